@@ -1,0 +1,14 @@
+# qv_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <seconds>])
+# One Qt Test executable, registered with CTest; widget tests run on the offscreen platform.
+function(qv_add_test name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} qv_test_support Qt6::Test)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${T_TIMEOUT}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QV_SOURCE_DIR=${PROJECT_SOURCE_DIR};QV_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
