@@ -38,7 +38,9 @@ QString decode(const char* data, qsizetype size) {
     return text;
 }
 
-QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+QString decode(const QByteArray& bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
 QByteArray encode(const QString& text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);

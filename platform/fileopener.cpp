@@ -17,6 +17,8 @@ bool openWithDesktop(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void setFileOpener(FileOpener opener) { injected() = std::move(opener); }
+void setFileOpener(FileOpener opener) {
+    injected() = std::move(opener);
+}
 
 } // namespace qv

@@ -17,7 +17,9 @@ QString programFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setProgramFolder(const QString& folder) { injectedFolder() = folder; }
+void setProgramFolder(const QString& folder) {
+    injectedFolder() = folder;
+}
 
 QString programPath(const QString& relative) {
     return QDir::toNativeSeparators(QDir(programFolder()).filePath(relative));

@@ -7,7 +7,7 @@
 namespace qv {
 
 QString programFolder();
-void setProgramFolder(const QString& folder);  // empty restores the default
+void setProgramFolder(const QString& folder); // empty restores the default
 
 // programPath("data") -> <program folder>/data; pieces are joined with the platform separator.
 QString programPath(const QString& relative);

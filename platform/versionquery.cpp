@@ -13,19 +13,22 @@ VersionQuery& injected() {
 OsVersion realVersion() {
     OsVersion v;
     const auto current = QOperatingSystemVersion::current();
-    v.platformId = current.type() == QOperatingSystemVersion::Windows ? kPlatformNT : kPlatformOther;
+    v.platformId =
+        current.type() == QOperatingSystemVersion::Windows ? kPlatformNT : kPlatformOther;
     const QStringList kernel = QSysInfo::kernelVersion().split(QLatin1Char('.'));
-    v.major = current.majorVersion() >= 0 ? current.majorVersion()
-                                          : kernel.value(0).toInt();
-    v.minor = current.minorVersion() >= 0 ? current.minorVersion()
-                                          : kernel.value(1).toInt();
+    v.major = current.majorVersion() >= 0 ? current.majorVersion() : kernel.value(0).toInt();
+    v.minor = current.minorVersion() >= 0 ? current.minorVersion() : kernel.value(1).toInt();
     v.productName = QSysInfo::prettyProductName();
     return v;
 }
 } // namespace
 
-OsVersion queryOsVersion() { return injected() ? injected()() : realVersion(); }
+OsVersion queryOsVersion() {
+    return injected() ? injected()() : realVersion();
+}
 
-void setVersionQuery(VersionQuery query) { injected() = std::move(query); }
+void setVersionQuery(VersionQuery query) {
+    injected() = std::move(query);
+}
 
 } // namespace qv

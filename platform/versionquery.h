@@ -11,7 +11,7 @@ struct OsVersion {
     int platformId = 0;
     int major = 0;
     int minor = 0;
-    QString productName;  // the system's own name for itself, e.g. "Debian GNU/Linux 12 (bookworm)"
+    QString productName; // the system's own name for itself, e.g. "Debian GNU/Linux 12 (bookworm)"
 };
 
 inline constexpr int kPlatformWin32s = 0;
@@ -21,7 +21,7 @@ inline constexpr int kPlatformOther = 100;
 
 using VersionQuery = std::function<OsVersion()>;
 
-OsVersion queryOsVersion();                     // the injected query, or the real one
-void setVersionQuery(VersionQuery query);       // empty restores the real one
+OsVersion queryOsVersion();               // the injected query, or the real one
+void setVersionQuery(VersionQuery query); // empty restores the real one
 
 } // namespace qv

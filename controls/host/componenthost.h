@@ -17,8 +17,8 @@ class ComponentHost : public QObject {
 public:
     using QObject::QObject;
 
-    virtual bool designMode() const = 0;          // true while a window is being designed
-    virtual QString displayName() const = 0;      // the instance's display name
+    virtual bool designMode() const = 0;     // true while a window is being designed
+    virtual QString displayName() const = 0; // the instance's display name
     virtual QFont ambientFont() const = 0;
     virtual QColor ambientForeColor() const = 0;
     virtual QColor ambientBackColor() const = 0;
@@ -55,13 +55,25 @@ public:
 
     void setDesignMode(bool on) { designMode_ = on; }
     void setDisplayName(const QString& name) { displayName_ = name; }
-    void setAmbientFont(const QFont& f) { font_ = f; emit ambientChanged(QStringLiteral("Font")); }
-    void setAmbientForeColor(const QColor& c) { fore_ = c; emit ambientChanged(QStringLiteral("ForeColor")); }
-    void setAmbientBackColor(const QColor& c) { back_ = c; emit ambientChanged(QStringLiteral("BackColor")); }
-    void setAmbientPalette(const QPalette& p) { palette_ = p; emit ambientChanged(QStringLiteral("Palette")); }
+    void setAmbientFont(const QFont& f) {
+        font_ = f;
+        emit ambientChanged(QStringLiteral("Font"));
+    }
+    void setAmbientForeColor(const QColor& c) {
+        fore_ = c;
+        emit ambientChanged(QStringLiteral("ForeColor"));
+    }
+    void setAmbientBackColor(const QColor& c) {
+        back_ = c;
+        emit ambientChanged(QStringLiteral("BackColor"));
+    }
+    void setAmbientPalette(const QPalette& p) {
+        palette_ = p;
+        emit ambientChanged(QStringLiteral("Palette"));
+    }
 
-    QStringList changed;        // property-changed notifications, in order
-    QStringList messages;       // message box texts, in order
+    QStringList changed;  // property-changed notifications, in order
+    QStringList messages; // message box texts, in order
     QStringList messageTitles;
 
 private:

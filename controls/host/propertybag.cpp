@@ -19,7 +19,9 @@ auto PropertyBag::find(const QString& key) const
     });
 }
 
-bool PropertyBag::contains(const QString& key) const { return find(key) != entries_.end(); }
+bool PropertyBag::contains(const QString& key) const {
+    return find(key) != entries_.end();
+}
 
 QString PropertyBag::text(const QString& key) const {
     const auto it = find(key);
@@ -34,7 +36,8 @@ QVariant PropertyBag::read(const QString& key, const QVariant& defaultValue) {
     const QString& stored = it->second;
     switch (defaultValue.typeId()) {
     case QMetaType::Bool:
-        if (stored == QLatin1String("true") || stored == QLatin1String("-1") || stored == QLatin1String("1"))
+        if (stored == QLatin1String("true") || stored == QLatin1String("-1") ||
+            stored == QLatin1String("1"))
             return true;
         if (stored == QLatin1String("false") || stored == QLatin1String("0"))
             return false;
@@ -115,7 +118,8 @@ QByteArray PropertyBag::toBytes() const {
     QByteArray bytes;
     for (const auto& [key, value] : entries_) {
         QString escaped = value;
-        escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('\n'), QLatin1String("\\n"));
         bytes += key.toUtf8() + '=' + escaped.toUtf8() + '\n';
     }
     return bytes;

@@ -36,12 +36,12 @@ public:
     void write(const QString& key, const QVariant& value);
     void write(const QString& key, const QVariant& value, const QVariant& defaultValue);
 
-    QStringList keys() const;                 // in the order they were first written
-    QString text(const QString& key) const;   // the stored text of a key
-    const std::vector<Access>& log() const { return log_; }  // every read and write, in order
+    QStringList keys() const;                               // in the order they were first written
+    QString text(const QString& key) const;                 // the stored text of a key
+    const std::vector<Access>& log() const { return log_; } // every read and write, in order
     void clearLog() { log_.clear(); }
 
-    QByteArray toBytes() const;               // "Key=Value" lines, LF ended, UTF-8
+    QByteArray toBytes() const; // "Key=Value" lines, LF ended, UTF-8
     static PropertyBag fromBytes(const QByteArray& bytes);
     bool save(const QString& path, QString* error = nullptr) const;
     static PropertyBag load(const QString& path, bool* ok = nullptr);

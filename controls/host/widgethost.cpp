@@ -39,7 +39,9 @@ QPalette WidgetHost::ambientPalette() const {
     return container() ? container()->palette() : QApplication::palette();
 }
 
-void WidgetHost::propertyChanged(const QString&) { dirty_ = true; }
+void WidgetHost::propertyChanged(const QString&) {
+    dirty_ = true;
+}
 
 void WidgetHost::messageBox(const QString& text, const QString& title) {
     QMessageBox::information(control_, title, text);

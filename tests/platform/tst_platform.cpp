@@ -40,7 +40,7 @@ private slots:
         QTest::addColumn<int>("twips");
         QTest::addColumn<int>("pixels");
         QTest::newRow("exact") << 7380 << 492;
-        QTest::newRow("half down to even") << 7 * 15 + 7 << 7;  // 7.47 -> 7
+        QTest::newRow("half down to even") << 7 * 15 + 7 << 7; // 7.47 -> 7
         QTest::newRow("22.5 -> 22") << 15 * 22 + 7 << 22;      // 337 / 15 = 22.47
         QTest::newRow("negative") << -30 << -2;
     }

@@ -15,7 +15,9 @@ TempProgramFolder::TempProgramFolder() {
     setProgramFolder(dir_.path());
 }
 
-TempProgramFolder::~TempProgramFolder() { setProgramFolder(QString()); }
+TempProgramFolder::~TempProgramFolder() {
+    setProgramFolder(QString());
+}
 
 void TempProgramFolder::write(const QString& relative, const QByteArray& bytes) const {
     const QString target = filePath(relative);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+
+// Answers the program's dialogs from queues and records what was shown; installed for its life.
+namespace qv::test {
+
+class RecordingDialogs : public DialogProvider {
+public:
+    RecordingDialogs() { setDialogProvider(this); }
+    ~RecordingDialogs() override { setDialogProvider(nullptr); }
+
+    void message(QWidget*, const QString& text, const QString& title) override {
+        messages << text;
+        titles << title;
+    }
+    bool confirm(QWidget*, const QString& text, const QString& title) override {
+        questions << text;
+        titles << title;
+        return confirmAnswers.isEmpty() ? false : confirmAnswers.dequeue();
+    }
+    std::optional<QString> input(QWidget*, const QString& prompt, const QString& title,
+                                 const QString& defaultText) override {
+        prompts << prompt;
+        titles << title;
+        inputDefaults << defaultText;
+        return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
+    }
+
+    QStringList messages, questions, prompts, titles, inputDefaults;
+    QQueue<bool> confirmAnswers;                 // empty: No
+    QQueue<std::optional<QString>> inputAnswers; // empty or nullopt: cancel
+};
+
+} // namespace qv::test
