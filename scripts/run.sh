@@ -1,7 +1,48 @@
 #!/usr/bin/env bash
-# Installs the dependencies when missing, builds Quorvane and starts it.
+# Installs the dependencies when missing, builds Quorvane, starts the demo FTP server with sample
+# merge files on 127.0.0.1, and opens the program pointed at it. The server stops with the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
-exec "${QV_BUILD_DIR:-$root/build}/quorvane" "$@"
+build=${QV_BUILD_DIR:-$root/build}
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    cat >&2 <<'MSG'
+Quorvane is a desktop program and there is no display here (DISPLAY and WAYLAND_DISPLAY are unset).
+Run it from a desktop session, or inside a virtual display:
+    xvfb-run -a bash scripts/run.sh
+MSG
+    exit 1
+fi
+
+port=${QV_DEMO_PORT:-2121}
+user=root
+password=quorvane
+ftp_root="$build/demo-ftp"
+
+# Fresh samples every run, so files deleted on the server in an earlier run come back.
+rm -rf "$ftp_root"
+/usr/bin/python3 "$root/scripts/demo/make_samples.py" "$ftp_root" "$build"
+
+/usr/bin/python3 "$root/scripts/demo/demo_server.py" "$ftp_root" "$port" "$user" "$password" &
+server=$!
+trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
+
+for _ in $(seq 50); do
+    if ! kill -0 "$server" 2>/dev/null; then
+        echo "The demo FTP server could not start on 127.0.0.1:$port (set QV_DEMO_PORT to another port)." >&2
+        exit 1
+    fi
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+    sleep 0.1
+done
+
+# Point the program at the demo server unless the operator has settings of his own.
+if [ ! -s "$build/auto.ini" ]; then
+    printf '[Default]\r\nPassword=%s\r\nLogin=%s\r\nIpaddress=127.0.0.1:%s\r\n' \
+        "$password" "$user" "$port" >"$build/auto.ini"
+fi
+
+echo "Demo server: 127.0.0.1:$port, login $user, password $password. Press Search in Quorvane."
+"$build/quorvane" "$@"

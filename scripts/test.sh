@@ -1,8 +1,21 @@
 #!/usr/bin/env bash
-# Installs the dependencies when missing, builds Quorvane and runs every test.
+# Installs the dependencies when missing, builds Quorvane and runs every test: first the normal
+# build, then the whole suite again built with AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer (set QV_SKIP_SANITIZERS=1 to leave that second pass out).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh"
-cd "${QV_BUILD_DIR:-$root/build}"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+
+build=${QV_BUILD_DIR:-$root/build}
+QV_BUILD_DIR="$build" bash "$root/scripts/build.sh"
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+
+if [ "${QV_SKIP_SANITIZERS:-0}" != 1 ]; then
+    asan="$build-sanitize"
+    QV_BUILD_DIR="$asan" QV_BUILD_TYPE=Debug bash "$root/scripts/build.sh" \
+        -DQV_SANITIZE=ON -DQV_BUILD_BENCH=OFF
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+    export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+fi

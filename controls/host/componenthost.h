@@ -12,6 +12,9 @@
 // marks the stored configuration dirty, and message boxes.
 namespace qv::host {
 
+// The icon of a message box shown by a control.
+enum class MessageIcon { None, Information, Warning };
+
 class ComponentHost : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +29,11 @@ public:
 
     virtual void propertyChanged(const QString& name) = 0;
     virtual void messageBox(const QString& text, const QString& title) = 0;
+    // A message box with an icon; hosts that show no icons fall back to the plain box.
+    virtual void messageBox(const QString& text, const QString& title, MessageIcon icon) {
+        Q_UNUSED(icon);
+        messageBox(text, title);
+    }
 
 signals:
     // Emitted with the name of the ambient property that changed ("Font", "ForeColor",
@@ -51,6 +59,12 @@ public:
     void messageBox(const QString& text, const QString& title) override {
         messages << text;
         messageTitles << title;
+        messageIcons << MessageIcon::None;
+    }
+    void messageBox(const QString& text, const QString& title, MessageIcon icon) override {
+        messages << text;
+        messageTitles << title;
+        messageIcons << icon;
     }
 
     void setDesignMode(bool on) { designMode_ = on; }
@@ -75,6 +89,7 @@ public:
     QStringList changed;  // property-changed notifications, in order
     QStringList messages; // message box texts, in order
     QStringList messageTitles;
+    QList<MessageIcon> messageIcons;
 
 private:
     bool designMode_ = false;

@@ -47,6 +47,20 @@ void WidgetHost::messageBox(const QString& text, const QString& title) {
     QMessageBox::information(control_, title, text);
 }
 
+void WidgetHost::messageBox(const QString& text, const QString& title, MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        QMessageBox::information(control_, title, text);
+        break;
+    case MessageIcon::Warning:
+        QMessageBox::warning(control_, title, text);
+        break;
+    case MessageIcon::None:
+        messageBox(text, title);
+        break;
+    }
+}
+
 bool WidgetHost::eventFilter(QObject* watched, QEvent* event) {
     if (watched == control_) {
         switch (event->type()) {

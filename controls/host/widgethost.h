@@ -24,6 +24,7 @@ public:
 
     void propertyChanged(const QString& name) override;
     void messageBox(const QString& text, const QString& title) override;
+    void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
 
     bool dirty() const { return dirty_; }
     void clearDirty() { dirty_ = false; }

@@ -1,0 +1,229 @@
+#include "mergefiles/mergefile.h"
+
+#include "platform/codepage.h"
+#include "platform/programfolder.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr qint64 kChunk = 1 << 20;
+
+// Applies the item rules to a stream of bytes, chunk by chunk, appending to out.
+class ItemJoiner {
+public:
+    ItemJoiner(QByteArray& out, QByteArrayView joiner) : out_(out), joiner_(joiner) {}
+
+    void feed(const char* data, qsizetype size) {
+        // Worst case every byte starts an item and gets a joiner before it.
+        const qsizetype start = out_.size();
+        out_.resize(start + size * (1 + joiner_.size()));
+        char* w = out_.data() + start;
+        const char* j = joiner_.data();
+        const qsizetype jn = joiner_.size();
+        for (qsizetype i = 0; i < size; ++i) {
+            const char c = data[i];
+            if (pendingCR_) {
+                pendingCR_ = false;
+                if (c == '\n')
+                    continue; // CR LF is one line end
+            }
+            switch (c) {
+            case '\r':
+                pendingCR_ = true;
+                [[fallthrough]];
+            case ',':
+                if (atItemStart_) { // an empty item
+                    std::memcpy(w, j, jn);
+                    w += jn;
+                }
+                atItemStart_ = true;
+                break;
+            case '"':
+                if (atItemStart_) {
+                    std::memcpy(w, j, jn);
+                    w += jn;
+                    atItemStart_ = false;
+                }
+                break;
+            default:
+                if (atItemStart_) {
+                    std::memcpy(w, j, jn);
+                    w += jn;
+                    atItemStart_ = false;
+                }
+                *w++ = c;
+            }
+        }
+        out_.resize(w - out_.constData());
+    }
+
+private:
+    QByteArray& out_;
+    QByteArrayView joiner_;
+    bool atItemStart_ = true;
+    bool pendingCR_ = false;
+};
+
+QStringList splitBars(QStringView line) {
+    QStringList values;
+    if (line.isEmpty())
+        return values;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype bar = line.indexOf(QLatin1Char('|'), from);
+        if (bar < 0) {
+            values.append(line.mid(from).toString());
+            return values;
+        }
+        values.append(line.mid(from, bar - from).toString());
+        from = bar + 1;
+    }
+}
+
+} // namespace
+
+QString MergeFilePath(const QString& name) {
+    return qv::programPath(QStringLiteral("data"), name + QStringLiteral(".LET"));
+}
+
+QString MergeTemplatePath(const QString& name) {
+    return qv::programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"));
+}
+
+QByteArray JoinMergeItems(QByteArrayView bytes, QByteArrayView joiner) {
+    QByteArray out;
+    ItemJoiner items(out, joiner);
+    items.feed(bytes.data(), bytes.size());
+    out.squeeze();
+    return out;
+}
+
+QByteArray ReadMergeBytes(const QString& path, QByteArrayView joiner, bool* ok) {
+    if (ok)
+        *ok = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray out;
+    // The joined text is at most one joiner longer than the file unless commas follow commas.
+    const qint64 size = file.size();
+    if (size > 0)
+        out.reserve(size + joiner.size() + 16);
+    ItemJoiner items(out, joiner);
+    QByteArray chunk(static_cast<qsizetype>(std::min<qint64>(kChunk, std::max<qint64>(size, 1))),
+                     Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(chunk.data(), chunk.size());
+        if (n < 0)
+            return {};
+        if (n == 0)
+            break;
+        items.feed(chunk.constData(), n);
+    }
+    out.squeeze();
+    if (ok)
+        *ok = true;
+    return out;
+}
+
+QString ReadMergeText(const QString& path, const QString& joiner, bool* ok) {
+    const QByteArray joinerBytes = qv::codepage::encode(joiner);
+    return qv::codepage::decode(ReadMergeBytes(path, joinerBytes, ok));
+}
+
+qsizetype CountMergeLineFeeds(QByteArrayView bytes) {
+    qsizetype count = 0;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    const char* start = p;
+    while (p < end) {
+        const void* hit = std::memchr(p, '\n', end - p);
+        if (!hit)
+            break;
+        const char* lf = static_cast<const char*>(hit);
+        if (lf == start || lf[-1] != '\r')
+            ++count;
+        p = lf + 1;
+    }
+    return count;
+}
+
+int CountMergeRecords(const QString& storedFileName) {
+    // The count is the number of LFs the reader leaves in the text (a lone LF stays in its item,
+    // the LF of a CR LF is consumed), minus one. Counted straight from the bytes, in chunks.
+    QFile file(qv::programPath(QStringLiteral("data"), storedFileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 lineFeeds = 0;
+    bool lastWasCR = false;
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(chunk.data(), chunk.size());
+        if (n <= 0)
+            break; // a read error keeps what was counted so far
+        lineFeeds += CountMergeLineFeeds(QByteArrayView(chunk.constData(), n));
+        // An LF at the start of this chunk may belong to a CR LF across the boundary.
+        if (lastWasCR && chunk[0] == '\n')
+            --lineFeeds;
+        lastWasCR = chunk[n - 1] == '\r';
+    }
+    const qint64 records = lineFeeds - 1;
+    return static_cast<int>(std::clamp<qint64>(records, 0, std::numeric_limits<int>::max()));
+}
+
+QStringList SplitMergeLine(QStringView line) {
+    return splitBars(line);
+}
+
+std::optional<MergeLine> MergeHeader(QStringView text) {
+    const qsizetype lf = text.indexOf(QLatin1Char('\n'));
+    if (lf < 0)
+        return std::nullopt;
+    return MergeLine{splitBars(text.left(lf)), lf};
+}
+
+std::optional<MergeLine> NextMergeRecord(QStringView text, qsizetype lineFeed) {
+    const qsizetype from = lineFeed + 1;
+    if (lineFeed < 0 || from > text.size())
+        return std::nullopt;
+    const qsizetype lf = text.indexOf(QLatin1Char('\n'), from);
+    if (lf < 0)
+        return std::nullopt;
+    return MergeLine{splitBars(text.mid(from, lf - from)), lf};
+}
+
+QString FormatMergeByteCount(qint64 bytes, const QLocale& locale) {
+    if (bytes == 0)
+        return {};
+    const bool negative = bytes < 0;
+    const QString digits = QString::number(negative ? -bytes : bytes);
+    const QString separator = locale.groupSeparator();
+    QString out;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += separator;
+        out += digits[i];
+    }
+    return negative ? locale.negativeSign() + out : out;
+}
+
+QString FormatMergeSize(qint64 bytes, const QLocale& locale) {
+    const auto kb = static_cast<qint64>(std::nearbyint(static_cast<double>(bytes) / 1024.0));
+    return QString::number(kb) + QStringLiteral(" KB (") + FormatMergeByteCount(bytes, locale) +
+           QStringLiteral(") Bytes");
+}
+
+bool HasMergeTemplate(const QString& name) {
+    if (name.isEmpty())
+        return false;
+    const QFileInfo info(MergeTemplatePath(name));
+    return info.exists() && info.isFile();
+}
