@@ -3,6 +3,9 @@
 #include "app/form2.h"
 #include "app/shapes.h"
 #include "controls/command/command.h"
+#include "transfer/search.h"
+#include "transfer/transfercontrol.h"
+#include "transfer/transferstatus.h"
 #include "ui/listview.h"
 
 #include <QEvent>
@@ -29,6 +32,9 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"Command1", Event::Click,     [](Form2& f, const EventArgs&) { SearchServer(f); }},
+    {"Command10", Event::Click,    [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
+    {"Inet1",    Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
 };
 // clang-format on
 
@@ -83,6 +89,11 @@ void hook(Form2& form, QObject* source, Event event, Action action) {
             QObject::connect(picture, &PictureBox::Click, &form, [run] { run({}); });
         else if (event == Event::MouseMove)
             QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
+    } else if (auto* inet = qobject_cast<qv::TransferControl*>(source);
+               inet && event == Event::StateChanged) {
+        QObject::connect(inet, &qv::TransferControl::StateChanged, &form, [run](qint16 state) {
+            run({{}, Qt::NoButton, Qt::NoModifier, state});
+        });
     } else if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer) {
         QObject::connect(timer, &QTimer::timeout, &form, [run] { run({}); });
     } else if (auto* widget = qobject_cast<QWidget*>(source)) {
@@ -104,6 +115,7 @@ void hook(Form2& form, QObject* source, Event event, Action action) {
             new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
             break;
         case Event::Timer:
+        case Event::StateChanged:
             break;
         }
     }

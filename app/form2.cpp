@@ -7,6 +7,7 @@
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "transfer/transfercontrol.h"
 #include "ui/listview.h"
 
 #include <QApplication>
@@ -356,6 +357,9 @@ void Form2::createControls() {
     lw1->setIcons(ImageList2);
     lw1->setSmallIcons(ImageList2);
     lw1->setView(ListView::Report);
+
+    Inet1 = new qv::TransferControl(this);
+    Inet1->setObjectName(QStringLiteral("Inet1"));
 
     for (QTimer** timer : {&Timer1, &Timer2, &Timer3, &Timer4}) {
         *timer = new QTimer(this);

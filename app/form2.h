@@ -16,6 +16,9 @@ class ImageList;
 class PictureBox;
 class LineShape;
 class RectShape;
+namespace qv {
+class TransferControl;
+}
 
 // The program's one working window. Its controls are public members under their design names;
 // the features elsewhere work on them through a Form2& (for example SearchServer(Form2&)).
@@ -103,6 +106,7 @@ public:
     PictureBox* Image4 = nullptr;
 
     // --- Controls without a place on screen -------------------------------------------------
+    qv::TransferControl* Inet1 = nullptr; // the FTP transfer control
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     QTimer* Timer3 = nullptr;
