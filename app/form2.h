@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "ui/tooltip.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,6 +20,7 @@ class LineShape;
 class RectShape;
 namespace qv {
 class TransferControl;
+class AnimationPlayer;
 }
 
 // The program's one working window. Its controls are public members under their design names;
@@ -77,6 +80,7 @@ public:
 
     // --- Progress group -------------------------------------------------------------------
     RectShape* Shape2 = nullptr;
+    qv::AnimationPlayer* Animation1 = nullptr; // plays "Download.avi" while a search runs
     QLineEdit* Text6 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QLineEdit* Text7 = nullptr;
@@ -129,6 +133,13 @@ public:
     std::int32_t LoginHintItem = 0;
     std::int32_t PasswordHintItem = 0;
     std::int32_t SearchHintItem = 0;
+    // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by load step 8).
+    CTooltip BrowserTip;
+    CTooltip FieldTip;
+    CTooltip ipTip;
+    CTooltip loginTip;
+    CTooltip passwordTip;
+    CTooltip searchTip;
 
     // --- Operations -----------------------------------------------------------------------------
     // Calls Initialize on every flat button of FrmForm, in the window's control order.
