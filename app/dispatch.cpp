@@ -1,6 +1,7 @@
 #include "app/dispatch.h"
 
 #include "app/form2.h"
+#include "app/guidance.h"
 #include "app/shapes.h"
 #include "controls/command/command.h"
 #include "ui/listview.h"
@@ -29,6 +30,11 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"Form2",    Event::Resize,    [](Form2& f, const EventArgs&) { RescaleForm(f); }},
+    {"Timer1",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {"Timer2",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {"Timer3",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {"Timer4",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
 };
 // clang-format on
 

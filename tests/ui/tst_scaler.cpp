@@ -1,9 +1,15 @@
+#include "app/form2.h"
+#include "app/shapes.h"
 #include "ui/balloon.h"
+#include "ui/listview.h"
 #include "ui/scaler.h"
 
 #include "platform/twips.h"
 
+#include "tests/support/tempprogramfolder.h"
+
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -45,6 +51,7 @@ class ScalerTest : public QObject {
     Q_OBJECT
 private slots:
     void window();
+    void mainWindow();
 };
 
 void ScalerTest::window() {
@@ -99,6 +106,27 @@ void ScalerTest::window() {
     qv::RescaleForm(scaler, form, &lines);
     QCOMPARE(text->geometry(), QRect(100, 100, 200, 60));
     QCOMPARE(line->ends, QLine(150, 300, 4500, 300));
+}
+
+void ScalerTest::mainWindow() {
+    qv::test::TempProgramFolder folder;
+    Form2 form;
+    const QFont font = form.Text10->font();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Showing the window changes no size: the load step's browser height stays.
+    QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
+    QCOMPARE(form.Text10->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
+
+    form.resize(qv::twipsToPixels(QSize(12075 * 2, 7680 / 2))); // the resize event rescales
+    QCOMPARE(form.Text10->geometry(), qv::twipsToPixels(17970, 1447, 4650, 195));
+    QCOMPARE(form.Line4->From(), QPoint(15600, 960));
+    QCOMPARE(form.Line4->To(), QPoint(22980, 960));
+    QCOMPARE(form.ListView1->geometry(), qv::twipsToPixels(0, 0, 14760, 2505)); // from its record
+    QCOMPARE(form.Text10->font(), font);
+
+    form.resize(qv::twipsToPixels(QSize(12075, 7680)));
+    QCOMPARE(form.Text10->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
 }
 
 QTEST_MAIN(ScalerTest)
