@@ -1,8 +1,10 @@
 #include "app/dispatch.h"
 
+#include "app/fieldhints.h"
 #include "app/form2.h"
 #include "app/guidance.h"
 #include "app/shapes.h"
+#include "app/splash.h"
 #include "controls/command/command.h"
 #include "ui/listview.h"
 
@@ -35,6 +37,14 @@ const Route kRoutes[] = {
     {"Timer2",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
     {"Timer3",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
     {"Timer4",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
+    {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
+    {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
+    {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
+    {"Text12",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
+    {"Text16",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
+    {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
+    {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
+    {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
 };
 // clang-format on
 
