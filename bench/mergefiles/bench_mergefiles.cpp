@@ -1,0 +1,232 @@
+// Loading merge files into the record list, beside the bare cost of reading and splitting the
+// same file. Prints the ratio of the two and the peak memory of one load against the file size.
+//
+//   bench_mergefiles [google benchmark options]
+//
+// Goals: a load takes at most twice the bare parse; its peak memory stays under three times the
+// file size.
+
+#include "mergefiles/mergefile.h"
+#include "mergefiles/mergerecordmodel.h"
+#include "platform/codepage.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace {
+
+struct Sample {
+    std::string label;
+    QString path;
+    int records = 0;
+    int fields = 0;
+    qint64 bytes = 0;
+};
+
+QString writeSample(const QString& folder, const QString& name, int records, int fields) {
+    const QString path = folder + "/" + name + ".LET";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray line;
+    for (int f = 0; f < fields; ++f) {
+        if (f)
+            line += '|';
+        line += "FIELD" + QByteArray::number(f + 1);
+    }
+    file.write(line + '\n');
+    QByteArray block;
+    block.reserve(1 << 20);
+    for (int r = 0; r < records; ++r) {
+        line.clear();
+        for (int f = 0; f < fields; ++f) {
+            if (f)
+                line += '|';
+            // Values of varied length, as names, towns and amounts are.
+            line += "Val" + QByteArray::number(r) + char('A' + f % 26) +
+                    QByteArray(1 + (r + f) % 7, 'x');
+        }
+        block += line;
+        block += '\n';
+        if (block.size() > (1 << 20) - 512) {
+            file.write(block);
+            block.clear();
+        }
+    }
+    file.write(block);
+    return path;
+}
+
+// Bare parse: read the file through the item reader and split it into lines and values.
+qsizetype bareParse(const QString& path) {
+    const QByteArray text = ReadMergeBytes(path, " ");
+    qsizetype values = 0;
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    while (p < end) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        if (!lf)
+            break;
+        const char* v = p;
+        ++values;
+        while (const void* bar = std::memchr(v, '|', lf - v)) {
+            v = static_cast<const char*>(bar) + 1;
+            ++values;
+        }
+        p = lf + 1;
+    }
+    return values;
+}
+
+// The same through the text form of the reader and QString splitting, for comparison.
+qsizetype bareParseText(const QString& path) {
+    const QString text = ReadMergeText(path, " ");
+    qsizetype values = 0;
+    for (const auto line : QStringView(text).split(u'\n'))
+        values += line.split(u'|').size();
+    return values;
+}
+
+// What the record loader does with the data: columns from the header, rows from the records.
+namespace RecordLoadBench {
+qint64 g_progress = 0;
+
+void load(MergeRecordModel& model, const QString& path, int recordsToLoad) {
+    model.clear();
+    bool ok = false;
+    QByteArray text = ReadMergeBytes(path, " ", &ok);
+    const qsizetype h = text.indexOf('\n');
+    if (h >= 0) {
+        for (const QString& name : SplitMergeLine(qv::codepage::decode(text.constData(), h)))
+            model.addColumn(name);
+    }
+    model.setSourceText(std::move(text));
+    model.loadRecords(h, recordsToLoad, [](qint64 i) { g_progress = i; });
+}
+
+void attachView(MergeRecordModel&) {}
+void detachView() {}
+} // namespace RecordLoadBench
+
+std::map<std::string, double> g_seconds; // name -> seconds per iteration
+
+class Collect : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.iterations > 0 && run.run_type == Run::RT_Iteration)
+                g_seconds[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+long readStatusKb(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t n = std::strlen(key);
+    while (std::getline(status, line)) {
+        if (line.compare(0, n, key) == 0)
+            return std::stol(line.substr(n + 1));
+    }
+    return -1;
+}
+
+// Peak resident memory added by one load, in bytes, measured in a fresh process of this program
+// (so that memory freed by earlier runs does not hide the load's own).
+qint64 measurePeakHere(const QString& path, int records) {
+    const long before = readStatusKb("VmRSS:");
+    MergeRecordModel model;
+    RecordLoadBench::attachView(model);
+    RecordLoadBench::load(model, path, records);
+    const long peak = readStatusKb("VmHWM:");
+    RecordLoadBench::detachView();
+    return (peak - before) * 1024;
+}
+
+qint64 peakOfOneLoad(const Sample& s) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--peak", s.path, QString::number(s.records)});
+    if (!child.waitForFinished(-1))
+        return -1;
+    return child.readAllStandardOutput().trimmed().toLongLong();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--peak") == 0) {
+        std::printf("%lld\n", static_cast<long long>(measurePeakHere(
+                                  QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]))));
+        return 0;
+    }
+    QTemporaryDir dir;
+    std::vector<Sample> samples = {
+        {"32767x26", {}, 32767, 26},
+        {"1000000x10", {}, 1000000, 10},
+    };
+    for (Sample& s : samples) {
+        s.path = writeSample(dir.path(), QString::fromStdString(s.label), s.records, s.fields);
+        s.bytes = QFile(s.path).size();
+        std::printf("sample %s: %lld bytes\n", s.label.c_str(), static_cast<long long>(s.bytes));
+    }
+
+    for (const Sample& s : samples) {
+        benchmark::RegisterBenchmark(("bare_parse/" + s.label).c_str(),
+                                     [s](benchmark::State& state) {
+                                         for (auto _ : state)
+                                             benchmark::DoNotOptimize(bareParse(s.path));
+                                     })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("bare_parse_text/" + s.label).c_str(),
+                                     [s](benchmark::State& state) {
+                                         for (auto _ : state)
+                                             benchmark::DoNotOptimize(bareParseText(s.path));
+                                     })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("load_records/" + s.label).c_str(),
+                                     [s](benchmark::State& state) {
+                                         MergeRecordModel model;
+                                         RecordLoadBench::attachView(model);
+                                         for (auto _ : state) {
+                                             RecordLoadBench::load(model, s.path, s.records);
+                                             benchmark::DoNotOptimize(model.rowCount());
+                                         }
+                                         RecordLoadBench::detachView();
+                                         state.counters["rows"] = model.rowCount();
+                                     })
+            ->Unit(benchmark::kMillisecond);
+    }
+
+    benchmark::Initialize(&argc, argv);
+    Collect reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\n%-12s %12s %12s %8s %14s %10s\n", "file", "bare ms", "load ms", "ratio",
+                "peak MB", "peak/file");
+    for (const Sample& s : samples) {
+        const double bare = g_seconds["bare_parse/" + s.label];
+        const double load = g_seconds["load_records/" + s.label];
+        const qint64 peak = peakOfOneLoad(s);
+        std::printf("%-12s %12.1f %12.1f %7.2fx %14.1f %9.2fx\n", s.label.c_str(), bare * 1e3,
+                    load * 1e3, bare > 0 ? load / bare : 0.0, peak / 1048576.0,
+                    static_cast<double>(peak) / static_cast<double>(s.bytes));
+    }
+    std::printf("goals: ratio <= 2.00x, peak/file < 3.00x\n");
+    benchmark::Shutdown();
+    return 0;
+}

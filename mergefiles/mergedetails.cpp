@@ -1,0 +1,41 @@
+#include "mergefiles/mergedetails.h"
+
+#include "mergefiles/mergefile.h"
+
+#include <QFileInfo>
+
+qint64 MergeFileLength(const QString& name) {
+    const QFileInfo info(MergeFilePath(name));
+    return info.isFile() ? info.size() : 0;
+}
+
+QString FormatGeneralDate(const QDateTime& when, const QLocale& locale) {
+    if (!when.isValid())
+        return {};
+    QString time = locale.timeFormat(QLocale::ShortFormat);
+    if (!time.contains(QLatin1String("ss"))) {
+        const qsizetype minutes = time.indexOf(QLatin1String("mm"));
+        if (minutes >= 0)
+            time.insert(minutes + 2, QStringLiteral(":ss"));
+    }
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(when.time(), time);
+}
+
+QString MergeSummaryText(const QString& name, const QString& recordCount, const QLocale& locale) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QFileInfo file(MergeFilePath(name));
+    const qint64 length = file.isFile() ? file.size() : 0;
+    const QString modified =
+        file.isFile() ? FormatGeneralDate(file.lastModified(), locale) : QString();
+    QString text = QStringLiteral("Size: ") + FormatMergeSize(length, locale) + crlf +
+                   QStringLiteral("Path: ") + MergeFilePath(name) + crlf;
+    if (HasMergeTemplate(name)) {
+        text += QStringLiteral("Template: ") + MergeTemplatePath(name) + crlf +
+                QStringLiteral("Date modified: ") + modified + crlf;
+    } else {
+        text += QStringLiteral("Date Modified: ") + modified + crlf;
+    }
+    text += QStringLiteral("No of records: ") + recordCount + crlf;
+    return text;
+}
