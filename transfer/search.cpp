@@ -11,6 +11,7 @@
 #include "transfer/remotename.h"
 #include "transfer/transfercontrol.h"
 #include "transfer/transferstatus.h"
+#include "ui/animationplayer.h"
 #include "ui/listview.h"
 
 #include <QDateTime>
@@ -58,6 +59,8 @@ void hideProgressGroup(Form2& form) {
     form.Text7->hide();
     form.Text8->hide();
     form.Shape2->hide();
+    form.Animation1->hide();
+    form.Animation1->stop();
 }
 
 // The message box with Errormesg, then the window back to normal; the settings are not saved.
@@ -130,6 +133,8 @@ void SearchServer(Form2& form) {
     // Preparation.
     form.setEnabled(false);
     form.Shape2->show();
+    form.Animation1->show();
+    form.Animation1->play();
     form.Timer1->stop();
     form.Timer1->setInterval(0);
     form.Text6->setText(QString());

@@ -3,6 +3,7 @@
 #include "app/form2.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
+#include "ui/animationplayer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -25,6 +26,7 @@ void TransferStateChanged(Form2& form, qint16 State) {
             qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
         form.Errorflag = true;
         form.Errormesg = qv::ConnectionErrorMessage(form.Text8->text());
+        form.Animation1->stop(); // it stays on screen until the search hides it
         return;
     }
     const std::optional<QString> text = qv::TransferStateText(State);

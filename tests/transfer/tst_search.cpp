@@ -3,6 +3,7 @@
 #include "app/shapes.h"
 #include "controls/command/command.h"
 #include "transfer/search.h"
+#include "ui/animationplayer.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -61,6 +62,8 @@ void TestSearch::threeFilesInListingOrder() {
     QVERIFY(f.form->Text7->isHidden());
     QVERIFY(f.form->Text8->isHidden());
     QVERIFY(f.form->Shape2->isHidden());
+    QVERIFY(f.form->Animation1->isHidden());
+    QVERIFY(!f.form->Animation1->isPlaying());
     QVERIFY(!f.form->Text6->isHidden());
     QVERIFY(!f.form->ListView1->isHidden());
     QVERIFY(f.form->Label2->isHidden());
@@ -230,6 +233,8 @@ void TestSearch::listingError() {
     QCOMPARE(f.form->Text6->text(), QString());
     QVERIFY(f.form->ProgressBar1->isHidden());
     QVERIFY(f.form->Text8->isHidden());
+    QVERIFY(f.form->Animation1->isHidden());
+    QVERIFY(!f.form->Animation1->isPlaying());
     QVERIFY(f.form->isEnabled());
     QVERIFY(f.form->Timer3->isActive());
     QVERIFY(!f.form->Timer2->isActive() && !f.form->Timer4->isActive());
