@@ -1,7 +1,9 @@
 #include "app/dispatch.h"
 
+#include "app/fieldhints.h"
 #include "app/form2.h"
 #include "app/shapes.h"
+#include "app/splash.h"
 #include "controls/command/command.h"
 #include "ui/listview.h"
 
@@ -29,6 +31,14 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
+    {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
+    {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
+    {"Text12",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
+    {"Text16",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
+    {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
+    {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
+    {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
 };
 // clang-format on
 

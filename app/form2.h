@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "ui/tooltip.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -16,6 +18,9 @@ class ImageList;
 class PictureBox;
 class LineShape;
 class RectShape;
+namespace qv {
+class AnimationPlayer;
+}
 
 // The program's one working window. Its controls are public members under their design names;
 // the features elsewhere work on them through a Form2& (for example SearchServer(Form2&)).
@@ -74,6 +79,7 @@ public:
 
     // --- Progress group -------------------------------------------------------------------
     RectShape* Shape2 = nullptr;
+    qv::AnimationPlayer* Animation1 = nullptr; // plays "Download.avi" while a search runs
     QLineEdit* Text6 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QLineEdit* Text7 = nullptr;
@@ -125,6 +131,13 @@ public:
     std::int32_t LoginHintItem = 0;
     std::int32_t PasswordHintItem = 0;
     std::int32_t SearchHintItem = 0;
+    // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by load step 8).
+    CTooltip BrowserTip;
+    CTooltip FieldTip;
+    CTooltip ipTip;
+    CTooltip loginTip;
+    CTooltip passwordTip;
+    CTooltip searchTip;
 
     // --- Operations -----------------------------------------------------------------------------
     // Calls Initialize on every flat button of FrmForm, in the window's control order.
