@@ -207,7 +207,10 @@ void TipWindow::layoutTip(QPoint anchor, bool above) {
     const QRect area = screen ? screen->availableGeometry() : QRect();
     setFixedSize(shape_.windowSize);
     move(placeWindow(shape_, anchor, area));
-    setMask(shape_.mask());
+    if (balloon_)
+        setMask(shape_.mask());
+    else
+        clearMask();
 }
 
 void TipWindow::popUp() {
@@ -238,7 +241,7 @@ void TipWindow::pop() {
 }
 
 void TipWindow::paintTip(QPainter& painter) {
-    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, balloon_); // a rectangle stays crisp
     painter.setPen(QPen(textColor_, 1));
     painter.setBrush(backColor_);
     painter.drawPath(shape_.outline);
