@@ -60,6 +60,8 @@ TipWindow::TipWindow(bool balloon, bool centred)
     setFont(QToolTip::font());
     initialTimer_.setSingleShot(true);
     autoPopTimer_.setSingleShot(true);
+    initialTimer_.setTimerType(Qt::PreciseTimer);
+    autoPopTimer_.setTimerType(Qt::PreciseTimer);
     connect(&initialTimer_, &QTimer::timeout, this, &TipWindow::popUp);
     connect(&autoPopTimer_, &QTimer::timeout, this, [this] {
         pop();
