@@ -90,6 +90,8 @@ private slots:
     void snapshotDrawsNoCaption();
     void snapshotRestoresState();
     void designTimeResetsState();
+    void tinySizes_data();
+    void tinySizes();
 };
 
 void TstTamselLooks::pixels_data() {
@@ -335,6 +337,46 @@ void TstTamselLooks::designTimeResetsState() {
     Paint(back, d, false);
     QCOMPARE(d.run.state, int(VisualState::Normal));
     QCOMPARE(px(back, 1, 5), kSh); // drawn pressed all the same
+}
+
+void TstTamselLooks::tinySizes_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("style");
+    for (int t = 1; t <= 8; ++t)
+        for (int s = 0; s <= 3; s += 3)
+            QTest::addRow("type %d style %d", t, s) << t << s;
+}
+
+void TstTamselLooks::tinySizes() {
+    // Buttons too small for their frames, caption and icon still paint without harm.
+    QFETCH(int, type);
+    QFETCH(int, style);
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(Qt::red);
+    for (const QSize size : {QSize(1, 1), QSize(3, 2), QSize(10, 4), QSize(2, 30), QSize(30, 6)}) {
+        for (int o = 0; o <= 2; ++o) {
+            TamselData d = makeData(type, size.width(), size.height(), style);
+            d.config.caption = QStringLiteral(" lead&ing and  trailing spaces ");
+            d.config.font = QFont(QStringLiteral("DejaVu Sans"), 12);
+            d.config.captionOrientation = o;
+            d.config.icon = icon;
+            d.run.hasIcon = true;
+            d.run.hasFocus = true;
+            d.run.fontDirty = true;
+            QImage back;
+            Paint(back, d, false);
+            QCOMPARE(back.size(), size);
+            d.run.state = VisualState::Pressed;
+            Paint(back, d, false);
+            d.config.enabled = false;
+            Paint(back, d, false);
+            QVERIFY(!d.layout.lines.empty());
+        }
+    }
+    TamselData none = makeData(type, 0, 0, style);
+    QImage back;
+    Paint(back, none, false);
+    QVERIFY(back.isNull());
 }
 
 QTEST_MAIN(TstTamselLooks)
