@@ -2,6 +2,7 @@
 
 #include "app/fieldhints.h"
 #include "app/form2.h"
+#include "app/guidance.h"
 #include "app/shapes.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
@@ -31,6 +32,11 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"Form2",    Event::Resize,    [](Form2& f, const EventArgs&) { RescaleForm(f); }},
+    {"Timer1",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {"Timer2",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {"Timer3",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {"Timer4",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
     {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
     {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
     {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
