@@ -9,6 +9,7 @@
 #include "transfer/search.h"
 #include "transfer/transfercontrol.h"
 #include "transfer/transferstatus.h"
+#include "output/actions.h"
 #include "ui/listview.h"
 
 #include <QEvent>
@@ -51,6 +52,10 @@ const Route kRoutes[] = {
     {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
     {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
     {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    {"Command3", Event::Click,     [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {"Command4", Event::Click,     [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {"Command7", Event::Click,     [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {"Command11", Event::Click,    [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
 };
 // clang-format on
 
