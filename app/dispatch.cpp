@@ -1,0 +1,122 @@
+#include "app/dispatch.h"
+
+#include "app/form2.h"
+#include "app/shapes.h"
+#include "controls/command/command.h"
+#include "ui/listview.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// One row: the control by its design name ("Form2" for the window), the event, the action.
+struct Route {
+    const char* source;
+    Event event;
+    Action action;
+};
+
+// clang-format off
+const Route kRoutes[] = {
+    {"Command2", Event::Click,     [](Form2& f, const EventArgs&) { f.GoBack(); }},
+    {"Command9", Event::Click,     [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
+    {"Image2",   Event::Click,     [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
+    {"Image2",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image2); }},
+    {"Image3",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image3); }},
+    {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
+    {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+};
+// clang-format on
+
+// Turns a Qt event of one object into calls of an action.
+class EventHook : public QObject {
+public:
+    EventHook(QObject* target, QEvent::Type type, Form2& form, Action action)
+        : QObject(target), type_(type), form_(form), action_(action) {
+        target->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == type_) {
+            EventArgs args;
+            if (type_ == QEvent::MouseMove || type_ == QEvent::MouseButtonRelease ||
+                type_ == QEvent::MouseButtonDblClick) {
+                auto* me = static_cast<QMouseEvent*>(event);
+                args.pos = me->position().toPoint();
+                args.buttons = me->buttons();
+                args.modifiers = me->modifiers();
+            }
+            action_(form_, args);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type type_;
+    Form2& form_;
+    Action action_;
+};
+
+void hook(Form2& form, QObject* source, Event event, Action action) {
+    auto run = [&form, action](EventArgs args) { action(form, args); };
+    auto mouse = [run](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPoint p) {
+        run({p, b, m, 0});
+    };
+
+    if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click) {
+        QObject::connect(button, &Command::Click, &form, [run] { run({}); });
+    } else if (auto* button = qobject_cast<QPushButton*>(source); button && event == Event::Click) {
+        QObject::connect(button, &QPushButton::clicked, &form, [run] { run({}); });
+    } else if (auto* view = qobject_cast<ListView*>(source)) {
+        if (event == Event::Click)
+            QObject::connect(view, &ListView::Click, &form, [run] { run({}); });
+        else if (event == Event::DblClick)
+            QObject::connect(view, &ListView::DblClick, &form, [run] { run({}); });
+        else if (event == Event::MouseMove)
+            QObject::connect(view, &ListView::MouseMove, &form, mouse);
+    } else if (auto* picture = qobject_cast<PictureBox*>(source)) {
+        if (event == Event::Click)
+            QObject::connect(picture, &PictureBox::Click, &form, [run] { run({}); });
+        else if (event == Event::MouseMove)
+            QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
+    } else if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer) {
+        QObject::connect(timer, &QTimer::timeout, &form, [run] { run({}); });
+    } else if (auto* widget = qobject_cast<QWidget*>(source)) {
+        switch (event) {
+        case Event::MouseMove:
+            widget->setMouseTracking(true);
+            new EventHook(widget, QEvent::MouseMove, form, action);
+            break;
+        case Event::GotFocus:
+            new EventHook(widget, QEvent::FocusIn, form, action);
+            break;
+        case Event::Resize:
+            new EventHook(widget, QEvent::Resize, form, action);
+            break;
+        case Event::Click:
+            new EventHook(widget, QEvent::MouseButtonRelease, form, action);
+            break;
+        case Event::DblClick:
+            new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
+            break;
+        case Event::Timer:
+            break;
+        }
+    }
+}
+
+} // namespace
+
+void connectDispatch(Form2& form) {
+    for (const Route& route : kRoutes) {
+        const QString name = QString::fromLatin1(route.source);
+        QObject* source = name == form.objectName() ? static_cast<QObject*>(&form)
+                                                    : form.findChild<QObject*>(name);
+        if (source)
+            hook(form, source, route.event, route.action);
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPoint>
+#include <Qt>
+
+class Form2;
+
+// What an event hands its action: pointer position (pixels of the control), buttons and keys,
+// and a value for events that carry one (a state code).
+struct EventArgs {
+    QPoint pos;
+    Qt::MouseButtons buttons = Qt::NoButton;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    int value = 0;
+};
+
+// The events the window routes to actions.
+enum class Event {
+    Click,     // flat and standard buttons, pictures, list views
+    DblClick,  // list views
+    MouseMove, // any control, and the window itself ("Form2")
+    GotFocus,  // text boxes
+    Timer,     // the timers
+    Resize,    // the window itself ("Form2")
+};
+
+using Action = void (*)(Form2&, const EventArgs&);
+
+// Connects every event of the window and its controls to its one action (app/dispatch.cpp holds
+// the table).
+void connectDispatch(Form2& form);

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class Command;
+class ListView;
+class ImageList;
+class PictureBox;
+class LineShape;
+class RectShape;
+
+// The program's one working window. Its controls are public members under their design names;
+// the features elsewhere work on them through a Form2& (for example SearchServer(Form2&)).
+// Positions are designed in twips on a client area of 12075 x 7680.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form2(QWidget* parent = nullptr);
+    ~Form2() override;
+
+    // --- Background -----------------------------------------------------------------------
+    QLabel* Label1 = nullptr;
+
+    // --- Left area: introduction, browser, record list ------------------------------------
+    ListView* ListView1 = nullptr;
+    ListView* lw1 = nullptr;
+    PictureBox* Image6 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label6 = nullptr;
+    PictureBox* Image7 = nullptr;
+    QLabel* Label5 = nullptr;
+    LineShape* Line5 = nullptr;
+    LineShape* Line6 = nullptr;
+    LineShape* Line8 = nullptr;
+
+    // --- Settings panel -------------------------------------------------------------------
+    QLabel* Label3 = nullptr;
+    PictureBox* Image9 = nullptr;
+    QLineEdit* Text44 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text10 = nullptr;
+    QLineEdit* Text21 = nullptr;
+    QLineEdit* Text11 = nullptr;
+    QLineEdit* Text22 = nullptr;
+    QLineEdit* Text12 = nullptr;
+    QLineEdit* Text16 = nullptr;
+    LineShape* Line4 = nullptr;
+
+    // --- Details panel --------------------------------------------------------------------
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text9 = nullptr;
+    QLineEdit* Text13 = nullptr;
+    QLineEdit* Text17 = nullptr;
+    PictureBox* Image1 = nullptr;
+    PictureBox* Image5 = nullptr;
+    LineShape* Line1 = nullptr;
+    LineShape* Line2 = nullptr;
+    Command* Command3 = nullptr;
+    Command* Command4 = nullptr;
+    Command* Command7 = nullptr;
+    Command* Command11 = nullptr;
+    Command* Command10 = nullptr;
+
+    // --- Progress group -------------------------------------------------------------------
+    RectShape* Shape2 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    QLineEdit* Text8 = nullptr;
+
+    // --- Command row and the rest of the right area ---------------------------------------
+    Command* Command9 = nullptr;
+    Command* Command8 = nullptr;
+    Command* Command1 = nullptr;
+    Command* Command2 = nullptr;
+    QLineEdit* Text15 = nullptr;
+    QLineEdit* Text18 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label8 = nullptr;
+    PictureBox* Image8 = nullptr;
+    RectShape* Shape1 = nullptr;
+    RectShape* Shape3 = nullptr;
+
+    // --- Auxiliary controls below the designed client area ---------------------------------
+    QListWidget* lstremotefiles = nullptr;
+    QListWidget* List1 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QPushButton* Command5 = nullptr;
+    PictureBox* Image2 = nullptr;
+    PictureBox* Image3 = nullptr;
+    PictureBox* Image4 = nullptr;
+
+    // --- Controls without a place on screen -------------------------------------------------
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer4 = nullptr;
+    ImageList* ImageList1 = nullptr; // 50 x 50 pictures of the browser
+    ImageList* ImageList2 = nullptr; // 16 x 16 pictures of the record list
+
+    // --- Window state -------------------------------------------------------------------------
+    bool Errorflag = false;
+    QString Errormesg;
+    std::int16_t iPendingCommand = 0;
+    QStringList LineParts;
+    int FieldIndex = 0;
+    int RecordIndex = 0;
+    int RecordCount = 0;
+    int RecordsToLoad = 0;
+    std::int32_t HoverItem = 0;
+    std::int32_t FieldHoverItem = 0;
+    std::int32_t IpHintItem = 0;
+    std::int32_t LoginHintItem = 0;
+    std::int32_t PasswordHintItem = 0;
+    std::int32_t SearchHintItem = 0;
+
+    // --- Operations -----------------------------------------------------------------------------
+    // Calls Initialize on every flat button of FrmForm, in the window's control order.
+    void InitialiseButtons(QWidget* FrmForm, bool& Initialise, bool& BytEnabled);
+    void GoBack();      // "Back": from the details panel to the settings panel
+    void QuitProgram(); // "Quit"
+    void ExitProgram(); // the exit picture
+    void Activate();    // the activation step
+
+    // Picture borders: the picture under the pointer gets a single-line border, the others none;
+    // nullptr (window background) clears all three.
+    void ShowPictureBorder(PictureBox* picture);
+
+    // Design geometry.
+    static constexpr int kClientWidthTwips = 12075;
+    static constexpr int kClientHeightTwips = 7680;
+
+    // The settings file, the data and template folders.
+    static QString settingsPath();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void Load(); // the load step
+
+    // The steps of the load step, in their order.
+    void loadNameWindowsVersion(); // step 2
+    void loadHideProgressFrame();  // step 3 (the clip is opened by its owner)
+    void loadTitle();              // step 4
+    void loadButtonCaptions();     // step 5
+    void loadHideDetailsPanel();   // step 6
+    void loadBrowserSize();        // step 7
+    void loadMakeFolders();        // step 9
+    void loadHideProgressBar();    // step 10
+    void loadInitialiseButtons();  // step 11
+    void loadSettings();           // step 12
+    void loadIntroductionTexts();  // step 14
+    void loadHideLists();          // step 15
+    void loadAboutText();          // step 16
+
+    void Unload(); // the unload step
+    bool unloaded_ = false;
+};
+
+// "2.0.1": the program's version as major.minor.revision.
+QString programVersion();

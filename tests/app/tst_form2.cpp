@@ -1,0 +1,314 @@
+#include "app/form2.h"
+#include "app/osversion.h"
+#include "app/shapes.h"
+#include "controls/command/command.h"
+#include "platform/twips.h"
+#include "platform/versionquery.h"
+#include "tests/support/tempprogramfolder.h"
+#include "ui/listview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTest>
+
+using qv::test::TempProgramFolder;
+
+namespace {
+QRect twipsRect(int l, int t, int w, int h) {
+    return qv::twipsToPixels(l, t, w, h);
+}
+} // namespace
+
+class Form2Test : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        qv::setVersionQuery([] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; });
+    }
+    void cleanup() { qv::setVersionQuery({}); }
+
+    void firstStartCreatesSettingsAndFolders() {
+        TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.Text10->text(), QString());
+        QCOMPARE(form.Text11->text(), QString());
+        QCOMPARE(form.Text12->text(), QString());
+        const QFileInfo ini(folder.filePath(QStringLiteral("auto.ini")));
+        QVERIFY(ini.exists());
+        QCOMPARE(ini.size(), 0);
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("data"))).isDir());
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("Word"))).isDir());
+        QCOMPARE(QApplication::focusWidget(), form.Text10);
+    }
+
+    void secondStartKeepsSettingsAndFolders() {
+        TempProgramFolder folder;
+        folder.write(QStringLiteral("auto.ini"),
+                     "[Default]\r\nPassword=secret\r\nLogin=root\r\nIpaddress=10.0.0.7\r\n");
+        folder.write(QStringLiteral("data/A.LET"), "x|y\n1|2\n");
+        folder.write(QStringLiteral("Word/A.LET.dot"), "template");
+        { Form2 first; }
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.Text10->text(), QStringLiteral("10.0.0.7"));
+        QCOMPARE(form.Text11->text(), QStringLiteral("root"));
+        QCOMPARE(form.Text12->text(), QStringLiteral("secret"));
+        QCOMPARE(folder.read(QStringLiteral("data/A.LET")), QByteArray("x|y\n1|2\n"));
+        QCOMPARE(folder.read(QStringLiteral("Word/A.LET.dot")), QByteArray("template"));
+        QCOMPARE(
+            folder.read(QStringLiteral("auto.ini")),
+            QByteArray("[Default]\r\nPassword=secret\r\nLogin=root\r\nIpaddress=10.0.0.7\r\n"));
+    }
+
+    void titleAndIntroduction() {
+        TempProgramFolder folder;
+        Form2 form;
+        QCOMPARE(form.windowTitle(), QStringLiteral("Quorvane Version 2.0.1"));
+        QCOMPARE(form.Label2->text(), QStringLiteral("Quorvane"));
+        QCOMPARE(form.Label4->text(), QStringLiteral("Version 2.0.1"));
+        QCOMPARE(form.Label8->text(), QStringLiteral("2.0.1"));
+        QVERIFY(form.Label6->text().startsWith(
+            QStringLiteral("Quorvane Version 2.0.1 the exciting new Mailmerge Companion program "
+                           "for Microsoft Word and Microsoft Excel. Runs on Windows XP")));
+        QCOMPARE(form.Text44->text(), QStringLiteral("Windows XP"));
+        QCOMPARE(form.Text5->text(), QStringLiteral("IP Address"));
+        QCOMPARE(form.Text21->text(), QStringLiteral("Login"));
+        QCOMPARE(form.Text22->text(), QStringLiteral("Password"));
+        QCOMPARE(form.Label3->text(), QStringLiteral("Quorvane Settings"));
+        QCOMPARE(form.Command1->Caption(), QStringLiteral("Search"));
+        QCOMPARE(form.Command2->Caption(), QStringLiteral("Back"));
+        QCOMPARE(form.Command8->Caption(), QStringLiteral("ListView"));
+        QCOMPARE(form.Command9->Caption(), QStringLiteral("Quit"));
+        QCOMPARE(form.Command3->Caption(), QStringLiteral("Create a New Document"));
+        QCOMPARE(form.Command3->toolTip(), QStringLiteral("Create New Word Document"));
+        QCOMPARE(form.Command4->toolTip(), QStringLiteral("Create New Word Document"));
+        QCOMPARE(form.Command7->toolTip(), QStringLiteral("Export to MicroSoft Excel"));
+        QCOMPARE(form.Command11->Caption(), QStringLiteral("Export to HTML Document"));
+        QCOMPARE(form.Image2->toolTip(), QStringLiteral("Exit Quorvane"));
+        QCOMPARE(form.Image3->toolTip(), QStringLiteral("About Quorvane"));
+        QCOMPARE(form.Image4->toolTip(), QStringLiteral("Quorvane Settings"));
+    }
+
+    void geometryFollowsTheDesign() {
+        TempProgramFolder folder;
+        Form2 form;
+        QCOMPARE(form.size(), QSize(805, 512));
+        QCOMPARE(form.Label1->palette().color(QPalette::Window), QColor(88, 146, 231));
+        QCOMPARE(form.Text10->geometry(), twipsRect(8985, 2895, 2325, 390));
+        QCOMPARE(form.Command1->geometry(), twipsRect(10380, 7050, 1080, 420));
+        QCOMPARE(form.Command3->geometry(), twipsRect(8115, 3840, 3165, 375));
+        QCOMPARE(form.lw1->geometry(), twipsRect(0, 5010, 7380, 2610));
+        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
+        QCOMPARE(form.ProgressBar1->geometry(), twipsRect(8220, 5775, 3090, 255));
+        QCOMPARE(form.Text10->palette().color(QPalette::Text), QColor(0, 0, 255));
+        QCOMPARE(form.Text12->echoMode(), QLineEdit::Password);
+    }
+
+    void loadStepLeavesTheIntroductionAndSettingsPanel() {
+        TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QList<QWidget*> shown = {form.Image6, form.Label2,   form.Label4,   form.Label6,
+                                       form.Image7, form.Label5,   form.Label3,   form.Image9,
+                                       form.Text44, form.Text5,    form.Text10,   form.Text21,
+                                       form.Text11, form.Text22,   form.Text12,   form.Text16,
+                                       form.Line4,  form.Command1, form.Command8, form.Command9};
+        for (QWidget* w : shown)
+            QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+        const QList<QWidget*> hidden = {
+            form.ListView1, form.lw1,       form.Text1,       form.Line1,     form.Line2,
+            form.Text6,     form.Text2,     form.Text9,       form.Text13,    form.Text17,
+            form.Text15,    form.Image1,    form.Image5,      form.Command2,  form.Command3,
+            form.Command4,  form.Command10, form.Command7,    form.Command11, form.Text7,
+            form.Text8,     form.Shape2,    form.ProgressBar1};
+        for (QWidget* w : hidden)
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        QVERIFY(form.Text10->accessibleName() == QStringLiteral("IP Address"));
+        QVERIFY(form.Text11->accessibleName() == QStringLiteral("Login"));
+        QVERIFY(form.Text12->accessibleName() == QStringLiteral("Password"));
+        for (Command* c : form.findChildren<Command*>())
+            QVERIFY2(c->PointerCheckRunning(), qPrintable(c->objectName()));
+    }
+
+    void backReturnsToTheSettingsPanel() {
+        TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ListView1->addItem(QStringLiteral("A"), 1, 1);
+        // What a selection leaves on the screen.
+        form.Text10->setText(QStringLiteral("192.168.1.9"));
+        form.Text6->setText(QStringLiteral("Search Complete 1 files found"));
+        form.ListView1->show();
+        form.ListView1->resize(form.ListView1->width(), qv::twipsToPixels(5000));
+        form.lw1->show();
+        const QList<QWidget*> settingsPanel = {
+            form.Text6,  form.Text10, form.Text44, form.Text11,   form.Text12, form.Text21,
+            form.Text22, form.Text5,  form.Text16, form.Command1, form.Label3, form.Image9};
+        for (QWidget* w : settingsPanel)
+            w->hide();
+        const QList<QWidget*> detailsPanel = {form.Command2, form.Command3, form.Command10,
+                                              form.Text1,    form.Line1,    form.Image5};
+        for (QWidget* w : detailsPanel)
+            w->show();
+
+        QTest::mouseMove(form.Command2);
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+
+        QVERIFY(!form.lw1->isVisible());
+        QVERIFY(form.ListView1->isVisible());
+        QCOMPARE(form.ListView1->itemCount(), 1);
+        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
+        QVERIFY(form.Command1->isVisible());
+        QVERIFY(!form.Command2->isVisible());
+        QVERIFY(!form.Command3->isVisible());
+        QVERIFY(!form.Command10->isVisible());
+        QVERIFY(form.Text6->isVisible());
+        QCOMPARE(form.Text6->text(), QStringLiteral("Search Complete 1 files found"));
+        QCOMPARE(form.Text10->text(), QStringLiteral("192.168.1.9"));
+        QVERIFY(form.Label3->isVisible() && form.Image9->isVisible() && form.Line4->isVisible());
+        QVERIFY(!form.Text1->isVisible() && !form.Line1->isVisible() && !form.Image5->isVisible());
+    }
+
+    void pictureBordersFollowThePointer() {
+        TempProgramFolder folder;
+        Form2 form;
+        form.resize(form.width(), qv::twipsToPixels(9500)); // bring the pictures into view
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseMove(form.Image2, QPoint(10, 10));
+        QCOMPARE(form.Image2->BorderStyle(), 1);
+        QCOMPARE(form.Image3->BorderStyle(), 0);
+        QTest::mouseMove(form.Image3, QPoint(10, 10));
+        QCOMPARE(form.Image2->BorderStyle(), 0);
+        QCOMPARE(form.Image3->BorderStyle(), 1);
+        QTest::mouseMove(form.Image4, QPoint(10, 10));
+        QCOMPARE(form.Image4->BorderStyle(), 1);
+        QCOMPARE(form.Image3->BorderStyle(), 0);
+        QTest::mouseMove(form.Image2, QPoint(10, 10));
+        QTest::mouseMove(form.Label1, qv::twipsToPixels(QPoint(7450, 7000)));
+        for (PictureBox* p : {form.Image2, form.Image3, form.Image4})
+            QCOMPARE(p->BorderStyle(), 0);
+    }
+
+    void quitAndExitCloseTheWindow() {
+        TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseMove(form.Command9);
+        QTest::mouseClick(form.Command9, Qt::LeftButton);
+        QVERIFY(!form.isVisible());
+
+        Form2 other;
+        other.resize(other.width(), qv::twipsToPixels(9500));
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QTest::mouseClick(other.Image2, Qt::LeftButton);
+        QVERIFY(!other.isVisible());
+    }
+
+    void initialiseButtonsReachesEveryFlatButton() {
+        TempProgramFolder folder;
+        Form2 form;
+        QWidget plain;
+        auto* a = new Command(&plain);
+        auto* b = new Command(&plain);
+        bool init = true;
+        bool enabled = true;
+        form.InitialiseButtons(&plain, init, enabled);
+        QVERIFY(a->PointerCheckRunning());
+        QVERIFY(b->PointerCheckRunning());
+        QCOMPARE(int(a->FaceState()), 1);
+    }
+
+    void unreadableSettingsLeaveTheFieldsEmpty() {
+        TempProgramFolder folder;
+        QDir().mkpath(folder.filePath(QStringLiteral("auto.ini"))); // a folder where the file goes
+        Form2 form;
+        QCOMPARE(form.Text10->text(), QString());
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("data"))).isDir());
+    }
+
+    void osVersionName_data() {
+        QTest::addColumn<int>("platform");
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("expected");
+        const int nt = qv::kPlatformNT;
+        const int win = qv::kPlatformWindows;
+        const int other = qv::kPlatformOther;
+        QTest::newRow("NT 3") << nt << 3 << 51 << ""
+                              << "Windows NT 3.x";
+        QTest::newRow("3.x") << win << 3 << 10 << ""
+                             << "Windows 3.x";
+        QTest::newRow("NT 4") << nt << 4 << 0 << ""
+                              << "Windows NT 4.0";
+        QTest::newRow("95") << win << 4 << 0 << ""
+                            << "Windows 95";
+        QTest::newRow("98") << win << 4 << 10 << ""
+                            << "Windows 98";
+        QTest::newRow("ME counts as 98") << win << 4 << 90 << ""
+                                         << "Windows 98";
+        QTest::newRow("2000") << nt << 5 << 0 << ""
+                              << "Windows 2000";
+        QTest::newRow("XP") << nt << 5 << 1 << ""
+                            << "Windows XP";
+        QTest::newRow("5.2 is empty") << nt << 5 << 2 << "Windows Server 2003"
+                                      << "";
+        QTest::newRow("later Windows by name") << nt << 10 << 0 << "Windows 10 Version 22H2"
+                                               << "Windows 10 Version 22H2";
+        QTest::newRow("later Windows, no name") << nt << 6 << 1 << ""
+                                                << "Unknown";
+        QTest::newRow("Linux by name") << other << 6 << 1 << "Debian GNU/Linux 12 (bookworm)"
+                                       << "Debian GNU/Linux 12 (bookworm)";
+        QTest::newRow("Linux kernel 5.1 is not XP") << other << 5 << 1 << "Debian GNU/Linux 12"
+                                                    << "Debian GNU/Linux 12";
+        QTest::newRow("nothing known") << other << 0 << 0 << "  "
+                                       << "Unknown";
+    }
+
+    void osVersionName() {
+        QFETCH(int, platform);
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(QString, product);
+        QFETCH(QString, expected);
+        qv::setVersionQuery([=] { return qv::OsVersion{platform, major, minor, product}; });
+        QCOMPARE(OSVersionName(), expected);
+    }
+
+    void rendersTheMainWindowAtDesignSize() {
+        TempProgramFolder folder;
+        qv::setVersionQuery([] {
+            return qv::OsVersion{qv::kPlatformOther, 6, 1,
+                                 QStringLiteral("Debian GNU/Linux 12 (bookworm)")};
+        });
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QImage image = form.grab().toImage();
+        QCOMPARE(image.size(), QSize(805, 512));
+        // The background colour shows between the panels.
+        QCOMPARE(image.pixelColor(qv::twipsToPixels(QPoint(7450, 7000))), QColor(88, 146, 231));
+        const QString dir = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR"));
+        const QString path = QDir(dir.isEmpty() ? QDir::currentPath() : dir)
+                                 .filePath(QStringLiteral("main-window.png"));
+        QVERIFY(image.save(path));
+        qInfo("main window rendered to %s", qPrintable(path));
+    }
+};
+
+QTEST_MAIN(Form2Test)
+#include "tst_form2.moc"

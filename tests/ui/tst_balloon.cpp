@@ -1,0 +1,357 @@
+#include "ui/balloon.h"
+#include "ui/balloondrag.h"
+#include "ui/balloonicons.h"
+
+#include "tests/support/tempprogramfolder.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+using qv::frmTip;
+
+namespace {
+
+// Sets a balloon up as the guidance does; returns the failure, if any.
+std::optional<qv::BalloonFailure> setUp(frmTip& tip, const QString& icon = "i",
+                                        bool showClose = true, int autoClose = 0,
+                                        const QString& text = "Body text", const QString& rtf = {},
+                                        bool button = false) {
+    return tip.SetBalloon("Getting Started", text, 1500, 3000, icon, showClose, autoClose, 1620,
+                          4680, QString("Tahoma"), rtf, button);
+}
+
+bool deleted(QPointer<frmTip>& tip) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return tip.isNull();
+}
+
+void press(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(w, button, {}, w->rect().center());
+}
+void release(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseRelease(w, button, {}, w->rect().center());
+}
+
+} // namespace
+
+class BalloonTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { frmTip::setTimeBase({}); }
+    void placesAndSizes();
+    void designState();
+    void linkStrip();
+    void iconCodes_data();
+    void iconCodes();
+    void closeByClick_data();
+    void closeByClick();
+    void closeButtonFaces();
+    void autoClose();
+    void autoCloseOutOfRange_data();
+    void autoCloseOutOfRange();
+    void rtfBody();
+    void fonts();
+    void dragByTitle();
+};
+
+void BalloonTest::placesAndSizes() {
+    frmTip tip;
+    QVERIFY(!setUp(tip));
+    QCOMPARE(tip.pos(), QPoint(100, 200));
+    QCOMPARE(tip.size(), QSize(312, 108));
+    QCOMPARE(tip.lblTitle->geometry(), QRect(0, 1, 312, 17));
+    QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 292, 71));
+    QCOMPARE(tip.imgX->geometry(), QRect(281, 2, 16, 16));
+    QCOMPARE(tip.lblX->geometry(), QRect(286, 5, 13, 13));
+    QCOMPARE(tip.imgDisplayIcon->geometry(), QRect(10, 2, 16, 16));
+    QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 108)));
+    QCOMPARE(tip.lblTitle->text(), QString("Getting Started"));
+    QCOMPARE(tip.txtTip->toPlainText(), QString("Body text"));
+    QVERIFY(!tip.isVisible()); // the caller shows it
+
+    // A later resize lays the children out again.
+    tip.show();
+    tip.resize(400, 150);
+    QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 380, 113));
+    QCOMPARE(tip.imgX->geometry().topLeft(), QPoint(369, 2));
+}
+
+void BalloonTest::designState() {
+    frmTip tip;
+    QCOMPARE(tip.size(), QSize(312, 127));
+    QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 127)));
+    QCOMPARE(tip.lblTitle->font().bold(), true);
+    // Nothing to say: the body keeps its design content.
+    QVERIFY(!tip.SetBalloon("T", "", 0, 0, "i", true, 0, 1620, 4680, QString("Tahoma"), "", false));
+    QCOMPARE(tip.txtTip->toPlainText(), QString("txtTip"));
+    QVERIFY(!tip.cmdLink->isVisibleTo(&tip));
+    QCOMPARE(tip.cmdLink->height(), 0);
+}
+
+void BalloonTest::linkStrip() {
+    frmTip tip;
+    QVERIFY(!setUp(tip, "i", true, 0, "x", {}, true));
+    QCOMPARE(tip.size(), QSize(312, 124)); // 1620 + 12 x 20 twips
+    QVERIFY(tip.cmdLink->isVisibleTo(&tip));
+    QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 292, 124 - 17 - 20 - 20 - 15));
+    QSignalSpy clicked(&tip, &frmTip::linkClicked);
+    tip.show();
+    QTest::mouseClick(tip.cmdLink, Qt::LeftButton);
+    QCOMPARE(clicked.count(), 1);
+    QVERIFY(tip.isVisible());
+}
+
+void BalloonTest::iconCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("classic");
+    QTest::addColumn<int>("slot");
+    QTest::newRow("i") << "i" << true << false << 0;
+    QTest::newRow("upper I") << "I" << true << false << 0;
+    QTest::newRow("i9") << "i9" << true << true << 0;
+    QTest::newRow("x") << "x" << true << false << 1;
+    QTest::newRow("X9") << "X9" << true << true << 1;
+    QTest::newRow("!") << "!" << true << false << 2;
+    QTest::newRow("!9") << "!9" << true << true << 2;
+    QTest::newRow("question mark") << "?" << false << false << -1;
+    QTest::newRow("empty") << "" << false << false << -1;
+}
+
+void BalloonTest::iconCodes() {
+    QFETCH(QString, code);
+    QFETCH(bool, shown);
+    QFETCH(bool, classic);
+    QFETCH(int, slot);
+    frmTip tip;
+    QVERIFY(!setUp(tip, code));
+    QCOMPARE(tip.imgDisplayIcon->isVisibleTo(&tip), shown);
+    if (shown) {
+        const QLabel* store = classic ? tip.imgIcon[slot] : tip.imgIconXP[slot];
+        QCOMPARE(tip.imgDisplayIcon->pixmap().toImage(), store->pixmap().toImage());
+    }
+    // The title always spans the full width, so it stays centred with or without icon.
+    QCOMPARE(tip.lblTitle->geometry().width(), tip.width());
+    QCOMPARE(tip.lblTitle->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+enum class Target { Background, Title, Icon, CloseImage, CloseGlyph, Body };
+enum class Gesture { Click, DoubleClick, RightClick };
+
+void BalloonTest::closeByClick_data() {
+    QTest::addColumn<bool>("showClose");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("gesture");
+    QTest::addColumn<bool>("closes");
+    auto row = [](const char* name, bool showClose, Target t, Gesture g, bool closes) {
+        QTest::newRow(name) << showClose << int(t) << int(g) << closes;
+    };
+    row("background", true, Target::Background, Gesture::Click, true);
+    row("background, right button", true, Target::Background, Gesture::RightClick, false);
+    row("title", true, Target::Title, Gesture::Click, false);
+    row("title, no close button", false, Target::Title, Gesture::Click, false);
+    row("icon", true, Target::Icon, Gesture::Click, true);
+    row("close image", true, Target::CloseImage, Gesture::Click, true);
+    row("close glyph", true, Target::CloseGlyph, Gesture::Click, true);
+    row("body with close button", true, Target::Body, Gesture::Click, false);
+    row("body without close button", false, Target::Body, Gesture::Click, true);
+    row("body double-click", true, Target::Body, Gesture::DoubleClick, true);
+    row("body, right button, no close button", false, Target::Body, Gesture::RightClick, false);
+}
+
+void BalloonTest::closeByClick() {
+    QFETCH(bool, showClose);
+    QFETCH(int, target);
+    QFETCH(int, gesture);
+    QFETCH(bool, closes);
+
+    QPointer<frmTip> tip = new frmTip;
+    QVERIFY(!setUp(*tip, "i", showClose));
+    tip->show();
+    QWidget* w = nullptr;
+    QPoint at;
+    switch (Target(target)) {
+    case Target::Background:
+        w = tip;
+        at = QPoint(150, 100); // bottom margin, below the body
+        break;
+    case Target::Title:
+        w = tip->lblTitle;
+        break;
+    case Target::Icon:
+        w = tip->imgDisplayIcon;
+        break;
+    case Target::CloseImage:
+        w = tip->imgX;
+        at = QPoint(1, 1); // the glyph covers its middle
+        break;
+    case Target::CloseGlyph:
+        w = tip->lblX;
+        break;
+    case Target::Body:
+        w = tip->txtTip->viewport();
+        break;
+    }
+    if (at.isNull())
+        at = w->rect().center();
+    // The point really lies on the target: nothing else covers it.
+    QCOMPARE(tip->childAt(w->mapTo(tip.data(), at)), w == tip.data() ? nullptr : w);
+    switch (Gesture(gesture)) {
+    case Gesture::Click:
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        break;
+    case Gesture::RightClick:
+        QTest::mouseClick(w, Qt::RightButton, {}, at);
+        break;
+    case Gesture::DoubleClick:
+        QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+        break;
+    }
+    QCOMPARE(deleted(tip), closes);
+    delete tip.data();
+}
+
+void BalloonTest::closeButtonFaces() {
+    frmTip tip;
+    QVERIFY(!setUp(tip));
+    tip.show();
+    const QImage up = tip.imgX_Up->pixmap().toImage();
+    const QImage down = tip.imgX_Dn->pixmap().toImage();
+    QVERIFY(up != down);
+    QCOMPARE(tip.imgX->pixmap().toImage(), up);
+    for (QWidget* w : {static_cast<QWidget*>(tip.imgX), static_cast<QWidget*>(tip.lblX)}) {
+        press(w);
+        QCOMPARE(tip.imgX->pixmap().toImage(), down);
+        // Released outside: no click, the balloon stays, the face comes back up.
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(-20, 40));
+        QCOMPARE(tip.imgX->pixmap().toImage(), up);
+        QVERIFY(tip.isVisible());
+    }
+    press(tip.imgX, Qt::RightButton);
+    QCOMPARE(tip.imgX->pixmap().toImage(), up);
+    release(tip.imgX, Qt::RightButton);
+    QVERIFY(tip.isVisible());
+    QCOMPARE(tip.lblX->toolTip(), QString("Close"));
+}
+
+void BalloonTest::autoClose() {
+    frmTip::setTimeBase([](int ms) { return ms / 100; });
+
+    QPointer<frmTip> stays = new frmTip;
+    QVERIFY(!setUp(*stays, "i", true, 0));
+    stays->show();
+    QVERIFY(!stays->timAutoClose->isActive());
+    QCOMPARE(stays->autoCloseAfter(), 0);
+
+    QPointer<frmTip> goes = new frmTip;
+    QVERIFY(!setUp(*goes, "i", true, 4000));
+    goes->show();
+    QCOMPARE(goes->autoCloseAfter(), 4000);
+    QVERIFY(goes->timAutoClose->isActive());
+    QCOMPARE(goes->timAutoClose->interval(), 40);
+    QTRY_VERIFY_WITH_TIMEOUT(deleted(goes), 2000);
+    QVERIFY(!deleted(stays));
+    delete stays.data();
+
+    // The longest time the timer takes is still accepted.
+    frmTip longest;
+    QVERIFY(!setUp(longest, "i", true, 65535));
+    QCOMPARE(longest.autoCloseAfter(), 65535);
+}
+
+void BalloonTest::autoCloseOutOfRange_data() {
+    QTest::addColumn<int>("ms");
+    QTest::newRow("65536") << 65536;
+    QTest::newRow("one minute and more") << 100000;
+    QTest::newRow("negative") << -1;
+}
+
+void BalloonTest::autoCloseOutOfRange() {
+    QFETCH(int, ms);
+    frmTip tip;
+    const auto failure = setUp(tip, "x", false, ms);
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, qv::BalloonFailure::Kind::AutoCloseRange);
+    QVERIFY(failure->message.contains(QString::number(ms)));
+    QVERIFY(!tip.timAutoClose->isActive());
+    // Half filled: the steps before the timer are done, the size is not.
+    QCOMPARE(tip.lblTitle->text(), QString("Getting Started"));
+    QCOMPARE(tip.pos(), QPoint(100, 200));
+    QVERIFY(tip.imgX->isHidden());
+    QCOMPARE(tip.size(), QSize(312, 127));
+}
+
+void BalloonTest::rtfBody() {
+    qv::test::TempProgramFolder folder;
+    folder.write("tip.rtf",
+                 "{\\rtf1{\\fonttbl{\\f0 Courier New;}}\\f0\\fs20 From the \\b file\\b0\\par"
+                 " second line}");
+    {
+        frmTip tip;
+        QVERIFY(!setUp(tip, "i", true, 0, "Plain words", folder.filePath("tip.rtf")));
+        QCOMPARE(tip.txtTip->toPlainText(), QString("From the file\nsecond line"));
+        // The file keeps its own font: the face passed for the balloon does not replace it.
+        QTextCursor c(tip.txtTip->document());
+        c.setPosition(2);
+        QCOMPARE(c.charFormat().fontFamilies().toStringList().value(0), QString("Courier New"));
+        QCOMPARE(c.charFormat().fontPointSize(), 10.0);
+        QVERIFY(tip.txtTip->font().family() != QString("Tahoma"));
+    }
+    for (const QString name : {"missing.rtf", "plain.rtf"}) {
+        folder.write("plain.rtf", "this is no rich text");
+        frmTip tip;
+        const auto failure = setUp(tip, "i", true, 4000, "Words", folder.filePath(name));
+        QVERIFY(failure);
+        QCOMPARE(failure->kind, qv::BalloonFailure::Kind::RtfFile);
+        QVERIFY(!failure->message.isEmpty());
+        // Stopped before the rest: the text was set, the timer was not started.
+        QCOMPARE(tip.txtTip->toPlainText(), QString("Words"));
+        QVERIFY(!tip.timAutoClose->isActive());
+    }
+}
+
+void BalloonTest::fonts() {
+    frmTip tip;
+    QVERIFY(!setUp(tip));
+    QCOMPARE(tip.font().families().value(0), QString("Tahoma"));
+    QCOMPARE(tip.txtTip->font().families().value(0), QString("Tahoma"));
+    QCOMPARE(tip.txtTip->font().pointSizeF(), 8.5);
+    QCOMPARE(tip.lblTitle->font().families().value(0), QString("Tahoma"));
+    QCOMPARE(tip.lblTitle->font().pointSizeF(), 8.25);
+    QVERIFY(tip.lblTitle->font().bold());
+}
+
+void BalloonTest::dragByTitle() {
+    frmTip tip;
+    QVERIFY(!setUp(tip));
+    tip.show();
+    const QPoint start = tip.pos();
+    const QPoint grip = tip.lblTitle->mapToGlobal(QPoint(100, 8));
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(100, 8), QPointF(grip), Qt::LeftButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(tip.lblTitle, &down);
+    QMouseEvent move(QEvent::MouseMove, QPointF(130, 18), QPointF(grip + QPoint(30, 10)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(tip.lblTitle, &move);
+    QCOMPARE(tip.pos(), start + QPoint(30, 10));
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(130, 18), QPointF(grip + QPoint(30, 10)),
+                   Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(tip.lblTitle, &up);
+    QVERIFY(tip.isVisible()); // a press on the title drags, it does not close
+    // After the release further moves leave the window alone.
+    QMouseEvent later(QEvent::MouseMove, QPointF(10, 10), QPointF(grip + QPoint(90, 90)),
+                      Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(tip.lblTitle, &later);
+    QCOMPARE(tip.pos(), start + QPoint(30, 10));
+
+    tip.showMaximized();
+    const QPoint maxPos = tip.pos();
+    qv::DragForm(&tip, grip);
+    QApplication::sendEvent(tip.lblTitle, &move);
+    QCOMPARE(tip.pos(), maxPos);
+}
+
+QTEST_MAIN(BalloonTest)
+#include "tst_balloon.moc"

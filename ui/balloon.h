@@ -1,0 +1,105 @@
+#pragma once
+
+#include "ui/balloonlayout.h"
+
+#include <QRegion>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QTextEdit;
+class QTimer;
+
+namespace qv {
+
+// Why SetBalloon stopped. The window keeps what was filled before the failing step.
+struct BalloonFailure {
+    enum class Kind {
+        RtfFile,        // the body's RTF file is missing, unreadable or not RTF
+        AutoCloseRange, // the auto-close time lies outside 0 to 65535 ms
+    };
+    Kind kind;
+    QString message;
+};
+
+// The cross drawn over the close button.
+class BalloonCloseGlyph : public QWidget {
+    Q_OBJECT
+public:
+    explicit BalloonCloseGlyph(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// A balloon-shaped tip window: a pale yellow title band with an optional icon and close button,
+// a rich-text body, a black rounded border. It closes itself when clicked, when its close button
+// is clicked or when its auto-close time runs out; dragging the title moves it. Make a new one
+// for every message; it deletes itself when it closes.
+class frmTip : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmTip(QWidget* owner = nullptr);
+
+    // Fills, places and sizes the window; positions and sizes in twips, auto-close in ms
+    // (0 = never). Returns the failure when the RTF file cannot be shown or the auto-close time
+    // is out of range; the steps before the failing one have been done.
+    [[nodiscard]] std::optional<BalloonFailure>
+    SetBalloon(const QString& sTitle, const QString& sText, int lPosX, int lPosY,
+               const QString& sIcon, bool bShowClose, int lAutoCloseAfter, int lHeight, int lWidth,
+               const QVariant& sFont, const QString& sRTFFilename, bool boolButton);
+
+    void HideBalloon();
+    // Rounds the corners of the form via API to create the tooltip effect
+    void RoundCorners();
+
+    // The outline RoundCorners gave the window last (the window system may ignore it).
+    QRegion windowRegion() const { return region_; }
+    // Where the children are for the current size.
+    balloon::Layout currentLayout() const;
+    balloon::Icon currentIcon() const { return icon_; }
+    // The auto-close time SetBalloon set, 0 when the timer is off.
+    int autoCloseAfter() const { return autoCloseAfter_; }
+
+    // Real milliseconds the auto-close timer waits for a given time; tests shorten it.
+    static void setTimeBase(std::function<int(int)> realMilliseconds);
+
+    QLabel* lblTitle;
+    QLabel* imgDisplayIcon;
+    QLabel* imgX;
+    QLabel* imgX_Up;
+    QLabel* imgX_Dn;
+    BalloonCloseGlyph* lblX;
+    QTextEdit* txtTip;
+    QTimer* timAutoClose;
+    QWidget* cmdLink;
+    std::array<QLabel*, 3> imgIcon;
+    std::array<QLabel*, 3> imgIconXP;
+
+signals:
+    void linkClicked();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void runLayout();
+    bool clickOn(QObject* watched, QEvent* event);
+
+    QRegion region_;
+    balloon::Icon icon_ = balloon::Icon::None;
+    int autoCloseAfter_ = 0;
+    QObject* pressedOn_ = nullptr;
+};
+
+} // namespace qv
