@@ -3,6 +3,10 @@
 #include "app/form2.h"
 #include "app/shapes.h"
 #include "controls/command/command.h"
+#include "mergefiles/browser.h"
+#include "mergefiles/hoverdetails.h"
+#include "mergefiles/recordviewer.h"
+#include "platform/twips.h"
 #include "ui/listview.h"
 
 #include <QEvent>
@@ -29,6 +33,14 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"ListView1", Event::Click,    [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {"ListView1", Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"lw1",      Event::DblClick,  [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {"lw1",      Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
+    {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
 };
 // clang-format on
 

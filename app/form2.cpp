@@ -4,6 +4,7 @@
 #include "app/osversion.h"
 #include "app/shapes.h"
 #include "controls/command/command.h"
+#include "mergefiles/hoverdetails.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
@@ -385,6 +386,7 @@ void Form2::Load() {
     loadHideDetailsPanel();
     loadBrowserSize();
     // Step 8: the six tooltip objects of the fields and lists are created by their owner here.
+    SetUpListTips(*this);
     loadMakeFolders();
     loadHideProgressBar();
     loadInitialiseButtons();

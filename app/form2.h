@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/tooltip.h"
+
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -121,6 +123,8 @@ public:
     int RecordsToLoad = 0;
     std::int32_t HoverItem = 0;
     std::int32_t FieldHoverItem = 0;
+    CTooltip BrowserTip; // tooltip of ListView1 (hover details)
+    CTooltip FieldTip;   // tooltip of lw1 (field names)
     std::int32_t IpHintItem = 0;
     std::int32_t LoginHintItem = 0;
     std::int32_t PasswordHintItem = 0;

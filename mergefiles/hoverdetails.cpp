@@ -2,9 +2,9 @@
 
 #include "app/form2.h"
 #include "mergefiles/mergedetails.h"
+#include "mergefiles/tipof.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
-#include "mergefiles/tipof.h"
 #include "ui/tooltip.h"
 
 int HoverRowAt(const ListView& list, double x, double y) {
@@ -22,7 +22,8 @@ void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, doub
         } else {
             const QString name = form.ListView1->itemText(n - 1);
             qv::tipOf(form.BrowserTip).Title(name);
-            qv::tipOf(form.BrowserTip).TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3)));
+            qv::tipOf(form.BrowserTip)
+                .TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3)));
             qv::tipOf(form.BrowserTip).Create(form.ListView1);
         }
     }
@@ -40,4 +41,15 @@ void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, dou
         qv::tipOf(form.FieldTip).Title(QStringLiteral("Field Names"));
         qv::tipOf(form.FieldTip).Create(form.lw1);
     }
+}
+
+void SetUpListTips(Form2& form) {
+    CTooltip& browser = qv::tipOf(form.BrowserTip);
+    browser.Style(1);
+    browser.Icon(1);
+    browser.DelayTime(100);
+    CTooltip& fields = qv::tipOf(form.FieldTip);
+    fields.Style(0);
+    fields.Icon(1);
+    fields.DelayTime(100);
 }

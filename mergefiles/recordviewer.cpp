@@ -1,23 +1,29 @@
 #include "mergefiles/recordviewer.h"
 
 #include "app/form2.h"
-#include "app/progress.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
+#include "mergefiles/tipof.h"
 #include "platform/codepage.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
-#include "mergefiles/tipof.h"
 #include "ui/tooltip.h"
+
+#if __has_include("app/progress.h")
+#include "app/progress.h"
+#define QV_HAVE_PROGRESS_WINDOW 1
+#endif
 
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTreeView>
 
-#include <memory>
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -33,44 +39,46 @@ void setHeightTwips(QWidget* w, int twips) {
     w->resize(w->width(), qv::twipsToPixels(twips));
 }
 
-// The progress window of a load: its texts are kept for every record, but the window is only
-// repainted a few times a second, so that big files do not spend their time painting.
+// The progress window of a load. Its texts follow every record, but the window is only fed a
+// few dozen times a second, so that big files do not spend their time painting.
+#ifdef QV_HAVE_PROGRESS_WINDOW
 class LoadProgress {
 public:
-    explicit LoadProgress(qint64 total) : window_(std::make_unique<Progress>()), total_(total) {
-        window_->show();
-        window_->Image1->hide();
-        window_->ProgressBar1->setMaximum(static_cast<int>(std::clamp<qint64>(total, 0, INT_MAX)));
-        window_->setWindowTitle(QStringLiteral("Exporting to Excel"));
+    explicit LoadProgress(qint64 total) : window_(Progress::form()), total_(total) {
+        window_.showWindow();
+        window_.setPictureVisible(false);
+        window_.setMaximum(static_cast<int>(std::clamp<qint64>(total, 0, INT_MAX)));
+        window_.setCaption(QStringLiteral("Exporting to Excel"));
         clock_.start();
     }
-    ~LoadProgress() { window_->close(); }
+    ~LoadProgress() { Progress::unload(); }
+    LoadProgress(const LoadProgress&) = delete;
+    LoadProgress& operator=(const LoadProgress&) = delete;
 
+    // Before record i is read: "Loading Record i of n"; the bar counts the records done.
     void step(qint64 i) {
-        current_ = i;
-        if (i == 1 || i == total_ || ((i & 0xFF) == 0 && clock_.elapsed() >= 50))
-            show();
+        if (i == 1 || i == total_ ||
+            ((i & 0xFF) == 0 && clock_.elapsed() >= Progress::kRefreshMs)) {
+            window_.setStatus(RecordLoadText(i, total_));
+            window_.setValue(static_cast<int>(std::min<qint64>(i - 1, INT_MAX)));
+            clock_.restart();
+        }
     }
-    void advance() {
-        value_ = current_;
-        if (current_ == total_)
-            show();
-    }
+    void finish() { window_.setValue(static_cast<int>(std::clamp<qint64>(total_, 0, INT_MAX))); }
 
 private:
-    void show() {
-        window_->Label1->setText(RecordLoadText(current_, total_));
-        window_->ProgressBar1->setValue(static_cast<int>(std::min<qint64>(value_, INT_MAX)));
-        window_->repaint();
-        clock_.restart();
-    }
-
-    std::unique_ptr<Progress> window_;
+    Progress& window_;
     QElapsedTimer clock_;
     qint64 total_;
-    qint64 current_ = 0;
-    qint64 value_ = 0;
 };
+#else
+class LoadProgress { // until the progress window is part of the program
+public:
+    explicit LoadProgress(qint64) {}
+    void step(qint64) {}
+    void finish() {}
+};
+#endif
 
 void giveColumnsTheirWidth(Form2& form, int from) {
     const int count = RecordListModel(form).columnCount();
@@ -151,8 +159,9 @@ void LoadMergeRecords(Form2& form) {
         qv::tipOf(form.FieldTip).TipText(QString());
         for (form.FieldIndex = 0; form.FieldIndex < form.LineParts.size(); ++form.FieldIndex)
             AddFieldColumn(form);
-        qv::tipOf(form.FieldTip).TipText(qv::tipOf(form.FieldTip).TipText() + kCrLf +
-                                  QStringLiteral("(DBClick for FullScreen)") + kCrLf);
+        qv::tipOf(form.FieldTip)
+            .TipText(qv::tipOf(form.FieldTip).TipText() + kCrLf +
+                     QStringLiteral("(DBClick for FullScreen)") + kCrLf);
     }
 
     form.lw1->hide();
@@ -175,8 +184,8 @@ void LoadMergeRecords(Form2& form) {
             progress.step(i);
             if (hook)
                 hook(i, total);
-            progress.advance();
         });
+        progress.finish();
         form.RecordIndex = static_cast<int>(std::min<qint64>(total + 1, INT_MAX));
         giveColumnsTheirWidth(form, columnsBefore);
     }

@@ -80,15 +80,14 @@ private slots:
                            static_cast<QWidget*>(form.Command1), static_cast<QWidget*>(form.Text6),
                            static_cast<QWidget*>(form.Label3), static_cast<QWidget*>(form.Image9)})
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-        for (QWidget* w : {static_cast<QWidget*>(form.Command2),
-                           static_cast<QWidget*>(form.Command3),
-                           static_cast<QWidget*>(form.Command10),
-                           static_cast<QWidget*>(form.Command7),
-                           static_cast<QWidget*>(form.Command11), static_cast<QWidget*>(form.Text1),
-                           static_cast<QWidget*>(form.Text2), static_cast<QWidget*>(form.Text9),
-                           static_cast<QWidget*>(form.Text13), static_cast<QWidget*>(form.Text17),
-                           static_cast<QWidget*>(form.Line1), static_cast<QWidget*>(form.Line2),
-                           static_cast<QWidget*>(form.Line4)})
+        for (QWidget* w :
+             {static_cast<QWidget*>(form.Command2), static_cast<QWidget*>(form.Command3),
+              static_cast<QWidget*>(form.Command10), static_cast<QWidget*>(form.Command7),
+              static_cast<QWidget*>(form.Command11), static_cast<QWidget*>(form.Text1),
+              static_cast<QWidget*>(form.Text2), static_cast<QWidget*>(form.Text9),
+              static_cast<QWidget*>(form.Text13), static_cast<QWidget*>(form.Text17),
+              static_cast<QWidget*>(form.Line1), static_cast<QWidget*>(form.Line2),
+              static_cast<QWidget*>(form.Line4)})
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
         QCOMPARE(form.Command4->isVisible(), withTemplate);
         QCOMPARE(form.Image5->isVisible(), withTemplate);
@@ -98,7 +97,7 @@ private slots:
         QVERIFY(form.lw1->isVisible());
         QCOMPARE(RecordListModel(form).rowCount(), 3);
         QCOMPARE(steps, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-        QVERIFY(!form.testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
 
     void emptyMergeFile() {
@@ -133,7 +132,7 @@ private slots:
         form.ListView1->setSelectedIndex(-1);
         SelectMergeFile(form);
         QCOMPARE(form.Text1->text(), QString());
-        QVERIFY(!form.testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
 
         // The merge file is missing: the steps up to its size are done, the rest is skipped.
         select(form, 0);
@@ -143,19 +142,19 @@ private slots:
         QCOMPARE(form.Text17->text(), QString());
         QCOMPARE(form.RecordsToLoad, 0);
         QVERIFY(!form.lw1->isVisible());
-        QVERIFY(!form.testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
 
     void viewCycle_data() {
         QTest::addColumn<int>("start");
         QTest::addColumn<QList<int>>("views");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("from icon") << 0 << QList<int>{2, 3, 0}
-                                   << QStringList{"List", "Report", "Icon"};
-        QTest::newRow("from list") << 2 << QList<int>{3, 0, 2}
-                                   << QStringList{"Report", "Icon", "List"};
-        QTest::newRow("small icons stay") << 1 << QList<int>{1, 1, 1}
-                                          << QStringList{"ListView", "ListView", "ListView"};
+        QTest::newRow("from icon")
+            << 0 << QList<int>{2, 3, 0} << QStringList{"List", "Report", "Icon"};
+        QTest::newRow("from list")
+            << 2 << QList<int>{3, 0, 2} << QStringList{"Report", "Icon", "List"};
+        QTest::newRow("small icons stay")
+            << 1 << QList<int>{1, 1, 1} << QStringList{"ListView", "ListView", "ListView"};
     }
     void viewCycle() {
         QFETCH(int, start);

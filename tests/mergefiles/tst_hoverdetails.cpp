@@ -58,6 +58,7 @@ private slots:
         folder.write("Word/XYZ.dot", "t");
         Form2 form;
         form.show();
+        form.ListView1->show();
         form.ListView1->setView(ListView::Report);
         addEntry(form, "ABC", "1");
         addEntry(form, "XYZ", "0");
