@@ -1,0 +1,261 @@
+#include "controls/tamsel/caption.h"
+
+#include "controls/tamsel/captionlayout.h"
+#include "controls/tamsel/primitives.h"
+#include "controls/tamsel/shade.h"
+#include "controls/tamsel/tamselpainter.h"
+#include "platform/twips.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace qv::tamsel {
+
+namespace {
+
+bool defaultScalable(const QFont& font) {
+    const QFontInfo info(font);
+    return QFontDatabase::isScalable(info.family(), info.styleName());
+}
+
+// Prints one text at its top-left character-cell corner in the text's own direction.
+void printText(QPainter& p, const QFont& font, int escapement, int x, int y, const QString& text,
+               Colour colour) {
+    p.setPen(toQColor(colour));
+    const int ascent = QFontMetrics(font).ascent();
+    if (escapement == 0) {
+        p.drawText(QPoint(x, y + ascent), text);
+        return;
+    }
+    p.save();
+    p.translate(x, y);
+    p.rotate(escapement == 900 ? -90 : 90);
+    p.drawText(QPoint(0, ascent), text);
+    p.restore();
+}
+
+// Draws the image embossed in two greys, as the platform draws disabled pictures: every
+// opaque pixel that is not white is drawn in the highlight one pixel down and right, then in
+// the shadow in place.
+void drawDisabled(Canvas& canvas, const QImage& picture, Colour highlight, Colour shadow) {
+    const QImage src = picture.convertToFormat(QImage::Format_ARGB32);
+    auto marked = [&src](int x, int y) {
+        const QRgb p = src.pixel(x, y);
+        return qAlpha(p) >= 128 && (p & 0x00FFFFFFu) != 0x00FFFFFFu;
+    };
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            if (marked(x, y))
+                canvas.setPixel(x + 1, y + 1, highlight);
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            if (marked(x, y))
+                canvas.setPixel(x, y, shadow);
+}
+
+} // namespace
+
+CaptionFont CaptionFontFor(const TamselData& d) {
+    const QFont& f = d.config.font;
+    CaptionFont cf;
+    cf.faceName = f.family();
+    if (f.bold())
+        cf.faceName += QStringLiteral(" Bold");
+    if (f.italic())
+        cf.faceName += QStringLiteral(" Italic");
+    cf.underline = f.underline();
+    cf.strikeOut = f.strikeOut();
+    // Points to pixels: size x 20 twips per point / twips per pixel.
+    const double points = f.pointSizeF() > 0 ? f.pointSizeF() : f.pixelSize() * 0.75;
+    cf.height = -qv::roundHalfEven(points * 20.0 / qv::kTwipsPerPixel);
+    const int o = d.config.captionOrientation;
+    cf.escapement = o == 1 ? 900 : o == 2 ? 2700 : 0;
+
+    // Bold and italic travel in the face name; full names like "Arial Bold" are not matched
+    // by this platform's font lookup, so the suffixes become weight and style here.
+    QFont realised(f.family());
+    realised.setBold(f.bold());
+    realised.setItalic(f.italic());
+    realised.setUnderline(cf.underline);
+    realised.setStrikeOut(cf.strikeOut);
+    realised.setPixelSize(std::max(1, -cf.height));
+    realised.setStyleStrategy(QFont::NoAntialias);
+    cf.unrotated = realised;
+    return cf;
+}
+
+CaptionFont MakeFont(TamselData& d, bool withLayout, const ScalableCheck& isScalable) {
+    // The graphics-mode switch has no counterpart here: every surface of this platform draws
+    // rotated text.
+    CaptionFont cf = CaptionFontFor(d);
+    if (d.config.captionOrientation != 0) {
+        const bool scalable = isScalable ? isScalable(cf.unrotated) : defaultScalable(cf.unrotated);
+        if (!scalable && d.run.designMode && d.run.notice)
+            d.run.notice(QStringLiteral("Non-True Type fonts may not draw vertically"));
+    }
+    if (withLayout)
+        Layout(d);
+    return cf;
+}
+
+void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour upper) {
+    const TamselConfig& c = d.config;
+    const TamselPalette& pal = d.run.palette;
+    const bool enabled = c.enabled;
+    const bool selectedOption = c.optionButton && c.value;
+
+    // 1. Pressed command buttons (but not the flat framed look) print one pixel down-right.
+    const int press = (d.run.state == VisualState::Pressed &&
+                       c.buttonType != ButtonType::FramedFlat && !c.optionButton)
+                          ? 1
+                          : 0;
+
+    // 2. The layers: colour and offset, in drawing order.
+    struct Layer {
+        Colour colour;
+        int dx;
+        int dy;
+    };
+    Layer layers[3];
+    const bool gradientDisabled = c.colorScheme == ColorScheme::CustomGradient && !enabled;
+    if ((enabled && c.captionStyle != CaptionStyle::Plain) || gradientDisabled) {
+        Colour text;
+        Colour mid;
+        Colour shadow;
+        int effect;
+        if (enabled) {
+            text = pal.T;
+            mid = c.embossEngraveMid;
+            shadow = c.embossEngraveShadow;
+            effect = c.captionStyle;
+        } else {
+            const Colour b = d.run.parentBackColor;
+            mid = Shade(b, -192);
+            shadow = Shade(b, 31);
+            if (selectedOption) {
+                text = Shade(b, 47);
+                effect = CaptionStyle::Engraved;
+            } else {
+                text = 0;
+                effect = CaptionStyle::Embossed;
+            }
+        }
+        switch (effect) {
+        case CaptionStyle::Engraved:
+            layers[0] = {shadow, -1, -1};
+            layers[1] = {mid, 1, 1};
+            break;
+        case CaptionStyle::Embossed:
+            layers[0] = {mid, -1, -1};
+            layers[1] = {shadow, 1, 1};
+            break;
+        default:
+            layers[0] = {shadow, 1, 1};
+            layers[1] = {shadow, -1, -1};
+            break;
+        }
+        layers[2] = {text, 0, 0};
+    } else {
+        layers[0] = {upper, -1, -1};
+        layers[1] = {lower, 1, 1};
+        const bool gradientSelected =
+            c.colorScheme == ColorScheme::CustomGradient && selectedOption;
+        layers[2] = {gradientSelected ? c.gradientStartColor : main, 0, 0};
+    }
+
+    // 3, 4. The font, then every line in every layer.
+    const CaptionFont cf = MakeFont(d, false);
+    QFont font = cf.unrotated;
+    {
+        QPainter p(&back);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setFont(font);
+        for (const CaptionLine& line : d.layout.lines) {
+            if (line.text.isEmpty())
+                continue;
+            for (const Layer& layer : layers) {
+                if (layer.colour == kNoColour)
+                    continue;
+                printText(p, font, cf.escapement, line.x + press + layer.dx,
+                          line.y + press + layer.dy, line.text, layer.colour);
+            }
+        }
+    }
+
+    // 5. The accelerator underline, in the colour of the text itself.
+    Canvas canvas(back);
+    const CaptionLayout& lay = d.layout;
+    if (lay.underlinePlaced && lay.underlineLength > 0) {
+        const int ux = lay.underlineX + press;
+        const int uy = lay.underlineY + press;
+        canvas.selectPen(layers[2].colour);
+        canvas.moveTo(ux, uy);
+        if (c.captionOrientation == 0)
+            canvas.lineTo(ux + lay.underlineLength, uy);
+        else
+            canvas.lineTo(ux, uy + lay.underlineLength);
+    }
+
+    // 6. The icon: stretched into its square, or the greyed copy when disabled.
+    if (d.run.hasIcon && !c.icon.isNull()) {
+        const int Z = c.iconSquare();
+        QPainter p(&back);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        if (enabled) {
+            p.drawImage(QRect(lay.iconX + press, lay.iconY + press, Z, Z), c.icon);
+        } else if (!d.run.greyIcon.isNull()) {
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.drawImage(QPoint(lay.iconX + press, lay.iconY + press), d.run.greyIcon);
+        }
+    }
+}
+
+void GreyIcon(QImage& back, TamselData& d) {
+    if (!d.run.hasIcon || d.config.icon.isNull())
+        return;
+    const TamselPalette& pal = d.run.palette;
+    const int Z = d.config.iconSquare();
+    const int w = d.config.icon.width();
+    const int h = d.config.icon.height();
+    if (back.isNull() || back.size() != d.run.clientSize) {
+        if (d.run.clientSize.isEmpty())
+            return;
+        back = QImage(d.run.clientSize, QImage::Format_RGB32);
+        back.fill(toQRgb(pal.F));
+    }
+
+    // 2-5. The disabled drawing in a scratch corner of the back image, scaled into the square.
+    Canvas canvas(back);
+    canvas.fillRect(0, 0, w, h, pal.F);
+    drawDisabled(canvas, d.config.icon, pal.Hi, pal.Sh);
+    QImage grey(Z, Z, QImage::Format_RGB32);
+    grey.fill(toQRgb(pal.F));
+    {
+        const QImage scratch = back.copy(0, 0, w, h);
+        QPainter p(&grey);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(QRect(0, 0, Z, Z), scratch);
+    }
+
+    // 6. The button in its greyed look without caption erases the scratch area.
+    Paint(back, d, true);
+
+    // 7. Where the greyed icon shows the face colour, take the button's own pixel instead.
+    const Canvas face(back);
+    for (int j = 0; j < Z; ++j) {
+        for (int i = 0; i < Z; ++i) {
+            if (fromQRgb(grey.pixel(i, j)) != pal.F)
+                continue;
+            const auto below = face.pixel(d.layout.iconX + i + 1, d.layout.iconY + j + 1);
+            if (below && *below != pal.F)
+                grey.setPixel(i, j, toQRgb(*below));
+        }
+    }
+    d.run.greyIcon = grey;
+}
+
+} // namespace qv::tamsel

@@ -1,0 +1,103 @@
+#include "output/documentfolder.h"
+
+#include "platform/fileopener.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace qv::output {
+
+namespace {
+QString& injectedFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString safeStem(const QString& stem) {
+    QString s = stem;
+    for (QChar& c : s)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
+            c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('"') ||
+            c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('|') ||
+            c.unicode() < 32)
+            c = QLatin1Char('_');
+    s = s.trimmed();
+    return s.isEmpty() ? QStringLiteral("Document") : s;
+}
+} // namespace
+
+QString documentFolder() {
+    if (!injectedFolder().isEmpty())
+        return injectedFolder();
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (base.isEmpty())
+        base = QDir::homePath();
+    return QDir(base).filePath(QStringLiteral("Quorvane"));
+}
+
+void setDocumentFolder(const QString& folder) {
+    injectedFolder() = folder;
+}
+
+bool saveNewDocument(const QString& stem, const QString& extension, const DocumentWriter& write,
+                     QString* finalPath, QString* error) {
+    const QString folder = documentFolder();
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(folder);
+        return false;
+    }
+    QString temp;
+    {
+        QTemporaryFile t(QDir(folder).filePath(QStringLiteral(".quorvane-XXXXXX.") + extension));
+        t.setAutoRemove(false);
+        if (!t.open()) {
+            if (error)
+                *error = QStringLiteral("No file can be written in \"%1\": %2")
+                             .arg(folder, t.errorString());
+            return false;
+        }
+        temp = t.fileName();
+    }
+    if (!write(temp, error)) {
+        QFile::remove(temp);
+        return false;
+    }
+    const QString name = safeStem(stem);
+    for (int n = 1; n < 100000; ++n) {
+        const QString candidate =
+            QDir(folder).filePath((n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n)) +
+                                  QLatin1Char('.') + extension);
+        if (QFileInfo::exists(candidate))
+            continue;
+        if (QFile::rename(temp, candidate)) { // never replaces an existing file
+            *finalPath = QDir::toNativeSeparators(candidate);
+            return true;
+        }
+    }
+    QFile::remove(temp);
+    if (error)
+        *error =
+            QStringLiteral("No free file name for \"%1\" is left in \"%2\".").arg(name, folder);
+    return false;
+}
+
+bool saveAndOpen(const QString& stem, const QString& extension, const DocumentWriter& write,
+                 QString* finalPath, QString* error) {
+    if (!saveNewDocument(stem, extension, write, finalPath, error))
+        return false;
+    if (!openWithDesktop(*finalPath)) {
+        if (error)
+            *error = QStringLiteral("The document was saved as \"%1\", but no program is set up "
+                                    "to open it. Install a program for .%2 files "
+                                    "(for example LibreOffice) and open it from there.")
+                         .arg(*finalPath, extension);
+        return false;
+    }
+    return true;
+}
+
+} // namespace qv::output

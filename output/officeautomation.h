@@ -1,0 +1,16 @@
+#pragma once
+
+#include "output/automation.h"
+
+// The backend that stands behind the automation surface when no Office is installed: Word
+// documents become .docx packages, Excel workbooks .xlsx files. When the program lets go of a
+// visible application, its documents are saved in the document folder (documentfolder.h) and
+// opened with the desktop's handler.
+namespace qv::automation {
+
+class OfficeFactory : public Factory {
+public:
+    std::unique_ptr<Object> create(const QString& progId) override;
+};
+
+} // namespace qv::automation

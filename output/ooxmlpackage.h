@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+// An Office Open XML package held in memory: its parts by name, in their order in the zip file.
+namespace qv::ooxml {
+
+class Package {
+public:
+    // Reads every part of the zip file; false with a message when it is not a readable zip.
+    bool read(const QString& path, QString* error);
+    // Writes the package as a new zip file at path; false with a message on failure.
+    bool write(const QString& path, QString* error) const;
+
+    bool contains(const QString& name) const;
+    QByteArray part(const QString& name) const;                 // empty when missing
+    void setPart(const QString& name, const QByteArray& bytes); // adds or replaces
+    void removePart(const QString& name);
+    QStringList partNames() const;
+
+private:
+    std::vector<std::pair<QString, QByteArray>> parts_;
+};
+
+// True when the file starts like a zip archive (an Office Open XML package, whatever its name).
+bool looksLikeZip(const QByteArray& head);
+// True when the file starts like a compound document (Word 97-2003 binary formats).
+bool looksLikeCompoundFile(const QByteArray& head);
+
+} // namespace qv::ooxml

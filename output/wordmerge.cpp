@@ -1,0 +1,57 @@
+#include "output/wordmerge.h"
+
+#include "output/automation.h"
+#include "platform/programfolder.h"
+
+#include <QDir>
+
+namespace qv::output {
+
+using automation::Omitted;
+
+QString mergeFilePath(const QString& name) {
+    return programPath(QStringLiteral("data"), name + QStringLiteral(".LET"));
+}
+
+QString mergeTemplatePath(const QString& name) {
+    return programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"));
+}
+
+QString newDocumentStatus() {
+    return QStringLiteral("Creating New Word Document. Please wait");
+}
+
+QString completeMergeStatus(const QString& name) {
+    return QStringLiteral("Creating New Word Document using existing Template ") +
+           mergeTemplatePath(name) + QStringLiteral(" Please Wait");
+}
+
+void createMergeDocument(const QString& name) {
+    QDir::setCurrent(programFolder());
+    auto document =
+        automation::CreateObject<automation::WordDocumentObject>(QStringLiteral("Word.Document"));
+    document->MailMerge().OpenDataSource(
+        mergeFilePath(name), Omitted, Omitted, Omitted, true, Omitted, Omitted, Omitted, Omitted,
+        Omitted, Omitted, QString(QStringLiteral("TABLE ") + name),
+        QString(QStringLiteral("Select * from [") + name + QStringLiteral("]")), Omitted, Omitted,
+        Omitted);
+    document->Application().setVisible(true);
+    document->Release();
+}
+
+void mergeIntoTemplate(const QString& name) {
+    const QString templatePath = mergeTemplatePath(name);
+    auto word = automation::CreateObject<automation::WordApplicationObject>(
+        QStringLiteral("Word.Application"));
+    word->AddIns().Add(templatePath, true);
+    const QString full = word->Templates().Item(templatePath).FullName();
+    word->Documents().Add(full, false, Omitted, Omitted);
+    word->setVisible(true);
+    word->ActiveDocument().MailMerge().OpenDataSource(
+        mergeFilePath(name), 0, Omitted, Omitted, true, Omitted, Omitted, Omitted, Omitted, Omitted,
+        Omitted, QString(), QString(), Omitted, Omitted, Omitted);
+    word->ActiveDocument().MailMerge().Execute(Omitted);
+    word->Release();
+}
+
+} // namespace qv::output

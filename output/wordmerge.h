@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The two word-processor commands as automation calls, on the merge file of the given name in
+// the program folder. Failures throw qv::automation::Error.
+namespace qv::output {
+
+QString mergeFilePath(const QString& name);     // <program folder>/data/<name>.LET
+QString mergeTemplatePath(const QString& name); // <program folder>/Word/<name>.dot
+
+// Status texts shown while Word works.
+QString newDocumentStatus();
+QString completeMergeStatus(const QString& name);
+
+// A new document with the merge file attached as its data source, shown to the operator.
+void createMergeDocument(const QString& name);
+// A document from the merge file's template, merged with every record and shown.
+void mergeIntoTemplate(const QString& name);
+
+} // namespace qv::output

@@ -1,0 +1,110 @@
+#include "transfer/ftpaddress.h"
+
+#include <QUrl>
+#include <arpa/inet.h>
+
+namespace qv::transfer {
+namespace {
+
+std::optional<FtpAddress> fail(QString* why, const QString& text) {
+    if (why)
+        *why = text;
+    return std::nullopt;
+}
+
+bool parsePort(const QString& text, int* port) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 1 || value > 65535 || text.startsWith(QLatin1Char('+')))
+        return false;
+    *port = value;
+    return true;
+}
+
+// Letters, digits, '-', '_' and '.' in labels that are neither empty nor start or end with '-'.
+bool isHostName(const QString& host) {
+    if (host.isEmpty() || host.size() > 253)
+        return false;
+    const QStringList labels =
+        host.endsWith(QLatin1Char('.')) ? host.chopped(1).split('.') : host.split('.');
+    for (const QString& label : labels) {
+        if (label.isEmpty() || label.size() > 63 || label.startsWith('-') || label.endsWith('-'))
+            return false;
+        for (QChar c : label) {
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != '-' && c != '_')
+                return false;
+        }
+    }
+    return true;
+}
+
+bool isIpv6(const QString& text) {
+    in6_addr address{};
+    return inet_pton(AF_INET6, text.toLatin1().constData(), &address) == 1;
+}
+
+} // namespace
+
+QString FtpAddress::urlBase() const {
+    return QStringLiteral("ftp://%1:%2").arg(host).arg(port);
+}
+
+std::optional<FtpAddress> parseFtpAddress(const QString& input, QString* why) {
+    const QString text = input.trimmed();
+    if (text.isEmpty())
+        return fail(why, QStringLiteral("No server address was given"));
+
+    FtpAddress address;
+    const qsizetype scheme = text.indexOf(QLatin1String("://"));
+    if (scheme >= 0) {
+        if (text.left(scheme).compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0)
+            return fail(why, QStringLiteral("Only ftp:// addresses are supported: %1").arg(text));
+        const QUrl url(text, QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty())
+            return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
+        const QString host = url.host();
+        if (isIpv6(host))
+            address.host = QLatin1Char('[') + host + QLatin1Char(']');
+        else if (isHostName(host))
+            address.host = host;
+        else
+            return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
+        address.port = url.port(21);
+        if (address.port < 1 || address.port > 65535)
+            return fail(why, QStringLiteral("Not a valid port in: %1").arg(text));
+        return address;
+    }
+
+    if (text.startsWith(QLatin1Char('['))) { // [IPv6] or [IPv6]:port
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        if (close < 0 || !isIpv6(text.mid(1, close - 1)))
+            return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
+        address.host = text.left(close + 1);
+        const QString rest = text.mid(close + 1);
+        if (!rest.isEmpty() &&
+            !(rest.startsWith(QLatin1Char(':')) && parsePort(rest.mid(1), &address.port)))
+            return fail(why, QStringLiteral("Not a valid port in: %1").arg(text));
+        return address;
+    }
+
+    const qsizetype colons = text.count(QLatin1Char(':'));
+    if (colons > 1) { // a bare IPv6 address
+        if (!isIpv6(text))
+            return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
+        address.host = QLatin1Char('[') + text + QLatin1Char(']');
+        return address;
+    }
+    QString host = text;
+    if (colons == 1) {
+        const qsizetype colon = text.indexOf(QLatin1Char(':'));
+        host = text.left(colon);
+        if (!parsePort(text.mid(colon + 1), &address.port))
+            return fail(why, QStringLiteral("Not a valid port in: %1").arg(text));
+    }
+    if (!isHostName(host))
+        return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
+    address.host = host;
+    return address;
+}
+
+} // namespace qv::transfer

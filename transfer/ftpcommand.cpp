@@ -1,0 +1,108 @@
+#include "transfer/ftpcommand.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qv::transfer {
+namespace {
+
+std::optional<FtpCommand> fail(QString* why, const QString& text) {
+    if (why)
+        *why = text;
+    return std::nullopt;
+}
+
+bool isAbsoluteLocalPath(const QString& path) {
+    return !path.isEmpty() && QDir::isAbsolutePath(path);
+}
+
+QString lastSegment(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// The GET arguments are "<remote> <local>" without quotes, and either may hold spaces. A remote
+// file name holds no "/", and the local path is absolute, so a space is a possible split when
+// the remote side ends in a non-empty name and the local side is an absolute path. The split
+// whose local file name equals the remote one wins; otherwise the first possible split.
+bool splitGetArguments(const QString& args, QString* remote, QString* local) {
+    qsizetype first = -1;
+    for (qsizetype i = args.indexOf(QLatin1Char(' ')); i >= 0;
+         i = args.indexOf(QLatin1Char(' '), i + 1)) {
+        const QString left = args.left(i);
+        const QString right = args.mid(i + 1);
+        if (lastSegment(left).isEmpty() || !isAbsoluteLocalPath(right))
+            continue;
+        if (QFileInfo(QDir::fromNativeSeparators(right)).fileName() == lastSegment(left)) {
+            *remote = left;
+            *local = right;
+            return true;
+        }
+        if (first < 0)
+            first = i;
+    }
+    if (first < 0)
+        return false;
+    *remote = args.left(first);
+    *local = args.mid(first + 1);
+    return true;
+}
+
+} // namespace
+
+std::optional<FtpCommand> parseFtpCommand(const QString& line, QString* why) {
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    const QString keyword = (space < 0 ? line : line.left(space)).toUpper();
+    const QString args = space < 0 ? QString() : line.mid(space + 1);
+
+    FtpCommand command;
+    if (keyword == QLatin1String("DIR")) {
+        if (args.isEmpty())
+            return fail(why, QStringLiteral("DIR needs a remote folder"));
+        const qsizetype slash = args.lastIndexOf(QLatin1Char('/'));
+        command.kind = FtpCommand::Kind::List;
+        command.remoteFolder = args.left(slash + 1);
+        command.pattern = args.mid(slash + 1);
+        if (command.pattern.isEmpty())
+            command.pattern = QStringLiteral("*");
+        return command;
+    }
+    if (keyword == QLatin1String("GET")) {
+        command.kind = FtpCommand::Kind::Get;
+        if (!splitGetArguments(args, &command.remotePath, &command.localPath))
+            return fail(why, QStringLiteral("GET needs a remote file and an absolute local path"));
+        return command;
+    }
+    if (keyword == QLatin1String("DELETE")) {
+        command.kind = FtpCommand::Kind::Delete;
+        command.remotePath = args;
+        if (lastSegment(args).isEmpty())
+            return fail(why, QStringLiteral("DELETE needs a remote file"));
+        return command;
+    }
+    return fail(why, QStringLiteral("Unknown transfer command: %1").arg(keyword));
+}
+
+bool matchesPattern(const QString& name, const QString& pattern) {
+    // Iterative wildcard match with one backtrack point for the last "*".
+    qsizetype n = 0, p = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace qv::transfer

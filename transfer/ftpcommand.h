@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The three command lines the transfer control understands:
+//   "DIR <remote folder>/<pattern>"      list the names in the folder that match the pattern
+//   "GET <remote file> <local path>"     copy the remote file to the local path
+//   "DELETE <remote file>"               delete the remote file
+// Remote paths that start with "/" are absolute on the server; others are relative to the
+// folder the login lands in. The keyword is not case-sensitive.
+namespace qv::transfer {
+
+struct FtpCommand {
+    enum class Kind { List, Get, Delete };
+    Kind kind = Kind::List;
+    QString remoteFolder; // List: the folder to list, ending with "/"
+    QString pattern;      // List: "*" and "?" wildcards, matched against each name
+    QString remotePath;   // Get, Delete: the remote file
+    QString localPath;    // Get: where the copy goes
+};
+
+// nullopt when the line is no such command; why then says what is wrong with it.
+std::optional<FtpCommand> parseFtpCommand(const QString& line, QString* why = nullptr);
+
+// True when name matches the pattern: "*" any run of characters, "?" one character, every
+// other character itself (case-sensitive, as on the server's file system).
+bool matchesPattern(const QString& name, const QString& pattern);
+
+} // namespace qv::transfer

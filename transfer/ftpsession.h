@@ -1,0 +1,85 @@
+#pragma once
+
+#include "transfer/ftpaddress.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+typedef void CURL;
+typedef void CURLM;
+
+// One FTP client session on libcurl: runs one command at a time, blocking, and keeps the control
+// connection open between commands for as long as the server and the login stay the same.
+// Used by the transfer control on its worker thread; not thread-safe by itself.
+namespace qv::transfer {
+
+struct FtpLogin {
+    FtpAddress address;
+    QString user;
+    QString password;
+
+    bool operator==(const FtpLogin& other) const {
+        return address.host == other.address.host && address.port == other.address.port &&
+               user == other.user && password == other.password;
+    }
+};
+
+struct FtpTimeouts {
+    int connectMs = 15000; // name lookup, connect and login
+    int stallMs = 30000;   // silence from the server once logged in
+};
+
+struct FtpOutcome {
+    bool ok = false;
+    int code = 0;       // the server's reply code of a refusal, else a transport error number
+    QString info;       // what went wrong, for the operator
+    QByteArray listing; // name listing: the raw lines the server sent
+};
+
+class FtpSession {
+public:
+    // Progress of a command as the transfer control's state codes (1 to 10).
+    using StateSink = std::function<void(int state)>;
+
+    FtpSession();
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    void setTimeouts(const FtpTimeouts& timeouts) { timeouts_ = timeouts; }
+    // Set from another thread to abandon the running command; wake() makes it notice at once.
+    void setCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+    void wake();
+
+    // Remote paths are the bytes as the server knows them; a leading "/" makes them absolute.
+    FtpOutcome list(const FtpLogin& login, const QByteArray& remoteFolder, const StateSink& sink);
+    FtpOutcome retrieve(const FtpLogin& login, const QByteArray& remotePath,
+                        const QString& localPath, const StateSink& sink);
+    FtpOutcome remove(const FtpLogin& login, const QByteArray& remotePath, const StateSink& sink);
+
+    // Closes the control connection (QUIT), reporting 9 and 10 when there was one.
+    void disconnect(const StateSink& sink);
+    bool connected() const { return connected_; }
+
+    struct Run; // what one command's callbacks share
+
+private:
+    enum class Kind { List, Retrieve, Remove };
+    FtpOutcome perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
+                       const QString& localPath, const StateSink& sink);
+    void ensureHandles();
+    QString urlFor(const FtpLogin& login, const QByteArray& remotePath) const;
+
+    CURL* easy_ = nullptr;
+    CURLM* multi_ = nullptr;
+    std::mutex multiMutex_; // wake() may come from another thread while multi_ is replaced
+    FtpTimeouts timeouts_;
+    const std::atomic<bool>* cancel_ = nullptr;
+    bool connected_ = false;
+    FtpLogin connectedLogin_;
+};
+
+} // namespace qv::transfer

@@ -1,0 +1,176 @@
+#include "transfer/transfercontrol.h"
+
+#include "platform/codepage.h"
+#include "transfer/ftpcommand.h"
+
+#include <QStringDecoder>
+#include <curl/curl.h>
+
+namespace qv {
+namespace {
+
+// A name as the server sent it: UTF-8 when the bytes are valid UTF-8, otherwise the system's
+// 8-bit code page.
+QString decodeName(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return codepage::decode(bytes);
+}
+
+} // namespace
+
+TransferControl::TransferControl(QObject* parent) : QObject(parent) {
+    session_.setCancelFlag(&cancel_);
+    worker_ = std::thread([this] { workerLoop(); });
+}
+
+TransferControl::~TransferControl() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        jobs_.clear();
+    }
+    cancel_ = true;
+    wakeUp_.notify_all();
+    session_.wake();
+    worker_.join();
+}
+
+void TransferControl::setTimeouts(const transfer::FtpTimeouts& timeouts) {
+    timeouts_ = timeouts;
+}
+
+void TransferControl::post(std::function<void()> job) {
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    wakeUp_.notify_one();
+}
+
+void TransferControl::workerLoop() {
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock lock(mutex_);
+            wakeUp_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            if (stopping_)
+                return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        }
+        job();
+    }
+}
+
+// Called on the worker thread: the state reaches the owner's thread as a queued call.
+void TransferControl::deliverState(int state) {
+    QMetaObject::invokeMethod(
+        this, [this, state] { emit StateChanged(static_cast<qint16>(state)); },
+        Qt::QueuedConnection);
+}
+
+bool TransferControl::refuse(int code, const QString& info) {
+    responseCode_ = code;
+    responseInfo_ = info;
+    return false;
+}
+
+QByteArray TransferControl::wirePath(const QString& remotePath) const {
+    const qsizetype slash = remotePath.lastIndexOf(QLatin1Char('/'));
+    const QString name = remotePath.mid(slash + 1);
+    return remotePath.left(slash + 1).toUtf8() + wireNames_.value(name, name.toUtf8());
+}
+
+bool TransferControl::Execute(const QString& url, const QString& command) {
+    if (busy_)
+        return false; // one command at a time; the running one is not disturbed
+    if (protocol_ != icFTP && protocol_ != 0)
+        return refuse(
+            CURLE_UNSUPPORTED_PROTOCOL,
+            QStringLiteral("Only FTP transfers are supported (protocol %1)").arg(protocol_));
+    QString why;
+    const auto address = transfer::parseFtpAddress(url.isEmpty() ? url_ : url, &why);
+    if (!address)
+        return refuse(CURLE_URL_MALFORMAT, why);
+    const auto parsed = transfer::parseFtpCommand(command, &why);
+    if (!parsed)
+        return refuse(CURLE_URL_MALFORMAT, why);
+
+    responseCode_ = 0;
+    responseInfo_.clear();
+    data_.clear();
+    dataPos_ = 0;
+    busy_ = true;
+
+    const transfer::FtpLogin login{*address, userName_, password_};
+    const transfer::FtpTimeouts timeouts = timeouts_;
+    const transfer::FtpCommand cmd = *parsed;
+    const QByteArray remote = cmd.kind == transfer::FtpCommand::Kind::List
+                                  ? cmd.remoteFolder.toUtf8()
+                                  : wirePath(cmd.remotePath);
+    post([this, login, timeouts, cmd, remote] {
+        session_.setTimeouts(timeouts);
+        const auto sink = [this](int state) { deliverState(state); };
+        transfer::FtpOutcome outcome;
+        switch (cmd.kind) {
+        case transfer::FtpCommand::Kind::List:
+            outcome = session_.list(login, remote, sink);
+            break;
+        case transfer::FtpCommand::Kind::Get:
+            outcome = session_.retrieve(login, remote, cmd.localPath, sink);
+            break;
+        case transfer::FtpCommand::Kind::Delete:
+            outcome = session_.remove(login, remote, sink);
+            break;
+        }
+        const bool listing = cmd.kind == transfer::FtpCommand::Kind::List;
+        const QString pattern = cmd.pattern;
+        QMetaObject::invokeMethod(
+            this, [this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void TransferControl::Disconnect() {
+    post([this] { session_.disconnect([this](int state) { deliverState(state); }); });
+}
+
+void TransferControl::deliverOutcome(const transfer::FtpOutcome& outcome, bool listing,
+                                     const QString& pattern) {
+    if (outcome.ok && listing) {
+        // The listing as lines of names; only the names that match the pattern are kept.
+        wireNames_.clear();
+        for (QByteArray line : outcome.listing.split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (line.isEmpty())
+                continue;
+            const QString name = decodeName(line);
+            if (!transfer::matchesPattern(name, pattern))
+                continue;
+            wireNames_.insert(name, line);
+            data_ += name + QLatin1String("\r\n");
+        }
+    }
+    if (!outcome.ok) {
+        responseCode_ = outcome.code;
+        responseInfo_ = outcome.info;
+    }
+    emit StateChanged(outcome.ok ? 12 : 11);
+    busy_ = false;
+    emit CommandEnded();
+}
+
+QString TransferControl::GetChunk(int size) {
+    if (size <= 0 || dataPos_ >= data_.size())
+        return QString();
+    const QString chunk = data_.mid(dataPos_, size);
+    dataPos_ += chunk.size();
+    return chunk;
+}
+
+} // namespace qv

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "transfer/ftpsession.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// The main window's FTP transfer control (Inet1). The program sets URL, UserName, Password and
+// Protocol, starts one command at a time with Execute and waits until StillExecuting is false;
+// progress arrives as StateChanged on the thread that owns the control, and only while that
+// thread handles events.
+//
+// State codes: 0 none, 1 resolving the host, 2 host resolved, 3 connecting, 4 connected,
+// 5 requesting, 6 request sent, 7 receiving the response, 8 response received, 9 disconnecting,
+// 10 disconnected, 11 error (ResponseCode and ResponseInfo tell which), 12 response completed
+// (the data of a listing can now be read with GetChunk). Every command ends with 12 or 11, and
+// that state is reported before StillExecuting turns false.
+//
+// The FTP work runs on a worker thread of the control's own. The control connection is kept
+// between commands to the same server with the same login, and closed by Disconnect.
+namespace qv {
+
+class TransferControl : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int icFTP = 2;
+
+    explicit TransferControl(QObject* parent = nullptr);
+    ~TransferControl() override;
+
+    QString URL() const { return url_; }
+    void setURL(const QString& url) { url_ = url; }
+    QString UserName() const { return userName_; }
+    void setUserName(const QString& name) { userName_ = name; }
+    QString Password() const { return password_; }
+    void setPassword(const QString& password) { password_ = password; }
+    int Protocol() const { return protocol_; }
+    void setProtocol(int protocol) { protocol_ = protocol; }
+
+    // Starts one command ("DIR ...", "GET ... ...", "DELETE ...") against the server at url
+    // (URL when url is empty) and returns at once. Returns false without starting anything when
+    // a command still runs, or when the settings or the command are not usable (ResponseCode
+    // and ResponseInfo then say why).
+    bool Execute(const QString& url, const QString& command);
+    bool StillExecuting() const { return busy_; }
+
+    // The next part of the response data, at most size characters; "" when nothing is left.
+    QString GetChunk(int size);
+
+    int ResponseCode() const { return responseCode_; }
+    QString ResponseInfo() const { return responseInfo_; }
+
+    // Closes the control connection after the running command, if one is open (states 9, 10).
+    void Disconnect();
+
+    void setTimeouts(const transfer::FtpTimeouts& timeouts);
+    transfer::FtpTimeouts timeouts() const { return timeouts_; }
+
+signals:
+    void StateChanged(qint16 State);
+    // The command has ended: StillExecuting is false now.
+    void CommandEnded();
+
+private:
+    void post(std::function<void()> job);
+    void workerLoop();
+    void deliverState(int state);
+    void deliverOutcome(const transfer::FtpOutcome& outcome, bool listing, const QString& pattern);
+    QByteArray wirePath(const QString& remotePath) const;
+    bool refuse(int code, const QString& info);
+
+    QString url_, userName_, password_;
+    int protocol_ = icFTP;
+    bool busy_ = false;
+    int responseCode_ = 0;
+    QString responseInfo_;
+    QString data_;
+    qsizetype dataPos_ = 0;
+    QHash<QString, QByteArray> wireNames_; // listed names as the server spelled them
+    transfer::FtpTimeouts timeouts_;
+
+    // Worker side.
+    transfer::FtpSession session_;
+    std::mutex mutex_;
+    std::condition_variable wakeUp_;
+    std::deque<std::function<void()>> jobs_;
+    std::atomic<bool> cancel_{false};
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+} // namespace qv
