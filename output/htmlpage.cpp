@@ -3,77 +3,102 @@
 #include "platform/codepage.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace qv::output {
 
 namespace {
 
-// Collects the page's bytes and hands them to the device in large pieces.
+// Collects the page's bytes in a fixed buffer and hands them to the device in large pieces.
 class Sink {
 public:
-    explicit Sink(QIODevice& device) : device_(device) { buffer_.reserve(kChunk + 4096); }
+    explicit Sink(QIODevice& device) : device_(device), buffer_(kChunk) {}
 
-    void raw(const char* text, qsizetype size) {
-        buffer_.append(text, size);
-        flushIfFull();
+    void raw(const char* text, size_t size) {
+        if (pos_ + size > buffer_.size())
+            write();
+        if (size > buffer_.size()) {
+            put(text, size);
+            return;
+        }
+        std::memcpy(buffer_.data() + pos_, text, size);
+        pos_ += size;
     }
-    template <qsizetype N> void lit(const char (&text)[N]) { raw(text, N - 1); }
-    void number(int n) { buffer_.append(QByteArray::number(n)); }
+    template <size_t N> void lit(const char (&text)[N]) { raw(text, N - 1); }
+    void number(int n) {
+        char digits[16];
+        raw(digits, static_cast<size_t>(std::snprintf(digits, sizeof digits, "%d", n)));
+    }
     // Text of the program's own (dates, the width): code page only.
     void plain(const QString& text) { put(text, false); }
     // Text from the merge file: escaped.
     void escaped(const QString& text) { put(text, true); }
-    void endLine() { raw("\r\n", 2); }
+    void endLine() { lit("\r\n"); }
 
     bool finish(QString* error) {
-        if (!failed_ && !buffer_.isEmpty())
-            write();
+        write();
         if (failed_ && error)
             *error = device_.errorString();
         return !failed_;
     }
 
 private:
-    static constexpr qsizetype kChunk = 1 << 20;
+    static constexpr size_t kChunk = 1 << 20;
 
     void put(const QString& text, bool escape) {
-        for (QChar c : text) {
-            const char16_t u = c.unicode();
-            if (u < 0x80) {
-                if (escape && u == u'&')
-                    buffer_.append("&amp;", 5);
-                else if (escape && u == u'<')
-                    buffer_.append("&lt;", 4);
-                else if (escape && u == u'>')
-                    buffer_.append("&gt;", 4);
+        // At most eight bytes a character ("&#65535;"); long texts go in pieces.
+        const QChar* in = text.constData();
+        qsizetype left = text.size();
+        while (left > 0) {
+            const size_t piece = std::min<size_t>(static_cast<size_t>(left), kChunk / 8);
+            if (pos_ + piece * 8 > buffer_.size())
+                write();
+            char* out = buffer_.data() + pos_;
+            for (size_t i = 0; i < piece; ++i) {
+                const char16_t u = in[i].unicode();
+                if (u < 0x80) {
+                    if (escape && (u == u'&' || u == u'<' || u == u'>')) {
+                        const char* entity = u == u'&' ? "&amp;" : u == u'<' ? "&lt;" : "&gt;";
+                        const size_t len = u == u'&' ? 5 : 4;
+                        std::memcpy(out, entity, len);
+                        out += len;
+                    } else {
+                        *out++ = static_cast<char>(u);
+                    }
+                    continue;
+                }
+                const char b = codepage::encodeChar(in[i]);
+                if (b == '?') // not in the code page: a character reference keeps it
+                    out += std::snprintf(out, 9, "&#%u;", static_cast<unsigned>(u));
                 else
-                    buffer_.append(static_cast<char>(u));
-                continue;
+                    *out++ = b;
             }
-            const char b = codepage::encodeChar(c);
-            if (b == '?') // not in the code page: a character reference keeps it
-                buffer_.append("&#" + QByteArray::number(u) + ';');
-            else
-                buffer_.append(b);
+            pos_ = static_cast<size_t>(out - buffer_.data());
+            in += piece;
+            left -= static_cast<qsizetype>(piece);
         }
-        flushIfFull();
     }
-    void flushIfFull() {
-        if (buffer_.size() >= kChunk)
-            write();
+    void put(const char* text, size_t size) {
+        if (!failed_ && device_.write(text, static_cast<qint64>(size)) != static_cast<qint64>(size))
+            failed_ = true;
     }
     void write() {
-        if (failed_)
-            return;
-        if (device_.write(buffer_) != buffer_.size())
-            failed_ = true;
-        buffer_.clear();
+        if (pos_ > 0)
+            put(buffer_.data(), pos_);
+        pos_ = 0;
     }
 
     QIODevice& device_;
-    QByteArray buffer_;
+    std::vector<char> buffer_;
+    size_t pos_ = 0;
     bool failed_ = false;
 };
 
@@ -187,21 +212,25 @@ bool writeHtmlPage(QIODevice& device, const HtmlPage& page, QString* error) {
 }
 
 bool saveHtmlPage(const QString& path, const HtmlPage& page, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("The page \"%1\" cannot be written: %2")
-                         .arg(path, file.errorString());
+            *error = QStringLiteral("The page \"%1\" cannot be written: %2").arg(path, why);
         return false;
-    }
+    };
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.output-XXXXXX.html"));
+    if (!file.open())
+        return fail(file.errorString());
     QString why;
-    if (!writeHtmlPage(file, page, &why) || !file.commit()) {
-        file.cancelWriting();
-        if (error)
-            *error = QStringLiteral("The page \"%1\" cannot be written: %2")
-                         .arg(path, why.isEmpty() ? file.errorString() : why);
-        return false;
-    }
+    if (!writeHtmlPage(file, page, &why))
+        return fail(why);
+    if (!file.flush())
+        return fail(file.errorString());
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // The complete page takes the place of the earlier one in one step.
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    file.setAutoRemove(false);
     return true;
 }
 

@@ -65,7 +65,13 @@ public:
     bool merged = false; // the merge ran: its result, not this main document, is what counts
 
     bool save(const QString& path, QString* error) const { return package_.write(path, error); }
-    const QString& stem() const { return stem_; }
+    // The document's name: its template's, or else its data source's.
+    QString stem() const {
+        if (!stem_.isEmpty())
+            return stem_;
+        return dataSource_.isEmpty() ? QStringLiteral("Document")
+                                     : QFileInfo(dataSource_).completeBaseName();
+    }
     const QString& extension() const { return extension_; }
 
 private:
@@ -205,7 +211,7 @@ void OfficeDocument::Execute(const Arg&) {
     if (!docx::mergeDocument(package_, data, &result, &error))
         raise(error);
     merged = true;
-    app_.addDocument(std::move(result), stem_ + QStringLiteral(" merged"), extension_);
+    app_.addDocument(std::move(result), stem() + QStringLiteral(" merged"), extension_);
 }
 
 class OfficeWordApplicationObject : public WordApplicationObject {

@@ -164,7 +164,10 @@ double Sheet::width(int column) const {
 
 bool Sheet::save(const QString& path, QString* error) const {
     const QByteArray file = QFile::encodeName(path);
-    lxw_workbook* book = workbook_new(file.constData());
+    // Rows are written in order, so each goes straight to the sheet's file.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(file.constData(), &options);
     auto fail = [&](const QString& what) {
         if (error)
             *error = QStringLiteral("The workbook \"%1\" cannot be written: %2").arg(path, what);

@@ -165,8 +165,9 @@ void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour 
         layers[2] = {gradientSelected ? c.gradientStartColor : main, 0, 0};
     }
 
-    // 3, 4. The font, then every line in every layer.
-    const CaptionFont cf = MakeFont(d, false);
+    // 3, 4. The font, then every line in every layer. The design-time word about fonts that
+    // do not rotate well comes with the font-and-layout step, not again with every print.
+    const CaptionFont cf = CaptionFontFor(d);
     QFont font = cf.unrotated;
     {
         QPainter p(&back);

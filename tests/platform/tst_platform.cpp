@@ -4,6 +4,8 @@
 #include "tests/support/tempprogramfolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class PlatformTest : public QObject {
@@ -66,6 +68,41 @@ private slots:
                      QDir::toNativeSeparators(folder.path() + QStringLiteral("/data")));
         }
         QCOMPARE(qv::programFolder(), before);
+    }
+
+    void readOnlyExecutableFolderFallsBackToAUserFolder() {
+        QTemporaryDir exe, user;
+        QFile clip(exe.filePath(QStringLiteral("Download.avi")));
+        QVERIFY(clip.open(QIODevice::WriteOnly));
+        clip.write("RIFF");
+        clip.close();
+        const QString fallback = user.filePath(QStringLiteral("Quorvane"));
+        const QStringList shipped = {QStringLiteral("Download.avi")};
+
+        QCOMPARE(qv::resolveProgramFolder(exe.path(), true, fallback, shipped), exe.path());
+        QVERIFY(!QDir(fallback).exists());
+
+        QCOMPARE(qv::resolveProgramFolder(exe.path(), false, fallback, shipped), fallback);
+        QFile copy(QDir(fallback).filePath(QStringLiteral("Download.avi")));
+        QVERIFY(copy.open(QIODevice::ReadWrite));
+        QCOMPARE(copy.readAll(), QByteArray("RIFF"));
+
+        // A copy the operator already has is kept.
+        copy.resize(0);
+        copy.write("mine");
+        copy.close();
+        qv::resolveProgramFolder(exe.path(), false, fallback, shipped);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QByteArray("mine"));
+    }
+
+    void writabilityIsTriedNotGuessed() {
+        QTemporaryDir dir;
+        QVERIFY(qv::folderIsWritable(dir.path()));
+        QVERIFY(!qv::folderIsWritable(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
     }
 };
 

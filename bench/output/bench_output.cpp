@@ -1,0 +1,138 @@
+// Exporting a full merge file (32,767 records of 26 values) to a workbook and to the HTML page,
+// beside the floor for the page: writing the same bytes in one buffered write.
+//
+//   bench_output                 Google Benchmark figures
+//   bench_output --csv <path>    writes the same data as CSV (for the LibreOffice comparison)
+#include "output/automation.h"
+#include "output/documentfolder.h"
+#include "output/htmlpage.h"
+#include "output/spreadsheetexport.h"
+#include "platform/fileopener.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kRecords = 32767;
+constexpr int kFields = 26;
+
+// Names, amounts, account numbers with leading zeros, towns: a mix of texts and numbers.
+const QList<QStringList>& records() {
+    static const QList<QStringList> rows = [] {
+        QList<QStringList> out;
+        out.reserve(kRecords);
+        for (int r = 1; r <= kRecords; ++r) {
+            QStringList row;
+            for (int k = 0; k < kFields; ++k) {
+                switch (k % 4) {
+                case 0:
+                    row << QStringLiteral("Customer %1 %2").arg(r).arg(k);
+                    break;
+                case 1:
+                    row << QString::number(r * 31 + k);
+                    break;
+                case 2:
+                    row << QStringLiteral("00%1").arg(r * 7 + k);
+                    break;
+                default:
+                    row << QStringLiteral("12 Main Street Apt %1").arg(k);
+                    break;
+                }
+            }
+            out << row;
+        }
+        return out;
+    }();
+    return rows;
+}
+
+qv::output::HtmlPage page() {
+    qv::output::HtmlPage p;
+    p.name = QStringLiteral("BENCH");
+    p.width = QStringLiteral("100");
+    for (int k = 1; k <= kFields; ++k)
+        p.columns << QStringLiteral("Field%1").arg(k);
+    p.rowCount = records().size();
+    p.row = [](qsizetype r) { return records()[r]; };
+    qv::output::stampNow(p);
+    p.major = 2;
+    p.revision = 1;
+    return p;
+}
+
+void BM_ExportXlsx(benchmark::State& state) {
+    QTemporaryDir dir;
+    qv::output::setDocumentFolder(dir.path());
+    qv::setFileOpener([](const QString&) { return true; });
+    records();
+    for (auto _ : state) {
+        qv::output::SpreadsheetExport e;
+        e.rowCount = records().size();
+        e.recordCount = kRecords;
+        e.row = [](qsizetype r) { return records()[r - 1]; };
+        qv::output::exportToSpreadsheet(e);
+        state.PauseTiming();
+        for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(f));
+        state.ResumeTiming();
+    }
+    qv::output::setDocumentFolder({});
+    qv::setFileOpener({});
+}
+BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ExportHtml(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("output.html"));
+    const qv::output::HtmlPage p = page();
+    for (auto _ : state) {
+        QString error;
+        if (!qv::output::saveHtmlPage(path, p, &error))
+            state.SkipWithError(qPrintable(error));
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+}
+BENCHMARK(BM_ExportHtml)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The floor: the finished page's bytes, written to a file in one buffered write.
+void BM_HtmlFloor(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("output.html"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    qv::output::writeHtmlPage(buffer, page(), nullptr);
+    const QByteArray bytes = buffer.data();
+    for (auto _ : state) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        f.close();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_HtmlFloor)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--csv") {
+        QFile f(QString::fromLocal8Bit(argv[2]));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        QByteArray out;
+        for (const QStringList& row : records())
+            out += row.join(QLatin1Char(',')).toLatin1() + '\n';
+        f.write(out);
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
