@@ -1,7 +1,9 @@
 #include "app/dispatch.h"
 
+#include "app/fieldhints.h"
 #include "app/form2.h"
 #include "app/shapes.h"
+#include "app/splash.h"
 #include "controls/command/command.h"
 #include "mergefiles/browser.h"
 #include "mergefiles/hoverdetails.h"
@@ -41,6 +43,14 @@ const Route kRoutes[] = {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
     {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
     {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
+    {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
+    {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
+    {"Text12",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
+    {"Text16",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
+    {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
+    {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
+    {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
 };
 // clang-format on
 

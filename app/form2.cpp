@@ -1,13 +1,15 @@
 #include "app/form2.h"
 
 #include "app/dispatch.h"
+#include "app/fieldhints.h"
 #include "app/osversion.h"
 #include "app/shapes.h"
+#include "app/splash.h"
 #include "controls/command/command.h"
-#include "mergefiles/hoverdetails.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "ui/animationplayer.h"
 #include "ui/listview.h"
 
 #include <QApplication>
@@ -319,6 +321,12 @@ void Form2::createControls() {
 
     for (LineShape* line : {Line1, Line2, Line4, Line5, Line6, Line8})
         line->setColour(Qt::white);
+
+    // The search's clip, over the frame of the progress group and under its summary text.
+    Animation1 = new qv::AnimationPlayer(this);
+    Animation1->setObjectName(QStringLiteral("Animation1"));
+    Animation1->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
+    Animation1->stackUnder(Text6);
     Shape2->setFillColour(QColor(232, 238, 250));
     Shape2->setBorderColour(QColor(20, 50, 120));
     for (RectShape* shape : {Shape1, Shape3})
@@ -385,8 +393,7 @@ void Form2::Load() {
     loadButtonCaptions();
     loadHideDetailsPanel();
     loadBrowserSize();
-    // Step 8: the six tooltip objects of the fields and lists are created by their owner here.
-    SetUpListTips(*this);
+    CreateTooltips(*this); // step 8
     loadMakeFolders();
     loadHideProgressBar();
     loadInitialiseButtons();
@@ -406,6 +413,8 @@ void Form2::loadNameWindowsVersion() {
 }
 
 void Form2::loadHideProgressFrame() {
+    Animation1->open(qv::programPath(QStringLiteral("Download.avi")));
+    Animation1->hide();
     Shape2->hide();
 }
 
@@ -560,4 +569,5 @@ void Form2::Unload() {
     unloaded_ = true;
     for (QTimer* t : {Timer1, Timer2, Timer3, Timer4})
         t->stop();
+    frmSplash::unload();
 }

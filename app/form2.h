@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/tooltip.h"
-
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+
+#include "ui/tooltip.h"
 
 class QLabel;
 class QLineEdit;
@@ -18,6 +18,9 @@ class ImageList;
 class PictureBox;
 class LineShape;
 class RectShape;
+namespace qv {
+class AnimationPlayer;
+}
 
 // The program's one working window. Its controls are public members under their design names;
 // the features elsewhere work on them through a Form2& (for example SearchServer(Form2&)).
@@ -76,6 +79,7 @@ public:
 
     // --- Progress group -------------------------------------------------------------------
     RectShape* Shape2 = nullptr;
+    qv::AnimationPlayer* Animation1 = nullptr; // plays "Download.avi" while a search runs
     QLineEdit* Text6 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QLineEdit* Text7 = nullptr;
@@ -123,12 +127,17 @@ public:
     int RecordsToLoad = 0;
     std::int32_t HoverItem = 0;
     std::int32_t FieldHoverItem = 0;
-    CTooltip BrowserTip; // tooltip of ListView1 (hover details)
-    CTooltip FieldTip;   // tooltip of lw1 (field names)
     std::int32_t IpHintItem = 0;
     std::int32_t LoginHintItem = 0;
     std::int32_t PasswordHintItem = 0;
     std::int32_t SearchHintItem = 0;
+    // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by load step 8).
+    CTooltip BrowserTip;
+    CTooltip FieldTip;
+    CTooltip ipTip;
+    CTooltip loginTip;
+    CTooltip passwordTip;
+    CTooltip searchTip;
 
     // --- Operations -----------------------------------------------------------------------------
     // Calls Initialize on every flat button of FrmForm, in the window's control order.

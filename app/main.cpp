@@ -1,4 +1,5 @@
 #include "app/form2.h"
+#include "app/splash.h"
 
 #include <QApplication>
 
@@ -7,8 +8,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationVersion(programVersion());
 
-    auto* main = new Form2;
-    main->setAttribute(Qt::WA_DeleteOnClose);
-    main->show();
+    // The program starts with its splash window, which opens the main window when it goes.
+    frmSplash::setMainWindowOpener([] {
+        auto* main = new Form2;
+        main->setAttribute(Qt::WA_DeleteOnClose);
+        main->show();
+    });
+    OpenMainAfterSplash = true;
+    frmSplash::showSplash();
     return app.exec();
 }

@@ -42,14 +42,3 @@ void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, dou
         qv::tipOf(form.FieldTip).Create(form.lw1);
     }
 }
-
-void SetUpListTips(Form2& form) {
-    CTooltip& browser = qv::tipOf(form.BrowserTip);
-    browser.Style(1);
-    browser.Icon(1);
-    browser.DelayTime(100);
-    CTooltip& fields = qv::tipOf(form.FieldTip);
-    fields.Style(0);
-    fields.Icon(1);
-    fields.DelayTime(100);
-}

@@ -19,7 +19,3 @@ void ShowFieldNamesTip(Form2& form, Qt::MouseButtons Button, Qt::KeyboardModifie
 // The row (from 1) under a point given in twips, 0 for none; pixels rounded half to even.
 class ListView;
 int HoverRowAt(const ListView& list, double x, double y);
-
-// Step 8 of the window's load step for the two list tooltips: BrowserTip a balloon, FieldTip a
-// plain rectangle, both with the information icon and shown 100 ms after the pointer rests.
-void SetUpListTips(Form2& form);

@@ -1,6 +1,7 @@
 #include "mergefiles/recordviewer.h"
 
 #include "app/form2.h"
+#include "app/progress.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "mergefiles/tipof.h"
@@ -8,11 +9,6 @@
 #include "platform/twips.h"
 #include "ui/listview.h"
 #include "ui/tooltip.h"
-
-#if __has_include("app/progress.h")
-#include "app/progress.h"
-#define QV_HAVE_PROGRESS_WINDOW 1
-#endif
 
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -41,7 +37,6 @@ void setHeightTwips(QWidget* w, int twips) {
 
 // The progress window of a load. Its texts follow every record, but the window is only fed a
 // few dozen times a second, so that big files do not spend their time painting.
-#ifdef QV_HAVE_PROGRESS_WINDOW
 class LoadProgress {
 public:
     explicit LoadProgress(qint64 total) : window_(Progress::form()), total_(total) {
@@ -71,14 +66,6 @@ private:
     QElapsedTimer clock_;
     qint64 total_;
 };
-#else
-class LoadProgress { // until the progress window is part of the program
-public:
-    explicit LoadProgress(qint64) {}
-    void step(qint64) {}
-    void finish() {}
-};
-#endif
 
 void giveColumnsTheirWidth(Form2& form, int from) {
     const int count = RecordListModel(form).columnCount();

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -87,6 +88,8 @@ void TipWindow::addTool(QWidget* tool, const QString& text) {
     // Pointer events of a scrolling list arrive at its viewport.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(tool))
         watch(area->viewport());
+    if (tool->underMouse()) // the pointer is already there: start waiting at once
+        pointerAt(QCursor::pos());
     connect(tool, &QObject::destroyed, this, [this] {
         initialTimer_.stop();
         pop();

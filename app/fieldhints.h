@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class Form2;
+class QLineEdit;
+class QWidget;
+
+// The hints of the settings fields: balloon tooltips on the address, login and password fields
+// and on the frame around the Search button, attached the first time the pointer moves over the
+// field; and the input fields select their text, from the caret to the end, when they get focus.
+
+// Load step 8: the six tooltip objects of the window get their style, icon and delay.
+void CreateTooltips(Form2& form);
+
+// Pointer move over Text10, Text11, Text12 or Text16: attaches the field's tip once.
+void AttachFieldHint(Form2& form, QLineEdit* field);
+
+// Focus gained by Text10, Text11 or Text12: selects from the caret to the end of the text.
+void SelectFieldText(QLineEdit* field);
+
+// The address shown as an example in the address hint (a private-range address).
+inline constexpr const char* kExampleAddress = "192.168.20.15";

@@ -1,0 +1,155 @@
+#include "app/progress.h"
+
+#include "platform/programfolder.h"
+#include "platform/twips.h"
+#include "ui/animationplayer.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScreen>
+
+namespace {
+
+Progress*& loaded() {
+    static Progress* form = nullptr;
+    return form;
+}
+
+// The spreadsheet picture the export shows: a small sheet with a green header row.
+QPixmap sheetPicture(QSize size) {
+    QPixmap pix(size);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF sheet(4, 4, size.width() - 8, size.height() - 8);
+    p.setPen(QPen(QColor(30, 70, 40), 1.5));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(sheet, 3, 3);
+    p.setBrush(QColor(40, 140, 70));
+    p.drawRect(QRectF(sheet.left(), sheet.top(), sheet.width(), sheet.height() / 5));
+    p.setPen(QPen(QColor(150, 190, 160), 1));
+    for (int i = 2; i < 5; ++i) {
+        const double y = sheet.top() + i * sheet.height() / 5;
+        p.drawLine(QPointF(sheet.left(), y), QPointF(sheet.right(), y));
+    }
+    for (int i = 1; i < 3; ++i) {
+        const double x = sheet.left() + i * sheet.width() / 3;
+        p.drawLine(QPointF(x, sheet.top() + sheet.height() / 5), QPointF(x, sheet.bottom()));
+    }
+    return pix;
+}
+
+} // namespace
+
+Progress& Progress::form() {
+    if (!loaded())
+        loaded() = new Progress;
+    return *loaded();
+}
+
+bool Progress::isLoaded() {
+    return loaded() != nullptr;
+}
+
+void Progress::unload() {
+    Progress* form = loaded();
+    if (!form)
+        return;
+    loaded() = nullptr;
+    form->Animation1->stop();
+    form->close();
+    delete form;
+}
+
+Progress::Progress()
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("Progress"));
+    setWindowTitle(QStringLiteral("Please wait"));
+    setFixedSize(qv::twipsToPixels(QSize(4185, 1320)));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(88, 146, 231));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    Animation1 = new qv::AnimationPlayer(this);
+    Animation1->setObjectName(QStringLiteral("Animation1"));
+    Animation1->setGeometry(qv::twipsToPixels(120, -15, 3990, 570));
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(qv::twipsToPixels(390, 645, 3345, 255));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMinimum(0);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(qv::twipsToPixels(465, 1020, 3210, 330));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette text = Label1->palette();
+    text.setColor(QPalette::WindowText, Qt::white);
+    Label1->setPalette(text);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(qv::twipsToPixels(5430, 165, 915, 855));
+    Image1->setPixmap(sheetPicture(Image1->size()));
+
+    // load step: the clip plays for as long as the window lives; the bar starts empty
+    Animation1->open(qv::programPath(QStringLiteral("AccessDatabase.avi")));
+    Animation1->play();
+    ProgressBar1->setValue(0);
+    lastRefresh_.start();
+}
+
+Progress::~Progress() {
+    if (loaded() == this)
+        loaded() = nullptr;
+}
+
+void Progress::showWindow() {
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    refresh();
+}
+
+void Progress::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+
+void Progress::setStatus(const QString& text) {
+    Label1->setText(text);
+    refresh();
+}
+
+void Progress::setPictureVisible(bool visible) {
+    Image1->setVisible(visible);
+}
+
+void Progress::setMaximum(int maximum) {
+    ProgressBar1->setMaximum(std::max(0, maximum));
+}
+
+void Progress::setValue(int value) {
+    ProgressBar1->setValue(std::clamp(value, 0, ProgressBar1->maximum()));
+    refresh();
+}
+
+int Progress::maximum() const {
+    return ProgressBar1->maximum();
+}
+
+int Progress::value() const {
+    return ProgressBar1->value();
+}
+
+void Progress::refresh() {
+    if (!isVisible() || lastRefresh_.elapsed() < kRefreshMs)
+        return;
+    lastRefresh_.restart();
+    // Paint and let the clip's timer run; the operator's input waits for the action to end.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

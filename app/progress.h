@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+namespace qv {
+class AnimationPlayer;
+}
+
+// The "Please wait" window of the long actions (record loading, spreadsheet export): a clip,
+// a progress bar and a status line. Shown without waiting for it; the action feeds it and
+// unloads it when done. While an action runs in its handler, the window repaints itself (and
+// lets its clip move on) a few dozen times a second as the action feeds it.
+class Progress : public QWidget {
+    Q_OBJECT
+public:
+    // The loaded window; the first use loads it (and starts its clip), as `Progress.` does.
+    static Progress& form();
+    static bool isLoaded();
+    static void unload(); // closes and frees the window when it is loaded
+
+    void showWindow(); // shows it without waiting, centred on the screen
+    void setCaption(const QString& caption);
+    void setStatus(const QString& text);  // Label1
+    void setPictureVisible(bool visible); // Image1
+    void setMaximum(int maximum);         // the bar's minimum is 0
+    void setValue(int value);
+    int maximum() const;
+    int value() const;
+
+    // Repaints now if the last repaint is older than kRefreshMs.
+    void refresh();
+    static constexpr int kRefreshMs = 40;
+
+    qv::AnimationPlayer* Animation1;
+    QProgressBar* ProgressBar1;
+    QLabel* Label1;
+    QLabel* Image1;
+
+private:
+    Progress();
+    ~Progress() override;
+
+    QElapsedTimer lastRefresh_;
+};

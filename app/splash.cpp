@@ -1,0 +1,223 @@
+#include "app/splash.h"
+
+#include "platform/twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+bool OpenMainAfterSplash = true;
+
+namespace {
+
+const QString kProgramTitle = QStringLiteral("Quorvane");
+
+frmSplash*& loaded() {
+    static frmSplash* form = nullptr;
+    return form;
+}
+std::function<void()>& opener() {
+    static std::function<void()> open;
+    return open;
+}
+int& delay() {
+    static int ms = 4000;
+    return ms;
+}
+
+// The background: a deep blue sky over a stack of letters, each with its address block, and a
+// light band where the product name sits.
+QPixmap backgroundPicture(QSize size) {
+    QPixmap pix(size);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(20, 40, 90));
+    sky.setColorAt(0.6, QColor(88, 146, 231));
+    sky.setColorAt(1, QColor(20, 40, 90));
+    p.fillRect(pix.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 40));
+    p.drawEllipse(QPointF(size.width() * 0.72, size.height() * 0.28), 150, 70);
+    for (int i = 0; i < 4; ++i) {
+        p.save();
+        p.translate(70 + i * 14, 60 + i * 10);
+        p.rotate(-12 + i * 6);
+        p.setPen(QPen(QColor(30, 40, 70), 1));
+        p.setBrush(QColor(250, 248, 240));
+        p.drawRect(QRectF(0, 0, 110, 70));
+        p.setPen(QPen(QColor(200, 60, 60), 1.5));
+        p.drawLine(QPointF(0, 0), QPointF(55, 35));
+        p.drawLine(QPointF(110, 0), QPointF(55, 35));
+        p.setPen(QPen(QColor(90, 110, 150), 2));
+        for (int l = 0; l < 3; ++l)
+            p.drawLine(QPointF(40, 46 + 6 * l), QPointF(95 - 8 * l, 46 + 6 * l));
+        p.restore();
+    }
+    return pix;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+void setColours(QLabel* label, const QColor& text, const QColor& back = QColor()) {
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, text);
+    if (back.isValid()) {
+        pal.setColor(QPalette::Window, back);
+        label->setAutoFillBackground(true);
+    }
+    label->setPalette(pal);
+}
+
+// A label keeps its designed place but grows when its text needs more room.
+void growToFit(QLabel* label) {
+    const QSize hint = label->sizeHint();
+    label->resize(std::max(label->width(), hint.width()), std::max(label->height(), hint.height()));
+}
+
+} // namespace
+
+frmSplash& frmSplash::form() {
+    if (!loaded())
+        loaded() = new frmSplash;
+    return *loaded();
+}
+
+bool frmSplash::isLoaded() {
+    return loaded() != nullptr;
+}
+
+void frmSplash::unload() {
+    if (frmSplash* form = loaded())
+        form->close();
+}
+
+void frmSplash::showSplash() {
+    frmSplash& splash = form();
+    splash.show();
+    splash.raise();
+}
+
+void frmSplash::setMainWindowOpener(std::function<void()> open) {
+    opener() = std::move(open);
+}
+
+void frmSplash::setCloseDelay(int ms) {
+    delay() = ms;
+}
+
+int frmSplash::closeDelay() {
+    return delay();
+}
+
+QString frmSplash::versionText() {
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(QV_VERSION_MAJOR)
+        .arg(QV_VERSION_MINOR)
+        .arg(QV_VERSION_PATCH);
+}
+
+QString frmSplash::termsOfUse() {
+    return QStringLiteral(
+        "(1) Quorvane is licensed, not sold, for use by the licensee's own staff on the "
+        "licensee's own computers.\r\n"
+        "(2) Merge files, documents and workbooks made with Quorvane remain the property and "
+        "the responsibility of their owner.\r\n"
+        "(3) Quorvane is supplied as it is, without warranty of any kind; its authors are "
+        "not liable for any loss of data, time or business.\r\n"
+        "(4) Copying Quorvane, taking it apart or passing it on to others is not permitted "
+        "without written consent.");
+}
+
+frmSplash::frmSplash()
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QString());
+    setFixedSize(qv::twipsToPixels(QSize(7305, 4770)));
+
+    Image1 = makeLabel(this, "Image1", qv::twipsToPixels(-15, -15, 7380, 4815));
+    Image1->setPixmap(backgroundPicture(Image1->size()));
+
+    lblProductName = makeLabel(this, "lblProductName", qv::twipsToPixels(3645, 1140, 1560, 495));
+    QFont nameFont = font();
+    nameFont.setPointSize(16);
+    nameFont.setBold(true);
+    lblProductName->setFont(nameFont);
+    setColours(lblProductName, QColor(220, 20, 30));
+
+    lblVersion = makeLabel(this, "lblVersion", qv::twipsToPixels(5640, 1560, 660, 225));
+    QFont small = font();
+    small.setPointSize(7);
+    lblVersion->setFont(small);
+    setColours(lblVersion, Qt::white);
+
+    Label4 = makeLabel(this, "Label4", qv::twipsToPixels(135, 3045, 7050, 1620));
+    setColours(Label4, Qt::white, Qt::black);
+
+    Label2 = makeLabel(this, "Label2", qv::twipsToPixels(435, 3165, 6630, 1485));
+    QFont terms = font();
+    terms.setPixelSize(9);
+    Label2->setFont(terms);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setColours(Label2, Qt::white, Qt::black);
+
+    imgIconXP = makeLabel(this, "imgIconXP", qv::twipsToPixels(165, 3060, 240, 240));
+    imgIconXP->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(imgIconXP->size()));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+
+    // load step
+    QCoreApplication::setApplicationName(kProgramTitle); // the program title
+    lblVersion->setText(versionText());
+    growToFit(lblVersion);
+    lblProductName->setText(kProgramTitle);
+    growToFit(lblProductName);
+    Timer1->setInterval(delay());
+    Timer1->start();
+    Label2->setText(termsOfUse());
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+frmSplash::~frmSplash() {
+    if (loaded() == this)
+        loaded() = nullptr;
+}
+
+void frmSplash::Timer1_Timer() {
+    close();
+}
+
+// However the window goes (its timer, the close button, the main window's unload), it is
+// unloaded; the first time, the main window opens. The main window is shown before this one
+// goes, so that the program never finds itself without a window in between.
+void frmSplash::closeEvent(QCloseEvent* event) {
+    Timer1->stop();
+    if (loaded() == this)
+        loaded() = nullptr;
+    if (OpenMainAfterSplash) {
+        OpenMainAfterSplash = false;
+        if (opener())
+            opener()();
+    }
+    event->accept();
+    deleteLater();
+}

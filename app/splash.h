@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QTimer;
+
+// True from program start; the splash window clears it when it opens the main window, so the
+// main window opens exactly once, at the end of the first showing.
+extern bool OpenMainAfterSplash;
+
+// The splash window: product name, version and terms of use over a picture, for four seconds.
+// It opens at program start, and its closing opens the main window; the same window serves as
+// the about view.
+class frmSplash : public QWidget {
+    Q_OBJECT
+public:
+    // The loaded window; the first use loads it (its load step arms the timer).
+    static frmSplash& form();
+    static bool isLoaded();
+    static void unload(); // closes and frees the window when it is loaded
+
+    // Shows the window without waiting for it. Showing it while it is open shows the same
+    // window; it still closes four seconds after it was loaded.
+    static void showSplash();
+
+    // What "show the main window" means; installed by the program (and by tests).
+    static void setMainWindowOpener(std::function<void()> opener);
+    // The time the window stays, 4000 ms; tests shorten it.
+    static void setCloseDelay(int ms);
+    static int closeDelay();
+
+    static QString versionText(); // "Version 2.0.1"
+    static QString termsOfUse();  // four numbered paragraphs separated by CR LF
+
+    QLabel* Image1;
+    QLabel* lblProductName;
+    QLabel* lblVersion;
+    QLabel* Label4;
+    QLabel* Label2;
+    QLabel* imgIconXP;
+    QTimer* Timer1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frmSplash();
+    ~frmSplash() override;
+    void Timer1_Timer();
+};

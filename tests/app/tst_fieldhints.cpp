@@ -1,0 +1,181 @@
+#include "app/fieldhints.h"
+#include "app/form2.h"
+#include "platform/versionquery.h"
+#include "tests/support/tempprogramfolder.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QtTest>
+
+using qv::test::TempProgramFolder;
+
+namespace {
+
+void pointerMove(QWidget* w, QPoint local = {12, 8}) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(w->mapToGlobal(local)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+void pointerLeave(QWidget* w) {
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(w, &leave);
+}
+
+int tipWindowCount() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("tooltips_class32"))
+            ++n;
+    return n;
+}
+
+bool isPrivateIPv4(const QString& address) {
+    const QStringList parts = address.split('.');
+    if (parts.size() != 4)
+        return false;
+    int b[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        b[i] = parts[i].toInt(&ok);
+        if (!ok || b[i] < 0 || b[i] > 255)
+            return false;
+    }
+    return b[0] == 10 || (b[0] == 172 && b[1] >= 16 && b[1] <= 31) || (b[0] == 192 && b[1] == 168);
+}
+
+} // namespace
+
+class TestFieldHints : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<Form2> form;
+
+private slots:
+    void init() {
+        qv::setVersionQuery([] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; });
+        folder = std::make_unique<TempProgramFolder>();
+        folder->write("auto.ini",
+                      "[Default]\r\nIpaddress=10.0.0.7\r\nLogin=root\r\nPassword=pw\r\n");
+        form = std::make_unique<Form2>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void cleanup() {
+        form.reset();
+        QCOMPARE(tipWindowCount(), 0);
+        folder.reset();
+        qv::setVersionQuery({});
+    }
+
+    void loadStepSetsUpTheSixTooltips() {
+        struct Expect {
+            const CTooltip* tip;
+            int style;
+        };
+        const Expect expected[] = {{&form->BrowserTip, 1},  {&form->FieldTip, 0},
+                                   {&form->ipTip, 1},       {&form->loginTip, 1},
+                                   {&form->passwordTip, 1}, {&form->searchTip, 1}};
+        for (const Expect& e : expected) {
+            QCOMPARE(e.tip->Style(), e.style);
+            QCOMPARE(e.tip->Icon(), 1);
+            QCOMPARE(e.tip->DelayTime(), 100);
+            QCOMPARE(e.tip->VisibleTime(), 9000);
+            QCOMPARE(e.tip->Title(), QString());
+            QVERIFY(!e.tip->window());
+        }
+        QCOMPARE(tipWindowCount(), 0);
+        for (int marker :
+             {form->IpHintItem, form->LoginHintItem, form->PasswordHintItem, form->SearchHintItem})
+            QCOMPARE(marker, 0);
+    }
+
+    void hintsOfTheFourFields_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("address")
+            << "Text10"
+            << "IP Address"
+            << QString("Key in IP Address of Norrevan Server\r\ne.g. %1\r\n").arg(kExampleAddress);
+        QTest::newRow("login") << "Text11"
+                               << "Login"
+                               << "Key in Login Name, usually 'root'\r\n";
+        QTest::newRow("password") << "Text12"
+                                  << "Password"
+                                  << "Key in root Password\r\n";
+        QTest::newRow("search")
+            << "Text16"
+            << "Search Norrevan Server"
+            << "Click on Search Button to Download all Merge files on Norrevan Server\r\n";
+    }
+    void hintsOfTheFourFields() {
+        QFETCH(QString, field);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        struct Slot {
+            QLineEdit* field;
+            CTooltip* tip;
+            std::int32_t* marker;
+        };
+        const QMap<QString, Slot> slots_{
+            {"Text10", {form->Text10, &form->ipTip, &form->IpHintItem}},
+            {"Text11", {form->Text11, &form->loginTip, &form->LoginHintItem}},
+            {"Text12", {form->Text12, &form->passwordTip, &form->PasswordHintItem}},
+            {"Text16", {form->Text16, &form->searchTip, &form->SearchHintItem}},
+        };
+        const Slot s = slots_.value(field);
+        pointerMove(s.field);
+        QCOMPARE(*s.marker, 1);
+        QVERIFY(s.tip->window());
+        QCOMPARE(s.tip->parentWindow(), s.field);
+        QCOMPARE(s.tip->window()->title(), title);
+        QCOMPARE(s.tip->window()->titleIcon(), 1);
+        QCOMPARE(s.tip->window()->tipText(), text);
+        QVERIFY(s.tip->window()->isBalloon());
+        QCOMPARE(tipWindowCount(), 1); // the other fields have none yet
+    }
+
+    void exampleAddressIsPrivate() { QVERIFY(isPrivateIPv4(QString::fromLatin1(kExampleAddress))); }
+
+    // First move attaches; resting shows the balloon; moving away and back shows it again
+    // without a second attachment.
+    void addressHintShowsAfterATenthOfASecond() {
+        pointerMove(form->Text10);
+        qv::TipWindow* window = form->ipTip.window();
+        QVERIFY(window);
+        pointerMove(form->Text10, {14, 9});
+        QVERIFY(!window->isTipShown());
+        QTRY_VERIFY_WITH_TIMEOUT(window->isTipShown(), 2000);
+        QCOMPARE(window->title(), QString("IP Address"));
+        QCOMPARE(window->titleIcon(), 1);
+
+        pointerLeave(form->Text10);
+        QVERIFY(!window->isTipShown());
+        pointerMove(form->Text10);
+        QCOMPARE(form->ipTip.window(), window);
+        QCOMPARE(tipWindowCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isTipShown(), 2000);
+    }
+
+    void tabbingIntoTheLoginFieldSelectsIt() {
+        QCOMPARE(form->Text11->text(), QString("root"));
+        form->Text11->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(form->Text11->selectedText(), QString("root"));
+    }
+
+    void selectionRunsFromTheCaretToTheEnd() {
+        form->Text10->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(form->Text10->selectedText(), QString("10.0.0.7"));
+        form->Text10->setCursorPosition(3); // the operator puts the caret after "10."
+        form->Text11->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(form->Text11->hasFocus());
+        form->Text10->setFocus(Qt::BacktabFocusReason);
+        QTRY_COMPARE(form->Text10->selectedText(), QString("0.0.7"));
+        QCOMPARE(form->Text10->selectionStart(), 3);
+    }
+};
+
+QTEST_MAIN(TestFieldHints)
+#include "tst_fieldhints.moc"

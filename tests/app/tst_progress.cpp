@@ -1,0 +1,122 @@
+#include "app/progress.h"
+#include "tests/support/tempprogramfolder.h"
+#include "ui/animationplayer.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QtTest>
+
+class TestProgress : public QObject {
+    Q_OBJECT
+    std::unique_ptr<qv::test::TempProgramFolder> folder;
+
+private slots:
+    void init() {
+        folder = std::make_unique<qv::test::TempProgramFolder>();
+        QFile clip(qv::test::sourcePath("assets/AccessDatabase.avi"));
+        QVERIFY(clip.open(QIODevice::ReadOnly));
+        folder->write("AccessDatabase.avi", clip.readAll());
+    }
+    void cleanup() {
+        Progress::unload();
+        QVERIFY(!Progress::isLoaded());
+        folder.reset();
+    }
+
+    void loadStep() {
+        Progress& p = Progress::form();
+        QCOMPARE(p.windowTitle(), QString("Please wait"));
+        QCOMPARE(p.size(), QSize(279, 88)); // 4185 x 1320 twips
+        QCOMPARE(p.palette().color(QPalette::Window), QColor(88, 146, 231));
+        QVERIFY(p.Animation1->isOpen());
+        QVERIFY(p.Animation1->isPlaying());
+        QCOMPARE(p.ProgressBar1->value(), 0);
+        QCOMPARE(p.ProgressBar1->minimum(), 0);
+        QCOMPARE(&Progress::form(), &p); // one window while loaded
+    }
+
+    void controlPositions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("Animation1") << "Animation1" << QRect(8, -1, 266, 38);
+        QTest::newRow("bar") << "ProgressBar1" << QRect(26, 43, 223, 17);
+        QTest::newRow("Label1") << "Label1" << QRect(31, 68, 214, 22);
+        QTest::newRow("Image1") << "Image1" << QRect(362, 11, 61, 57);
+    }
+    void controlPositions() {
+        QFETCH(QString, name);
+        QFETCH(QRect, pixels);
+        auto* control = Progress::form().findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), pixels);
+    }
+
+    void fedByAnAction() {
+        Progress& p = Progress::form();
+        p.showWindow();
+        p.setCaption("Exporting");
+        p.setPictureVisible(false);
+        p.setMaximum(20);
+        p.setValue(7);
+        p.setStatus("Loading Record 7 of 20");
+        QCOMPARE(p.windowTitle(), QString("Exporting"));
+        QVERIFY(p.Image1->isHidden());
+        QCOMPARE(p.maximum(), 20);
+        QCOMPARE(p.value(), 7);
+        QCOMPARE(p.Label1->text(), QString("Loading Record 7 of 20"));
+        p.setValue(25); // past the end: full, not ignored
+        QCOMPARE(p.value(), 20);
+        p.setPictureVisible(true);
+        QVERIFY(!p.Image1->isHidden());
+    }
+
+    // An action that never returns to the event loop still sees the window move.
+    void clipMovesWhileAnActionRuns() {
+        Progress& p = Progress::form();
+        p.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        p.setMaximum(1000000);
+        const int firstFrame = p.Animation1->currentFrame();
+        QElapsedTimer clock;
+        clock.start();
+        int value = 0;
+        while (clock.elapsed() < 600)
+            p.setValue(++value % 1000000);
+        QVERIFY(p.Animation1->currentFrame() != firstFrame);
+    }
+
+    void missingClipLeavesTheWindowWorking() {
+        QFile::remove(folder->filePath("AccessDatabase.avi"));
+        Progress& p = Progress::form();
+        QVERIFY(!p.Animation1->isOpen());
+        p.showWindow();
+        p.setValue(1);
+    }
+
+    void unloadAndLoadAgain() {
+        Progress::form().showWindow();
+        Progress::unload();
+        QVERIFY(!Progress::isLoaded());
+        Progress::unload(); // nothing to do
+        Progress& again = Progress::form();
+        QCOMPARE(again.windowTitle(), QString("Please wait"));
+        QCOMPARE(again.value(), 0);
+    }
+
+    void picture() {
+        Progress& p = Progress::form();
+        p.showWindow();
+        p.setMaximum(10);
+        p.setValue(4);
+        p.setStatus("Loading Record 4 of 10");
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        const QImage shot = p.grab().toImage();
+        const QString build = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR"));
+        if (!build.isEmpty())
+            QVERIFY(shot.save(build + "/progress.png"));
+    }
+};
+
+QTEST_MAIN(TestProgress)
+#include "tst_progress.moc"

@@ -1,0 +1,149 @@
+#include "app/splash.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestSplash : public QObject {
+    Q_OBJECT
+    int opened = 0;
+
+private slots:
+    void init() {
+        opened = 0;
+        OpenMainAfterSplash = true;
+        frmSplash::setMainWindowOpener([this] { ++opened; });
+        frmSplash::setCloseDelay(60);
+    }
+    void cleanup() {
+        OpenMainAfterSplash = false; // no opener runs while tidying up
+        frmSplash::unload();
+        flushDeletes();
+        QVERIFY(!frmSplash::isLoaded());
+        frmSplash::setMainWindowOpener(nullptr);
+        frmSplash::setCloseDelay(4000);
+    }
+
+    void loadStepFillsTheWindow() {
+        frmSplash::setCloseDelay(100000);
+        frmSplash& s = frmSplash::form();
+        QCOMPARE(s.windowTitle(), QString());
+        QCOMPARE(s.size(), QSize(487, 318)); // 7305 x 4770 twips
+        QCOMPARE(QCoreApplication::applicationName(), QString("Quorvane"));
+        QCOMPARE(s.lblProductName->text(), QString("Quorvane"));
+        QCOMPARE(s.lblVersion->text(), QString("Version %1.%2.%3")
+                                           .arg(QV_VERSION_MAJOR)
+                                           .arg(QV_VERSION_MINOR)
+                                           .arg(QV_VERSION_PATCH));
+        QCOMPARE(frmSplash::versionText(), QString("Version 2.0.1"));
+        QCOMPARE(s.Timer1->interval(), 100000);
+        QVERIFY(s.Timer1->isActive());
+
+        const QStringList paragraphs = s.Label2->text().split("\r\n");
+        QCOMPARE(paragraphs.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(paragraphs[i].startsWith(QString("(%1) ").arg(i + 1)));
+    }
+
+    void controlPositions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("Image1") << "Image1" << QRect(-1, -1, 492, 321);
+        QTest::newRow("lblProductName") << "lblProductName" << QRect(243, 76, 104, 33);
+        QTest::newRow("lblVersion") << "lblVersion" << QRect(376, 104, 44, 15);
+        QTest::newRow("Label4") << "Label4" << QRect(9, 203, 470, 108);
+        QTest::newRow("Label2") << "Label2" << QRect(29, 211, 442, 99);
+        QTest::newRow("imgIconXP") << "imgIconXP" << QRect(11, 204, 16, 16);
+    }
+    void controlPositions() {
+        QFETCH(QString, name);
+        QFETCH(QRect, pixels);
+        auto* control = frmSplash::form().findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->pos(), pixels.topLeft());
+        // labels keep at least their designed size (the small ones grow to fit their text)
+        QVERIFY(control->width() >= pixels.width() && control->height() >= pixels.height());
+    }
+
+    void opensTheMainWindowOnceAfterTheDelay() {
+        frmSplash::showSplash();
+        QVERIFY(frmSplash::form().isVisible());
+        QCOMPARE(opened, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 3000);
+        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!OpenMainAfterSplash);
+        QTest::qWait(150);
+        QCOMPARE(opened, 1);
+    }
+
+    void aboutViewClosesWithoutASecondMainWindow() {
+        frmSplash::showSplash();
+        QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 3000);
+        flushDeletes();
+        // later, from the main window's about picture
+        frmSplash::showSplash();
+        QVERIFY(frmSplash::isLoaded());
+        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        QTest::qWait(100);
+        QCOMPARE(opened, 1);
+    }
+
+    void showingAgainKeepsTheSameWindowAndItsTimer() {
+        frmSplash::setCloseDelay(300);
+        QElapsedTimer clock;
+        clock.start();
+        frmSplash::showSplash();
+        frmSplash* first = &frmSplash::form();
+        QTest::qWait(150);
+        frmSplash::showSplash();
+        QCOMPARE(&frmSplash::form(), first);
+        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        QVERIFY(clock.elapsed() < 300 + 250); // not restarted by the second showing
+        QCOMPARE(opened, 1);
+    }
+
+    // Closed by hand before its time at start: the program goes on with its main window.
+    void closedEarlyStillOpensTheMainWindow() {
+        frmSplash::setCloseDelay(100000);
+        frmSplash::showSplash();
+        frmSplash::form().close();
+        QCOMPARE(opened, 1);
+        QVERIFY(!frmSplash::isLoaded());
+    }
+
+    void picture() {
+        frmSplash::setCloseDelay(100000);
+        frmSplash::showSplash();
+        QVERIFY(QTest::qWaitForWindowExposed(&frmSplash::form()));
+        const QImage shot = frmSplash::form().grab().toImage();
+        QCOMPARE(shot.size(), QSize(487, 318));
+        // the terms box is black, the version white on the picture
+        QCOMPARE(QColor(shot.pixel(20, 300)), QColor(Qt::black));
+        const QString build = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR"));
+        if (!build.isEmpty())
+            QVERIFY(shot.save(build + "/splash.png"));
+    }
+
+    // The one test that waits the real four seconds, start to end.
+    void realFourSecondsAtStart() {
+        frmSplash::setCloseDelay(4000);
+        QElapsedTimer clock;
+        clock.start();
+        frmSplash::showSplash();
+        QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 8000);
+        QVERIFY2(clock.elapsed() >= 3990, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!frmSplash::isLoaded());
+    }
+};
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"

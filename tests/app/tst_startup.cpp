@@ -1,0 +1,102 @@
+#include "app/form2.h"
+#include "app/shapes.h"
+#include "app/splash.h"
+#include "platform/versionquery.h"
+#include "tests/support/tempprogramfolder.h"
+#include "ui/animationplayer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QtTest>
+
+using qv::test::TempProgramFolder;
+
+namespace {
+
+QList<Form2*> mainWindows() {
+    QList<Form2*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<Form2*>(w))
+            found.append(form);
+    return found;
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+// The program's start as main() wires it: the splash window, then the main window.
+class TestStartup : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TempProgramFolder> folder;
+
+private slots:
+    void init() {
+        qv::setVersionQuery([] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; });
+        folder = std::make_unique<TempProgramFolder>();
+        QFile clip(qv::test::sourcePath("assets/Download.avi"));
+        QVERIFY(clip.open(QIODevice::ReadOnly));
+        folder->write("Download.avi", clip.readAll());
+        frmSplash::setMainWindowOpener([] {
+            auto* main = new Form2;
+            main->setAttribute(Qt::WA_DeleteOnClose);
+            main->show();
+        });
+        frmSplash::setCloseDelay(80);
+        OpenMainAfterSplash = true;
+    }
+    void cleanup() {
+        OpenMainAfterSplash = false;
+        for (Form2* f : mainWindows())
+            f->close();
+        frmSplash::unload();
+        flushDeletes();
+        frmSplash::setMainWindowOpener(nullptr);
+        frmSplash::setCloseDelay(4000);
+        folder.reset();
+        qv::setVersionQuery({});
+    }
+
+    void splashOpensTheMainWindowOnce() {
+        frmSplash::showSplash();
+        QVERIFY(mainWindows().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
+        QVERIFY(!frmSplash::isLoaded());
+        Form2* main = mainWindows().first();
+        QVERIFY(main->isVisible());
+        // load step 3: the download clip is open, hidden and not playing
+        QVERIFY(main->Animation1->isOpen());
+        QVERIFY(main->Animation1->isHidden());
+        QVERIFY(!main->Animation1->isPlaying());
+        QTest::qWait(200);
+        QCOMPARE(mainWindows().size(), 1);
+    }
+
+    void aboutPictureShowsTheSplashWithoutASecondMainWindow() {
+        frmSplash::showSplash();
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
+        flushDeletes();
+        Form2* main = mainWindows().first();
+        emit main->Image3->Click();
+        QVERIFY(frmSplash::isLoaded());
+        QVERIFY(frmSplash::form().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        QTest::qWait(150);
+        QCOMPARE(mainWindows().size(), 1);
+    }
+
+    void closingTheMainWindowUnloadsTheAboutView() {
+        frmSplash::showSplash();
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
+        frmSplash::setCloseDelay(100000);
+        emit mainWindows().first()->Image3->Click();
+        QVERIFY(frmSplash::isLoaded());
+        mainWindows().first()->close();
+        QVERIFY(!frmSplash::isLoaded());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
