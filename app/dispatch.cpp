@@ -2,6 +2,7 @@
 
 #include "app/fieldhints.h"
 #include "app/form2.h"
+#include "app/guidance.h"
 #include "app/shapes.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
@@ -35,14 +36,11 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {"ListView1", Event::Click,    [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
-    {"ListView1", Event::MouseMove, [](Form2& f, const EventArgs& a) {
-        ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {"lw1",      Event::DblClick,  [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
-    {"lw1",      Event::MouseMove, [](Form2& f, const EventArgs& a) {
-        ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
-    {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {"Form2",    Event::Resize,    [](Form2& f, const EventArgs&) { RescaleForm(f); }},
+    {"Timer1",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {"Timer2",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {"Timer3",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {"Timer4",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
     {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
     {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
     {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
@@ -51,6 +49,15 @@ const Route kRoutes[] = {
     {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
     {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
     {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    // Merge files: browser, record list, hover details.
+    {"ListView1", Event::Click,    [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {"ListView1", Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"lw1",      Event::DblClick,  [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {"lw1",      Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
+    {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
 };
 // clang-format on
 

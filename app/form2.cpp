@@ -2,6 +2,7 @@
 
 #include "app/dispatch.h"
 #include "app/fieldhints.h"
+#include "app/guidance.h"
 #include "app/osversion.h"
 #include "app/shapes.h"
 #include "app/splash.h"
@@ -11,6 +12,7 @@
 #include "settings/inifile.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
+#include "ui/scaler.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -386,7 +388,7 @@ void Form2::createControls() {
 // The load step.
 
 void Form2::Load() {
-    // Step 1 (the layout scaler records the design geometry) comes first when it is present.
+    RescaleForm(*this); // step 1: the scaler records the design before anything changes
     loadNameWindowsVersion();
     loadHideProgressFrame();
     loadTitle();
@@ -398,7 +400,7 @@ void Form2::Load() {
     loadHideProgressBar();
     loadInitialiseButtons();
     loadSettings();
-    // Step 13: the first guidance balloon is armed here by its owner.
+    qv::guidance::ArmGuidanceAtLoad(*this); // step 13: the first guidance balloon
     loadIntroductionTexts();
     loadHideLists();
     loadAboutText();
@@ -570,4 +572,33 @@ void Form2::Unload() {
     for (QTimer* t : {Timer1, Timer2, Timer3, Timer4})
         t->stop();
     frmSplash::unload();
+}
+
+namespace {
+
+// The window's lines keep their end points in twips.
+class LineShapeEnds : public qv::LineEndsAccess {
+public:
+    std::optional<QLine> ends(const QWidget* control) const override {
+        if (auto* line = qobject_cast<const LineShape*>(control))
+            return QLine(line->From(), line->To());
+        return std::nullopt;
+    }
+    void setEnds(QWidget* control, const QLine& ends) const override {
+        if (auto* line = qobject_cast<LineShape*>(control))
+            line->setEnds(ends.p1(), ends.p2());
+    }
+};
+
+} // namespace
+
+void RescaleForm(Form2& form) {
+    static const LineShapeEnds lines;
+    // A resize that leaves the size as it was (the first showing of the window) keeps what the
+    // load step and the panels have set; only a real change of size rescales.
+    const QVariant last = form.property("qvScaledSize");
+    if (last.isValid() && last.toSize() == form.size())
+        return;
+    form.setProperty("qvScaledSize", form.size());
+    qv::RescaleForm(form, &lines);
 }

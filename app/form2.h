@@ -187,3 +187,7 @@ private:
 
 // "2.0.1": the program's version as major.minor.revision.
 QString programVersion();
+
+// The layout scaler on the main window: records the design at the first call (the load step's
+// first step), scales every control to the window's size on later calls (its resize event).
+void RescaleForm(Form2& form);

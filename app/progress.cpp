@@ -102,6 +102,8 @@ Progress::Progress()
     Animation1->play();
     ProgressBar1->setValue(0);
     lastRefresh_.start();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 Progress::~Progress() {
@@ -110,8 +112,6 @@ Progress::~Progress() {
 }
 
 void Progress::showWindow() {
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     show();
     refresh();
 }

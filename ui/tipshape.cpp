@@ -47,7 +47,7 @@ TipShape rectangleShape(QSize content) {
     TipShape s;
     s.windowSize = content + QSize(2 * kRectPadding, 2 * kRectPadding);
     s.contentRect = QRect(QPoint(kRectPadding, kRectPadding), content);
-    s.outline.addRect(QRectF(0.5, 0.5, s.windowSize.width() - 1, s.windowSize.height() - 1));
+    s.outline.addRect(QRectF(0, 0, s.windowSize.width() - 1, s.windowSize.height() - 1));
     s.anchor = QPoint(0, 0);
     return s;
 }

@@ -60,6 +60,8 @@ TipWindow::TipWindow(bool balloon, bool centred)
     setFont(QToolTip::font());
     initialTimer_.setSingleShot(true);
     autoPopTimer_.setSingleShot(true);
+    initialTimer_.setTimerType(Qt::PreciseTimer);
+    autoPopTimer_.setTimerType(Qt::PreciseTimer);
     connect(&initialTimer_, &QTimer::timeout, this, &TipWindow::popUp);
     connect(&autoPopTimer_, &QTimer::timeout, this, [this] {
         pop();
@@ -207,7 +209,10 @@ void TipWindow::layoutTip(QPoint anchor, bool above) {
     const QRect area = screen ? screen->availableGeometry() : QRect();
     setFixedSize(shape_.windowSize);
     move(placeWindow(shape_, anchor, area));
-    setMask(shape_.mask());
+    if (balloon_)
+        setMask(shape_.mask());
+    else
+        clearMask();
 }
 
 void TipWindow::popUp() {
@@ -238,7 +243,7 @@ void TipWindow::pop() {
 }
 
 void TipWindow::paintTip(QPainter& painter) {
-    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, balloon_); // a rectangle stays crisp
     painter.setPen(QPen(textColor_, 1));
     painter.setBrush(backColor_);
     painter.drawPath(shape_.outline);

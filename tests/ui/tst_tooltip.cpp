@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolTip>
 #include <QtTest>
 
@@ -362,6 +363,41 @@ private slots:
         QVERIFY(tip.window());
         QTest::qWait(20);
         QVERIFY(!tip.window()->isTipShown());
+    }
+
+    // Near the bottom of the screen a balloon hangs above the pointer, its stem pointing down.
+    void balloonFlipsAboveAtTheScreensBottom() {
+        const QRect screen = field->screen()->availableGeometry();
+        field->move(screen.left() + 100, screen.bottom() - field->height() - 2);
+        CTooltip tip;
+        tip.Style(1);
+        tip.Icon(2);
+        tip.Title("Warning");
+        tip.TipText("Near the bottom & still readable");
+        tip.DelayTime(0);
+        tip.Create(field);
+        pointerMove(field, {20, 10});
+        QTRY_VERIFY(tip.window()->isTipShown());
+        const TipWindow* w = tip.window();
+        QCOMPARE(w->shape().anchor.y(), w->height() - 1);
+        QVERIFY(w->geometry().bottom() <= field->mapToGlobal(QPoint(20, 10)).y());
+        QVERIFY(w->geometry().bottom() <= screen.bottom());
+        const QString build = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR"));
+        if (!build.isEmpty())
+            QVERIFY(tip.window()->renderTip().save(build + "/tooltip-balloon-above.png"));
+    }
+
+    void rectanglePicture() {
+        CTooltip tip;
+        tip.Icon(3);
+        tip.Title("Field Names");
+        tip.TipText("NAME\r\nSTREET\r\nTOWN\r\n\r\n(DBClick for FullScreen)\r\n");
+        tip.Create(field);
+        const QImage image = tip.window()->renderTip();
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 255); // a plain rectangle fills its corners
+        const QString build = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR"));
+        if (!build.isEmpty())
+            QVERIFY(image.save(build + "/tooltip-rectangle.png"));
     }
 
     void balloonPicture() {
