@@ -110,7 +110,7 @@ const ControlSpec kInventory[] = {
     {"ListView1", Kind::ListView, &Form2::ListView1, 0, 0, 7380, 5010, "", true, Look::Plain},
     {"lw1",      Kind::ListView, &Form2::lw1,     0, 5010, 7380, 2610, "", true, Look::Plain},
     // Settings panel.
-    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Caption},
+    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Body},
     {"Text5",    Kind::CaptionBox, &Form2::Text5,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption},
     {"Text10",   Kind::TextBox,    &Form2::Text10, 8985, 2895, 2325, 390, "", true, Look::Input},
     {"Text21",   Kind::CaptionBox, &Form2::Text21, 7770, 3660, 1410, 300, "Login", true, Look::Caption},
@@ -136,7 +136,7 @@ const ControlSpec kInventory[] = {
     // Command row and the rest of the right area.
     {"Text15",   Kind::CaptionBox, &Form2::Text15, 7455, 5265, 4575, 975, "", true, Look::Info},
     {"Text18",   Kind::CaptionBox, &Form2::Text18, 8145, 6750, 3300, 240,
-        "Support: support@quorvane.example", true, Look::Caption},
+        "support@quorvane.example", true, Look::Body},
     {"Text16",   Kind::CaptionBox, &Form2::Text16, 10125, 6945, 1515, 615, "", true, Look::Plain},
     {"Command9", Kind::FlatButton, &Form2::Command9, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
     {"Command8", Kind::FlatButton, &Form2::Command8, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
@@ -333,6 +333,12 @@ void Form2::createControls() {
     Shape2->setBorderColour(QColor(20, 50, 120));
     for (RectShape* shape : {Shape1, Shape3})
         shape->setBorderColour(Qt::white);
+
+    for (QLineEdit* note : {Text44, Text18}) {
+        QFont f = note->font();
+        f.setPointSizeF(f.pointSizeF() * 0.9);
+        note->setFont(f);
+    }
 
     Text12->setEchoMode(QLineEdit::Password);
     Text12->setStyle(new StarPasswordStyle(Text12->style()));
