@@ -10,6 +10,7 @@
 #include "mergefiles/hoverdetails.h"
 #include "mergefiles/recordviewer.h"
 #include "platform/twips.h"
+#include "output/actions.h"
 #include "ui/listview.h"
 
 #include <QEvent>
@@ -58,6 +59,10 @@ const Route kRoutes[] = {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
     {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
     {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {"Command3", Event::Click,     [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {"Command4", Event::Click,     [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {"Command7", Event::Click,     [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {"Command11", Event::Click,    [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
 };
 // clang-format on
 
