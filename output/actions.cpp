@@ -44,10 +44,11 @@ void runWordCommand(Form2& form, const QString& status, const std::function<void
         qv::dialogs().message(&form, error, kTitle);
 }
 
-// The record loader, run as the exports run it: RecordsToLoad = RecordCount, then Command5.
+// The record loader, run as the exports run it: RecordsToLoad = RecordCount, then Command5
+// pressed from code (the window is disabled by then, so the button's click() would do nothing).
 void loadAllRecords(Form2& form) {
     form.RecordsToLoad = form.RecordCount;
-    form.Command5->click();
+    emit form.Command5->clicked();
     form.setCursor(Qt::WaitCursor);
 }
 
