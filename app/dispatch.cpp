@@ -6,10 +6,14 @@
 #include "app/shapes.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
+#include "mergefiles/browser.h"
+#include "mergefiles/hoverdetails.h"
+#include "mergefiles/recordviewer.h"
+#include "platform/twips.h"
+#include "output/actions.h"
 #include "transfer/search.h"
 #include "transfer/transfercontrol.h"
 #include "transfer/transferstatus.h"
-#include "output/actions.h"
 #include "ui/listview.h"
 
 #include <QEvent>
@@ -52,6 +56,15 @@ const Route kRoutes[] = {
     {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
     {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
     {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    // Merge files: browser, record list, hover details.
+    {"ListView1", Event::Click,    [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {"ListView1", Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"lw1",      Event::DblClick,  [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {"lw1",      Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
+    {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
     {"Command3", Event::Click,     [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
     {"Command4", Event::Click,     [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
     {"Command7", Event::Click,     [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
