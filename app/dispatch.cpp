@@ -2,9 +2,18 @@
 
 #include "app/fieldhints.h"
 #include "app/form2.h"
+#include "app/guidance.h"
 #include "app/shapes.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
+#include "mergefiles/browser.h"
+#include "mergefiles/hoverdetails.h"
+#include "mergefiles/recordviewer.h"
+#include "platform/twips.h"
+#include "output/actions.h"
+#include "transfer/search.h"
+#include "transfer/transfercontrol.h"
+#include "transfer/transferstatus.h"
 #include "ui/listview.h"
 
 #include <QEvent>
@@ -31,6 +40,14 @@ const Route kRoutes[] = {
     {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
     {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
     {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {"Command1", Event::Click,     [](Form2& f, const EventArgs&) { SearchServer(f); }},
+    {"Command10", Event::Click,    [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
+    {"Inet1",    Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
+    {"Form2",    Event::Resize,    [](Form2& f, const EventArgs&) { RescaleForm(f); }},
+    {"Timer1",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {"Timer2",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {"Timer3",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {"Timer4",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
     {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
     {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
     {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
@@ -39,6 +56,19 @@ const Route kRoutes[] = {
     {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
     {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
     {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    // Merge files: browser, record list, hover details.
+    {"ListView1", Event::Click,    [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {"ListView1", Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"lw1",      Event::DblClick,  [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {"lw1",      Event::MouseMove, [](Form2& f, const EventArgs& a) {
+        ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
+    {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
+    {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {"Command3", Event::Click,     [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {"Command4", Event::Click,     [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {"Command7", Event::Click,     [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {"Command11", Event::Click,    [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
 };
 // clang-format on
 
@@ -93,6 +123,11 @@ void hook(Form2& form, QObject* source, Event event, Action action) {
             QObject::connect(picture, &PictureBox::Click, &form, [run] { run({}); });
         else if (event == Event::MouseMove)
             QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
+    } else if (auto* inet = qobject_cast<qv::TransferControl*>(source);
+               inet && event == Event::StateChanged) {
+        QObject::connect(inet, &qv::TransferControl::StateChanged, &form, [run](qint16 state) {
+            run({{}, Qt::NoButton, Qt::NoModifier, state});
+        });
     } else if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer) {
         QObject::connect(timer, &QTimer::timeout, &form, [run] { run({}); });
     } else if (auto* widget = qobject_cast<QWidget*>(source)) {
@@ -114,6 +149,7 @@ void hook(Form2& form, QObject* source, Event event, Action action) {
             new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
             break;
         case Event::Timer:
+        case Event::StateChanged:
             break;
         }
     }

@@ -16,12 +16,13 @@ struct EventArgs {
 
 // The events the window routes to actions.
 enum class Event {
-    Click,     // flat and standard buttons, pictures, list views
-    DblClick,  // list views
-    MouseMove, // any control, and the window itself ("Form2")
-    GotFocus,  // text boxes
-    Timer,     // the timers
-    Resize,    // the window itself ("Form2")
+    Click,        // flat and standard buttons, pictures, list views
+    DblClick,     // list views
+    MouseMove,    // any control, and the window itself ("Form2")
+    GotFocus,     // text boxes
+    Timer,        // the timers
+    Resize,       // the window itself ("Form2")
+    StateChanged, // the transfer control (the state code in EventArgs::value)
 };
 
 using Action = void (*)(Form2&, const EventArgs&);

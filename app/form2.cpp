@@ -2,6 +2,7 @@
 
 #include "app/dispatch.h"
 #include "app/fieldhints.h"
+#include "app/guidance.h"
 #include "app/osversion.h"
 #include "app/shapes.h"
 #include "app/splash.h"
@@ -9,8 +10,10 @@
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
+#include "ui/scaler.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -108,7 +111,7 @@ const ControlSpec kInventory[] = {
     {"ListView1", Kind::ListView, &Form2::ListView1, 0, 0, 7380, 5010, "", true, Look::Plain},
     {"lw1",      Kind::ListView, &Form2::lw1,     0, 5010, 7380, 2610, "", true, Look::Plain},
     // Settings panel.
-    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Caption},
+    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Body},
     {"Text5",    Kind::CaptionBox, &Form2::Text5,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption},
     {"Text10",   Kind::TextBox,    &Form2::Text10, 8985, 2895, 2325, 390, "", true, Look::Input},
     {"Text21",   Kind::CaptionBox, &Form2::Text21, 7770, 3660, 1410, 300, "Login", true, Look::Caption},
@@ -134,7 +137,7 @@ const ControlSpec kInventory[] = {
     // Command row and the rest of the right area.
     {"Text15",   Kind::CaptionBox, &Form2::Text15, 7455, 5265, 4575, 975, "", true, Look::Info},
     {"Text18",   Kind::CaptionBox, &Form2::Text18, 8145, 6750, 3300, 240,
-        "Support: support@quorvane.example", true, Look::Caption},
+        "support@quorvane.example", true, Look::Body},
     {"Text16",   Kind::CaptionBox, &Form2::Text16, 10125, 6945, 1515, 615, "", true, Look::Plain},
     {"Command9", Kind::FlatButton, &Form2::Command9, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
     {"Command8", Kind::FlatButton, &Form2::Command8, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
@@ -332,6 +335,12 @@ void Form2::createControls() {
     for (RectShape* shape : {Shape1, Shape3})
         shape->setBorderColour(Qt::white);
 
+    for (QLineEdit* note : {Text44, Text18}) {
+        QFont f = note->font();
+        f.setPointSizeF(f.pointSizeF() * 0.9);
+        note->setFont(f);
+    }
+
     Text12->setEchoMode(QLineEdit::Password);
     Text12->setStyle(new StarPasswordStyle(Text12->style()));
     Text10->setAccessibleName(QStringLiteral("IP Address"));
@@ -366,6 +375,9 @@ void Form2::createControls() {
     lw1->setSmallIcons(ImageList2);
     lw1->setView(ListView::Report);
 
+    Inet1 = new qv::TransferControl(this);
+    Inet1->setObjectName(QStringLiteral("Inet1"));
+
     for (QTimer** timer : {&Timer1, &Timer2, &Timer3, &Timer4}) {
         *timer = new QTimer(this);
         (*timer)->setSingleShot(true);
@@ -386,7 +398,7 @@ void Form2::createControls() {
 // The load step.
 
 void Form2::Load() {
-    // Step 1 (the layout scaler records the design geometry) comes first when it is present.
+    RescaleForm(*this); // step 1: the scaler records the design before anything changes
     loadNameWindowsVersion();
     loadHideProgressFrame();
     loadTitle();
@@ -398,7 +410,7 @@ void Form2::Load() {
     loadHideProgressBar();
     loadInitialiseButtons();
     loadSettings();
-    // Step 13: the first guidance balloon is armed here by its owner.
+    qv::guidance::ArmGuidanceAtLoad(*this); // step 13: the first guidance balloon
     loadIntroductionTexts();
     loadHideLists();
     loadAboutText();
@@ -570,4 +582,33 @@ void Form2::Unload() {
     for (QTimer* t : {Timer1, Timer2, Timer3, Timer4})
         t->stop();
     frmSplash::unload();
+}
+
+namespace {
+
+// The window's lines keep their end points in twips.
+class LineShapeEnds : public qv::LineEndsAccess {
+public:
+    std::optional<QLine> ends(const QWidget* control) const override {
+        if (auto* line = qobject_cast<const LineShape*>(control))
+            return QLine(line->From(), line->To());
+        return std::nullopt;
+    }
+    void setEnds(QWidget* control, const QLine& ends) const override {
+        if (auto* line = qobject_cast<LineShape*>(control))
+            line->setEnds(ends.p1(), ends.p2());
+    }
+};
+
+} // namespace
+
+void RescaleForm(Form2& form) {
+    static const LineShapeEnds lines;
+    // A resize that leaves the size as it was (the first showing of the window) keeps what the
+    // load step and the panels have set; only a real change of size rescales.
+    const QVariant last = form.property("qvScaledSize");
+    if (last.isValid() && last.toSize() == form.size())
+        return;
+    form.setProperty("qvScaledSize", form.size());
+    qv::RescaleForm(form, &lines);
 }

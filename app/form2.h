@@ -19,6 +19,7 @@ class PictureBox;
 class LineShape;
 class RectShape;
 namespace qv {
+class TransferControl;
 class AnimationPlayer;
 }
 
@@ -109,6 +110,7 @@ public:
     PictureBox* Image4 = nullptr;
 
     // --- Controls without a place on screen -------------------------------------------------
+    qv::TransferControl* Inet1 = nullptr; // the FTP transfer control
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     QTimer* Timer3 = nullptr;
@@ -187,3 +189,7 @@ private:
 
 // "2.0.1": the program's version as major.minor.revision.
 QString programVersion();
+
+// The layout scaler on the main window: records the design at the first call (the load step's
+// first step), scales every control to the window's size on later calls (its resize event).
+void RescaleForm(Form2& form);

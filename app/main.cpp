@@ -1,5 +1,5 @@
 #include "app/form2.h"
-#include "app/splash.h"
+#include "app/startup.h"
 
 #include <QApplication>
 
@@ -7,14 +7,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationVersion(programVersion());
-
-    // The program starts with its splash window, which opens the main window when it goes.
-    frmSplash::setMainWindowOpener([] {
-        auto* main = new Form2;
-        main->setAttribute(Qt::WA_DeleteOnClose);
-        main->show();
-    });
-    OpenMainAfterSplash = true;
-    frmSplash::showSplash();
+    startQuorvane();
     return app.exec();
 }

@@ -25,46 +25,57 @@ public:
         const qsizetype start = out_.size();
         out_.resize(start + size * (1 + joiner_.size()));
         char* w = out_.data() + start;
-        const char* j = joiner_.data();
-        const qsizetype jn = joiner_.size();
-        for (qsizetype i = 0; i < size; ++i) {
-            const char c = data[i];
+        qsizetype i = 0;
+        while (i < size) {
             if (pendingCR_) {
                 pendingCR_ = false;
-                if (c == '\n')
-                    continue; // CR LF is one line end
+                if (data[i] == '\n') { // CR LF is one line end
+                    ++i;
+                    continue;
+                }
             }
-            switch (c) {
+            // A run of plain bytes goes over in one copy.
+            qsizetype j = i;
+            while (j < size && !isSpecial(data[j]))
+                ++j;
+            if (j > i) {
+                w = beginItem(w);
+                std::memcpy(w, data + i, j - i);
+                w += j - i;
+                i = j;
+                continue;
+            }
+            switch (data[i++]) {
             case '\r':
                 pendingCR_ = true;
                 [[fallthrough]];
             case ',':
-                if (atItemStart_) { // an empty item
-                    std::memcpy(w, j, jn);
-                    w += jn;
-                }
+                if (atItemStart_) // an empty item
+                    w = putJoiner(w);
                 atItemStart_ = true;
                 break;
-            case '"':
-                if (atItemStart_) {
-                    std::memcpy(w, j, jn);
-                    w += jn;
-                    atItemStart_ = false;
-                }
+            default: // '"': dropped, but it starts an item
+                w = beginItem(w);
                 break;
-            default:
-                if (atItemStart_) {
-                    std::memcpy(w, j, jn);
-                    w += jn;
-                    atItemStart_ = false;
-                }
-                *w++ = c;
             }
         }
         out_.resize(w - out_.constData());
     }
 
 private:
+    static bool isSpecial(char c) { return c == ',' || c == '\r' || c == '"'; }
+    char* putJoiner(char* w) const {
+        std::memcpy(w, joiner_.data(), joiner_.size());
+        return w + joiner_.size();
+    }
+    char* beginItem(char* w) {
+        if (atItemStart_) {
+            atItemStart_ = false;
+            return putJoiner(w);
+        }
+        return w;
+    }
+
     QByteArray& out_;
     QByteArrayView joiner_;
     bool atItemStart_ = true;

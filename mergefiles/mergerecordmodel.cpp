@@ -230,8 +230,16 @@ void MergeRecordModel::reserveFor(qsizetype headerEnd, qint64 recordsToLoad) {
     if (headerEnd < 0 || recordsToLoad <= 0)
         return;
     // Rows: at most one per remaining line; values: about as many per row as the header has.
-    const QByteArrayView rest(text_.constData() + headerEnd + 1, sourceSize_ - headerEnd - 1);
-    const qsizetype lines = std::min<qint64>(rest.count('\n'), recordsToLoad);
+    qsizetype lines = 0;
+    const char* p = text_.constData() + headerEnd + 1;
+    const char* end = text_.constData() + sourceSize_;
+    while (lines < recordsToLoad && p < end) {
+        const void* lf = std::memchr(p, '\n', end - p);
+        if (!lf)
+            break;
+        ++lines;
+        p = static_cast<const char*>(lf) + 1;
+    }
     reserve(lines, std::max<qsizetype>(columnCount(), 1));
 }
 

@@ -117,6 +117,22 @@ void BM_HtmlFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_HtmlFloor)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The page's making alone, into a device that keeps nothing.
+class NullDevice : public QIODevice {
+public:
+    NullDevice() { open(QIODevice::WriteOnly); }
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 len) override { return len; }
+};
+
+void BM_HtmlMakeOnly(benchmark::State& state) {
+    const qv::output::HtmlPage p = page();
+    NullDevice device;
+    for (auto _ : state)
+        qv::output::writeHtmlPage(device, p, nullptr);
+}
+BENCHMARK(BM_HtmlMakeOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 } // namespace
 
 int main(int argc, char** argv) {

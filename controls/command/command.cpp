@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -21,9 +22,54 @@ const QImage& pictureOf(Face face) {
         qv::command::facePicture(Face::HighLightSelect), qv::command::facePicture(Face::Disable)};
     return pictures[static_cast<int>(face)];
 }
+// What a screen reader sees: a push button named by its caption that can be pressed.
+class AccessibleCommand : public QAccessibleWidget {
+public:
+    explicit AccessibleCommand(Command* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return widget()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.disabled = !static_cast<Command*>(widget())->isEnabledFlag();
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction())
+            static_cast<Command*>(widget())->Press();
+    }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("Command") && object && object->isWidgetType())
+        return new AccessibleCommand(static_cast<Command*>(object));
+    return nullptr;
+}
+
+QString plainCaption(const QString& caption) {
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        else if (caption[i] == QLatin1Char('&'))
+            continue;
+        plain += caption[i];
+    }
+    return plain;
+}
+
 } // namespace
 
 Command::Command(QWidget* parent) : QWidget(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     ownHost_ = std::make_unique<qv::host::WidgetHost>(this);
     host_ = ownHost_.get();
     setFocusPolicy(Qt::StrongFocus);
@@ -35,7 +81,7 @@ Command::Command(QWidget* parent) : QWidget(parent) {
     connect(&pointerTimer_, &QTimer::timeout, this, &Command::checkPointer);
     probe_ = [] { return QApplication::widgetAt(QCursor::pos()); };
     caption_ = QStringLiteral("Command");
-    setAccessibleName(caption_);
+    setAccessibleName(plainCaption(caption_));
     setEnabled(true);
 }
 
@@ -52,10 +98,7 @@ void Command::changed(const char* name) {
 
 void Command::setCaption(const QString& New_Caption) {
     caption_ = New_Caption;
-    QString plain = caption_;
-    plain.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
-    plain.replace(QChar(1), QLatin1Char('&'));
-    setAccessibleName(plain);
+    setAccessibleName(plainCaption(caption_));
     changed("Caption");
     refreshFace();
 }
@@ -143,7 +186,7 @@ void Command::apply(const qv::command::FaceMachine::Result& result) {
         emit Click();
 }
 
-void Command::fireAccessKey() {
+void Command::Press() {
     if (!machine_.enabled())
         return;
     if (!hasFocus() && focusPolicy() != Qt::NoFocus) {
@@ -236,7 +279,7 @@ void Command::keyPressEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat() &&
         (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
          event->key() == Qt::Key_Enter)) {
-        fireAccessKey();
+        Press();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -246,7 +289,7 @@ bool Command::event(QEvent* event) {
     if (event->type() == QEvent::Shortcut) {
         auto* se = static_cast<QShortcutEvent*>(event);
         if (se->shortcutId() == shortcutId_) {
-            fireAccessKey();
+            Press();
             return true;
         }
     }
@@ -264,9 +307,7 @@ void Command::ReadProperties(qv::host::PropertyBag& bag) {
     captionColour_ = textColour_;
     opaque_ = bag.readInt(QStringLiteral("Visible"), 1) != 0;
     setFocusPolicy(machine_.enabled() ? Qt::StrongFocus : Qt::NoFocus);
-    QString plain = caption_;
-    plain.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
-    setAccessibleName(plain.replace(QChar(1), QLatin1Char('&')));
+    setAccessibleName(plainCaption(caption_));
     refreshFace();
 }
 
@@ -276,7 +317,8 @@ void Command::WriteProperties(qv::host::PropertyBag& bag) {
     bag.write(QStringLiteral("Caption"), caption_, QStringLiteral("Command"));
     bag.write(QStringLiteral("FirstRun"), int(firstRun_), 1);
     bag.write(QStringLiteral("Font"), font(), ambient);
-    bag.write(QStringLiteral("FontColour"), qint64(qv::command::packColour(textColour_)),
+    // The caption's own colour: while disabled the surface shows grey, which must not be stored.
+    bag.write(QStringLiteral("FontColour"), qint64(qv::command::packColour(captionColour_)),
               qint64(0));
     bag.write(QStringLiteral("Visible"), opaque_ ? 1 : 0, 1);
     refreshFace();

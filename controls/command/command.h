@@ -28,6 +28,7 @@ public:
 
     // Reading Enabled on a control that was never set up marks it set up and enabled.
     bool Enabled();
+    bool isEnabledFlag() const { return machine_.enabled(); } // without the first-run side effect
     // Hides QWidget::setEnabled: a disabled flat button keeps its place and draws itself grey.
     void setEnabled(bool New_Enabled);
 
@@ -43,6 +44,9 @@ public:
 
     // Normal face state and the pointer check every 100 ms; nothing is redrawn.
     void Initialize();
+
+    // Presses the button as its access key does (also the press action for screen readers).
+    void Press();
 
     quint8 FirstRun() const { return firstRun_; }
     std::optional<QChar> AccessKey() const { return accessKey_; }
@@ -85,7 +89,6 @@ private:
     void apply(const qv::command::FaceMachine::Result& result);
     void changed(const char* name);
     void updateAccessKey();
-    void fireAccessKey();
 
     qv::command::FaceMachine machine_;
     QString caption_;

@@ -170,7 +170,8 @@ void Layout(TamselData& d, const TextMeasure& measure) {
     const int th = whole.height();
     LineBreaker br(D, k, measure);
     const int maxLines = th > 0 ? std::max(1, B / th) : 1;
-    if (tw <= M || th > B || maxLines < 2) {
+    // (A line limit of zero or less leaves no room to wrap into: the text stays one line.)
+    if (tw <= M || th > B || maxLines < 2 || M <= 0) {
         br.emitLine(static_cast<int>(D.size()));
     } else {
         QString& text = br.text();
@@ -196,7 +197,7 @@ void Layout(TamselData& d, const TextMeasure& measure) {
             }
             len = sp;
             pos = sp;
-            if (cw <= M)
+            if (cw <= M || cw <= 0)
                 continue;
             // A single word longer than a line: shortened and ended with "...".
             const int wordLength = sp - 1;

@@ -179,11 +179,11 @@ void TamselButton::InitProperties() {
     TamselConfig& c = d_.config;
     c = TamselConfig();
     c.enabled = true;
-    QString name = host_->displayName();
+    QString name = host_ ? host_->displayName() : QString();
     if (name.isEmpty())
         name = objectName();
     c.caption = name;
-    QFont font = host_->ambientFont();
+    QFont font = host_ ? host_->ambientFont() : this->font();
     font.setFamily(QStringLiteral("Times New Roman"));
     c.font = font;
     c.backColor = systemColour(kColorBtnFace);
@@ -201,7 +201,7 @@ void TamselButton::InitProperties() {
 
 void TamselButton::ReadProperties(host::PropertyBag& bag) {
     LoadDefaults defaults;
-    defaults.caption = objectName().isEmpty() ? host_->displayName() : objectName();
+    defaults.caption = objectName().isEmpty() && host_ ? host_->displayName() : objectName();
     defaults.font = d_.config.font;
     syncSurface();
     loadProperties(d_, bag, defaults);
@@ -234,7 +234,7 @@ void TamselButton::syncSurface() {
     if (surface) {
         d_.run.parentBackColor = fromQColor(surface->palette().color(surface->backgroundRole()));
         d_.run.parentTextColor = fromQColor(surface->palette().color(surface->foregroundRole()));
-    } else {
+    } else if (host_) {
         d_.run.parentBackColor = fromQColor(host_->ambientBackColor());
         d_.run.parentTextColor = fromQColor(host_->ambientForeColor());
     }

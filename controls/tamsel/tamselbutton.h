@@ -25,7 +25,7 @@ public:
     explicit TamselButton(QWidget* parent = nullptr, host::ComponentHost* host = nullptr);
     ~TamselButton() override;
 
-    host::ComponentHost* host() const { return host_; }
+    host::ComponentHost* host() const { return host_.data(); }
 
     // Lifecycle: the values of a newly placed instance, and a stored property set.
     void InitProperties();
@@ -169,7 +169,7 @@ private:
     TamselData d_;
     QImage back_;
     QRegion region_;
-    host::ComponentHost* host_ = nullptr;
+    QPointer<host::ComponentHost> host_;
     int accessShortcut_ = 0;
     bool suppressNextClick_ = false;
     bool pressedInside_ = false;

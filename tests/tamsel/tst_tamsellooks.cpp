@@ -90,6 +90,10 @@ private slots:
     void snapshotDrawsNoCaption();
     void snapshotRestoresState();
     void designTimeResetsState();
+    void focusMarkPlacement_data();
+    void focusMarkPlacement();
+    void tinySizes_data();
+    void tinySizes();
 };
 
 void TstTamselLooks::pixels_data() {
@@ -335,6 +339,101 @@ void TstTamselLooks::designTimeResetsState() {
     Paint(back, d, false);
     QCOMPARE(d.run.state, int(VisualState::Normal));
     QCOMPARE(px(back, 1, 5), kSh); // drawn pressed all the same
+}
+
+void TstTamselLooks::focusMarkPlacement_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("showFocus");
+    QTest::addColumn<bool>("aroundCaption");
+    QTest::newRow("classic: inset by 4") << 2 << 0 << true << false;
+    QTest::newRow("framed flat: around the caption") << 4 << 0 << true << true;
+    QTest::newRow("slanted: around the caption") << 2 << 1 << true << true;
+    QTest::newRow("focus not shown") << 2 << 0 << false << false;
+}
+
+void TstTamselLooks::focusMarkPlacement() {
+    QFETCH(int, type);
+    QFETCH(int, style);
+    QFETCH(bool, showFocus);
+    QFETCH(bool, aroundCaption);
+    const int w = 120, h = 40;
+    auto render = [&](bool focused, TamselData* out) {
+        TamselData d = makeData(type, w, h, style);
+        d.config.caption = QStringLiteral("Hi");
+        d.config.font = QFont(QStringLiteral("DejaVu Sans"), 10);
+        d.config.showFocus = showFocus;
+        d.run.hasFocus = focused;
+        d.run.state = focused ? VisualState::Focused : VisualState::Normal;
+        d.run.fontDirty = true;
+        QImage back;
+        Paint(back, d, false);
+        if (out)
+            *out = d;
+        return back;
+    };
+    TamselData d;
+    const QImage focused = render(true, &d);
+    const QImage plain = render(false, nullptr);
+    QRect mark = aroundCaption ? QRect(QPoint(d.layout.blockLeft, d.layout.blockTop),
+                                       QPoint(d.layout.blockRight - 1, d.layout.blockBottom - 1))
+                               : QRect(QPoint(4, 4), QPoint(w - 5, h - 5));
+    // Along the mark's top edge every other pixel is the inverse of the unfocused one.
+    int inverted = 0;
+    for (int x = mark.left(); x <= mark.right(); ++x) {
+        const Colour a = px(focused, x, mark.top());
+        const Colour b = px(plain, x, mark.top());
+        if (a == (b ^ 0xFFFFFF))
+            ++inverted;
+    }
+    if (showFocus)
+        QVERIFY(inverted >= mark.width() / 2);
+    else
+        QCOMPARE(inverted, 0);
+    // Nothing inverted just outside the mark's top-left corner.
+    if (type != ButtonType::Classic3D || aroundCaption)
+        QCOMPARE(px(focused, mark.left() - 1, mark.top() - 1),
+                 px(plain, mark.left() - 1, mark.top() - 1));
+}
+
+void TstTamselLooks::tinySizes_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("style");
+    for (int t = 1; t <= 8; ++t)
+        for (int s = 0; s <= 3; s += 3)
+            QTest::addRow("type %d style %d", t, s) << t << s;
+}
+
+void TstTamselLooks::tinySizes() {
+    // Buttons too small for their frames, caption and icon still paint without harm.
+    QFETCH(int, type);
+    QFETCH(int, style);
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(Qt::red);
+    for (const QSize size : {QSize(1, 1), QSize(3, 2), QSize(10, 4), QSize(2, 30), QSize(30, 6)}) {
+        for (int o = 0; o <= 2; ++o) {
+            TamselData d = makeData(type, size.width(), size.height(), style);
+            d.config.caption = QStringLiteral(" lead&ing and  trailing spaces ");
+            d.config.font = QFont(QStringLiteral("DejaVu Sans"), 12);
+            d.config.captionOrientation = o;
+            d.config.icon = icon;
+            d.run.hasIcon = true;
+            d.run.hasFocus = true;
+            d.run.fontDirty = true;
+            QImage back;
+            Paint(back, d, false);
+            QCOMPARE(back.size(), size);
+            d.run.state = VisualState::Pressed;
+            Paint(back, d, false);
+            d.config.enabled = false;
+            Paint(back, d, false);
+            QVERIFY(!d.layout.lines.empty());
+        }
+    }
+    TamselData none = makeData(type, 0, 0, style);
+    QImage back;
+    Paint(back, none, false);
+    QVERIFY(back.isNull());
 }
 
 QTEST_MAIN(TstTamselLooks)

@@ -1,0 +1,136 @@
+#include "app/guidance.h"
+
+#include "app/form2.h"
+#include "ui/balloon.h"
+
+#include "ui/listview.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace qv::guidance {
+namespace {
+
+std::function<int(int)>& timeBase() {
+    static std::function<int(int)> base;
+    return base;
+}
+
+void arm(QTimer* timer, int delay) {
+    if (!timer)
+        return;
+    timer->setSingleShot(true);
+    timer->setInterval(timeBase() ? timeBase()(delay) : delay);
+    timer->start();
+}
+
+void stop(QTimer* timer) {
+    if (!timer)
+        return;
+    timer->stop();
+    timer->setInterval(0);
+}
+
+QWidget* anchorOf(Form2& form, Message m) {
+    switch (m) {
+    case Message::Start:
+        return form.Text15;
+    case Message::Select:
+        return form.ListView1;
+    case Message::Settings:
+        return form.Text10;
+    case Message::NoFiles:
+        return form.Text44;
+    }
+    return nullptr;
+}
+
+// The window rectangle in screen pixels; a hidden control has one too, where it would show.
+QRect screenRect(const QWidget* w) {
+    return {w->mapToGlobal(QPoint(0, 0)), w->size()};
+}
+
+qv::frmTip* ShowGuidance(Form2& form, Message m) {
+    const QWidget* anchor = anchorOf(form, m);
+    const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
+    auto* tip = new qv::frmTip(&form);
+    // The message's settings are always within range and it loads no file: nothing can fail.
+    (void)tip->SetBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
+                          autoCloseMs(m), 1620, 4680, QStringLiteral("Tahoma"), QString(), false);
+    tip->show();
+    form.activateWindow();
+    return tip;
+}
+
+} // namespace
+
+void setGuidanceTimeBase(std::function<int(int)> realMilliseconds) {
+    timeBase() = std::move(realMilliseconds);
+}
+
+QTimer* guidanceTimer(Form2& form, Message m) {
+    switch (m) {
+    case Message::Start:
+        return form.Timer1;
+    case Message::Select:
+        return form.Timer2;
+    case Message::Settings:
+        return form.Timer3;
+    case Message::NoFiles:
+        return form.Timer4;
+    }
+    return nullptr;
+}
+
+void ArmGuidanceAtLoad(Form2& form) {
+    arm(form.Timer1, delayMs(Message::Start));
+}
+
+void StopGuidanceOnSearch(Form2& form) {
+    stop(form.Timer1);
+}
+
+void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
+    const Message m = messageAfter(outcome);
+    arm(guidanceTimer(form, m), delayMs(m));
+}
+
+void StopGuidanceOnSelection(Form2& form) {
+    stop(form.Timer2);
+}
+
+void OnGuidanceTimer(Form2& form, int number) {
+    if (number < 1 || number > 4)
+        return;
+    const auto m = static_cast<Message>(number - 1);
+    stop(guidanceTimer(form, m));
+    switch (m) {
+    case Message::Start:
+        GuidanceStart(form);
+        break;
+    case Message::Select:
+        GuidanceSelect(form);
+        break;
+    case Message::Settings:
+        GuidanceSettings(form);
+        break;
+    case Message::NoFiles:
+        GuidanceNoFiles(form);
+        break;
+    }
+}
+
+qv::frmTip* GuidanceStart(Form2& form) {
+    return ShowGuidance(form, Message::Start);
+}
+qv::frmTip* GuidanceSelect(Form2& form) {
+    return ShowGuidance(form, Message::Select);
+}
+qv::frmTip* GuidanceSettings(Form2& form) {
+    return ShowGuidance(form, Message::Settings);
+}
+qv::frmTip* GuidanceNoFiles(Form2& form) {
+    return ShowGuidance(form, Message::NoFiles);
+}
+
+} // namespace qv::guidance

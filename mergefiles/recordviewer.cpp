@@ -1,0 +1,206 @@
+#include "mergefiles/recordviewer.h"
+
+#include "app/form2.h"
+#include "app/progress.h"
+#include "mergefiles/mergefile.h"
+#include "mergefiles/mergerecordmodel.h"
+#include "mergefiles/tipof.h"
+#include "platform/codepage.h"
+#include "platform/twips.h"
+#include "ui/listview.h"
+#include "ui/tooltip.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTreeView>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int kColumnWidthTwips = 2500;
+const QString kCrLf = QStringLiteral("\r\n");
+
+std::function<void(qint64, qint64)>& observer() {
+    static std::function<void(qint64, qint64)> hook;
+    return hook;
+}
+
+void setHeightTwips(QWidget* w, int twips) {
+    w->resize(w->width(), qv::twipsToPixels(twips));
+}
+
+// The progress window of a load. Its texts follow every record, but the window is only fed a
+// few dozen times a second, so that big files do not spend their time painting.
+class LoadProgress {
+public:
+    explicit LoadProgress(qint64 total) : window_(Progress::form()), total_(total) {
+        window_.showWindow();
+        window_.setPictureVisible(false);
+        window_.setMaximum(static_cast<int>(std::clamp<qint64>(total, 0, INT_MAX)));
+        window_.setCaption(QStringLiteral("Exporting to Excel"));
+        clock_.start();
+    }
+    ~LoadProgress() { Progress::unload(); }
+    LoadProgress(const LoadProgress&) = delete;
+    LoadProgress& operator=(const LoadProgress&) = delete;
+
+    // Before record i is read: "Loading Record i of n"; the bar counts the records done.
+    void step(qint64 i) {
+        if (i == 1 || i == total_ ||
+            ((i & 0xFF) == 0 && clock_.elapsed() >= Progress::kRefreshMs)) {
+            window_.setStatus(RecordLoadText(i, total_));
+            window_.setValue(static_cast<int>(std::min<qint64>(i - 1, INT_MAX)));
+            clock_.restart();
+        }
+    }
+    void finish() { window_.setValue(static_cast<int>(std::clamp<qint64>(total_, 0, INT_MAX))); }
+
+private:
+    Progress& window_;
+    QElapsedTimer clock_;
+    qint64 total_;
+};
+
+void giveColumnsTheirWidth(Form2& form, int from) {
+    const int count = RecordListModel(form).columnCount();
+    for (int c = from; c < count; ++c)
+        form.lw1->setColumnWidth(c, kColumnWidthTwips);
+}
+
+} // namespace
+
+QString RecordLoadText(qint64 i, qint64 n) {
+    return QStringLiteral("Loading Record ") + QString::number(i) + QStringLiteral(" of ") +
+           QString::number(n);
+}
+
+void SetRecordLoadObserver(std::function<void(qint64, qint64)> hook) {
+    observer() = std::move(hook);
+}
+
+MergeRecordModel& RecordListModel(Form2& form) {
+    if (auto* model = qobject_cast<MergeRecordModel*>(form.lw1->model()))
+        return *model;
+    auto* model = new MergeRecordModel(form.lw1);
+    if (form.ImageList2)
+        model->setRowIcon(QIcon(form.ImageList2->Image(MergeRecordModel::kRowIcon)));
+    form.lw1->setModel(model);
+    form.lw1->reportView()->setUniformRowHeights(true);
+    return *model;
+}
+
+void AddFieldColumn(Form2& form) {
+    const QString name = form.LineParts.value(form.FieldIndex);
+    MergeRecordModel& model = RecordListModel(form);
+    const int column = model.addColumn(name);
+    form.lw1->setColumnWidth(column, kColumnWidthTwips);
+    qv::tipOf(form.FieldTip).Title(QStringLiteral("Field Names"));
+    qv::tipOf(form.FieldTip).TipText(qv::tipOf(form.FieldTip).TipText() + name + kCrLf);
+}
+
+void AddRecordValue(Form2& form) {
+    MergeRecordModel& model = RecordListModel(form);
+    const QString value = form.LineParts.value(form.FieldIndex);
+    if (form.FieldIndex == 0) {
+        model.addRow(value);
+        return;
+    }
+    if (form.FieldIndex >= model.columnCount()) {
+        // More values than the header has names: further, untitled columns.
+        const int before = model.columnCount();
+        while (model.columnCount() <= form.FieldIndex)
+            model.addColumn(QString());
+        giveColumnsTheirWidth(form, before);
+    }
+    model.setSubItem(model.rowCount() - 1, form.FieldIndex, value);
+}
+
+void LoadMergeRecords(Form2& form) {
+    MergeRecordModel& model = RecordListModel(form);
+    model.clear();
+    form.lw1->clearColumns();
+    form.lw1->show();
+
+    bool opened = false;
+    QByteArray text = ReadMergeBytes(MergeFilePath(form.Text1->text()), " ", &opened);
+    const auto fail = [&form] {
+        form.lw1->hide();
+        setHeightTwips(form.ListView1, 7650);
+        form.unsetCursor();
+    };
+    if (!opened) {
+        fail();
+        return;
+    }
+
+    form.FieldIndex = 0;
+    const qsizetype h = text.indexOf('\n');
+    if (h >= 0) {
+        form.LineParts = SplitMergeLine(qv::codepage::decode(text.constData(), h));
+        qv::tipOf(form.FieldTip).TipText(QString());
+        for (form.FieldIndex = 0; form.FieldIndex < form.LineParts.size(); ++form.FieldIndex)
+            AddFieldColumn(form);
+        qv::tipOf(form.FieldTip)
+            .TipText(qv::tipOf(form.FieldTip).TipText() + kCrLf +
+                     QStringLiteral("(DBClick for FullScreen)") + kCrLf);
+    }
+
+    form.lw1->hide();
+    setHeightTwips(form.ListView1, 7650);
+    form.setCursor(Qt::WaitCursor);
+
+    const qint64 total = form.RecordsToLoad;
+    {
+        LoadProgress progress(total);
+        form.RecordIndex = 1;
+        if (!model.setSourceText(std::move(text))) {
+            fail();
+            return;
+        }
+        // The rows come straight from the kept text (as AddRecordValue would place them, value
+        // by value), in one bulk load.
+        const int columnsBefore = model.columnCount();
+        const auto& hook = observer();
+        model.loadRecords(h, total, [&](qint64 i) {
+            progress.step(i);
+            if (hook)
+                hook(i, total);
+        });
+        progress.finish();
+        form.RecordIndex = static_cast<int>(std::min<qint64>(total + 1, INT_MAX));
+        giveColumnsTheirWidth(form, columnsBefore);
+    }
+    form.unsetCursor();
+
+    setHeightTwips(form.ListView1, 5000);
+    setHeightTwips(form.lw1, 2640);
+    form.lw1->show();
+}
+
+void ToggleRecordListSize(Form2& form) {
+    ListView* list = form.lw1;
+    const int top = qv::pixelsToTwips(list->y());
+    int width = 0;
+    if (top > 0) {
+        form.ListView1->hide();
+        const QRect outer = form.frameGeometry();
+        list->resize(list->width(), qv::twipsToPixels(qv::pixelsToTwips(outer.height()) - 500));
+        list->move(list->x(), 0);
+        width = qv::pixelsToTwips(outer.width()) - 100;
+    } else if (top == 0) {
+        form.ListView1->show();
+        list->resize(list->width(), qv::twipsToPixels(2610));
+        list->move(list->x(), qv::twipsToPixels(5010));
+        width = 7380;
+    } else {
+        return;
+    }
+    list->resize(qv::twipsToPixels(width), list->height());
+    list->move(0, list->y());
+}

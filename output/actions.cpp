@@ -1,0 +1,164 @@
+#include "output/actions.h"
+
+#include "app/form2.h"
+#include "app/progress.h"
+#include "output/automation.h"
+#include "output/htmlpage.h"
+#include "output/spreadsheetexport.h"
+#include "output/wordmerge.h"
+#include "platform/dialogs.h"
+#include "platform/fileopener.h"
+#include "platform/programfolder.h"
+#include "ui/listview.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <exception>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Quorvane");
+
+// Runs one automation step; returns the message of its failure, empty when it worked.
+QString attempt(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const qv::automation::Error& e) {
+        return e.message;
+    } catch (const std::exception& e) {
+        return QStringLiteral("The command failed: %1").arg(QString::fromLocal8Bit(e.what()));
+    }
+    return {};
+}
+
+// The Word commands: status text and hourglass while Word works, both restored afterwards.
+void runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
+    form.Text15->setText(status);
+    form.Text15->show();
+    form.setCursor(Qt::WaitCursor);
+    const QString error = attempt(step);
+    form.unsetCursor();
+    form.Text15->hide();
+    if (!error.isEmpty())
+        qv::dialogs().message(&form, error, kTitle);
+}
+
+// The record loader, run as the exports run it: RecordsToLoad = RecordCount, then Command5
+// pressed from code (the window is disabled by then, so the button's click() would do nothing).
+void loadAllRecords(Form2& form) {
+    form.RecordsToLoad = form.RecordCount;
+    emit form.Command5->clicked();
+    form.setCursor(Qt::WaitCursor);
+}
+
+// Row r (from 0) of the record list: its text, then its sub-items.
+QStringList rowOf(const ListView& list, int r) {
+    if (ListViewModel* items = list.itemModel(); items && list.model() == items)
+        return items->row(r).texts;
+    const QAbstractItemModel* model = list.model();
+    QStringList cells;
+    for (int c = 0; c < model->columnCount(); ++c)
+        cells << model->data(model->index(r, c), Qt::DisplayRole).toString();
+    return cells;
+}
+
+QStringList columnTitles(const ListView& list) {
+    const QAbstractItemModel* model = list.model();
+    QStringList titles;
+    for (int c = 0; c < model->columnCount(); ++c)
+        titles << model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return titles;
+}
+
+} // namespace
+
+void CreateMergeDocument(Form2& form) {
+    const QString name = form.Text1->text();
+    runWordCommand(form, qv::output::newDocumentStatus(),
+                   [&] { qv::output::createMergeDocument(name); });
+}
+
+void MergeIntoTemplate(Form2& form) {
+    const QString name = form.Text1->text();
+    runWordCommand(form, qv::output::completeMergeStatus(name),
+                   [&] { qv::output::mergeIntoTemplate(name); });
+}
+
+void ExportToSpreadsheet(Form2& form) {
+    form.setEnabled(false);
+    form.setCursor(Qt::WaitCursor);
+    loadAllRecords(form);
+
+    ListView& list = *form.lw1;
+    qv::output::SpreadsheetExport e;
+    e.rowCount = list.model()->rowCount();
+    e.recordCount = form.RecordCount;
+    e.row = [&list](qsizetype r) {
+        list.setSelectedIndex(static_cast<int>(r - 1));
+        return rowOf(list, static_cast<int>(r - 1));
+    };
+    e.showProgress = [](int maximum) {
+        Progress& p = Progress::form();
+        p.showWindow();
+        p.setPictureVisible(true);
+        p.setValue(0);
+        p.setMaximum(maximum);
+    };
+    e.setCaption = [](const QString& caption) { Progress::form().setCaption(caption); };
+    e.progress = [](qsizetype r, const QString& text) {
+        Progress& p = Progress::form();
+        p.setValue(static_cast<int>(std::min<qsizetype>(r, p.maximum())));
+        p.setStatus(text);
+        p.refresh();
+    };
+    e.closeProgress = [] { Progress::unload(); };
+    const QString error = attempt([&] { qv::output::exportToSpreadsheet(e); });
+
+    Progress::unload();
+    form.unsetCursor();
+    form.setEnabled(true);
+    if (!error.isEmpty())
+        qv::dialogs().message(&form, error, kTitle);
+}
+
+void ExportToHtml(Form2& form) {
+    form.setEnabled(false);
+    form.setCursor(Qt::WaitCursor);
+    loadAllRecords(form);
+
+    const QString path = qv::programPath(QStringLiteral("output.html"));
+    const ListView& list = *form.lw1;
+    const std::optional<QString> width = qv::output::tableWidth(qv::dialogs().input(
+        &form, QStringLiteral("Please key in Table Width Percentage (100%=Fullscreen)"),
+        QStringLiteral("Table Width"), QStringLiteral("100")));
+    QString error;
+    if (width) {
+        qv::output::HtmlPage page;
+        page.name = form.Text1->text();
+        page.width = *width;
+        page.columns = columnTitles(list);
+        page.rowCount = list.model()->rowCount();
+        page.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r)); };
+        page.major = QV_VERSION_MAJOR;
+        page.minor = QV_VERSION_MINOR;
+        page.revision = QV_VERSION_PATCH;
+        qv::output::stampNow(page);
+        qv::output::saveHtmlPage(path, page, &error);
+    }
+
+    form.unsetCursor();
+    form.setEnabled(true);
+    if (!error.isEmpty()) {
+        qv::dialogs().message(&form, error, kTitle);
+        return;
+    }
+    // Without a new page (the width was not a number) the earlier page is shown, if any.
+    if (QFileInfo::exists(path) && !qv::openWithDesktop(path))
+        qv::dialogs().message(
+            &form,
+            QStringLiteral("The page \"%1\" cannot be opened: no program is set up to open it. "
+                           "Install a web browser and open the page from there.")
+                .arg(path),
+            kTitle);
+}

@@ -1,0 +1,176 @@
+#include "app/form2.h"
+#include "app/shapes.h"
+#include "controls/command/command.h"
+#include "mergefiles/browser.h"
+#include "mergefiles/mergefile.h"
+#include "mergefiles/mergerecordmodel.h"
+#include "mergefiles/recordviewer.h"
+#include "tests/support/tempprogramfolder.h"
+#include "ui/listview.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+
+namespace {
+
+// A browser entry as the search adds it.
+int addEntry(Form2& form, const QString& name, const QString& records) {
+    const int row = form.ListView1->addItem(name, 1, 1);
+    form.ListView1->setSubItem(row, 1, "05/03/2024 14:07:09");
+    form.ListView1->setSubItem(row, 2, name + ".LET");
+    form.ListView1->setSubItem(row, 3, records);
+    return row;
+}
+
+void select(Form2& form, int row) {
+    form.ListView1->setSelectedIndex(row);
+    SelectMergeFile(form);
+}
+
+} // namespace
+
+// Selecting a merge file in the browser, and the browser's view cycle.
+class BrowserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void selectionShowsTheDetails_data() {
+        QTest::addColumn<bool>("withTemplate");
+        QTest::newRow("with template") << true;
+        QTest::newRow("without template") << false;
+    }
+    void selectionShowsTheDetails() {
+        QFETCH(bool, withTemplate);
+        qv::test::TempProgramFolder folder;
+        folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\nBob|Sligo\nCy|Ennis\n");
+        if (withTemplate)
+            folder.write("Word/ABC.dot", "t");
+        Form2 form;
+        form.show();
+        form.Timer2->start(5000);
+        QList<qint64> steps;
+        SetRecordLoadObserver([&](qint64 i, qint64 n) {
+            QCOMPARE(n, 10);
+            steps << i;
+        });
+        select(form, addEntry(form, "ABC", "3"));
+        SetRecordLoadObserver({});
+
+        QVERIFY(!form.Timer2->isActive());
+        QCOMPARE(form.Text1->text(), QString("ABC"));
+        QCOMPARE(form.Text2->text(), QString("Date: (05/03/2024 14:07:09)"));
+        QCOMPARE(form.Text3->text(), QString("ABC.LET"));
+        QCOMPARE(form.Text9->text(), QString("Size: 0 KB (38) Bytes"));
+        QCOMPARE(form.Text13->text(), "Path: " + MergeFilePath("ABC"));
+        QCOMPARE(form.Text17->text(), QString("Total Records: 3"));
+        QCOMPARE(form.Command10->Caption(), QString("Delete ABC from Server"));
+        QCOMPARE(form.Command10->toolTip(), QString("Delete ABC"));
+        QCOMPARE(form.Command10->FontColour(), QColor(255, 0, 0));
+        QCOMPARE(form.RecordCount, 3);
+        QCOMPARE(form.RecordsToLoad, 10);
+
+        // Settings panel away, details panel and its commands in.
+        for (QWidget* w : {static_cast<QWidget*>(form.Text10), static_cast<QWidget*>(form.Text44),
+                           static_cast<QWidget*>(form.Text11), static_cast<QWidget*>(form.Text12),
+                           static_cast<QWidget*>(form.ProgressBar1),
+                           static_cast<QWidget*>(form.Text21), static_cast<QWidget*>(form.Text22),
+                           static_cast<QWidget*>(form.Text7), static_cast<QWidget*>(form.Text8),
+                           static_cast<QWidget*>(form.Text5), static_cast<QWidget*>(form.Text16),
+                           static_cast<QWidget*>(form.Command1), static_cast<QWidget*>(form.Text6),
+                           static_cast<QWidget*>(form.Label3), static_cast<QWidget*>(form.Image9)})
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        for (QWidget* w :
+             {static_cast<QWidget*>(form.Command2), static_cast<QWidget*>(form.Command3),
+              static_cast<QWidget*>(form.Command10), static_cast<QWidget*>(form.Command7),
+              static_cast<QWidget*>(form.Command11), static_cast<QWidget*>(form.Text1),
+              static_cast<QWidget*>(form.Text2), static_cast<QWidget*>(form.Text9),
+              static_cast<QWidget*>(form.Text13), static_cast<QWidget*>(form.Text17),
+              static_cast<QWidget*>(form.Line1), static_cast<QWidget*>(form.Line2),
+              static_cast<QWidget*>(form.Line4)})
+            QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+        QCOMPARE(form.Command4->isVisible(), withTemplate);
+        QCOMPARE(form.Image5->isVisible(), withTemplate);
+        QCOMPARE(form.Image1->isVisible(), !withTemplate);
+
+        // Three rows although ten were asked for; the progress still counts to ten.
+        QVERIFY(form.lw1->isVisible());
+        QCOMPARE(RecordListModel(form).rowCount(), 3);
+        QCOMPARE(steps, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void emptyMergeFile() {
+        qv::test::TempProgramFolder folder;
+        folder.write("data/Empty.LET", "");
+        Form2 form;
+        form.show();
+        select(form, addEntry(form, "Empty", "0"));
+        QCOMPARE(form.Text9->text(), QString("Size: 0 KB () Bytes"));
+        QCOMPARE(form.Text17->text(), QString("Total Records: 0"));
+        QCOMPARE(RecordListModel(form).columnCount(), 0);
+        QCOMPARE(form.lw1->columnCount(), 0);
+        QCOMPARE(RecordListModel(form).rowCount(), 0);
+    }
+
+    void recordCountBeyondSixteenBits() {
+        qv::test::TempProgramFolder folder;
+        folder.write("data/Big.LET", "N\n1\n");
+        Form2 form;
+        select(form, addEntry(form, "Big", "40000"));
+        QCOMPARE(form.RecordCount, 40000);
+        QCOMPARE(form.RecordsToLoad, 10);
+    }
+
+    void failuresSkipTheRemainingSteps() {
+        qv::test::TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        addEntry(form, "Gone", "3"); // no file in the data folder
+
+        // Nothing selected: nothing changes.
+        form.ListView1->setSelectedIndex(-1);
+        SelectMergeFile(form);
+        QCOMPARE(form.Text1->text(), QString());
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+
+        // The merge file is missing: the steps up to its size are done, the rest is skipped.
+        select(form, 0);
+        QCOMPARE(form.Text1->text(), QString("Gone"));
+        QCOMPARE(form.Command10->Caption(), QString("Delete Gone from Server"));
+        QCOMPARE(form.Text9->text(), QString());
+        QCOMPARE(form.Text17->text(), QString());
+        QCOMPARE(form.RecordsToLoad, 0);
+        QVERIFY(!form.lw1->isVisible());
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void viewCycle_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QList<int>>("views");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("from icon")
+            << 0 << QList<int>{2, 3, 0} << QStringList{"List", "Report", "Icon"};
+        QTest::newRow("from list")
+            << 2 << QList<int>{3, 0, 2} << QStringList{"Report", "Icon", "List"};
+        QTest::newRow("small icons stay")
+            << 1 << QList<int>{1, 1, 1} << QStringList{"ListView", "ListView", "ListView"};
+    }
+    void viewCycle() {
+        QFETCH(int, start);
+        QFETCH(QList<int>, views);
+        QFETCH(QStringList, captions);
+        qv::test::TempProgramFolder folder;
+        Form2 form;
+        form.Command8->setCaption("ListView");
+        form.ListView1->setView(start);
+        for (int i = 0; i < views.size(); ++i) {
+            CycleBrowserView(form);
+            QCOMPARE(form.ListView1->View(), views[i]);
+            QCOMPARE(form.Command8->Caption(), captions[i]);
+        }
+    }
+};
+
+QTEST_MAIN(BrowserTest)
+#include "tst_browser.moc"

@@ -1,0 +1,203 @@
+#include "app/form2.h"
+#include "mergefiles/mergefile.h"
+#include "mergefiles/mergerecordmodel.h"
+#include "mergefiles/recordviewer.h"
+#include "mergefiles/tipof.h"
+#include "platform/twips.h"
+#include "tests/support/tempprogramfolder.h"
+#include "ui/listview.h"
+#include "ui/tooltip.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+void load(Form2& form, const QString& name, int recordsToLoad) {
+    form.Text1->setText(name);
+    form.RecordsToLoad = recordsToLoad;
+    LoadMergeRecords(form);
+}
+
+QStringList rows(Form2& form) {
+    QStringList out;
+    const MergeRecordModel& model = RecordListModel(form);
+    for (int r = 0; r < model.rowCount(); ++r)
+        out << model.rowValues(r).join('/');
+    return out;
+}
+
+QStringList titles(Form2& form) {
+    QStringList out;
+    for (int c = 0; c < form.lw1->columnCount(); ++c)
+        out << form.lw1->columnText(c);
+    return out;
+}
+
+int twips(int pixels) {
+    return qv::pixelsToTwips(pixels);
+}
+
+} // namespace
+
+// The record list lw1: loading a merge file, the list's tooltip text and its two sizes.
+class RecordViewerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void loading_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("toLoad");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("three of ten")
+            << QByteArray("Name|Town\nAnn|Cork\nBob|Sligo\nCy|Ennis\n") << 10
+            << QStringList{" Name", "Town"} << QStringList{"Ann/Cork", "Bob/Sligo", "Cy/Ennis"};
+        QTest::newRow("two of three")
+            << QByteArray("Name|Town\nAnn|Cork\nBob|Sligo\nCy|Ennis\n") << 2
+            << QStringList{" Name", "Town"} << QStringList{"Ann/Cork", "Bob/Sligo"};
+        QTest::newRow("comma in a value")
+            << QByteArray("Name|Address\nAnn|12 Main St,Cork\n") << 10
+            << QStringList{" Name", "Address"} << QStringList{"Ann/12 Main St Cork"};
+        QTest::newRow("no lf") << QByteArray("Name|Town Ann|Cork") << 10 << QStringList{}
+                               << QStringList{};
+        QTest::newRow("cr lf lines read as one line")
+            << QByteArray("Name|Town\r\nAnn|Cork\r\n") << 10 << QStringList{} << QStringList{};
+        QTest::newRow("header only")
+            << QByteArray("Name|Town\n") << 10 << QStringList{" Name", "Town"} << QStringList{};
+        QTest::newRow("short records") << QByteArray("A|B|C\nx\ny|z\n") << 10
+                                       << QStringList{" A", "B", "C"} << QStringList{"x//", "y/z/"};
+        // These two used to end the loading at the fault, losing every later record.
+        QTest::newRow("empty line then more records")
+            << QByteArray("Name|Town\nAnn|Cork\n\nBob|Sligo\nCy|Ennis\n") << 4
+            << QStringList{" Name", "Town"} << QStringList{"Ann/Cork", "Bob/Sligo", "Cy/Ennis"};
+        QTest::newRow("more values than names")
+            << QByteArray("Name|Town\nAnn|Cork|IE|x\nBob|Sligo\n") << 10
+            << QStringList{" Name", "Town", "", ""} << QStringList{"Ann/Cork/IE/x", "Bob/Sligo//"};
+    }
+    void loading() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, toLoad);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, rows);
+        qv::test::TempProgramFolder folder;
+        folder.write("data/ABC.LET", bytes);
+        Form2 form;
+        form.show();
+        load(form, "ABC", toLoad);
+        QCOMPARE(::titles(form), titles);
+        QCOMPARE(::rows(form), rows);
+        for (int c = 0; c < form.lw1->columnCount(); ++c)
+            QCOMPARE(form.lw1->columnWidth(c), 2500);
+        QVERIFY(form.lw1->isVisible());
+        QCOMPARE(form.lw1->View(), int(ListView::Report));
+        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(5000));
+        QCOMPARE(form.lw1->height(), qv::twipsToPixels(2640));
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+        if (form.lw1->itemCount() == 0 && !rows.isEmpty())
+            QCOMPARE(form.lw1->model()->data(form.lw1->model()->index(0, 0)).toString(),
+                     rows[0].section('/', 0, 0));
+    }
+
+    void reloadingReplacesRowsAndColumns() {
+        qv::test::TempProgramFolder folder;
+        folder.write("data/A.LET", "One|Two|Three\n1|2|3\n4|5|6\n");
+        folder.write("data/B.LET", "Name\nAnn\n");
+        Form2 form;
+        load(form, "A", 10);
+        load(form, "B", 10);
+        QCOMPARE(::titles(form), QStringList{" Name"});
+        QCOMPARE(::rows(form), QStringList{"Ann"});
+    }
+
+    void everyRecordForTheExports() {
+        qv::test::TempProgramFolder folder;
+        QByteArray bytes("Name|Town\n");
+        for (int i = 0; i < 40000; ++i)
+            bytes += "N" + QByteArray::number(i) + "|T\n";
+        folder.write("data/Big.LET", bytes);
+        Form2 form;
+        load(form, "Big", CountMergeRecords("Big.LET"));
+        const MergeRecordModel& model = RecordListModel(form);
+        QCOMPARE(model.rowCount(), 40000);
+        QCOMPARE(model.text(39999, 0), QString("N39999"));
+        QCOMPARE(form.RecordIndex, 40001);
+    }
+
+    void missingFileLeavesTheListHidden() {
+        qv::test::TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        load(form, "Gone", 10);
+        QVERIFY(!form.lw1->isVisible());
+        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void fieldTipText() {
+        qv::test::TempProgramFolder folder;
+        folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
+        Form2 form;
+        load(form, "ABC", 10);
+        QCOMPARE(qv::tipOf(form.FieldTip).Title(), QString("Field Names"));
+        QCOMPARE(qv::tipOf(form.FieldTip).TipText(),
+                 QString(" Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n"));
+    }
+
+    void valuesPlacedOneByOne() {
+        qv::test::TempProgramFolder folder;
+        Form2 form;
+        RecordListModel(form).clear();
+        form.LineParts = {" Name", "Town"};
+        for (form.FieldIndex = 0; form.FieldIndex < 2; ++form.FieldIndex)
+            AddFieldColumn(form);
+        form.LineParts = {"Ann", "Cork", "extra"};
+        form.RecordIndex = 1;
+        for (form.FieldIndex = 0; form.FieldIndex < 3; ++form.FieldIndex)
+            AddRecordValue(form);
+        QCOMPARE(::titles(form), (QStringList{" Name", "Town", ""}));
+        QCOMPARE(::rows(form), QStringList{"Ann/Cork/extra"});
+        QCOMPARE(form.lw1->columnWidth(2), 2500);
+        QCOMPARE(RecordListModel(form)
+                     .data(RecordListModel(form).index(0, 0), MergeRecordModel::IconIndexRole)
+                     .toInt(),
+                 3);
+    }
+
+    void toggleTwiceReturnsToTheNormalPlace_data() {
+        QTest::addColumn<int>("heightBefore");
+        QTest::newRow("after loading") << 2640;
+        QTest::newRow("design height") << 2610;
+        QTest::newRow("any height") << 4000;
+    }
+    void toggleTwiceReturnsToTheNormalPlace() {
+        QFETCH(int, heightBefore);
+        qv::test::TempProgramFolder folder;
+        Form2 form;
+        form.show();
+        form.lw1->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
+
+        ToggleRecordListSize(form);
+        QCOMPARE(form.lw1->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(form.lw1->height(), qv::twipsToPixels(twips(form.frameGeometry().height()) - 500));
+        QCOMPARE(form.lw1->width(), qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
+        QVERIFY(!form.ListView1->isVisible());
+
+        ToggleRecordListSize(form);
+        QCOMPARE(twips(form.lw1->x()), 0);
+        QCOMPARE(twips(form.lw1->y()), 5010);
+        QCOMPARE(twips(form.lw1->width()), 7380);
+        QCOMPARE(twips(form.lw1->height()), 2610);
+        QVERIFY(form.ListView1->isVisible());
+    }
+
+    void negativeTopIsLeftAlone() {
+        qv::test::TempProgramFolder folder;
+        Form2 form;
+        form.lw1->setGeometry(0, -10, 100, 50);
+        ToggleRecordListSize(form);
+        QCOMPARE(form.lw1->geometry(), QRect(0, -10, 100, 50));
+    }
+};
+
+QTEST_MAIN(RecordViewerTest)
+#include "tst_recordviewer.moc"

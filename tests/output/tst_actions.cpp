@@ -1,0 +1,216 @@
+#include "app/form2.h"
+#include "app/progress.h"
+#include "controls/command/command.h"
+#include "output/actions.h"
+#include "output/documentfolder.h"
+#include "output/recordingautomation.h"
+#include "output/wordmerge.h"
+#include "platform/fileopener.h"
+#include "tests/support/recordingdialogs.h"
+#include "tests/support/tempprogramfolder.h"
+#include "ui/listview.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A program folder with the merge file ABC selected in a main window; dialogs answered from a
+// queue, files "opened" into a list.
+struct Fixture {
+    qv::test::TempProgramFolder folder;
+    qv::test::RecordingDialogs dialogs;
+    QTemporaryDir documents;
+    QStringList opened;
+    bool openerWorks = true;
+    std::unique_ptr<Form2> form;
+
+    Fixture() {
+        folder.write(QStringLiteral("data/ABC.LET"),
+                     "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\n");
+        qv::output::setDocumentFolder(documents.path());
+        qv::setFileOpener([this](const QString& p) {
+            opened << p;
+            return openerWorks;
+        });
+        form = std::make_unique<Form2>();
+        form->Text1->setText(QStringLiteral("ABC"));
+        form->RecordCount = 2;
+        // The record loader runs on Command5; where the window leaves the list empty, this
+        // fills it the same way from the merge file (header row, then RecordsToLoad records).
+        QObject::connect(form->Command5, &QPushButton::clicked, form.get(), [this] {
+            ListView& list = *form->lw1;
+            if (list.model()->rowCount() > 0)
+                return;
+            const QList<QByteArray> lines = folder.read(QStringLiteral("data/ABC.LET")).split('\n');
+            list.clearColumns();
+            for (const QByteArray& name : lines.value(0).split('|'))
+                list.addColumn(QString::fromLatin1(name));
+            for (int r = 1; r <= form->RecordsToLoad && r < lines.size(); ++r) {
+                const QList<QByteArray> values = lines[r].split('|');
+                if (lines[r].isEmpty())
+                    break;
+                const int row = list.addItem(QString::fromLatin1(values[0]));
+                for (int k = 1; k < values.size(); ++k)
+                    list.setSubItem(row, k, QString::fromLatin1(values[k]));
+            }
+        });
+    }
+    ~Fixture() {
+        form.reset();
+        qv::output::setDocumentFolder({});
+        qv::setFileOpener({});
+    }
+    QString page() const { return folder.filePath(QStringLiteral("output.html")); }
+
+    // The window is back: enabled, default pointer, no status text, no progress window.
+    void verifyRestored() const {
+        QVERIFY(form->isEnabled());
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(form->Text15->isHidden());
+        QVERIFY(!Progress::isLoaded());
+    }
+};
+
+} // namespace
+
+class ActionsTest : public QObject {
+    Q_OBJECT
+    QString cwd_ = QDir::currentPath();
+private slots:
+    void cleanup() { QDir::setCurrent(cwd_); }
+
+    void htmlWidth_data() {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QByteArray>("table"); // empty: nothing written
+        QTest::newRow("0") << std::optional<QString>("0") << QByteArray("frame Width=100% ");
+        QTest::newRow("00") << std::optional<QString>("00") << QByteArray("frame Width=100% ");
+        QTest::newRow("80") << std::optional<QString>("80") << QByteArray("frame Width=80% ");
+        QTest::newRow("80%") << std::optional<QString>("80%") << QByteArray();
+        QTest::newRow("cancel") << std::optional<QString>() << QByteArray();
+    }
+    void htmlWidth() {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QByteArray, table);
+        Fixture f;
+        f.dialogs.inputAnswers.enqueue(answer);
+        ExportToHtml(*f.form);
+        QCOMPARE(f.dialogs.prompts,
+                 QStringList{"Please key in Table Width Percentage (100%=Fullscreen)"});
+        QCOMPARE(f.dialogs.titles, QStringList{"Table Width"});
+        QCOMPARE(f.dialogs.inputDefaults, QStringList{"100"});
+        f.verifyRestored();
+        QVERIFY(f.dialogs.messages.isEmpty());
+        if (table.isEmpty()) {
+            // Nothing written, and with no earlier page nothing is opened.
+            QVERIFY(!QFile::exists(f.page()));
+            QVERIFY(f.opened.isEmpty());
+            return;
+        }
+        const QByteArray bytes = f.folder.read(QStringLiteral("output.html"));
+        QVERIFY(bytes.contains(table));
+        QCOMPARE(f.opened, QStringList{f.page()});
+    }
+
+    // All records from the record list; the earlier page stays when the answer is no number.
+    void htmlRecords() {
+        Fixture f;
+        f.folder.write(QStringLiteral("data/ABC.LET"),
+                       "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\nCy|Mayo|3\n");
+        f.form->RecordCount = 3;
+        f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
+        ExportToHtml(*f.form);
+        const QByteArray bytes = f.folder.read(QStringLiteral("output.html"));
+        QCOMPARE(bytes.count("<tr>\r\n   <td height=25"), 3);
+        QVERIFY(bytes.contains("colspan= 3 bgColor="));
+        QVERIFY(bytes.contains(">&lt;b&gt;&nbsp;"));
+        QVERIFY(bytes.contains("<Title>ABC\r\n"));
+
+        f.dialogs.inputAnswers.enqueue(QStringLiteral("wide"));
+        ExportToHtml(*f.form);
+        QCOMPARE(f.folder.read(QStringLiteral("output.html")), bytes);
+        QCOMPARE(f.opened, (QStringList{f.page(), f.page()}));
+    }
+
+    void htmlNoOpener() {
+        Fixture f;
+        f.openerWorks = false;
+        f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
+        ExportToHtml(*f.form);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].contains(QLatin1String("no program is set up")));
+        f.verifyRestored();
+    }
+
+    void spreadsheet() {
+        Fixture f;
+        qv::automation::RecordingFactory rec;
+        emit f.form->Command7->Click(); // through the window's dispatch
+        QVERIFY(rec.calls.contains("excel.application.Range(\"a1\").Value = \"Ann\""));
+        QVERIFY(rec.calls.contains("excel.application.Range(\"c2\").Value = \"<b>\""));
+        QVERIFY(!rec.calls.contains("excel.application.Range(\"a3\").Value = \"\""));
+        QCOMPARE(rec.calls.last(), QStringLiteral("excel.application.Release()"));
+        QCOMPARE(f.form->lw1->selectedIndex(), 1);
+        f.verifyRestored();
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    void spreadsheetFailure() {
+        Fixture f;
+        qv::automation::RecordingFactory rec;
+        rec.failOn = QStringLiteral("Range(\"b2\")");
+        ExportToSpreadsheet(*f.form);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].contains(QLatin1String("b2")));
+        QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
+        QVERIFY(!rec.calls.contains("excel.application.Visible(1033) = true"));
+        f.verifyRestored();
+    }
+
+    // The real backend: the workbook is saved and opened.
+    void spreadsheetReal() {
+        Fixture f;
+        ExportToSpreadsheet(*f.form);
+        QCOMPARE(f.opened.size(), 1);
+        QVERIFY(f.opened[0].endsWith(QLatin1String(".xlsx")));
+        f.verifyRestored();
+    }
+
+    void wordCommands() {
+        Fixture f;
+        qv::automation::RecordingFactory rec;
+        emit f.form->Command3->Click();
+        QCOMPARE(rec.calls.value(0), QStringLiteral("CreateObject(\"Word.Document\")"));
+        QVERIFY(
+            rec.calls.value(1).contains(QLatin1String("\"TABLE ABC\", \"Select * from [ABC]\"")));
+        QCOMPARE(f.form->Text15->text(), QStringLiteral("Creating New Word Document. Please wait"));
+        f.verifyRestored();
+
+        rec.calls.clear();
+        emit f.form->Command4->Click();
+        QCOMPARE(rec.calls.value(0), QStringLiteral("CreateObject(\"Word.Application\")"));
+        QCOMPARE(f.form->Text15->text(), qv::output::completeMergeStatus(QStringLiteral("ABC")));
+        QVERIFY(f.form->Text15->text().contains(f.folder.path()));
+        f.verifyRestored();
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    // The real backend without a template: a clear message, everything restored.
+    void wordFailure() {
+        Fixture f;
+        MergeIntoTemplate(*f.form);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].contains(QLatin1String("ABC.dot\" was not found")));
+        QVERIFY(f.opened.isEmpty());
+        f.verifyRestored();
+
+        CreateMergeDocument(*f.form);
+        QCOMPARE(f.opened.size(), 1);
+        QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.docx")));
+    }
+};
+
+QTEST_MAIN(ActionsTest)
+#include "tst_actions.moc"

@@ -1,0 +1,277 @@
+#include "settings/inifile.h"
+#include "tests/support/tempprogramfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+using qv::test::TempProgramFolder;
+
+namespace {
+const QString kIni = QStringLiteral("auto.ini");
+const QString kDefault = QStringLiteral("Default");
+
+// One INIwrite on an existing file.
+struct Write {
+    QString section, key, value;
+};
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Write>)
+
+class IniFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readWithoutFileCreatesAnEmptyOne() {
+        TempProgramFolder folder;
+        bool ok = false;
+        QCOMPARE(qv::INIread(folder.filePath(kIni), kDefault, QStringLiteral("Ipaddress"), &ok),
+                 QString());
+        QVERIFY(ok);
+        QVERIFY(QFileInfo::exists(folder.filePath(kIni)));
+        QCOMPARE(QFileInfo(folder.filePath(kIni)).size(), 0);
+    }
+
+    void read_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+
+        const QByteArray saved = "[Default]\r\nPassword=pw\r\nLogin=root\r\nIpaddress=10.1.2.3\r\n";
+        QTest::newRow("plain") << saved << "Default"
+                               << "Ipaddress"
+                               << "10.1.2.3";
+        QTest::newRow("other key") << saved << "Default"
+                                   << "Login"
+                                   << "root";
+        QTest::newRow("names ignore case")
+            << QByteArray("[DEFAULT]\r\nIPADDRESS=x\r\n") << "default"
+            << "ipaddress"
+            << "x";
+        QTest::newRow("value keeps case and spaces")
+            << QByteArray("[Default]\r\nLogin= Root  \r\n") << "Default"
+            << "Login"
+            << " Root  ";
+        QTest::newRow("missing key") << saved << "Default"
+                                     << "Port"
+                                     << "";
+        QTest::newRow("missing section") << saved << "Other"
+                                         << "Login"
+                                         << "";
+        QTest::newRow("spaces around =") << QByteArray("[Default]\r\nLogin = root\r\n") << "Default"
+                                         << "Login"
+                                         << "";
+        QTest::newRow("indented key") << QByteArray("[Default]\r\n Login=root\r\n") << "Default"
+                                      << "Login"
+                                      << "";
+        QTest::newRow("header with trailing spaces")
+            << QByteArray("[Default]  \r\nLogin=root\r\n") << "Default"
+            << "Login"
+            << "";
+        QTest::newRow("key in another section")
+            << QByteArray("[Other]\r\nLogin=a\r\n[Default]\r\nPassword=b\r\n") << "Default"
+            << "Login"
+            << "";
+        QTest::newRow("first entry wins")
+            << QByteArray("[Default]\r\nLogin=a\r\nLogin=b\r\n") << "Default"
+            << "Login"
+            << "a";
+        QTest::newRow("section repeated")
+            << QByteArray("[Default]\r\nA=1\r\n[X]\r\nB=2\r\n[default]\r\nB=3\r\n") << "Default"
+            << "B"
+            << "3";
+        QTest::newRow("value with [ hides itself")
+            << QByteArray("[Default]\r\nPassword=a[b\r\nLogin=root\r\n") << "Default"
+            << "Password"
+            << "";
+        QTest::newRow("value with [ hides the lines after it")
+            << QByteArray("[Default]\r\nPassword=a[b\r\nLogin=root\r\n") << "Default"
+            << "Login"
+            << "";
+        QTest::newRow("lone CR ends a line")
+            << QByteArray("[Default]\rLogin=root\rX=1") << "Default"
+            << "Login"
+            << "root";
+        QTest::newRow("lone LF is part of the line")
+            << QByteArray("[Default]\nLogin=root\r\n") << "Default"
+            << "Login"
+            << "";
+        QTest::newRow("LF inside a value")
+            << QByteArray("[Default]\r\nLogin=ro\not\r\n") << "Default"
+            << "Login"
+            << "ro\not";
+        QTest::newRow("last line without line end")
+            << QByteArray("[Default]\r\nLogin=root") << "Default"
+            << "Login"
+            << "root";
+        QTest::newRow("empty value") << QByteArray("[Default]\r\nLogin=\r\n") << "Default"
+                                     << "Login"
+                                     << "";
+        QTest::newRow("code page byte") << QByteArray("[Default]\r\nLogin=J\xF6rg\r\n") << "Default"
+                                        << "Login" << QStringLiteral("J\u00F6rg");
+        QTest::newRow("accented key ignores case")
+            << QByteArray("[D\xC9"
+                          "FAUT]\r\nCL\xC9=v\r\n")
+            << QStringLiteral("d\u00E9faut") << QStringLiteral("cl\u00E9") << "v";
+    }
+
+    void read() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        TempProgramFolder folder;
+        folder.write(kIni, file);
+        QCOMPARE(qv::INIread(folder.filePath(kIni), section, key), expected);
+        QCOMPARE(folder.read(kIni), file); // reading never changes the file
+    }
+
+    void write_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QList<Write>>("writes");
+        QTest::addColumn<QByteArray>("after");
+
+        const auto save = [](const QString& a, const QString& l, const QString& p) {
+            return QList<Write>{
+                {"Default", "Ipaddress", a}, {"Default", "Login", l}, {"Default", "Password", p}};
+        };
+
+        QTest::newRow("first save into an empty file")
+            << QByteArray() << save("A", "L", "P")
+            << QByteArray("[Default]\r\nPassword=P\r\nLogin=L\r\nIpaddress=A\r\n");
+        QTest::newRow("second save replaces in place")
+            << QByteArray("[Default]\r\nPassword=P\r\nLogin=L\r\nIpaddress=A\r\n")
+            << save("10.0.0.1", "root", "s3cret")
+            << QByteArray("[Default]\r\nPassword=s3cret\r\nLogin=root\r\nIpaddress=10.0.0.1\r\n");
+        QTest::newRow("names ignore case; key written as given")
+            << QByteArray("[DEFAULT]\r\nIPADDRESS=x\r\n")
+            << QList<Write>{{"Default", "Ipaddress", "y"}}
+            << QByteArray("[DEFAULT]\r\nIpaddress=y\r\n");
+        QTest::newRow("spaces around = : new line on top, old stays")
+            << QByteArray("[Default]\r\nLogin = root\r\n")
+            << QList<Write>{{"Default", "Login", "admin"}}
+            << QByteArray("[Default]\r\nLogin=admin\r\nLogin = root\r\n");
+        QTest::newRow("indented key: new entry on top")
+            << QByteArray("[Default]\r\n Login=root\r\n")
+            << QList<Write>{{"Default", "Login", "admin"}}
+            << QByteArray("[Default]\r\nLogin=admin\r\n Login=root\r\n");
+        QTest::newRow("header with trailing spaces: fresh section appended")
+            << QByteArray("[Default] \r\nLogin=root\r\n")
+            << QList<Write>{{"Default", "Login", "admin"}}
+            << QByteArray("[Default] \r\nLogin=root\r\n\r\n\r\n[Default]\r\nLogin=admin\r\n");
+        QTest::newRow("new section after a file without final line end")
+            << QByteArray("[Other]\r\nA=1") << QList<Write>{{"Default", "Login", "x"}}
+            << QByteArray("[Other]\r\nA=1\r\n\r\n[Default]\r\nLogin=x\r\n");
+        QTest::newRow("blank lines and control characters at both ends go")
+            << QByteArray("\r\n\t\r\n[Default]\r\nLogin=a\r\n\r\n\x01\r\n")
+            << QList<Write>{{"Default", "Login", "b"}} << QByteArray("[Default]\r\nLogin=b\r\n");
+        QTest::newRow("key on the last line without line end")
+            << QByteArray("[Default]\r\nLogin=a\r\nPassword=old")
+            << QList<Write>{{"Default", "Password", "new"}}
+            << QByteArray("[Default]\r\nLogin=a\r\nPassword=new\r\n");
+        QTest::newRow("other sections stay")
+            << QByteArray("[A]\r\nLogin=1\r\n[Default]\r\nLogin=2\r\n[B]\r\nLogin=3\r\n")
+            << QList<Write>{{"Default", "Login", "x"}}
+            << QByteArray("[A]\r\nLogin=1\r\n[Default]\r\nLogin=x\r\n[B]\r\nLogin=3\r\n");
+        QTest::newRow("key only in the next section: added here")
+            << QByteArray("[Default]\r\nA=1\r\n[B]\r\nLogin=3\r\n")
+            << QList<Write>{{"Default", "Login", "x"}}
+            << QByteArray("[Default]\r\nLogin=x\r\nA=1\r\n[B]\r\nLogin=3\r\n");
+        QTest::newRow("section named in the first line")
+            << QByteArray("[default]\r\nlogin=a\r\n") << QList<Write>{{"Default", "Login", "b"}}
+            << QByteArray("[default]\r\nLogin=b\r\n");
+        QTest::newRow("value with [ : next save adds the keys after it")
+            << QByteArray("[Default]\r\nPassword=a[b\r\nLogin=root\r\nIpaddress=1.2.3.4\r\n")
+            << save("1.2.3.4", "root", "a[b")
+            << QByteArray("[Default]\r\nLogin=root\r\nIpaddress=1.2.3.4\r\nPassword=a[b\r\n"
+                          "Login=root\r\nIpaddress=1.2.3.4\r\n");
+        QTest::newRow("value keeps its text and case")
+            << QByteArray() << QList<Write>{{"Default", "Password", " Pa ss=Wörd "}}
+            << QByteArray("[Default]\r\nPassword= Pa ss=W\xF6rd \r\n");
+        QTest::newRow("the sentinel never reaches the file")
+            << QByteArray("[]\r\n") << QList<Write>{{"Default", "Login", "x"}}
+            << QByteArray("[]\r\n\r\n\r\n[Default]\r\nLogin=x\r\n");
+    }
+
+    void write() {
+        QFETCH(QByteArray, before);
+        QFETCH(QList<Write>, writes);
+        QFETCH(QByteArray, after);
+        TempProgramFolder folder;
+        folder.write(kIni, before);
+        for (const Write& w : writes) {
+            QString error;
+            QVERIFY2(qv::INIwrite(folder.filePath(kIni), w.section, w.key, w.value, &error),
+                     qPrintable(error));
+        }
+        QCOMPARE(folder.read(kIni), after);
+    }
+
+    void writtenValuesAreReadBack() {
+        TempProgramFolder folder;
+        const QString path = folder.filePath(kIni);
+        QVERIFY(
+            qv::INIwrite(path, kDefault, QStringLiteral("Ipaddress"), QStringLiteral("1.2.3.4")));
+        QVERIFY(qv::INIwrite(path, kDefault, QStringLiteral("Login"), QStringLiteral("root")));
+        QVERIFY(qv::INIwrite(path, kDefault, QStringLiteral("Password"), QStringLiteral("x=y")));
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("Ipaddress")),
+                 QStringLiteral("1.2.3.4"));
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("login")), QStringLiteral("root"));
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("Password")), QStringLiteral("x=y"));
+    }
+
+    // The old dialect stopped at 32,767 characters; files of any size work here.
+    void largeFilesAreHandledWhole() {
+        TempProgramFolder folder;
+        QByteArray big = "[Notes]\r\n";
+        for (int i = 0; i < 5000; ++i)
+            big += "Line" + QByteArray::number(i) + "=" + QByteArray(20, 'x') + "\r\n";
+        big += "[Default]\r\nLogin=old\r\n";
+        QVERIFY(big.size() > 100000);
+        folder.write(kIni, big);
+        const QString path = folder.filePath(kIni);
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("Login")), QStringLiteral("old"));
+        QVERIFY(qv::INIwrite(path, kDefault, QStringLiteral("Login"), QStringLiteral("new")));
+        QByteArray expected = big;
+        expected.replace("Login=old", "Login=new");
+        QCOMPARE(folder.read(kIni), expected);
+        QVERIFY(qv::INIwrite(path, kDefault, QStringLiteral("Password"), QStringLiteral("p")));
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("Password")), QStringLiteral("p"));
+        QCOMPARE(qv::INIread(path, QStringLiteral("Notes"), QStringLiteral("Line4999")),
+                 QString(20, QLatin1Char('x')));
+    }
+
+    void readOnlyFileIsMadeWritableAgain() {
+        TempProgramFolder folder;
+        folder.write(kIni, "[Default]\r\nLogin=a\r\n");
+        const QString path = folder.filePath(kIni);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+        QVERIFY(qv::INIwrite(path, kDefault, QStringLiteral("Login"), QStringLiteral("b")));
+        QCOMPARE(folder.read(kIni), QByteArray("[Default]\r\nLogin=b\r\n"));
+        QVERIFY(QFile::permissions(path) & QFileDevice::WriteOwner);
+    }
+
+    void failuresAreReportedAndLoseNothing() {
+        TempProgramFolder folder;
+        // A folder where the file should be: it can be neither read nor written.
+        QVERIFY(QDir(folder.path()).mkdir(kIni));
+        const QString path = folder.filePath(kIni);
+        QString error;
+        QVERIFY(
+            !qv::INIwrite(path, kDefault, QStringLiteral("Login"), QStringLiteral("x"), &error));
+        QVERIFY(!error.isEmpty());
+        bool ok = true;
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("Login"), &ok), QString());
+        QVERIFY(!ok);
+
+        // A file in a folder that does not exist cannot be created.
+        const QString missing = folder.filePath(QStringLiteral("no/such/folder/auto.ini"));
+        QVERIFY(!qv::INIwrite(missing, kDefault, QStringLiteral("Login"), QStringLiteral("x")));
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+};
+
+QTEST_GUILESS_MAIN(IniFileTest)
+#include "tst_inifile.moc"

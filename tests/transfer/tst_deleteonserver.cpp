@@ -1,0 +1,112 @@
+#include "searchfixture.h"
+
+#include "controls/command/command.h"
+#include "transfer/search.h"
+
+#include <QTest>
+#include <QTimer>
+
+class TestDeleteOnServer : public QObject {
+    Q_OBJECT
+private slots:
+    void deletesAfterConfirmation();
+    void declinedDeleteSendsNothing();
+    void deletingTheOnlyFile();
+    void refusedDeleteShowsNoMessage();
+    void deleteButtonRunsTheDelete();
+};
+
+void TestDeleteOnServer::deletesAfterConfirmation() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.putFile("B.LET", "N\n1\n2\n");
+    f.folder.write("Word/A.dot", "template");
+    SearchServer(*f.form);
+    QCOMPARE(f.rows(), (QStringList{"A|2|A.LET|1", "B|1|B.LET|2"}));
+    f.form->Text1->setText("A");
+    f.server.clearEvents();
+    f.dialogs.confirmAnswers << true;
+
+    DeleteOnServer(*f.form);
+
+    QCOMPARE(f.dialogs.questions, QStringList{"Delete A from the server?"});
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.server.fileNames(), QStringList{"B.LET"});
+    QCOMPARE(f.rows(), QStringList{"B|1|B.LET|2"});
+    QVERIFY(QFile::exists(f.folder.filePath("Word/A.dot")));
+    QCOMPARE(f.dataFiles(), QStringList{"B.LET"});
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 1 files found"));
+    // The delete and the search after it share one control connection.
+    QCOMPARE(f.server.count("CONNECT"), 1);
+    QCOMPARE(f.server.events().filter("DELE"), QStringList{"DELE /u/vantrelle/accounts/A.LET"});
+    // Back in the settings panel.
+    QVERIFY(!f.form->Command1->isHidden());
+    QVERIFY(f.form->Command10->isHidden());
+    QVERIFY(f.form->isEnabled());
+}
+
+void TestDeleteOnServer::declinedDeleteSendsNothing() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    SearchServer(*f.form);
+    f.form->Text1->setText("A");
+    f.server.clearEvents();
+
+    DeleteOnServer(*f.form); // no answer queued: No
+
+    QCOMPARE(f.dialogs.questions, QStringList{"Delete A from the server?"});
+    QCOMPARE(f.dialogs.titles.last(), QString("Quorvane"));
+    QCOMPARE(f.server.events(), QStringList());
+    QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
+    QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
+}
+
+void TestDeleteOnServer::deletingTheOnlyFile() {
+    SearchFixture f;
+    f.server.putFile("ONLY.LET", "N\n1\n");
+    SearchServer(*f.form);
+    f.form->Text1->setText("ONLY");
+    f.form->Timer2->stop();
+    f.dialogs.confirmAnswers << true;
+
+    DeleteOnServer(*f.form);
+
+    QCOMPARE(f.server.fileNames(), QStringList());
+    QCOMPARE(f.form->ListView1->itemCount(), 0);
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 0 files found"));
+    QVERIFY(f.form->Timer4->isActive());
+    QCOMPARE(f.form->Timer4->interval(), 1000);
+    QCOMPARE(f.dialogs.messages, QStringList());
+}
+
+void TestDeleteOnServer::refusedDeleteShowsNoMessage() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.refuseDelete();
+    SearchServer(*f.form);
+    f.form->Text1->setText("A");
+    f.dialogs.confirmAnswers << true;
+
+    DeleteOnServer(*f.form);
+
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QVERIFY(!f.form->Errorflag); // cleared by the search that followed
+    QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
+    QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 1 files found"));
+}
+
+void TestDeleteOnServer::deleteButtonRunsTheDelete() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.putFile("B.LET", "N\n1\n");
+    SearchServer(*f.form);
+    f.form->Text1->setText("B");
+    f.dialogs.confirmAnswers << true;
+    emit f.form->Command10->Click();
+    QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
+    QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
+}
+
+QTEST_MAIN(TestDeleteOnServer)
+#include "tst_deleteonserver.moc"

@@ -1,0 +1,131 @@
+#include "transfer/remotename.h"
+#include "transfer/statustext.h"
+
+#include <QTest>
+
+class TestStatusText : public QObject {
+    Q_OBJECT
+private slots:
+    void stateTexts_data();
+    void stateTexts();
+    void connectionError();
+    void responseLines_data();
+    void responseLines();
+    void safeNames_data();
+    void safeNames();
+    void baseName_data();
+    void baseName();
+};
+
+void TestStatusText::stateTexts_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("text"); // "<none>": no text
+    const char* const expected[] = {"",
+                                    "Resolving Host",
+                                    "- Host Resolved",
+                                    "- Connecting...",
+                                    "- Connected!",
+                                    "- Requesting...",
+                                    "- Request Sent",
+                                    "- Receiving Response...",
+                                    "- Response Received!",
+                                    "- Disconnecting...",
+                                    "- Disconnected",
+                                    "<none>",
+                                    "- Response Completed!"};
+    for (int s = 0; s <= 12; ++s)
+        QTest::addRow("state %d", s) << s << QString::fromLatin1(expected[s]);
+    QTest::newRow("13") << 13 << "<none>";
+    QTest::newRow("-1") << -1 << "<none>";
+}
+
+void TestStatusText::stateTexts() {
+    QFETCH(int, state);
+    QFETCH(QString, text);
+    const auto got = qv::TransferStateText(state);
+    QCOMPARE(got.value_or(QStringLiteral("<none>")), text);
+}
+
+void TestStatusText::connectionError() {
+    const QString status = qv::ConnectionErrorText(530, "x");
+    QCOMPARE(status, QString("- Connection Error! 530: x"));
+    QCOMPARE(qv::ConnectionErrorMessage(status),
+             QString("- Connection Error! 530: x\r\nPlease check IP Address/Login/Paswword "
+                     "Settings"));
+    QCOMPARE(qv::ConnectionErrorText(-7, ""), QString("- Connection Error! -7: "));
+}
+
+void TestStatusText::responseLines_data() {
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("two lines") << "A.LET\r\nB.LET\r\n" << QStringList{"A.LET", "B.LET"};
+    QTest::newRow("no final line end") << "A.LET\r\nB.LET" << QStringList{"A.LET", "B.LET"};
+    QTest::newRow("empty line") << "A.LET\r\n\r\nB.LET" << QStringList{"A.LET", "B.LET"};
+    QTest::newRow("one character after the last line end")
+        << "A.LET\r\nX" << QStringList{"A.LET", "X"};
+    QTest::newRow("leading line end") << "\r\nA.LET" << QStringList{"A.LET"};
+    QTest::newRow("lone CR and LF stay") << "A\rB\nC\r\n" << QStringList{"A\rB\nC"};
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("only line ends") << "\r\n\r\n" << QStringList{};
+}
+
+void TestStatusText::responseLines() {
+    QFETCH(QString, data);
+    QFETCH(QStringList, lines);
+    QCOMPARE(qv::ResponseLines(data), lines);
+}
+
+void TestStatusText::safeNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("safe");
+    QTest::newRow("plain") << "ACCOUNTS.LET" << true;
+    QTest::newRow("space") << "My Letters.LET" << true;
+    QTest::newRow("accented") << QString::fromUtf8("Lettres été.LET") << true;
+    QTest::newRow("double extension") << "X.LET.LET" << true;
+    QTest::newRow("parent") << "../evil.LET" << false;
+    QTest::newRow("dot dot inside") << "a..LET" << false;
+    QTest::newRow("slash") << "a/b.LET" << false;
+    QTest::newRow("backslash") << "a\\b.LET" << false;
+    QTest::newRow("drive") << "C:evil.LET" << false;
+    QTest::newRow("control character") << "bell\a.LET" << false;
+    QTest::newRow("tab") << "a\tb.LET" << false;
+    QTest::newRow("line feed") << "a\nb.LET" << false;
+    QTest::newRow("DEL") << "a\x7f.LET" << false;
+    QTest::newRow("C1 control") << QString("a") + QChar(0x85) + ".LET" << false;
+    QTest::newRow("direction override") << QString("a") + QChar(0x202e) + ".LET" << false;
+    QTest::newRow("wildcard") << "*.LET" << false;
+    QTest::newRow("pipe") << "a|b.LET" << false;
+    QTest::newRow("nothing before the extension") << ".LET" << false;
+    QTest::newRow("lower-case extension") << "a.let" << false;
+    QTest::newRow("no extension") << "README" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("too long") << QString(300, 'a') + ".LET" << false;
+}
+
+void TestStatusText::safeNames() {
+    QFETCH(QString, name);
+    QFETCH(bool, safe);
+    QCOMPARE(qv::IsSafeMergeFileName(name), safe);
+}
+
+void TestStatusText::baseName_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("plain") << "A.LET"
+                           << "A";
+    QTest::newRow("extension twice") << "X.LET.LET"
+                                     << "X";
+    QTest::newRow("extension in the middle") << "X.LET.bak.LET"
+                                             << "X";
+    QTest::newRow("space") << "My File.LET"
+                           << "My File";
+}
+
+void TestStatusText::baseName() {
+    QFETCH(QString, stored);
+    QFETCH(QString, base);
+    QCOMPARE(qv::MergeFileBaseName(stored), base);
+}
+
+QTEST_GUILESS_MAIN(TestStatusText)
+#include "tst_statustext.moc"

@@ -1,0 +1,162 @@
+#include "platform/twips.h"
+#include "ui/listview.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QSignalSpy>
+#include <QStringListModel>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+// A report-view list with three columns and a few rows, shown.
+struct Fixture {
+    ListView view;
+    ImageList large{QSize(50, 50)};
+    ImageList small{QSize(16, 16)};
+    Fixture() {
+        view.resize(400, 300);
+        QPixmap red(50, 50);
+        red.fill(Qt::red);
+        QPixmap blue(10, 10);
+        blue.fill(Qt::blue);
+        large.Add(red);
+        small.Add(blue);
+        view.setIcons(&large);
+        view.setSmallIcons(&small);
+        view.addColumn(QStringLiteral("File Name"), 1500);
+        view.addColumn(QStringLiteral("Date"), 1500);
+        view.addColumn(QStringLiteral("Hidden"), 0);
+        for (int i = 0; i < 5; ++i) {
+            const int row = view.addItem(QStringLiteral("F%1").arg(i), 1, 1);
+            view.setSubItem(row, 1, QStringLiteral("D%1").arg(i));
+            view.setSubItem(row, 2, QString::number(i * 10));
+        }
+    }
+};
+} // namespace
+
+class ListViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void itemsAndSubItems() {
+        Fixture f;
+        QCOMPARE(f.view.itemCount(), 5);
+        QCOMPARE(f.view.itemText(3), QStringLiteral("F3"));
+        QCOMPARE(f.view.subItem(3, 1), QStringLiteral("D3"));
+        QCOMPARE(f.view.subItem(3, 2), QStringLiteral("30"));
+        QCOMPARE(f.view.itemIcon(3), 1);
+        QCOMPARE(f.view.addItem(QStringLiteral("first"), 1, 1, 0), 0); // inserted at the top
+        QCOMPARE(f.view.itemText(0), QStringLiteral("first"));
+        f.view.clearItems();
+        QCOMPARE(f.view.itemCount(), 0);
+        QCOMPARE(f.view.columnCount(), 3); // headers stay
+    }
+
+    void columnsInTwips() {
+        Fixture f;
+        f.view.setView(ListView::Report);
+        QCOMPARE(f.view.columnText(1), QStringLiteral("Date"));
+        QCOMPARE(f.view.columnWidth(0), 1500);
+        QCOMPARE(f.view.reportView()->header()->sectionSize(0), 100);
+        QVERIFY(f.view.reportView()->isColumnHidden(2)); // width 0 is not shown
+        f.view.setColumnWidth(1, 2500);
+        QCOMPARE(f.view.reportView()->header()->sectionSize(1), qv::twipsToPixels(2500));
+    }
+
+    void imageListsGiveTheIcons() {
+        Fixture f;
+        f.view.setView(ListView::Icon);
+        const QModelIndex index = f.view.model()->index(0, 0);
+        QCOMPARE(index.data(Qt::DecorationRole).value<QPixmap>().size(), QSize(50, 50));
+        f.view.setView(ListView::SmallIcon);
+        const QPixmap small = index.data(Qt::DecorationRole).value<QPixmap>();
+        QCOMPARE(small.size(), QSize(16, 16)); // scaled to the list's size
+        QCOMPARE(small.toImage().pixelColor(8, 8), QColor(Qt::blue));
+        QCOMPARE(f.large.Image(2), QPixmap()); // out of range
+    }
+
+    void viewsSwitch_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("report");
+        QTest::newRow("icon") << 0 << false;
+        QTest::newRow("small icon") << 1 << false;
+        QTest::newRow("list") << 2 << false;
+        QTest::newRow("report") << 3 << true;
+    }
+
+    void viewsSwitch() {
+        QFETCH(int, mode);
+        QFETCH(bool, report);
+        Fixture f;
+        f.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+        f.view.setView(mode);
+        QCOMPARE(f.view.View(), mode);
+        QCOMPARE(f.view.currentView() == f.view.reportView(), report);
+        QVERIFY(f.view.currentView()->isVisible());
+        // Hit testing works in every view: the first item is at its visual rectangle.
+        const QRect r = f.view.currentView()->visualRect(f.view.model()->index(0, 0));
+        const QPoint inside = f.view.currentView()->viewport()->mapTo(&f.view, r.center());
+        QCOMPARE(f.view.hitTest(inside), 0);
+        QCOMPARE(f.view.hitTest(QPoint(395, 295)), -1);
+        QCOMPARE(f.view.hitTest(QPoint(-5, -5)), -1);
+    }
+
+    void selectionIsSharedBetweenViews() {
+        Fixture f;
+        f.view.setSelectedIndex(2);
+        QCOMPARE(f.view.selectedIndex(), 2);
+        f.view.setView(ListView::Report);
+        QCOMPARE(f.view.selectedIndex(), 2);
+        f.view.setSelectedIndex(-1);
+        QCOMPARE(f.view.selectedIndex(), -1);
+    }
+
+    void clicksAndMovesAreReported() {
+        Fixture f;
+        f.view.setView(ListView::Report);
+        f.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+        QSignalSpy clicks(&f.view, &ListView::Click);
+        QSignalSpy items(&f.view, &ListView::ItemClick);
+        QSignalSpy doubles(&f.view, &ListView::DblClick);
+        QSignalSpy moves(&f.view, &ListView::MouseMove);
+        QWidget* viewport = f.view.reportView()->viewport();
+        const QRect r = f.view.reportView()->visualRect(f.view.model()->index(1, 0));
+        QTest::mouseMove(viewport, r.center());
+        QTRY_VERIFY(!moves.isEmpty());
+        const QPoint reported = moves.last().at(2).toPoint();
+        QCOMPARE(f.view.hitTest(reported), 1);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, r.center());
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(items.count(), 1);
+        QCOMPARE(items.first().first().toInt(), 1);
+        QCOMPARE(f.view.selectedIndex(), 1);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, r.center());
+        QCOMPARE(doubles.count(), 1);
+    }
+
+    void callerModelReplacesTheItems() {
+        Fixture f;
+        QStringListModel model(QStringList{QStringLiteral("a"), QStringLiteral("b")});
+        f.view.setModel(&model);
+        QCOMPARE(f.view.itemCount(), 2);
+        QCOMPARE(f.view.itemText(1), QStringLiteral("b"));
+        f.view.setView(ListView::Report);
+        QCOMPARE(f.view.reportView()->model(), &model);
+        QCOMPARE(f.view.iconView()->model(), &model);
+        f.view.setModel(nullptr); // back to the built-in rows
+        QCOMPARE(f.view.itemCount(), 5);
+    }
+
+    void arrangeIsKept() {
+        Fixture f;
+        f.view.setArrange(2);
+        QCOMPARE(f.view.Arrange(), 2);
+        QCOMPARE(f.view.iconView()->flow(), QListView::LeftToRight);
+    }
+};
+
+QTEST_MAIN(ListViewTest)
+#include "tst_listview.moc"

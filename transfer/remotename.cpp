@@ -1,0 +1,25 @@
+#include "transfer/remotename.h"
+
+namespace qv {
+
+bool IsSafeMergeFileName(const QString& name) {
+    if (name.size() > 200 || name.contains(QLatin1String("..")))
+        return false;
+    if (name.indexOf(QLatin1String(".LET")) < 1)
+        return false; // no ".LET", or nothing before it
+    for (const QChar c : name) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format)
+            return false;
+        if (QStringView(u"/\\:<>\"|?*").contains(c))
+            return false;
+    }
+    return true;
+}
+
+QString MergeFileBaseName(const QString& storedName) {
+    const qsizetype at = storedName.indexOf(QLatin1String(".LET"));
+    return at < 0 ? storedName : storedName.left(at);
+}
+
+} // namespace qv

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Names of merge files as the server lists them are input from outside. Only a plain file name
+// that ends up inside the data folder may be used as the name of a local copy.
+namespace qv {
+
+// True for a plain name holding ".LET" after at least one character, without path separators,
+// "..", drive or stream colons, control characters, or characters file systems refuse.
+bool IsSafeMergeFileName(const QString& name);
+
+// The merge file's name: the characters before the first ".LET" (exact case); "X.LET.LET" -> "X".
+QString MergeFileBaseName(const QString& storedName);
+
+} // namespace qv

@@ -1,0 +1,13 @@
+#pragma once
+
+class Form2;
+
+// The Search button: checks the three connection fields, lists the merge files of the server
+// folder "/u/vantrelle/accounts/", downloads each into the data folder, rebuilds the browser with
+// one entry per downloaded file, saves the fields to "auto.ini" and arms the guidance balloon that
+// fits the outcome. Failures of the checks and of the listing end in a message box.
+void SearchServer(Form2& form);
+
+// Delete on the server: after the operator confirms, deletes the selected merge file (Text1) in
+// the server folder, goes back to the settings panel and searches again.
+void DeleteOnServer(Form2& form);

@@ -1,0 +1,80 @@
+#include "transfer/transferstatus.h"
+
+#include "app/form2.h"
+#include "transfer/statustext.h"
+#include "transfer/transfercontrol.h"
+#include "ui/animationplayer.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+void pumpEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+} // namespace
+
+void TransferStateChanged(Form2& form, qint16 State) {
+    if (State == 11) {
+        form.Text8->setText(
+            qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
+        form.Errorflag = true;
+        form.Errormesg = qv::ConnectionErrorMessage(form.Text8->text());
+        form.Animation1->stop(); // it stays on screen until the search hides it
+        return;
+    }
+    const std::optional<QString> text = qv::TransferStateText(State);
+    if (!text)
+        return; // an unknown state changes nothing
+    form.Text8->setText(*text);
+    if (State == 12)
+        ReactToResponse(form, form.iPendingCommand);
+}
+
+void ReactToResponse(Form2& form, qint16 iLastCommand) {
+    if (iLastCommand == 0)
+        ShowRemoteFileList(form);
+}
+
+void ShowRemoteFileList(Form2& form) {
+    QPointer<Form2> alive(&form);
+    QString buffer;
+    for (QString chunk = form.Inet1->GetChunk(1024); !chunk.isEmpty();
+         chunk = form.Inet1->GetChunk(1024)) {
+        pumpEvents();
+        if (!alive)
+            return;
+        buffer += chunk;
+    }
+    form.lstremotefiles->clear();
+    for (const QString& line : qv::ResponseLines(buffer)) {
+        pumpEvents();
+        if (!alive)
+            return;
+        form.lstremotefiles->addItem(line);
+    }
+}
+
+void WaitForTransfer(Form2& form) {
+    QPointer<qv::TransferControl> control(form.Inet1);
+    if (!control || !control->StillExecuting())
+        return;
+    QEventLoop loop;
+    QObject::connect(control, &qv::TransferControl::CommandEnded, &loop, &QEventLoop::quit);
+    QObject::connect(control, &QObject::destroyed, &loop, &QEventLoop::quit);
+    // A safety net: should the end ever be missed, the loop still notices within a moment.
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (!control || !control->StillExecuting())
+            loop.quit();
+    });
+    check.start(250);
+    if (control->StillExecuting())
+        loop.exec();
+}

@@ -1,0 +1,159 @@
+#include "ui/scalercore.h"
+
+#include "platform/twips.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace qv::scaler {
+namespace {
+
+qint32 rounded(double v) {
+    const double lo = std::numeric_limits<qint32>::min();
+    const double hi = std::numeric_limits<qint32>::max();
+    return qv::roundHalfEven(std::clamp(v, lo, hi));
+}
+
+// (value x percent) div 100, truncating toward zero, kept within 32 bits.
+qint32 scaled(qint32 value, int percent) {
+    const qint64 v = static_cast<qint64>(value) * percent / 100;
+    return static_cast<qint32>(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
+                                                  std::numeric_limits<qint32>::max()));
+}
+
+// Subtracts the park offset when the current value says the control is parked.
+qint32 parked(qint32 value, std::optional<double> current) {
+    return current && *current < 0 ? value - kParkOffset : value;
+}
+
+} // namespace
+
+qint32 NormaliseLeft(qint32 v) {
+    return v < 0 ? v + kParkOffset : v;
+}
+
+void LayoutScaler::RescaleForm(ScalableForm& form) {
+    if (running_)
+        return;
+    running_ = true;
+    if (form.top() < kParkedFormTop) {
+        for (ScalableControl* control : form.controls())
+            RescaleControl(*control, form);
+    }
+    running_ = false;
+}
+
+void LayoutScaler::RescaleControl(ScalableControl& control, ScalableForm& form) {
+    const int Y = HeightPercent(form);
+    const int X = WidthPercent(form);
+    const int i = FindControlRecord(control, form.name());
+    if (i < 0)
+        return; // made after its form was recorded: left where the program put it
+    const LayoutRecord& R = controls_[static_cast<size_t>(i)];
+
+    if (control.isLine()) {
+        control.setLineEnd(LineEnd::X1, parked(scaled(R.Left, X), control.lineEnd(LineEnd::X1)));
+        control.setLineEnd(LineEnd::Y1, scaled(R.Top, Y));
+        control.setLineEnd(LineEnd::X2, parked(scaled(R.Width, X), control.lineEnd(LineEnd::X2)));
+        control.setLineEnd(LineEnd::Y2, scaled(R.Height, Y));
+        return;
+    }
+    const qint32 newLeft = parked(scaled(R.Left, X), control.left());
+    const qint32 newTop = scaled(R.Top, Y);
+    const qint32 newWidth = scaled(R.Width, X);
+    const qint32 newHeight = scaled(R.Height, Y);
+    // Each attempt runs even when the one before was refused: a control whose height cannot be
+    // set still gets its width and place, one whose size cannot be set still gets its place.
+    control.move(newLeft, newTop, newWidth, newHeight);
+    control.move(newLeft, newTop, newWidth, std::nullopt);
+    control.move(newLeft, newTop, std::nullopt, std::nullopt);
+}
+
+int LayoutScaler::WidthPercent(ScalableForm& form) {
+    return percent(form, true);
+}
+
+int LayoutScaler::HeightPercent(ScalableForm& form) {
+    return percent(form, false);
+}
+
+int LayoutScaler::percent(ScalableForm& form, bool horizontal) {
+    int i = FindFormRecord(form);
+    if (i == -1)
+        i = AddFormRecord(form);
+    const LayoutRecord& r = forms_[static_cast<size_t>(i)];
+    const qint32 recorded = horizontal ? r.ScaleWidth : r.ScaleHeight;
+    if (recorded == 0)
+        return 100; // a form recorded without inner size gives no proportion: keep the records
+    const double current = horizontal ? form.scaleWidth() : form.scaleHeight();
+    const qint64 v = static_cast<qint64>(qv::roundHalfEven(current * 100.0)) / recorded;
+    return static_cast<int>(
+        std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+int LayoutScaler::FindFormRecord(const ScalableForm& form) const {
+    const QString name = form.name();
+    for (size_t i = 0; i < forms_.size(); ++i)
+        if (forms_[i].Name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int LayoutScaler::AddFormRecord(ScalableForm& form) {
+    LayoutRecord r;
+    r.Name = form.name();
+    r.Top = rounded(form.top());
+    r.Left = rounded(form.left());
+    r.Height = rounded(form.height());
+    r.Width = rounded(form.width());
+    r.ScaleHeight = rounded(form.scaleHeight());
+    r.ScaleWidth = rounded(form.scaleWidth());
+    forms_.push_back(r);
+    const int index = static_cast<int>(forms_.size()) - 1;
+    for (ScalableControl* control : form.controls())
+        if (FindControlRecord(*control, r.Name) == -1)
+            AddControlRecord(*control, r.Name);
+    return index;
+}
+
+int LayoutScaler::FindControlRecord(const ScalableControl& control, const QString& formName) const {
+    const QString name = control.name();
+    const std::optional<qint32> index = control.index();
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const LayoutRecord& r = controls_[i];
+        if (r.FormName != formName || r.Name != name)
+            continue;
+        if (!index || *index == r.Index)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int LayoutScaler::AddControlRecord(ScalableControl& control, const QString& formName) {
+    LayoutRecord r;
+    r.Name = control.name();
+    r.Index = control.index().value_or(0);
+    r.FormName = formName;
+    auto read = [](std::optional<double> v) { return v ? rounded(*v) : 0; };
+    if (control.isLine()) {
+        r.Top = read(control.lineEnd(LineEnd::Y1));
+        r.Left = NormaliseLeft(read(control.lineEnd(LineEnd::X1)));
+        r.Height = read(control.lineEnd(LineEnd::Y2));
+        r.Width = NormaliseLeft(read(control.lineEnd(LineEnd::X2)));
+    } else {
+        r.Top = read(control.top());
+        r.Left = NormaliseLeft(read(control.left()));
+        r.Height = read(control.height());
+        r.Width = read(control.width());
+    }
+    control.setIntegralHeight(false);
+    controls_.push_back(r);
+    return static_cast<int>(controls_.size()) - 1;
+}
+
+LayoutScaler& layoutScaler() {
+    static LayoutScaler scaler;
+    return scaler;
+}
+
+} // namespace qv::scaler
