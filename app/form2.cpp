@@ -342,7 +342,11 @@ void Form2::createControls() {
     }
 
     Text12->setEchoMode(QLineEdit::Password);
-    Text12->setStyle(new StarPasswordStyle(Text12->style()));
+    // A proxy built on the style's key owns its own base style (built on the widget's style it
+    // would take over the application's); the field owns the proxy, as setStyle does not.
+    auto* starStyle = new StarPasswordStyle(Text12->style()->name());
+    starStyle->setParent(Text12);
+    Text12->setStyle(starStyle);
     Text10->setAccessibleName(QStringLiteral("IP Address"));
     Text11->setAccessibleName(QStringLiteral("Login"));
     Text12->setAccessibleName(QStringLiteral("Password"));

@@ -148,6 +148,24 @@ void FtpServer::addListedName(const QString& name) {
     appendToList(QStringLiteral("extra_names"), name);
 }
 
+void FtpServer::addListedNameSeries(const QString& prefix, int count, const QString& suffix) {
+    QJsonObject series;
+    series.insert(QStringLiteral("prefix"), prefix);
+    series.insert(QStringLiteral("count"), count);
+    series.insert(QStringLiteral("suffix"), suffix);
+    config_.insert(QStringLiteral("name_series"), series);
+    writeConfig();
+}
+
+void FtpServer::dropListing(qint64 afterBytes) {
+    config_.insert(QStringLiteral("drop_list"), static_cast<double>(afterBytes));
+    writeConfig();
+}
+
+void FtpServer::vanishAfterListing(const QString& name) {
+    appendToList(QStringLiteral("vanish_after_list"), name);
+}
+
 void FtpServer::clearFaults() {
     const QJsonValue delay = config_.value(QStringLiteral("auth_failed_delay"));
     config_ = QJsonObject();

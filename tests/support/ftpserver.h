@@ -45,6 +45,10 @@ public:
     void stallDownload(const QString& name);                   // 150, then silence
     void setStallListing(bool stall);
     void addListedName(const QString& name); // listed, whether or not the file exists
+    // count names prefix + five digits + suffix, listed without files.
+    void addListedNameSeries(const QString& prefix, int count, const QString& suffix);
+    void dropListing(qint64 afterBytes);          // the listing stops there, the connection drops
+    void vanishAfterListing(const QString& name); // the file goes once a listing is made
     void clearFaults();
 
     // What the server saw: "CONNECT", "LOGIN root", "NLST /u/...", "RETR /u/...", "DELE /u/...",

@@ -13,6 +13,10 @@ behaves while it runs. Keys, all optional:
   stall_retr         file names whose download announces itself (150) and then sends nothing
   stall_list         true: a name listing announces itself (150) and then sends nothing
   extra_names        names added to every name listing (whether or not such files exist)
+  name_series        {"prefix": P, "count": N, "suffix": S}: N names P00000S, P00001S, ...
+                     added to every name listing (no such files exist)
+  drop_list          byte count: a name listing sends that many bytes, then the connection drops
+  vanish_after_list  file names removed from the folder right after a listing has been made
 Every connection, login and command is appended to the events file, one line each.
 """
 
@@ -75,17 +79,38 @@ def main():
             if cfg.get("stall_list"):
                 self.respond("150 File status okay. About to open data connection.")
                 return None
-            extra = cfg.get("extra_names", [])
-            if not extra:
-                return super().ftp_NLST(path)
+            extra = list(cfg.get("extra_names", []))
+            series = cfg.get("name_series")
+            if series:
+                extra += ["%s%05d%s" % (series.get("prefix", ""), i, series.get("suffix", ""))
+                          for i in range(int(series.get("count", 0)))]
+            drop = cfg.get("drop_list")
+            if not extra and drop is None:
+                result = super().ftp_NLST(path)
+                self._vanish(cfg, path)
+                return result
             try:
                 listing = sorted(self.run_as_current_user(self.fs.listdir, path))
             except OSError as err:
                 self.respond("550 %s." % err.strerror)
                 return None
-            data = "".join(name + "\r\n" for name in listing + list(extra))
-            self.push_dtp_data(data.encode("utf8", "surrogateescape"), cmd="NLST")
+            data = "".join(name + "\r\n" for name in listing + extra)
+            data = data.encode("utf8", "surrogateescape")
+            if drop is not None:
+                self.push_dtp_data(_DroppingProducer(data[:int(drop)], self), isproducer=True,
+                                   cmd="NLST")
+                return None
+            self.push_dtp_data(data, cmd="NLST")
+            self._vanish(cfg, path)
             return path
+
+        def _vanish(self, cfg, path):
+            for name in cfg.get("vanish_after_list", []):
+                try:
+                    os.remove(os.path.join(path, name))
+                    event("VANISHED " + name)
+                except OSError:
+                    pass
 
         def ftp_RETR(self, file):
             name = os.path.basename(file)

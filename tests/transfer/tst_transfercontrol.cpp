@@ -145,7 +145,7 @@ void TestTransferControl::listingArrivesInChunks() {
 void TestTransferControl::downloadCopiesExactBytesOnOneConnection() {
     QByteArray big(300000, '\0');
     for (int i = 0; i < big.size(); ++i)
-        big[i] = static_cast<char>((i * 7919) % 251);
+        big[i] = static_cast<char>((qint64(i) * 7919) % 251);
     server->putFile("BIG.LET", big);
     server->putFile("CRLF.LET", "a|b\r\n1|2\r\n\xe9\r\n");
     server->putFile("EMPTY.LET", "");
