@@ -25,7 +25,7 @@ VSFTPD=$(command -v vsftpd || echo /usr/sbin/vsftpd)
 user=qvbench
 password=qv-bench-pw
 id "$user" >/dev/null 2>&1 || useradd -M -s /bin/bash "$user"
-usermod -d "/home/$user" "$user" # vsftpd enters the home folder before the chroot
+usermod -d "/home/$user" "$user" 2>/dev/null || true # vsftpd enters the home folder before the chroot
 mkdir -p "/home/$user"
 echo "$user:$password" | chpasswd
 grep -qx /bin/bash /etc/shells || echo /bin/bash >>/etc/shells
@@ -111,18 +111,26 @@ PY
     for f in $(ls "$accounts"); do
         printf 'url = "%s/%s"\noutput = "%s/curl/%s"\n' "$base" "$f" "$work/$name" "$f" >>"$config"
     done
-    local t0 t1 curl_ms curl_kb ours ours_ms ours_kb ours_files
-    t0=$(date +%s%N)
-    curl -s -l -u "$user:$password" "$base/" -o /dev/null
-    /usr/bin/time -f %M -o "$work/curl.mem" curl -s -u "$user:$password" -K "$config"
-    t1=$(date +%s%N)
-    curl_ms=$(((t1 - t0) / 1000000))
-    curl_kb=$(cat "$work/curl.mem")
+    # Best of three runs of each side: the machine is shared, and the best run shows the cost of
+    # the work itself.
+    local t0 t1 ms curl_ms=999999999 curl_kb=0 ours ours_ms=999999999 ours_kb=0 ours_files=0
+    for _ in 1 2 3; do
+        rm -f "$work/$name/curl/"*
+        t0=$(date +%s%N)
+        curl -s -l -u "$user:$password" "$base/" -o /dev/null
+        /usr/bin/time -f %M -o "$work/curl.mem" curl -s -u "$user:$password" -K "$config"
+        t1=$(date +%s%N)
+        ms=$(((t1 - t0) / 1000000))
+        [ "$ms" -lt "$curl_ms" ] && curl_ms=$ms
+        curl_kb=$(cat "$work/curl.mem")
 
-    ours=$("$bench" "127.0.0.1:$port" "$user" "$password")
-    ours_ms=$(sed -E 's/.*search_ms=([0-9]+).*/\1/' <<<"$ours")
-    ours_kb=$(sed -E 's/.*peak_kb=([0-9]+).*/\1/' <<<"$ours")
-    ours_files=$(sed -E 's/.*files=([0-9]+).*/\1/' <<<"$ours")
+        ours=$(/usr/bin/time -f "cpu_s=%U+%S" "$bench" "127.0.0.1:$port" "$user" "$password" 2>&1 | grep -v XDG | tr "\n" " ")
+        echo "  search: $ours" >&2
+        ms=$(sed -E 's/.*search_ms=([0-9]+).*/\1/' <<<"$ours")
+        [ "$ms" -lt "$ours_ms" ] && ours_ms=$ms
+        ours_kb=$(sed -E 's/.*peak_kb=([0-9]+).*/\1/' <<<"$ours")
+        ours_files=$(sed -E 's/.*files=([0-9]+).*/\1/' <<<"$ours")
+    done
     stop_server
     [ "$ours_files" = "$count" ] || { echo "search found $ours_files of $count files" >&2; exit 1; }
     printf '%-14s %10d %10d %7.2fx %15d %13d\n' "$label" "$ours_ms" "$curl_ms" \
@@ -133,4 +141,4 @@ PY
 printf '%-14s %10s %10s %8s %15s %13s\n' scenario search_ms curl_ms ratio search_peak_kb curl_peak_kb
 scenario "1000 x 4 KB" small 1000 4096
 scenario "10 x 20 MB" large 10 $((20 * 1024 * 1024))
-echo "goal: ratio <= 1.30; search peak memory about the same in both rows"
+echo "best of 3 runs each; goal: ratio <= 1.30; search peak memory about the same in both rows"
