@@ -21,7 +21,7 @@ class RectShape;
 namespace qv {
 class TransferControl;
 class AnimationPlayer;
-}
+} // namespace qv
 
 // The program's one working window. Its controls are public members under their design names;
 // the features elsewhere work on them through a Form2& (for example SearchServer(Form2&)).
