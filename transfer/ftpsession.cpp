@@ -1,6 +1,7 @@
 #include "transfer/ftpsession.h"
 
-#include <QSaveFile>
+#include "transfer/downloadfile.h"
+
 #include <cctype>
 #include <chrono>
 #include <curl/curl.h>
@@ -48,7 +49,7 @@ struct FtpSession::Run {
     Clock::time_point lastActivity = Clock::now();
     QByteArray lastReply;
     QByteArray* listing = nullptr;
-    QSaveFile* file = nullptr;
+    DownloadFile* file = nullptr;
     QString writeError;
 
     void report(int state) const {
@@ -98,8 +99,7 @@ size_t receive(char* data, size_t size, size_t count, void* userdata) {
         run->listing->append(data, static_cast<qsizetype>(bytes));
         return bytes;
     }
-    if (run->file &&
-        run->file->write(data, static_cast<qint64>(bytes)) == static_cast<qint64>(bytes))
+    if (run->file && run->file->write(data, static_cast<qint64>(bytes)))
         return bytes;
     if (run->file)
         run->writeError = run->file->errorString();
@@ -216,11 +216,11 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     Run run;
     run.sink = &sink;
     QByteArray listing;
-    QSaveFile file(localPath);
+    DownloadFile file(localPath);
     if (kind == Kind::List)
         run.listing = &listing;
     if (kind == Kind::Retrieve) {
-        if (!file.open(QIODevice::WriteOnly)) {
+        if (!file.open()) {
             outcome.code = CURLE_WRITE_ERROR;
             outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, file.errorString());
             return outcome;
@@ -327,7 +327,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         return outcome;
     }
 
-    file.cancelWriting(); // the temporary copy goes; a file already at localPath stays as it was
+    file.discard(); // the temporary copy goes; a file already at localPath stays as it was
     if (stalled) {
         outcome.code = CURLE_OPERATION_TIMEDOUT;
         outcome.info = QStringLiteral("The server stopped responding (nothing received for %1)")

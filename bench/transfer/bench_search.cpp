@@ -1,0 +1,49 @@
+// One search against a running FTP server, timed from the click to the end: the listing, every
+// download into the data folder, the browser entries and the settings. Prints one line:
+//   search_ms=<wall time> files=<entries> bytes=<bytes downloaded> peak_kb=<peak resident size>
+// Usage: bench_transfer_search <address> <login> <password>
+
+#include "app/form2.h"
+#include "platform/programfolder.h"
+#include "transfer/search.h"
+#include "ui/listview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <address> <login> <password>\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    qv::setProgramFolder(folder.path());
+
+    Form2 form;
+    form.Text10->setText(QString::fromLocal8Bit(argv[1]));
+    form.Text11->setText(QString::fromLocal8Bit(argv[2]));
+    form.Text12->setText(QString::fromLocal8Bit(argv[3]));
+
+    QElapsedTimer clock;
+    clock.start();
+    SearchServer(form);
+    const qint64 ms = clock.elapsed();
+
+    qint64 bytes = 0;
+    const QDir data(qv::programPath(QStringLiteral("data")));
+    for (const QFileInfo& file : data.entryInfoList(QDir::Files))
+        bytes += file.size();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("search_ms=%lld files=%d bytes=%lld peak_kb=%ld\n", static_cast<long long>(ms),
+                form.ListView1->itemCount(), static_cast<long long>(bytes), usage.ru_maxrss);
+    return form.ListView1->itemCount() > 0 ? 0 : 1;
+}
