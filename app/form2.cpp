@@ -298,7 +298,9 @@ void Form2::createControls() {
         widget->setFont(lookFont(spec.look, font()));
         QPalette pal = widget->palette();
         pal.setColor(QPalette::WindowText, lookColour(spec.look));
-        pal.setColor(QPalette::Text, lookColour(spec.look));
+        // The lists draw their entries on a light background, in the system's dark text.
+        pal.setColor(QPalette::Text,
+                     spec.kind == Kind::ListView ? QColor(Qt::black) : lookColour(spec.look));
         if (spec.kind == Kind::CaptionBox && spec.look != Look::Info)
             pal.setColor(QPalette::Base, kBackground);
         widget->setPalette(pal);

@@ -7,15 +7,18 @@
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QTest>
+#include <QTreeView>
 
 using qv::test::TempProgramFolder;
 
@@ -111,6 +114,18 @@ private slots:
         QCOMPARE(form.ProgressBar1->geometry(), twipsRect(8220, 5775, 3090, 255));
         QCOMPARE(form.Text10->palette().color(QPalette::Text), QColor(0, 0, 255));
         QCOMPARE(form.Text12->echoMode(), QLineEdit::Password);
+    }
+
+    void listEntriesAreReadableOnTheirBackground() {
+        // The window's captions are white on blue; the lists' entries sit on a light background.
+        TempProgramFolder folder;
+        Form2 form;
+        for (ListView* list : {form.ListView1, form.lw1}) {
+            for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(list->iconView()),
+                                            static_cast<QAbstractItemView*>(list->reportView())}) {
+                QCOMPARE(view->palette().color(QPalette::Text), QColor(Qt::black));
+            }
+        }
     }
 
     void loadStepLeavesTheIntroductionAndSettingsPanel() {
