@@ -1,5 +1,6 @@
 #include "controls/tamsel/colorscheme.h"
 
+#include "controls/tamsel/shade.h"
 #include "platform/versionquery.h"
 
 #include <QGuiApplication>
@@ -81,18 +82,11 @@ Colour classicSystemColour(int index) {
     }
 }
 
-// The same channel arithmetic the painting routines use: each channel moved by delta and
-// clamped (blue never proportional here).
-Colour shade(Colour colour, int delta) {
-    auto channel = [delta](int value) { return std::clamp(value + delta, 0, 255); };
-    return rgbColour(channel(redOf(colour)), channel(greenOf(colour)), channel(blueOf(colour)));
-}
-
 void derivedFromFace(TamselPalette& p) {
-    p.Sh = shade(p.F, -64);
-    p.L = shade(p.F, +31);
-    p.Hi = shade(p.F, +47);
-    p.Dk = shade(p.F, -192);
+    p.Sh = Shade(p.F, -64);
+    p.L = Shade(p.F, +31);
+    p.Hi = Shade(p.F, +47);
+    p.Dk = Shade(p.F, -192);
 }
 
 } // namespace
