@@ -232,12 +232,13 @@ public:
     }
 };
 
-template <class T> T* place(Form2* form, T* Form2::*slot, const ControlSpec& spec) {
+template <class T> T* place(Form2* form, T* Form2::*slot, const ControlSpec& design) {
     T* widget = new T(form);
     form->*slot = widget;
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    if (spec.kind != Kind::Line)
-        widget->setGeometry(qv::twipsToPixels(spec.left, spec.top, spec.width, spec.height));
+    widget->setObjectName(QString::fromLatin1(design.name));
+    if (design.kind != Kind::Line)
+        widget->setGeometry(
+            qv::twipsToPixels(design.left, design.top, design.width, design.height));
     return widget;
 }
 
@@ -267,12 +268,12 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
 Form2::~Form2() = default;
 
 void Form2::createControls() {
-    for (const ControlSpec& spec : kInventory) {
-        const QString caption = QString::fromUtf8(spec.caption);
+    for (const ControlSpec& design : kInventory) {
+        const QString caption = QString::fromUtf8(design.caption);
         QWidget* widget = std::visit(
             [&](auto slot) -> QWidget* {
                 using T = std::remove_pointer_t<std::remove_reference_t<decltype(this->*slot)>>;
-                T* w = place<T>(this, slot, spec);
+                T* w = place<T>(this, slot, design);
                 if constexpr (std::is_same_v<T, QLabel>) {
                     w->setText(caption);
                     w->setWordWrap(true);
@@ -280,7 +281,7 @@ void Form2::createControls() {
                 } else if constexpr (std::is_same_v<T, QLineEdit>) {
                     w->setText(caption);
                     w->setCursorPosition(0);
-                    if (spec.kind == Kind::CaptionBox) {
+                    if (design.kind == Kind::CaptionBox) {
                         w->setReadOnly(true);
                         w->setFocusPolicy(Qt::NoFocus);
                         w->setFrame(false);
@@ -290,21 +291,21 @@ void Form2::createControls() {
                 } else if constexpr (std::is_same_v<T, QPushButton>) {
                     w->setText(caption);
                 } else if constexpr (std::is_same_v<T, LineShape>) {
-                    w->setEnds({spec.left, spec.top}, {spec.width, spec.height});
+                    w->setEnds({design.left, design.top}, {design.width, design.height});
                 }
                 return w;
             },
-            spec.slot);
-        widget->setFont(lookFont(spec.look, font()));
+            design.slot);
+        widget->setFont(lookFont(design.look, font()));
         QPalette pal = widget->palette();
-        pal.setColor(QPalette::WindowText, lookColour(spec.look));
+        pal.setColor(QPalette::WindowText, lookColour(design.look));
         // The lists draw their entries on a light background, in the system's dark text.
         pal.setColor(QPalette::Text,
-                     spec.kind == Kind::ListView ? QColor(Qt::black) : lookColour(spec.look));
-        if (spec.kind == Kind::CaptionBox && spec.look != Look::Info)
+                     design.kind == Kind::ListView ? QColor(Qt::black) : lookColour(design.look));
+        if (design.kind == Kind::CaptionBox && design.look != Look::Info)
             pal.setColor(QPalette::Base, kBackground);
         widget->setPalette(pal);
-        if (!spec.visible)
+        if (!design.visible)
             widget->hide();
     }
 
