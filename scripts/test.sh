@@ -15,7 +15,7 @@ if [ "${QV_SKIP_SANITIZERS:-0}" != 1 ]; then
     asan="$build-sanitize"
     QV_BUILD_DIR="$asan" QV_BUILD_TYPE=Debug bash "$root/scripts/build.sh" \
         -DQV_SANITIZE=ON -DQV_BUILD_BENCH=OFF
-    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$root/tests/sanitizer/asan.supp"
     export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")

@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Builds Quorvane in release mode (build-release/, or $QV_BENCH_BUILD_DIR), runs every benchmark
+# of bench/ and prints one table: each operation, our figure, the figure of its peer measured in
+# the same run, and the ratio ours / peer (below 1: we are faster or smaller).
+#
+#   bash bench/run.sh
+#
+# Peers: curl's command-line tool against a local vsftpd for the downloads (bench/transfer, which
+# installs vsftpd and needs root), the bare parse of the same file for record loading,
+# LibreOffice for the workbook and one buffered write of the same bytes for the HTML page
+# (bench/output/compare.sh). Start-up (to the main window shown, without the splash window's
+# fixed four seconds) has no peer. A peer that cannot be run here (not installed, no network to
+# install it) shows "n/a"; so does a benchmark that fails, with its log named below the table.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QV_BENCH_BUILD_DIR:-$root/build-release}
+work=$(mktemp -d /tmp/qv-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+logs=$build/bench-logs
+mkdir -p "$logs"
+
+# QV_BENCH_SKIP_BUILD=1 with QV_BENCH_BUILD_DIR runs the benchmarks of a build made before.
+if [ "${QV_BENCH_SKIP_BUILD:-0}" = 1 ]; then
+    echo "Using the build in $build" >&2
+else
+    echo "Building in release mode into $build" >&2
+    if ! QV_BUILD_DIR="$build" QV_BUILD_TYPE=Release bash "$root/scripts/build.sh" \
+        -DQV_BUILD_BENCH=ON >"$logs/build.log" 2>&1; then
+        echo "the release build failed; see $logs/build.log" >&2
+        tail -20 "$logs/build.log" >&2
+        exit 1
+    fi
+fi
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+# Each benchmark leaves its results in $work; a failure is logged and the table shows n/a.
+run() { # run <name> <command...>
+    local name=$1
+    shift
+    echo "running $name" >&2
+    if ! "$@" >"$logs/$name.log" 2>&1; then
+        echo "  $name failed (see $logs/$name.log)" >&2
+        echo "$name" >>"$work/failed"
+        return 1
+    fi
+}
+
+run transfer bash "$root/bench/transfer/run_bench.sh" "$build"
+cp "$logs/transfer.log" "$work/transfer.txt" 2>/dev/null
+
+run mergefiles "$build/bench/mergefiles/bench_mergefiles" --benchmark_out="$work/mergefiles.json" \
+    --benchmark_out_format=json
+cp "$logs/mergefiles.log" "$work/mergefiles.txt" 2>/dev/null
+
+# The workbook beside LibreOffice and the page beside its floor, in one run of compare.sh; when
+# that cannot run (no LibreOffice), our own figures still come from the benchmark.
+if ! QV_BUILD_DIR="$build" QV_BENCH_RESULTS="$work/output" \
+    run output bash "$root/bench/output/compare.sh"; then
+    run output-only "$build/bench/output/bench_output" --benchmark_out="$work/output.json" \
+        --benchmark_out_format=json
+fi
+
+run startup "$build/bench/app/bench_startup" --benchmark_out="$work/startup.json" \
+    --benchmark_out_format=json
+
+/usr/bin/python3 - "$work" "$logs" <<'PY'
+import json, os, re, sys
+
+work, logs = sys.argv[1], sys.argv[2]
+
+def load(name):
+    try:
+        with open(os.path.join(work, name)) as f:
+            return json.load(f)
+    except (OSError, ValueError):
+        return None
+
+def text(name):
+    try:
+        with open(os.path.join(work, name)) as f:
+            return f.read()
+    except OSError:
+        return ""
+
+def named(b, name):
+    # A fixed iteration count shows in the name: "BM_ExportXlsx/iterations:3".
+    return any(b.get(k) == name or str(b.get(k, "")).startswith(name + "/iterations:")
+               for k in ("name", "run_name"))
+
+def ms(data, name):
+    """Real time of one benchmark in milliseconds, or None."""
+    if not data:
+        return None
+    for b in data.get("benchmarks", []):
+        if b.get("run_type", "iteration") == "iteration" and named(b, name):
+            if b.get("error_occurred"):
+                return None
+            scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+            return b["real_time"] * scale
+    return None
+
+def counter(data, name, key):
+    if not data:
+        return None
+    for b in data.get("benchmarks", []):
+        if named(b, name) and key in b:
+            return b[key]
+    return None
+
+rows = []  # (operation, ours, peer, unit)
+
+# Downloads: the search against vsftpd beside curl.
+transfer = {}
+for line in text("transfer.txt").splitlines():
+    m = re.match(r"^(\S.*?)\s+(\d+)\s+(\d+)\s+[\d.]+x\s+(\d+)\s+(\d+)\s*$", line)
+    if m:
+        transfer[m.group(1)] = tuple(int(g) for g in m.groups()[1:])
+for label in ("1000 x 4 KB", "10 x 20 MB"):
+    t = transfer.get(label)
+    rows.append((f"download {label} (search vs curl, vsftpd)", t and t[0], t and t[1], "ms"))
+
+# Record loading beside the bare parse.
+mf = load("mergefiles.json")
+peaks = {}
+for line in text("mergefiles.txt").splitlines():
+    # "<sample> ... <peak MB> <peak/file>x": the last two columns of the summary table.
+    cols = line.split()
+    if len(cols) >= 3 and re.fullmatch(r"\d+x\d+", cols[0]) and cols[-1].endswith("x"):
+        try:
+            peak, per_file = float(cols[-2]), float(cols[-1][:-1])
+            peaks[cols[0]] = (peak, peak / per_file if per_file else None)
+        except ValueError:
+            pass
+for sample in ("32767x26", "1000000x10"):
+    rows.append((f"load records {sample} (vs bare parse)", ms(mf, "load_records/" + sample),
+                 ms(mf, "bare_parse/" + sample), "ms"))
+
+# Exports.
+out = load("output.json")
+try:
+    lo = float(text("output.libreoffice_ms").strip())
+except ValueError:
+    lo = None
+rows.append(("export 32,767 x 26 to .xlsx (vs LibreOffice)", ms(out, "BM_ExportXlsx"), lo, "ms"))
+rows.append(("export 32,767 x 26 to HTML (vs one write)", ms(out, "BM_ExportHtml"),
+             ms(out, "BM_HtmlFloor"), "ms"))
+
+# Start-up.
+st = load("startup.json")
+rows.append(("start-up to the main window shown", ms(st, "BM_StartToMainWindow"), None, "ms"))
+
+# Peak memory.
+t = transfer.get("10 x 20 MB")
+rows.append(("peak memory: download 10 x 20 MB (vs curl)", t and t[2] / 1024, t and t[3] / 1024,
+             "MiB"))
+p = peaks.get("1000000x10")
+rows.append(("peak memory: load 1,000,000 records (vs file)", p and p[0], p and p[1], "MiB"))
+rows.append(("peak memory: start-up", counter(st, "BM_StartToMainWindow", "peak_MiB"), None,
+             "MiB"))
+
+def fmt(v, unit):
+    if v is None:
+        return "n/a"
+    return f"{v:.1f} {unit}" if v < 100 else f"{v:.0f} {unit}"
+
+width = max(len(r[0]) for r in rows)
+print(f"{'operation':<{width}}  {'ours':>12}  {'peer':>12}  {'ours/peer':>9}")
+print("-" * (width + 41))
+for op, ours, peer, unit in rows:
+    ratio = f"{ours / peer:.2f}" if ours is not None and peer else "n/a"
+    print(f"{op:<{width}}  {fmt(ours, unit):>12}  {fmt(peer, unit):>12}  {ratio:>9}")
+failed = text("failed").split()
+if failed:
+    print(f"\nnot run or failed: {', '.join(failed)} (logs in {logs})")
+PY
