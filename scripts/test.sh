@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the dependencies when missing, builds Quorvane and runs every test: first the normal
-# build, then the whole suite again built with AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer (set QV_SKIP_SANITIZERS=1 to leave that second pass out), and last a
-# short fuzzing run of every parser.
+# build, then a short fuzzing run of every parser, and last the whole suite again built with
+# AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer (set QV_SKIP_SANITIZERS=1 to
+# leave that pass out).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -10,6 +10,11 @@ bash "$root/scripts/setup.sh"
 build=${QV_BUILD_DIR:-$root/build}
 QV_BUILD_DIR="$build" bash "$root/scripts/build.sh"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+
+# Every parser survives a short fuzzing run (QV_FUZZ_SECONDS a target; 0 leaves it out).
+if [ "${QV_FUZZ_SECONDS:-10}" != 0 ]; then
+    bash "$root/scripts/fuzz.sh" "${QV_FUZZ_SECONDS:-10}"
+fi
 
 if [ "${QV_SKIP_SANITIZERS:-0}" != 1 ]; then
     asan="$build-sanitize"
@@ -19,9 +24,4 @@ if [ "${QV_SKIP_SANITIZERS:-0}" != 1 ]; then
     export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
-fi
-
-# Every parser survives a short fuzzing run (QV_FUZZ_SECONDS a target; 0 leaves it out).
-if [ "${QV_FUZZ_SECONDS:-10}" != 0 ]; then
-    bash "$root/scripts/fuzz.sh" "${QV_FUZZ_SECONDS:-10}"
 fi
