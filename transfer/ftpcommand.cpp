@@ -1,7 +1,10 @@
 #include "transfer/ftpcommand.h"
 
+#include "platform/codepage.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace qv::transfer {
 namespace {
@@ -103,6 +106,28 @@ bool matchesPattern(const QString& name, const QString& pattern) {
     while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
         ++p;
     return p == pattern.size();
+}
+
+QString decodeListedName(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return codepage::decode(bytes);
+}
+
+QList<ListedName> matchingListedNames(const QByteArray& listing, const QString& pattern) {
+    QList<ListedName> names;
+    for (QByteArray line : listing.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        QString name = decodeListedName(line);
+        if (matchesPattern(name, pattern))
+            names.append({std::move(name), line});
+    }
+    return names;
 }
 
 } // namespace qv::transfer

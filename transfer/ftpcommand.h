@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -26,5 +28,17 @@ std::optional<FtpCommand> parseFtpCommand(const QString& line, QString* why = nu
 // True when name matches the pattern: "*" any run of characters, "?" one character, every
 // other character itself (case-sensitive, as on the server's file system).
 bool matchesPattern(const QString& name, const QString& pattern);
+
+// A name of a directory listing: as the server sent it, and as text (UTF-8 when the bytes are
+// valid UTF-8, otherwise the 8-bit code page).
+struct ListedName {
+    QString name;
+    QByteArray wire;
+};
+QString decodeListedName(const QByteArray& bytes);
+
+// The lines of a raw listing (LF or CR LF ended, empty lines skipped) whose names match the
+// pattern, in order.
+QList<ListedName> matchingListedNames(const QByteArray& listing, const QString& pattern);
 
 } // namespace qv::transfer

@@ -1,25 +1,10 @@
 #include "transfer/transfercontrol.h"
 
-#include "platform/codepage.h"
 #include "transfer/ftpcommand.h"
 
-#include <QStringDecoder>
 #include <curl/curl.h>
 
 namespace qv {
-namespace {
-
-// A name as the server sent it: UTF-8 when the bytes are valid UTF-8, otherwise the system's
-// 8-bit code page.
-QString decodeName(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return codepage::decode(bytes);
-}
-
-} // namespace
 
 TransferControl::TransferControl(QObject* parent) : QObject(parent) {
     session_.setCancelFlag(&cancel_);
@@ -144,16 +129,10 @@ void TransferControl::deliverOutcome(const transfer::FtpOutcome& outcome, bool l
     if (outcome.ok && listing) {
         // The listing as lines of names; only the names that match the pattern are kept.
         wireNames_.clear();
-        for (QByteArray line : outcome.listing.split('\n')) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-            if (line.isEmpty())
-                continue;
-            const QString name = decodeName(line);
-            if (!transfer::matchesPattern(name, pattern))
-                continue;
-            wireNames_.insert(name, line);
-            data_ += name + QLatin1String("\r\n");
+        for (const transfer::ListedName& listed :
+             transfer::matchingListedNames(outcome.listing, pattern)) {
+            wireNames_.insert(listed.name, listed.wire);
+            data_ += listed.name + QLatin1String("\r\n");
         }
     }
     if (!outcome.ok) {

@@ -32,30 +32,6 @@ namespace {
     std::abort();
 }
 
-// As the transfer control decodes a listed name.
-QString decodeName(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return qv::codepage::decode(bytes);
-}
-
-// As the transfer control turns the raw listing into its response data.
-QStringList controlNames(const QByteArray& listing, const QString& pattern) {
-    QStringList names;
-    for (QByteArray line : listing.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
-        const QString name = decodeName(line);
-        if (qv::transfer::matchesPattern(name, pattern))
-            names << name;
-    }
-    return names;
-}
-
 bool referenceMatch(const QString& name, const QString& pattern) {
     // match[j]: pattern[0, j) matches name[0, i) for the current i.
     std::vector<char> match(pattern.size() + 1, 0), next(pattern.size() + 1, 0);
@@ -85,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     const QByteArray listing(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
-    const QStringList names = controlNames(listing, QStringLiteral("*.LET"));
+    QStringList names;
+    for (const auto& listed : qv::transfer::matchingListedNames(listing, QStringLiteral("*.LET")))
+        names << listed.name;
     QString response;
     for (const QString& name : names)
         response += name + QLatin1String("\r\n");
@@ -115,9 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The wildcard match against the reference, on short patterns.
     const qsizetype lf = listing.indexOf('\n');
     if (lf > 0 && lf <= 64) {
-        const QString pattern = decodeName(listing.left(lf));
+        const QString pattern = qv::transfer::decodeListedName(listing.left(lf));
         for (const QByteArray& bytes : listing.mid(lf + 1).split('\n')) {
-            const QString name = decodeName(bytes.left(256));
+            const QString name = qv::transfer::decodeListedName(bytes.left(256));
             if (qv::transfer::matchesPattern(name, pattern) != referenceMatch(name, pattern))
                 fail("the wildcard match disagrees with the reference", pattern + u'|' + name);
         }
