@@ -1,74 +1,86 @@
 #include "app/dispatch.h"
 
+#include "app/actions/browser.h"
+#include "app/actions/exports.h"
+#include "app/actions/hoverdetails.h"
+#include "app/actions/recordviewer.h"
+#include "app/actions/search.h"
+#include "app/actions/transferstatus.h"
 #include "app/fieldhints.h"
 #include "app/form2.h"
 #include "app/guidance.h"
-#include "app/shapes.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
-#include "mergefiles/browser.h"
-#include "mergefiles/hoverdetails.h"
-#include "mergefiles/recordviewer.h"
-#include "output/actions.h"
 #include "platform/twips.h"
-#include "transfer/search.h"
 #include "transfer/transfercontrol.h"
-#include "transfer/transferstatus.h"
 #include "ui/listview.h"
+#include "ui/shapes.h"
 
 #include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
 namespace {
 
-// One row: the control by its design name ("Form2" for the window), the event, the action.
+// The source of a route: one of the window's controls, by its member, or the window itself.
+using Source = QObject* (*)(Form2&);
+template <auto Member> QObject* control(Form2& form) {
+    return form.*Member;
+}
+QObject* window(Form2& form) {
+    return &form;
+}
+
+// One row: the source, the event, the action.
 struct Route {
-    const char* source;
+    Source source;
     Event event;
     Action action;
 };
 
 // clang-format off
 const Route kRoutes[] = {
-    {"Command2", Event::Click,     [](Form2& f, const EventArgs&) { f.GoBack(); }},
-    {"Command9", Event::Click,     [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
-    {"Image2",   Event::Click,     [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
-    {"Image2",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image2); }},
-    {"Image3",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image3); }},
-    {"Image4",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
-    {"Form2",    Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {"Label1",   Event::MouseMove, [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {"Command1", Event::Click,     [](Form2& f, const EventArgs&) { SearchServer(f); }},
-    {"Command10", Event::Click,    [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
-    {"Inet1",    Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
-    {"Form2",    Event::Resize,    [](Form2& f, const EventArgs&) { RescaleForm(f); }},
-    {"Timer1",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
-    {"Timer2",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
-    {"Timer3",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
-    {"Timer4",   Event::Timer,     [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
-    {"Image3",   Event::Click,     [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
-    {"Text10",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
-    {"Text11",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
-    {"Text12",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
-    {"Text16",   Event::MouseMove, [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
-    {"Text10",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
-    {"Text11",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
-    {"Text12",   Event::GotFocus,  [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    {control<&Form2::Command2>,   Event::Click,        [](Form2& f, const EventArgs&) { f.GoBack(); }},
+    {control<&Form2::Command9>,   Event::Click,        [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
+    {control<&Form2::Image2>,     Event::Click,        [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
+    {control<&Form2::Image2>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image2); }},
+    {control<&Form2::Image3>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image3); }},
+    {control<&Form2::Image4>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
+    {window,                      Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {control<&Form2::Label1>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {control<&Form2::Command1>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
+    {control<&Form2::Command10>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
+    {control<&Form2::Inet1>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
+    {window,                      Event::Resize,       [](Form2& f, const EventArgs&) { RescaleForm(f); }},
+    {control<&Form2::Timer1>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {control<&Form2::Timer2>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {control<&Form2::Timer3>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {control<&Form2::Timer4>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
+    {control<&Form2::Image3>,     Event::Click,        [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
+    {control<&Form2::Text10>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
+    {control<&Form2::Text11>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
+    {control<&Form2::Text12>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
+    {control<&Form2::Text16>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
+    {control<&Form2::Text10>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
+    {control<&Form2::Text11>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
+    {control<&Form2::Text12>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
     // Merge files: browser, record list, hover details.
-    {"ListView1", Event::Click,    [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
-    {"ListView1", Event::MouseMove, [](Form2& f, const EventArgs& a) {
+    {control<&Form2::ListView1>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {control<&Form2::ListView1>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {"lw1",      Event::DblClick,  [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
-    {"lw1",      Event::MouseMove, [](Form2& f, const EventArgs& a) {
+    {control<&Form2::lw1>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {control<&Form2::lw1>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {"Command5", Event::Click,     [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
-    {"Command8", Event::Click,     [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
-    {"Command3", Event::Click,     [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
-    {"Command4", Event::Click,     [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
-    {"Command7", Event::Click,     [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
-    {"Command11", Event::Click,    [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
+    {control<&Form2::Command5>,   Event::Click,        [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
+    {control<&Form2::Command8>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {control<&Form2::Command3>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {control<&Form2::Command4>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {control<&Form2::Command7>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {control<&Form2::Command11>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
 };
 // clang-format on
 
@@ -158,11 +170,7 @@ void hook(Form2& form, QObject* source, Event event, Action action) {
 } // namespace
 
 void connectDispatch(Form2& form) {
-    for (const Route& route : kRoutes) {
-        const QString name = QString::fromLatin1(route.source);
-        QObject* source = name == form.objectName() ? static_cast<QObject*>(&form)
-                                                    : form.findChild<QObject*>(name);
-        if (source)
+    for (const Route& route : kRoutes)
+        if (QObject* source = route.source(form))
             hook(form, source, route.event, route.action);
-    }
 }

@@ -18,10 +18,10 @@ struct EventArgs {
 enum class Event {
     Click,        // flat and standard buttons, pictures, list views
     DblClick,     // list views
-    MouseMove,    // any control, and the window itself ("Form2")
+    MouseMove,    // any control, and the window itself
     GotFocus,     // text boxes
     Timer,        // the timers
-    Resize,       // the window itself ("Form2")
+    Resize,       // the window itself
     StateChanged, // the transfer control (the state code in EventArgs::value)
 };
 

@@ -4,7 +4,6 @@
 #include "app/fieldhints.h"
 #include "app/guidance.h"
 #include "app/osversion.h"
-#include "app/shapes.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
 #include "platform/programfolder.h"
@@ -14,6 +13,7 @@
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
 #include "ui/scaler.h"
+#include "ui/shapes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -64,10 +64,12 @@ using Slot = std::variant<QLabel * Form2::*, QLineEdit * Form2::*, PictureBox * 
                           QPushButton * Form2::*, QListWidget * Form2::*, ListView * Form2::*,
                           QProgressBar * Form2::*>;
 
+using Panel = Form2::Panel;
+
 // One control of the window: design name, kind, member, design rectangle in twips (for a line
-// its two end points x1, y1, x2, y2), design caption, design visibility and look. Controls are
-// created in this order, each above the ones before it.
-struct ControlSpec {
+// its two end points x1, y1, x2, y2), design caption, design visibility, look and the panel it
+// belongs to. Controls are created in this order, each above the ones before it.
+struct ControlDesign {
     const char* name;
     Kind kind;
     Slot slot;
@@ -75,74 +77,75 @@ struct ControlSpec {
     const char* caption;
     bool visible;
     Look look;
+    Panel panel = Panel::None;
 };
 
 // clang-format off
-const ControlSpec kInventory[] = {
+const ControlDesign kInventory[] = {
     // Background and the pictures and shapes drawn on it.
     {"Label1",   Kind::Label,   &Form2::Label1,   0, -30, 12120, 7965, "", true, Look::Plain},
-    {"Image6",   Kind::Picture, &Form2::Image6,   0, 0, 7410, 7635, "", true, Look::Plain},
-    {"Image7",   Kind::Picture, &Form2::Image7,   270, 2475, 6795, 4995, "", true, Look::Plain},
+    {"Image6",   Kind::Picture, &Form2::Image6,   0, 0, 7410, 7635, "", true, Look::Plain, Panel::Introduction},
+    {"Image7",   Kind::Picture, &Form2::Image7,   270, 2475, 6795, 4995, "", true, Look::Plain, Panel::Introduction},
     {"Shape3",   Kind::Shape,   &Form2::Shape3,   7590, 945, 4320, 5775, "", true, Look::Plain},
     {"Shape1",   Kind::Shape,   &Form2::Shape1,   7620, 975, 4245, 5715, "", true, Look::Plain},
-    {"Shape2",   Kind::Shape,   &Form2::Shape2,   7485, 4875, 4530, 1830, "", true, Look::Plain},
+    {"Shape2",   Kind::Shape,   &Form2::Shape2,   7485, 4875, 4530, 1830, "", true, Look::Plain, Panel::ProgressGroup},
     {"Line5",    Kind::Line,    &Form2::Line5,    465, 1110, 7200, 1110, "", true, Look::Plain},
     {"Line6",    Kind::Line,    &Form2::Line6,    465, 1140, 7200, 1140, "", true, Look::Plain},
     {"Line8",    Kind::Line,    &Form2::Line8,    465, 1170, 7200, 1170, "", true, Look::Plain},
     {"Line4",    Kind::Line,    &Form2::Line4,    7800, 1920, 11490, 1920, "", true, Look::Plain},
-    {"Line1",    Kind::Line,    &Form2::Line1,    7800, 5880, 11490, 5880, "", true, Look::Plain},
-    {"Line2",    Kind::Line,    &Form2::Line2,    7800, 3675, 11490, 3675, "", true, Look::Plain},
-    {"Image9",   Kind::Picture, &Form2::Image9,   7905, 1290, 615, 615, "", true, Look::Plain},
+    {"Line1",    Kind::Line,    &Form2::Line1,    7800, 5880, 11490, 5880, "", true, Look::Plain, Panel::Details},
+    {"Line2",    Kind::Line,    &Form2::Line2,    7800, 3675, 11490, 3675, "", true, Look::Plain, Panel::Details},
+    {"Image9",   Kind::Picture, &Form2::Image9,   7905, 1290, 615, 615, "", true, Look::Plain, Panel::Settings},
     {"Image1",   Kind::Picture, &Form2::Image1,   7800, 1080, 825, 810, "", true, Look::Plain},
     {"Image5",   Kind::Picture, &Form2::Image5,   7800, 1080, 825, 780, "", true, Look::Plain},
     {"Image8",   Kind::Picture, &Form2::Image8,   11610, 60, 525, 330, "", true, Look::Plain},
     // Labels.
     {"Label10",  Kind::Label,   &Form2::Label10,  510, 0, 6975, 1305, "Quorvane", true, Look::TitleShadow},
-    {"Label2",   Kind::Label,   &Form2::Label2,   465, -90, 6975, 1170, "Quorvane", true, Look::Title},
-    {"Label4",   Kind::Label,   &Form2::Label4,   4635, 780, 2565, 255, "Version", true, Look::Heading},
-    {"Label6",   Kind::Label,   &Form2::Label6,   390, 1200, 6615, 1185, "", true, Look::Body},
+    {"Label2",   Kind::Label,   &Form2::Label2,   465, -90, 6975, 1170, "Quorvane", true, Look::Title, Panel::Introduction},
+    {"Label4",   Kind::Label,   &Form2::Label4,   4635, 780, 2565, 255, "Version", true, Look::Heading, Panel::Introduction},
+    {"Label6",   Kind::Label,   &Form2::Label6,   390, 1200, 6615, 1185, "", true, Look::Body, Panel::Introduction},
     {"Label5",   Kind::Label,   &Form2::Label5,   465, 7185, 6225, 390,
-        "Designed and written for Norrevan mail-merge users", true, Look::Body},
+        "Designed and written for Norrevan mail-merge users", true, Look::Body, Panel::Introduction},
     {"Label9",   Kind::Label,   &Form2::Label9,   7770, 210, 4065, 570, "Quorvane", true, Look::LogoShadow},
     {"Label7",   Kind::Label,   &Form2::Label7,   7695, 180, 4065, 645, "Quorvane", true, Look::Logo},
     {"Label8",   Kind::Label,   &Form2::Label8,   11040, 615, 1200, 300, "", true, Look::Body},
-    {"Label3",   Kind::Label,   &Form2::Label3,   8505, 1440, 3015, 480, "Quorvane Settings", true, Look::Heading},
+    {"Label3",   Kind::Label,   &Form2::Label3,   8505, 1440, 3015, 480, "Quorvane Settings", true, Look::Heading, Panel::Settings},
     // Lists of the left area.
     {"ListView1", Kind::ListView, &Form2::ListView1, 0, 0, 7380, 5010, "", true, Look::Plain},
     {"lw1",      Kind::ListView, &Form2::lw1,     0, 5010, 7380, 2610, "", true, Look::Plain},
     // Settings panel.
-    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Body},
-    {"Text5",    Kind::CaptionBox, &Form2::Text5,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption},
-    {"Text10",   Kind::TextBox,    &Form2::Text10, 8985, 2895, 2325, 390, "", true, Look::Input},
-    {"Text21",   Kind::CaptionBox, &Form2::Text21, 7770, 3660, 1410, 300, "Login", true, Look::Caption},
-    {"Text11",   Kind::TextBox,    &Form2::Text11, 8985, 3630, 2325, 390, "", true, Look::Input},
-    {"Text22",   Kind::CaptionBox, &Form2::Text22, 7770, 4440, 1665, 390, "Password", true, Look::Caption},
-    {"Text12",   Kind::TextBox,    &Form2::Text12, 8985, 4395, 2325, 390, "", true, Look::Input},
+    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Body, Panel::Settings},
+    {"Text5",    Kind::CaptionBox, &Form2::Text5,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption, Panel::Settings},
+    {"Text10",   Kind::TextBox,    &Form2::Text10, 8985, 2895, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text21",   Kind::CaptionBox, &Form2::Text21, 7770, 3660, 1410, 300, "Login", true, Look::Caption, Panel::Settings},
+    {"Text11",   Kind::TextBox,    &Form2::Text11, 8985, 3630, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text22",   Kind::CaptionBox, &Form2::Text22, 7770, 4440, 1665, 390, "Password", true, Look::Caption, Panel::Settings},
+    {"Text12",   Kind::TextBox,    &Form2::Text12, 8985, 4395, 2325, 390, "", true, Look::Input, Panel::Settings},
     // Details panel.
-    {"Text1",    Kind::CaptionBox, &Form2::Text1,  8700, 1290, 3060, 450, "", true, Look::Heading},
-    {"Text2",    Kind::CaptionBox, &Form2::Text2,  7920, 2040, 3885, 360, "", true, Look::Caption},
-    {"Text9",    Kind::CaptionBox, &Form2::Text9,  7920, 2430, 3885, 360, "", true, Look::Caption},
-    {"Text13",   Kind::CaptionBox, &Form2::Text13, 7920, 2820, 3885, 360, "", true, Look::Caption},
-    {"Text17",   Kind::CaptionBox, &Form2::Text17, 7920, 3210, 3885, 360, "", true, Look::Caption},
-    {"Command3", Kind::FlatButton, &Form2::Command3, 8115, 3840, 3165, 375, "Command", true, Look::Plain},
+    {"Text1",    Kind::CaptionBox, &Form2::Text1,  8700, 1290, 3060, 450, "", true, Look::Heading, Panel::Details},
+    {"Text2",    Kind::CaptionBox, &Form2::Text2,  7920, 2040, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text9",    Kind::CaptionBox, &Form2::Text9,  7920, 2430, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text13",   Kind::CaptionBox, &Form2::Text13, 7920, 2820, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text17",   Kind::CaptionBox, &Form2::Text17, 7920, 3210, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Command3", Kind::FlatButton, &Form2::Command3, 8115, 3840, 3165, 375, "Command", true, Look::Plain, Panel::Details},
     {"Command4", Kind::FlatButton, &Form2::Command4, 8115, 4320, 3165, 375, "Command", true, Look::Plain},
-    {"Command7", Kind::FlatButton, &Form2::Command7, 8115, 4785, 3165, 375, "Command", true, Look::Plain},
-    {"Command11", Kind::FlatButton, &Form2::Command11, 8115, 5265, 3165, 375, "Command", true, Look::Plain},
-    {"Command10", Kind::FlatButton, &Form2::Command10, 8115, 6105, 3165, 375, "Command", true, Look::Plain},
+    {"Command7", Kind::FlatButton, &Form2::Command7, 8115, 4785, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command11", Kind::FlatButton, &Form2::Command11, 8115, 5265, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command10", Kind::FlatButton, &Form2::Command10, 8115, 6105, 3165, 375, "Command", true, Look::Plain, Panel::Details},
     // Progress group.
     {"Text6",    Kind::CaptionBox, &Form2::Text6,  7875, 5130, 3585, 540, "", true, Look::Info},
-    {"ProgressBar1", Kind::ProgressBar, &Form2::ProgressBar1, 8220, 5775, 3090, 255, "", true, Look::Plain},
-    {"Text7",    Kind::CaptionBox, &Form2::Text7,  7620, 6075, 4170, 285, "", true, Look::Info},
-    {"Text8",    Kind::CaptionBox, &Form2::Text8,  7635, 6315, 4200, 360, "", true, Look::Info},
+    {"ProgressBar1", Kind::ProgressBar, &Form2::ProgressBar1, 8220, 5775, 3090, 255, "", true, Look::Plain, Panel::ProgressGroup},
+    {"Text7",    Kind::CaptionBox, &Form2::Text7,  7620, 6075, 4170, 285, "", true, Look::Info, Panel::ProgressGroup},
+    {"Text8",    Kind::CaptionBox, &Form2::Text8,  7635, 6315, 4200, 360, "", true, Look::Info, Panel::ProgressGroup},
     // Command row and the rest of the right area.
     {"Text15",   Kind::CaptionBox, &Form2::Text15, 7455, 5265, 4575, 975, "", true, Look::Info},
     {"Text18",   Kind::CaptionBox, &Form2::Text18, 8145, 6750, 3300, 240,
         "support@quorvane.example", true, Look::Body},
-    {"Text16",   Kind::CaptionBox, &Form2::Text16, 10125, 6945, 1515, 615, "", true, Look::Plain},
+    {"Text16",   Kind::CaptionBox, &Form2::Text16, 10125, 6945, 1515, 615, "", true, Look::Plain, Panel::Settings},
     {"Command9", Kind::FlatButton, &Form2::Command9, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
     {"Command8", Kind::FlatButton, &Form2::Command8, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
-    {"Command1", Kind::FlatButton, &Form2::Command1, 10380, 7050, 1080, 420, "Command", true, Look::Plain},
-    {"Command2", Kind::FlatButton, &Form2::Command2, 10380, 7035, 1065, 420, "Command", true, Look::Plain},
+    {"Command1", Kind::FlatButton, &Form2::Command1, 10380, 7050, 1080, 420, "Command", true, Look::Plain, Panel::Settings},
+    {"Command2", Kind::FlatButton, &Form2::Command2, 10380, 7035, 1065, 420, "Command", true, Look::Plain, Panel::Details},
     // Auxiliary controls below the designed client area.
     {"lstremotefiles", Kind::ListBox, &Form2::lstremotefiles, 3015, 8205, 1215, 450, "", true, Look::Plain},
     {"List1",    Kind::ListBox,    &Form2::List1,  4350, 8355, 1830, 450, "", true, Look::Plain},
@@ -155,12 +158,12 @@ const ControlSpec kInventory[] = {
 // clang-format on
 
 // Pictures of the window, drawn by the project (assets/).
-struct PictureSpec {
+struct PictureDesign {
     PictureBox* Form2::*slot;
     const char* file;
     const char* toolTip;
 };
-const PictureSpec kPictures[] = {
+const PictureDesign kPictures[] = {
     {&Form2::Image6, "intro-background.png", nullptr},
     {&Form2::Image7, "intro-merge.png", nullptr},
     {&Form2::Image9, "settings.png", nullptr},
@@ -232,7 +235,7 @@ public:
     }
 };
 
-template <class T> T* place(Form2* form, T* Form2::*slot, const ControlSpec& design) {
+template <class T> T* place(Form2* form, T* Form2::*slot, const ControlDesign& design) {
     T* widget = new T(form);
     form->*slot = widget;
     widget->setObjectName(QString::fromLatin1(design.name));
@@ -240,6 +243,50 @@ template <class T> T* place(Form2* form, T* Form2::*slot, const ControlSpec& des
         widget->setGeometry(
             qv::twipsToPixels(design.left, design.top, design.width, design.height));
     return widget;
+}
+
+// Places one control of the table and gives it its design caption.
+QWidget* placeControl(Form2* form, const ControlDesign& design) {
+    const QString caption = QString::fromUtf8(design.caption);
+    return std::visit(
+        [&](auto slot) -> QWidget* {
+            using T = std::remove_pointer_t<std::remove_reference_t<decltype(form->*slot)>>;
+            T* w = place<T>(form, slot, design);
+            if constexpr (std::is_same_v<T, QLabel>) {
+                w->setText(caption);
+                w->setWordWrap(true);
+                w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            } else if constexpr (std::is_same_v<T, QLineEdit>) {
+                w->setText(caption);
+                w->setCursorPosition(0);
+                if (design.kind == Kind::CaptionBox) {
+                    w->setReadOnly(true);
+                    w->setFocusPolicy(Qt::NoFocus);
+                    w->setFrame(false);
+                }
+            } else if constexpr (std::is_same_v<T, Command>) {
+                w->setCaption(caption);
+            } else if constexpr (std::is_same_v<T, QPushButton>) {
+                w->setText(caption);
+            } else if constexpr (std::is_same_v<T, LineShape>) {
+                w->setEnds({design.left, design.top}, {design.width, design.height});
+            }
+            return w;
+        },
+        design.slot);
+}
+
+// Font and colours of a control's look.
+void applyLook(QWidget* widget, const ControlDesign& design, const QFont& base) {
+    widget->setFont(lookFont(design.look, base));
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, lookColour(design.look));
+    // The lists draw their entries on a light background, in the system's dark text.
+    pal.setColor(QPalette::Text,
+                 design.kind == Kind::ListView ? QColor(Qt::black) : lookColour(design.look));
+    if (design.kind == Kind::CaptionBox && design.look != Look::Info)
+        pal.setColor(QPalette::Base, kBackground);
+    widget->setPalette(pal);
 }
 
 } // namespace
@@ -261,6 +308,10 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
     const QSize client = qv::twipsToPixels(QSize(kClientWidthTwips, kClientHeightTwips));
     resize(client);
     createControls();
+    styleControls();
+    createPictures();
+    createLists();
+    createTimers();
     connectDispatch(*this);
     Load();
 }
@@ -268,47 +319,26 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
 Form2::~Form2() = default;
 
 void Form2::createControls() {
-    for (const ControlSpec& design : kInventory) {
-        const QString caption = QString::fromUtf8(design.caption);
-        QWidget* widget = std::visit(
-            [&](auto slot) -> QWidget* {
-                using T = std::remove_pointer_t<std::remove_reference_t<decltype(this->*slot)>>;
-                T* w = place<T>(this, slot, design);
-                if constexpr (std::is_same_v<T, QLabel>) {
-                    w->setText(caption);
-                    w->setWordWrap(true);
-                    w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                } else if constexpr (std::is_same_v<T, QLineEdit>) {
-                    w->setText(caption);
-                    w->setCursorPosition(0);
-                    if (design.kind == Kind::CaptionBox) {
-                        w->setReadOnly(true);
-                        w->setFocusPolicy(Qt::NoFocus);
-                        w->setFrame(false);
-                    }
-                } else if constexpr (std::is_same_v<T, Command>) {
-                    w->setCaption(caption);
-                } else if constexpr (std::is_same_v<T, QPushButton>) {
-                    w->setText(caption);
-                } else if constexpr (std::is_same_v<T, LineShape>) {
-                    w->setEnds({design.left, design.top}, {design.width, design.height});
-                }
-                return w;
-            },
-            design.slot);
-        widget->setFont(lookFont(design.look, font()));
-        QPalette pal = widget->palette();
-        pal.setColor(QPalette::WindowText, lookColour(design.look));
-        // The lists draw their entries on a light background, in the system's dark text.
-        pal.setColor(QPalette::Text,
-                     design.kind == Kind::ListView ? QColor(Qt::black) : lookColour(design.look));
-        if (design.kind == Kind::CaptionBox && design.look != Look::Info)
-            pal.setColor(QPalette::Base, kBackground);
-        widget->setPalette(pal);
+    for (const ControlDesign& design : kInventory) {
+        QWidget* widget = placeControl(this, design);
+        applyLook(widget, design, font());
         if (!design.visible)
             widget->hide();
+        if (design.panel != Panel::None)
+            panels_[static_cast<int>(design.panel)].append(widget);
     }
 
+    // The search's clip, over the frame of the progress group and under its summary text.
+    Animation1 = new qv::AnimationPlayer(this);
+    Animation1->setObjectName(QStringLiteral("Animation1"));
+    Animation1->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
+    Animation1->stackUnder(Text6);
+    panels_[static_cast<int>(Panel::ProgressGroup)].append(Animation1);
+}
+
+// What the table's looks do not say: the window's background, alignments, line and frame
+// colours, the smaller notes, the password field and the keyboard order.
+void Form2::styleControls() {
     Label1->setAutoFillBackground(true);
     QPalette bg = Label1->palette();
     bg.setColor(QPalette::Window, kBackground);
@@ -319,20 +349,12 @@ void Form2::createControls() {
     setPalette(own);
     setAutoFillBackground(true);
 
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label10->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label9->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    for (QLabel* label : {Label2, Label10, Label7, Label9})
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Text6->setAlignment(Qt::AlignCenter);
 
     for (LineShape* line : {Line1, Line2, Line4, Line5, Line6, Line8})
         line->setColour(Qt::white);
-
-    // The search's clip, over the frame of the progress group and under its summary text.
-    Animation1 = new qv::AnimationPlayer(this);
-    Animation1->setObjectName(QStringLiteral("Animation1"));
-    Animation1->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
-    Animation1->stackUnder(Text6);
     Shape2->setFillColour(QColor(232, 238, 250));
     Shape2->setBorderColour(QColor(20, 50, 120));
     for (RectShape* shape : {Shape1, Shape3})
@@ -356,13 +378,22 @@ void Form2::createControls() {
     Text16->setFocusPolicy(Qt::NoFocus);
     Text16->setFrame(true);
 
-    for (const PictureSpec& p : kPictures) {
+    setTabOrder(Text10, Text11);
+    setTabOrder(Text11, Text12);
+    setTabOrder(Text12, Command1);
+}
+
+void Form2::createPictures() {
+    for (const PictureDesign& p : kPictures) {
         PictureBox* picture = this->*p.slot;
         picture->setPicture(asset(QString::fromLatin1(p.file)));
         if (p.toolTip)
             picture->setToolTip(QString::fromLatin1(p.toolTip));
     }
+}
 
+// The browser's columns and pictures, the record list's pictures and view.
+void Form2::createLists() {
     ImageList1 = new ImageList(QSize(50, 50), this);
     ImageList2 = new ImageList(QSize(16, 16), this);
     for (const char* file :
@@ -381,144 +412,20 @@ void Form2::createControls() {
     lw1->setIcons(ImageList2);
     lw1->setSmallIcons(ImageList2);
     lw1->setView(ListView::Report);
+}
 
+// The controls without a place on screen: the transfer control and the guidance timers.
+void Form2::createTimers() {
     Inet1 = new qv::TransferControl(this);
     Inet1->setObjectName(QStringLiteral("Inet1"));
-
-    for (QTimer** timer : {&Timer1, &Timer2, &Timer3, &Timer4}) {
-        *timer = new QTimer(this);
-        (*timer)->setSingleShot(true);
-        (*timer)->setInterval(0);
+    const char* const names[] = {"Timer1", "Timer2", "Timer3", "Timer4"};
+    QTimer** timers[] = {&Timer1, &Timer2, &Timer3, &Timer4};
+    for (int i = 0; i < 4; ++i) {
+        *timers[i] = new QTimer(this);
+        (*timers[i])->setObjectName(QString::fromLatin1(names[i]));
+        (*timers[i])->setSingleShot(true);
+        (*timers[i])->setInterval(0);
     }
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer4->setObjectName(QStringLiteral("Timer4"));
-
-    // Keyboard order of the settings panel.
-    setTabOrder(Text10, Text11);
-    setTabOrder(Text11, Text12);
-    setTabOrder(Text12, Command1);
-}
-
-// ---------------------------------------------------------------------------------------------
-// The load step.
-
-void Form2::Load() {
-    RescaleForm(*this); // step 1: the scaler records the design before anything changes
-    loadNameWindowsVersion();
-    loadHideProgressFrame();
-    loadTitle();
-    loadButtonCaptions();
-    loadHideDetailsPanel();
-    loadBrowserSize();
-    CreateTooltips(*this); // step 8
-    loadMakeFolders();
-    loadHideProgressBar();
-    loadInitialiseButtons();
-    loadSettings();
-    qv::guidance::ArmGuidanceAtLoad(*this); // step 13: the first guidance balloon
-    loadIntroductionTexts();
-    loadHideLists();
-    loadAboutText();
-}
-
-void Form2::loadNameWindowsVersion() {
-    Text44->setText(OSVersionName());
-    Text44->setCursorPosition(0);
-    Text44->show();
-    Text7->hide();
-    Text8->hide();
-}
-
-void Form2::loadHideProgressFrame() {
-    Animation1->open(qv::programPath(QStringLiteral("Download.avi")));
-    Animation1->hide();
-    Shape2->hide();
-}
-
-void Form2::loadTitle() {
-    setWindowTitle(QStringLiteral("Quorvane Version ") + programVersion());
-}
-
-void Form2::loadButtonCaptions() {
-    Command1->setCaption(QStringLiteral("Search"));
-    Command2->setCaption(QStringLiteral("Back"));
-    Command3->setCaption(QStringLiteral("Create a New Document"));
-    Command3->setToolTip(QStringLiteral("Create New Word Document"));
-    Command4->setCaption(QStringLiteral("Complete Merge"));
-    Command4->setToolTip(QStringLiteral("Create New Word Document"));
-    Command7->setCaption(QStringLiteral("Export to Microsoft Excel"));
-    Command7->setToolTip(QStringLiteral("Export to MicroSoft Excel"));
-    Command11->setCaption(QStringLiteral("Export to HTML Document"));
-    Command11->setToolTip(QStringLiteral("Export to HTML Document"));
-}
-
-void Form2::loadHideDetailsPanel() {
-    Text1->hide();
-    Line1->hide();
-    Line2->hide();
-    Line4->show();
-    for (QWidget* w : {Text6, Text2, Text9, Text13, Text17, Text15})
-        w->hide();
-    Image1->hide();
-    Image5->hide();
-    for (Command* c : {Command2, Command3, Command4, Command10, Command7, Command11})
-        c->hide();
-}
-
-void Form2::loadBrowserSize() {
-    ListView1->resize(ListView1->width(), qv::twipsToPixels(7650));
-    lw1->hide();
-}
-
-void Form2::loadMakeFolders() {
-    // A folder that cannot be made is left to the actions that need it.
-    for (const char* name : {"data", "Word"}) {
-        const QString path = qv::programPath(QString::fromLatin1(name));
-        if (!QFileInfo::exists(path))
-            QDir().mkpath(path);
-    }
-}
-
-void Form2::loadHideProgressBar() {
-    ProgressBar1->hide();
-}
-
-void Form2::loadInitialiseButtons() {
-    bool initialise = true;
-    bool enabled = true;
-    InitialiseButtons(this, initialise, enabled);
-}
-
-void Form2::loadSettings() {
-    // A settings file that cannot be read or created leaves the fields empty.
-    const QString path = settingsPath();
-    const QString section = QStringLiteral("Default");
-    Text10->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
-    Text11->setText(qv::INIread(path, section, QStringLiteral("Login")));
-    Text12->setText(qv::INIread(path, section, QStringLiteral("Password")));
-}
-
-void Form2::loadIntroductionTexts() {
-    Label2->setText(QStringLiteral("Quorvane"));
-    Label4->setText(QStringLiteral("Version ") + programVersion());
-    Label8->setText(programVersion());
-}
-
-void Form2::loadHideLists() {
-    ListView1->hide();
-    lw1->hide();
-}
-
-void Form2::loadAboutText() {
-    Label6->setText(QStringLiteral("Quorvane Version ") + programVersion() +
-                    QStringLiteral(" the exciting new Mailmerge Companion program for Microsoft "
-                                   "Word and Microsoft Excel. Runs on Windows XP, Microsoft Word "
-                                   "2000 onwards. Easy to Install and Setup, clear screens enable "
-                                   "you to Connect to your Database Server and transfer Data files "
-                                   "to Quorvane. Any Problems or Suggestions Email "
-                                   "support@quorvane.example"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -530,25 +437,6 @@ void Form2::InitialiseButtons(QWidget* FrmForm, bool& Initialise, bool& BytEnabl
         return;
     for (Command* button : FrmForm->findChildren<Command*>(Qt::FindDirectChildrenOnly))
         button->Initialize();
-}
-
-void Form2::GoBack() {
-    lw1->hide();
-    ListView1->resize(ListView1->width(), qv::twipsToPixels(7650));
-    Command1->show();
-    for (QWidget* w : {Text6, Text10, Text44, Text11, Text12, Text21, Text22, Text5, Text16})
-        w->show();
-    for (Command* c : {Command2, Command3, Command4, Command7, Command11, Command10})
-        c->hide();
-    Label3->show();
-    Image9->show();
-    for (QWidget* w : {Text1, Text2, Text9, Text13, Text17})
-        w->hide();
-    Line1->hide();
-    Line2->hide();
-    Line4->show();
-    Image1->hide();
-    Image5->hide();
 }
 
 void Form2::QuitProgram() {

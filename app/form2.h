@@ -23,8 +23,9 @@ class TransferControl;
 class AnimationPlayer;
 } // namespace qv
 
-// The program's one working window. Its controls are public members under their design names;
-// the features elsewhere work on them through a Form2& (for example SearchServer(Form2&)).
+// The program's one working window. Its controls are public members under their design names.
+// The features run on it from app/actions/ (for example SearchServer(Form2&)); they show and hide
+// controls through the window's panels and intents, and read and write the controls' values.
 // Positions are designed in twips on a client area of 12075 x 7680.
 class Form2 : public QWidget {
     Q_OBJECT
@@ -133,13 +134,37 @@ public:
     std::int32_t LoginHintItem = 0;
     std::int32_t PasswordHintItem = 0;
     std::int32_t SearchHintItem = 0;
-    // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by load step 8).
+    // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by the load step).
     CTooltip BrowserTip;
     CTooltip FieldTip;
     CTooltip ipTip;
     CTooltip loginTip;
     CTooltip passwordTip;
     CTooltip searchTip;
+
+    // --- Panels ----------------------------------------------------------------------------------
+    // Groups of controls the window shows and hides together; the control table names the group
+    // of each control.
+    enum class Panel {
+        None,
+        Introduction,  // the product picture and texts the browser replaces
+        Settings,      // address, login, password and Search
+        Details,       // the selected merge file and the commands that act on it
+        ProgressGroup, // the search's frame, clip, bar and status lines (not its summary Text6)
+    };
+    void setPanelVisible(Panel panel, bool visible);
+
+    // What the window shows, by intent. Features call these instead of showing and hiding
+    // controls one by one.
+    void showSettings();                       // the settings panel, the browser at full height
+    void showDetails();                        // the details panel in place of the settings
+    void showTemplateChoice(bool hasTemplate); // Complete Merge and the picture of a template
+    void hideTemplateChoice();
+    void showBrowser();    // the browser in place of the introduction, at its full height
+    void showRecordList(); // the record list below the shortened browser
+    void hideRecordList(); // the browser alone, at its full height
+    void beginSearch();    // window disabled, the progress group shown with its clip playing
+    void endSearch(const QString& summary); // the progress group gone but for the summary
 
     // --- Operations -----------------------------------------------------------------------------
     // Calls Initialize on every flat button of FrmForm, in the window's control order.
@@ -166,25 +191,30 @@ protected:
 
 private:
     void createControls();
+    void styleControls();
+    void createPictures();
+    void createLists();
+    void createTimers();
     void Load(); // the load step
 
-    // The steps of the load step, in their order.
-    void loadNameWindowsVersion(); // step 2
-    void loadHideProgressFrame();  // step 3 (the clip is opened by its owner)
-    void loadTitle();              // step 4
-    void loadButtonCaptions();     // step 5
-    void loadHideDetailsPanel();   // step 6
-    void loadBrowserSize();        // step 7
-    void loadMakeFolders();        // step 9
-    void loadHideProgressBar();    // step 10
-    void loadInitialiseButtons();  // step 11
-    void loadSettings();           // step 12
-    void loadIntroductionTexts();  // step 14
-    void loadHideLists();          // step 15
-    void loadAboutText();          // step 16
+    // The load step's parts, in their order.
+    void loadNameWindowsVersion();
+    void loadHideProgressFrame(); // the clip is opened by its owner
+    void loadTitle();
+    void loadButtonCaptions();
+    void loadHideDetailsPanel();
+    void loadBrowserSize();
+    void loadMakeFolders();
+    void loadHideProgressBar();
+    void loadInitialiseButtons();
+    void loadSettings();
+    void loadIntroductionTexts();
+    void loadHideLists();
+    void loadAboutText();
 
     void Unload(); // the unload step
     bool unloaded_ = false;
+    QList<QWidget*> panels_[5]; // by Panel
 };
 
 // "2.0.1": the program's version as major.minor.revision.

@@ -3,6 +3,7 @@
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "ui/animationplayer.h"
+#include "ui/loadedwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,10 +13,7 @@
 
 namespace {
 
-Progress*& loaded() {
-    static Progress* form = nullptr;
-    return form;
-}
+using Loaded = LoadedWindow<Progress>;
 
 // The spreadsheet picture the export shows: a small sheet with a green header row.
 QPixmap sheetPicture(QSize size) {
@@ -44,20 +42,18 @@ QPixmap sheetPicture(QSize size) {
 } // namespace
 
 Progress& Progress::form() {
-    if (!loaded())
-        loaded() = new Progress;
-    return *loaded();
+    return Loaded::get();
 }
 
 bool Progress::isLoaded() {
-    return loaded() != nullptr;
+    return Loaded::isLoaded();
 }
 
 void Progress::unload() {
-    Progress* form = loaded();
+    Progress* form = Loaded::current();
     if (!form)
         return;
-    loaded() = nullptr;
+    Loaded::forget(form);
     form->Animation1->stop();
     form->close();
     delete form;
@@ -107,8 +103,7 @@ Progress::Progress()
 }
 
 Progress::~Progress() {
-    if (loaded() == this)
-        loaded() = nullptr;
+    Loaded::forget(this);
 }
 
 void Progress::showWindow() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/loadedwindow.h"
+
 #include <QElapsedTimer>
 #include <QWidget>
 
@@ -40,6 +42,7 @@ public:
     QLabel* Image1;
 
 private:
+    friend class LoadedWindow<Progress>;
     Progress();
     ~Progress() override;
 

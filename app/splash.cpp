@@ -1,6 +1,7 @@
 #include "app/splash.h"
 
 #include "platform/twips.h"
+#include "ui/loadedwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,12 +16,10 @@ bool OpenMainAfterSplash = true;
 
 namespace {
 
+using Loaded = LoadedWindow<frmSplash>;
+
 const QString kProgramTitle = QStringLiteral("Quorvane");
 
-frmSplash*& loaded() {
-    static frmSplash* form = nullptr;
-    return form;
-}
 std::function<void()>& opener() {
     static std::function<void()> open;
     return open;
@@ -88,17 +87,15 @@ void growToFit(QLabel* label) {
 } // namespace
 
 frmSplash& frmSplash::form() {
-    if (!loaded())
-        loaded() = new frmSplash;
-    return *loaded();
+    return Loaded::get();
 }
 
 bool frmSplash::isLoaded() {
-    return loaded() != nullptr;
+    return Loaded::isLoaded();
 }
 
 void frmSplash::unload() {
-    if (frmSplash* form = loaded())
+    if (frmSplash* form = Loaded::current())
         form->close();
 }
 
@@ -198,8 +195,7 @@ frmSplash::frmSplash()
 }
 
 frmSplash::~frmSplash() {
-    if (loaded() == this)
-        loaded() = nullptr;
+    Loaded::forget(this);
 }
 
 void frmSplash::Timer1_Timer() {
@@ -211,8 +207,7 @@ void frmSplash::Timer1_Timer() {
 // goes, so that the program never finds itself without a window in between.
 void frmSplash::closeEvent(QCloseEvent* event) {
     Timer1->stop();
-    if (loaded() == this)
-        loaded() = nullptr;
+    Loaded::forget(this);
     if (OpenMainAfterSplash) {
         OpenMainAfterSplash = false;
         if (opener())

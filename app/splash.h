@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/loadedwindow.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -46,6 +48,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class LoadedWindow<frmSplash>;
     frmSplash();
     ~frmSplash() override;
     void Timer1_Timer();

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/programfolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -237,4 +238,22 @@ bool HasMergeTemplate(const QString& name) {
         return false;
     const QFileInfo info(MergeTemplatePath(name));
     return info.exists() && info.isFile();
+}
+
+int MergeFileIcon(const QString& name, qint64 copyBytes) {
+    if (copyBytes == 0)
+        return 4;
+    return HasMergeTemplate(name) ? 2 : 1;
+}
+
+void RemoveMergeCopies() {
+    QDir data(qv::programPath(QStringLiteral("data")));
+    if (!data.exists()) {
+        QDir().mkpath(data.path());
+        return;
+    }
+    data.setNameFilters({QStringLiteral("*.LET")});
+    data.setFilter(QDir::Files | QDir::Hidden | QDir::CaseSensitive | QDir::System);
+    for (const QString& name : data.entryList())
+        data.remove(name);
 }

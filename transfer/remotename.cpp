@@ -1,5 +1,7 @@
 #include "transfer/remotename.h"
 
+#include <QSet>
+
 namespace qv {
 
 bool IsSafeMergeFileName(const QString& name) {
@@ -20,6 +22,18 @@ bool IsSafeMergeFileName(const QString& name) {
 QString MergeFileBaseName(const QString& storedName) {
     const qsizetype at = storedName.indexOf(QLatin1String(".LET"));
     return at < 0 ? storedName : storedName.left(at);
+}
+
+QStringList DownloadableNames(const QStringList& listed) {
+    QStringList names;
+    QSet<QString> seen;
+    for (const QString& line : listed) {
+        if (line.isEmpty() || !IsSafeMergeFileName(line) || seen.contains(line))
+            continue;
+        seen.insert(line);
+        names << line;
+    }
+    return names;
 }
 
 } // namespace qv

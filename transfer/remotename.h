@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Names of merge files as the server lists them are input from outside. Only a plain file name
 // that ends up inside the data folder may be used as the name of a local copy.
@@ -12,5 +13,8 @@ bool IsSafeMergeFileName(const QString& name);
 
 // The merge file's name: the characters before the first ".LET" (exact case); "X.LET.LET" -> "X".
 QString MergeFileBaseName(const QString& storedName);
+
+// The names of a listing worth downloading, in listing order: safe merge file names, each once.
+QStringList DownloadableNames(const QStringList& listed);
 
 } // namespace qv

@@ -2,23 +2,49 @@
 
 namespace qv {
 
+namespace {
+
+const char* stateText(TransferState state) {
+    switch (state) {
+    case TransferState::None:
+        return "";
+    case TransferState::ResolvingHost:
+        return "Resolving Host";
+    case TransferState::HostResolved:
+        return "- Host Resolved";
+    case TransferState::Connecting:
+        return "- Connecting...";
+    case TransferState::Connected:
+        return "- Connected!";
+    case TransferState::Requesting:
+        return "- Requesting...";
+    case TransferState::RequestSent:
+        return "- Request Sent";
+    case TransferState::ReceivingResponse:
+        return "- Receiving Response...";
+    case TransferState::ResponseReceived:
+        return "- Response Received!";
+    case TransferState::Disconnecting:
+        return "- Disconnecting...";
+    case TransferState::Disconnected:
+        return "- Disconnected";
+    case TransferState::Error: // its text is ConnectionErrorText
+        return nullptr;
+    case TransferState::ResponseCompleted:
+        return "- Response Completed!";
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::optional<QString> TransferStateText(int state) {
-    static const char* const texts[] = {"",
-                                        "Resolving Host",
-                                        "- Host Resolved",
-                                        "- Connecting...",
-                                        "- Connected!",
-                                        "- Requesting...",
-                                        "- Request Sent",
-                                        "- Receiving Response...",
-                                        "- Response Received!",
-                                        "- Disconnecting...",
-                                        "- Disconnected",
-                                        nullptr,
-                                        "- Response Completed!"};
-    if (state < 0 || state > 12 || !texts[state])
+    if (state < code(TransferState::None) || state > code(TransferState::ResponseCompleted))
         return std::nullopt;
-    return QString::fromLatin1(texts[state]);
+    const char* text = stateText(static_cast<TransferState>(state));
+    if (!text)
+        return std::nullopt;
+    return QString::fromLatin1(text);
 }
 
 QString ConnectionErrorText(qint32 code, const QString& info) {

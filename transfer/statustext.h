@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/transferstate.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -7,7 +9,7 @@
 // The texts of the transfer status line and the splitting of a listing response into lines.
 namespace qv {
 
-// The status line text of a state of the transfer control; nullopt for 11 (see
+// The status line text of a state of the transfer control; nullopt for TransferState::Error (see
 // ConnectionErrorText) and for codes that are no state.
 std::optional<QString> TransferStateText(int state);
 

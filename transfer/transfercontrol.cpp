@@ -139,7 +139,7 @@ void TransferControl::deliverOutcome(const transfer::FtpOutcome& outcome, bool l
         responseCode_ = outcome.code;
         responseInfo_ = outcome.info;
     }
-    emit StateChanged(outcome.ok ? 12 : 11);
+    emit StateChanged(code(outcome.ok ? TransferState::ResponseCompleted : TransferState::Error));
     busy_ = false;
     emit CommandEnded();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ftpsession.h"
+#include "transfer/transferstate.h"
 
 #include <QHash>
 #include <QObject>
@@ -16,11 +17,8 @@
 // progress arrives as StateChanged on the thread that owns the control, and only while that
 // thread handles events.
 //
-// State codes: 0 none, 1 resolving the host, 2 host resolved, 3 connecting, 4 connected,
-// 5 requesting, 6 request sent, 7 receiving the response, 8 response received, 9 disconnecting,
-// 10 disconnected, 11 error (ResponseCode and ResponseInfo tell which), 12 response completed
-// (the data of a listing can now be read with GetChunk). Every command ends with 12 or 11, and
-// that state is reported before StillExecuting turns false.
+// StateChanged carries the code of a TransferState (transfer/transferstate.h). Every command ends
+// with ResponseCompleted or Error, and that state is reported before StillExecuting turns false.
 //
 // The FTP work runs on a worker thread of the control's own. The control connection is kept
 // between commands to the same server with the same login, and closed by Disconnect.

@@ -6,10 +6,10 @@
 // Goals: a load takes at most twice the bare parse; its peak memory stays under three times the
 // file size.
 
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
-#include "mergefiles/recordviewer.h"
 #include "platform/programfolder.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 //   search_ms=<wall time> files=<entries> bytes=<bytes downloaded> peak_kb=<peak resident size>
 // Usage: bench_transfer_search <address> <login> <password>
 
+#include "app/actions/search.h"
 #include "app/form2.h"
 #include "platform/programfolder.h"
-#include "transfer/search.h"
 #include "ui/listview.h"
 
 #include <QApplication>

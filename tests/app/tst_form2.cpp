@@ -1,11 +1,11 @@
 #include "app/form2.h"
 #include "app/osversion.h"
-#include "app/shapes.h"
 #include "controls/command/command.h"
 #include "platform/twips.h"
 #include "platform/versionquery.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
+#include "ui/shapes.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

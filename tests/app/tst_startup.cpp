@@ -1,9 +1,9 @@
 #include "app/form2.h"
-#include "app/shapes.h"
 #include "app/splash.h"
 #include "platform/versionquery.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/animationplayer.h"
+#include "ui/shapes.h"
 
 #include <QApplication>
 #include <QFile>
@@ -66,7 +66,7 @@ private slots:
         QVERIFY(!frmSplash::isLoaded());
         Form2* main = mainWindows().first();
         QVERIFY(main->isVisible());
-        // load step 3: the download clip is open, hidden and not playing
+        // the load step leaves the download clip open, hidden and not playing
         QVERIFY(main->Animation1->isOpen());
         QVERIFY(main->Animation1->isHidden());
         QVERIFY(!main->Animation1->isPlaying());

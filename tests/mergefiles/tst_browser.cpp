@@ -1,12 +1,12 @@
+#include "app/actions/browser.h"
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
-#include "app/shapes.h"
 #include "controls/command/command.h"
-#include "mergefiles/browser.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
-#include "mergefiles/recordviewer.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
+#include "ui/shapes.h"
 
 #include <QLabel>
 #include <QLineEdit>

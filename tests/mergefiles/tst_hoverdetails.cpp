@@ -1,13 +1,12 @@
+#include "app/actions/hoverdetails.h"
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
-#include "app/shapes.h"
-#include "mergefiles/hoverdetails.h"
 #include "mergefiles/mergedetails.h"
 #include "mergefiles/mergefile.h"
-#include "mergefiles/recordviewer.h"
-#include "mergefiles/tipof.h"
 #include "platform/twips.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
+#include "ui/shapes.h"
 #include "ui/tooltip.h"
 
 #include <QAbstractItemView>
@@ -62,7 +61,7 @@ private slots:
         form.ListView1->setView(ListView::Report);
         addEntry(form, "ABC", "1");
         addEntry(form, "XYZ", "0");
-        CTooltip& tip = qv::tipOf(form.BrowserTip);
+        CTooltip& tip = form.BrowserTip;
         form.Image3->setBorderStyle(1);
 
         moveOverBrowser(form, twipsOfRow(*form.ListView1, 0));
@@ -132,7 +131,7 @@ private slots:
         form.Text1->setText("ABC");
         form.RecordsToLoad = 10;
         LoadMergeRecords(form);
-        CTooltip& tip = qv::tipOf(form.FieldTip);
+        CTooltip& tip = form.FieldTip;
         const QString text = " Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n";
 
         moveOverRecords(form, twipsOfRow(*form.lw1, 0));
@@ -168,7 +167,7 @@ private slots:
         moveOverRecords(form, QPointF(300, 600));
         moveOverRecords(form, twipsOfEmptySpace(*form.lw1));
         QCOMPARE(form.FieldHoverItem, 0);
-        QVERIFY(!qv::tipOf(form.FieldTip).window());
+        QVERIFY(!form.FieldTip.window());
     }
 };
 

@@ -1,8 +1,7 @@
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
-#include "mergefiles/recordviewer.h"
-#include "mergefiles/tipof.h"
 #include "platform/twips.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
@@ -138,8 +137,8 @@ private slots:
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
         Form2 form;
         load(form, "ABC", 10);
-        QCOMPARE(qv::tipOf(form.FieldTip).Title(), QString("Field Names"));
-        QCOMPARE(qv::tipOf(form.FieldTip).TipText(),
+        QCOMPARE(form.FieldTip.Title(), QString("Field Names"));
+        QCOMPARE(form.FieldTip.TipText(),
                  QString(" Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n"));
     }
 

@@ -1,7 +1,7 @@
+#include "app/actions/exports.h"
 #include "app/form2.h"
 #include "app/progress.h"
 #include "controls/command/command.h"
-#include "output/actions.h"
 #include "output/documentfolder.h"
 #include "output/recordingautomation.h"
 #include "output/wordmerge.h"

@@ -1,7 +1,7 @@
 #include "searchfixture.h"
 
+#include "app/actions/search.h"
 #include "controls/command/command.h"
-#include "transfer/search.h"
 
 #include <QTest>
 #include <QTimer>

@@ -5,8 +5,8 @@
 // finds everything.
 #include "searchfixture.h"
 
+#include "app/actions/search.h"
 #include "controls/command/command.h"
-#include "transfer/search.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "searchfixture.h"
 
-#include "app/shapes.h"
+#include "app/actions/search.h"
 #include "controls/command/command.h"
-#include "transfer/search.h"
 #include "ui/animationplayer.h"
+#include "ui/shapes.h"
 
 #include <QLabel>
 #include <QListWidget>

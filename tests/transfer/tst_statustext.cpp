@@ -18,23 +18,25 @@ private slots:
 };
 
 void TestStatusText::stateTexts_data() {
+    using qv::TransferState;
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("text"); // "<none>": no text
-    const char* const expected[] = {"",
-                                    "Resolving Host",
-                                    "- Host Resolved",
-                                    "- Connecting...",
-                                    "- Connected!",
-                                    "- Requesting...",
-                                    "- Request Sent",
-                                    "- Receiving Response...",
-                                    "- Response Received!",
-                                    "- Disconnecting...",
-                                    "- Disconnected",
-                                    "<none>",
-                                    "- Response Completed!"};
-    for (int s = 0; s <= 12; ++s)
-        QTest::addRow("state %d", s) << s << QString::fromLatin1(expected[s]);
+    const auto row = [](const char* name, TransferState state, const char* text) {
+        QTest::newRow(name) << int(qv::code(state)) << QString::fromLatin1(text);
+    };
+    row("none", TransferState::None, "");
+    row("resolving", TransferState::ResolvingHost, "Resolving Host");
+    row("resolved", TransferState::HostResolved, "- Host Resolved");
+    row("connecting", TransferState::Connecting, "- Connecting...");
+    row("connected", TransferState::Connected, "- Connected!");
+    row("requesting", TransferState::Requesting, "- Requesting...");
+    row("sent", TransferState::RequestSent, "- Request Sent");
+    row("receiving", TransferState::ReceivingResponse, "- Receiving Response...");
+    row("received", TransferState::ResponseReceived, "- Response Received!");
+    row("disconnecting", TransferState::Disconnecting, "- Disconnecting...");
+    row("disconnected", TransferState::Disconnected, "- Disconnected");
+    row("error", TransferState::Error, "<none>");
+    row("completed", TransferState::ResponseCompleted, "- Response Completed!");
     QTest::newRow("13") << 13 << "<none>";
     QTest::newRow("-1") << -1 << "<none>";
 }

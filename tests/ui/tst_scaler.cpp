@@ -1,8 +1,8 @@
 #include "app/form2.h"
-#include "app/shapes.h"
 #include "ui/balloon.h"
 #include "ui/listview.h"
 #include "ui/scaler.h"
+#include "ui/shapes.h"
 
 #include "platform/twips.h"
 

@@ -1,4 +1,4 @@
-#include "app/shapes.h"
+#include "ui/shapes.h"
 
 #include "platform/twips.h"
 

@@ -1,10 +1,9 @@
-#include "mergefiles/recordviewer.h"
+#include "app/actions/recordviewer.h"
 
 #include "app/form2.h"
 #include "app/progress.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
-#include "mergefiles/tipof.h"
 #include "platform/codepage.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
@@ -29,10 +28,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 std::function<void(qint64, qint64)>& observer() {
     static std::function<void(qint64, qint64)> hook;
     return hook;
-}
-
-void setHeightTwips(QWidget* w, int twips) {
-    w->resize(w->width(), qv::twipsToPixels(twips));
 }
 
 // The progress window of a load. Its texts follow every record, but the window is only fed a
@@ -100,8 +95,8 @@ void AddFieldColumn(Form2& form) {
     MergeRecordModel& model = RecordListModel(form);
     const int column = model.addColumn(name);
     form.lw1->setColumnWidth(column, kColumnWidthTwips);
-    qv::tipOf(form.FieldTip).Title(QStringLiteral("Field Names"));
-    qv::tipOf(form.FieldTip).TipText(qv::tipOf(form.FieldTip).TipText() + name + kCrLf);
+    form.FieldTip.Title(QStringLiteral("Field Names"));
+    form.FieldTip.TipText(form.FieldTip.TipText() + name + kCrLf);
 }
 
 void AddRecordValue(Form2& form) {
@@ -130,8 +125,7 @@ void LoadMergeRecords(Form2& form) {
     bool opened = false;
     QByteArray text = ReadMergeBytes(MergeFilePath(form.Text1->text()), " ", &opened);
     const auto fail = [&form] {
-        form.lw1->hide();
-        setHeightTwips(form.ListView1, 7650);
+        form.hideRecordList();
         form.unsetCursor();
     };
     if (!opened) {
@@ -143,16 +137,14 @@ void LoadMergeRecords(Form2& form) {
     const qsizetype h = text.indexOf('\n');
     if (h >= 0) {
         form.LineParts = SplitMergeLine(qv::codepage::decode(text.constData(), h));
-        qv::tipOf(form.FieldTip).TipText(QString());
+        form.FieldTip.TipText(QString());
         for (form.FieldIndex = 0; form.FieldIndex < form.LineParts.size(); ++form.FieldIndex)
             AddFieldColumn(form);
-        qv::tipOf(form.FieldTip)
-            .TipText(qv::tipOf(form.FieldTip).TipText() + kCrLf +
-                     QStringLiteral("(DBClick for FullScreen)") + kCrLf);
+        form.FieldTip.TipText(form.FieldTip.TipText() + kCrLf +
+                              QStringLiteral("(DBClick for FullScreen)") + kCrLf);
     }
 
-    form.lw1->hide();
-    setHeightTwips(form.ListView1, 7650);
+    form.hideRecordList();
     form.setCursor(Qt::WaitCursor);
 
     const qint64 total = form.RecordsToLoad;
@@ -178,9 +170,7 @@ void LoadMergeRecords(Form2& form) {
     }
     form.unsetCursor();
 
-    setHeightTwips(form.ListView1, 5000);
-    setHeightTwips(form.lw1, 2640);
-    form.lw1->show();
+    form.showRecordList();
 }
 
 void ToggleRecordListSize(Form2& form) {

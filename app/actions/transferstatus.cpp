@@ -1,4 +1,4 @@
-#include "transfer/transferstatus.h"
+#include "app/actions/transferstatus.h"
 
 #include "app/form2.h"
 #include "transfer/statustext.h"
@@ -21,7 +21,7 @@ void pumpEvents() {
 } // namespace
 
 void TransferStateChanged(Form2& form, qint16 State) {
-    if (State == 11) {
+    if (State == qv::code(qv::TransferState::Error)) {
         form.Text8->setText(
             qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
         form.Errorflag = true;
@@ -33,7 +33,7 @@ void TransferStateChanged(Form2& form, qint16 State) {
     if (!text)
         return; // an unknown state changes nothing
     form.Text8->setText(*text);
-    if (State == 12)
+    if (State == qv::code(qv::TransferState::ResponseCompleted))
         ReactToResponse(form, form.iPendingCommand);
 }
 

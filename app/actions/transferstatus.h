@@ -6,8 +6,8 @@ class Form2;
 
 // Status reporting of the transfer control Inet1 and the wait for a command to end.
 
-// The Inet1 state change handler: writes the state into the status line Text8; state 11 records
-// the error (Errorflag, Errormesg), state 12 hands the response to ReactToResponse.
+// The Inet1 state change handler: writes the state into the status line Text8; an error records
+// itself (Errorflag, Errormesg), a completed response goes to ReactToResponse.
 void TransferStateChanged(Form2& form, qint16 State);
 
 // A completed response of the command iLastCommand (0: a directory listing).

@@ -1,20 +1,20 @@
-#include "mergefiles/browser.h"
+#include "app/actions/browser.h"
 
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
-#include "app/shapes.h"
+#include "app/guidance.h"
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
-#include "mergefiles/recordviewer.h"
 #include "ui/listview.h"
+#include "ui/shapes.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 
 namespace {
 
-// Steps 3 to 16 of a selection; false when one of them fails.
+// The details of the selected entry: its texts, the details panel, its first records and the
+// commands that fit it. False when a step fails; the steps after it are skipped.
 bool fillDetails(Form2& f) {
     const int row = f.ListView1->selectedIndex();
     if (row < 0)
@@ -27,25 +27,7 @@ bool fillDetails(Form2& f) {
     f.Command10->setToolTip(QStringLiteral("Delete ") + name);
     f.Command10->setCaption(QStringLiteral("Delete ") + name + QStringLiteral(" from Server"));
     f.Command10->setFontColour(QColor(255, 0, 0));
-
-    for (QWidget* w : {static_cast<QWidget*>(f.Text10), static_cast<QWidget*>(f.Text44),
-                       static_cast<QWidget*>(f.Text11), static_cast<QWidget*>(f.Text12),
-                       static_cast<QWidget*>(f.ProgressBar1), static_cast<QWidget*>(f.Text21),
-                       static_cast<QWidget*>(f.Text22), static_cast<QWidget*>(f.Text7),
-                       static_cast<QWidget*>(f.Text8), static_cast<QWidget*>(f.Text5),
-                       static_cast<QWidget*>(f.Text16)})
-        w->hide();
-    f.Command1->hide();
-    for (Command* c : {f.Command2, f.Command3, f.Command10, f.Command7, f.Command11})
-        c->show();
-    f.Text6->hide();
-    f.Label3->hide();
-    f.Image9->hide();
-    for (QWidget* w : {f.Text1, f.Text2, f.Text9, f.Text13, f.Text17})
-        w->show();
-    f.Line1->show();
-    f.Line2->show();
-    f.Line4->show();
+    f.showDetails();
 
     const QFileInfo file(MergeFilePath(name));
     if (!file.isFile())
@@ -62,24 +44,14 @@ bool fillDetails(Form2& f) {
     f.RecordCount = count;
     f.RecordsToLoad = 10;
     LoadMergeRecords(f);
-
-    if (HasMergeTemplate(name)) {
-        f.Image1->hide();
-        f.Image5->show();
-        f.Command4->show();
-    } else {
-        f.Command4->hide();
-        f.Image1->show();
-        f.Image5->hide();
-    }
+    f.showTemplateChoice(HasMergeTemplate(name));
     return true;
 }
 
 } // namespace
 
 void SelectMergeFile(Form2& form) {
-    form.Timer2->setInterval(0);
-    form.Timer2->stop();
+    qv::guidance::StopGuidanceOnSelection(form);
     form.setCursor(Qt::WaitCursor);
     fillDetails(form);
     form.unsetCursor();

@@ -1,8 +1,7 @@
-#include "mergefiles/hoverdetails.h"
+#include "app/actions/hoverdetails.h"
 
 #include "app/form2.h"
 #include "mergefiles/mergedetails.h"
-#include "mergefiles/tipof.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
 #include "ui/tooltip.h"
@@ -18,13 +17,12 @@ void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, doub
     if (n != form.HoverItem) {
         form.HoverItem = n;
         if (n == 0) {
-            qv::tipOf(form.BrowserTip).Destroy();
+            form.BrowserTip.Destroy();
         } else {
             const QString name = form.ListView1->itemText(n - 1);
-            qv::tipOf(form.BrowserTip).Title(name);
-            qv::tipOf(form.BrowserTip)
-                .TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3)));
-            qv::tipOf(form.BrowserTip).Create(form.ListView1);
+            form.BrowserTip.Title(name);
+            form.BrowserTip.TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3)));
+            form.BrowserTip.Create(form.ListView1);
         }
     }
     form.ShowPictureBorder(nullptr);
@@ -36,9 +34,9 @@ void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, dou
         return;
     form.FieldHoverItem = n;
     if (n == 0) {
-        qv::tipOf(form.FieldTip).Destroy();
+        form.FieldTip.Destroy();
     } else {
-        qv::tipOf(form.FieldTip).Title(QStringLiteral("Field Names"));
-        qv::tipOf(form.FieldTip).Create(form.lw1);
+        form.FieldTip.Title(QStringLiteral("Field Names"));
+        form.FieldTip.Create(form.lw1);
     }
 }

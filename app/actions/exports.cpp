@@ -1,4 +1,4 @@
-#include "output/actions.h"
+#include "app/actions/exports.h"
 
 #include "app/form2.h"
 #include "app/progress.h"
