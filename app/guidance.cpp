@@ -1,6 +1,7 @@
 #include "app/guidance.h"
 
 #include "app/form2.h"
+#include "platform/services.h"
 #include "ui/balloon.h"
 
 #include "ui/listview.h"
@@ -11,16 +12,12 @@
 namespace qv::guidance {
 namespace {
 
-std::function<int(int)>& timeBase() {
-    static std::function<int(int)> base;
-    return base;
-}
-
 void arm(QTimer* timer, int delay) {
     if (!timer)
         return;
     timer->setSingleShot(true);
-    timer->setInterval(timeBase() ? timeBase()(delay) : delay);
+    const auto& timeBase = services().guidanceTimeBase;
+    timer->setInterval(timeBase ? timeBase(delay) : delay);
     timer->start();
 }
 
@@ -63,10 +60,6 @@ qv::frmTip* ShowGuidance(Form2& form, Message m) {
 }
 
 } // namespace
-
-void setGuidanceTimeBase(std::function<int(int)> realMilliseconds) {
-    timeBase() = std::move(realMilliseconds);
-}
 
 QTimer* guidanceTimer(Form2& form, Message m) {
     switch (m) {

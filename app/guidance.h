@@ -2,8 +2,6 @@
 
 #include "app/guidancemessages.h"
 
-#include <functional>
-
 class Form2;
 class QTimer;
 namespace qv {
@@ -13,7 +11,7 @@ class frmTip;
 // The "Getting Started" balloons of the main window. Each message belongs to one of the window's
 // one-shot timers: Timer1 start (armed by the load step), Timer2 select, Timer3 settings, Timer4
 // no files (armed at the end of a search). A timer fires at most once per arming and shows its
-// message in a new balloon.
+// message in a new balloon. The installed services may shorten the delays (guidanceTimeBase).
 namespace qv::guidance {
 
 // Arming and stopping. Stopping a timer disables it and sets its interval to 0.
@@ -34,8 +32,5 @@ qv::frmTip* GuidanceSettings(Form2& form);
 qv::frmTip* GuidanceNoFiles(Form2& form);
 
 QTimer* guidanceTimer(Form2& form, Message m);
-
-// Real milliseconds a timer waits for a given delay; tests shorten it. Empty: as given.
-void setGuidanceTimeBase(std::function<int(int)> realMilliseconds);
 
 } // namespace qv::guidance

@@ -1,5 +1,6 @@
 #include "app/form2.h"
 #include "app/startup.h"
+#include "platform/services.h"
 
 #include <QApplication>
 
@@ -7,6 +8,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationVersion(programVersion());
+    // The real folders, system, desktop, dialogs, Office and delays.
+    qv::installServices(qv::Services{});
     startQuorvane();
     return app.exec();
 }

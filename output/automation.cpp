@@ -1,23 +1,14 @@
 #include "output/automation.h"
 
 #include "output/officeautomation.h"
+#include "platform/services.h"
 
 namespace qv::automation {
 
-namespace {
-Factory*& injected() {
-    static Factory* factory = nullptr;
-    return factory;
-}
-} // namespace
-
 Factory& factory() {
     static OfficeFactory office;
-    return injected() ? *injected() : office;
-}
-
-void setFactory(Factory* f) {
-    injected() = f;
+    Factory* installed = services().automationFactory;
+    return installed ? *installed : office;
 }
 
 } // namespace qv::automation

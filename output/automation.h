@@ -151,9 +151,8 @@ public:
     virtual std::unique_ptr<Object> create(const QString& progId) = 0;
 };
 
-// The injected factory, or the one that writes Office Open XML files.
+// The installed services' factory, or the one that writes Office Open XML files.
 Factory& factory();
-void setFactory(Factory* factory); // nullptr restores the default
 
 // Creates the object and checks it offers the expected interface; throws Error otherwise.
 template <class T> std::unique_ptr<T> CreateObject(const QString& progId) {

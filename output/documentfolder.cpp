@@ -1,6 +1,7 @@
 #include "output/documentfolder.h"
 
 #include "platform/fileopener.h"
+#include "platform/services.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,11 +12,6 @@
 namespace qv::output {
 
 namespace {
-QString& injectedFolder() {
-    static QString folder;
-    return folder;
-}
-
 QString safeStem(const QString& stem) {
     QString s = stem;
     for (QChar& c : s)
@@ -30,16 +26,12 @@ QString safeStem(const QString& stem) {
 } // namespace
 
 QString documentFolder() {
-    if (!injectedFolder().isEmpty())
-        return injectedFolder();
+    if (const QString& folder = services().documentFolder; !folder.isEmpty())
+        return folder;
     QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (base.isEmpty())
         base = QDir::homePath();
     return QDir(base).filePath(QStringLiteral("Quorvane"));
-}
-
-void setDocumentFolder(const QString& folder) {
-    injectedFolder() = folder;
 }
 
 bool saveNewDocument(const QString& stem, const QString& extension, const DocumentWriter& write,

@@ -8,8 +8,7 @@
 // earlier one: it gets the first free name "Name.ext", "Name (2).ext", ...
 namespace qv::output {
 
-QString documentFolder();
-void setDocumentFolder(const QString& folder); // empty restores the default
+QString documentFolder(); // the installed services' folder, else "Quorvane" in the documents
 
 // Writes a new document: write() fills a temporary file in the folder, which then takes the
 // first free name. On success *finalPath is the document's path.

@@ -1,5 +1,7 @@
 #include "output/legacyconvert.h"
 
+#include "platform/services.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -9,26 +11,15 @@
 
 namespace qv::output {
 
-namespace {
-QString& injectedProgram() {
-    static QString program;
-    return program;
-}
-} // namespace
-
 QString libreOfficeProgram() {
-    if (!injectedProgram().isEmpty())
-        return injectedProgram();
+    if (const QString& program = services().libreOfficeProgram; !program.isEmpty())
+        return program;
     for (const char* name : {"soffice", "libreoffice"}) {
         const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (!found.isEmpty())
             return found;
     }
     return QStringLiteral("soffice");
-}
-
-void setLibreOfficeProgram(const QString& program) {
-    injectedProgram() = program;
 }
 
 bool convertToDocx(const QString& source, ooxml::Package* package, QString* error) {

@@ -8,9 +8,9 @@
 // Office Open XML packages.
 namespace qv::output {
 
-// The LibreOffice program that is used ("soffice" found on the PATH unless set).
+// The LibreOffice program that is used: the installed services' one, else "soffice" found on
+// the PATH.
 QString libreOfficeProgram();
-void setLibreOfficeProgram(const QString& program); // empty restores the search on the PATH
 
 // Converts the file with "soffice --headless --convert-to docx"; false with a message when
 // LibreOffice is missing or the conversion fails.

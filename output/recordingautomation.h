@@ -1,11 +1,13 @@
 #pragma once
 
 #include "output/automation.h"
+#include "platform/services.h"
 
 #include <QStringList>
 
 // An automation backend that serves every program identifier the commands use and writes down
-// each call with its arguments, one line a call, for tests. Nothing is started or saved.
+// each call with its arguments, one line a call, for tests. Nothing is started or saved. It is the
+// installed factory for its life.
 //
 // Lines read like the calls: Word.Document.MailMerge.OpenDataSource("x", <omitted>, true, ...),
 // excel.application.Range("a1").Value = "Ann", Word.Application.Visible = true.
@@ -13,8 +15,7 @@ namespace qv::automation {
 
 class RecordingFactory : public Factory {
 public:
-    RecordingFactory() { setFactory(this); }
-    ~RecordingFactory() override { setFactory(nullptr); }
+    RecordingFactory() : installed_([this](Services& s) { s.automationFactory = this; }) {}
     RecordingFactory(const RecordingFactory&) = delete;
     RecordingFactory& operator=(const RecordingFactory&) = delete;
 
@@ -29,6 +30,9 @@ public:
 
     // Records one line and throws when it matches failOn.
     void record(const QString& line);
+
+private:
+    ScopedServices installed_;
 };
 
 // How an argument appears in a recorded line.

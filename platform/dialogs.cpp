@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "platform/services.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -31,20 +33,12 @@ public:
     }
 };
 
-DialogProvider*& injected() {
-    static DialogProvider* provider = nullptr;
-    return provider;
-}
-
 } // namespace
 
 DialogProvider& dialogs() {
     static QtDialogs qtDialogs;
-    return injected() ? *injected() : qtDialogs;
-}
-
-void setDialogProvider(DialogProvider* provider) {
-    injected() = provider;
+    DialogProvider* provider = services().dialogs;
+    return provider ? *provider : qtDialogs;
 }
 
 } // namespace qv

@@ -21,7 +21,6 @@ public:
                                          const QString& title, const QString& defaultText) = 0;
 };
 
-DialogProvider& dialogs();                        // the injected provider, or Qt's dialogs
-void setDialogProvider(DialogProvider* provider); // nullptr restores Qt's dialogs
+DialogProvider& dialogs(); // the installed services' provider, or Qt's dialogs
 
 } // namespace qv

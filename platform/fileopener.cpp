@@ -1,24 +1,15 @@
 #include "platform/fileopener.h"
 
+#include "platform/services.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace qv {
-namespace {
-FileOpener& injected() {
-    static FileOpener opener;
-    return opener;
-}
-} // namespace
-
 bool openWithDesktop(const QString& path) {
-    if (injected())
-        return injected()(path);
+    if (const FileOpener& opener = services().fileOpener)
+        return opener(path);
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-void setFileOpener(FileOpener opener) {
-    injected() = std::move(opener);
 }
 
 } // namespace qv

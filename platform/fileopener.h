@@ -9,7 +9,7 @@ namespace qv {
 
 using FileOpener = std::function<bool(const QString& path)>;
 
-bool openWithDesktop(const QString& path); // true when the desktop accepted the file
-void setFileOpener(FileOpener opener);     // empty restores the desktop's handler
+// The installed services' opener, or the desktop's handler; true when the file was accepted.
+bool openWithDesktop(const QString& path);
 
 } // namespace qv

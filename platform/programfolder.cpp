@@ -1,5 +1,7 @@
 #include "platform/programfolder.h"
 
+#include "platform/services.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,11 +14,6 @@ namespace {
 // Files shipped beside the executable that the program reads from its program folder.
 const QStringList kShippedFiles = {QStringLiteral("Download.avi"),
                                    QStringLiteral("AccessDatabase.avi")};
-
-QString& injectedFolder() {
-    static QString folder;
-    return folder;
-}
 
 struct DefaultFolder {
     QString path;
@@ -60,17 +57,12 @@ QString resolveProgramFolder(const QString& executableFolder, bool executableFol
 }
 
 QString programFolder() {
-    if (!injectedFolder().isEmpty())
-        return injectedFolder();
-    return defaultFolder().path;
+    const QString& folder = services().programFolder;
+    return folder.isEmpty() ? defaultFolder().path : folder;
 }
 
 bool programFolderIsFallback() {
-    return injectedFolder().isEmpty() && defaultFolder().fallback;
-}
-
-void setProgramFolder(const QString& folder) {
-    injectedFolder() = folder;
+    return services().programFolder.isEmpty() && defaultFolder().fallback;
 }
 
 QString programPath(const QString& relative) {

@@ -5,14 +5,14 @@
 
 // The program folder: where "auto.ini", "data", "Word", "output.html" and the clips live.
 // By default the folder of the executable. When that folder cannot be written (a copy installed
-// in a system folder), the program keeps its files in a per-user data folder instead. Tests point
-// it at a temporary folder.
+// in a system folder), the program keeps its files in a per-user data folder instead. The
+// installed services may name another folder; tests point it at a temporary one.
 namespace qv {
 
 QString programFolder();
-void setProgramFolder(const QString& folder); // empty restores the default
 
-// True when the executable's folder could not be written and the per-user folder is used.
+// True when the executable's folder could not be written and the per-user folder is used (never
+// when the services name the folder).
 bool programFolderIsFallback();
 
 // programPath("data") -> <program folder>/data; pieces are joined with the platform separator.

@@ -1,15 +1,12 @@
 #include "platform/versionquery.h"
 
+#include "platform/services.h"
+
 #include <QOperatingSystemVersion>
 #include <QSysInfo>
 
 namespace qv {
 namespace {
-VersionQuery& injected() {
-    static VersionQuery query;
-    return query;
-}
-
 OsVersion realVersion() {
     OsVersion v;
     const auto current = QOperatingSystemVersion::current();
@@ -24,11 +21,8 @@ OsVersion realVersion() {
 } // namespace
 
 OsVersion queryOsVersion() {
-    return injected() ? injected()() : realVersion();
-}
-
-void setVersionQuery(VersionQuery query) {
-    injected() = std::move(query);
+    const VersionQuery& query = services().versionQuery;
+    return query ? query() : realVersion();
 }
 
 } // namespace qv

@@ -21,7 +21,6 @@ inline constexpr int kPlatformOther = 100;
 
 using VersionQuery = std::function<OsVersion()>;
 
-OsVersion queryOsVersion();               // the injected query, or the real one
-void setVersionQuery(VersionQuery query); // empty restores the real one
+OsVersion queryOsVersion(); // the installed services' query, or the real one
 
 } // namespace qv

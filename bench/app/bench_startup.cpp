@@ -6,7 +6,7 @@
 //   QT_QPA_PLATFORM=offscreen bench_startup [google benchmark options]
 
 #include "app/form2.h"
-#include "platform/programfolder.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ double peakMemoryMiB() {
 
 void BM_StartToMainWindow(benchmark::State& state) {
     QTemporaryDir folder;
-    qv::setProgramFolder(folder.path());
+    const qv::ScopedServices services([&](qv::Services& s) { s.programFolder = folder.path(); });
     for (auto _ : state) {
         Form2 window;
         window.show();
@@ -35,7 +35,6 @@ void BM_StartToMainWindow(benchmark::State& state) {
         }
         QCoreApplication::processEvents();
     }
-    qv::setProgramFolder(QString());
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
 BENCHMARK(BM_StartToMainWindow)->Unit(benchmark::kMillisecond)->Iterations(20);

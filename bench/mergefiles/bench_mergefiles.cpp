@@ -11,6 +11,7 @@
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QDir>
@@ -141,7 +142,7 @@ long readStatusKb(const char* key) {
 // Peak resident memory added by one load, in bytes, measured in a fresh process of this program
 // (so that memory freed by earlier runs does not hide the load's own).
 qint64 measurePeakHere(const QString& folder, const QString& name, int records) {
-    qv::setProgramFolder(folder);
+    const qv::ScopedServices services([&](qv::Services& s) { s.programFolder = folder; });
     Form2 form;
     form.show();
     QCoreApplication::processEvents();
@@ -174,7 +175,7 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("data");
-    qv::setProgramFolder(dir.path());
+    const qv::ScopedServices services([&](qv::Services& s) { s.programFolder = dir.path(); });
     std::vector<Sample> samples = {
         {"32767x26", {}, {}, 32767, 26},
         {"1000000x10", {}, {}, 1000000, 10},

@@ -7,7 +7,7 @@
 #include "output/documentfolder.h"
 #include "output/htmlpage.h"
 #include "output/spreadsheetexport.h"
-#include "platform/fileopener.h"
+#include "platform/services.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -67,8 +67,10 @@ qv::output::HtmlPage page() {
 
 void BM_ExportXlsx(benchmark::State& state) {
     QTemporaryDir dir;
-    qv::output::setDocumentFolder(dir.path());
-    qv::setFileOpener([](const QString&) { return true; });
+    const qv::ScopedServices services([&](qv::Services& s) {
+        s.documentFolder = dir.path();
+        s.fileOpener = [](const QString&) { return true; };
+    });
     records();
     for (auto _ : state) {
         qv::output::SpreadsheetExport e;
@@ -81,8 +83,6 @@ void BM_ExportXlsx(benchmark::State& state) {
             QFile::remove(dir.filePath(f));
         state.ResumeTiming();
     }
-    qv::output::setDocumentFolder({});
-    qv::setFileOpener({});
 }
 BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -6,6 +6,7 @@
 #include "app/actions/search.h"
 #include "app/form2.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 #include "ui/listview.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    qv::setProgramFolder(folder.path());
+    const qv::ScopedServices services([&](qv::Services& s) { s.programFolder = folder.path(); });
 
     Form2 form;
     form.Text10->setText(QString::fromLocal8Bit(argv[1]));

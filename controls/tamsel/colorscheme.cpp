@@ -1,18 +1,17 @@
 #include "controls/tamsel/colorscheme.h"
 
 #include "controls/tamsel/shade.h"
+#include "platform/services.h"
 #include "platform/versionquery.h"
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <type_traits>
 
 namespace qv::tamsel {
 namespace {
 
-SystemColourSource& injectedSource() {
-    static SystemColourSource source;
-    return source;
-}
+static_assert(std::is_same_v<SystemColourSource, decltype(Services::systemColourSource)>);
 
 // Classic grey colours, used when there is no application palette to read.
 Colour classicSystemColour(int index) {
@@ -162,15 +161,11 @@ Colour systemColourFromPalette(const QPalette& pal, int index) {
 }
 
 Colour systemColour(int index) {
-    if (injectedSource())
-        return injectedSource()(index);
+    if (const SystemColourSource& source = services().systemColourSource)
+        return source(index);
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return systemColourFromPalette(QGuiApplication::palette(), index);
     return classicSystemColour(index);
-}
-
-void setSystemColourSource(SystemColourSource source) {
-    injectedSource() = std::move(source);
 }
 
 Colour TranslateColor(Colour value) {

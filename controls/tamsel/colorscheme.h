@@ -20,13 +20,11 @@ inline constexpr int kColor3DDkShadow = 21;
 inline constexpr int kColor3DLight = 22;
 
 // The current colour of system colour number index (0..30), taken from the platform palette;
-// 0 for a number without a colour.
+// 0 for a number without a colour. Tests and embedders may fix the system colours with the
+// installed services' systemColourSource, which returns the colour of a number.
 Colour systemColour(int index);
 
-// Tests and embedders may fix the system colours: a source returns the colour of a number.
-// An empty source restores the platform palette.
 using SystemColourSource = std::function<Colour(int index)>;
-void setSystemColourSource(SystemColourSource source);
 
 // The system colours of a given palette (what systemColour reads from the platform).
 Colour systemColourFromPalette(const QPalette& palette, int index);

@@ -1,12 +1,15 @@
 #include "app/fieldhints.h"
 #include "app/form2.h"
+#include "platform/services.h"
 #include "platform/versionquery.h"
+#include "tests/support/fixedversion.h"
 #include "tests/support/tempprogramfolder.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QtTest>
+#include <optional>
 
 using qv::test::TempProgramFolder;
 
@@ -49,12 +52,15 @@ bool isPrivateIPv4(const QString& address) {
 
 class TestFieldHints : public QObject {
     Q_OBJECT
+    std::optional<qv::ScopedServices> services;
     std::unique_ptr<TempProgramFolder> folder;
     std::unique_ptr<Form2> form;
 
 private slots:
     void init() {
-        qv::setVersionQuery([] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; });
+        services.emplace([](qv::Services& s) {
+            s.versionQuery = qv::test::fixedVersion(qv::kPlatformNT, 5, 1);
+        });
         folder = std::make_unique<TempProgramFolder>();
         folder->write("auto.ini",
                       "[Default]\r\nIpaddress=10.0.0.7\r\nLogin=root\r\nPassword=pw\r\n");
@@ -66,7 +72,7 @@ private slots:
         form.reset();
         QCOMPARE(tipWindowCount(), 0);
         folder.reset();
-        qv::setVersionQuery({});
+        services.reset();
     }
 
     void loadStepSetsUpTheSixTooltips() {

@@ -1,8 +1,10 @@
 #include "app/form2.h"
 #include "app/osversion.h"
 #include "controls/command/command.h"
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "platform/versionquery.h"
+#include "tests/support/fixedversion.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 #include "ui/shapes.h"
@@ -19,6 +21,7 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QTreeView>
+#include <optional>
 
 using qv::test::TempProgramFolder;
 
@@ -30,11 +33,15 @@ QRect twipsRect(int l, int t, int w, int h) {
 
 class Form2Test : public QObject {
     Q_OBJECT
+    std::optional<qv::ScopedServices> services;
+
 private slots:
     void init() {
-        qv::setVersionQuery([] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; });
+        services.emplace([](qv::Services& s) {
+            s.versionQuery = qv::test::fixedVersion(qv::kPlatformNT, 5, 1);
+        });
     }
-    void cleanup() { qv::setVersionQuery({}); }
+    void cleanup() { services.reset(); }
 
     void firstStartCreatesSettingsAndFolders() {
         TempProgramFolder folder;
@@ -305,16 +312,14 @@ private slots:
         QFETCH(int, minor);
         QFETCH(QString, product);
         QFETCH(QString, expected);
-        qv::setVersionQuery([=] { return qv::OsVersion{platform, major, minor, product}; });
+        const auto version = qv::test::useVersion(platform, major, minor, product);
         QCOMPARE(OSVersionName(), expected);
     }
 
     void rendersTheMainWindowAtDesignSize() {
         TempProgramFolder folder;
-        qv::setVersionQuery([] {
-            return qv::OsVersion{qv::kPlatformOther, 6, 1,
-                                 QStringLiteral("Debian GNU/Linux 12 (bookworm)")};
-        });
+        const auto version = qv::test::useVersion(qv::kPlatformOther, 6, 1,
+                                                  QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

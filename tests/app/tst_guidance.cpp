@@ -3,6 +3,7 @@
 #include "ui/balloon.h"
 #include "ui/listview.h"
 
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "tests/support/tempprogramfolder.h"
 
@@ -37,10 +38,7 @@ QRect screenRect(const QWidget* w) {
 class GuidanceTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        setGuidanceTimeBase({});
-        qv::frmTip::setTimeBase({});
-    }
+    void cleanup() { qv::frmTip::setTimeBase({}); }
     void texts_data();
     void texts();
     void anchors();
@@ -247,7 +245,9 @@ void GuidanceTest::noFilesBalloonStays() {
 
 void GuidanceTest::startMessageOpensAndClosesByItself() {
     TempProgramFolder folder;
-    setGuidanceTimeBase([](int ms) { return ms / 100; });    // 10 s -> 100 ms
+    const qv::ScopedServices shortDelays([](qv::Services& s) {
+        s.guidanceTimeBase = [](int ms) { return ms / 100; }; // 10 s -> 100 ms
+    });
     qv::frmTip::setTimeBase([](int ms) { return ms / 20; }); // 4 s -> 200 ms
     Form2 form;
     form.show();

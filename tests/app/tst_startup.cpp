@@ -1,6 +1,8 @@
 #include "app/form2.h"
 #include "app/splash.h"
+#include "platform/services.h"
 #include "platform/versionquery.h"
+#include "tests/support/fixedversion.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/animationplayer.h"
 #include "ui/shapes.h"
@@ -8,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QtTest>
+#include <optional>
 
 using qv::test::TempProgramFolder;
 
@@ -30,11 +33,14 @@ void flushDeletes() {
 // The program's start as main() wires it: the splash window, then the main window.
 class TestStartup : public QObject {
     Q_OBJECT
+    std::optional<qv::ScopedServices> services;
     std::unique_ptr<TempProgramFolder> folder;
 
 private slots:
     void init() {
-        qv::setVersionQuery([] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; });
+        services.emplace([](qv::Services& s) {
+            s.versionQuery = qv::test::fixedVersion(qv::kPlatformNT, 5, 1);
+        });
         folder = std::make_unique<TempProgramFolder>();
         QFile clip(qv::test::sourcePath("assets/Download.avi"));
         QVERIFY(clip.open(QIODevice::ReadOnly));
@@ -56,7 +62,7 @@ private slots:
         frmSplash::setMainWindowOpener(nullptr);
         frmSplash::setCloseDelay(4000);
         folder.reset();
-        qv::setVersionQuery({});
+        services.reset();
     }
 
     void splashOpensTheMainWindowOnce() {

@@ -8,7 +8,7 @@
 #include "app/form2.h"
 #include "app/startup.h"
 #include "controls/command/command.h"
-#include "platform/fileopener.h"
+#include "platform/services.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
@@ -136,9 +136,11 @@ private slots:
 
         qv::test::TempProgramFolder folder;
         QStringList opened;
-        qv::setFileOpener([&](const QString& path) {
-            opened << path;
-            return true;
+        const qv::ScopedServices services([&](qv::Services& s) {
+            s.fileOpener = [&](const QString& path) {
+                opened << path;
+                return true;
+            };
         });
 
         // Start as the program does: the splash, then after four seconds the main window.
@@ -242,7 +244,6 @@ private slots:
             QVERIFY(form.ListView1->itemText(row) != QStringLiteral("OVERDUE"));
         screenshot(QStringLiteral("8-after-delete"));
 
-        qv::setFileOpener({});
         form.close();
     }
 };

@@ -10,6 +10,7 @@
 // the input taken as a pattern and the other lines as names.
 #include "platform/codepage.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 #include "transfer/ftpcommand.h"
 #include "transfer/remotename.h"
 #include "transfer/statustext.h"
@@ -56,7 +57,9 @@ bool referenceMatch(const QString& name, const QString& pattern) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const QString folder = [] {
-        qv::setProgramFolder(QStringLiteral("/nonexistent/quorvane-fuzz"));
+        qv::Services services;
+        services.programFolder = QStringLiteral("/nonexistent/quorvane-fuzz");
+        qv::installServices(services);
         return QDir::cleanPath(qv::programPath(QStringLiteral("data"))) + QLatin1Char('/');
     }();
     const QByteArray listing(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -5,7 +5,7 @@
 #include "output/documentfolder.h"
 #include "output/recordingautomation.h"
 #include "output/wordmerge.h"
-#include "platform/fileopener.h"
+#include "platform/services.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
@@ -25,16 +25,18 @@ struct Fixture {
     QTemporaryDir documents;
     QStringList opened;
     bool openerWorks = true;
+    qv::ScopedServices services{[this](qv::Services& s) {
+        s.documentFolder = documents.path();
+        s.fileOpener = [this](const QString& p) {
+            opened << p;
+            return openerWorks;
+        };
+    }};
     std::unique_ptr<Form2> form;
 
     Fixture() {
         folder.write(QStringLiteral("data/ABC.LET"),
                      "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\n");
-        qv::output::setDocumentFolder(documents.path());
-        qv::setFileOpener([this](const QString& p) {
-            opened << p;
-            return openerWorks;
-        });
         form = std::make_unique<Form2>();
         form->Text1->setText(QStringLiteral("ABC"));
         form->RecordCount = 2;
@@ -57,11 +59,6 @@ struct Fixture {
                     list.setSubItem(row, k, QString::fromLatin1(values[k]));
             }
         });
-    }
-    ~Fixture() {
-        form.reset();
-        qv::output::setDocumentFolder({});
-        qv::setFileOpener({});
     }
     QString page() const { return folder.filePath(QStringLiteral("output.html")); }
 

@@ -3,7 +3,7 @@
 #include "output/recordingautomation.h"
 #include "output/spreadsheet.h"
 #include "output/spreadsheetexport.h"
-#include "platform/fileopener.h"
+#include "platform/services.h"
 #include "pyreader.h"
 
 #include <QJsonArray>
@@ -65,17 +65,13 @@ output::SpreadsheetExport exportOf(const QList<QStringList>& rows, QStringList* 
 struct RealBackend {
     QTemporaryDir dir;
     QStringList opened;
-    RealBackend() {
-        output::setDocumentFolder(dir.path());
-        setFileOpener([this](const QString& p) {
+    ScopedServices services{[this](Services& s) {
+        s.documentFolder = dir.path();
+        s.fileOpener = [this](const QString& p) {
             opened << p;
             return true;
-        });
-    }
-    ~RealBackend() {
-        output::setDocumentFolder({});
-        setFileOpener({});
-    }
+        };
+    }};
 };
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "output/ooxmlpackage.h"
 #include "output/recordingautomation.h"
 #include "output/wordmerge.h"
-#include "platform/fileopener.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 #include "pyreader.h"
 #include "tests/support/tempprogramfolder.h"
 
@@ -115,19 +115,16 @@ struct Fixture {
     QTemporaryDir documents;
     QStringList opened;
     bool openerWorks = true;
+    ScopedServices services{[this](Services& s) {
+        s.documentFolder = documents.path();
+        s.fileOpener = [this](const QString& p) {
+            opened << p;
+            return openerWorks;
+        };
+    }};
     Fixture() {
         folder.write(QStringLiteral("data/ABC.LET"),
                      "Name|Town|Code\nAnn|Cork|007\nBob, Jr|Sligo|\"x\"\n");
-        output::setDocumentFolder(documents.path());
-        setFileOpener([this](const QString& p) {
-            opened << p;
-            return openerWorks;
-        });
-    }
-    ~Fixture() {
-        output::setDocumentFolder({});
-        output::setLibreOfficeProgram({});
-        setFileOpener({});
     }
 };
 
@@ -279,7 +276,8 @@ private slots:
         if (situation == QLatin1String("empty"))
             f.folder.write(QStringLiteral("data/ABC.LET"), "Name|Town|Code\n");
         f.openerWorks = situation != QLatin1String("noopener");
-        output::setLibreOfficeProgram(QStringLiteral("/nonexistent/soffice"));
+        const ScopedServices noOffice(
+            [](Services& s) { s.libreOfficeProgram = QStringLiteral("/nonexistent/soffice"); });
         const QString error = errorOf([] { output::mergeIntoTemplate(QStringLiteral("ABC")); });
         QVERIFY2(error.contains(message, Qt::CaseInsensitive), qPrintable(error));
         if (situation != QLatin1String("noopener"))

@@ -1,6 +1,9 @@
 #include "platform/codepage.h"
+#include "platform/fileopener.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 #include "platform/twips.h"
+#include "platform/versionquery.h"
 #include "tests/support/tempprogramfolder.h"
 
 #include <QDir>
@@ -68,6 +71,51 @@ private slots:
                      QDir::toNativeSeparators(folder.path() + QStringLiteral("/data")));
         }
         QCOMPARE(qv::programFolder(), before);
+    }
+
+    void servicesAreReadWhereTheyAreUsed() {
+        QStringList opened;
+        qv::Services services;
+        services.programFolder = QStringLiteral("/srv/quorvane");
+        services.versionQuery = [] { return qv::OsVersion{qv::kPlatformNT, 5, 1, {}}; };
+        services.fileOpener = [&](const QString& path) {
+            opened << path;
+            return false;
+        };
+        const qv::ScopedServices guard(services);
+        QCOMPARE(qv::programFolder(), QStringLiteral("/srv/quorvane"));
+        QVERIFY(!qv::programFolderIsFallback());
+        QCOMPARE(qv::queryOsVersion().platformId, qv::kPlatformNT);
+        QCOMPARE(qv::queryOsVersion().minor, 1);
+        QVERIFY(!qv::openWithDesktop(QStringLiteral("/tmp/letter.docx")));
+        QCOMPARE(opened, QStringList{QStringLiteral("/tmp/letter.docx")});
+    }
+
+    // Each guard puts back exactly what was installed when it started, changes of outer guards
+    // included; a change made by an inner guard keeps what the outer one installed.
+    void guardsRestoreTheServicesInTurn() {
+        const QString realFolder = qv::programFolder();
+        const int realPlatform = qv::queryOsVersion().platformId;
+        {
+            const qv::ScopedServices outer(
+                [](qv::Services& s) { s.programFolder = QStringLiteral("/srv/outer"); });
+            {
+                const qv::ScopedServices inner([](qv::Services& s) {
+                    s.versionQuery = [] { return qv::OsVersion{qv::kPlatformWindows, 4, 10, {}}; };
+                });
+                QCOMPARE(qv::programFolder(), QStringLiteral("/srv/outer"));
+                QCOMPARE(qv::queryOsVersion().platformId, qv::kPlatformWindows);
+            }
+            QCOMPARE(qv::programFolder(), QStringLiteral("/srv/outer"));
+            QCOMPARE(qv::queryOsVersion().platformId, realPlatform);
+            {
+                const qv::ScopedServices whole{qv::Services{}};
+                QCOMPARE(qv::programFolder(), realFolder);
+            }
+            QCOMPARE(qv::programFolder(), QStringLiteral("/srv/outer"));
+        }
+        QCOMPARE(qv::programFolder(), realFolder);
+        QVERIFY(!qv::services().versionQuery);
     }
 
     void readOnlyExecutableFolderFallsBackToAUserFolder() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/services.h"
 
 #include <QQueue>
 #include <QStringList>
@@ -10,8 +11,7 @@ namespace qv::test {
 
 class RecordingDialogs : public DialogProvider {
 public:
-    RecordingDialogs() { setDialogProvider(this); }
-    ~RecordingDialogs() override { setDialogProvider(nullptr); }
+    RecordingDialogs() : services_([this](Services& s) { s.dialogs = this; }) {}
 
     void message(QWidget*, const QString& text, const QString& title) override {
         messages << text;
@@ -33,6 +33,9 @@ public:
     QStringList messages, questions, prompts, titles, inputDefaults;
     QQueue<bool> confirmAnswers;                 // empty: No
     QQueue<std::optional<QString>> inputAnswers; // empty or nullopt: cancel
+
+private:
+    ScopedServices services_;
 };
 
 } // namespace qv::test

@@ -1,7 +1,5 @@
 #include "tests/support/tempprogramfolder.h"
 
-#include "platform/programfolder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,15 +7,16 @@
 
 namespace qv::test {
 
-TempProgramFolder::TempProgramFolder() {
-    if (!dir_.isValid())
+namespace {
+QString validPath(const QTemporaryDir& dir) {
+    if (!dir.isValid())
         throw std::runtime_error("cannot create a temporary program folder");
-    setProgramFolder(dir_.path());
+    return dir.path();
 }
+} // namespace
 
-TempProgramFolder::~TempProgramFolder() {
-    setProgramFolder(QString());
-}
+TempProgramFolder::TempProgramFolder()
+    : services_([this](Services& s) { s.programFolder = validPath(dir_); }) {}
 
 void TempProgramFolder::write(const QString& relative, const QByteArray& bytes) const {
     const QString target = filePath(relative);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/services.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -9,7 +11,6 @@ namespace qv::test {
 class TempProgramFolder {
 public:
     TempProgramFolder();
-    ~TempProgramFolder();
     TempProgramFolder(const TempProgramFolder&) = delete;
     TempProgramFolder& operator=(const TempProgramFolder&) = delete;
 
@@ -22,6 +23,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    ScopedServices services_;
 };
 
 // The source tree, for test data kept beside the tests.

@@ -1,9 +1,13 @@
 #include "controls/tamsel/colorscheme.h"
+#include "platform/services.h"
 #include "platform/versionquery.h"
+#include "tests/support/fixedversion.h"
 
 #include <QTest>
+#include <optional>
 
 using namespace qv::tamsel;
+using qv::test::useVersion;
 
 namespace {
 
@@ -27,26 +31,17 @@ Colour fixedSystemColour(int index) {
     }
 }
 
-void useVersion(int platform, int major, int minor) {
-    qv::setVersionQuery([=] {
-        qv::OsVersion v;
-        v.platformId = platform;
-        v.major = major;
-        v.minor = minor;
-        return v;
-    });
-}
-
 } // namespace
 
 class TamselColoursTest : public QObject {
     Q_OBJECT
+    std::optional<qv::ScopedServices> services;
+
 private slots:
-    void init() { setSystemColourSource(fixedSystemColour); }
-    void cleanup() {
-        setSystemColourSource({});
-        qv::setVersionQuery({});
+    void init() {
+        services.emplace([](qv::Services& s) { s.systemColourSource = fixedSystemColour; });
     }
+    void cleanup() { services.reset(); }
 
     void translateColor_data() {
         QTest::addColumn<quint32>("value");
@@ -87,28 +82,28 @@ private slots:
         QFETCH(int, minor);
         QFETCH(int, mode);
         QFETCH(int, gradient);
-        useVersion(platform, major, minor);
+        const auto version = useVersion(platform, major, minor);
         QCOMPARE(OsCheck(false), mode);
         QCOMPARE(OsCheck(true), gradient);
     }
 
     void osKeyHasNoLeadingZeros() {
-        useVersion(2, 5, 1);
+        const auto version = useVersion(2, 5, 1);
         QCOMPARE(osKey(), QStringLiteral("2.5.1"));
     }
 
     void realPlatformIsOfferedGradients() {
-        qv::setVersionQuery({});
+        const qv::ScopedServices real([](qv::Services& s) { s.versionQuery = {}; });
         QCOMPARE(OsCheck(false), 0);
         QCOMPARE(OsCheck(true), 0);
     }
 
     void effectiveMode() {
-        useVersion(2, 4, 0);
+        const auto nt4 = useVersion(2, 4, 0);
         QCOMPARE(effectiveGraphicsMode(-1), 1);
         QCOMPARE(effectiveGraphicsMode(2), 2);
         QCOMPARE(effectiveGraphicsMode(0), 0);
-        useVersion(2, 3, 51);
+        const auto nt351 = useVersion(2, 3, 51);
         QCOMPARE(effectiveGraphicsMode(-1), 2);
     }
 
@@ -224,7 +219,8 @@ private slots:
     }
 
     void platformPaletteMapping() {
-        setSystemColourSource({});
+        const qv::ScopedServices platformColours(
+            [](qv::Services& s) { s.systemColourSource = {}; });
         QPalette pal;
         pal.setColor(QPalette::Button, QColor(1, 2, 3));
         pal.setColor(QPalette::ButtonText, QColor(4, 5, 6));

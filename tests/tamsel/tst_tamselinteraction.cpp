@@ -1,6 +1,7 @@
 #include "controls/host/componenthost.h"
 #include "controls/tamsel/colorscheme.h"
 #include "controls/tamsel/tamselbutton.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QTest>
@@ -77,11 +78,10 @@ const QPoint kInside(40, 15);
 
 class TamselInteractionTest : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase() {
-        setSystemColourSource([](int) { return Colour(0xC0C0C0); });
-    }
+    const qv::ScopedServices greySystemColours{
+        [](qv::Services& s) { s.systemColourSource = [](int) { return Colour(0xC0C0C0); }; }};
 
+private slots:
     void rightClickRaisesNoClick() {
         Window w;
         TamselButton* b = w.add("A");

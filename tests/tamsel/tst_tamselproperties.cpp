@@ -3,15 +3,19 @@
 #include "controls/tamsel/colorscheme.h"
 #include "controls/tamsel/tamselbutton.h"
 #include "controls/tamsel/tamselproperties.h"
+#include "platform/services.h"
 #include "platform/versionquery.h"
+#include "tests/support/fixedversion.h"
 
 #include <QTest>
 #include <memory>
+#include <optional>
 
 using namespace qv::tamsel;
 using qv::host::MessageIcon;
 using qv::host::PropertyBag;
 using qv::host::RecordingHost;
+using qv::test::useVersion;
 
 namespace {
 
@@ -32,16 +36,6 @@ Colour fixedSystemColour(int index) {
     default:
         return 0x010101 * static_cast<Colour>(index);
     }
-}
-
-void useVersion(int platform, int major, int minor) {
-    qv::setVersionQuery([=] {
-        qv::OsVersion v;
-        v.platformId = platform;
-        v.major = major;
-        v.minor = minor;
-        return v;
-    });
 }
 
 const QString kCaution = QStringLiteral(
@@ -78,15 +72,16 @@ QStringList keys(std::initializer_list<const char*> list) {
 
 class TamselPropertiesTest : public QObject {
     Q_OBJECT
+    std::optional<qv::ScopedServices> services;
+
 private slots:
     void init() {
-        setSystemColourSource(fixedSystemColour);
-        useVersion(qv::kPlatformOther, 6, 1);
+        services.emplace([](qv::Services& s) {
+            s.systemColourSource = fixedSystemColour;
+            s.versionQuery = qv::test::fixedVersion(qv::kPlatformOther, 6, 1);
+        });
     }
-    void cleanup() {
-        setSystemColourSource({});
-        qv::setVersionQuery({});
-    }
+    void cleanup() { services.reset(); }
 
     void newInstance() {
         Fixture f(true);
@@ -376,7 +371,7 @@ private slots:
         QFETCH(int, platform);
         QFETCH(int, major);
         QFETCH(int, minor);
-        useVersion(platform, major, minor);
+        const auto version = useVersion(platform, major, minor);
         Fixture f(true);
         QTEST(f.button->graphicsMode(), "mode");
         PropertyBag bag;
@@ -402,7 +397,7 @@ private slots:
         QFETCH(int, platform);
         QFETCH(int, major);
         QFETCH(int, minor);
-        useVersion(platform, major, minor);
+        const auto version = useVersion(platform, major, minor);
         Fixture f(true);
         f.button->setColorScheme(2);
         QCOMPARE(f.button->colorScheme(), 1);

@@ -2,6 +2,7 @@
 #include "controls/host/propertybag.h"
 #include "controls/tamsel/colorscheme.h"
 #include "controls/tamsel/tamselbutton.h"
+#include "platform/services.h"
 
 #include <QTest>
 
@@ -42,11 +43,10 @@ struct Form {
 
 class TamselWidgetTest : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase() {
-        setSystemColourSource([](int) { return Colour(0xC0C0C0); });
-    }
+    const qv::ScopedServices greySystemColours{
+        [](qv::Services& s) { s.systemColourSource = [](int) { return Colour(0xC0C0C0); }; }};
 
+private slots:
     void nothingBeforeTheFirstShow() {
         Form f({{"BSTYLE", 2}});
         f.button->resize(100, 30);

@@ -1,4 +1,5 @@
 #include "controls/tamsel/gallery/tamselgallery.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -8,6 +9,7 @@
 // tamsel-gallery [--screenshot file.png]: shows the gallery, or saves a picture of it and ends.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    qv::installServices(qv::Services{}); // the system's own colours and version
     QCommandLineParser parser;
     parser.addHelpOption();
     QCommandLineOption shot(QStringLiteral("screenshot"),

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/fileopener.h"
+#include "platform/versionquery.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace qv {
+class DialogProvider;
+namespace automation {
+class Factory;
+}
+} // namespace qv
+
+// What the program takes from its surroundings: folders, the system's version and colours, the
+// desktop, dialogs, Office and the clock of the guidance balloons. One object holds them all; the
+// program installs it at start-up and tests replace it whole. An empty member (or nullptr) means
+// the real one.
+namespace qv {
+
+struct Services {
+    // Where "auto.ini", "data", "Word" and the clips live. Empty: the executable's folder, or the
+    // per-user folder when that cannot be written.
+    QString programFolder;
+    // Empty: what the system tells.
+    VersionQuery versionQuery;
+    // Empty: the desktop's handler.
+    FileOpener fileOpener;
+    // nullptr: Qt's message box, question and input box.
+    DialogProvider* dialogs = nullptr;
+    // Real milliseconds a guidance timer waits for a given delay. Empty: the delay as given.
+    std::function<int(int delayMs)> guidanceTimeBase;
+    // The colour (0x00BBGGRR) of a system colour number. Empty: the platform palette.
+    std::function<std::uint32_t(int index)> systemColourSource;
+    // The LibreOffice program. Empty: "soffice" or "libreoffice" found on the PATH.
+    QString libreOfficeProgram;
+    // Where new documents are saved. Empty: "Quorvane" in the user's documents folder.
+    QString documentFolder;
+    // The automation backend. nullptr: the one that writes Office Open XML files.
+    automation::Factory* automationFactory = nullptr;
+};
+
+// The installed services.
+const Services& services();
+// Replaces the installed services whole.
+void installServices(Services replacement);
+
+// Installs services for its life and puts the previous ones back when it ends. Guards end in the
+// reverse order of their start; one that ends out of turn stops the program.
+class ScopedServices {
+public:
+    explicit ScopedServices(Services replacement);
+    // The services installed now, with a change made to them.
+    explicit ScopedServices(const std::function<void(Services&)>& change);
+    ~ScopedServices();
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    Services previous_;
+    const ScopedServices* outer_;
+};
+
+} // namespace qv
