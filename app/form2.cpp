@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "transfer/remotename.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
@@ -296,6 +297,14 @@ QString programVersion() {
         .arg(QV_VERSION_MAJOR)
         .arg(QV_VERSION_MINOR)
         .arg(QV_VERSION_PATCH);
+}
+
+QString Form2::selectedMergeFile() const {
+    const QString name = Text1->text();
+    const QString stored = Text3->text();
+    if (!stored.isEmpty() && qv::MergeFileBaseName(stored) == name)
+        return stored;
+    return name + QStringLiteral(".LET");
 }
 
 QString Form2::settingsPath() {

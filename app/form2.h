@@ -178,6 +178,11 @@ public:
     // nullptr (window background) clears all three.
     void ShowPictureBorder(PictureBox* picture);
 
+    // The selected merge file's name as it was downloaded (Text3, kept from its browser entry),
+    // so that "X.LET.LET" is not taken for "X.LET"; <Text1>.LET when Text3 belongs to no entry
+    // of that name.
+    QString selectedMergeFile() const;
+
     // Design geometry.
     static constexpr int kClientWidthTwips = 12075;
     static constexpr int kClientHeightTwips = 7680;

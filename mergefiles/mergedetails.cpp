@@ -22,14 +22,16 @@ QString FormatGeneralDate(const QDateTime& when, const QLocale& locale) {
            locale.toString(when.time(), time);
 }
 
-QString MergeSummaryText(const QString& name, const QString& recordCount, const QLocale& locale) {
+QString MergeSummaryText(const QString& name, const QString& recordCount, const QLocale& locale,
+                         const QString& storedName) {
     const QString crlf = QStringLiteral("\r\n");
-    const QFileInfo file(MergeFilePath(name));
+    const QString path = storedName.isEmpty() ? MergeFilePath(name) : MergeCopyPath(storedName);
+    const QFileInfo file(path);
     const qint64 length = file.isFile() ? file.size() : 0;
     const QString modified =
         file.isFile() ? FormatGeneralDate(file.lastModified(), locale) : QString();
     QString text = QStringLiteral("Size: ") + FormatMergeSize(length, locale) + crlf +
-                   QStringLiteral("Path: ") + MergeFilePath(name) + crlf;
+                   QStringLiteral("Path: ") + path + crlf;
     if (HasMergeTemplate(name)) {
         text += QStringLiteral("Template: ") + MergeTemplatePath(name) + crlf +
                 QStringLiteral("Date modified: ") + modified + crlf;

@@ -15,6 +15,8 @@ QString FormatGeneralDate(const QDateTime& when, const QLocale& locale = QLocale
 // The browser tooltip's text for a merge file, every line ended by CR LF:
 //   "Size: ", "Path: ", ["Template: "], "Date modified: " (without a template "Date Modified: "),
 //   "No of records: " + recordCount.
-// A file missing from the data folder reads "0 KB () Bytes" with an empty date.
+// A file missing from the data folder reads "0 KB () Bytes" with an empty date. The copy is the
+// stored file name when given (an entry keeps the name it was downloaded as), otherwise
+// <name>.LET.
 QString MergeSummaryText(const QString& name, const QString& recordCount,
-                         const QLocale& locale = QLocale());
+                         const QLocale& locale = QLocale(), const QString& storedName = {});

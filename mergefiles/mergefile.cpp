@@ -105,6 +105,10 @@ QString MergeFilePath(const QString& name) {
     return qv::programPath(QStringLiteral("data"), name + QStringLiteral(".LET"));
 }
 
+QString MergeCopyPath(const QString& storedName) {
+    return qv::programPath(QStringLiteral("data"), storedName);
+}
+
 QString MergeTemplatePath(const QString& name) {
     return qv::programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"));
 }

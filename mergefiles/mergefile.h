@@ -21,6 +21,9 @@
 QString MergeFilePath(const QString& name);
 QString MergeTemplatePath(const QString& name);
 
+// <program folder>/data/<storedName>: the copy as it was downloaded ("X.LET.LET" stays so).
+QString MergeCopyPath(const QString& storedName);
+
 // The whole file read item by item and joined. When the file cannot be opened or read the text is
 // empty and *ok (when given) is false.
 QString ReadMergeText(const QString& path, const QString& joiner, bool* ok = nullptr);

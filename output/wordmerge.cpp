@@ -26,20 +26,21 @@ QString completeMergeStatus(const QString& name) {
            mergeTemplatePath(name) + QStringLiteral(" Please Wait");
 }
 
-void createMergeDocument(const QString& name) {
+void createMergeDocument(const QString& name, const QString& dataPath) {
     QDir::setCurrent(programFolder());
     auto document =
         automation::CreateObject<automation::WordDocumentObject>(QStringLiteral("Word.Document"));
     document->MailMerge().OpenDataSource(
-        mergeFilePath(name), Omitted, Omitted, Omitted, true, Omitted, Omitted, Omitted, Omitted,
-        Omitted, Omitted, QString(QStringLiteral("TABLE ") + name),
+        dataPath.isEmpty() ? mergeFilePath(name) : dataPath, Omitted, Omitted, Omitted, true,
+        Omitted, Omitted, Omitted, Omitted, Omitted, Omitted,
+        QString(QStringLiteral("TABLE ") + name),
         QString(QStringLiteral("Select * from [") + name + QStringLiteral("]")), Omitted, Omitted,
         Omitted);
     document->Application().setVisible(true);
     document->Release();
 }
 
-void mergeIntoTemplate(const QString& name) {
+void mergeIntoTemplate(const QString& name, const QString& dataPath) {
     const QString templatePath = mergeTemplatePath(name);
     auto word = automation::CreateObject<automation::WordApplicationObject>(
         QStringLiteral("Word.Application"));
@@ -48,8 +49,9 @@ void mergeIntoTemplate(const QString& name) {
     word->Documents().Add(full, false, Omitted, Omitted);
     word->setVisible(true);
     word->ActiveDocument().MailMerge().OpenDataSource(
-        mergeFilePath(name), 0, Omitted, Omitted, true, Omitted, Omitted, Omitted, Omitted, Omitted,
-        Omitted, QString(), QString(), Omitted, Omitted, Omitted);
+        dataPath.isEmpty() ? mergeFilePath(name) : dataPath, 0, Omitted, Omitted, true, Omitted,
+        Omitted, Omitted, Omitted, Omitted, Omitted, QString(), QString(), Omitted, Omitted,
+        Omitted);
     word->ActiveDocument().MailMerge().Execute(Omitted);
     word->Release();
 }

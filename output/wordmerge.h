@@ -13,9 +13,10 @@ QString mergeTemplatePath(const QString& name); // <program folder>/Word/<name>.
 QString newDocumentStatus();
 QString completeMergeStatus(const QString& name);
 
-// A new document with the merge file attached as its data source, shown to the operator.
-void createMergeDocument(const QString& name);
+// A new document with the merge file attached as its data source, shown to the operator. The
+// data is dataPath when given (the copy as it was downloaded), otherwise mergeFilePath(name).
+void createMergeDocument(const QString& name, const QString& dataPath = {});
 // A document from the merge file's template, merged with every record and shown.
-void mergeIntoTemplate(const QString& name);
+void mergeIntoTemplate(const QString& name, const QString& dataPath = {});
 
 } // namespace qv::output

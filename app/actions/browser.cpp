@@ -29,11 +29,12 @@ bool fillDetails(Form2& f) {
     f.Command10->setFontColour(QColor(255, 0, 0));
     f.showDetails();
 
-    const QFileInfo file(MergeFilePath(name));
+    const QString path = MergeCopyPath(f.selectedMergeFile());
+    const QFileInfo file(path);
     if (!file.isFile())
         return false; // its length cannot be read
     f.Text9->setText(QStringLiteral("Size: ") + FormatMergeSize(file.size()));
-    f.Text13->setText(QStringLiteral("Path: ") + MergeFilePath(name));
+    f.Text13->setText(QStringLiteral("Path: ") + path);
     const QString records = f.ListView1->subItem(row, 3);
     f.Text17->setText(QStringLiteral("Total Records: ") + records);
 

@@ -2,6 +2,7 @@
 
 #include "app/form2.h"
 #include "app/progress.h"
+#include "mergefiles/mergefile.h"
 #include "output/automation.h"
 #include "output/htmlpage.h"
 #include "output/spreadsheetexport.h"
@@ -75,14 +76,16 @@ QStringList columnTitles(const ListView& list) {
 
 void CreateMergeDocument(Form2& form) {
     const QString name = form.Text1->text();
+    const QString data = MergeCopyPath(form.selectedMergeFile());
     runWordCommand(form, qv::output::newDocumentStatus(),
-                   [&] { qv::output::createMergeDocument(name); });
+                   [&] { qv::output::createMergeDocument(name, data); });
 }
 
 void MergeIntoTemplate(Form2& form) {
     const QString name = form.Text1->text();
+    const QString data = MergeCopyPath(form.selectedMergeFile());
     runWordCommand(form, qv::output::completeMergeStatus(name),
-                   [&] { qv::output::mergeIntoTemplate(name); });
+                   [&] { qv::output::mergeIntoTemplate(name, data); });
 }
 
 void ExportToSpreadsheet(Form2& form) {

@@ -21,7 +21,8 @@ void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, doub
         } else {
             const QString name = form.ListView1->itemText(n - 1);
             form.BrowserTip.Title(name);
-            form.BrowserTip.TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3)));
+            form.BrowserTip.TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3),
+                                                     QLocale(), form.ListView1->subItem(n - 1, 2)));
             form.BrowserTip.Create(form.ListView1);
         }
     }

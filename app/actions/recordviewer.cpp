@@ -123,7 +123,7 @@ void LoadMergeRecords(Form2& form) {
     form.lw1->show();
 
     bool opened = false;
-    QByteArray text = ReadMergeBytes(MergeFilePath(form.Text1->text()), " ", &opened);
+    QByteArray text = ReadMergeBytes(MergeCopyPath(form.selectedMergeFile()), " ", &opened);
     const auto fail = [&form] {
         form.hideRecordList();
         form.unsetCursor();

@@ -187,15 +187,15 @@ void SearchServer(Form2& form) {
 
 void DeleteOnServer(Form2& form) {
     const QString name = form.Text1->text();
-    if (!qv::IsSafeMergeFileName(name + QStringLiteral(".LET")))
+    if (!qv::IsSafeMergeFileName(form.selectedMergeFile()))
         return; // not a name the browser could have shown
     if (!qv::dialogs().confirm(&form, QStringLiteral("Delete %1 from the server?").arg(name),
                                kCaption))
         return;
     // The window stays disabled while the delete runs, so no second command can start meanwhile.
     form.setEnabled(false);
-    if (form.Inet1->Execute(form.Inet1->URL(), QStringLiteral("DELETE ") + kServerFolder + name +
-                                                   QStringLiteral(".LET")))
+    const QString stored = form.selectedMergeFile();
+    if (form.Inet1->Execute(form.Inet1->URL(), QStringLiteral("DELETE ") + kServerFolder + stored))
         WaitForTransfer(form);
     form.setEnabled(true);
     form.showSettings();
