@@ -12,6 +12,7 @@
 #include "transfer/remotename.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
+#include "ui/balloon.h"
 #include "ui/listview.h"
 #include "ui/scaler.h"
 #include "ui/shapes.h"
@@ -471,12 +472,43 @@ void Form2::ShowPictureBorder(PictureBox* picture) {
 bool Form2::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         Activate();
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        keepBalloonsUsable();
+    return handled;
+}
+
+// Disabling the window disables its child windows too; the guidance balloons stay usable while
+// the window works (a click closes them, they can be dragged, the "no files" one stays open
+// until closed).
+void Form2::keepBalloonsUsable() {
+    for (qv::frmTip* balloon : findChildren<qv::frmTip*>(Qt::FindDirectChildrenOnly))
+        balloon->setEnabled(true);
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
+    if (work_ > 0) {
+        requestClose();
+        event->ignore();
+        return;
+    }
     Unload();
     event->accept();
+}
+
+void Form2::requestClose() {
+    closeRequested_ = true;
+    Inet1->Cancel();
+}
+
+Form2::Work::Work(Form2& form) : form_(form) {
+    ++form_.work_;
+}
+
+Form2::Work::~Work() {
+    if (--form_.work_ == 0 && form_.closeRequested_)
+        QMetaObject::invokeMethod(
+            &form_, [form = &form_] { form->close(); }, Qt::QueuedConnection);
 }
 
 void Form2::Unload() {

@@ -160,10 +160,11 @@ public:
     void showDetails();                        // the details panel in place of the settings
     void showTemplateChoice(bool hasTemplate); // Complete Merge and the picture of a template
     void hideTemplateChoice();
-    void showBrowser();    // the browser in place of the introduction, at its full height
-    void showRecordList(); // the record list below the shortened browser
-    void hideRecordList(); // the browser alone, at its full height
-    void beginSearch();    // window disabled, the progress group shown with its clip playing
+    void showBrowser();      // the browser in place of the introduction, at its full height
+    void showRecordList();   // the record list below the shortened browser
+    void hideRecordList();   // the browser alone, at its full height
+    void shrinkRecordList(); // an enlarged record list back below the browser
+    void beginSearch();      // window disabled, the progress group shown with its clip playing
     void endSearch(const QString& summary); // the progress group gone but for the summary
 
     // --- Operations -----------------------------------------------------------------------------
@@ -173,6 +174,25 @@ public:
     void QuitProgram(); // "Quit"
     void ExitProgram(); // the exit picture
     void Activate();    // the activation step
+
+    // Long work (a search, a delete, loading records, an export) runs inside the window's event
+    // handlers while events are pumped. Closing the window meanwhile does not destroy it under
+    // the work: the work is cancelled (closeRequested() turns true, the transfer is aborted), and
+    // the window closes as soon as the last Work has ended.
+    class Work {
+    public:
+        explicit Work(Form2& form);
+        ~Work();
+        Work(const Work&) = delete;
+        Work& operator=(const Work&) = delete;
+
+    private:
+        Form2& form_;
+    };
+    bool closeRequested() const { return closeRequested_; }
+    bool isWorking() const { return work_ > 0; }
+    // Cancels the running work and closes the window once it has ended (as a close does).
+    void requestClose();
 
     // Picture borders: the picture under the pointer gets a single-line border, the others none;
     // nullptr (window background) clears all three.
@@ -217,8 +237,11 @@ private:
     void loadHideLists();
     void loadAboutText();
 
+    void keepBalloonsUsable();
     void Unload(); // the unload step
     bool unloaded_ = false;
+    int work_ = 0;
+    bool closeRequested_ = false;
     QList<QWidget*> panels_[5]; // by Panel
 };
 

@@ -15,6 +15,9 @@ namespace {
 constexpr int kBrowserFullHeight = 7650; // twips, the browser alone
 constexpr int kBrowserShortHeight = 5000;
 constexpr int kRecordListHeight = 2640;
+constexpr int kRecordListTop = 5010; // where the record list sits below the browser
+constexpr int kRecordListWidth = 7380;
+constexpr int kRecordListShortHeight = 2610;
 
 void setHeightTwips(QWidget* w, int twips) {
     w->resize(w->width(), qv::twipsToPixels(twips));
@@ -70,8 +73,16 @@ void Form2::showRecordList() {
 }
 
 void Form2::hideRecordList() {
+    if (lw1->y() == 0)
+        shrinkRecordList(); // enlarged over the browser by a double click
     lw1->hide();
     setHeightTwips(ListView1, kBrowserFullHeight);
+}
+
+void Form2::shrinkRecordList() {
+    ListView1->show();
+    lw1->setGeometry(
+        qv::twipsToPixels(0, kRecordListTop, kRecordListWidth, kRecordListShortHeight));
 }
 
 void Form2::beginSearch() {

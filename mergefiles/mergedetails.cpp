@@ -1,25 +1,13 @@
 #include "mergefiles/mergedetails.h"
 
 #include "mergefiles/mergefile.h"
+#include "platform/dates.h"
 
 #include <QFileInfo>
 
 qint64 MergeFileLength(const QString& name) {
     const QFileInfo info(MergeFilePath(name));
     return info.isFile() ? info.size() : 0;
-}
-
-QString FormatGeneralDate(const QDateTime& when, const QLocale& locale) {
-    if (!when.isValid())
-        return {};
-    QString time = locale.timeFormat(QLocale::ShortFormat);
-    if (!time.contains(QLatin1String("ss"))) {
-        const qsizetype minutes = time.indexOf(QLatin1String("mm"));
-        if (minutes >= 0)
-            time.insert(minutes + 2, QStringLiteral(":ss"));
-    }
-    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(when.time(), time);
 }
 
 QString MergeSummaryText(const QString& name, const QString& recordCount, const QLocale& locale,
@@ -29,7 +17,7 @@ QString MergeSummaryText(const QString& name, const QString& recordCount, const 
     const QFileInfo file(path);
     const qint64 length = file.isFile() ? file.size() : 0;
     const QString modified =
-        file.isFile() ? FormatGeneralDate(file.lastModified(), locale) : QString();
+        file.isFile() ? qv::generalDate(file.lastModified(), locale) : QString();
     QString text = QStringLiteral("Size: ") + FormatMergeSize(length, locale) + crlf +
                    QStringLiteral("Path: ") + path + crlf;
     if (HasMergeTemplate(name)) {

@@ -9,9 +9,6 @@
 // Length of <program folder>/data/<name>.LET; 0 when it cannot be read.
 qint64 MergeFileLength(const QString& name);
 
-// Date and time in the locale's general form: short date, then the time with seconds.
-QString FormatGeneralDate(const QDateTime& when, const QLocale& locale = QLocale());
-
 // The browser tooltip's text for a merge file, every line ended by CR LF:
 //   "Size: ", "Path: ", ["Template: "], "Date modified: " (without a template "Date Modified: "),
 //   "No of records: " + recordCount.

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <type_traits>
 #include <vector>
 
 // The rows and columns of the record list: one column per field name, one row per record; the
@@ -65,8 +66,8 @@ public:
 
     // The loop of the record loader over the source text: for i from 1 to recordsToLoad, calls
     // step(i) and appends the record line that follows (while there is one), all as one bulk
-    // load. headerEnd is the index of the header's LF (-1: no header, no records). Returns the
-    // number of rows added.
+    // load; a step that returns false ends the loop there. headerEnd is the index of the header's
+    // LF (-1: no header, no records). Returns the number of rows added.
     template <typename Step>
     int loadRecords(qsizetype headerEnd, qint64 recordsToLoad, Step&& step) {
         const int before = rowCount();
@@ -74,7 +75,12 @@ public:
         beginBulkLoad();
         qsizetype p = headerEnd;
         for (qint64 i = 1; i <= recordsToLoad; ++i) {
-            step(i);
+            if constexpr (std::is_same_v<decltype(step(i)), bool>) {
+                if (!step(i))
+                    break;
+            } else {
+                step(i);
+            }
             if (p >= 0)
                 p = appendRecordLine(p);
         }

@@ -1,6 +1,7 @@
 #include "output/htmlpage.h"
 
 #include "platform/codepage.h"
+#include "platform/dates.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -140,9 +141,9 @@ std::optional<QString> tableWidth(const std::optional<QString>& answer) {
 void stampNow(HtmlPage& page) {
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale;
-    page.date = locale.toString(now.date(), QLocale::ShortFormat);
-    page.time = locale.toString(now.time(), QLocale::LongFormat);
-    page.dateTime = page.date + QLatin1Char(' ') + page.time;
+    page.date = qv::shortDate(now.date(), locale);
+    page.time = qv::longTime(now.time(), locale);
+    page.dateTime = qv::generalDate(now, locale);
 }
 
 bool writeHtmlPage(QIODevice& device, const HtmlPage& page, QString* error) {

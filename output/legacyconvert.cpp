@@ -3,10 +3,12 @@
 #include "platform/services.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 namespace qv::output {
@@ -22,7 +24,30 @@ QString libreOfficeProgram() {
     return QStringLiteral("soffice");
 }
 
-bool convertToDocx(const QString& source, ooxml::Package* package, QString* error) {
+namespace {
+
+// Waits for the conversion while the program's events go on (the window repaints, its status
+// and pointer show); false when it has not finished within limitMs, the process then killed.
+bool waitForConversion(QProcess& p, int limitMs) {
+    if (p.state() == QProcess::NotRunning)
+        return true;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(limitMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (p.state() == QProcess::NotRunning)
+        return true;
+    p.kill();
+    p.waitForFinished(5000);
+    return false;
+}
+
+} // namespace
+
+bool convertToDocx(const QString& source, ooxml::Package* package, QString* error, int limitMs) {
     const QString needed =
         QStringLiteral("The template \"%1\" is a Word 97-2003 template. To merge into it, "
                        "install LibreOffice Writer (Debian package \"libreoffice-writer\"), or "
@@ -53,7 +78,14 @@ bool convertToDocx(const QString& source, ooxml::Package* package, QString* erro
             *error = needed;
         return false;
     }
-    p.waitForFinished(300000);
+    if (!waitForConversion(p, limitMs)) {
+        if (error)
+            *error = QStringLiteral("LibreOffice did not finish converting the template \"%1\" "
+                                    "within %2 seconds; the conversion was stopped.")
+                         .arg(QDir::toNativeSeparators(source))
+                         .arg(limitMs / 1000.0);
+        return false;
+    }
     const QString converted =
         QDir(out.path()).filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".docx"));
     if (p.exitStatus() != QProcess::NormalExit || !QFileInfo::exists(converted)) {

@@ -12,8 +12,13 @@ namespace qv::output {
 // the PATH.
 QString libreOfficeProgram();
 
+// How long a conversion may take before it is stopped.
+constexpr int kConversionLimitMs = 120000;
+
 // Converts the file with "soffice --headless --convert-to docx"; false with a message when
-// LibreOffice is missing or the conversion fails.
-bool convertToDocx(const QString& source, ooxml::Package* package, QString* error);
+// LibreOffice is missing, the conversion fails or takes longer than limitMs. The program's
+// events are handled meanwhile, so its window stays painted.
+bool convertToDocx(const QString& source, ooxml::Package* package, QString* error,
+                   int limitMs = kConversionLimitMs);
 
 } // namespace qv::output

@@ -45,6 +45,11 @@ void exportToSpreadsheet(const SpreadsheetExport& exp) {
             excel->Range(QString(xlsx::columnLetters(static_cast<int>(k)) + row), Omitted)
                 ->setValue(cells[k]);
         columns = std::max(columns, cells.size());
+        if (exp.cancelled && exp.cancelled()) {
+            if (exp.closeProgress)
+                exp.closeProgress();
+            return; // the workbook is saved only when it is shown
+        }
     }
     if (exp.closeProgress)
         exp.closeProgress();

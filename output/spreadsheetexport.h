@@ -19,6 +19,9 @@ struct SpreadsheetExport {
     std::function<void(const QString& caption)> setCaption;
     std::function<void(qsizetype r, const QString& text)> progress;
     std::function<void()> closeProgress;
+    // Asked after every row; true ends the export there, with nothing saved or shown. May be
+    // empty.
+    std::function<bool()> cancelled;
 };
 
 // "Exporting to Excel r of n".

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace qv::transfer {
 
@@ -26,18 +27,25 @@ bool DownloadFile::open() {
     return true;
 }
 
+// Written straight to the file descriptor, so that a failure (a full disk) is seen at once and
+// with the system's own reason.
 bool DownloadFile::write(const char* data, qint64 size) {
-    if (temp_.write(data, size) == size)
-        return true;
-    error_ = temp_.errorString();
-    return false;
+    const int fd = temp_.handle();
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error_ = QString::fromLocal8Bit(std::strerror(written < 0 ? errno : ENOSPC));
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
 }
 
 bool DownloadFile::commit() {
-    if (!temp_.flush()) {
-        error_ = temp_.errorString();
-        return false;
-    }
     temp_.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                          QFile::ReadOther);
     // A download cache needs no flush to the disk: an interrupted search is simply run again.

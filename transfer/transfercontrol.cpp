@@ -23,6 +23,13 @@ TransferControl::~TransferControl() {
     worker_.join();
 }
 
+void TransferControl::Cancel() {
+    if (!busy_)
+        return;
+    cancel_ = true;
+    session_.wake();
+}
+
 void TransferControl::setTimeouts(const transfer::FtpTimeouts& timeouts) {
     timeouts_ = timeouts;
 }
@@ -88,6 +95,7 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
     responseInfo_.clear();
     data_.clear();
     dataPos_ = 0;
+    cancel_ = false; // the worker is idle: no command of before can still see it
     busy_ = true;
 
     const transfer::FtpLogin login{*address, userName_, password_};

@@ -28,6 +28,9 @@ class TransferControl : public QObject {
     Q_OBJECT
 public:
     static constexpr int icFTP = 2;
+    // ResponseCode of a download the server sent but this computer could not write (a full disk,
+    // no permission); ResponseInfo holds the system's reason.
+    static constexpr int kLocalWriteError = 23;
 
     explicit TransferControl(QObject* parent = nullptr);
     ~TransferControl() override;
@@ -56,6 +59,10 @@ public:
 
     // Closes the control connection after the running command, if one is open (states 9, 10).
     void Disconnect();
+
+    // Ends the running command at once: it ends with Error, and nothing of a download stays.
+    // Does nothing when no command runs.
+    void Cancel();
 
     void setTimeouts(const transfer::FtpTimeouts& timeouts);
     transfer::FtpTimeouts timeouts() const { return timeouts_; }

@@ -12,6 +12,7 @@
 #include "platform/programfolder.h"
 #include "ui/listview.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,11 +34,15 @@ QString attempt(const std::function<void()>& step) {
     return {};
 }
 
-// The Word commands: status text and hourglass while Word works, both restored afterwards.
+// The Word commands: status text and hourglass while Word works, both restored afterwards. The
+// status and the pointer are painted before the work starts.
 void runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
+    Form2::Work work(form);
     form.Text15->setText(status);
     form.Text15->show();
     form.setCursor(Qt::WaitCursor);
+    form.Text15->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const QString error = attempt(step);
     form.unsetCursor();
     form.Text15->hide();
@@ -89,9 +94,12 @@ void MergeIntoTemplate(Form2& form) {
 }
 
 void ExportToSpreadsheet(Form2& form) {
+    Form2::Work work(form);
     form.setEnabled(false);
     form.setCursor(Qt::WaitCursor);
     loadAllRecords(form);
+    if (form.closeRequested())
+        return;
 
     ListView& list = *form.lw1;
     qv::output::SpreadsheetExport e;
@@ -116,6 +124,7 @@ void ExportToSpreadsheet(Form2& form) {
         p.refresh();
     };
     e.closeProgress = [] { Progress::unload(); };
+    e.cancelled = [&form] { return form.closeRequested(); };
     const QString error = attempt([&] { qv::output::exportToSpreadsheet(e); });
 
     Progress::unload();
@@ -126,9 +135,12 @@ void ExportToSpreadsheet(Form2& form) {
 }
 
 void ExportToHtml(Form2& form) {
+    Form2::Work work(form);
     form.setEnabled(false);
     form.setCursor(Qt::WaitCursor);
     loadAllRecords(form);
+    if (form.closeRequested())
+        return;
 
     const QString path = qv::programPath(QStringLiteral("output.html"));
     const ListView& list = *form.lw1;

@@ -117,6 +117,7 @@ void AddRecordValue(Form2& form) {
 }
 
 void LoadMergeRecords(Form2& form) {
+    Form2::Work work(form);
     MergeRecordModel& model = RecordListModel(form);
     model.clear();
     form.lw1->clearColumns();
@@ -159,10 +160,12 @@ void LoadMergeRecords(Form2& form) {
         // by value), in one bulk load.
         const int columnsBefore = model.columnCount();
         const auto& hook = observer();
+        // Closing the window stops the load at the record it has reached.
         model.loadRecords(h, total, [&](qint64 i) {
             progress.step(i);
             if (hook)
                 hook(i, total);
+            return !form.closeRequested();
         });
         progress.finish();
         form.RecordIndex = static_cast<int>(std::min<qint64>(total + 1, INT_MAX));
@@ -184,10 +187,8 @@ void ToggleRecordListSize(Form2& form) {
         list->move(list->x(), 0);
         width = qv::pixelsToTwips(outer.width()) - 100;
     } else if (top == 0) {
-        form.ListView1->show();
-        list->resize(list->width(), qv::twipsToPixels(2610));
-        list->move(list->x(), qv::twipsToPixels(5010));
-        width = 7380;
+        form.shrinkRecordList();
+        return;
     } else {
         return;
     }

@@ -5,6 +5,7 @@
 #include "app/guidance.h"
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
+#include "platform/dates.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
@@ -50,8 +51,10 @@ private:
 };
 
 // The message box with Errormesg, then the window back to normal; the settings are not saved.
+// A search the operator cancelled by closing the window says nothing.
 void finishWithMessage(Form2& form, BusyPointer& pointer) {
-    qv::dialogs().message(&form, form.Errormesg, kCaption);
+    if (!form.closeRequested())
+        qv::dialogs().message(&form, form.Errormesg, kCaption);
     pointer.reset();
     qv::guidance::ArmGuidanceAfterSearch(form, SearchOutcome::MessageBox);
     form.endSearch(QString());
@@ -130,41 +133,63 @@ void addEntry(Form2& form, const QString& name, const QString& localPath) {
     const QString base = qv::MergeFileBaseName(name);
     const int icon = MergeFileIcon(base, QFileInfo(localPath).size());
     const int row = form.ListView1->addItem(base, icon, icon);
-    form.ListView1->setSubItem(
-        row, 1, QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    form.ListView1->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
     form.ListView1->setSubItem(row, 2, name);
     form.RecordCount = CountMergeRecords(name);
     form.ListView1->setSubItem(row, 3, QString::number(form.RecordCount));
 }
 
-// Downloads every chosen file, each with its entry; returns how many arrived.
-int downloadAll(Form2& form) {
-    int count = 0;
+struct Downloads {
+    int count = 0;            // copies that arrived, each with its entry
+    bool writeFailed = false; // a copy could not be written here; Errormesg says why
+};
+
+// Downloads every chosen file, each with its entry.
+Downloads downloadAll(Form2& form) {
+    Downloads done;
     for (int i = 0; i < form.List1->count(); ++i) {
         const QString name = form.List1->item(i)->text();
         form.List1->setCurrentRow(i);
         const QString localPath = qv::programPath(QStringLiteral("data"), name);
-        if (!download(form, name, localPath))
+        const bool arrived = download(form, name, localPath);
+        if (form.closeRequested())
+            break; // the window is closing: the search stops here
+        if (form.Inet1->ResponseCode() == qv::TransferControl::kLocalWriteError) {
+            // Nothing more can be stored here (a full disk): the search fails with the reason.
+            form.Errormesg = form.Inet1->ResponseInfo();
+            done.writeFailed = true;
+            break;
+        }
+        if (!arrived)
             continue; // no copy, no entry; the next file follows
-        ++count;
-        form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(count));
+        ++done.count;
+        form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(done.count));
         addEntry(form, name, localPath);
     }
-    return count;
+    return done;
 }
 
-// A setting that cannot be saved keeps its old value in the file.
-void saveSettings(const Form2& form) {
+// Saves the three fields. A setting that cannot be saved keeps its old value in the file; the
+// first failure's reason is returned (empty when all were saved).
+QString saveSettings(const Form2& form) {
     const QString ini = Form2::settingsPath();
     const QString section = QStringLiteral("Default");
-    qv::INIwrite(ini, section, QStringLiteral("Ipaddress"), form.Text10->text());
-    qv::INIwrite(ini, section, QStringLiteral("Login"), form.Text11->text());
-    qv::INIwrite(ini, section, QStringLiteral("Password"), form.Text12->text());
+    const std::pair<const char*, const QLineEdit*> fields[] = {
+        {"Ipaddress", form.Text10}, {"Login", form.Text11}, {"Password", form.Text12}};
+    QString failure;
+    for (const auto& [key, field] : fields) {
+        QString error;
+        if (!qv::INIwrite(ini, section, QString::fromLatin1(key), field->text(), &error) &&
+            failure.isEmpty())
+            failure = QStringLiteral("The settings cannot be saved in %1: %2").arg(ini, error);
+    }
+    return failure;
 }
 
 } // namespace
 
 void SearchServer(Form2& form) {
+    Form2::Work work(form);
     BusyPointer pointer;
     form.Errormesg = missingField(form);
     if (!form.Errormesg.isEmpty())
@@ -175,9 +200,16 @@ void SearchServer(Form2& form) {
     if (!listServerFolder(form))
         return finishWithMessage(form, pointer);
     chooseDownloads(form);
-    const int count = downloadAll(form);
+    const Downloads done = downloadAll(form);
+    if (form.closeRequested())
+        return; // cancelled by closing the window: nothing is saved
+    if (done.writeFailed)
+        return finishWithMessage(form, pointer);
+    const int count = done.count;
 
-    saveSettings(form);
+    form.Errormesg = saveSettings(form);
+    if (!form.Errormesg.isEmpty())
+        return finishWithMessage(form, pointer);
     pointer.reset();
     qv::guidance::ArmGuidanceAfterSearch(form, count == 0 ? SearchOutcome::NoFiles
                                                           : SearchOutcome::FilesDownloaded);
@@ -193,10 +225,13 @@ void DeleteOnServer(Form2& form) {
                                kCaption))
         return;
     // The window stays disabled while the delete runs, so no second command can start meanwhile.
+    Form2::Work work(form);
     form.setEnabled(false);
     const QString stored = form.selectedMergeFile();
     if (form.Inet1->Execute(form.Inet1->URL(), QStringLiteral("DELETE ") + kServerFolder + stored))
         WaitForTransfer(form);
+    if (form.closeRequested())
+        return;
     form.setEnabled(true);
     form.showSettings();
     SearchServer(form);

@@ -77,4 +77,8 @@ void WaitForTransfer(Form2& form) {
     check.start(250);
     if (control->StillExecuting())
         loop.exec();
+    // The loop also ends when the program is quitting (every event loop then ends at once): the
+    // work cannot go on, so it is cancelled as a close of the window would cancel it.
+    if (control && control->StillExecuting())
+        form.requestClose();
 }

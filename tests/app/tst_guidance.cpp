@@ -50,6 +50,7 @@ private slots:
     void firingShowsOneBalloon_data();
     void firingShowsOneBalloon();
     void noFilesBalloonStays();
+    void balloonsStayUsableWhileTheWindowWorks();
     void startMessageOpensAndClosesByItself();
     void pictureForReview();
 };
@@ -241,6 +242,24 @@ void GuidanceTest::noFilesBalloonStays() {
     }
     QTest::mouseClick(tips[0]->imgX, Qt::LeftButton, {}, QPoint(1, 1)); // until closed
     QCOMPARE(balloons(form).size(), 1);
+}
+
+// A search or an export disables the window; its balloons can still be clicked and dragged.
+void GuidanceTest::balloonsStayUsableWhileTheWindowWorks() {
+    TempProgramFolder folder;
+    Form2 form;
+    form.show();
+    GuidanceNoFiles(form);
+    GuidanceSettings(form);
+    form.setEnabled(false); // as a search does
+    auto tips = balloons(form);
+    QCOMPARE(tips.size(), 2);
+    for (qv::frmTip* tip : tips)
+        QVERIFY(tip->isEnabled());
+    QTest::mouseClick(tips[0]->imgX, Qt::LeftButton, {}, QPoint(1, 1));
+    QCOMPARE(balloons(form).size(), 1);
+    form.setEnabled(true);
+    QVERIFY(balloons(form).first()->isEnabled());
 }
 
 void GuidanceTest::startMessageOpensAndClosesByItself() {

@@ -1,5 +1,6 @@
 #include "mergefiles/mergedetails.h"
 #include "mergefiles/mergefile.h"
+#include "platform/dates.h"
 #include "tests/support/tempprogramfolder.h"
 
 #include <QFile>
@@ -40,17 +41,8 @@ private slots:
             folder.write("Word/ABC.dot", "t");
         expected.replace("%D", MergeFilePath("ABC"))
             .replace("%W", MergeTemplatePath("ABC"))
-            .replace("%M", FormatGeneralDate(when, english));
+            .replace("%M", qv::generalDate(when, english));
         QCOMPARE(MergeSummaryText("ABC", "3", english), expected);
-    }
-
-    void generalDateHasSeconds() {
-        const QLocale english(QLocale::English, QLocale::UnitedStates);
-        const QString text =
-            FormatGeneralDate(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)), english);
-        QVERIFY2(text.contains("2:07:09"), qPrintable(text));
-        QVERIFY2(text.contains("3/5/"), qPrintable(text));
-        QCOMPARE(FormatGeneralDate(QDateTime()), QString());
     }
 };
 

@@ -189,6 +189,32 @@ private slots:
         QVERIFY(form.ListView1->isVisible());
     }
 
+    // Back from an enlarged record list shows the browser at its full height, and the next
+    // selection puts the record list below it again.
+    void backAfterEnlargingShowsTheBrowser() {
+        qv::test::TempProgramFolder folder;
+        folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
+        Form2 form;
+        form.show();
+        form.ListView1->show(); // as after a search
+        form.Text1->setText("ABC");
+        form.RecordsToLoad = 1;
+        LoadMergeRecords(form);
+        ToggleRecordListSize(form);
+        QVERIFY(!form.ListView1->isVisible());
+
+        form.GoBack();
+        QVERIFY(form.ListView1->isVisible());
+        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
+        QVERIFY(!form.lw1->isVisible());
+
+        LoadMergeRecords(form);
+        QVERIFY(form.lw1->isVisible());
+        QCOMPARE(twips(form.lw1->y()), 5010);
+        QCOMPARE(twips(form.lw1->width()), 7380);
+        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(5000));
+    }
+
     void negativeTopIsLeftAlone() {
         qv::test::TempProgramFolder folder;
         Form2 form;

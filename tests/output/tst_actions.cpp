@@ -194,6 +194,35 @@ private slots:
         QVERIFY(f.dialogs.messages.isEmpty());
     }
 
+    // The status text and the busy pointer reach the screen before Word is asked for anything.
+    void wordStatusIsPaintedFirst() {
+        struct PaintWatch : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        };
+        struct Watching : qv::automation::RecordingFactory {
+            PaintWatch* watch = nullptr;
+            int paintsAtStart = -1;
+            std::unique_ptr<qv::automation::Object> create(const QString& progId) override {
+                if (paintsAtStart < 0)
+                    paintsAtStart = watch->paints;
+                return RecordingFactory::create(progId);
+            }
+        };
+        Fixture f;
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        PaintWatch watch;
+        f.form->Text15->installEventFilter(&watch);
+        Watching rec;
+        rec.watch = &watch;
+        emit f.form->Command3->Click();
+        QVERIFY2(rec.paintsAtStart > 0, "the status was not painted before the work started");
+    }
+
     // The real backend without a template: a clear message, everything restored.
     void wordFailure() {
         Fixture f;

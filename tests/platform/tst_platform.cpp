@@ -1,4 +1,5 @@
 #include "platform/codepage.h"
+#include "platform/dates.h"
 #include "platform/fileopener.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
@@ -14,6 +15,33 @@
 class PlatformTest : public QObject {
     Q_OBJECT
 private slots:
+    // The general form is the short date and the long time, with seconds and without a time
+    // zone; the long time alone has no zone either.
+    void datesInTheLocalesForms_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<QString>("longTime");
+        QTest::newRow("en_US") << "en_US"
+                               << "3/5/24 2:07:09 PM"
+                               << "2:07:09 PM";
+        QTest::newRow("en_GB") << "en_GB"
+                               << "05/03/2024 14:07:09"
+                               << "14:07:09";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "05.03.24 14:07:09"
+                               << "14:07:09";
+    }
+    void datesInTheLocalesForms() {
+        QFETCH(QString, locale);
+        QFETCH(QString, general);
+        QFETCH(QString, longTime);
+        const QLocale l(locale);
+        const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+        QCOMPARE(qv::generalDate(when, l), general);
+        QCOMPARE(qv::longTime(when.time(), l), longTime);
+        QCOMPARE(qv::generalDate(QDateTime(), l), QString());
+    }
+
     void everyByteSurvivesDecodeAndEncode() {
         QByteArray all;
         for (int b = 0; b < 256; ++b)

@@ -1,0 +1,192 @@
+// Closing the main window while long work runs (the operator's close button, Alt+F4, a logout):
+// the work stops at once, nothing half-done stays behind, and the window goes away afterwards
+// without anything touching it once destroyed.
+
+#include "app/actions/exports.h"
+#include "app/actions/recordviewer.h"
+#include "app/actions/search.h"
+#include "app/form2.h"
+#include "app/progress.h"
+#include "tests/support/ftpserver.h"
+#include "tests/support/recordingdialogs.h"
+#include "tests/support/tempprogramfolder.h"
+#include "transfer/transfercontrol.h"
+#include "ui/listview.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// A merge file of n records of three values.
+QByteArray mergeFile(int records) {
+    QByteArray text = "Account|Name|Town\n";
+    for (int i = 1; i <= records; ++i)
+        text += QByteArray::number(100000 + i) + "|Name " + QByteArray::number(i) + "|Cork\n";
+    return text;
+}
+
+} // namespace
+
+class TestCloseDuringWork : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void duringTheListing();
+    void duringADownload();
+    void duringTheRecordLoad();
+    void duringTheSpreadsheetExport();
+    void closeWithoutWorkClosesAtOnce();
+
+private:
+    std::unique_ptr<qv::test::TempProgramFolder> folder;
+    std::unique_ptr<qv::test::RecordingDialogs> dialogs;
+    QPointer<Form2> form;
+
+    void newWindow();
+    // Closes the window, as the window manager's close does, as soon as when() holds.
+    void closeWhen(std::function<bool()> when);
+    void expectWindowGone();
+    QStringList dataFiles() const;
+    void selectMergeFile(const QString& name, int records);
+};
+
+void TestCloseDuringWork::init() {
+    folder = std::make_unique<qv::test::TempProgramFolder>();
+    dialogs = std::make_unique<qv::test::RecordingDialogs>();
+    newWindow();
+}
+
+void TestCloseDuringWork::cleanup() {
+    delete form.data();
+    dialogs.reset();
+    folder.reset();
+}
+
+void TestCloseDuringWork::newWindow() {
+    form = new Form2;
+    form->setAttribute(Qt::WA_DeleteOnClose); // as the program opens it
+    form->show();
+}
+
+void TestCloseDuringWork::closeWhen(std::function<bool()> when) {
+    auto* poll = new QTimer(form);
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, when] {
+        if (!when())
+            return;
+        poll->stop();
+        form->close();
+    });
+    poll->start(5);
+}
+
+void TestCloseDuringWork::expectWindowGone() {
+    QTRY_VERIFY_WITH_TIMEOUT(form.isNull(), 5000);
+    QCOMPARE(dialogs->messages, QStringList()); // a cancelled search says nothing
+}
+
+QStringList TestCloseDuringWork::dataFiles() const {
+    return QDir(folder->filePath("data"))
+        .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+void TestCloseDuringWork::selectMergeFile(const QString& name, int records) {
+    folder->write("data/" + name + ".LET", mergeFile(records));
+    form->Text1->setText(name);
+    form->RecordCount = records;
+}
+
+void TestCloseDuringWork::duringTheListing() {
+    qv::test::FtpServer server;
+    server.putFile("A.LET", "N\n1\n");
+    server.setStallListing(true);
+    form->Inet1->setTimeouts({5000, 20000});
+    form->Text10->setText(server.address());
+    form->Text11->setText(server.user());
+    form->Text12->setText(server.password());
+    closeWhen([this] { return form->Inet1->StillExecuting(); });
+
+    QElapsedTimer clock;
+    clock.start();
+    SearchServer(*form);
+
+    QVERIFY2(clock.elapsed() < 5000, "the stalled listing was waited out, not cancelled");
+    expectWindowGone();
+    QCOMPARE(dataFiles(), QStringList());
+    QVERIFY(!folder->read("auto.ini").contains(server.address().toLatin1())); // nothing saved
+}
+
+void TestCloseDuringWork::duringADownload() {
+    qv::test::FtpServer server;
+    server.putFile("A.LET", "N\n1\n");
+    server.putFile("B.LET", QByteArray(200000, 'x'));
+    server.stallDownload("B.LET");
+    form->Inet1->setTimeouts({5000, 20000});
+    form->Text10->setText(server.address());
+    form->Text11->setText(server.user());
+    form->Text12->setText(server.password());
+    closeWhen([this] { return form->Text7->text() == "- Downloading B.LET"; });
+
+    QElapsedTimer clock;
+    clock.start();
+    SearchServer(*form);
+
+    QVERIFY2(clock.elapsed() < 5000, "the stalled download was waited out, not cancelled");
+    expectWindowGone();
+    // The complete copy stays; of the cancelled one nothing, not even a temporary file.
+    QCOMPARE(dataFiles(), QStringList{"A.LET"});
+}
+
+void TestCloseDuringWork::duringTheRecordLoad() {
+    const int records = 200000;
+    selectMergeFile("BIG", records);
+    form->RecordsToLoad = records;
+    int reached = 0;
+    SetRecordLoadObserver([&](qint64 i, qint64) {
+        reached = static_cast<int>(i);
+        if (i == 1000)
+            form->close();
+    });
+
+    LoadMergeRecords(*form);
+    SetRecordLoadObserver({});
+
+    QCOMPARE(reached, 1000); // the load stopped where the window was closed
+    expectWindowGone();
+    QVERIFY(!Progress::isLoaded());
+}
+
+void TestCloseDuringWork::duringTheSpreadsheetExport() {
+    QTemporaryDir documents;
+    qv::ScopedServices out([&](qv::Services& s) {
+        s.documentFolder = documents.path();
+        s.fileOpener = [](const QString&) { return true; };
+    });
+    selectMergeFile("BIG", 30000);
+    closeWhen([] {
+        return Progress::isLoaded() &&
+               Progress::form().windowTitle() == QStringLiteral("Exporting to Excel");
+    });
+
+    ExportToSpreadsheet(*form);
+
+    expectWindowGone();
+    QVERIFY(!Progress::isLoaded());
+    QCOMPARE(QDir(documents.path()).entryList(QDir::Files), QStringList()); // nothing saved
+}
+
+void TestCloseDuringWork::closeWithoutWorkClosesAtOnce() {
+    QVERIFY(!form->isWorking());
+    QVERIFY(form->close());
+    expectWindowGone();
+}
+
+QTEST_MAIN(TestCloseDuringWork)
+#include "tst_closeduringwork.moc"
