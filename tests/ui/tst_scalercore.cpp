@@ -81,7 +81,7 @@ private:
 
 class FakeForm : public ScalableForm {
 public:
-    FakeForm(QString name, QSize inner) : name_(std::move(name)), inner(inner) {}
+    FakeForm(QString name, QSize innerSize) : inner(innerSize), name_(std::move(name)) {}
     QString name() const override { return name_; }
     double top() const override { return formTop; }
     double left() const override { return 600; }
