@@ -10,7 +10,8 @@ class QWidget;
 // and on the frame around the Search button, attached the first time the pointer moves over the
 // field; and the input fields select their text, from the caret to the end, when they get focus.
 
-// From the load step: the six tooltip objects of the window get their style, icon and delay.
+// While the main window loads: the six tooltip objects of the window get their style, icon and
+// delay.
 void CreateTooltips(Form2& form);
 
 // Pointer move over Text10, Text11, Text12 or Text16: attaches the field's tip once.

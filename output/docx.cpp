@@ -117,6 +117,15 @@ struct Rels {
         if (external)
             r.append_attribute("TargetMode") = "External";
     }
+    // Removes every relationship of a mail-merge type (data source, header source).
+    void removeMailMerge() {
+        for (pugi::xml_node r = root.first_child(); r;) {
+            pugi::xml_node next = r.next_sibling();
+            if (attr(r, "Type").contains(QLatin1String("mailMerge"), Qt::CaseInsensitive))
+                root.remove_child(r);
+            r = next;
+        }
+    }
 };
 
 QString mainPartName(const ooxml::Package& package) {
@@ -340,9 +349,10 @@ pugi::xml_node firstRun(pugi::xml_node node) {
     return {};
 }
 
-// Replaces every merge field below the roots by the record's value.
-void mergeFields(const std::vector<pugi::xml_node>& roots, const output::MergeData& data,
-                 qsizetype record) {
+// Replaces the simple fields (w:fldSimple) below the roots by the record's value and gives the
+// parts of complex fields runs of their own.
+void mergeSimpleFields(const std::vector<pugi::xml_node>& roots, const output::MergeData& data,
+                       qsizetype record) {
     for (pugi::xml_node root : roots) {
         std::vector<pugi::xml_node> simple;
         if (is(root, "w:fldSimple"))
@@ -358,58 +368,66 @@ void mergeFields(const std::vector<pugi::xml_node>& roots, const output::MergeDa
         }
         splitFieldRuns(root);
     }
+}
 
-    std::vector<pugi::xml_node> runs;
-    for (pugi::xml_node root : roots) {
-        if (is(root, "w:r"))
-            runs.push_back(root);
-        collectRuns(root, runs);
-    }
+// A complex field to replace: the runs from its begin to its end character, the run whose
+// format the value takes, and the value.
+struct FieldReplacement {
+    size_t begin, end, style;
+    QString text;
+};
 
+// The merge fields among the runs (begin, instruction, separate, result, end), with the
+// record's values.
+std::vector<FieldReplacement> complexFields(const std::vector<pugi::xml_node>& runs,
+                                            const output::MergeData& data, qsizetype record) {
     struct Open {
         size_t begin;
         QString instruction;
         bool separated = false;
         size_t resultRun = 0;
     };
-    struct Replace {
-        size_t begin, end, style;
-        QString text;
-    };
     std::vector<Open> open;
-    std::vector<Replace> replaces;
+    std::vector<FieldReplacement> replaces;
     for (size_t i = 0; i < runs.size(); ++i) {
         for (pugi::xml_node c : runs[i].children()) {
-            if (is(c, "w:fldChar")) {
-                const char* type = c.attribute("w:fldCharType").value();
-                if (std::strcmp(type, "begin") == 0) {
-                    open.push_back({i, {}, false, 0});
-                } else if (std::strcmp(type, "separate") == 0 && !open.empty()) {
-                    open.back().separated = true;
-                    open.back().resultRun = i + 1;
-                } else if (std::strcmp(type, "end") == 0 && !open.empty()) {
-                    const Open f = open.back();
-                    open.pop_back();
-                    FieldInstruction fi;
-                    if (parseInstruction(f.instruction, &fi)) {
-                        const size_t style = f.separated && f.resultRun < i ? f.resultRun : f.begin;
-                        replaces.push_back({f.begin, i, style, fieldText(fi, data, record)});
-                    }
-                }
-            } else if (is(c, "w:instrText") && !open.empty() && !open.back().separated) {
+            if (is(c, "w:instrText") && !open.empty() && !open.back().separated) {
                 open.back().instruction += QString::fromUtf8(c.text().get());
+                continue;
+            }
+            if (!is(c, "w:fldChar"))
+                continue;
+            const char* type = c.attribute("w:fldCharType").value();
+            if (std::strcmp(type, "begin") == 0) {
+                open.push_back({i, {}, false, 0});
+            } else if (std::strcmp(type, "separate") == 0 && !open.empty()) {
+                open.back().separated = true;
+                open.back().resultRun = i + 1;
+            } else if (std::strcmp(type, "end") == 0 && !open.empty()) {
+                const Open f = open.back();
+                open.pop_back();
+                FieldInstruction fi;
+                if (parseInstruction(f.instruction, &fi)) {
+                    const size_t style = f.separated && f.resultRun < i ? f.resultRun : f.begin;
+                    replaces.push_back({f.begin, i, style, fieldText(fi, data, record)});
+                }
             }
         }
     }
-    if (replaces.empty())
-        return;
-    // Outer fields end after inner ones: keep a replacement only when no kept one covers it.
-    std::sort(replaces.begin(), replaces.end(),
-              [](const Replace& a, const Replace& b) { return a.begin < b.begin; });
+    return replaces;
+}
+
+// Puts each value in place of its field's runs. Outer fields end after inner ones: a
+// replacement is kept only when no kept one covers it.
+void replaceFields(const std::vector<pugi::xml_node>& runs,
+                   std::vector<FieldReplacement> replaces) {
+    std::sort(
+        replaces.begin(), replaces.end(),
+        [](const FieldReplacement& a, const FieldReplacement& b) { return a.begin < b.begin; });
     std::vector<char> removed(runs.size(), 0);
     size_t coveredTo = 0;
     bool any = false;
-    for (const Replace& r : replaces) {
+    for (const FieldReplacement& r : replaces) {
         if (any && r.begin <= coveredTo)
             continue;
         insertValueRun(runs[r.begin], runs[r.style], r.text);
@@ -422,6 +440,21 @@ void mergeFields(const std::vector<pugi::xml_node>& roots, const output::MergeDa
     for (size_t k = runs.size(); k-- > 0;)
         if (removed[k])
             runs[k].parent().remove_child(runs[k]);
+}
+
+// Replaces every merge field below the roots by the record's value.
+void mergeFields(const std::vector<pugi::xml_node>& roots, const output::MergeData& data,
+                 qsizetype record) {
+    mergeSimpleFields(roots, data, record);
+    std::vector<pugi::xml_node> runs;
+    for (pugi::xml_node root : roots) {
+        if (is(root, "w:r"))
+            runs.push_back(root);
+        collectRuns(root, runs);
+    }
+    std::vector<FieldReplacement> replaces = complexFields(runs, data, record);
+    if (!replaces.empty())
+        replaceFields(runs, std::move(replaces));
 }
 
 // Points the header and footer references of every section below root at other relationships.
@@ -451,6 +484,208 @@ void setNextPage(pugi::xml_node sectPr) {
     pugi::xml_node type =
         after ? sectPr.insert_child_after("w:type", after) : sectPr.prepend_child("w:type");
     type.append_attribute("w:val") = "nextPage";
+}
+
+// --- Data source -----------------------------------------------------------------------------
+
+// The data source relationship of the settings part, replacing an earlier one; returns its id.
+QString replaceSourceRelationship(ooxml::Package& package, const QString& settings,
+                                  const QString& path) {
+    Rels rels;
+    rels.open(package.part(relsPathOf(settings)));
+    while (pugi::xml_node old = rels.byType(kMailMergeSource))
+        rels.root.remove_child(old);
+    const QString id = rels.freshId(QStringLiteral("rIdQvMergeSource"));
+    rels.add(id, kMailMergeSource, QUrl::fromLocalFile(path).toString(), true);
+    package.setPart(relsPathOf(settings), save(rels.doc));
+    return id;
+}
+
+// A new, empty w:mailMerge element in its place among the settings: after every setting that
+// comes before it.
+pugi::xml_node insertMailMerge(pugi::xml_node settings) {
+    static const char* const kBefore[] = {"w:writeProtection",
+                                          "w:view",
+                                          "w:zoom",
+                                          "w:removePersonalInformation",
+                                          "w:removeDateAndTime",
+                                          "w:doNotDisplayPageBoundaries",
+                                          "w:displayBackgroundShape",
+                                          "w:printPostScriptOverText",
+                                          "w:printFractionalCharacterWidth",
+                                          "w:printFormsData",
+                                          "w:embedTrueTypeFonts",
+                                          "w:embedSystemFonts",
+                                          "w:saveSubsetFonts",
+                                          "w:saveFormsData",
+                                          "w:mirrorMargins",
+                                          "w:alignBordersAndEdges",
+                                          "w:bordersDoNotSurroundHeader",
+                                          "w:bordersDoNotSurroundFooter",
+                                          "w:gutterAtTop",
+                                          "w:hideSpellingErrors",
+                                          "w:hideGrammaticalErrors",
+                                          "w:activeWritingStyle",
+                                          "w:proofState",
+                                          "w:formsDesign",
+                                          "w:attachedTemplate",
+                                          "w:linkStyles",
+                                          "w:stylePaneFormatFilter",
+                                          "w:stylePaneSortMethod",
+                                          "w:documentType"};
+    pugi::xml_node after;
+    for (pugi::xml_node c : settings.children())
+        for (const char* b : kBefore)
+            if (is(c, b))
+                after = c;
+    return after ? settings.insert_child_after("w:mailMerge", after)
+                 : settings.prepend_child("w:mailMerge");
+}
+
+// The mail-merge settings of a form letter fed by the data source behind relationship id.
+void fillMailMerge(pugi::xml_node mm, const DataSource& source, const QString& id) {
+    auto val = [&](pugi::xml_node parent, const char* name, const QString& v) {
+        parent.append_child(name).append_attribute("w:val") = v.toUtf8().constData();
+    };
+    val(mm, "w:mainDocumentType", QStringLiteral("formLetters"));
+    if (source.linkToSource)
+        mm.append_child("w:linkToQuery");
+    val(mm, "w:dataType", QStringLiteral("textFile"));
+    if (!source.connection.isEmpty())
+        val(mm, "w:connectString", source.connection);
+    if (!source.query.isEmpty())
+        val(mm, "w:query", source.query);
+    mm.append_child("w:dataSource").append_attribute("r:id") = id.toUtf8().constData();
+    pugi::xml_node odso = mm.append_child("w:odso");
+    odso.append_child("w:src").append_attribute("r:id") = id.toUtf8().constData();
+    val(odso, "w:colDelim", QString::number(source.delimiter.unicode()));
+    odso.append_child("w:fHdr");
+}
+
+// --- Merge -------------------------------------------------------------------------------------
+
+// A header or footer of the main document.
+struct HeaderPart {
+    QString id, part, type, contentType;
+    QByteArray xml;
+};
+
+std::vector<HeaderPart> headerParts(const ooxml::Package& package, const QString& mainPart,
+                                    const Rels& rels) {
+    std::vector<HeaderPart> headers;
+    for (pugi::xml_node r : rels.root.children("Relationship")) {
+        const QString type = attr(r, "Type");
+        if (type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer"))) {
+            const QString part = resolveTarget(folderOf(mainPart), attr(r, "Target"));
+            headers.push_back(
+                {attr(r, "Id"), part, type, contentTypeOf(package, part), package.part(part)});
+        }
+    }
+    return headers;
+}
+
+// Headers and footers: one merged copy per record (the first record keeps the originals).
+// idsPerRecord tells, for each record, which relationship replaces which; false with the name
+// of the part when one is damaged.
+bool mergeHeaders(ooxml::Package& out, const QString& mainPart, Rels& rels,
+                  const output::MergeData& data, std::vector<QHash<QString, QString>>* idsPerRecord,
+                  QString* damaged) {
+    const std::vector<HeaderPart> headers = headerParts(out, mainPart, rels);
+    idsPerRecord->assign(static_cast<size_t>(data.records.size()), {});
+    int partNumber = 0;
+    for (qsizetype rec = 0; rec < data.records.size(); ++rec) {
+        for (const HeaderPart& h : headers) {
+            pugi::xml_document hdoc;
+            if (!load(hdoc, h.xml)) {
+                *damaged = h.part;
+                return false;
+            }
+            mergeFields({hdoc.document_element()}, data, rec);
+            if (rec == 0) {
+                out.setPart(h.part, save(hdoc));
+                continue;
+            }
+            QString part;
+            do {
+                part = folderOf(mainPart) + QStringLiteral("qvmerge%1.xml").arg(++partNumber);
+            } while (out.contains(part));
+            out.setPart(part, save(hdoc));
+            addOverride(out, part, h.contentType);
+            const QString id = rels.freshId(QStringLiteral("rIdQvMerge"));
+            rels.add(id, h.type, part.mid(folderOf(mainPart).size()), false);
+            (*idsPerRecord)[static_cast<size_t>(rec)].insert(h.id, id);
+        }
+    }
+    return true;
+}
+
+// Ends one record's copy with a break to a new page: a paragraph holding a copy of the final
+// section (starting the next on a new page), or a page break when the body has no final
+// section.
+void appendRecordBreak(pugi::xml_node body, pugi::xml_node finalSection,
+                       const QHash<QString, QString>& ids) {
+    pugi::xml_node p =
+        finalSection ? body.insert_child_before("w:p", finalSection) : body.append_child("w:p");
+    if (finalSection) {
+        pugi::xml_node sect = p.append_child("w:pPr").append_copy(finalSection);
+        rewireSections(sect.parent(), ids);
+        setNextPage(sect);
+    } else {
+        p.append_child("w:r").append_child("w:br").append_attribute("w:type") = "page";
+    }
+}
+
+// The body: one copy per record; copies end with a section break to a new page.
+void mergeBody(pugi::xml_node body, const output::MergeData& data,
+               const std::vector<QHash<QString, QString>>& idsPerRecord) {
+    std::vector<pugi::xml_node> original;
+    pugi::xml_node finalSection;
+    for (pugi::xml_node c : body.children()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        if (is(c, "w:sectPr") && !c.next_sibling("w:sectPr") && c == body.last_child())
+            finalSection = c;
+        else
+            original.push_back(c);
+    }
+    for (qsizetype rec = 0; rec < data.records.size(); ++rec) {
+        std::vector<pugi::xml_node> copies;
+        for (pugi::xml_node c : original)
+            copies.push_back(finalSection ? body.insert_copy_before(c, finalSection)
+                                          : body.append_copy(c));
+        mergeFields(copies, data, rec);
+        const auto& ids = idsPerRecord[static_cast<size_t>(rec)];
+        for (pugi::xml_node c : copies)
+            rewireSections(c, ids);
+        if (rec + 1 < data.records.size())
+            appendRecordBreak(body, finalSection, ids);
+    }
+    for (pugi::xml_node c : original)
+        body.remove_child(c);
+    if (finalSection) {
+        // The final section belongs to the last copy.
+        pugi::xml_document holder;
+        pugi::xml_node wrap = holder.append_child("wrap");
+        wrap.append_copy(finalSection);
+        rewireSections(wrap, idsPerRecord.back());
+        body.insert_copy_after(wrap.first_child(), finalSection);
+        body.remove_child(finalSection);
+    }
+}
+
+// Settings: no mail merge any more.
+void dropMailMergeSettings(ooxml::Package& out, const QString& mainPart) {
+    const QString settings = settingsPart(out, mainPart, false);
+    pugi::xml_document sdoc;
+    if (settings.isEmpty() || !load(sdoc, out.part(settings)))
+        return;
+    sdoc.child("w:settings").remove_child("w:mailMerge");
+    out.setPart(settings, save(sdoc));
+    Rels srels;
+    srels.open(out.part(relsPathOf(settings)));
+    srels.removeMailMerge();
+    if (out.contains(relsPathOf(settings)))
+        out.setPart(relsPathOf(settings), save(srels.doc));
 }
 
 } // namespace
@@ -522,69 +757,9 @@ bool attachDataSource(ooxml::Package& package, const DataSource& source, QString
     pugi::xml_node root = doc.child("w:settings");
     if (!root.attribute("xmlns:r"))
         root.append_attribute("xmlns:r") = kRelNs;
-
-    // The data source relationship, replacing an earlier one.
-    Rels rels;
-    rels.open(package.part(relsPathOf(settings)));
-    while (pugi::xml_node old = rels.byType(kMailMergeSource))
-        rels.root.remove_child(old);
-    const QString id = rels.freshId(QStringLiteral("rIdQvMergeSource"));
-    rels.add(id, kMailMergeSource, QUrl::fromLocalFile(source.path).toString(), true);
-    package.setPart(relsPathOf(settings), save(rels.doc));
-
+    const QString id = replaceSourceRelationship(package, settings, source.path);
     root.remove_child("w:mailMerge");
-    static const char* const kBefore[] = {"w:writeProtection",
-                                          "w:view",
-                                          "w:zoom",
-                                          "w:removePersonalInformation",
-                                          "w:removeDateAndTime",
-                                          "w:doNotDisplayPageBoundaries",
-                                          "w:displayBackgroundShape",
-                                          "w:printPostScriptOverText",
-                                          "w:printFractionalCharacterWidth",
-                                          "w:printFormsData",
-                                          "w:embedTrueTypeFonts",
-                                          "w:embedSystemFonts",
-                                          "w:saveSubsetFonts",
-                                          "w:saveFormsData",
-                                          "w:mirrorMargins",
-                                          "w:alignBordersAndEdges",
-                                          "w:bordersDoNotSurroundHeader",
-                                          "w:bordersDoNotSurroundFooter",
-                                          "w:gutterAtTop",
-                                          "w:hideSpellingErrors",
-                                          "w:hideGrammaticalErrors",
-                                          "w:activeWritingStyle",
-                                          "w:proofState",
-                                          "w:formsDesign",
-                                          "w:attachedTemplate",
-                                          "w:linkStyles",
-                                          "w:stylePaneFormatFilter",
-                                          "w:stylePaneSortMethod",
-                                          "w:documentType"};
-    pugi::xml_node after;
-    for (pugi::xml_node c : root.children())
-        for (const char* b : kBefore)
-            if (is(c, b))
-                after = c;
-    pugi::xml_node mm =
-        after ? root.insert_child_after("w:mailMerge", after) : root.prepend_child("w:mailMerge");
-    auto val = [&](pugi::xml_node parent, const char* name, const QString& v) {
-        parent.append_child(name).append_attribute("w:val") = v.toUtf8().constData();
-    };
-    val(mm, "w:mainDocumentType", QStringLiteral("formLetters"));
-    if (source.linkToSource)
-        mm.append_child("w:linkToQuery");
-    val(mm, "w:dataType", QStringLiteral("textFile"));
-    if (!source.connection.isEmpty())
-        val(mm, "w:connectString", source.connection);
-    if (!source.query.isEmpty())
-        val(mm, "w:query", source.query);
-    mm.append_child("w:dataSource").append_attribute("r:id") = id.toUtf8().constData();
-    pugi::xml_node odso = mm.append_child("w:odso");
-    odso.append_child("w:src").append_attribute("r:id") = id.toUtf8().constData();
-    val(odso, "w:colDelim", QString::number(source.delimiter.unicode()));
-    odso.append_child("w:fHdr");
+    fillMailMerge(insertMailMerge(root), source, id);
     package.setPart(settings, save(doc));
     return true;
 }
@@ -644,116 +819,19 @@ bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
     if (!body)
         return fail(QStringLiteral("The template's main document has no body."));
 
-    // Headers and footers: one merged copy per record (the first record keeps the originals).
     Rels rels;
     rels.open(out.part(relsPathOf(mainPart)));
-    struct HeaderPart {
-        QString id, part, type, contentType;
-        QByteArray xml;
-    };
-    std::vector<HeaderPart> headers;
-    for (pugi::xml_node r : rels.root.children("Relationship")) {
-        const QString type = attr(r, "Type");
-        if (type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer"))) {
-            const QString part = resolveTarget(folderOf(mainPart), attr(r, "Target"));
-            headers.push_back(
-                {attr(r, "Id"), part, type, contentTypeOf(out, part), out.part(part)});
-        }
-    }
-    std::vector<QHash<QString, QString>> idsPerRecord(static_cast<size_t>(data.records.size()));
-    int partNumber = 0;
-    for (qsizetype rec = 0; rec < data.records.size(); ++rec) {
-        for (const HeaderPart& h : headers) {
-            pugi::xml_document hdoc;
-            if (!load(hdoc, h.xml))
-                return fail(QStringLiteral("The template part \"%1\" is damaged.").arg(h.part));
-            mergeFields({hdoc.document_element()}, data, rec);
-            if (rec == 0) {
-                out.setPart(h.part, save(hdoc));
-                continue;
-            }
-            QString part;
-            do {
-                part = folderOf(mainPart) + QStringLiteral("qvmerge%1.xml").arg(++partNumber);
-            } while (out.contains(part));
-            out.setPart(part, save(hdoc));
-            addOverride(out, part, h.contentType);
-            const QString id = rels.freshId(QStringLiteral("rIdQvMerge"));
-            rels.add(id, h.type, part.mid(folderOf(mainPart).size()), false);
-            idsPerRecord[static_cast<size_t>(rec)].insert(h.id, id);
-        }
-    }
+    std::vector<QHash<QString, QString>> idsPerRecord;
+    QString damaged;
+    if (!mergeHeaders(out, mainPart, rels, data, &idsPerRecord, &damaged))
+        return fail(QStringLiteral("The template part \"%1\" is damaged.").arg(damaged));
     // The merged document is no longer a main document: it keeps no data source.
-    for (pugi::xml_node r = rels.root.first_child(); r;) {
-        pugi::xml_node next = r.next_sibling();
-        if (attr(r, "Type").contains(QLatin1String("mailMerge"), Qt::CaseInsensitive))
-            rels.root.remove_child(r);
-        r = next;
-    }
+    rels.removeMailMerge();
     out.setPart(relsPathOf(mainPart), save(rels.doc));
 
-    // The body: one copy per record; copies end with a section break to a new page.
-    std::vector<pugi::xml_node> original;
-    pugi::xml_node finalSection;
-    for (pugi::xml_node c : body.children()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        if (is(c, "w:sectPr") && !c.next_sibling("w:sectPr") && c == body.last_child())
-            finalSection = c;
-        else
-            original.push_back(c);
-    }
-    for (qsizetype rec = 0; rec < data.records.size(); ++rec) {
-        std::vector<pugi::xml_node> copies;
-        for (pugi::xml_node c : original)
-            copies.push_back(finalSection ? body.insert_copy_before(c, finalSection)
-                                          : body.append_copy(c));
-        mergeFields(copies, data, rec);
-        const auto& ids = idsPerRecord[static_cast<size_t>(rec)];
-        for (pugi::xml_node c : copies)
-            rewireSections(c, ids);
-        if (rec + 1 == data.records.size())
-            break;
-        pugi::xml_node p =
-            finalSection ? body.insert_child_before("w:p", finalSection) : body.append_child("w:p");
-        if (finalSection) {
-            pugi::xml_node sect = p.append_child("w:pPr").append_copy(finalSection);
-            rewireSections(sect.parent(), ids);
-            setNextPage(sect);
-        } else {
-            p.append_child("w:r").append_child("w:br").append_attribute("w:type") = "page";
-        }
-    }
-    for (pugi::xml_node c : original)
-        body.remove_child(c);
-    if (finalSection) {
-        // The final section belongs to the last copy.
-        pugi::xml_document holder;
-        pugi::xml_node wrap = holder.append_child("wrap");
-        wrap.append_copy(finalSection);
-        rewireSections(wrap, idsPerRecord.back());
-        body.insert_copy_after(wrap.first_child(), finalSection);
-        body.remove_child(finalSection);
-    }
+    mergeBody(body, data, idsPerRecord);
     out.setPart(mainPart, save(doc));
-
-    // Settings: no mail merge any more.
-    const QString settings = settingsPart(out, mainPart, false);
-    pugi::xml_document sdoc;
-    if (!settings.isEmpty() && load(sdoc, out.part(settings))) {
-        sdoc.child("w:settings").remove_child("w:mailMerge");
-        out.setPart(settings, save(sdoc));
-        Rels srels;
-        srels.open(out.part(relsPathOf(settings)));
-        for (pugi::xml_node r = srels.root.first_child(); r;) {
-            pugi::xml_node next = r.next_sibling();
-            if (attr(r, "Type").contains(QLatin1String("mailMerge"), Qt::CaseInsensitive))
-                srels.root.remove_child(r);
-            r = next;
-        }
-        if (out.contains(relsPathOf(settings)))
-            out.setPart(relsPathOf(settings), save(srels.doc));
-    }
+    dropMailMergeSettings(out, mainPart);
     *result = std::move(out);
     return true;
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds Quorvane into build/ (or $QV_BUILD_DIR).
+# Configures and builds Quorvane into build/ (or $QV_BUILD_DIR). QV_WERROR=ON makes every compiler
+# warning an error (QV_WERROR=OFF turns that off again in an existing build folder).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QV_BUILD_DIR:-$root/build}
@@ -9,5 +10,7 @@ launcher=()
 # relative to it.
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@" >/dev/null
+werror=(${QV_WERROR:+-DQV_WERROR="$QV_WERROR"})
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "${werror[@]}" \
+    "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)" ${QV_BUILD_TARGET:+--target "$QV_BUILD_TARGET"}

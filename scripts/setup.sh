@@ -1,26 +1,39 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quorvane needs, from Debian's packages, when it is missing.
+# Google Benchmark is installed too when the package source has it; the build goes on without it
+# (the in-process benchmarks are then left out).
 set -euo pipefail
 
 packages=(
-    cmake g++ ninja-build pkg-config
+    cmake g++ ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools
     libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev libxlsxwriter-dev
     python3-pyftpdlib python3-openpyxl python3-docx
     xvfb xauth xdotool
-    libbenchmark-dev clang libclang-rt-14-dev
+    clang libclang-rt-14-dev
 )
+optional=(libbenchmark-dev)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+missing_of() {
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_optional < <(missing_of "${optional[@]}")
 
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
+if ((${#missing[@]} + ${#missing_optional[@]})); then
     sudo_cmd=()
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     export DEBIAN_FRONTEND=noninteractive
     "${sudo_cmd[@]}" apt-get update -qq
-    "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+    for p in "${missing_optional[@]}"; do
+        echo "Installing (optional): $p"
+        "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "$p" ||
+            echo "Could not install $p; building without it" >&2
+    done
 fi

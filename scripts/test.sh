@@ -2,10 +2,12 @@
 # Installs the dependencies when missing, builds Quorvane and runs every test: first the normal
 # build, then a short fuzzing run of every parser, and last the whole suite again built with
 # AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer (set QV_SKIP_SANITIZERS=1 to
-# leave that pass out).
+# leave that pass out). Every build of it fails on a compiler warning (QV_WERROR=OFF lets them
+# pass).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
+export QV_WERROR=${QV_WERROR:-ON}
 
 build=${QV_BUILD_DIR:-$root/build}
 QV_BUILD_DIR="$build" bash "$root/scripts/build.sh"

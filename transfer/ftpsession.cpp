@@ -201,17 +201,71 @@ void FtpSession::disconnect(const StateSink& sink) {
         sink(10);
 }
 
+// What libcurl reads while one command runs: the strings it was given and its error buffer.
+struct FtpSession::Request {
+    QByteArray url;
+    QByteArray user;
+    QByteArray password;
+    curl_slist* quote = nullptr; // the DELE command of a removal
+    char errorText[CURL_ERROR_SIZE] = {};
+
+    Request() = default;
+    Request(const Request&) = delete;
+    Request& operator=(const Request&) = delete;
+    ~Request() {
+        if (quote)
+            curl_slist_free_all(quote);
+    }
+
+    QString error(CURLcode result) const {
+        return QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
+    }
+};
+
+// How the command's transfer ended.
+struct FtpSession::Ending {
+    CURLcode result = CURLE_OK;
+    bool stalled = false;
+    bool cancelled = false;
+    long reply = 0; // the server's last reply code
+
+    bool succeeded() const { return !stalled && !cancelled && result == CURLE_OK; }
+};
+
+namespace {
+
+FtpOutcome failure(int code, const QString& info) {
+    FtpOutcome outcome;
+    outcome.code = code;
+    outcome.info = info;
+    return outcome;
+}
+
+QString cannotWrite(const QString& localPath, const QString& why) {
+    return QStringLiteral("Cannot write %1: %2").arg(localPath, why);
+}
+
+QString stoppedResponding(int stallMs) {
+    return QStringLiteral("The server stopped responding (nothing received for %1)")
+        .arg(secondsText(stallMs));
+}
+
+// Errors after which the control connection is still good for the next command.
+bool keepsConnection(CURLcode result) {
+    return result == CURLE_OK || result == CURLE_REMOTE_FILE_NOT_FOUND ||
+           result == CURLE_QUOTE_ERROR || result == CURLE_FTP_COULDNT_RETR_FILE ||
+           result == CURLE_REMOTE_ACCESS_DENIED || result == CURLE_WRITE_ERROR;
+}
+
+} // namespace
+
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                                const QString& localPath, const StateSink& sink) {
-    FtpOutcome outcome;
     if (connected_ && !(connectedLogin_ == login))
         disconnect(sink); // another server or login: the old connection is of no more use
     ensureHandles();
-    if (!multi_ || !easy_) {
-        outcome.code = CURLE_FAILED_INIT;
-        outcome.info = QStringLiteral("The transfer library could not start");
-        return outcome;
-    }
+    if (!multi_ || !easy_)
+        return failure(CURLE_FAILED_INIT, QStringLiteral("The transfer library could not start"));
 
     Run run;
     run.sink = &sink;
@@ -220,11 +274,8 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     if (kind == Kind::List)
         run.listing = &listing;
     if (kind == Kind::Retrieve) {
-        if (!file.open()) {
-            outcome.code = CURLE_WRITE_ERROR;
-            outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, file.errorString());
-            return outcome;
-        }
+        if (!file.open())
+            return failure(CURLE_WRITE_ERROR, cannotWrite(localPath, file.errorString()));
         run.file = &file;
     }
     if (!connected_) {
@@ -232,24 +283,47 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         run.report(1);
     }
 
-    CURL* h = easy_;
-    char errorText[CURL_ERROR_SIZE] = {};
-    const QByteArray folderOrFile = remotePath;
-    QByteArray target = (kind == Kind::Remove)
-                            ? folderOrFile.left(folderOrFile.lastIndexOf('/') + 1)
-                            : folderOrFile;
-    const QByteArray url = urlFor(login, target).toUtf8();
-    const QByteArray user = login.user.toUtf8();
-    const QByteArray password = login.password.toUtf8();
-    curl_slist* quote = nullptr;
-    if (kind == Kind::Remove)
-        quote = curl_slist_append(nullptr, ("DELE " + remotePath).constData());
+    Request request;
+    configure(kind, login, remotePath, run, request);
+    const Ending ending = drive(run);
 
+    // The control connection stays for the next command unless the transfer broke it off.
+    const bool brokenOff = ending.stalled || ending.cancelled || !keepsConnection(ending.result);
+    connected_ = (run.requested || connected_) && !brokenOff;
+    connectedLogin_ = login;
+
+    if (ending.succeeded()) {
+        if (kind == Kind::Retrieve && !file.commit())
+            return failure(CURLE_WRITE_ERROR, cannotWrite(localPath, file.errorString()));
+        if (!run.receiving)
+            run.report(7);
+        run.report(8);
+        FtpOutcome outcome;
+        outcome.ok = true;
+        outcome.listing = listing;
+        return outcome;
+    }
+    file.discard(); // the temporary copy goes; a file already at localPath stays as it was
+    return failureOf(ending, run, request, login, localPath);
+}
+
+void FtpSession::configure(Kind kind, const FtpLogin& login, const QByteArray& remotePath, Run& run,
+                           Request& request) {
+    // A removal works in the file's folder and names the file in its DELE command.
+    const QByteArray target =
+        kind == Kind::Remove ? remotePath.left(remotePath.lastIndexOf('/') + 1) : remotePath;
+    request.url = urlFor(login, target).toUtf8();
+    request.user = login.user.toUtf8();
+    request.password = login.password.toUtf8();
+    if (kind == Kind::Remove)
+        request.quote = curl_slist_append(nullptr, ("DELE " + remotePath).constData());
+
+    CURL* h = easy_;
     curl_easy_reset(h);
-    curl_easy_setopt(h, CURLOPT_URL, url.constData());
-    curl_easy_setopt(h, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(h, CURLOPT_URL, request.url.constData());
+    curl_easy_setopt(h, CURLOPT_USERNAME, request.user.constData());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, request.password.constData());
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, request.errorText);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connectMs));
@@ -268,28 +342,29 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     if (kind == Kind::List)
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
     if (kind == Kind::Remove) {
-        curl_easy_setopt(h, CURLOPT_QUOTE, quote);
+        curl_easy_setopt(h, CURLOPT_QUOTE, request.quote);
         curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
     }
+}
 
-    CURLcode result = CURLE_OK;
-    bool stalled = false;
-    bool cancelled = false;
+FtpSession::Ending FtpSession::drive(const Run& run) {
+    Ending ending;
+    CURL* h = easy_;
     curl_multi_add_handle(multi_, h);
     for (int running = 1; running;) {
         if (curl_multi_perform(multi_, &running) != CURLM_OK) {
-            result = CURLE_FAILED_INIT;
+            ending.result = CURLE_FAILED_INIT;
             break;
         }
         if (!running)
             break;
         if (cancel_ && cancel_->load()) {
-            cancelled = true;
+            ending.cancelled = true;
             break;
         }
         if (run.requested &&
             Clock::now() - run.lastActivity > std::chrono::milliseconds(timeouts_.stallMs)) {
-            stalled = true;
+            ending.stalled = true;
             break;
         }
         curl_multi_poll(multi_, nullptr, 0, 100, nullptr);
@@ -297,65 +372,33 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     int pending = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_, &pending)) {
         if (message->msg == CURLMSG_DONE && message->easy_handle == h)
-            result = message->data.result;
+            ending.result = message->data.result;
     }
-    long reply = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &reply);
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &ending.reply);
     curl_multi_remove_handle(multi_, h); // an unfinished transfer closes its connection here
-    if (quote)
-        curl_slist_free_all(quote);
+    return ending;
+}
 
-    // The control connection stays for the next command unless the transfer broke it off.
-    const bool brokenOff = stalled || cancelled ||
-                           (result != CURLE_OK && result != CURLE_REMOTE_FILE_NOT_FOUND &&
-                            result != CURLE_QUOTE_ERROR && result != CURLE_FTP_COULDNT_RETR_FILE &&
-                            result != CURLE_REMOTE_ACCESS_DENIED && result != CURLE_WRITE_ERROR);
-    connected_ = (run.requested || connected_) && !brokenOff;
-    connectedLogin_ = login;
-
-    if (!stalled && !cancelled && result == CURLE_OK) {
-        if (kind == Kind::Retrieve && !file.commit()) {
-            outcome.code = CURLE_WRITE_ERROR;
-            outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, file.errorString());
-            return outcome;
-        }
-        if (!run.receiving)
-            run.report(7);
-        run.report(8);
-        outcome.ok = true;
-        outcome.listing = listing;
-        return outcome;
-    }
-
-    file.discard(); // the temporary copy goes; a file already at localPath stays as it was
-    if (stalled) {
-        outcome.code = CURLE_OPERATION_TIMEDOUT;
-        outcome.info = QStringLiteral("The server stopped responding (nothing received for %1)")
-                           .arg(secondsText(timeouts_.stallMs));
-    } else if (cancelled) {
-        outcome.code = CURLE_ABORTED_BY_CALLBACK;
-        outcome.info = QStringLiteral("The transfer was cancelled");
-    } else if (result == CURLE_OPERATION_TIMEDOUT) {
-        outcome.code = CURLE_OPERATION_TIMEDOUT;
-        outcome.info = run.requested
-                           ? QStringLiteral("The server stopped responding (nothing received "
-                                            "for %1)")
-                                 .arg(secondsText(timeouts_.stallMs))
+FtpOutcome FtpSession::failureOf(const Ending& ending, const Run& run, const Request& request,
+                                 const FtpLogin& login, const QString& localPath) const {
+    if (ending.stalled)
+        return failure(CURLE_OPERATION_TIMEDOUT, stoppedResponding(timeouts_.stallMs));
+    if (ending.cancelled)
+        return failure(CURLE_ABORTED_BY_CALLBACK, QStringLiteral("The transfer was cancelled"));
+    if (ending.result == CURLE_OPERATION_TIMEDOUT)
+        return failure(CURLE_OPERATION_TIMEDOUT,
+                       run.requested
+                           ? stoppedResponding(timeouts_.stallMs)
                            : QStringLiteral("No answer from %1 within %2")
-                                 .arg(login.address.host, secondsText(timeouts_.connectMs));
-    } else if (result == CURLE_WRITE_ERROR && !run.writeError.isEmpty()) {
-        outcome.code = CURLE_WRITE_ERROR;
-        outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, run.writeError);
-    } else if (reply >= 400) {
-        outcome.code = static_cast<int>(reply);
-        outcome.info = replyText(run.lastReply);
-        if (outcome.info.isEmpty())
-            outcome.info = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
-    } else {
-        outcome.code = static_cast<int>(result);
-        outcome.info = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
+                                 .arg(login.address.host, secondsText(timeouts_.connectMs)));
+    if (ending.result == CURLE_WRITE_ERROR && !run.writeError.isEmpty())
+        return failure(CURLE_WRITE_ERROR, cannotWrite(localPath, run.writeError));
+    if (ending.reply >= 400) {
+        const QString text = replyText(run.lastReply);
+        return failure(static_cast<int>(ending.reply),
+                       text.isEmpty() ? request.error(ending.result) : text);
     }
-    return outcome;
+    return failure(static_cast<int>(ending.result), request.error(ending.result));
 }
 
 } // namespace qv::transfer

@@ -68,8 +68,15 @@ public:
 
 private:
     enum class Kind { List, Retrieve, Remove };
+    struct Request; // what libcurl reads while one command runs
+    struct Ending;  // how the command's transfer ended
     FtpOutcome perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                        const QString& localPath, const StateSink& sink);
+    void configure(Kind kind, const FtpLogin& login, const QByteArray& remotePath, Run& run,
+                   Request& request);
+    Ending drive(const Run& run);
+    FtpOutcome failureOf(const Ending& ending, const Run& run, const Request& request,
+                         const FtpLogin& login, const QString& localPath) const;
     void ensureHandles();
     QString urlFor(const FtpLogin& login, const QByteArray& remotePath) const;
 

@@ -185,92 +185,137 @@ QByteArray encodeRle8(const QByteArray& indices, const QByteArray& previous, int
     return out;
 }
 
-QByteArray writeAvi(const QList<QImage>& frames, int framesPerSecond, AviEncoding encoding) {
-    if (frames.isEmpty() || framesPerSecond <= 0)
-        return {};
-    const int w = frames.first().width();
-    const int h = frames.first().height();
-    const bool paletted = encoding == AviEncoding::Rle8 || encoding == AviEncoding::Pal8;
-    const int bitCount = encoding == AviEncoding::Rgb24   ? 24
-                         : encoding == AviEncoding::Rgb32 ? 32
-                                                          : 8;
-    const QList<QRgb> palette = paletted ? clipPalette(frames) : QList<QRgb>();
+namespace {
 
+// What every header of a clip tells about its frames.
+struct ClipFormat {
+    int width = 0;
+    int height = 0;
+    int framesPerSecond = 0;
+    int frameCount = 0;
+    AviEncoding encoding = AviEncoding::Rgb24;
+    int bitCount = 24;
+    bool paletted = false;
+    QList<QRgb> palette; // empty unless the frames are paletted
+};
+
+// The frame chunks of the "movi" list, their index and the size of the largest.
+struct EncodedFrames {
     QByteArray movi;
     QByteArray index;
+    quint32 largest = 0;
+};
+
+EncodedFrames encodeFrames(const QList<QImage>& frames, const ClipFormat& format) {
+    const bool rle = format.encoding == AviEncoding::Rle8;
+    EncodedFrames out;
     QByteArray previous;
     QHash<QRgb, int> cache;
-    quint32 largest = 0;
     for (int i = 0; i < frames.size(); ++i) {
-        const QByteArray indices = paletted ? toIndices(frames[i], palette, cache) : QByteArray();
+        const QByteArray indices =
+            format.paletted ? toIndices(frames[i], format.palette, cache) : QByteArray();
         QByteArray data;
-        if (encoding == AviEncoding::Rle8) {
-            data = encodeRle8(indices, previous, w, h);
+        if (rle) {
+            data = encodeRle8(indices, previous, format.width, format.height);
             previous = indices;
         } else {
-            data = uncompressed(frames[i], bitCount, indices);
+            data = uncompressed(frames[i], format.bitCount, indices);
         }
-        const char* id = encoding == AviEncoding::Rle8 ? "00dc" : "00db";
-        index.append(id, 4);
-        put32(index, i == 0 ? 0x10 : 0); // the first frame is a key frame
-        put32(index, quint32(4 + movi.size()));
-        put32(index, quint32(data.size()));
-        movi.append(chunk(id, data));
-        largest = std::max(largest, quint32(data.size()));
+        const char* id = rle ? "00dc" : "00db";
+        out.index.append(id, 4);
+        put32(out.index, i == 0 ? 0x10 : 0); // the first frame is a key frame
+        put32(out.index, quint32(4 + out.movi.size()));
+        put32(out.index, quint32(data.size()));
+        out.movi.append(chunk(id, data));
+        out.largest = std::max(out.largest, quint32(data.size()));
     }
+    return out;
+}
 
+// The main header ("avih").
+QByteArray mainHeader(const ClipFormat& format, quint32 largest) {
     QByteArray avih;
-    put32(avih, quint32(1000000 / framesPerSecond));
-    put32(avih, largest * quint32(framesPerSecond));
+    put32(avih, quint32(1000000 / format.framesPerSecond));
+    put32(avih, largest * quint32(format.framesPerSecond));
     put32(avih, 0);
     put32(avih, 0x10); // has an index
-    put32(avih, quint32(frames.size()));
+    put32(avih, quint32(format.frameCount));
     put32(avih, 0);
     put32(avih, 1);
     put32(avih, largest);
-    put32(avih, quint32(w));
-    put32(avih, quint32(h));
+    put32(avih, quint32(format.width));
+    put32(avih, quint32(format.height));
     for (int i = 0; i < 4; ++i)
         put32(avih, 0);
+    return avih;
+}
 
+// The video stream's header ("strh").
+QByteArray streamHeader(const ClipFormat& format, quint32 largest) {
     QByteArray strh("vids", 4);
-    strh.append(encoding == AviEncoding::Rle8 ? QByteArray("mrle", 4) : QByteArray("DIB ", 4));
+    strh.append(format.encoding == AviEncoding::Rle8 ? QByteArray("mrle", 4)
+                                                     : QByteArray("DIB ", 4));
     put32(strh, 0);
     put16(strh, 0);
     put16(strh, 0);
     put32(strh, 0);
-    put32(strh, 1);                        // scale
-    put32(strh, quint32(framesPerSecond)); // rate
+    put32(strh, 1);                               // scale
+    put32(strh, quint32(format.framesPerSecond)); // rate
     put32(strh, 0);
-    put32(strh, quint32(frames.size()));
+    put32(strh, quint32(format.frameCount));
     put32(strh, largest);
     put32(strh, 0xffffffffu);
     put32(strh, 0);
     put16(strh, 0);
     put16(strh, 0);
-    put16(strh, quint16(w));
-    put16(strh, quint16(h));
+    put16(strh, quint16(format.width));
+    put16(strh, quint16(format.height));
+    return strh;
+}
 
+// The stream's bitmap format ("strf"): a bitmap info header and the palette.
+QByteArray streamFormat(const ClipFormat& format) {
+    const int w = format.width;
+    const int h = format.height;
     QByteArray strf;
     put32(strf, 40);
     put32(strf, quint32(w));
     put32(strf, quint32(h));
     put16(strf, 1);
-    put16(strf, quint16(bitCount));
-    put32(strf, encoding == AviEncoding::Rle8 ? 1 : 0);
-    put32(strf, quint32(((w * bitCount + 31) / 32) * 4 * h));
+    put16(strf, quint16(format.bitCount));
+    put32(strf, format.encoding == AviEncoding::Rle8 ? 1 : 0);
+    put32(strf, quint32(((w * format.bitCount + 31) / 32) * 4 * h));
     put32(strf, 0);
     put32(strf, 0);
-    put32(strf, quint32(palette.size()));
+    put32(strf, quint32(format.palette.size()));
     put32(strf, 0);
-    for (QRgb c : palette) {
+    for (QRgb c : format.palette)
         strf.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append('\0');
-    }
+    return strf;
+}
 
+} // namespace
+
+QByteArray writeAvi(const QList<QImage>& frames, int framesPerSecond, AviEncoding encoding) {
+    if (frames.isEmpty() || framesPerSecond <= 0)
+        return {};
+    ClipFormat format;
+    format.width = frames.first().width();
+    format.height = frames.first().height();
+    format.framesPerSecond = framesPerSecond;
+    format.frameCount = static_cast<int>(frames.size());
+    format.encoding = encoding;
+    format.bitCount = encoding == AviEncoding::Rgb24 ? 24 : encoding == AviEncoding::Rgb32 ? 32 : 8;
+    format.paletted = encoding == AviEncoding::Rle8 || encoding == AviEncoding::Pal8;
+    format.palette = format.paletted ? clipPalette(frames) : QList<QRgb>();
+
+    const EncodedFrames encoded = encodeFrames(frames, format);
     const QByteArray hdrl =
-        list("hdrl", chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf)));
+        list("hdrl", chunk("avih", mainHeader(format, encoded.largest)) +
+                         list("strl", chunk("strh", streamHeader(format, encoded.largest)) +
+                                          chunk("strf", streamFormat(format))));
     const QByteArray body =
-        QByteArray("AVI ", 4) + hdrl + list("movi", movi) + chunk("idx1", index);
+        QByteArray("AVI ", 4) + hdrl + list("movi", encoded.movi) + chunk("idx1", encoded.index);
     QByteArray file("RIFF", 4);
     put32(file, quint32(body.size()));
     file.append(body);

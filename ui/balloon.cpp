@@ -35,6 +35,44 @@ void setFace(QWidget* w, const QString& face) {
     w->setFont(f);
 }
 
+// The read-only message text, in the tooltip colours.
+QTextEdit* tipTextBox(QWidget* parent, const QPalette& pal) {
+    auto* text = new QTextEdit(parent);
+    text->setObjectName(QStringLiteral("txtTip"));
+    text->setReadOnly(true);
+    text->setFrameShape(QFrame::NoFrame);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    text->setTextInteractionFlags(Qt::NoTextInteraction);
+    text->viewport()->setCursor(Qt::ArrowCursor);
+    QPalette tp = text->palette();
+    tp.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
+    tp.setColor(QPalette::Text, pal.color(QPalette::ToolTipText));
+    text->setPalette(tp);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSizeF(8.5);
+    text->setFont(f);
+    text->setPlainText(QStringLiteral("txtTip"));
+    return text;
+}
+
+// The bold, centred title over a transparent background.
+QLabel* titleLabel(QWidget* parent) {
+    auto* title = new QLabel(QStringLiteral("<Title>"), parent);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    title->setTextFormat(Qt::PlainText);
+    title->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    title->setAttribute(Qt::WA_TranslucentBackground);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSizeF(8.25);
+    f.setBold(true);
+    title->setFont(f);
+    QPalette lp = title->palette();
+    lp.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    title->setPalette(lp);
+    return title;
+}
+
 } // namespace
 
 BalloonCloseGlyph::BalloonCloseGlyph(QWidget* parent) : QWidget(parent) {
@@ -72,44 +110,14 @@ frmTip::frmTip(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHi
     imgX_Up = pictureStore(this, QStringLiteral("imgX_Up"), balloon::closeFaceUp());
     imgX_Dn = pictureStore(this, QStringLiteral("imgX_Dn"), balloon::closeFacePressed());
 
-    txtTip = new QTextEdit(this);
-    txtTip->setObjectName(QStringLiteral("txtTip"));
-    txtTip->setReadOnly(true);
-    txtTip->setFrameShape(QFrame::NoFrame);
-    txtTip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtTip->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    txtTip->setTextInteractionFlags(Qt::NoTextInteraction);
-    txtTip->viewport()->setCursor(Qt::ArrowCursor);
-    {
-        QPalette tp = txtTip->palette();
-        tp.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
-        tp.setColor(QPalette::Text, pal.color(QPalette::ToolTipText));
-        txtTip->setPalette(tp);
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setPointSizeF(8.5);
-        txtTip->setFont(f);
-        txtTip->setPlainText(QStringLiteral("txtTip"));
-    }
+    txtTip = tipTextBox(this, pal);
 
     cmdLink = new QWidget(this);
     cmdLink->setObjectName(QStringLiteral("cmdLink"));
     cmdLink->resize(qv::twipsToPixels(4680), balloon::kLinkStripHeight);
     cmdLink->setCursor(Qt::PointingHandCursor);
 
-    lblTitle = new QLabel(QStringLiteral("<Title>"), this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle->setTextFormat(Qt::PlainText);
-    lblTitle->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lblTitle->setAttribute(Qt::WA_TranslucentBackground);
-    {
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setPointSizeF(8.25);
-        f.setBold(true);
-        lblTitle->setFont(f);
-        QPalette lp = lblTitle->palette();
-        lp.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
-        lblTitle->setPalette(lp);
-    }
+    lblTitle = titleLabel(this);
     lblTitle->resize(width(), balloon::kTitleHeight);
 
     imgDisplayIcon = new QLabel(this);

@@ -69,6 +69,93 @@ QString cssString(const QString& text) {
     return out;
 }
 
+// Destinations whose text is never shown.
+bool isSkippedDestination(const QByteArray& word) {
+    static const QList<QByteArray> skipped = {"stylesheet",
+                                              "info",
+                                              "pict",
+                                              "object",
+                                              "header",
+                                              "headerl",
+                                              "headerr",
+                                              "headerf",
+                                              "footer",
+                                              "footerl",
+                                              "footerr",
+                                              "footerf",
+                                              "footnote",
+                                              "fldinst",
+                                              "listtable",
+                                              "listoverridetable",
+                                              "revtbl",
+                                              "rsidtbl",
+                                              "xmlnstbl",
+                                              "themedata",
+                                              "colorschememapping",
+                                              "latentstyles",
+                                              "datastore",
+                                              "generator",
+                                              "filetbl",
+                                              "nonshppict",
+                                              "shp",
+                                              "annotation",
+                                              "atnid",
+                                              "atnauthor",
+                                              "bkmkstart",
+                                              "bkmkend",
+                                              "pn",
+                                              "txe",
+                                              "xe",
+                                              "tc",
+                                              "template",
+                                              "userprops",
+                                              "docvar"};
+    return skipped.contains(word);
+}
+
+// Control words that stand for one character.
+std::optional<QChar> specialCharacter(const QByteArray& word) {
+    static const QHash<QByteArray, QChar> characters = {
+        {"line", QChar(QChar::LineSeparator)},
+        {"tab", QChar(u'\t')},
+        {"emdash", QChar(0x2014)},
+        {"endash", QChar(0x2013)},
+        {"bullet", QChar(0x2022)},
+        {"lquote", QChar(0x2018)},
+        {"rquote", QChar(0x2019)},
+        {"ldblquote", QChar(0x201C)},
+        {"rdblquote", QChar(0x201D)},
+    };
+    const auto found = characters.constFind(word);
+    if (found == characters.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+// Applies a character-formatting word to the format; false for any other word.
+bool characterFormat(const QByteArray& word, std::optional<int> param, CharFormat& f) {
+    const bool on = !param || *param != 0;
+    if (word == "b")
+        f.bold = on;
+    else if (word == "i")
+        f.italic = on;
+    else if (word == "ul")
+        f.underline = on;
+    else if (word == "ulnone")
+        f.underline = false;
+    else if (word == "fs" && param && *param > 0)
+        f.halfPoints = std::min(*param, 3276);
+    else if (word == "f" && param)
+        f.font = *param;
+    else if (word == "cf" && param)
+        f.colour = std::max(0, *param);
+    else if (word == "plain")
+        f = CharFormat{};
+    else
+        return false;
+    return true;
+}
+
 class Reader {
 public:
     explicit Reader(const QByteArray& data) : data_(data) {}
@@ -234,125 +321,67 @@ private:
         GroupState& s = state();
         const bool ignorable = pendingIgnorable_;
         pendingIgnorable_ = false;
-
-        // Destinations: change what the rest of the group means.
-        if (word == "fonttbl") {
-            s.dest = Destination::FontTable;
+        if (startsDestination(word, ignorable, s))
             return;
-        }
-        if (word == "colortbl") {
-            s.dest = Destination::ColorTable;
-            colourPending_ = {};
-            colourSeen_ = false;
-            return;
-        }
-        static const QList<QByteArray> skipped = {"stylesheet",
-                                                  "info",
-                                                  "pict",
-                                                  "object",
-                                                  "header",
-                                                  "headerl",
-                                                  "headerr",
-                                                  "headerf",
-                                                  "footer",
-                                                  "footerl",
-                                                  "footerr",
-                                                  "footerf",
-                                                  "footnote",
-                                                  "fldinst",
-                                                  "listtable",
-                                                  "listoverridetable",
-                                                  "revtbl",
-                                                  "rsidtbl",
-                                                  "xmlnstbl",
-                                                  "themedata",
-                                                  "colorschememapping",
-                                                  "latentstyles",
-                                                  "datastore",
-                                                  "generator",
-                                                  "filetbl",
-                                                  "nonshppict",
-                                                  "shp",
-                                                  "annotation",
-                                                  "atnid",
-                                                  "atnauthor",
-                                                  "bkmkstart",
-                                                  "bkmkend",
-                                                  "pn",
-                                                  "txe",
-                                                  "xe",
-                                                  "tc",
-                                                  "template",
-                                                  "userprops",
-                                                  "docvar"};
-        if (ignorable || skipped.contains(word)) {
-            s.dest = Destination::Skip;
-            return;
-        }
         if (word == "bin") {
             // Raw bytes follow; they are never text.
             const qint64 n = std::max(0, param.value_or(0));
             pos_ = static_cast<qsizetype>(std::min<qint64>(data_.size(), pos_ + n));
             return;
         }
-        if (s.dest == Destination::Skip)
+        switch (s.dest) {
+        case Destination::Skip:
             return;
-        if (s.dest == Destination::FontTable) {
+        case Destination::FontTable:
             if (word == "f" && param)
                 fontEntry_ = *param;
             return;
-        }
-        if (s.dest == Destination::ColorTable) {
-            const int v = std::clamp(param.value_or(0), 0, 255);
-            if (word == "red")
-                colourPending_.setRed(v), colourSeen_ = true;
-            else if (word == "green")
-                colourPending_.setGreen(v), colourSeen_ = true;
-            else if (word == "blue")
-                colourPending_.setBlue(v), colourSeen_ = true;
+        case Destination::ColorTable:
+            colourTableKeyword(word, param);
             return;
+        case Destination::Text:
+            break;
         }
+        if (const std::optional<QChar> c = specialCharacter(word))
+            character(*c);
+        else if (!characterFormat(word, param, s.format) && !paragraphKeyword(word))
+            documentKeyword(word, param, s);
+    }
 
-        const bool on = !param || *param != 0;
+    // Destinations change what the rest of the group means.
+    bool startsDestination(const QByteArray& word, bool ignorable, GroupState& s) {
+        if (word == "fonttbl") {
+            s.dest = Destination::FontTable;
+            return true;
+        }
+        if (word == "colortbl") {
+            s.dest = Destination::ColorTable;
+            colourPending_ = {};
+            colourSeen_ = false;
+            return true;
+        }
+        if (ignorable || isSkippedDestination(word)) {
+            s.dest = Destination::Skip;
+            return true;
+        }
+        return false;
+    }
+
+    void colourTableKeyword(const QByteArray& word, std::optional<int> param) {
+        const int v = std::clamp(param.value_or(0), 0, 255);
+        if (word == "red")
+            colourPending_.setRed(v), colourSeen_ = true;
+        else if (word == "green")
+            colourPending_.setGreen(v), colourSeen_ = true;
+        else if (word == "blue")
+            colourPending_.setBlue(v), colourSeen_ = true;
+    }
+
+    // Paragraph ends and alignment; false for any other word.
+    bool paragraphKeyword(const QByteArray& word) {
         if (word == "par" || word == "sect")
             paragraph();
-        else if (word == "line")
-            character(QChar(QChar::LineSeparator));
-        else if (word == "tab")
-            character(QChar(u'\t'));
-        else if (word == "emdash")
-            character(QChar(0x2014));
-        else if (word == "endash")
-            character(QChar(0x2013));
-        else if (word == "bullet")
-            character(QChar(0x2022));
-        else if (word == "lquote")
-            character(QChar(0x2018));
-        else if (word == "rquote")
-            character(QChar(0x2019));
-        else if (word == "ldblquote")
-            character(QChar(0x201C));
-        else if (word == "rdblquote")
-            character(QChar(0x201D));
-        else if (word == "b")
-            s.format.bold = on;
-        else if (word == "i")
-            s.format.italic = on;
-        else if (word == "ul")
-            s.format.underline = on;
-        else if (word == "ulnone")
-            s.format.underline = false;
-        else if (word == "fs" && param && *param > 0)
-            s.format.halfPoints = std::min(*param, 3276);
-        else if (word == "f" && param)
-            s.format.font = *param;
-        else if (word == "cf" && param)
-            s.format.colour = std::max(0, *param);
-        else if (word == "plain")
-            s.format = CharFormat{};
-        else if (word == "pard")
-            setAlign(Align::Left);
-        else if (word == "ql")
+        else if (word == "pard" || word == "ql")
             setAlign(Align::Left);
         else if (word == "qc")
             setAlign(Align::Centre);
@@ -360,11 +389,18 @@ private:
             setAlign(Align::Right);
         else if (word == "qj")
             setAlign(Align::Justify);
-        else if (word == "deff" && param)
+        else
+            return false;
+        return true;
+    }
+
+    // The default font, the Unicode fallback count and Unicode characters.
+    void documentKeyword(const QByteArray& word, std::optional<int> param, GroupState& s) {
+        if (word == "deff" && param) {
             defaultFont_ = *param;
-        else if (word == "uc" && param)
+        } else if (word == "uc" && param) {
             s.unicodeSkip = std::clamp(*param, 0, 10);
-        else if (word == "u" && param) {
+        } else if (word == "u" && param) {
             int code = *param;
             if (code < 0)
                 code += 65536;

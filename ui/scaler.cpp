@@ -13,20 +13,6 @@ namespace {
 
 using scaler::LineEnd;
 
-int component(const QLine& l, LineEnd e) {
-    switch (e) {
-    case LineEnd::X1:
-        return l.x1();
-    case LineEnd::Y1:
-        return l.y1();
-    case LineEnd::X2:
-        return l.x2();
-    case LineEnd::Y2:
-        return l.y2();
-    }
-    return 0;
-}
-
 class ObjectControl : public scaler::ScalableControl {
 public:
     ObjectControl(QObject* object, const LineEndsAccess* lines)
@@ -51,28 +37,14 @@ public:
 
     std::optional<double> lineEnd(LineEnd e) const override {
         const auto l = ends();
-        return l ? std::optional<double>(component(*l, e)) : std::nullopt;
+        return l ? std::optional<double>(scaler::LineEndOf(*l, e)) : std::nullopt;
     }
 
     bool setLineEnd(LineEnd e, qint32 v) override {
-        auto l = ends();
+        const auto l = ends();
         if (!l)
             return false;
-        switch (e) {
-        case LineEnd::X1:
-            l->setP1({v, l->y1()});
-            break;
-        case LineEnd::Y1:
-            l->setP1({l->x1(), v});
-            break;
-        case LineEnd::X2:
-            l->setP2({v, l->y2()});
-            break;
-        case LineEnd::Y2:
-            l->setP2({l->x2(), v});
-            break;
-        }
-        lines_->setEnds(widget_, *l);
+        lines_->setEnds(widget_, scaler::WithLineEnd(*l, e, v));
         return true;
     }
 

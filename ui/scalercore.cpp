@@ -28,6 +28,38 @@ qint32 parked(qint32 value, std::optional<double> current) {
 
 } // namespace
 
+qint32 LineEndOf(const QLine& line, LineEnd e) {
+    switch (e) {
+    case LineEnd::X1:
+        return line.x1();
+    case LineEnd::Y1:
+        return line.y1();
+    case LineEnd::X2:
+        return line.x2();
+    case LineEnd::Y2:
+        return line.y2();
+    }
+    return 0;
+}
+
+QLine WithLineEnd(QLine line, LineEnd e, qint32 v) {
+    switch (e) {
+    case LineEnd::X1:
+        line.setP1({v, line.y1()});
+        break;
+    case LineEnd::Y1:
+        line.setP1({line.x1(), v});
+        break;
+    case LineEnd::X2:
+        line.setP2({v, line.y2()});
+        break;
+    case LineEnd::Y2:
+        line.setP2({line.x2(), v});
+        break;
+    }
+    return line;
+}
+
 qint32 NormaliseLeft(qint32 v) {
     return v < 0 ? v + kParkOffset : v;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLine>
 #include <QString>
 
 #include <optional>
@@ -35,6 +36,11 @@ qint32 NormaliseLeft(qint32 v);
 inline constexpr qint32 kParkedFormTop = 30000;
 
 enum class LineEnd { X1, Y1, X2, Y2 };
+
+// One end coordinate of a line.
+qint32 LineEndOf(const QLine& line, LineEnd e);
+// The line with one end coordinate replaced.
+QLine WithLineEnd(QLine line, LineEnd e, qint32 v);
 
 // What the scaler needs of a control. Any property may be missing: its getter gives nullopt and
 // its setter false.

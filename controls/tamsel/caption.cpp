@@ -10,6 +10,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <array>
 
 namespace qv::tamsel {
 
@@ -53,6 +54,114 @@ void drawDisabled(Canvas& canvas, const QImage& picture, Colour highlight, Colou
         for (int x = 0; x < src.width(); ++x)
             if (marked(x, y))
                 canvas.setPixel(x, y, shadow);
+}
+
+// Pressed command buttons (but not the flat framed look) print one pixel down-right.
+int pressOffset(const TamselData& d) {
+    const TamselConfig& c = d.config;
+    return (d.run.state == VisualState::Pressed && c.buttonType != ButtonType::FramedFlat &&
+            !c.optionButton)
+               ? 1
+               : 0;
+}
+
+// One print of the caption: its colour and offset.
+struct Layer {
+    Colour colour;
+    int dx;
+    int dy;
+};
+
+// The prints of the caption in drawing order; the last is the text itself.
+using CaptionLayers = std::array<Layer, 3>;
+
+// The two prints around the text that give an effect its relief.
+CaptionLayers effectLayers(int effect, Colour text, Colour mid, Colour shadow) {
+    switch (effect) {
+    case CaptionStyle::Engraved:
+        return {{{shadow, -1, -1}, {mid, 1, 1}, {text, 0, 0}}};
+    case CaptionStyle::Embossed:
+        return {{{mid, -1, -1}, {shadow, 1, 1}, {text, 0, 0}}};
+    default:
+        return {{{shadow, 1, 1}, {shadow, -1, -1}, {text, 0, 0}}};
+    }
+}
+
+// An enabled caption with an effect takes the button's effect colours; a disabled caption of
+// the gradient scheme is embossed (engraved when it is a selected option) in shades of the
+// container's colour.
+CaptionLayers effectLayersOf(const TamselData& d) {
+    const TamselConfig& c = d.config;
+    if (c.enabled)
+        return effectLayers(c.captionStyle, d.run.palette.T, c.embossEngraveMid,
+                            c.embossEngraveShadow);
+    const Colour b = d.run.parentBackColor;
+    if (c.optionButton && c.value)
+        return effectLayers(CaptionStyle::Engraved, Shade(b, 47), Shade(b, -192), Shade(b, 31));
+    return effectLayers(CaptionStyle::Embossed, 0, Shade(b, -192), Shade(b, 31));
+}
+
+CaptionLayers captionLayers(const TamselData& d, Colour main, Colour lower, Colour upper) {
+    const TamselConfig& c = d.config;
+    const bool gradientDisabled = c.colorScheme == ColorScheme::CustomGradient && !c.enabled;
+    if ((c.enabled && c.captionStyle != CaptionStyle::Plain) || gradientDisabled)
+        return effectLayersOf(d);
+    const bool gradientSelected =
+        c.colorScheme == ColorScheme::CustomGradient && c.optionButton && c.value;
+    return {
+        {{upper, -1, -1}, {lower, 1, 1}, {gradientSelected ? c.gradientStartColor : main, 0, 0}}};
+}
+
+// Every line in every layer, in the caption font. The design-time word about fonts that do not
+// rotate well comes with the font-and-layout step, not again with every print.
+void printLines(QImage& back, const TamselData& d, const CaptionLayers& layers, int press) {
+    const CaptionFont cf = CaptionFontFor(d);
+    const QFont font = cf.unrotated;
+    QPainter p(&back);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setFont(font);
+    for (const CaptionLine& line : d.layout.lines) {
+        if (line.text.isEmpty())
+            continue;
+        for (const Layer& layer : layers) {
+            if (layer.colour == kNoColour)
+                continue;
+            printText(p, font, cf.escapement, line.x + press + layer.dx, line.y + press + layer.dy,
+                      line.text, layer.colour);
+        }
+    }
+}
+
+void drawUnderline(Canvas& canvas, const CaptionLayout& lay, int orientation, Colour colour,
+                   int press) {
+    if (!lay.underlinePlaced || lay.underlineLength <= 0)
+        return;
+    const int ux = lay.underlineX + press;
+    const int uy = lay.underlineY + press;
+    canvas.selectPen(colour);
+    canvas.moveTo(ux, uy);
+    if (orientation == 0)
+        canvas.lineTo(ux + lay.underlineLength, uy);
+    else
+        canvas.lineTo(ux, uy + lay.underlineLength);
+}
+
+// The icon: stretched into its square, or the greyed copy when disabled.
+void drawIcon(QImage& back, const TamselData& d, int press) {
+    const TamselConfig& c = d.config;
+    if (!d.run.hasIcon || c.icon.isNull())
+        return;
+    const CaptionLayout& lay = d.layout;
+    const int Z = c.iconSquare();
+    QPainter p(&back);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (c.enabled) {
+        p.drawImage(QRect(lay.iconX + press, lay.iconY + press, Z, Z), c.icon);
+    } else if (!d.run.greyIcon.isNull()) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(lay.iconX + press, lay.iconY + press), d.run.greyIcon);
+    }
 }
 
 } // namespace
@@ -101,117 +210,13 @@ CaptionFont MakeFont(TamselData& d, bool withLayout, const ScalableCheck& isScal
 }
 
 void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour upper) {
-    const TamselConfig& c = d.config;
-    const TamselPalette& pal = d.run.palette;
-    const bool enabled = c.enabled;
-    const bool selectedOption = c.optionButton && c.value;
-
-    // 1. Pressed command buttons (but not the flat framed look) print one pixel down-right.
-    const int press = (d.run.state == VisualState::Pressed &&
-                       c.buttonType != ButtonType::FramedFlat && !c.optionButton)
-                          ? 1
-                          : 0;
-
-    // 2. The layers: colour and offset, in drawing order.
-    struct Layer {
-        Colour colour;
-        int dx;
-        int dy;
-    };
-    Layer layers[3];
-    const bool gradientDisabled = c.colorScheme == ColorScheme::CustomGradient && !enabled;
-    if ((enabled && c.captionStyle != CaptionStyle::Plain) || gradientDisabled) {
-        Colour text;
-        Colour mid;
-        Colour shadow;
-        int effect;
-        if (enabled) {
-            text = pal.T;
-            mid = c.embossEngraveMid;
-            shadow = c.embossEngraveShadow;
-            effect = c.captionStyle;
-        } else {
-            const Colour b = d.run.parentBackColor;
-            mid = Shade(b, -192);
-            shadow = Shade(b, 31);
-            if (selectedOption) {
-                text = Shade(b, 47);
-                effect = CaptionStyle::Engraved;
-            } else {
-                text = 0;
-                effect = CaptionStyle::Embossed;
-            }
-        }
-        switch (effect) {
-        case CaptionStyle::Engraved:
-            layers[0] = {shadow, -1, -1};
-            layers[1] = {mid, 1, 1};
-            break;
-        case CaptionStyle::Embossed:
-            layers[0] = {mid, -1, -1};
-            layers[1] = {shadow, 1, 1};
-            break;
-        default:
-            layers[0] = {shadow, 1, 1};
-            layers[1] = {shadow, -1, -1};
-            break;
-        }
-        layers[2] = {text, 0, 0};
-    } else {
-        layers[0] = {upper, -1, -1};
-        layers[1] = {lower, 1, 1};
-        const bool gradientSelected =
-            c.colorScheme == ColorScheme::CustomGradient && selectedOption;
-        layers[2] = {gradientSelected ? c.gradientStartColor : main, 0, 0};
-    }
-
-    // 3, 4. The font, then every line in every layer. The design-time word about fonts that
-    // do not rotate well comes with the font-and-layout step, not again with every print.
-    const CaptionFont cf = CaptionFontFor(d);
-    QFont font = cf.unrotated;
-    {
-        QPainter p(&back);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setFont(font);
-        for (const CaptionLine& line : d.layout.lines) {
-            if (line.text.isEmpty())
-                continue;
-            for (const Layer& layer : layers) {
-                if (layer.colour == kNoColour)
-                    continue;
-                printText(p, font, cf.escapement, line.x + press + layer.dx,
-                          line.y + press + layer.dy, line.text, layer.colour);
-            }
-        }
-    }
-
-    // 5. The accelerator underline, in the colour of the text itself.
-    Canvas canvas(back);
-    const CaptionLayout& lay = d.layout;
-    if (lay.underlinePlaced && lay.underlineLength > 0) {
-        const int ux = lay.underlineX + press;
-        const int uy = lay.underlineY + press;
-        canvas.selectPen(layers[2].colour);
-        canvas.moveTo(ux, uy);
-        if (c.captionOrientation == 0)
-            canvas.lineTo(ux + lay.underlineLength, uy);
-        else
-            canvas.lineTo(ux, uy + lay.underlineLength);
-    }
-
-    // 6. The icon: stretched into its square, or the greyed copy when disabled.
-    if (d.run.hasIcon && !c.icon.isNull()) {
-        const int Z = c.iconSquare();
-        QPainter p(&back);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        if (enabled) {
-            p.drawImage(QRect(lay.iconX + press, lay.iconY + press, Z, Z), c.icon);
-        } else if (!d.run.greyIcon.isNull()) {
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawImage(QPoint(lay.iconX + press, lay.iconY + press), d.run.greyIcon);
-        }
-    }
+    const int press = pressOffset(d);
+    const CaptionLayers layers = captionLayers(d, main, lower, upper);
+    printLines(back, d, layers, press);
+    Canvas canvas(back); // from here on the picture is a 32-bit one
+    // The accelerator underline, in the colour of the text itself.
+    drawUnderline(canvas, d.layout, d.config.captionOrientation, layers[2].colour, press);
+    drawIcon(back, d, press);
 }
 
 void GreyIcon(QImage& back, TamselData& d) {
@@ -228,7 +233,7 @@ void GreyIcon(QImage& back, TamselData& d) {
         back.fill(toQRgb(pal.F));
     }
 
-    // 2-5. The disabled drawing in a scratch corner of the back image, scaled into the square.
+    // The disabled drawing in a scratch corner of the back image, scaled into the square.
     Canvas canvas(back);
     canvas.fillRect(0, 0, w, h, pal.F);
     drawDisabled(canvas, d.config.icon, pal.Hi, pal.Sh);
@@ -242,10 +247,10 @@ void GreyIcon(QImage& back, TamselData& d) {
         p.drawImage(QRect(0, 0, Z, Z), scratch);
     }
 
-    // 6. The button in its greyed look without caption erases the scratch area.
+    // The button in its greyed look without caption erases the scratch area.
     Paint(back, d, true);
 
-    // 7. Where the greyed icon shows the face colour, take the button's own pixel instead.
+    // Where the greyed icon shows the face colour, take the button's own pixel instead.
     const Canvas face(back);
     for (int j = 0; j < Z; ++j) {
         for (int i = 0; i < Z; ++i) {

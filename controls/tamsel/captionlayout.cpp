@@ -78,6 +78,257 @@ private:
     int underlineLength_ = 0;
 };
 
+// What the layout reads from the button, under the short names of its formulas.
+struct Frame {
+    int W;        // client width
+    int H;        // client height
+    int s;        // button style
+    int a;        // caption alignment
+    int ia;       // icon alignment
+    int o;        // caption orientation: 0 across, 1 and 2 rotated
+    bool hasIcon; // an icon is shown
+    int Z;        // side of the icon square
+};
+
+Frame frameOf(const TamselData& d) {
+    return Frame{d.run.clientSize.width(),
+                 d.run.clientSize.height(),
+                 d.config.buttonStyle,
+                 d.config.alignment,
+                 d.config.iconAlignmentValue,
+                 d.config.captionOrientation,
+                 d.run.hasIcon,
+                 d.config.iconSquare()};
+}
+
+// One empty line record and no underline.
+void clearLayout(CaptionLayout& lay) {
+    lay.lines.assign(1, CaptionLine{});
+    lay.underlinePlaced = false;
+    lay.underlineLength = 0;
+    lay.underlineLine = 0;
+}
+
+// An icon alone is centred, shifted against the slant of the outline; the focus mark of the
+// flat and slanted looks frames the icon.
+void placeIconAlone(CaptionLayout& lay, const Frame& f) {
+    const int c = byStyle(f.s, 0, 18, 0, -18);
+    lay.iconX = (f.W - f.Z) / 2 - c / 2;
+    lay.iconY = (f.H - f.Z) / 2;
+    lay.blockLeft = lay.iconX - 3;
+    lay.blockTop = lay.iconY - 3;
+    lay.blockRight = lay.iconX + f.Z + 1;
+    lay.blockBottom = lay.iconY + f.Z + 1;
+}
+
+// The room the lines have: the length limit M of one line (after the gap for the icon) and
+// the breadth B across the lines.
+struct LineRoom {
+    int M;
+    int B;
+};
+
+LineRoom lineRoom(const Frame& f) {
+    const int G = f.hasIcon ? f.Z + 5 : 0;
+    if (f.o == 0)
+        return {f.W - G - 6 - byStyle(f.s, 6, 18, 42, 18), f.H};
+    return {f.H - 12 - G, f.W};
+}
+
+// A single word longer than a line, shortened and ended with "...", replaces the word sp - 1
+// characters long at the start of text; returns the length of the shortened word.
+int shortenLongWord(QString& text, int sp, int M, int cw) {
+    const int wordLength = sp - 1;
+    int n = static_cast<int>((static_cast<double>(M) / cw) * text.size()) / 2;
+    n = std::clamp(n, 1, std::max(1, wordLength));
+    QString w = text.left(n);
+    if (w.size() > 4)
+        w.chop(3);
+    w += QStringLiteral("...");
+    text = w + text.mid(sp);
+    return static_cast<int>(w.size());
+}
+
+// Wraps the text at spaces into at most maxLines lines no longer than M.
+void wrapAtSpaces(LineBreaker& br, int M, int maxLines, const TextMeasure& measure) {
+    QString& text = br.text();
+    text += QLatin1Char(' ');
+    int pos = 0;
+    int len = 0;
+    for (;;) {
+        const int sp = static_cast<int>(text.indexOf(QLatin1Char(' '), pos)) + 1; // 1-based
+        if (sp == 0)
+            break;
+        if (br.emitted() == maxLines - 1) {
+            // The last line that fits takes the rest of the text, clipped like a single
+            // over-long line.
+            len = static_cast<int>(text.size());
+            break;
+        }
+        const int cw = measure(trimRight(text.left(sp))).width();
+        if (cw > M && len > 0) {
+            br.emitLine(len);
+            len = 0;
+            pos = 0;
+            continue;
+        }
+        len = sp;
+        pos = sp;
+        if (cw <= M || cw <= 0)
+            continue;
+        len = shortenLongWord(text, sp, M, cw);
+        pos = 0;
+        br.emitLine(len);
+        len = 0;
+    }
+    br.emitLine(len);
+}
+
+// One line when the text fits, when not even one line fits across, or when there is room for
+// one line only; otherwise the text wraps at spaces.
+void breakIntoLines(LineBreaker& br, QSize whole, LineRoom room, const TextMeasure& measure) {
+    const int tw = whole.width();
+    const int th = whole.height();
+    const int maxLines = th > 0 ? std::max(1, room.B / th) : 1;
+    // (A line limit of zero or less leaves no room to wrap into: the text stays one line.)
+    if (tw <= room.M || th > room.B || maxLines < 2 || room.M <= 0)
+        br.emitLine(static_cast<int>(br.text().size()));
+    else
+        wrapAtSpaces(br, room.M, maxLines, measure);
+}
+
+// The gap the icon takes beside the lines; none where the icon does not sit on their side.
+int iconGap(const Frame& f) {
+    if (!f.hasIcon || (f.ia == 1 && f.a == 0) || (f.ia == 0 && f.a == 2))
+        return 0;
+    return f.Z + 5;
+}
+
+// Lines of an unrotated caption, stacked and centred top to bottom.
+void positionLinesAcross(std::vector<CaptionLine>& lines, const Frame& f) {
+    const int n = static_cast<int>(lines.size());
+    const int Gp = iconGap(f);
+    const int top0 = (f.H - n * lines.front().height) / 2;
+    int g = Gp;
+    if (f.a == 1) {
+        if (f.hasIcon) {
+            const int shift = byStyle(f.s, 0, 18, 0, 0);
+            g = f.ia == 0 ? (Gp - shift) / 2 : -((Gp + shift) / 2);
+        } else {
+            g = byStyle(f.s, 0, -18, 0, 18) / 2;
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        CaptionLine& l = lines[i];
+        l.y = i * l.height + top0;
+        if (f.a == 0)
+            l.x = byStyle(f.s, 6, 6, 18, 18) + g;
+        else if (f.a == 1)
+            l.x = (f.W - l.width) / 2 + g;
+        else
+            l.x = f.W - (l.width + g) - byStyle(f.s, 6, 18, 18, 6);
+    }
+}
+
+// Lines of a rotated caption, side by side and centred left to right; th is the height of the
+// whole text on one line.
+void positionLinesAlong(std::vector<CaptionLine>& lines, const Frame& f, int th) {
+    const int n = static_cast<int>(lines.size());
+    const int Gp = iconGap(f);
+    const int left0 = (f.W - n * lines.front().height) / 2;
+    const int base = f.o == 1 ? 0 : -f.W;
+    const int far = f.o == 1 ? f.H : 0;
+    int g = Gp;
+    if (f.a == 1)
+        g = ((f.o == 1 && f.ia == 0) || (f.o == 2 && f.ia == 1)) ? Gp / 2 : -(Gp / 2);
+    for (int i = 0; i < n; ++i) {
+        CaptionLine& l = lines[i];
+        l.x = std::abs(i * th + base + left0);
+        if (f.a == 0)
+            l.y = std::abs(far - g - 6);
+        else if (f.a == 1)
+            l.y = std::abs(far - (f.H - l.width) / 2) - g;
+        else
+            l.y = f.H - std::abs(far - (l.width + g + 6));
+    }
+}
+
+// The rectangle the positioned lines cover.
+void setTextBlock(CaptionLayout& lay, const std::vector<CaptionLine>& lines, const Frame& f) {
+    const int h0 = lines.front().height;
+    int maxWidth = 0;
+    for (const CaptionLine& l : lines)
+        maxWidth = std::max(maxWidth, l.width);
+    const CaptionLine& first = lines.front();
+    const CaptionLine& last = lines.back();
+    if (f.o == 0) {
+        int left = std::numeric_limits<int>::max();
+        for (const CaptionLine& l : lines)
+            left = std::min(left, l.x);
+        lay.blockTop = first.y;
+        lay.blockBottom = last.y + h0;
+        lay.blockLeft = left;
+        lay.blockRight = left + maxWidth;
+        return;
+    }
+    int top = f.H;
+    for (const CaptionLine& l : lines)
+        top = std::min(top, f.o == 1 ? std::abs(l.y - l.width) : l.y);
+    if (f.o == 1) {
+        lay.blockLeft = first.x;
+        lay.blockRight = last.x + last.height;
+    } else {
+        lay.blockLeft = last.x - h0;
+        lay.blockRight = first.x;
+    }
+    lay.blockTop = top;
+    lay.blockBottom = top + maxWidth;
+}
+
+// The accelerator underline under its character, when the character landed on a line.
+void placeUnderline(CaptionLayout& lay, const std::vector<CaptionLine>& lines,
+                    const LineBreaker& br, int o, const TextMeasure& measure) {
+    if (!br.placed() || br.acceleratorLine() >= static_cast<int>(lines.size()))
+        return;
+    const CaptionLine& l = lines[br.acceleratorLine()];
+    const int p = measure(l.text.left(br.k())).width();
+    const int ulen = br.underlineLength();
+    lay.underlinePlaced = true;
+    lay.underlineLine = br.acceleratorLine();
+    lay.underlineLength = ulen;
+    if (o == 0) {
+        lay.underlineX = l.x + p - ulen;
+        lay.underlineY = l.y + l.height;
+    } else if (o == 1) {
+        lay.underlineX = l.x + l.height;
+        lay.underlineY = l.y - p;
+    } else {
+        lay.underlineX = l.x - l.height;
+        lay.underlineY = l.y + p - ulen;
+    }
+}
+
+// The icon beside the text block, centred on its other axis.
+void placeIconBesideBlock(CaptionLayout& lay, const Frame& f) {
+    if (f.o == 0) {
+        lay.iconX = f.ia == 1 ? lay.blockRight + 5 : lay.blockLeft - f.Z - 5;
+        lay.iconY = (lay.blockBottom - lay.blockTop - f.Z) / 2 + lay.blockTop;
+        return;
+    }
+    lay.iconX = (lay.blockRight - lay.blockLeft - f.Z) / 2 + lay.blockLeft;
+    const bool after = (f.o == 1 && f.ia == 0) || (f.o == 2 && f.ia == 1);
+    lay.iconY = after ? lay.blockBottom + 5 : lay.blockTop - f.Z - 5;
+}
+
+// The focus frame around the text: the block enlarged by 2 on every side, then moved by
+// (-1, -1).
+void frameTextBlock(CaptionLayout& lay) {
+    lay.blockLeft -= 3;
+    lay.blockTop -= 3;
+    lay.blockRight += 1;
+    lay.blockBottom += 1;
+}
+
 } // namespace
 
 QString DisplayText(const QString& caption, int k) {
@@ -120,221 +371,33 @@ void Accelerator(TamselData& d) {
 }
 
 void Layout(TamselData& d, const TextMeasure& measure) {
-    const int W = d.run.clientSize.width();
-    const int H = d.run.clientSize.height();
-    const int s = d.config.buttonStyle;
-    const int a = d.config.alignment;
-    const int ia = d.config.iconAlignmentValue;
-    const int o = d.config.captionOrientation;
-    const bool hasIcon = d.run.hasIcon;
-    const int Z = d.config.iconSquare();
+    const Frame f = frameOf(d);
     CaptionLayout& lay = d.layout;
-
-    // 1. One empty record; the display text with the accelerator at position k.
-    lay.lines.assign(1, CaptionLine{});
-    lay.underlinePlaced = false;
-    lay.underlineLength = 0;
-    lay.underlineLine = 0;
+    clearLayout(lay);
     const int k = d.run.accelerator;
-    QString D = DisplayText(d.config.caption, k);
+    const QString D = DisplayText(d.config.caption, k);
 
-    // 2. An icon alone is centred, shifted against the slant of the outline.
-    if (hasIcon && d.config.caption.isEmpty()) {
-        const int c = byStyle(s, 0, 18, 0, -18);
-        lay.iconX = (W - Z) / 2 - c / 2;
-        lay.iconY = (H - Z) / 2;
-        // The focus mark of the flat and slanted looks frames the icon.
-        lay.blockLeft = lay.iconX - 3;
-        lay.blockTop = lay.iconY - 3;
-        lay.blockRight = lay.iconX + Z + 1;
-        lay.blockBottom = lay.iconY + Z + 1;
+    if (f.hasIcon && d.config.caption.isEmpty()) {
+        placeIconAlone(lay, f);
         return;
     }
 
-    // 3, 4. Gap for the icon, line length limit M and the breadth B across the lines.
-    const int G = hasIcon ? Z + 5 : 0;
-    int M;
-    int B;
-    if (o == 0) {
-        M = W - G - 6 - byStyle(s, 6, 18, 42, 18);
-        B = H;
-    } else {
-        M = H - 12 - G;
-        B = W;
-    }
-
-    // 5, 6. One line when it fits, when not even one line fits across, or when there is
-    // room for one line only; otherwise wrap at spaces.
     const QSize whole = measure(D);
-    const int tw = whole.width();
-    const int th = whole.height();
     LineBreaker br(D, k, measure);
-    const int maxLines = th > 0 ? std::max(1, B / th) : 1;
-    // (A line limit of zero or less leaves no room to wrap into: the text stays one line.)
-    if (tw <= M || th > B || maxLines < 2 || M <= 0) {
-        br.emitLine(static_cast<int>(D.size()));
-    } else {
-        QString& text = br.text();
-        text += QLatin1Char(' ');
-        int pos = 0;
-        int len = 0;
-        for (;;) {
-            const int sp = static_cast<int>(text.indexOf(QLatin1Char(' '), pos)) + 1; // 1-based
-            if (sp == 0)
-                break;
-            if (br.emitted() == maxLines - 1) {
-                // The last line that fits takes the rest of the text, clipped like a single
-                // over-long line.
-                len = static_cast<int>(text.size());
-                break;
-            }
-            const int cw = measure(trimRight(text.left(sp))).width();
-            if (cw > M && len > 0) {
-                br.emitLine(len);
-                len = 0;
-                pos = 0;
-                continue;
-            }
-            len = sp;
-            pos = sp;
-            if (cw <= M || cw <= 0)
-                continue;
-            // A single word longer than a line: shortened and ended with "...".
-            const int wordLength = sp - 1;
-            int n = static_cast<int>((static_cast<double>(M) / cw) * text.size()) / 2;
-            n = std::clamp(n, 1, std::max(1, wordLength));
-            QString w = text.left(n);
-            if (w.size() > 4)
-                w.chop(3);
-            w += QStringLiteral("...");
-            text = w + text.mid(sp);
-            len = static_cast<int>(w.size());
-            pos = 0;
-            br.emitLine(len);
-            len = 0;
-        }
-        br.emitLine(len);
-    }
-
+    breakIntoLines(br, whole, lineRoom(f), measure);
     std::vector<CaptionLine> lines = std::move(br.lines());
     if (lines.empty())
         lines.push_back(CaptionLine{});
-    const int n = static_cast<int>(lines.size());
-    const int h0 = lines.front().height;
 
-    // 8. Position the lines.
-    int Gp = Z + 5;
-    if (!hasIcon || (ia == 1 && a == 0) || (ia == 0 && a == 2))
-        Gp = 0;
-    if (o == 0) {
-        const int top0 = (H - n * h0) / 2;
-        int g = Gp;
-        if (a == 1) {
-            if (hasIcon) {
-                const int f = byStyle(s, 0, 18, 0, 0);
-                g = ia == 0 ? (Gp - f) / 2 : -((Gp + f) / 2);
-            } else {
-                g = byStyle(s, 0, -18, 0, 18) / 2;
-            }
-        }
-        for (int i = 0; i < n; ++i) {
-            CaptionLine& l = lines[i];
-            l.y = i * l.height + top0;
-            if (a == 0)
-                l.x = byStyle(s, 6, 6, 18, 18) + g;
-            else if (a == 1)
-                l.x = (W - l.width) / 2 + g;
-            else
-                l.x = W - (l.width + g) - byStyle(s, 6, 18, 18, 6);
-        }
-    } else {
-        const int left0 = (W - n * h0) / 2;
-        const int base = o == 1 ? 0 : -W;
-        const int far = o == 1 ? H : 0;
-        int g = Gp;
-        if (a == 1)
-            g = ((o == 1 && ia == 0) || (o == 2 && ia == 1)) ? Gp / 2 : -(Gp / 2);
-        for (int i = 0; i < n; ++i) {
-            CaptionLine& l = lines[i];
-            l.x = std::abs(i * th + base + left0);
-            if (a == 0)
-                l.y = std::abs(far - g - 6);
-            else if (a == 1)
-                l.y = std::abs(far - (H - l.width) / 2) - g;
-            else
-                l.y = H - std::abs(far - (l.width + g + 6));
-        }
-    }
-
-    // 9. The text block.
-    int maxWidth = 0;
-    for (const CaptionLine& l : lines)
-        maxWidth = std::max(maxWidth, l.width);
-    const CaptionLine& first = lines.front();
-    const CaptionLine& last = lines.back();
-    if (o == 0) {
-        int left = std::numeric_limits<int>::max();
-        for (const CaptionLine& l : lines)
-            left = std::min(left, l.x);
-        lay.blockTop = first.y;
-        lay.blockBottom = last.y + h0;
-        lay.blockLeft = left;
-        lay.blockRight = left + maxWidth;
-    } else if (o == 1) {
-        int top = H;
-        for (const CaptionLine& l : lines)
-            top = std::min(top, std::abs(l.y - l.width));
-        lay.blockLeft = first.x;
-        lay.blockRight = last.x + last.height;
-        lay.blockTop = top;
-        lay.blockBottom = top + maxWidth;
-    } else {
-        int top = H;
-        for (const CaptionLine& l : lines)
-            top = std::min(top, l.y);
-        lay.blockLeft = last.x - h0;
-        lay.blockRight = first.x;
-        lay.blockTop = top;
-        lay.blockBottom = top + maxWidth;
-    }
-
-    // 10. The accelerator underline.
-    if (br.placed() && br.acceleratorLine() < n) {
-        const CaptionLine& l = lines[br.acceleratorLine()];
-        const int p = measure(l.text.left(br.k())).width();
-        const int ulen = br.underlineLength();
-        lay.underlinePlaced = true;
-        lay.underlineLine = br.acceleratorLine();
-        lay.underlineLength = ulen;
-        if (o == 0) {
-            lay.underlineX = l.x + p - ulen;
-            lay.underlineY = l.y + l.height;
-        } else if (o == 1) {
-            lay.underlineX = l.x + l.height;
-            lay.underlineY = l.y - p;
-        } else {
-            lay.underlineX = l.x - l.height;
-            lay.underlineY = l.y + p - ulen;
-        }
-    }
-
-    // 11. The icon beside the block.
-    if (hasIcon) {
-        if (o == 0) {
-            lay.iconX = ia == 1 ? lay.blockRight + 5 : lay.blockLeft - Z - 5;
-            lay.iconY = (lay.blockBottom - lay.blockTop - Z) / 2 + lay.blockTop;
-        } else {
-            lay.iconX = (lay.blockRight - lay.blockLeft - Z) / 2 + lay.blockLeft;
-            const bool after = (o == 1 && ia == 0) || (o == 2 && ia == 1);
-            lay.iconY = after ? lay.blockBottom + 5 : lay.blockTop - Z - 5;
-        }
-    }
-
-    // 12. Enlarge by 2 on every side, then move by (-1, -1).
-    lay.blockLeft -= 3;
-    lay.blockTop -= 3;
-    lay.blockRight += 1;
-    lay.blockBottom += 1;
+    if (f.o == 0)
+        positionLinesAcross(lines, f);
+    else
+        positionLinesAlong(lines, f, whole.height());
+    setTextBlock(lay, lines, f);
+    placeUnderline(lay, lines, br, f.o, measure);
+    if (f.hasIcon)
+        placeIconBesideBlock(lay, f);
+    frameTextBlock(lay);
     lay.lines = std::move(lines);
 }
 

@@ -12,8 +12,8 @@ namespace qv::tamsel {
 
 class LookContext {
 public:
-    LookContext(QImage& back, TamselData& data, bool snapshot)
-        : back_(back), canvas(back), d(data), p(data.run.palette), snapshot(snapshot),
+    LookContext(QImage& back, TamselData& data, bool snapshotPaint)
+        : back_(back), canvas(back), d(data), p(data.run.palette), snapshot(snapshotPaint),
           W(canvas.width()), H(canvas.height()) {}
 
     bool enabled() const { return d.config.enabled; }

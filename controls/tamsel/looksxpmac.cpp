@@ -98,6 +98,81 @@ void xpSunkenEdges(LookContext& c, Colour b) {
     c.line(2, 2, 2, H - 2, S(b, -22));
 }
 
+// The four dark corner dots of the Macintosh outline.
+void macCorners(LookContext& c) {
+    const TamselPalette& p = c.p;
+    c.dot(1, 1, p.Dk);
+    c.dot(1, c.H - 2, p.Dk);
+    c.dot(c.W - 2, 1, p.Dk);
+    c.dot(c.W - 2, c.H - 2, p.Dk);
+}
+
+// The raised Macintosh face's rounded corners, light top-left and shaded bottom-right edges
+// (the square style has none of them).
+void macDetails(LookContext& c) {
+    if (c.style() != 0)
+        return;
+    const TamselPalette& p = c.p;
+    const int W = c.W;
+    const int H = c.H;
+    macCorners(c);
+    c.dot(1, 2, p.F);
+    c.dot(2, 1, p.F);
+    c.dot(3, 3, p.Hi);
+    c.dot(W - 4, H - 4, p.F);
+    c.dot(W - 3, H - 3, p.Sh);
+    c.dot(2, H - 2, p.F);
+    c.dot(2, H - 3, p.L);
+    c.dot(W - 2, 2, p.F);
+    c.dot(W - 3, 2, p.L);
+    c.line(3, 2, W - 3, 2, p.Hi);
+    c.line(2, 2, 2, H - 3, p.Hi);
+    c.line(W - 3, 1, W - 3, H - 3, p.F);
+    c.line(1, H - 3, W - 3, H - 3, p.F);
+    c.line(W - 2, 3, W - 2, H - 2, p.Sh);
+    c.line(3, H - 2, W - 2, H - 2, p.Sh);
+}
+
+// The Macintosh look pressed, or as a selected option button: a sunken face.
+void drawMacintoshSunken(LookContext& c) {
+    const TamselPalette& p = c.p;
+    const int W = c.W;
+    const int H = c.H;
+    if (c.style() == 0) {
+        c.dot(2, 2, Shade(p.Sh, -64));
+        c.dot(3, 3, Shade(p.Sh, -32));
+        macCorners(c);
+        c.dot(W - 4, H - 4, p.Sh);
+        c.dot(W - 2, H - 3, Shade(p.Sh, -32));
+        c.dot(W - 3, H - 2, Shade(p.Sh, -32));
+        c.dot(2, H - 2, Shade(p.Sh, -32));
+        c.dot(2, H - 3, Shade(p.Sh, -16));
+        c.dot(1, H - 3, Shade(p.Sh, -16));
+        c.dot(W - 2, 2, Shade(p.Sh, -32));
+        c.dot(W - 3, 2, Shade(p.Sh, -16));
+        c.dot(W - 3, 1, Shade(p.Sh, -16));
+        c.frame(1, 1, W - 2, H - 2, Shade(p.Sh, -64));
+        c.frame(2, 2, W - 4, H - 4, Shade(p.Sh, -32));
+    }
+    c.line(W - 3, 1, W - 3, H - 3, p.Sh);
+    c.line(1, H - 3, W - 2, H - 3, p.Sh);
+    c.line(W - 2, 3, W - 2, H - 2, Shade(p.Sh, -16));
+    c.line(2, H - 1, W - 2, H - 1, Shade(p.Sh, -16));
+    c.focusMark();
+    // The sunken face covers everything above inside (1, 1, W - 2, H - 2).
+    c.fill(1, 1, W - 2, H - 2, Shade(p.Sh, -16));
+    c.frame(0, 0, W, H, p.Dk);
+    if (!c.enabled()) {
+        c.caption(p.L);
+    } else if (c.selectedOption()) {
+        c.caption(c.hovered() ? p.TO : p.L);
+        if (c.focused())
+            c.focusMark();
+    } else {
+        c.caption(p.Sh, p.Hi);
+    }
+}
+
 } // namespace
 
 void DrawWindowsXP(LookContext& c) {
@@ -172,85 +247,24 @@ void DrawWindowsXP(LookContext& c) {
 }
 
 void DrawMacintosh(LookContext& c) {
+    if (c.pressed() || c.selectedOption()) {
+        drawMacintoshSunken(c);
+        return;
+    }
     const TamselPalette& p = c.p;
     const int W = c.W;
     const int H = c.H;
-    auto s = [](Colour col, int delta) { return Shade(col, delta); };
-    auto corners = [&c, &p, W, H] {
-        c.dot(1, 1, p.Dk);
-        c.dot(1, H - 2, p.Dk);
-        c.dot(W - 2, 1, p.Dk);
-        c.dot(W - 2, H - 2, p.Dk);
-    };
-    auto details = [&] {
-        if (c.style() != 0)
-            return;
-        corners();
-        c.dot(1, 2, p.F);
-        c.dot(2, 1, p.F);
-        c.dot(3, 3, p.Hi);
-        c.dot(W - 4, H - 4, p.F);
-        c.dot(W - 3, H - 3, p.Sh);
-        c.dot(2, H - 2, p.F);
-        c.dot(2, H - 3, p.L);
-        c.dot(W - 2, 2, p.F);
-        c.dot(W - 3, 2, p.L);
-        c.line(3, 2, W - 3, 2, p.Hi);
-        c.line(2, 2, 2, H - 3, p.Hi);
-        c.line(W - 3, 1, W - 3, H - 3, p.F);
-        c.line(1, H - 3, W - 3, H - 3, p.F);
-        c.line(W - 2, 3, W - 2, H - 2, p.Sh);
-        c.line(3, H - 2, W - 2, H - 2, p.Sh);
-    };
-
-    if (c.pressed() || c.selectedOption()) {
-        if (c.style() == 0) {
-            c.dot(2, 2, s(p.Sh, -64));
-            c.dot(3, 3, s(p.Sh, -32));
-            corners();
-            c.dot(W - 4, H - 4, p.Sh);
-            c.dot(W - 2, H - 3, s(p.Sh, -32));
-            c.dot(W - 3, H - 2, s(p.Sh, -32));
-            c.dot(2, H - 2, s(p.Sh, -32));
-            c.dot(2, H - 3, s(p.Sh, -16));
-            c.dot(1, H - 3, s(p.Sh, -16));
-            c.dot(W - 2, 2, s(p.Sh, -32));
-            c.dot(W - 3, 2, s(p.Sh, -16));
-            c.dot(W - 3, 1, s(p.Sh, -16));
-            c.frame(1, 1, W - 2, H - 2, s(p.Sh, -64));
-            c.frame(2, 2, W - 4, H - 4, s(p.Sh, -32));
-        }
-        c.line(W - 3, 1, W - 3, H - 3, p.Sh);
-        c.line(1, H - 3, W - 2, H - 3, p.Sh);
-        c.line(W - 2, 3, W - 2, H - 2, s(p.Sh, -16));
-        c.line(2, H - 1, W - 2, H - 1, s(p.Sh, -16));
-        c.focusMark();
-        // The sunken face covers everything above inside (1, 1, W - 2, H - 2).
-        c.fill(1, 1, W - 2, H - 2, s(p.Sh, -16));
-        c.frame(0, 0, W, H, p.Dk);
-        if (!c.enabled()) {
-            c.caption(p.L);
-        } else if (c.selectedOption()) {
-            c.caption(c.hovered() ? p.TO : p.L);
-            if (c.focused())
-                c.focusMark();
-        } else {
-            c.caption(p.Sh, p.Hi);
-        }
-        return;
-    }
-
     if (c.enabled()) {
         c.fill(1, 1, W - 1, H - 1, p.L);
         c.frame(0, 0, W, H, p.Dk);
-        details();
+        macDetails(c);
         c.caption(c.hovered() ? p.TO : p.T);
         if (c.focused())
             c.focusMark();
     } else {
         c.fill(1, 1, W - 2, H - 2, p.L);
         c.frame(0, 0, W, H, p.Dk);
-        details();
+        macDetails(c);
         c.caption(p.Sh, p.Hi);
     }
 }

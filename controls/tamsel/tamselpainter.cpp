@@ -92,7 +92,7 @@ void Paint(QImage& back, TamselData& d, bool snapshot) {
         back.fill(Qt::black);
     }
 
-    // 1. A snapshot is the greyed look: state 1 and Enabled off for the time of the paint.
+    // A snapshot is the greyed look: state 1 and Enabled off for the time of the paint.
     const int savedState = d.run.state;
     const bool savedEnabled = d.config.enabled;
     if (snapshot) {
@@ -100,7 +100,7 @@ void Paint(QImage& back, TamselData& d, bool snapshot) {
         d.config.enabled = false;
     }
 
-    // 3. The background.
+    // The background.
     {
         Canvas canvas(back);
         const TamselConfig& c = d.config;
@@ -117,11 +117,11 @@ void Paint(QImage& back, TamselData& d, bool snapshot) {
         }
     }
 
-    // 4. A changed caption, font or direction: new font and layout.
+    // A changed caption, font or direction: new font and layout.
     if (d.run.fontDirty)
         MakeFont(d, true);
 
-    // 5. The look.
+    // The look.
     {
         LookContext ctx(back, d, snapshot);
         switch (d.config.buttonType) {
@@ -149,12 +149,12 @@ void Paint(QImage& back, TamselData& d, bool snapshot) {
         }
     }
 
-    // 7. Back to the state of before the snapshot.
+    // Back to the state of before the snapshot.
     if (snapshot) {
         d.run.state = savedState;
         d.config.enabled = savedEnabled;
     }
-    // 8. In the designer a button always rests in its normal state.
+    // In the designer a button always rests in its normal state.
     if (d.run.designMode)
         d.run.state = VisualState::Normal;
 }

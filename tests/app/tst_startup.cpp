@@ -72,7 +72,7 @@ private slots:
         QVERIFY(!frmSplash::isLoaded());
         Form2* main = mainWindows().first();
         QVERIFY(main->isVisible());
-        // the load step leaves the download clip open, hidden and not playing
+        // Loading the window opened the download clip, hidden and not playing.
         QVERIFY(main->Animation1->isOpen());
         QVERIFY(main->Animation1->isHidden());
         QVERIFY(!main->Animation1->isPlaying());

@@ -124,6 +124,14 @@ void clickMergeFile(Form2& form, const QString& name) {
 
 } // namespace
 
+// Each stage works on the window as the one before left it; a failing stage ends the test.
+#define QV_STAGE(call)                                                                             \
+    do {                                                                                           \
+        call;                                                                                      \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)
+
 class OperatorTest : public QObject {
     Q_OBJECT
 private slots:
@@ -143,16 +151,33 @@ private slots:
             };
         });
 
-        // Start as the program does: the splash, then after four seconds the main window.
+        Form2* shown = nullptr;
+        QV_STAGE(start(shown));
+        Form2& form = *shown;
+        QV_STAGE(search(form, server, folder));
+        QV_STAGE(selectMergeFile(form));
+        QV_STAGE(exportToHtml(form, folder, opened));
+        QV_STAGE(exportToSpreadsheet(form, opened));
+        QV_STAGE(deleteOnServer(form, server));
+
+        form.close();
+    }
+
+private:
+    // Start as the program does: the splash, then after four seconds the main window.
+    void start(Form2*& shown) {
         startQuorvane();
         screenshot(QStringLiteral("1-splash"));
         QTRY_VERIFY_WITH_TIMEOUT(mainWindow() != nullptr, 15000);
-        Form2& form = *mainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        shown = mainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
         QTest::qWait(500);
         screenshot(QStringLiteral("2-main-window"));
+    }
 
-        // Settings and Search.
+    // Settings and Search: every file downloaded, the settings saved.
+    void search(Form2& form, const qv::test::FtpServer& server,
+                const qv::test::TempProgramFolder& folder) {
         typeInto(form.Text10, server.address());
         typeInto(form.Text11, server.user());
         typeInto(form.Text12, server.password());
@@ -173,8 +198,10 @@ private slots:
                      "\r\nLogin=" + server.user().toLatin1() +
                      "\r\nIpaddress=" + server.address().toLatin1() + "\r\n");
         QCOMPARE(form.ListView1->itemCount(), 3);
+    }
 
-        // Select a merge file: the details panel.
+    // Select a merge file: the details panel.
+    void selectMergeFile(Form2& form) {
         clickMergeFile(form, QStringLiteral("OVERDUE"));
         QTRY_VERIFY(form.Text1->isVisible());
         QCOMPARE(form.Text1->text(), QStringLiteral("OVERDUE"));
@@ -187,8 +214,11 @@ private slots:
         QTRY_VERIFY(form.lw1->isVisible());
         QCOMPARE(form.lw1->model()->rowCount(), 3);
         screenshot(QStringLiteral("4-details"));
+    }
 
-        // Export to HTML with a table width of 80.
+    // Export to HTML with a table width of 80.
+    void exportToHtml(Form2& form, const qv::test::TempProgramFolder& folder,
+                      const QStringList& opened) {
         answerNextDialog([](QWidget*) {
             xdo({QStringLiteral("key"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")});
             xdo({QStringLiteral("type"), QStringLiteral("80")});
@@ -207,9 +237,11 @@ private slots:
         QVERIFY(html.contains("Se\xe1n Walsh")); // Windows-1252, byte for byte
         QVERIFY(html.endsWith("\r\n"));
         QTRY_VERIFY(form.isEnabled());
+    }
 
-        // Export to the spreadsheet: a workbook is written and handed to the desktop.
-        const int openedBefore = opened.size();
+    // Export to the spreadsheet: a workbook is written and handed to the desktop.
+    void exportToSpreadsheet(Form2& form, const QStringList& opened) {
+        const qsizetype openedBefore = opened.size();
         click(form.Command7);
         QTRY_VERIFY_WITH_TIMEOUT(opened.size() > openedBefore, 30000);
         const QString workbook = opened.last();
@@ -228,11 +260,12 @@ private slots:
                                 "Orla Quinn|Galway"));
         QTRY_VERIFY(form.isEnabled());
         screenshot(QStringLiteral("6-after-exports"));
+    }
 
-        // Delete the file on the server, answering the question with Yes.
-        answerNextDialog([](QWidget* dialog) {
+    // Delete the file on the server, answering the question with Yes: the search runs again.
+    void deleteOnServer(Form2& form, const qv::test::FtpServer& server) {
+        answerNextDialog([](QWidget*) {
             screenshot(QStringLiteral("7-delete-question"));
-            Q_UNUSED(dialog);
             xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
         });
         click(form.Command10);
@@ -244,8 +277,6 @@ private slots:
         for (int row = 0; row < form.ListView1->itemCount(); ++row)
             QVERIFY(form.ListView1->itemText(row) != QStringLiteral("OVERDUE"));
         screenshot(QStringLiteral("8-after-delete"));
-
-        form.close();
     }
 };
 

@@ -40,81 +40,47 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         const QByteArray saved = "[Default]\r\nPassword=pw\r\nLogin=root\r\nIpaddress=10.1.2.3\r\n";
-        QTest::newRow("plain") << saved << "Default"
-                               << "Ipaddress"
-                               << "10.1.2.3";
-        QTest::newRow("other key") << saved << "Default"
-                                   << "Login"
-                                   << "root";
-        QTest::newRow("names ignore case")
-            << QByteArray("[DEFAULT]\r\nIPADDRESS=x\r\n") << "default"
-            << "ipaddress"
-            << "x";
-        QTest::newRow("value keeps case and spaces")
-            << QByteArray("[Default]\r\nLogin= Root  \r\n") << "Default"
-            << "Login"
-            << " Root  ";
-        QTest::newRow("missing key") << saved << "Default"
-                                     << "Port"
-                                     << "";
-        QTest::newRow("missing section") << saved << "Other"
-                                         << "Login"
-                                         << "";
-        QTest::newRow("spaces around =") << QByteArray("[Default]\r\nLogin = root\r\n") << "Default"
-                                         << "Login"
-                                         << "";
-        QTest::newRow("indented key") << QByteArray("[Default]\r\n Login=root\r\n") << "Default"
-                                      << "Login"
-                                      << "";
-        QTest::newRow("header with trailing spaces")
-            << QByteArray("[Default]  \r\nLogin=root\r\n") << "Default"
-            << "Login"
-            << "";
-        QTest::newRow("key in another section")
-            << QByteArray("[Other]\r\nLogin=a\r\n[Default]\r\nPassword=b\r\n") << "Default"
-            << "Login"
-            << "";
-        QTest::newRow("first entry wins")
-            << QByteArray("[Default]\r\nLogin=a\r\nLogin=b\r\n") << "Default"
-            << "Login"
-            << "a";
-        QTest::newRow("section repeated")
-            << QByteArray("[Default]\r\nA=1\r\n[X]\r\nB=2\r\n[default]\r\nB=3\r\n") << "Default"
-            << "B"
-            << "3";
-        QTest::newRow("value with [ hides itself")
-            << QByteArray("[Default]\r\nPassword=a[b\r\nLogin=root\r\n") << "Default"
-            << "Password"
-            << "";
-        QTest::newRow("value with [ hides the lines after it")
-            << QByteArray("[Default]\r\nPassword=a[b\r\nLogin=root\r\n") << "Default"
-            << "Login"
-            << "";
-        QTest::newRow("lone CR ends a line")
-            << QByteArray("[Default]\rLogin=root\rX=1") << "Default"
-            << "Login"
-            << "root";
-        QTest::newRow("lone LF is part of the line")
-            << QByteArray("[Default]\nLogin=root\r\n") << "Default"
-            << "Login"
-            << "";
-        QTest::newRow("LF inside a value")
-            << QByteArray("[Default]\r\nLogin=ro\not\r\n") << "Default"
-            << "Login"
-            << "ro\not";
-        QTest::newRow("last line without line end")
-            << QByteArray("[Default]\r\nLogin=root") << "Default"
-            << "Login"
-            << "root";
-        QTest::newRow("empty value") << QByteArray("[Default]\r\nLogin=\r\n") << "Default"
-                                     << "Login"
-                                     << "";
-        QTest::newRow("code page byte") << QByteArray("[Default]\r\nLogin=J\xF6rg\r\n") << "Default"
-                                        << "Login" << QStringLiteral("J\u00F6rg");
-        QTest::newRow("accented key ignores case")
-            << QByteArray("[D\xC9"
-                          "FAUT]\r\nCL\xC9=v\r\n")
-            << QStringLiteral("d\u00E9faut") << QStringLiteral("cl\u00E9") << "v";
+        const QByteArray hiding = "[Default]\r\nPassword=a[b\r\nLogin=root\r\n";
+        struct Case {
+            const char* name;
+            QByteArray file;
+            QString section;
+            QString key;
+            QString expected;
+        };
+        const Case cases[] = {
+            {"plain", saved, "Default", "Ipaddress", "10.1.2.3"},
+            {"other key", saved, "Default", "Login", "root"},
+            {"names ignore case", "[DEFAULT]\r\nIPADDRESS=x\r\n", "default", "ipaddress", "x"},
+            {"value keeps case and spaces", "[Default]\r\nLogin= Root  \r\n", "Default", "Login",
+             " Root  "},
+            {"missing key", saved, "Default", "Port", ""},
+            {"missing section", saved, "Other", "Login", ""},
+            {"spaces around =", "[Default]\r\nLogin = root\r\n", "Default", "Login", ""},
+            {"indented key", "[Default]\r\n Login=root\r\n", "Default", "Login", ""},
+            {"header with trailing spaces", "[Default]  \r\nLogin=root\r\n", "Default", "Login",
+             ""},
+            {"key in another section", "[Other]\r\nLogin=a\r\n[Default]\r\nPassword=b\r\n",
+             "Default", "Login", ""},
+            {"first entry wins", "[Default]\r\nLogin=a\r\nLogin=b\r\n", "Default", "Login", "a"},
+            {"section repeated", "[Default]\r\nA=1\r\n[X]\r\nB=2\r\n[default]\r\nB=3\r\n",
+             "Default", "B", "3"},
+            {"value with [ hides itself", hiding, "Default", "Password", ""},
+            {"value with [ hides the lines after it", hiding, "Default", "Login", ""},
+            {"lone CR ends a line", "[Default]\rLogin=root\rX=1", "Default", "Login", "root"},
+            {"lone LF is part of the line", "[Default]\nLogin=root\r\n", "Default", "Login", ""},
+            {"LF inside a value", "[Default]\r\nLogin=ro\not\r\n", "Default", "Login", "ro\not"},
+            {"last line without line end", "[Default]\r\nLogin=root", "Default", "Login", "root"},
+            {"empty value", "[Default]\r\nLogin=\r\n", "Default", "Login", ""},
+            {"code page byte", "[Default]\r\nLogin=J\xF6rg\r\n", "Default", "Login",
+             QStringLiteral("J\u00F6rg")},
+            {"accented key ignores case",
+             "[D\xC9"
+             "FAUT]\r\nCL\xC9=v\r\n",
+             QStringLiteral("d\u00E9faut"), QStringLiteral("cl\u00E9"), "v"},
+        };
+        for (const Case& c : cases)
+            QTest::newRow(c.name) << c.file << c.section << c.key << c.expected;
     }
 
     void read() {

@@ -1,37 +1,14 @@
 #include "controls/tamsel/colorscheme.h"
 #include "platform/services.h"
 #include "platform/versionquery.h"
+#include "systemcolours.h"
 #include "tests/support/fixedversion.h"
 
 #include <QTest>
 #include <optional>
 
 using namespace qv::tamsel;
-using qv::test::useVersion;
-
-namespace {
-
-// Fixed system colours: number n gives 0x0000nn except for the button colours.
-Colour fixedSystemColour(int index) {
-    switch (index) {
-    case kColorBtnFace:
-        return 0xD4D0C8;
-    case kColorBtnShadow:
-        return 0x808080;
-    case kColorBtnText:
-        return 0x112233;
-    case kColorBtnHighlight:
-        return 0xFFFFFF;
-    case kColor3DDkShadow:
-        return 0x404040;
-    case kColor3DLight:
-        return 0xE0E0E0;
-    default:
-        return static_cast<Colour>(index);
-    }
-}
-
-} // namespace
+using namespace qv::tamsel::test;
 
 class TamselColoursTest : public QObject {
     Q_OBJECT
@@ -46,9 +23,9 @@ private slots:
     void translateColor_data() {
         QTest::addColumn<quint32>("value");
         QTest::addColumn<quint32>("expected");
-        QTest::newRow("button text code") << 0x80000012u << 0x112233u;
-        QTest::newRow("button face code") << 0x8000000Fu << 0xD4D0C8u;
-        QTest::newRow("code uses low byte only") << 0x80FF0005u << 0x5u;
+        QTest::newRow("button text code") << 0x80000012u << kSysText;
+        QTest::newRow("button face code") << 0x8000000Fu << kSysFace;
+        QTest::newRow("code uses low byte only") << 0x80FF0005u << 0x050505u;
         QTest::newRow("plain colour") << 0x00C0C0C0u << 0x00C0C0C0u;
         QTest::newRow("black") << 0u << 0u;
         QTest::newRow("minus one is not translated") << 0xFFFFFFFFu << 0xFFFFFFFFu;
@@ -82,13 +59,13 @@ private slots:
         QFETCH(int, minor);
         QFETCH(int, mode);
         QFETCH(int, gradient);
-        const auto version = useVersion(platform, major, minor);
+        const auto version = qv::test::useVersion(platform, major, minor);
         QCOMPARE(OsCheck(false), mode);
         QCOMPARE(OsCheck(true), gradient);
     }
 
     void osKeyHasNoLeadingZeros() {
-        const auto version = useVersion(2, 5, 1);
+        const auto version = qv::test::useVersion(2, 5, 1);
         QCOMPARE(osKey(), QStringLiteral("2.5.1"));
     }
 
@@ -99,11 +76,11 @@ private slots:
     }
 
     void effectiveMode() {
-        const auto nt4 = useVersion(2, 4, 0);
+        const auto version = qv::test::useVersion(2, 4, 0);
         QCOMPARE(effectiveGraphicsMode(-1), 1);
         QCOMPARE(effectiveGraphicsMode(2), 2);
         QCOMPARE(effectiveGraphicsMode(0), 0);
-        const auto nt351 = useVersion(2, 3, 51);
+        const auto version = qv::test::useVersion(2, 3, 51);
         QCOMPARE(effectiveGraphicsMode(-1), 2);
     }
 
@@ -185,25 +162,25 @@ private slots:
         d.config.colorScheme = ColorScheme::SystemColors;
         ComputePalette(d, false);
         const TamselPalette& p = d.run.palette;
-        QCOMPARE(p.F, 0xD4D0C8u);
-        QCOMPARE(p.Sh, 0x808080u);
-        QCOMPARE(p.L, 0xE0E0E0u);
-        QCOMPARE(p.Dk, 0x404040u);
-        QCOMPARE(p.Hi, 0xFFFFFFu);
-        QCOMPARE(p.T, 0x112233u);
-        QCOMPARE(p.TO, 0x112233u);
+        QCOMPARE(p.F, kSysFace);
+        QCOMPARE(p.Sh, kSysShadow);
+        QCOMPARE(p.L, kSysLight);
+        QCOMPARE(p.Dk, kSysDarkShadow);
+        QCOMPARE(p.Hi, kSysHighlight);
+        QCOMPARE(p.T, kSysText);
+        QCOMPARE(p.TO, kSysText);
         QCOMPARE(d.config.backColor, 0xC0C0C0u);
         ComputePalette(d, true);
-        QCOMPARE(d.config.backColor, 0xD4D0C8u);
-        QCOMPARE(d.config.foreColor, 0x112233u);
-        QCOMPARE(d.config.mouseOver, 0x112233u);
+        QCOMPARE(d.config.backColor, kSysFace);
+        QCOMPARE(d.config.foreColor, kSysText);
+        QCOMPARE(d.config.mouseOver, kSysText);
     }
 
     void unknownSchemeUsesSystemColours() {
         TamselData d;
         d.config.colorScheme = 9;
         ComputePalette(d, false);
-        QCOMPARE(d.run.palette.F, 0xD4D0C8u);
+        QCOMPARE(d.run.palette.F, kSysFace);
     }
 
     void containerColoursOverwrite() {

@@ -78,30 +78,10 @@ Colour S(Colour c, int d) {
 
 Q_DECLARE_METATYPE(QList<Expect>)
 
-class TstTamselLooks : public QObject {
-    Q_OBJECT
-private slots:
-    void pixels_data();
-    void pixels();
-    void xpFaceRows_data();
-    void xpFaceRows();
-    void hoverRaisedShowsParentUntilHovered();
-    void snapshotDrawsNoCaption_data();
-    void snapshotDrawsNoCaption();
-    void snapshotRestoresState();
-    void designTimeResetsState();
-    void focusMarkPlacement_data();
-    void focusMarkPlacement();
-    void tinySizes_data();
-    void tinySizes();
-};
+namespace {
 
-void TstTamselLooks::pixels_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QList<Expect>>("expected");
-
+// Rows of the outlined bevel and classic 3D looks.
+void addClassicRows() {
     // 1 OutlinedBevel: dark outline, two-line bevel inset by one.
     QTest::newRow("1 normal") << 1 << int(Normal) << 0
                               << QList<Expect>{{0, 0, kDk},     {W - 1, 5, kDk}, {1, 5, kHi},
@@ -132,7 +112,10 @@ void TstTamselLooks::pixels_data() {
     QTest::newRow("2 selected")
         << 2 << int(Selected) << 0
         << QList<Expect>{{0, 5, kDk}, {1, 5, kSh}, {W - 1, 5, kHi}, {W - 2, 5, kL}, {10, 10, kL}};
+}
 
+// Rows of the framed flat, soft bevel, thin raised and hover raised looks.
+void addFlatRows() {
     // 4 FramedFlat.
     QTest::newRow("4 normal") << 4 << int(Normal) << 0
                               << QList<Expect>{{5, 5, Shade(kF, 12)},   {1, 5, kHi},
@@ -178,7 +161,10 @@ void TstTamselLooks::pixels_data() {
                                << QList<Expect>{{0, 5, kHi}, {W - 1, 5, kSh}};
     QTest::newRow("7 disabled") << 7 << int(Disabled) << 0
                                 << QList<Expect>{{0, 5, kSh}, {W - 1, 5, kSh}, {5, 0, kSh}};
+}
 
+// Rows of the Windows XP look.
+void addWindowsXPRows() {
     // 3 WindowsXP.
     const Colour Q = S(kF, 48);
     const Colour P = S(Q, -32);
@@ -215,7 +201,10 @@ void TstTamselLooks::pixels_data() {
                                                  {10, 10, S(N, -14)}};
     QTest::newRow("3 slanted") << 3 << int(Normal) << int(ButtonStyle::SlantRight)
                                << QList<Expect>{{1, 1, S(Q, -1)}, {0, 5, 0x733C00}};
+}
 
+// Rows of the Macintosh look.
+void addMacintoshRows() {
     // 8 Macintosh: the detail dots of the rounded corners.
     const Colour s16 = Shade(kSh, -16);
     QTest::newRow("8 normal") << 8 << int(Normal) << 0
@@ -235,6 +224,37 @@ void TstTamselLooks::pixels_data() {
     QTest::newRow("8 slanted") << 8 << int(Normal) << int(ButtonStyle::SlantBoth)
                                << QList<Expect>{
                                       {5, 2, kL}, {10, 5, kL}, {W - 3, H - 3, kL}, {0, 0, kDk}};
+}
+
+} // namespace
+
+class TstTamselLooks : public QObject {
+    Q_OBJECT
+private slots:
+    void pixels_data();
+    void pixels();
+    void xpFaceRows_data();
+    void xpFaceRows();
+    void hoverRaisedShowsParentUntilHovered();
+    void snapshotDrawsNoCaption_data();
+    void snapshotDrawsNoCaption();
+    void snapshotRestoresState();
+    void designTimeResetsState();
+    void focusMarkPlacement_data();
+    void focusMarkPlacement();
+    void tinySizes_data();
+    void tinySizes();
+};
+
+void TstTamselLooks::pixels_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QList<Expect>>("expected");
+    addClassicRows();
+    addFlatRows();
+    addWindowsXPRows();
+    addMacintoshRows();
 }
 
 void TstTamselLooks::pixels() {

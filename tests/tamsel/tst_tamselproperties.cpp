@@ -1,42 +1,24 @@
 #include "controls/host/componenthost.h"
 #include "controls/host/propertybag.h"
 #include "controls/tamsel/colorscheme.h"
+#include "platform/services.h"
 #include "controls/tamsel/tamselbutton.h"
 #include "controls/tamsel/tamselproperties.h"
-#include "platform/services.h"
 #include "platform/versionquery.h"
+#include "systemcolours.h"
 #include "tests/support/fixedversion.h"
 
 #include <QTest>
-#include <memory>
 #include <optional>
+#include <memory>
 
 using namespace qv::tamsel;
+using namespace qv::tamsel::test;
 using qv::host::MessageIcon;
 using qv::host::PropertyBag;
 using qv::host::RecordingHost;
-using qv::test::useVersion;
 
 namespace {
-
-Colour fixedSystemColour(int index) {
-    switch (index) {
-    case kColorBtnFace:
-        return 0xD4D0C8;
-    case kColorBtnShadow:
-        return 0x808080;
-    case kColorBtnText:
-        return 0x112233;
-    case kColorBtnHighlight:
-        return 0xFAFAFA;
-    case kColor3DDkShadow:
-        return 0x404040;
-    case kColor3DLight:
-        return 0xE0E0E0;
-    default:
-        return 0x010101 * static_cast<Colour>(index);
-    }
-}
 
 const QString kCaution = QStringLiteral(
     "Caution: Using non-default may cause buttons to not display properly on other operating "
@@ -91,8 +73,8 @@ private slots:
         QCOMPARE(b->buttonType(), 2);
         QCOMPARE(b->buttonStyle(), 0);
         QCOMPARE(b->colorScheme(), 1);
-        QCOMPARE(b->backColor(), 0xD4D0C8u);
-        QCOMPARE(b->foreColor(), 0x112233u);
+        QCOMPARE(b->backColor(), kSysFace);
+        QCOMPARE(b->foreColor(), kSysText);
         QCOMPARE(b->mouseOverColor(), 0u);
         QCOMPARE(b->gradientStartColor(), 0u);
         QCOMPARE(b->gradientStopColor(), 0xFF0000u);
@@ -102,7 +84,7 @@ private slots:
         QCOMPARE(b->graphicsMode(), 0);
         QVERIFY(b->showFocus());
         QVERIFY(b->buttonEnabled());
-        QCOMPARE(b->data().run.palette.F, 0xD4D0C8u);
+        QCOMPARE(b->data().run.palette.F, kSysFace);
         QVERIFY(f.host->changed.isEmpty());
     }
 
@@ -189,7 +171,7 @@ private slots:
         b->setBackColor(0x00FF00);
         b->setCaptionStyle(2);
         b->setGradientStartColor(0x00FF00);
-        QCOMPARE(b->backColor(), 0xD4D0C8u);
+        QCOMPARE(b->backColor(), kSysFace);
         QCOMPARE(b->captionStyle(), 0);
         QCOMPARE(b->gradientStartColor(), 0u);
         QCOMPARE(b->colorScheme(), 1);
@@ -212,7 +194,7 @@ private slots:
         f.button->setBackColor(0xC0C0C0);
         f.host->changed.clear();
         f.button->setForeColor(0x80000012);
-        QCOMPARE(f.button->foreColor(), 0x112233u);
+        QCOMPARE(f.button->foreColor(), kSysText);
         QCOMPARE(f.host->changed, keys({"FCOL"}));
     }
 
@@ -371,7 +353,7 @@ private slots:
         QFETCH(int, platform);
         QFETCH(int, major);
         QFETCH(int, minor);
-        const auto version = useVersion(platform, major, minor);
+        const auto version = qv::test::useVersion(platform, major, minor);
         Fixture f(true);
         QTEST(f.button->graphicsMode(), "mode");
         PropertyBag bag;
@@ -397,7 +379,7 @@ private slots:
         QFETCH(int, platform);
         QFETCH(int, major);
         QFETCH(int, minor);
-        const auto version = useVersion(platform, major, minor);
+        const auto version = qv::test::useVersion(platform, major, minor);
         Fixture f(true);
         f.button->setColorScheme(2);
         QCOMPARE(f.button->colorScheme(), 1);
@@ -453,9 +435,9 @@ private slots:
         Fixture f(true);
         f.button->setBackColor(0x00FF00);
         f.button->setColorScheme(1);
-        QCOMPARE(f.button->backColor(), 0xD4D0C8u);
-        QCOMPARE(f.button->foreColor(), 0x112233u);
-        QCOMPARE(f.button->mouseOverColor(), 0x112233u);
+        QCOMPARE(f.button->backColor(), kSysFace);
+        QCOMPARE(f.button->foreColor(), kSysText);
+        QCOMPARE(f.button->mouseOverColor(), kSysText);
     }
 
     void saveWritesEveryKeyInOrder() {
@@ -558,10 +540,10 @@ private slots:
         QCOMPARE(b->caption(), QStringLiteral("TamselButton1"));
         QCOMPARE(b->buttonType(), 2);
         QCOMPARE(b->captionOrientation(), 0); // out of range counts as missing
-        QCOMPARE(b->foreColor(), 0x112233u);
-        QCOMPARE(b->mouseOverColor(), 0x112233u);      // the system text colour
-        QCOMPARE(b->embossEngraveMid(), 3368601u);     // BackColor
-        QCOMPARE(b->embossEngraveShadow(), 0xFAFAFAu); // system button highlight
+        QCOMPARE(b->foreColor(), kSysText);
+        QCOMPARE(b->mouseOverColor(), kSysText);           // the system text colour
+        QCOMPARE(b->embossEngraveMid(), 3368601u);         // BackColor
+        QCOMPARE(b->embossEngraveShadow(), kSysHighlight); // system button highlight
         QCOMPARE(b->gradientStopColor(), 0xFF0000u);
         QCOMPARE(b->iconSize(), 2);
         QVERIFY(b->showFocus());
@@ -612,7 +594,7 @@ private slots:
         Fixture g(true);
         g.window.setPalette(pal);
         g.host->setAmbientBackColor(Qt::red);
-        QCOMPARE(g.button->data().run.palette.F, 0xD4D0C8u);
+        QCOMPARE(g.button->data().run.palette.F, kSysFace);
         QFont parentFont(QStringLiteral("DejaVu Serif"), 15);
         g.window.setFont(parentFont);
         g.host->setAmbientFont(parentFont);

@@ -16,8 +16,8 @@ namespace {
 
 // Records every state with the value StillExecuting had when it arrived.
 struct StateLog {
-    explicit StateLog(TransferControl& control) : control(control) {
-        QObject::connect(&control, &TransferControl::StateChanged, [this](qint16 state) {
+    explicit StateLog(TransferControl& transfer) : control(transfer) {
+        QObject::connect(&transfer, &TransferControl::StateChanged, [this](qint16 state) {
             states << state;
             executingAt << this->control.StillExecuting();
         });

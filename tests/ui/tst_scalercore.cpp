@@ -22,37 +22,12 @@ public:
     std::optional<double> width() const override { return get(rect_.width()); }
     std::optional<double> height() const override { return get(rect_.height()); }
     std::optional<double> lineEnd(LineEnd e) const override {
-        if (!line_)
-            return std::nullopt;
-        switch (e) {
-        case LineEnd::X1:
-            return line_->x1();
-        case LineEnd::Y1:
-            return line_->y1();
-        case LineEnd::X2:
-            return line_->x2();
-        case LineEnd::Y2:
-            return line_->y2();
-        }
-        return std::nullopt;
+        return line_ ? std::optional<double>(LineEndOf(*line_, e)) : std::nullopt;
     }
     bool setLineEnd(LineEnd e, qint32 v) override {
         if (!line_)
             return false;
-        switch (e) {
-        case LineEnd::X1:
-            line_->setP1({v, line_->y1()});
-            break;
-        case LineEnd::Y1:
-            line_->setP1({line_->x1(), v});
-            break;
-        case LineEnd::X2:
-            line_->setP2({v, line_->y2()});
-            break;
-        case LineEnd::Y2:
-            line_->setP2({line_->x2(), v});
-            break;
-        }
+        line_ = WithLineEnd(*line_, e, v);
         return true;
     }
     bool move(qint32 left, qint32 top, std::optional<qint32> width,
@@ -106,7 +81,7 @@ private:
 
 class FakeForm : public ScalableForm {
 public:
-    FakeForm(QString name, QSize inner) : name_(std::move(name)), inner(inner) {}
+    FakeForm(QString name, QSize innerSize) : inner(innerSize), name_(std::move(name)) {}
     QString name() const override { return name_; }
     double top() const override { return formTop; }
     double left() const override { return 600; }
@@ -140,6 +115,8 @@ enum class Kind { Plain, Line, NoHeight, NoSize, NoPlace };
 class ScalerCoreTest : public QObject {
     Q_OBJECT
 private slots:
+    void lineEnds_data();
+    void lineEnds();
     void rescale_data();
     void rescale();
     void records();
@@ -148,6 +125,26 @@ private slots:
     void guardAgainstNesting();
     void percentages();
 };
+
+// Each end coordinate is read from its own place and replaced alone.
+void ScalerCoreTest::lineEnds_data() {
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QLine>("replaced");
+    QTest::newRow("X1") << int(LineEnd::X1) << 10 << QLine(99, 20, 30, 40);
+    QTest::newRow("Y1") << int(LineEnd::Y1) << 20 << QLine(10, 99, 30, 40);
+    QTest::newRow("X2") << int(LineEnd::X2) << 30 << QLine(10, 20, 99, 40);
+    QTest::newRow("Y2") << int(LineEnd::Y2) << 40 << QLine(10, 20, 30, 99);
+}
+
+void ScalerCoreTest::lineEnds() {
+    QFETCH(int, end);
+    QFETCH(int, value);
+    QFETCH(QLine, replaced);
+    const QLine line(10, 20, 30, 40);
+    QCOMPARE(LineEndOf(line, LineEnd(end)), value);
+    QCOMPARE(WithLineEnd(line, LineEnd(end), 99), replaced);
+}
 
 // A form recorded at 900 x 600 and then rescaled at the inner size of each row.
 void ScalerCoreTest::rescale_data() {
