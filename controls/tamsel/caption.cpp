@@ -10,6 +10,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <array>
 
 namespace qv::tamsel {
 
@@ -53,6 +54,69 @@ void drawDisabled(Canvas& canvas, const QImage& picture, Colour highlight, Colou
         for (int x = 0; x < src.width(); ++x)
             if (marked(x, y))
                 canvas.setPixel(x, y, shadow);
+}
+
+// One printing of the caption: its colour and its offset from the caption's place.
+struct CaptionLayer {
+    Colour colour;
+    int dx;
+    int dy;
+};
+
+// The three layers of the caption in drawing order: the look's colours (upper, lower, main),
+// unless an effect of an enabled button or the disabled gradient scheme replaces them.
+std::array<CaptionLayer, 3> captionLayers(const TamselData& d, Colour main, Colour lower,
+                                          Colour upper) {
+    const TamselConfig& c = d.config;
+    const bool enabled = c.enabled;
+    const bool selectedOption = c.optionButton && c.value;
+    std::array<CaptionLayer, 3> layers;
+    const bool gradientDisabled = c.colorScheme == ColorScheme::CustomGradient && !enabled;
+    if ((enabled && c.captionStyle != CaptionStyle::Plain) || gradientDisabled) {
+        Colour text;
+        Colour mid;
+        Colour shadow;
+        int effect;
+        if (enabled) {
+            text = d.run.palette.T;
+            mid = c.embossEngraveMid;
+            shadow = c.embossEngraveShadow;
+            effect = c.captionStyle;
+        } else {
+            const Colour b = d.run.parentBackColor;
+            mid = Shade(b, -192);
+            shadow = Shade(b, 31);
+            if (selectedOption) {
+                text = Shade(b, 47);
+                effect = CaptionStyle::Engraved;
+            } else {
+                text = 0;
+                effect = CaptionStyle::Embossed;
+            }
+        }
+        switch (effect) {
+        case CaptionStyle::Engraved:
+            layers[0] = {shadow, -1, -1};
+            layers[1] = {mid, 1, 1};
+            break;
+        case CaptionStyle::Embossed:
+            layers[0] = {mid, -1, -1};
+            layers[1] = {shadow, 1, 1};
+            break;
+        default:
+            layers[0] = {shadow, 1, 1};
+            layers[1] = {shadow, -1, -1};
+            break;
+        }
+        layers[2] = {text, 0, 0};
+    } else {
+        layers[0] = {upper, -1, -1};
+        layers[1] = {lower, 1, 1};
+        const bool gradientSelected =
+            c.colorScheme == ColorScheme::CustomGradient && selectedOption;
+        layers[2] = {gradientSelected ? c.gradientStartColor : main, 0, 0};
+    }
+    return layers;
 }
 
 } // namespace
@@ -102,9 +166,7 @@ CaptionFont MakeFont(TamselData& d, bool withLayout, const ScalableCheck& isScal
 
 void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour upper) {
     const TamselConfig& c = d.config;
-    const TamselPalette& pal = d.run.palette;
     const bool enabled = c.enabled;
-    const bool selectedOption = c.optionButton && c.value;
 
     // 1. Pressed command buttons (but not the flat framed look) print one pixel down-right.
     const int press = (d.run.state == VisualState::Pressed &&
@@ -113,57 +175,7 @@ void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour 
                           : 0;
 
     // 2. The layers: colour and offset, in drawing order.
-    struct Layer {
-        Colour colour;
-        int dx;
-        int dy;
-    };
-    Layer layers[3];
-    const bool gradientDisabled = c.colorScheme == ColorScheme::CustomGradient && !enabled;
-    if ((enabled && c.captionStyle != CaptionStyle::Plain) || gradientDisabled) {
-        Colour text;
-        Colour mid;
-        Colour shadow;
-        int effect;
-        if (enabled) {
-            text = pal.T;
-            mid = c.embossEngraveMid;
-            shadow = c.embossEngraveShadow;
-            effect = c.captionStyle;
-        } else {
-            const Colour b = d.run.parentBackColor;
-            mid = Shade(b, -192);
-            shadow = Shade(b, 31);
-            if (selectedOption) {
-                text = Shade(b, 47);
-                effect = CaptionStyle::Engraved;
-            } else {
-                text = 0;
-                effect = CaptionStyle::Embossed;
-            }
-        }
-        switch (effect) {
-        case CaptionStyle::Engraved:
-            layers[0] = {shadow, -1, -1};
-            layers[1] = {mid, 1, 1};
-            break;
-        case CaptionStyle::Embossed:
-            layers[0] = {mid, -1, -1};
-            layers[1] = {shadow, 1, 1};
-            break;
-        default:
-            layers[0] = {shadow, 1, 1};
-            layers[1] = {shadow, -1, -1};
-            break;
-        }
-        layers[2] = {text, 0, 0};
-    } else {
-        layers[0] = {upper, -1, -1};
-        layers[1] = {lower, 1, 1};
-        const bool gradientSelected =
-            c.colorScheme == ColorScheme::CustomGradient && selectedOption;
-        layers[2] = {gradientSelected ? c.gradientStartColor : main, 0, 0};
-    }
+    const std::array<CaptionLayer, 3> layers = captionLayers(d, main, lower, upper);
 
     // 3, 4. The font, then every line in every layer. The design-time word about fonts that
     // do not rotate well comes with the font-and-layout step, not again with every print.
@@ -177,7 +189,7 @@ void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour 
         for (const CaptionLine& line : d.layout.lines) {
             if (line.text.isEmpty())
                 continue;
-            for (const Layer& layer : layers) {
+            for (const CaptionLayer& layer : layers) {
                 if (layer.colour == kNoColour)
                     continue;
                 printText(p, font, cf.escapement, line.x + press + layer.dx,
