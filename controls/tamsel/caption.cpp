@@ -198,13 +198,14 @@ void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour 
         }
     }
 
-    // 5. The accelerator underline, in the colour of the text itself.
+    // 5. The accelerator underline, in the main caption colour the look asked for, even where
+    //    an effect or the gradient scheme prints the text itself in another colour.
     Canvas canvas(back);
     const CaptionLayout& lay = d.layout;
     if (lay.underlinePlaced && lay.underlineLength > 0) {
         const int ux = lay.underlineX + press;
         const int uy = lay.underlineY + press;
-        canvas.selectPen(layers[2].colour);
+        canvas.selectPen(main);
         canvas.moveTo(ux, uy);
         if (c.captionOrientation == 0)
             canvas.lineTo(ux + lay.underlineLength, uy);
