@@ -624,7 +624,7 @@ void TamselButton::onAmbientChanged(const QString& name) {
     if (name.isEmpty() || !QStringLiteral("BackColorForeColorFontPalette").contains(name))
         return;
     if (name == QLatin1String("Font")) {
-        d_.config.font = parentWidget() ? parentWidget()->font() : host_->ambientFont();
+        d_.config.font = host_->ambientFont();
         d_.run.fontDirty = true;
         repaintButton();
         return;

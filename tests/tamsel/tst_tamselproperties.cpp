@@ -619,6 +619,16 @@ private slots:
         QCOMPARE(g.button->captionFont().family(), QStringLiteral("DejaVu Serif"));
     }
 
+    // An ambient font change hands the host's ambient font to the caption, whatever font the
+    // parent widget has.
+    void ambientFontComesFromTheHost() {
+        Fixture f(true);
+        f.window.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        f.host->setAmbientFont(QFont(QStringLiteral("DejaVu Serif"), 15));
+        QCOMPARE(f.button->captionFont().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(f.button->captionFont().pointSize(), 15);
+    }
+
     void containerNamesTheParent() {
         QWidget window;
         window.setObjectName(QStringLiteral("Form1"));
