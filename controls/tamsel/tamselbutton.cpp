@@ -712,7 +712,10 @@ void TamselButton::pointerMove(int Button, int Shift, float x, float y) {
     if (!d_.run.mouseOver)
         RefreshButton();
     d_.run.mouseOver = true;
-    TimerHover->start();
+    // Started only when it is not running: starting it again would put the next check off
+    // with every move, and the pointer's leaving would be seen late.
+    if (!TimerHover->isActive())
+        TimerHover->start();
     emit MouseMove(static_cast<short>(Button), static_cast<short>(Shift), x, y);
 }
 
