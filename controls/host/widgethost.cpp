@@ -7,8 +7,10 @@
 namespace qv::host {
 
 WidgetHost::WidgetHost(QWidget* control) : ComponentHost(control), control_(control) {
-    if (control_)
+    if (control_) {
         control_->installEventFilter(this);
+        connect(control_, &QObject::objectNameChanged, this, &ComponentHost::displayNameChanged);
+    }
     watchContainer();
 }
 
