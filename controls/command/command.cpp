@@ -49,6 +49,12 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
     return nullptr;
 }
 
+// The colour of the element behind a control: its parent's background.
+QColor backgroundBehind(const QWidget& control) {
+    const QWidget& surface = control.parentWidget() ? *control.parentWidget() : control;
+    return surface.palette().color(surface.backgroundRole());
+}
+
 QString plainCaption(const QString& caption) {
     QString plain;
     for (qsizetype i = 0; i < caption.size(); ++i) {
@@ -209,12 +215,16 @@ void Command::paintEvent(QPaintEvent*) {
     const int h = height();
 
     // Vertical gradient over the whole inner area: white at the top for the normal face,
-    // the other way round for the hover face.
+    // the other way round for the hover face. Outside the rounded frame the corners take the
+    // colour of the parent behind the button.
     QLinearGradient gradient(0, 0, 0, h - 1);
     const bool hover = machine_.hoverGradient();
     gradient.setColorAt(0, hover ? qv::command::kGradientDark : qv::command::kGradientLight);
     gradient.setColorAt(1, hover ? qv::command::kGradientLight : qv::command::kGradientDark);
-    p.fillRect(rect(), gradient);
+    p.fillRect(rect(), backgroundBehind(*this));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.fillPath(qv::command::frameLine(size()), gradient);
+    p.setRenderHint(QPainter::Antialiasing, false);
 
     const int wt = qv::pixelsToTwips(w);
     const int ht = qv::pixelsToTwips(h);

@@ -405,6 +405,29 @@ private slots:
         QVERIFY2(edge.blue() > edge.red() && edge.lightness() < 120, qPrintable(edge.name()));
     }
 
+    // Outside the rounded frame the parent's background shows, not the face's gradient.
+    void cornersShowTheParentsBackground() {
+        QWidget window;
+        window.resize(200, 80);
+        const QColor blue(0x1F, 0x4E, 0xA8);
+        QPalette pal = window.palette();
+        pal.setColor(QPalette::Window, blue);
+        window.setPalette(pal);
+        window.setAutoFillBackground(true);
+        auto* button = new Command(&window);
+        button->setCaption(QString());
+        button->move(20, 20);
+        const QImage image = render(*button);
+        const int r = image.width() - 1;
+        const int b = image.height() - 1;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)})
+            QCOMPARE(image.pixelColor(corner), blue);
+        const QImage shown = window.grab().toImage();
+        QCOMPARE(shown.pixelColor(QPoint(20, 20) + QPoint(r, 0)), blue);
+        // The gradient still fills the face inside the frame.
+        QVERIFY(image.pixelColor(50, 4).lightness() > 245);
+    }
+
     void disabledFaceIsGrey() {
         Fixture f;
         f.button->setCaption(QStringLiteral("WWW"));
