@@ -8,7 +8,6 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCursor>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QShortcutEvent>
 
@@ -48,6 +47,12 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
     if (className == QLatin1String("Command") && object && object->isWidgetType())
         return new AccessibleCommand(static_cast<Command*>(object));
     return nullptr;
+}
+
+// The colour of the element behind a control: its parent's background.
+QColor backgroundBehind(const QWidget& control) {
+    const QWidget& surface = control.parentWidget() ? *control.parentWidget() : control;
+    return surface.palette().color(surface.backgroundRole());
 }
 
 QString plainCaption(const QString& caption) {
@@ -210,12 +215,16 @@ void Command::paintEvent(QPaintEvent*) {
     const int h = height();
 
     // Vertical gradient over the whole inner area: white at the top for the normal face,
-    // the other way round for the hover face.
+    // the other way round for the hover face. Outside the rounded frame the corners take the
+    // colour of the parent behind the button.
     QLinearGradient gradient(0, 0, 0, h - 1);
     const bool hover = machine_.hoverGradient();
     gradient.setColorAt(0, hover ? qv::command::kGradientDark : qv::command::kGradientLight);
     gradient.setColorAt(1, hover ? qv::command::kGradientLight : qv::command::kGradientDark);
-    p.fillRect(rect(), gradient);
+    p.fillRect(rect(), backgroundBehind(*this));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.fillPath(qv::command::frameLine(size()), gradient);
+    p.setRenderHint(QPainter::Antialiasing, false);
 
     const int wt = qv::pixelsToTwips(w);
     const int ht = qv::pixelsToTwips(h);
@@ -272,17 +281,6 @@ void Command::focusOutEvent(QFocusEvent* event) {
 void Command::resizeEvent(QResizeEvent* event) {
     refreshFace();
     QWidget::resizeEvent(event);
-}
-
-void Command::keyPressEvent(QKeyEvent* event) {
-    // The keyboard presses a focused button as its access key would.
-    if (!event->isAutoRepeat() &&
-        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-         event->key() == Qt::Key_Enter)) {
-        Press();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 bool Command::event(QEvent* event) {

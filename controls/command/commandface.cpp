@@ -182,6 +182,12 @@ std::optional<QChar> accessKeyOf(const QString& caption) {
     return caption.at(i + 1);
 }
 
+QPainterPath frameLine(const QSize& size) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    return path;
+}
+
 QImage facePicture(Face face) {
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -223,7 +229,7 @@ QImage facePicture(Face face) {
         p.drawRoundedRect(outer.adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
     }
     p.setPen(QPen(frame, 1));
-    p.drawRoundedRect(outer, 3, 3);
+    p.drawPath(frameLine(image.size()));
     return image;
 }
 

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QColor>
 #include <QImage>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -84,6 +85,10 @@ std::array<std::pair<QPoint, QPoint>, 4> focusLines(int widthTwips, int heightTw
 // The access key of a caption: the character after its first "&"; none without an "&" or when
 // the "&" ends the caption.
 std::optional<QChar> accessKeyOf(const QString& caption);
+
+// The centre line of the rounded frame on a face picture or on a face of the given pixel size:
+// half a pixel inside the edge, with corners of radius 3.
+QPainterPath frameLine(const QSize& size);
 
 // The 64 x 25 face picture of a state, drawn by the program: a dark-blue rounded frame with the
 // inner edge of the state (grey for Disable).

@@ -39,6 +39,8 @@ signals:
     // Emitted with the name of the ambient property that changed ("Font", "ForeColor",
     // "BackColor", "Palette").
     void ambientChanged(const QString& name);
+    // The instance's display name has changed (or become known).
+    void displayNameChanged();
 };
 
 // A host for tests and for controls placed without a designer: every ambient value and the
@@ -68,7 +70,10 @@ public:
     }
 
     void setDesignMode(bool on) { designMode_ = on; }
-    void setDisplayName(const QString& name) { displayName_ = name; }
+    void setDisplayName(const QString& name) {
+        displayName_ = name;
+        emit displayNameChanged();
+    }
     void setAmbientFont(const QFont& f) {
         font_ = f;
         emit ambientChanged(QStringLiteral("Font"));

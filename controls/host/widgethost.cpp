@@ -7,8 +7,31 @@
 namespace qv::host {
 
 WidgetHost::WidgetHost(QWidget* control) : ComponentHost(control), control_(control) {
-    if (control_)
+    if (control_) {
         control_->installEventFilter(this);
+        connect(control_, &QObject::objectNameChanged, this, &ComponentHost::displayNameChanged);
+    }
+    watchContainer();
+}
+
+void WidgetHost::watchContainer() {
+    QWidget* parent = control_ ? control_->parentWidget() : nullptr;
+    if (watched_ == parent)
+        return;
+    if (watched_)
+        watched_->removeEventFilter(this);
+    watched_ = parent;
+    if (watched_) {
+        watched_->installEventFilter(this);
+        watchedFont_ = watched_->font();
+    }
+}
+
+void WidgetHost::containerFontChanged() {
+    if (watched_->font() == watchedFont_)
+        return;
+    watchedFont_ = watched_->font();
+    emit ambientChanged(QStringLiteral("Font"));
 }
 
 QWidget* WidgetHost::container() const {
@@ -62,11 +85,14 @@ void WidgetHost::messageBox(const QString& text, const QString& title, MessageIc
 }
 
 bool WidgetHost::eventFilter(QObject* watched, QEvent* event) {
+    // The control's own font, and the font it takes over from a new parent, are not the
+    // ambient font: only a new font of the parent it sits on is.
+    if (watched == watched_ && event->type() == QEvent::FontChange)
+        containerFontChanged();
     if (watched == control_) {
         switch (event->type()) {
         case QEvent::ParentChange:
-        case QEvent::FontChange:
-            emit ambientChanged(QStringLiteral("Font"));
+            watchContainer();
             break;
         case QEvent::PaletteChange:
             emit ambientChanged(QStringLiteral("ForeColor"));

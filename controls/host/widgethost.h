@@ -6,8 +6,9 @@
 #include <QWidget>
 
 // The host of a control placed on a running window: never in design mode; the ambient
-// properties are the parent window's; messages are shown in a Qt message box. Changes of the
-// parent's font or palette are passed on as ambient changes.
+// properties are the parent window's; messages are shown in a Qt message box. A new font of the
+// element holding the control and a change of the palette are passed on as ambient changes;
+// moving the control to another parent is not one.
 namespace qv::host {
 
 class WidgetHost : public ComponentHost {
@@ -34,7 +35,12 @@ protected:
 
 private:
     QWidget* container() const;
+    void watchContainer(); // follows the control to its current parent
+    void containerFontChanged();
+
     QPointer<QWidget> control_;
+    QPointer<QWidget> watched_; // the parent whose font is the ambient font
+    QFont watchedFont_;         // its font when last seen
     bool dirty_ = false;
 };
 

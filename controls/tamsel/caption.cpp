@@ -215,7 +215,9 @@ void DrawCaption(QImage& back, TamselData& d, Colour main, Colour lower, Colour 
     printLines(back, d, layers, press);
     Canvas canvas(back); // from here on the picture is a 32-bit one
     // The accelerator underline, in the colour of the text itself.
-    drawUnderline(canvas, d.layout, d.config.captionOrientation, layers[2].colour, press);
+    // The accelerator underline is in the main caption colour the look asked for, even where an
+    // effect or the gradient scheme prints the text itself in another colour.
+    drawUnderline(canvas, d.layout, d.config.captionOrientation, main, press);
     drawIcon(back, d, press);
 }
 

@@ -138,6 +138,9 @@ TamselButton::TamselButton(QWidget* parent, host::ComponentHost* host) : QWidget
     TimerHover->setInterval(100);
     connect(TimerHover, &QTimer::timeout, this, &TamselButton::hoverTick);
     connect(host_, &host::ComponentHost::ambientChanged, this, &TamselButton::onAmbientChanged);
+    // A new instance is captioned with its name, which is given only after construction.
+    connect(host_, &host::ComponentHost::displayNameChanged, this, &TamselButton::followName);
+    connect(this, &QObject::objectNameChanged, this, &TamselButton::followName);
     d_.run.lastButton = 1;
     d_.run.shown = false;
     d_.run.notice = [this](const QString& text) { message(text, host::MessageIcon::Information); };
@@ -179,10 +182,8 @@ void TamselButton::InitProperties() {
     TamselConfig& c = d_.config;
     c = TamselConfig();
     c.enabled = true;
-    QString name = host_ ? host_->displayName() : QString();
-    if (name.isEmpty())
-        name = objectName();
-    c.caption = name;
+    c.caption = instanceName();
+    captionIsName_ = true;
     QFont font = host_ ? host_->ambientFont() : this->font();
     font.setFamily(QStringLiteral("Times New Roman"));
     c.font = font;
@@ -199,7 +200,23 @@ void TamselButton::InitProperties() {
     applyCursor();
 }
 
+QString TamselButton::instanceName() const {
+    const QString name = host_ ? host_->displayName() : QString();
+    return name.isEmpty() ? objectName() : name;
+}
+
+void TamselButton::followName() {
+    const QString name = instanceName();
+    if (!captionIsName_ || name == d_.config.caption)
+        return;
+    d_.config.caption = name;
+    applyAccelerator();
+    d_.run.fontDirty = true;
+    repaintButton();
+}
+
 void TamselButton::ReadProperties(host::PropertyBag& bag) {
+    captionIsName_ = false;
     LoadDefaults defaults;
     defaults.caption = objectName().isEmpty() && host_ ? host_->displayName() : objectName();
     defaults.font = d_.config.font;
@@ -412,6 +429,7 @@ void TamselButton::setIconSize(int vData) {
 }
 
 void TamselButton::setCaption(const QString& New_Caption) {
+    captionIsName_ = false;
     d_.config.caption = New_Caption;
     notify(QStringLiteral("TX"));
     applyAccelerator();
@@ -624,7 +642,7 @@ void TamselButton::onAmbientChanged(const QString& name) {
     if (name.isEmpty() || !QStringLiteral("BackColorForeColorFontPalette").contains(name))
         return;
     if (name == QLatin1String("Font")) {
-        d_.config.font = parentWidget() ? parentWidget()->font() : host_->ambientFont();
+        d_.config.font = host_->ambientFont();
         d_.run.fontDirty = true;
         repaintButton();
         return;
@@ -712,7 +730,10 @@ void TamselButton::pointerMove(int Button, int Shift, float x, float y) {
     if (!d_.run.mouseOver)
         RefreshButton();
     d_.run.mouseOver = true;
-    TimerHover->start();
+    // Started only when it is not running: starting it again would put the next check off
+    // with every move, and the pointer's leaving would be seen late.
+    if (!TimerHover->isActive())
+        TimerHover->start();
     emit MouseMove(static_cast<short>(Button), static_cast<short>(Shift), x, y);
 }
 

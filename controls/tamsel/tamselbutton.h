@@ -160,6 +160,8 @@ private:
     void applyCursor();
     void selectInGroup();
     void onAmbientChanged(const QString& name);
+    QString instanceName() const; // the display name, or the control's name without one
+    void followName();
     bool colourSetterPrologue(const QStringList& companions);
     void setColour(Colour& member, Colour lData, const QString& key, const QStringList& companions,
                    bool rebuildsIcon);
@@ -171,6 +173,7 @@ private:
     QRegion region_;
     QPointer<host::ComponentHost> host_;
     int accessShortcut_ = 0;
+    bool captionIsName_ = false; // a new instance's caption, never set or loaded since
     bool suppressNextClick_ = false;
     bool pressedInside_ = false;
     std::function<bool()> pointerProbe_;

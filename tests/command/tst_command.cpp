@@ -260,6 +260,29 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
+    // From the keyboard only the access key presses the button.
+    void otherKeysDoNotPress_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("space") << int(Qt::Key_Space);
+        QTest::newRow("return") << int(Qt::Key_Return);
+        QTest::newRow("enter") << int(Qt::Key_Enter);
+    }
+
+    void otherKeysDoNotPress() {
+        QFETCH(int, key);
+        Fixture f;
+        f.button->setCaption(QStringLiteral("&Go"));
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.button->setFocus(Qt::TabFocusReason);
+        QVERIFY(f.button->hasFocus());
+        QSignalSpy clicks(f.button, &Command::Click);
+        QTest::keyClick(f.button, Qt::Key(key));
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(int(f.button->FaceState()), 3);
+        QCOMPARE(f.button->CurrentFace(), Face::Selected);
+    }
+
     void screenReadersSeeCaptionAndPress() {
         Fixture f;
         f.button->setCaption(QStringLiteral("Save && E&xit"));
@@ -380,6 +403,29 @@ private slots:
         // The frame is the state picture's: dark blue on the top edge.
         const QColor edge = normal.pixelColor(x, 0);
         QVERIFY2(edge.blue() > edge.red() && edge.lightness() < 120, qPrintable(edge.name()));
+    }
+
+    // Outside the rounded frame the parent's background shows, not the face's gradient.
+    void cornersShowTheParentsBackground() {
+        QWidget window;
+        window.resize(200, 80);
+        const QColor blue(0x1F, 0x4E, 0xA8);
+        QPalette pal = window.palette();
+        pal.setColor(QPalette::Window, blue);
+        window.setPalette(pal);
+        window.setAutoFillBackground(true);
+        auto* button = new Command(&window);
+        button->setCaption(QString());
+        button->move(20, 20);
+        const QImage image = render(*button);
+        const int r = image.width() - 1;
+        const int b = image.height() - 1;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)})
+            QCOMPARE(image.pixelColor(corner), blue);
+        const QImage shown = window.grab().toImage();
+        QCOMPARE(shown.pixelColor(QPoint(20, 20) + QPoint(r, 0)), blue);
+        // The gradient still fills the face inside the frame.
+        QVERIFY(image.pixelColor(50, 4).lightness() > 245);
     }
 
     void disabledFaceIsGrey() {

@@ -40,6 +40,23 @@ QImage solidIcon(int size, QRgb colour) {
 
 constexpr Colour kIcon = 0xFF00FF;
 
+// A button under a colour scheme with a caption effect: both gradient colours grey, the effect's
+// mid colour green and its shadow colour blue.
+TamselData schemeData(int type, int W, int H, int scheme, bool enabled, int captionStyle,
+                      bool selectedOption) {
+    TamselData d = makeData(type, W, H);
+    d.config.colorScheme = scheme;
+    d.config.gradientStartColor = 0x808080;
+    d.config.gradientStopColor = 0x808080;
+    d.config.enabled = enabled;
+    d.config.captionStyle = captionStyle;
+    d.config.optionButton = selectedOption;
+    d.config.value = selectedOption;
+    d.config.embossEngraveMid = 0x00A000;
+    d.config.embossEngraveShadow = 0xA00000;
+    return d;
+}
+
 } // namespace
 
 class TstTamselCaption : public QObject {
@@ -68,6 +85,7 @@ private slots:
     void pressedOffset();
     void captionEffects_data();
     void captionEffects();
+    void drawnUnderline_data();
     void drawnUnderline();
     void verticalCaptionRuns();
     void greyIconTakesTheFace();
@@ -427,16 +445,8 @@ void TstTamselCaption::captionEffects() {
     QFETCH(uint, topLeft);
     QFETCH(uint, bottomRight);
     QFETCH(uint, middle);
-    TamselData d = makeData(ButtonType::Classic3D, 120, 50);
-    d.config.colorScheme = scheme;
-    d.config.gradientStartColor = 0x808080;
-    d.config.gradientStopColor = 0x808080;
-    d.config.enabled = enabled;
-    d.config.captionStyle = captionStyle;
-    d.config.optionButton = selectedOption;
-    d.config.value = selectedOption;
-    d.config.embossEngraveMid = 0x00A000;
-    d.config.embossEngraveShadow = 0xA00000;
+    TamselData d =
+        schemeData(ButtonType::Classic3D, 120, 50, scheme, enabled, captionStyle, selectedOption);
     d.config.caption = QString(QChar(0x2588)); // a solid block
     d.config.font = QFont(QStringLiteral("DejaVu Sans"), 20);
     d.run.fontDirty = true;
@@ -452,8 +462,37 @@ void TstTamselCaption::captionEffects() {
     QCOMPARE(px(back, all.center().x(), all.center().y()), Colour(middle));
 }
 
+// The underline is drawn in the main caption colour the look asks for, also where an effect or
+// the gradient scheme gives the text itself another colour.
+void TstTamselCaption::drawnUnderline_data() {
+    QTest::addColumn<int>("scheme");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("captionStyle");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("selectedOption");
+    QTest::addColumn<uint>("main");  // the look's main caption colour
+    QTest::addColumn<uint>("after"); // the face beyond the underline's end
+    const int normal = VisualState::Normal;
+    const uint grey = 0x808080; // both gradient colours
+    QTest::newRow("plain") << 2 << true << 0 << normal << false << uint(kT) << uint(kF);
+    QTest::newRow("hovered, engraved")
+        << 2 << true << 1 << int(VisualState::Hover) << false << uint(kTO) << uint(kF);
+    QTest::newRow("disabled, gradient") << 5 << false << 0 << normal << false << uint(kSh) << grey;
+    QTest::newRow("selected option, gradient")
+        << 5 << true << 0 << normal << true << uint(kT) << uint(kL);
+}
+
 void TstTamselCaption::drawnUnderline() {
-    TamselData d = makeData(ButtonType::ThinRaised, 120, 40);
+    QFETCH(int, scheme);
+    QFETCH(bool, enabled);
+    QFETCH(int, captionStyle);
+    QFETCH(int, state);
+    QFETCH(bool, selectedOption);
+    QFETCH(uint, main);
+    QFETCH(uint, after);
+    TamselData d =
+        schemeData(ButtonType::ThinRaised, 120, 40, scheme, enabled, captionStyle, selectedOption);
+    d.run.state = state;
     d.config.caption = QStringLiteral("x&x");
     d.config.font = QFont(QStringLiteral("DejaVu Sans"), 12);
     Accelerator(d);
@@ -464,8 +503,8 @@ void TstTamselCaption::drawnUnderline() {
     QVERIFY(lay.underlinePlaced);
     QVERIFY(lay.underlineLength > 0);
     for (int i = 0; i < lay.underlineLength; ++i)
-        QCOMPARE(px(back, lay.underlineX + i, lay.underlineY), kT);
-    QCOMPARE(px(back, lay.underlineX + lay.underlineLength, lay.underlineY), kF);
+        QCOMPARE(px(back, lay.underlineX + i, lay.underlineY), Colour(main));
+    QCOMPARE(px(back, lay.underlineX + lay.underlineLength, lay.underlineY), Colour(after));
 }
 
 void TstTamselCaption::verticalCaptionRuns() {

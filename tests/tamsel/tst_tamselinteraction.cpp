@@ -130,6 +130,22 @@ private slots:
         QCOMPARE(b->data().run.state, int(VisualState::Normal));
     }
 
+    // Moves while the hover check runs leave it running from where it was, so the pointer's
+    // leaving is seen within one interval however long the drag.
+    void movesDoNotRestartTheHoverCheck() {
+        Window w;
+        TamselButton* b = w.add("A");
+        w.pointerOver = b;
+        b->pointerMove(0, 0, 40, 15);
+        QVERIFY(b->TimerHover->isActive());
+        QTest::qSleep(40); // no events run meanwhile, so the check cannot fire
+        b->pointerMove(1, 0, 40, 15);
+        b->pointerMove(1, 0, -5, 40);
+        QVERIFY(b->TimerHover->isActive());
+        const int remaining = b->TimerHover->remainingTime();
+        QVERIFY2(remaining <= 80, qPrintable(QStringLiteral("%1 ms left").arg(remaining)));
+    }
+
     void hoverTimerWaitsWhileThePointerStays() {
         Window w;
         TamselButton* b = w.add("A");

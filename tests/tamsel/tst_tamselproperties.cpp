@@ -88,6 +88,58 @@ private slots:
         QVERIFY(f.host->changed.isEmpty());
     }
 
+    // A new instance is captioned with its display name, or the control's name without one,
+    // as soon as the name is known; a caption given or loaded is kept.
+    void newInstanceCaptionIsItsName_data() {
+        QTest::addColumn<bool>("runTime");
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("run time: the object name")
+            << true << QString() << "TamselButton3" << QString() << false << "TamselButton3";
+        QTest::newRow("designer: the display name")
+            << false << "TamselButton4" << QString() << QString() << false << "TamselButton4";
+        QTest::newRow("display name before the control's name")
+            << false << "Shown"
+            << "Inner" << QString() << false << "Shown";
+        QTest::newRow("no display name: the control's name")
+            << false << QString() << "Inner" << QString() << false << "Inner";
+        QTest::newRow("a given caption stays") << true << QString() << "Named"
+                                               << "Go" << false << "Go";
+        QTest::newRow("a loaded caption stays") << false << "Shown"
+                                                << "Named" << QString() << true << "Loaded";
+    }
+
+    void newInstanceCaptionIsItsName() {
+        QFETCH(bool, runTime);
+        QFETCH(QString, displayName);
+        QFETCH(QString, objectName);
+        QFETCH(QString, given);
+        QFETCH(bool, loaded);
+        QFETCH(QString, expected);
+        QWidget window;
+        auto* host = new RecordingHost(&window);
+        host->setDisplayName(QString());
+        auto* b = runTime ? new TamselButton(&window) : new TamselButton(&window, host);
+        b->setGeometry(10, 10, 160, 30);
+        QCOMPARE(b->caption(), QString()); // nothing is named yet
+        if (!given.isEmpty())
+            b->setCaption(given);
+        if (loaded) {
+            PropertyBag bag = PropertyBag::fromBytes("TX=Loaded\n");
+            b->ReadProperties(bag);
+        }
+        if (!displayName.isEmpty())
+            host->setDisplayName(displayName);
+        if (!objectName.isEmpty())
+            b->setObjectName(objectName);
+        QCOMPARE(b->caption(), expected);
+        b->RefreshButton();
+        QCOMPARE(b->data().layout.lines.front().text, expected);
+    }
+
     void propertyTableHasEveryStoredKey() {
         QStringList stored;
         for (const PropertyInfo& p : propertyTable())
@@ -599,6 +651,16 @@ private slots:
         g.window.setFont(parentFont);
         g.host->setAmbientFont(parentFont);
         QCOMPARE(g.button->captionFont().family(), QStringLiteral("DejaVu Serif"));
+    }
+
+    // An ambient font change hands the host's ambient font to the caption, whatever font the
+    // parent widget has.
+    void ambientFontComesFromTheHost() {
+        Fixture f(true);
+        f.window.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        f.host->setAmbientFont(QFont(QStringLiteral("DejaVu Serif"), 15));
+        QCOMPARE(f.button->captionFont().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(f.button->captionFont().pointSize(), 15);
     }
 
     void containerNamesTheParent() {

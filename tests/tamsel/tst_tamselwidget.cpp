@@ -5,6 +5,7 @@
 #include "platform/services.h"
 
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace qv::tamsel;
 using qv::host::PropertyBag;
@@ -91,6 +92,34 @@ private slots:
         f.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
         QCOMPARE(pixelAt(*f.button, 50, 15), 0x3366CCu);
+    }
+
+    // Moving a loaded button into a layout on another window is no ambient font change; a new
+    // font of the window it now sits on is.
+    void aMoveKeepsTheLoadedFont() {
+        QWidget window;
+        window.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        auto* layout = new QVBoxLayout(&window);
+        auto* button = new TamselButton(); // the run-time host
+        QFont loaded(QStringLiteral("DejaVu Serif"), 14);
+        loaded.setBold(true);
+        PropertyBag bag;
+        button->WriteProperties(bag);
+        bag.write(QStringLiteral("FONT"), loaded);
+        button->ReadProperties(bag);
+        layout->addWidget(button);
+        QCOMPARE(button->parentWidget(), &window);
+        PropertyBag saved;
+        button->WriteProperties(saved);
+        for (const QFont& font : {button->captionFont(), saved.readFont("FONT", QFont())}) {
+            QCOMPARE(font.family(), loaded.family());
+            QCOMPARE(font.pointSize(), 14);
+            QVERIFY(font.bold());
+        }
+
+        window.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 11));
+        QCOMPARE(button->captionFont().family(), QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(button->captionFont().pointSize(), 11);
     }
 
     void refreshButtonPresentsTheBackImage() {
