@@ -8,6 +8,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QShortcutEvent>
 
@@ -281,6 +282,17 @@ void Command::focusOutEvent(QFocusEvent* event) {
 void Command::resizeEvent(QResizeEvent* event) {
     refreshFace();
     QWidget::resizeEvent(event);
+}
+
+void Command::keyPressEvent(QKeyEvent* event) {
+    // The keyboard presses a focused button as its access key would.
+    if (!event->isAutoRepeat() &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+         event->key() == Qt::Key_Enter)) {
+        Press();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool Command::event(QEvent* event) {

@@ -260,29 +260,6 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
-    // From the keyboard only the access key presses the button.
-    void otherKeysDoNotPress_data() {
-        QTest::addColumn<int>("key");
-        QTest::newRow("space") << int(Qt::Key_Space);
-        QTest::newRow("return") << int(Qt::Key_Return);
-        QTest::newRow("enter") << int(Qt::Key_Enter);
-    }
-
-    void otherKeysDoNotPress() {
-        QFETCH(int, key);
-        Fixture f;
-        f.button->setCaption(QStringLiteral("&Go"));
-        f.window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        f.button->setFocus(Qt::TabFocusReason);
-        QVERIFY(f.button->hasFocus());
-        QSignalSpy clicks(f.button, &Command::Click);
-        QTest::keyClick(f.button, Qt::Key(key));
-        QCOMPARE(clicks.count(), 0);
-        QCOMPARE(int(f.button->FaceState()), 3);
-        QCOMPARE(f.button->CurrentFace(), Face::Selected);
-    }
-
     void screenReadersSeeCaptionAndPress() {
         Fixture f;
         f.button->setCaption(QStringLiteral("Save && E&xit"));
