@@ -223,13 +223,22 @@ private slots:
         QCOMPARE(QFileInfo(f.opened.value(1)).fileName(), QStringLiteral("ABC (2).docx"));
     }
 
-    // Every record merged into its own copy, fields split across runs included.
+    // Every record merged into its own copy, fields split across runs included; the template
+    // is found whatever the case of its name.
+    void realMerge_data() {
+        QTest::addColumn<QString>("templateName");
+        QTest::newRow("exact name") << "ABC.dot";
+        QTest::newRow("other case") << "abc.DOT";
+    }
     void realMerge() {
+        QFETCH(QString, templateName);
         Fixture f;
-        writeTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        writeTemplate(f.folder.filePath(QStringLiteral("Word/") + templateName));
+        QVERIFY(output::completeMergeStatus(QStringLiteral("ABC")).contains(templateName));
         output::mergeIntoTemplate(QStringLiteral("ABC"));
         QCOMPARE(f.opened.size(), 1);
-        QCOMPARE(QFileInfo(f.opened[0]).fileName(), QStringLiteral("ABC merged.docx"));
+        QCOMPARE(QFileInfo(f.opened[0]).fileName(),
+                 QFileInfo(templateName).completeBaseName() + QStringLiteral(" merged.docx"));
         const QJsonObject d =
             test::runPython(QString::fromLatin1(kReadDocument), f.opened).object();
         QStringList body;
