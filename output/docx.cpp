@@ -122,7 +122,7 @@ bool attachDataSource(ooxml::Package& package, const DataSource& source, QString
     pugi::xml_node mm =
         after ? root.insert_child_after("w:mailMerge", after) : root.prepend_child("w:mailMerge");
     auto val = [&](pugi::xml_node parent, const char* name, const QString& v) {
-        parent.append_child(name).append_attribute("w:val") = v.toUtf8().constData();
+        setAttr(parent.append_child(name), "w:val", v);
     };
     val(mm, "w:mainDocumentType", QStringLiteral("formLetters"));
     if (source.linkToSource)

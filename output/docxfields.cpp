@@ -2,6 +2,7 @@
 
 #include "output/docx.h"
 #include "output/docxparts.h"
+#include "output/outputtext.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,14 +86,42 @@ QString fieldText(const FieldInstruction& f, const output::MergeData& data, qsiz
     return f.before + v + f.after;
 }
 
+// The value as run content: pieces of text, a tab element for a tab and a line break for a line
+// end (CR, LF or CR LF); characters XML cannot carry are dropped.
+void appendRunText(pugi::xml_node run, const QString& value) {
+    const QString text = output::xmlText(value);
+    QString piece;
+    auto flush = [&] {
+        if (piece.isEmpty())
+            return;
+        pugi::xml_node t = run.append_child("w:t");
+        t.append_attribute("xml:space") = "preserve";
+        t.text().set(piece.toUtf8().constData());
+        piece.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\t')) {
+            flush();
+            run.append_child("w:tab");
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            flush();
+            run.append_child("w:br");
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            piece += c;
+        }
+    }
+    flush();
+}
+
 pugi::xml_node insertValueRun(pugi::xml_node before, pugi::xml_node rPrSource,
                               const QString& text) {
     pugi::xml_node run = before.parent().insert_child_before("w:r", before);
     if (pugi::xml_node rPr = rPrSource.child("w:rPr"))
         run.append_copy(rPr);
-    pugi::xml_node t = run.append_child("w:t");
-    t.append_attribute("xml:space") = "preserve";
-    t.text().set(text.toUtf8().constData());
+    appendRunText(run, text);
     return run;
 }
 

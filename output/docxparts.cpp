@@ -1,5 +1,7 @@
 #include "output/docxparts.h"
 
+#include "output/outputtext.h"
+
 #include <QSet>
 #include <QStringList>
 #include <cstring>
@@ -33,6 +35,13 @@ bool is(pugi::xml_node n, const char* name) {
 
 QString attr(pugi::xml_node n, const char* name) {
     return QString::fromUtf8(n.attribute(name).value());
+}
+
+void setAttr(pugi::xml_node n, const char* name, const QString& value) {
+    pugi::xml_attribute a = n.attribute(name);
+    if (!a)
+        a = n.append_attribute(name);
+    a.set_value(output::xmlText(value).toUtf8().constData());
 }
 
 QString relsPathOf(const QString& part) {
@@ -93,9 +102,9 @@ QString Rels::freshId(const QString& stem) const {
 
 void Rels::add(const QString& id, const QString& type, const QString& target, bool external) {
     pugi::xml_node r = root.append_child("Relationship");
-    r.append_attribute("Id") = id.toUtf8().constData();
-    r.append_attribute("Type") = type.toUtf8().constData();
-    r.append_attribute("Target") = target.toUtf8().constData();
+    setAttr(r, "Id", id);
+    setAttr(r, "Type", type);
+    setAttr(r, "Target", target);
     if (external)
         r.append_attribute("TargetMode") = "External";
 }

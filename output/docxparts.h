@@ -28,6 +28,8 @@ QByteArray save(const pugi::xml_document& doc);
 bool is(pugi::xml_node n, const char* name);
 // The attribute's value; empty when it is missing.
 QString attr(pugi::xml_node n, const char* name);
+// Sets the attribute, adding it when missing, to the value as XML can carry it.
+void setAttr(pugi::xml_node n, const char* name, const QString& value);
 
 // "word/document.xml" -> "word/_rels/document.xml.rels".
 QString relsPathOf(const QString& part);

@@ -51,6 +51,16 @@ print(json.dumps({'body': [p.text for p in d.paragraphs],
     'settings': 'mailMerge' in d.settings.element.xml}))
 )";
 
+// The texts of every run of the body and footers, where tabs and line ends must not stand.
+const char* kReadRunTexts = R"(
+import sys, json, zipfile, xml.etree.ElementTree as ET
+W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'
+z = zipfile.ZipFile(sys.argv[1])
+texts = [t.text or '' for n in z.namelist() if n.startswith('word/') and n.endswith('.xml')
+         for t in ET.fromstring(z.read(n)).iter(W + 't')]
+print(json.dumps({'texts': texts}))
+)";
+
 QByteArray part(const char* xml) {
     return QByteArray(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") + xml;
 }
@@ -250,6 +260,52 @@ private slots:
         QCOMPARE(d["headers"].toArray(), (QJsonArray{"Town: Cork", "Town: Sligo"}));
         QCOMPARE(d["footers"].toArray(), (QJsonArray{"For Ann", "For Bob, Jr"}));
         QCOMPARE(d["settings"].toBool(), false);
+    }
+
+    // Characters XML cannot carry are dropped, a tab becomes a tab and a lone CR a line break;
+    // a NUL shows as U+FFFD as in every output. The document opens in a strict reader.
+    void controlCharactersInValues_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("form feed") << QByteArray("A\fnn") << "Ann";
+        QTest::newRow("other controls") << QByteArray("A\x01\x08\x0b\x1fnn") << "Ann";
+        QTest::newRow("tab") << QByteArray("A\tnn") << "A\tnn";
+        QTest::newRow("lone CR") << QByteArray("A\rnn") << "A\nnn";
+        QTest::newRow("NUL") << QByteArray("A\0nn", 4) << QString::fromUtf8("A\uFFFDnn");
+    }
+    void controlCharactersInValues() {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, shown);
+        Fixture f;
+        f.folder.write(QStringLiteral("data/ABC.LET"), "Name|Town|Code\n" + value + "|Cork|7\n");
+        writeTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject d =
+            test::runPython(QString::fromLatin1(kReadDocument), f.opened).object();
+        QCOMPARE(d["body"].toArray().first().toString(), "Dear " + shown + ", of Cork.");
+        QCOMPARE(d["footers"].toArray(), (QJsonArray{"For " + shown}));
+        const QJsonObject runs =
+            test::runPython(QString::fromLatin1(kReadRunTexts), f.opened).object();
+        QVERIFY(!runs["texts"].toArray().isEmpty());
+        for (const QJsonValue& t : runs["texts"].toArray())
+            QVERIFY2(!t.toString().contains(QRegularExpression(QStringLiteral("[\\t\\r\\n]"))),
+                     qPrintable(t.toString()));
+    }
+
+    // A merge file name with such characters still gives settings a strict reader opens.
+    void controlCharactersInTheDataSource() {
+        Fixture f;
+        const QString name = QStringLiteral("A\fB\x01" "C");
+        f.folder.write(QStringLiteral("data/") + name + QStringLiteral(".LET"), "Name\nAnn\n");
+        output::createMergeDocument(name);
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject s =
+            test::runPython(QString::fromLatin1(kReadSettings), f.opened).object();
+        QCOMPARE(s["connect"].toString(), QStringLiteral("TABLE ABC"));
+        QCOMPARE(s["query"].toString(), QStringLiteral("Select * from [ABC]"));
+        QCOMPARE(QUrl(s["target"].toString()).toLocalFile(),
+                 f.folder.path() + QStringLiteral("/data/") + name + QStringLiteral(".LET"));
     }
 
     void failures_data() {
