@@ -1,5 +1,6 @@
 #include "output/docx.h"
 #include "output/docxfields.h"
+#include "output/docxids.h"
 #include "output/docxparts.h"
 
 #include <QHash>
@@ -63,7 +64,8 @@ std::vector<HeaderPart> headerParts(const ooxml::Package& package, const QString
 // Headers and footers: one merged copy per record, the first record keeping the original parts.
 // idsPerRecord gets, per record, the relationship ids of its copies.
 bool mergeHeaders(ooxml::Package& out, const QString& mainPart, Rels& rels,
-                  const output::MergeData& data, std::vector<IdMap>* idsPerRecord, QString* error) {
+                  const output::MergeData& data, UniqueIds& uniqueIds,
+                  std::vector<IdMap>* idsPerRecord, QString* error) {
     const std::vector<HeaderPart> headers = headerParts(out, mainPart, rels);
     idsPerRecord->assign(static_cast<size_t>(data.records.size()), {});
     int partNumber = 0;
@@ -80,6 +82,7 @@ bool mergeHeaders(ooxml::Package& out, const QString& mainPart, Rels& rels,
                 out.setPart(h.part, save(hdoc));
                 continue;
             }
+            uniqueIds.renumber({hdoc.document_element()});
             QString part;
             do {
                 part = folderOf(mainPart) + QStringLiteral("qvmerge%1.xml").arg(++partNumber);
@@ -127,7 +130,7 @@ void endCopy(pugi::xml_node body, pugi::xml_node finalSection, const IdMap& ids)
 }
 
 // The body: one copy per record; copies end with a section break to a new page.
-void mergeBody(pugi::xml_node body, const output::MergeData& data,
+void mergeBody(pugi::xml_node body, const output::MergeData& data, UniqueIds& uniqueIds,
                const std::vector<IdMap>& idsPerRecord) {
     const BodyLayout layout = bodyLayout(body);
     const pugi::xml_node finalSection = layout.finalSection;
@@ -137,6 +140,8 @@ void mergeBody(pugi::xml_node body, const output::MergeData& data,
             copies.push_back(finalSection ? body.insert_copy_before(c, finalSection)
                                           : body.append_copy(c));
         mergeFields(copies, data, rec);
+        if (rec > 0)
+            uniqueIds.renumber(copies);
         const IdMap& ids = idsPerRecord[static_cast<size_t>(rec)];
         for (pugi::xml_node c : copies)
             rewireSections(c, ids);
@@ -154,6 +159,20 @@ void mergeBody(pugi::xml_node body, const output::MergeData& data,
         body.insert_copy_after(wrap.first_child(), finalSection);
         body.remove_child(finalSection);
     }
+}
+
+// The ids the template uses in any part of the document's folder; copies get fresh ones.
+UniqueIds usedIds(const ooxml::Package& package, const QString& mainPart,
+                  const pugi::xml_document& main) {
+    UniqueIds ids;
+    ids.reserve(main);
+    for (const QString& name : package.partNames()) {
+        pugi::xml_document doc;
+        if (name != mainPart && name.startsWith(folderOf(mainPart)) &&
+            name.endsWith(QLatin1String(".xml")) && load(doc, package.part(name)))
+            ids.reserve(doc);
+    }
+    return ids;
 }
 
 // The merged document is no longer a main document: its settings keep no mail merge.
@@ -195,12 +214,13 @@ bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
     Rels rels;
     rels.open(out.part(relsPathOf(mainPart)));
     std::vector<IdMap> idsPerRecord;
-    if (!mergeHeaders(out, mainPart, rels, data, &idsPerRecord, error))
+    UniqueIds uniqueIds = usedIds(out, mainPart, doc);
+    if (!mergeHeaders(out, mainPart, rels, data, uniqueIds, &idsPerRecord, error))
         return false;
     rels.removeMailMerge(); // the merged document keeps no data source
     out.setPart(relsPathOf(mainPart), save(rels.doc));
 
-    mergeBody(body, data, idsPerRecord);
+    mergeBody(body, data, uniqueIds, idsPerRecord);
     out.setPart(mainPart, save(doc));
     dropMailMergeSettings(out, mainPart);
     *result = std::move(out);

@@ -61,12 +61,31 @@ texts = [t.text or '' for n in z.namelist() if n.startswith('word/') and n.endsw
 print(json.dumps({'texts': texts}))
 )";
 
+// The drawing ids and the bookmark ids of every part of the document.
+const char* kReadIds = R"(
+import sys, json, zipfile, xml.etree.ElementTree as ET
+W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'
+WP = '{http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing}'
+z = zipfile.ZipFile(sys.argv[1])
+roots = [ET.fromstring(z.read(n)) for n in z.namelist() if n.endswith('.xml')]
+ids = lambda tag, name: [e.get(name) for r in roots for e in r.iter(tag)]
+print(json.dumps({'drawings': ids(WP + 'docPr', 'id'), 'starts': ids(W + 'bookmarkStart', W + 'id'),
+                  'ends': ids(W + 'bookmarkEnd', W + 'id')}))
+)";
+
 QByteArray part(const char* xml) {
     return QByteArray(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") + xml;
 }
 
 #define WNS                                                                                        \
-    R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")"
+    R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
+
+// A bookmark and a drawing, whose ids every merged copy repeats unless given ids of its own.
+#define DRAWING_AND_BOOKMARK(drawingId, bookmarkId)                                                \
+    R"(<w:bookmarkStart w:id=")" bookmarkId R"(" w:name="Mark)" bookmarkId                         \
+    R"("/><w:bookmarkEnd w:id=")" bookmarkId                                                       \
+    R"("/><w:r><w:drawing><wp:inline><wp:extent cx="9525" cy="9525"/><wp:docPr id=")" drawingId    \
+    R"(" name="Shape)" drawingId R"("/></wp:inline></w:drawing></w:r>)"
 
 // A Word template (Office Open XML, saved under the .dot name) whose fields are split across
 // runs, in the body, the header and the footer.
@@ -103,13 +122,17 @@ void writeTemplate(const QString& path) {
             R"(<w:r><w:t>.</w:t></w:r></w:p>)"
             // One run carrying a whole field and text around it.
             R"(<w:p><w:r><w:t xml:space="preserve">Code: </w:t><w:fldChar w:fldCharType="begin"/><w:instrText> MERGEFIELD Code </w:instrText><w:fldChar w:fldCharType="separate"/><w:t>«Code»</w:t><w:fldChar w:fldCharType="end"/><w:t xml:space="preserve"> end</w:t></w:r></w:p>)"
-            R"(<w:sectPr><w:headerReference w:type="default" r:id="rId7"/><w:footerReference w:type="default" r:id="rId8"/><w:pgSz w:w="11906" w:h="16838"/></w:sectPr>)"
-            R"(</w:body></w:document>)"));
+            "<w:p>" DRAWING_AND_BOOKMARK(
+                "1",
+                "0") "</w:p>"
+                     R"(<w:sectPr><w:headerReference w:type="default" r:id="rId7"/><w:footerReference w:type="default" r:id="rId8"/><w:pgSz w:w="11906" w:h="16838"/></w:sectPr>)"
+                     R"(</w:body></w:document>)"));
     p.setPart(
         QStringLiteral("word/header1.xml"),
         part(
             "<w:hdr" WNS
-            R"(><w:p><w:r><w:t xml:space="preserve">Town: </w:t></w:r><w:r><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:instrText> MERGEFIELD Town </w:instrText></w:r><w:r><w:fldChar w:fldCharType="end"/></w:r></w:p></w:hdr>)"));
+            R"(><w:p><w:r><w:t xml:space="preserve">Town: </w:t></w:r><w:r><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:instrText> MERGEFIELD Town </w:instrText></w:r><w:r><w:fldChar w:fldCharType="end"/></w:r>)" DRAWING_AND_BOOKMARK(
+                "2", "5") "</w:p></w:hdr>"));
     p.setPart(
         QStringLiteral("word/footer1.xml"),
         part(
@@ -262,6 +285,30 @@ private slots:
         QCOMPARE(d["settings"].toBool(), false);
     }
 
+    // Drawings and bookmarks, in the body and in the header, get ids of their own in every
+    // copy; a bookmark's start and end keep sharing one.
+    void idsAreUniqueAcrossCopies() {
+        Fixture f;
+        f.folder.write(QStringLiteral("data/ABC.LET"), "Name|Town|Code\nA|B|1\nC|D|2\nE|F|3\n");
+        writeTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject ids = test::runPython(QString::fromLatin1(kReadIds), f.opened).object();
+        auto strings = [&](const char* key) {
+            QStringList list;
+            for (const QJsonValue& v : ids[QLatin1String(key)].toArray())
+                list << v.toString();
+            list.sort();
+            return list;
+        };
+        const QStringList drawings = strings("drawings"), starts = strings("starts");
+        QCOMPARE(drawings.size(), 6); // body and header, three records
+        QCOMPARE(QSet<QString>(drawings.begin(), drawings.end()).size(), drawings.size());
+        QCOMPARE(starts.size(), 6);
+        QCOMPARE(QSet<QString>(starts.begin(), starts.end()).size(), starts.size());
+        QCOMPARE(strings("ends"), starts);
+    }
+
     // Characters XML cannot carry are dropped, a tab becomes a tab and a lone CR a line break;
     // a NUL shows as U+FFFD as in every output. The document opens in a strict reader.
     void controlCharactersInValues_data() {
@@ -296,7 +343,8 @@ private slots:
     // A merge file name with such characters still gives settings a strict reader opens.
     void controlCharactersInTheDataSource() {
         Fixture f;
-        const QString name = QStringLiteral("A\fB\x01" "C");
+        const QString name = QStringLiteral("A\fB\x01"
+                                            "C");
         f.folder.write(QStringLiteral("data/") + name + QStringLiteral(".LET"), "Name\nAnn\n");
         output::createMergeDocument(name);
         QCOMPARE(f.opened.size(), 1);
