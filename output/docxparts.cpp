@@ -55,15 +55,16 @@ QString folderOf(const QString& part) {
 }
 
 QString resolveTarget(const QString& sourceFolder, const QString& target) {
-    if (target.startsWith(QLatin1Char('/')))
-        return target.mid(1);
-    QStringList parts = (sourceFolder + target).split(QLatin1Char('/'));
+    const QString joined =
+        target.startsWith(QLatin1Char('/')) ? target.mid(1) : sourceFolder + target;
     QStringList out;
-    for (const QString& p : parts) {
-        if (p == QLatin1String(".."))
-            out.removeLast();
-        else if (p != QLatin1String(".") && !p.isEmpty())
+    for (const QString& p : joined.split(QLatin1Char('/'))) {
+        if (p == QLatin1String("..")) {
+            if (!out.isEmpty()) // never above the package's root
+                out.removeLast();
+        } else if (p != QLatin1String(".") && !p.isEmpty()) {
             out << p;
+        }
     }
     return out.join(QLatin1Char('/'));
 }
