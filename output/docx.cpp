@@ -14,6 +14,48 @@ const QString kDocumentType = QStringLiteral(
 const QString kMacroDocumentType =
     QStringLiteral("application/vnd.ms-word.document.macroEnabled.main+xml");
 
+// A new, empty w:mailMerge in the settings (replacing an earlier one), in its place after the
+// settings that precede it.
+pugi::xml_node newMailMerge(pugi::xml_node settings) {
+    settings.remove_child("w:mailMerge");
+    static const char* const kBefore[] = {"w:writeProtection",
+                                          "w:view",
+                                          "w:zoom",
+                                          "w:removePersonalInformation",
+                                          "w:removeDateAndTime",
+                                          "w:doNotDisplayPageBoundaries",
+                                          "w:displayBackgroundShape",
+                                          "w:printPostScriptOverText",
+                                          "w:printFractionalCharacterWidth",
+                                          "w:printFormsData",
+                                          "w:embedTrueTypeFonts",
+                                          "w:embedSystemFonts",
+                                          "w:saveSubsetFonts",
+                                          "w:saveFormsData",
+                                          "w:mirrorMargins",
+                                          "w:alignBordersAndEdges",
+                                          "w:bordersDoNotSurroundHeader",
+                                          "w:bordersDoNotSurroundFooter",
+                                          "w:gutterAtTop",
+                                          "w:hideSpellingErrors",
+                                          "w:hideGrammaticalErrors",
+                                          "w:activeWritingStyle",
+                                          "w:proofState",
+                                          "w:formsDesign",
+                                          "w:attachedTemplate",
+                                          "w:linkStyles",
+                                          "w:stylePaneFormatFilter",
+                                          "w:stylePaneSortMethod",
+                                          "w:documentType"};
+    pugi::xml_node after;
+    for (pugi::xml_node c : settings.children())
+        for (const char* b : kBefore)
+            if (is(c, b))
+                after = c;
+    return after ? settings.insert_child_after("w:mailMerge", after)
+                 : settings.prepend_child("w:mailMerge");
+}
+
 } // namespace
 
 ooxml::Package newDocument() {
@@ -84,43 +126,7 @@ bool attachDataSource(ooxml::Package& package, const DataSource& source, QString
     rels.add(id, kMailMergeSource, QUrl::fromLocalFile(source.path).toString(), true);
     package.setPart(relsPathOf(settings), save(rels.doc));
 
-    root.remove_child("w:mailMerge");
-    static const char* const kBefore[] = {"w:writeProtection",
-                                          "w:view",
-                                          "w:zoom",
-                                          "w:removePersonalInformation",
-                                          "w:removeDateAndTime",
-                                          "w:doNotDisplayPageBoundaries",
-                                          "w:displayBackgroundShape",
-                                          "w:printPostScriptOverText",
-                                          "w:printFractionalCharacterWidth",
-                                          "w:printFormsData",
-                                          "w:embedTrueTypeFonts",
-                                          "w:embedSystemFonts",
-                                          "w:saveSubsetFonts",
-                                          "w:saveFormsData",
-                                          "w:mirrorMargins",
-                                          "w:alignBordersAndEdges",
-                                          "w:bordersDoNotSurroundHeader",
-                                          "w:bordersDoNotSurroundFooter",
-                                          "w:gutterAtTop",
-                                          "w:hideSpellingErrors",
-                                          "w:hideGrammaticalErrors",
-                                          "w:activeWritingStyle",
-                                          "w:proofState",
-                                          "w:formsDesign",
-                                          "w:attachedTemplate",
-                                          "w:linkStyles",
-                                          "w:stylePaneFormatFilter",
-                                          "w:stylePaneSortMethod",
-                                          "w:documentType"};
-    pugi::xml_node after;
-    for (pugi::xml_node c : root.children())
-        for (const char* b : kBefore)
-            if (is(c, b))
-                after = c;
-    pugi::xml_node mm =
-        after ? root.insert_child_after("w:mailMerge", after) : root.prepend_child("w:mailMerge");
+    pugi::xml_node mm = newMailMerge(root);
     auto val = [&](pugi::xml_node parent, const char* name, const QString& v) {
         setAttr(parent.append_child(name), "w:val", v);
     };
@@ -132,9 +138,9 @@ bool attachDataSource(ooxml::Package& package, const DataSource& source, QString
         val(mm, "w:connectString", source.connection);
     if (!source.query.isEmpty())
         val(mm, "w:query", source.query);
-    mm.append_child("w:dataSource").append_attribute("r:id") = id.toUtf8().constData();
+    setAttr(mm.append_child("w:dataSource"), "r:id", id);
     pugi::xml_node odso = mm.append_child("w:odso");
-    odso.append_child("w:src").append_attribute("r:id") = id.toUtf8().constData();
+    setAttr(odso.append_child("w:src"), "r:id", id);
     val(odso, "w:colDelim", QString::number(source.delimiter.unicode()));
     odso.append_child("w:fHdr");
     package.setPart(settings, save(doc));
