@@ -110,7 +110,19 @@ QString MergeCopyPath(const QString& storedName) {
 }
 
 QString MergeTemplatePath(const QString& name) {
-    return qv::programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"));
+    const QString wanted = name + QStringLiteral(".dot");
+    const QString exact = qv::programPath(QStringLiteral("Word"), wanted);
+    if (name.isEmpty() || QFileInfo(exact).isFile())
+        return exact;
+    // Operators name templates as they like ("ABC.DOT", "abc.dot"); on a file system that tells
+    // cases apart the first such file in name order stands in for the exact one.
+    const QDir folder(qv::programPath(QStringLiteral("Word")));
+    const QStringList files =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& file : files)
+        if (file.compare(wanted, Qt::CaseInsensitive) == 0)
+            return qv::programPath(QStringLiteral("Word"), file);
+    return exact;
 }
 
 QByteArray JoinMergeItems(QByteArrayView bytes, QByteArrayView joiner) {
@@ -238,10 +250,7 @@ QString FormatMergeSize(qint64 bytes, const QLocale& locale) {
 }
 
 bool HasMergeTemplate(const QString& name) {
-    if (name.isEmpty())
-        return false;
-    const QFileInfo info(MergeTemplatePath(name));
-    return info.exists() && info.isFile();
+    return !name.isEmpty() && QFileInfo(MergeTemplatePath(name)).isFile();
 }
 
 int MergeFileIcon(const QString& name, qint64 copyBytes) {

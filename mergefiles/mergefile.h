@@ -17,7 +17,9 @@
 // quotation marks are dropped. The items are joined with a joiner: " " puts one space before every
 // item (the first one included), "" appends them directly.
 
-// <program folder>/data/<name>.LET and <program folder>/Word/<name>.dot.
+// <program folder>/data/<name>.LET and <program folder>/Word/<name>.dot. The template's name
+// matches without regard to case: an exact match first, else the first file in name order whose
+// name differs only in case; the exact path when there is none.
 QString MergeFilePath(const QString& name);
 QString MergeTemplatePath(const QString& name);
 
@@ -66,7 +68,7 @@ QString FormatMergeSize(qint64 bytes, const QLocale& locale = QLocale());
 // The byte count in the pattern "###,###,###" (empty for 0).
 QString FormatMergeByteCount(qint64 bytes, const QLocale& locale = QLocale());
 
-// True when <program folder>/Word/<name>.dot exists as a plain file.
+// True when the template (MergeTemplatePath) exists as a plain file.
 bool HasMergeTemplate(const QString& name);
 
 // The browser's picture of a merge file: 1 without template, 2 with one, 4 for an empty copy.

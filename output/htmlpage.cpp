@@ -1,5 +1,6 @@
 #include "output/htmlpage.h"
 
+#include "output/outputtext.h"
 #include "platform/codepage.h"
 #include "platform/dates.h"
 
@@ -64,7 +65,7 @@ private:
                 write();
             char* out = buffer_.data() + pos_;
             for (size_t i = 0; i < piece; ++i) {
-                const char16_t u = in[i].unicode();
+                const char16_t u = in[i].unicode() == 0 ? kNulReplacement : in[i].unicode();
                 if (u < 0x80) {
                     if (escape && (u == u'&' || u == u'<' || u == u'>')) {
                         const char* entity = u == u'&' ? "&amp;" : u == u'<' ? "&lt;" : "&gt;";
@@ -76,7 +77,7 @@ private:
                     }
                     continue;
                 }
-                const char b = codepage::encodeChar(in[i]);
+                const char b = codepage::encodeChar(QChar(u));
                 if (b == '?') // not in the code page: a character reference keeps it
                     out += std::snprintf(out, 9, "&#%u;", static_cast<unsigned>(u));
                 else

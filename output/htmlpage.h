@@ -9,7 +9,7 @@
 // The page "output.html": a title row with the merge file's name, a row of field names and one
 // row per record, written line by line in the Windows-1252 code page with CR LF line ends.
 // Every text that comes from the merge file is escaped, so a value holding "<" or "&" shows as
-// typed and cannot add markup to the page.
+// typed and cannot add markup to the page; a NUL shows as U+FFFD (see outputtext.h).
 namespace qv::output {
 
 struct HtmlPage {

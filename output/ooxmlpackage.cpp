@@ -1,9 +1,110 @@
 #include "output/ooxmlpackage.h"
 
 #include <QFile>
+#include <QStringList>
+#include <algorithm>
+#include <vector>
 #include <zip.h>
 
 namespace qv::ooxml {
+
+namespace {
+
+// What a document part may unpack to: no template or document holds more, and a part that packs
+// far better than text does is a trap, not a document.
+constexpr zip_uint64_t kMaxPartSize = 256ull << 20;
+constexpr zip_uint64_t kMaxPackageSize = 512ull << 20;
+constexpr zip_uint64_t kMaxRatio = 200;
+constexpr zip_uint64_t kRatioFrom = 8ull << 20; // smaller parts may pack as well as they like
+constexpr zip_uint64_t kChunk = 1ull << 20;
+
+// A part name that stays within the package: relative, "/"-separated, with no empty, "." or
+// ".." segment, no backslash and no drive letter.
+bool isSafeName(const QString& name) {
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        (name.size() > 1 && name[1] == QLatin1Char(':')))
+        return false;
+    const QStringList segments = name.split(QLatin1Char('/'));
+    for (const QString& s : segments)
+        if (s.isEmpty() || s == QLatin1String(".") || s == QLatin1String(".."))
+            return false;
+    return true;
+}
+
+// Refuses a part whose declared size is beyond the limits; total counts the parts before it.
+QString sizeProblem(const zip_stat_t& st, zip_uint64_t total) {
+    const zip_uint64_t mib = st.size >> 20;
+    if (st.size > kMaxPartSize)
+        return QStringLiteral("unpacks to %1 MB, larger than the %2 MB a document part may hold")
+            .arg(mib)
+            .arg(kMaxPartSize >> 20);
+    if (total + st.size > kMaxPackageSize)
+        return QStringLiteral("brings the unpacked package to more than the %1 MB a document "
+                              "may hold")
+            .arg(kMaxPackageSize >> 20);
+    if (st.size > kRatioFrom && st.size / std::max<zip_uint64_t>(st.comp_size, 1) > kMaxRatio)
+        return QStringLiteral("unpacks to %1 times its packed size (%2 MB), more than %3 times, "
+                              "as no document does")
+            .arg(st.size / std::max<zip_uint64_t>(st.comp_size, 1))
+            .arg(mib)
+            .arg(kMaxRatio);
+    return {};
+}
+
+// Unpacks one part piece by piece, never beyond its declared size; false when the data do not
+// match it.
+bool readPart(zip_t* za, zip_uint64_t index, zip_uint64_t size, QByteArray* bytes) {
+    zip_file_t* zf = zip_fopen_index(za, index, 0);
+    if (!zf)
+        return false;
+    bytes->clear();
+    bytes->reserve(static_cast<qsizetype>(size)); // pages are only taken as the data arrive
+    std::vector<char> chunk(static_cast<size_t>(std::min(kChunk, std::max<zip_uint64_t>(size, 1))));
+    bool good = true;
+    while (good && static_cast<zip_uint64_t>(bytes->size()) < size) {
+        const zip_uint64_t want =
+            std::min<zip_uint64_t>(chunk.size(), size - static_cast<zip_uint64_t>(bytes->size()));
+        const zip_int64_t n = zip_fread(zf, chunk.data(), want);
+        good = n > 0;
+        if (good)
+            bytes->append(chunk.data(), static_cast<qsizetype>(n));
+    }
+    good = good && zip_fread(zf, chunk.data(), 1) == 0; // no more than declared
+    zip_fclose(zf);
+    return good;
+}
+
+struct Entry {
+    zip_uint64_t index;
+    QString name;
+    zip_uint64_t size;
+};
+
+// The entries to take, each checked against the limits before any part is unpacked.
+bool listEntries(zip_t* za, const QString& path, std::vector<Entry>* entries, QString* error) {
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    zip_uint64_t total = 0;
+    for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(std::max<zip_int64_t>(n, 0)); ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(za, i, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
+            !(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_COMP_SIZE))
+            continue;
+        const QString name = QString::fromUtf8(st.name);
+        if (name.endsWith(QLatin1Char('/')) || !isSafeName(name))
+            continue; // a folder entry, or a name that could lead outside the package
+        if (const QString problem = sizeProblem(st, total); !problem.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("The part \"%1\" of \"%2\" %3; the file is refused.")
+                             .arg(name, path, problem);
+            return false;
+        }
+        total += st.size;
+        entries->push_back({i, name, st.size});
+    }
+    return true;
+}
+
+} // namespace
 
 bool Package::read(const QString& path, QString* error) {
     parts_.clear();
@@ -14,35 +115,21 @@ bool Package::read(const QString& path, QString* error) {
             *error = QStringLiteral("\"%1\" is not a readable Office Open XML package.").arg(path);
         return false;
     }
-    const zip_int64_t n = zip_get_num_entries(za, 0);
-    for (zip_int64_t i = 0; i < n; ++i) {
-        zip_stat_t st;
-        if (zip_stat_index(za, i, 0, &st) != 0)
-            continue;
-        const QString name = QString::fromUtf8(st.name);
-        if (name.endsWith(QLatin1Char('/')))
-            continue; // folder entry
-        zip_file_t* zf = zip_fopen_index(za, i, 0);
-        if (!zf) {
-            zip_discard(za);
-            if (error)
-                *error =
-                    QStringLiteral("The part \"%1\" of \"%2\" cannot be read.").arg(name, path);
-            return false;
-        }
-        QByteArray bytes(static_cast<qsizetype>(st.size), Qt::Uninitialized);
-        const zip_int64_t got = zip_fread(zf, bytes.data(), st.size);
-        zip_fclose(zf);
-        if (got != static_cast<zip_int64_t>(st.size)) {
-            zip_discard(za);
-            if (error)
-                *error = QStringLiteral("The part \"%1\" of \"%2\" is damaged.").arg(name, path);
-            return false;
-        }
-        parts_.emplace_back(name, bytes);
+    std::vector<Entry> entries;
+    bool good = listEntries(za, path, &entries, error);
+    for (size_t i = 0; good && i < entries.size(); ++i) {
+        QByteArray bytes;
+        good = readPart(za, entries[i].index, entries[i].size, &bytes);
+        if (good)
+            parts_.emplace_back(entries[i].name, std::move(bytes));
+        else if (error)
+            *error =
+                QStringLiteral("The part \"%1\" of \"%2\" is damaged.").arg(entries[i].name, path);
     }
     zip_discard(za);
-    return true;
+    if (!good)
+        parts_.clear();
+    return good;
 }
 
 bool Package::write(const QString& path, QString* error) const {

@@ -11,7 +11,10 @@ namespace qv::ooxml {
 
 class Package {
 public:
-    // Reads every part of the zip file; false with a message when it is not a readable zip.
+    // Reads every part of the zip file; false with a message when it is not a readable zip, or
+    // when a part would unpack to more than 256 MB (512 MB for all parts), or packs more than
+    // 200 to 1 (a zip bomb): such a file is refused before the part is unpacked. Entries whose
+    // names could lead outside the package ("../", absolute paths) are left out.
     bool read(const QString& path, QString* error);
     // Writes the package as a new zip file at path; false with a message on failure.
     bool write(const QString& path, QString* error) const;

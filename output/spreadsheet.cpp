@@ -1,5 +1,7 @@
 #include "output/spreadsheet.h"
 
+#include "output/outputtext.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <xlsxwriter.h>
@@ -192,7 +194,7 @@ bool Sheet::save(const QString& path, QString* error) const {
                 status = worksheet_write_number(sheet, static_cast<lxw_row_t>(r),
                                                 static_cast<lxw_col_t>(c), number, nullptr);
             } else {
-                utf8 = text.toUtf8();
+                utf8 = output::replaceNul(text).toUtf8(); // a NUL would end the C string
                 status =
                     worksheet_write_string(sheet, static_cast<lxw_row_t>(r),
                                            static_cast<lxw_col_t>(c), utf8.constData(), nullptr);

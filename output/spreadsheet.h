@@ -6,7 +6,7 @@
 
 // One worksheet held in memory and written as an .xlsx workbook with libxlsxwriter. Values
 // are kept exactly as given: a text becomes a number only when the number shows as the same
-// text again; everything else is written as text.
+// text again; everything else is written as text, a NUL showing as U+FFFD (see outputtext.h).
 namespace qv::xlsx {
 
 inline constexpr int kMaxRows = 1048576;

@@ -1,5 +1,6 @@
 #include "output/wordmerge.h"
 
+#include "mergefiles/mergefile.h"
 #include "output/automation.h"
 #include "platform/programfolder.h"
 
@@ -10,11 +11,11 @@ namespace qv::output {
 using automation::Omitted;
 
 QString mergeFilePath(const QString& name) {
-    return programPath(QStringLiteral("data"), name + QStringLiteral(".LET"));
+    return MergeFilePath(name);
 }
 
 QString mergeTemplatePath(const QString& name) {
-    return programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"));
+    return MergeTemplatePath(name);
 }
 
 QString newDocumentStatus() {

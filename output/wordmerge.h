@@ -6,8 +6,10 @@
 // the program folder. Failures throw qv::automation::Error.
 namespace qv::output {
 
-QString mergeFilePath(const QString& name);     // <program folder>/data/<name>.LET
-QString mergeTemplatePath(const QString& name); // <program folder>/Word/<name>.dot
+// <program folder>/data/<name>.LET, and the template <program folder>/Word/<name>.dot found
+// without regard to the case of its name (see MergeTemplatePath).
+QString mergeFilePath(const QString& name);
+QString mergeTemplatePath(const QString& name);
 
 // Status texts shown while Word works.
 QString newDocumentStatus();

@@ -1,9 +1,7 @@
 #include "settings/inifile.h"
 
 #include "platform/codepage.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "settings/settingsfile.h"
 
 namespace qv {
 namespace {
@@ -24,37 +22,11 @@ QString lowerCase(const QString& text) {
     return lower;
 }
 
-// Creates the file when missing (an existing file is not changed) and makes it writable again,
-// as a file with only the archive attribute would be.
-bool prepareFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.exists()) {
-        if (!file.open(QIODevice::ReadWrite)) {
-            if (error)
-                *error = file.errorString();
-            return false;
-        }
-        file.close();
-    }
-    const auto perms = QFile::permissions(path);
-    if (!(perms & QFileDevice::WriteOwner))
-        QFile::setPermissions(path, perms | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-    return true;
-}
-
-bool readAll(const QString& path, QString* text, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+// The file decoded, after making sure it exists.
+bool readText(const QString& path, QString* text, QString* error) {
+    QByteArray bytes;
+    if (!settingsfile::ensureExists(path, error) || !settingsfile::readBytes(path, &bytes, error))
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     *text = codepage::decode(bytes);
     return true;
 }
@@ -141,7 +113,7 @@ QString applyWrite(const QString& fileText, const QString& section, const QStrin
 QString INIread(const QString& path, const QString& section, const QString& key, bool* ok,
                 QString* error) {
     QString text;
-    const bool good = prepareFile(path, error) && readAll(path, &text, error);
+    const bool good = readText(path, &text, error);
     if (ok)
         *ok = good;
     return good ? ini::lookup(text, section, key) : QString();
@@ -149,21 +121,11 @@ QString INIread(const QString& path, const QString& section, const QString& key,
 
 bool INIwrite(const QString& path, const QString& section, const QString& key, const QString& value,
               QString* error) {
-    QString text;
-    if (!prepareFile(path, error) || !readAll(path, &text, error))
+    QString target, text;
+    if (!settingsfile::writableTarget(path, &target, error) || !readText(target, &text, error))
         return false;
-    const QByteArray bytes = codepage::encode(ini::applyWrite(text, section, key, value));
-
-    // Written whole into a new file that replaces the old one, so a failed write leaves the
-    // previous contents in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return settingsfile::replaceOwnerOnly(
+        target, codepage::encode(ini::applyWrite(text, section, key, value)), error);
 }
 
 } // namespace qv

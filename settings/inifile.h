@@ -7,14 +7,17 @@
 // (Windows-1252) with CR LF line ends and are opened and closed within each call.
 namespace qv {
 
-// The value of key in section, or "" when either is missing. A missing file is created empty.
-// ok (when given) becomes false when the file could not be created or read; error gets the reason.
+// The value of key in section, or "" when either is missing. A missing file is created empty and
+// readable by its owner only. ok (when given) becomes false when the file could not be created or
+// read; error gets the reason.
 QString INIread(const QString& path, const QString& section, const QString& key, bool* ok = nullptr,
                 QString* error = nullptr);
 
 // Sets key in section to value, adding the entry (first in its section) and the section (at the
-// end) when needed, and rewrites the whole file. Returns false, with the reason in error, when the
-// file could not be read or written; the file on disk is then left as it was.
+// end) when needed, and rewrites the whole file, owner-only (0600) whatever its mode was. Returns
+// false, with the reason in error, when the file could not be read or written; the file on disk is
+// then left as it was. A protected file is never opened up: a read-only file gives "Permission
+// denied", and a link to a file outside the folder holding path is not written through.
 bool INIwrite(const QString& path, const QString& section, const QString& key, const QString& value,
               QString* error = nullptr);
 

@@ -166,6 +166,29 @@ private slots:
         QVERIFY(!HasMergeTemplate(""));
     }
 
+    // The template is found whatever the case of its name; an exact match wins over the others.
+    void templateNameIgnoresCase_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("upper extension") << QStringList{"ABC.DOT"} << "ABC.DOT";
+        QTest::newRow("lower name") << QStringList{"abc.dot"} << "abc.dot";
+        QTest::newRow("mixed") << QStringList{"aBc.Dot"} << "aBc.Dot";
+        QTest::newRow("exact among others")
+            << QStringList{"abc.dot", "ABC.dot", "ABC.DOT"} << "ABC.dot";
+        QTest::newRow("another name only") << QStringList{"ABCD.dot"} << "";
+    }
+    void templateNameIgnoresCase() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, found);
+        qv::test::TempProgramFolder folder;
+        for (const QString& file : files)
+            folder.write("Word/" + file, file.toUtf8());
+        QCOMPARE(HasMergeTemplate("ABC"), !found.isEmpty());
+        const QString expected = QDir::toNativeSeparators(
+            folder.path() + "/Word/" + (found.isEmpty() ? QString("ABC.dot") : found));
+        QCOMPARE(MergeTemplatePath("ABC"), expected);
+    }
+
     void pathsJoinTheProgramFolder() {
         qv::test::TempProgramFolder folder;
         QCOMPARE(MergeFilePath("ABC"), QDir::toNativeSeparators(folder.path() + "/data/ABC.LET"));

@@ -80,6 +80,16 @@ private slots:
                                "d\x9e&nbsp;"));
     }
 
+    // A NUL shows as U+FFFD, as in every output: never a raw NUL byte in the page.
+    void nul() {
+        output::HtmlPage page = samplePage({{QString::fromUtf8("A\0nn", 4)}});
+        page.name = QString::fromUtf8("A\0BC", 4);
+        const QByteArray bytes = render(page);
+        QVERIFY(!bytes.contains('\0'));
+        QVERIFY(bytes.contains(">A&#65533;nn&nbsp;"));
+        QVERIFY(bytes.contains("<Title>A&#65533;BC\r\n"));
+    }
+
     void width_data() {
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<std::optional<QString>>("width");

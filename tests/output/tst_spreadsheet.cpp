@@ -246,6 +246,18 @@ private slots:
         QVERIFY(widths[QStringLiteral("AB")].toDouble() > widths[QStringLiteral("B")].toDouble());
     }
 
+    // No value is cut short: a NUL shows as U+FFFD, as in every output.
+    void realNul() {
+        RealBackend real;
+        output::exportToSpreadsheet(
+            exportOf({{QString::fromUtf8("A\0nn", 4), QString::fromUtf8("\0", 1)}}));
+        const QJsonObject book =
+            test::runPython(QString::fromLatin1(kReadXlsx), real.opened).object();
+        const QJsonObject cells = book[QStringLiteral("cells")].toObject();
+        QCOMPARE(cells["A1"].toArray()[1].toString(), QString::fromUtf8("A\uFFFDnn"));
+        QCOMPARE(cells["B1"].toArray()[1].toString(), QString::fromUtf8("\uFFFD"));
+    }
+
     // An empty list still gives a fitted, shown, empty sheet.
     void realEmpty() {
         RealBackend real;

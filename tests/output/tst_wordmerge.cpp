@@ -51,12 +51,41 @@ print(json.dumps({'body': [p.text for p in d.paragraphs],
     'settings': 'mailMerge' in d.settings.element.xml}))
 )";
 
+// The texts of every run of the body and footers, where tabs and line ends must not stand.
+const char* kReadRunTexts = R"(
+import sys, json, zipfile, xml.etree.ElementTree as ET
+W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'
+z = zipfile.ZipFile(sys.argv[1])
+texts = [t.text or '' for n in z.namelist() if n.startswith('word/') and n.endswith('.xml')
+         for t in ET.fromstring(z.read(n)).iter(W + 't')]
+print(json.dumps({'texts': texts}))
+)";
+
+// The drawing ids and the bookmark ids of every part of the document.
+const char* kReadIds = R"(
+import sys, json, zipfile, xml.etree.ElementTree as ET
+W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'
+WP = '{http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing}'
+z = zipfile.ZipFile(sys.argv[1])
+roots = [ET.fromstring(z.read(n)) for n in z.namelist() if n.endswith('.xml')]
+ids = lambda tag, name: [e.get(name) for r in roots for e in r.iter(tag)]
+print(json.dumps({'drawings': ids(WP + 'docPr', 'id'), 'starts': ids(W + 'bookmarkStart', W + 'id'),
+                  'ends': ids(W + 'bookmarkEnd', W + 'id')}))
+)";
+
 QByteArray part(const char* xml) {
     return QByteArray(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") + xml;
 }
 
 #define WNS                                                                                        \
-    R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")"
+    R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
+
+// A bookmark and a drawing, whose ids every merged copy repeats unless given ids of its own.
+#define DRAWING_AND_BOOKMARK(drawingId, bookmarkId)                                                \
+    R"(<w:bookmarkStart w:id=")" bookmarkId R"(" w:name="Mark)" bookmarkId                         \
+    R"("/><w:bookmarkEnd w:id=")" bookmarkId                                                       \
+    R"("/><w:r><w:drawing><wp:inline><wp:extent cx="9525" cy="9525"/><wp:docPr id=")" drawingId    \
+    R"(" name="Shape)" drawingId R"("/></wp:inline></w:drawing></w:r>)"
 
 // A Word template (Office Open XML, saved under the .dot name) whose fields are split across
 // runs, in the body, the header and the footer.
@@ -93,13 +122,17 @@ void writeTemplate(const QString& path) {
             R"(<w:r><w:t>.</w:t></w:r></w:p>)"
             // One run carrying a whole field and text around it.
             R"(<w:p><w:r><w:t xml:space="preserve">Code: </w:t><w:fldChar w:fldCharType="begin"/><w:instrText> MERGEFIELD Code </w:instrText><w:fldChar w:fldCharType="separate"/><w:t>«Code»</w:t><w:fldChar w:fldCharType="end"/><w:t xml:space="preserve"> end</w:t></w:r></w:p>)"
-            R"(<w:sectPr><w:headerReference w:type="default" r:id="rId7"/><w:footerReference w:type="default" r:id="rId8"/><w:pgSz w:w="11906" w:h="16838"/></w:sectPr>)"
-            R"(</w:body></w:document>)"));
+            "<w:p>" DRAWING_AND_BOOKMARK(
+                "1",
+                "0") "</w:p>"
+                     R"(<w:sectPr><w:headerReference w:type="default" r:id="rId7"/><w:footerReference w:type="default" r:id="rId8"/><w:pgSz w:w="11906" w:h="16838"/></w:sectPr>)"
+                     R"(</w:body></w:document>)"));
     p.setPart(
         QStringLiteral("word/header1.xml"),
         part(
             "<w:hdr" WNS
-            R"(><w:p><w:r><w:t xml:space="preserve">Town: </w:t></w:r><w:r><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:instrText> MERGEFIELD Town </w:instrText></w:r><w:r><w:fldChar w:fldCharType="end"/></w:r></w:p></w:hdr>)"));
+            R"(><w:p><w:r><w:t xml:space="preserve">Town: </w:t></w:r><w:r><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:instrText> MERGEFIELD Town </w:instrText></w:r><w:r><w:fldChar w:fldCharType="end"/></w:r>)" DRAWING_AND_BOOKMARK(
+                "2", "5") "</w:p></w:hdr>"));
     p.setPart(
         QStringLiteral("word/footer1.xml"),
         part(
@@ -223,13 +256,22 @@ private slots:
         QCOMPARE(QFileInfo(f.opened.value(1)).fileName(), QStringLiteral("ABC (2).docx"));
     }
 
-    // Every record merged into its own copy, fields split across runs included.
+    // Every record merged into its own copy, fields split across runs included; the template
+    // is found whatever the case of its name.
+    void realMerge_data() {
+        QTest::addColumn<QString>("templateName");
+        QTest::newRow("exact name") << "ABC.dot";
+        QTest::newRow("other case") << "abc.DOT";
+    }
     void realMerge() {
+        QFETCH(QString, templateName);
         Fixture f;
-        writeTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        writeTemplate(f.folder.filePath(QStringLiteral("Word/") + templateName));
+        QVERIFY(output::completeMergeStatus(QStringLiteral("ABC")).contains(templateName));
         output::mergeIntoTemplate(QStringLiteral("ABC"));
         QCOMPARE(f.opened.size(), 1);
-        QCOMPARE(QFileInfo(f.opened[0]).fileName(), QStringLiteral("ABC merged.docx"));
+        QCOMPARE(QFileInfo(f.opened[0]).fileName(),
+                 QFileInfo(templateName).completeBaseName() + QStringLiteral(" merged.docx"));
         const QJsonObject d =
             test::runPython(QString::fromLatin1(kReadDocument), f.opened).object();
         QStringList body;
@@ -241,6 +283,77 @@ private slots:
         QCOMPARE(d["headers"].toArray(), (QJsonArray{"Town: Cork", "Town: Sligo"}));
         QCOMPARE(d["footers"].toArray(), (QJsonArray{"For Ann", "For Bob, Jr"}));
         QCOMPARE(d["settings"].toBool(), false);
+    }
+
+    // Drawings and bookmarks, in the body and in the header, get ids of their own in every
+    // copy; a bookmark's start and end keep sharing one.
+    void idsAreUniqueAcrossCopies() {
+        Fixture f;
+        f.folder.write(QStringLiteral("data/ABC.LET"), "Name|Town|Code\nA|B|1\nC|D|2\nE|F|3\n");
+        writeTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject ids = test::runPython(QString::fromLatin1(kReadIds), f.opened).object();
+        auto strings = [&](const char* key) {
+            QStringList list;
+            for (const QJsonValue& v : ids[QLatin1String(key)].toArray())
+                list << v.toString();
+            list.sort();
+            return list;
+        };
+        const QStringList drawings = strings("drawings"), starts = strings("starts");
+        QCOMPARE(drawings.size(), 6); // body and header, three records
+        QCOMPARE(QSet<QString>(drawings.begin(), drawings.end()).size(), drawings.size());
+        QCOMPARE(starts.size(), 6);
+        QCOMPARE(QSet<QString>(starts.begin(), starts.end()).size(), starts.size());
+        QCOMPARE(strings("ends"), starts);
+    }
+
+    // Characters XML cannot carry are dropped, a tab becomes a tab and a lone CR a line break;
+    // a NUL shows as U+FFFD as in every output. The document opens in a strict reader.
+    void controlCharactersInValues_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("form feed") << QByteArray("A\fnn") << "Ann";
+        QTest::newRow("other controls") << QByteArray("A\x01\x08\x0b\x1fnn") << "Ann";
+        QTest::newRow("tab") << QByteArray("A\tnn") << "A\tnn";
+        QTest::newRow("lone CR") << QByteArray("A\rnn") << "A\nnn";
+        QTest::newRow("NUL") << QByteArray("A\0nn", 4) << QString::fromUtf8("A\uFFFDnn");
+    }
+    void controlCharactersInValues() {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, shown);
+        Fixture f;
+        f.folder.write(QStringLiteral("data/ABC.LET"), "Name|Town|Code\n" + value + "|Cork|7\n");
+        writeTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject d =
+            test::runPython(QString::fromLatin1(kReadDocument), f.opened).object();
+        QCOMPARE(d["body"].toArray().first().toString(), "Dear " + shown + ", of Cork.");
+        QCOMPARE(d["footers"].toArray(), (QJsonArray{"For " + shown}));
+        const QJsonObject runs =
+            test::runPython(QString::fromLatin1(kReadRunTexts), f.opened).object();
+        QVERIFY(!runs["texts"].toArray().isEmpty());
+        for (const QJsonValue& t : runs["texts"].toArray())
+            QVERIFY2(!t.toString().contains(QRegularExpression(QStringLiteral("[\\t\\r\\n]"))),
+                     qPrintable(t.toString()));
+    }
+
+    // A merge file name with such characters still gives settings a strict reader opens.
+    void controlCharactersInTheDataSource() {
+        Fixture f;
+        const QString name = QStringLiteral("A\fB\x01"
+                                            "C");
+        f.folder.write(QStringLiteral("data/") + name + QStringLiteral(".LET"), "Name\nAnn\n");
+        output::createMergeDocument(name);
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject s =
+            test::runPython(QString::fromLatin1(kReadSettings), f.opened).object();
+        QCOMPARE(s["connect"].toString(), QStringLiteral("TABLE ABC"));
+        QCOMPARE(s["query"].toString(), QStringLiteral("Select * from [ABC]"));
+        QCOMPARE(QUrl(s["target"].toString()).toLocalFile(),
+                 f.folder.path() + QStringLiteral("/data/") + name + QStringLiteral(".LET"));
     }
 
     void failures_data() {

@@ -4,13 +4,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using qv::test::TempProgramFolder;
 
 namespace {
 const QString kIni = QStringLiteral("auto.ini");
 const QString kDefault = QStringLiteral("Default");
+
+// The permission bits of the file (links followed), in octal.
+QString modeOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("none");
+    return QString::number(st.st_mode & 07777, 8);
+}
+
+bool setMode(const QString& path, const QString& octal) {
+    return ::chmod(QFile::encodeName(path).constData(), mode_t(octal.toInt(nullptr, 8))) == 0;
+}
 
 // One INIwrite on an existing file.
 struct Write {
@@ -209,14 +223,101 @@ private slots:
                  QString(20, QLatin1Char('x')));
     }
 
-    void readOnlyFileIsMadeWritableAgain() {
+    // The file holds the password in plain text: it is made and rewritten for its owner only;
+    // reading leaves an existing file's mode alone.
+    void ownerOnly_data() {
+        QTest::addColumn<QString>("before"); // mode of an existing file; empty: no file
+        QTest::addColumn<bool>("write");     // INIwrite, else INIread
+        QTest::addColumn<QString>("after");
+        QTest::newRow("read creates") << "" << false << "600";
+        QTest::newRow("write creates") << "" << true << "600";
+        QTest::newRow("rewrite tightens 0644") << "644" << true << "600";
+        QTest::newRow("rewrite tightens 0666") << "666" << true << "600";
+        QTest::newRow("read leaves 0644") << "644" << false << "644";
+    }
+    void ownerOnly() {
+        QFETCH(QString, before);
+        QFETCH(bool, write);
+        QFETCH(QString, after);
         TempProgramFolder folder;
-        folder.write(kIni, "[Default]\r\nLogin=a\r\n");
         const QString path = folder.filePath(kIni);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
-        QVERIFY(qv::INIwrite(path, kDefault, QStringLiteral("Login"), QStringLiteral("b")));
-        QCOMPARE(folder.read(kIni), QByteArray("[Default]\r\nLogin=b\r\n"));
-        QVERIFY(QFile::permissions(path) & QFileDevice::WriteOwner);
+        if (!before.isEmpty()) {
+            folder.write(kIni, "[Default]\r\nLogin=a\r\n");
+            QVERIFY(setMode(path, before));
+        }
+        QString error;
+        if (write)
+            QVERIFY2(
+                qv::INIwrite(path, kDefault, QStringLiteral("Login"), QStringLiteral("b"), &error),
+                qPrintable(error));
+        else
+            qv::INIread(path, kDefault, QStringLiteral("Login"));
+        QCOMPARE(modeOf(path), after);
+    }
+
+    // A settings file that is protected is left as it is, its permissions included, and the
+    // caller learns why; reading it still works.
+    void protectedFileIsLeftAsItIs_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("mode"); // of the file that holds the settings
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only file") << "file"
+                                        << "444"
+                                        << "Permission denied";
+        QTest::newRow("owner may only read") << "file"
+                                             << "400"
+                                             << "Permission denied";
+        QTest::newRow("link to a read-only file elsewhere") << "link"
+                                                            << "444"
+                                                            << "outside";
+        QTest::newRow("link to a writable file elsewhere") << "link"
+                                                           << "644"
+                                                           << "outside";
+    }
+    void protectedFileIsLeftAsItIs() {
+        QFETCH(QString, setup);
+        QFETCH(QString, mode);
+        QFETCH(QString, reason);
+        TempProgramFolder folder;
+        QTemporaryDir elsewhere;
+        const QString path = folder.filePath(kIni);
+        const QString target =
+            setup == QLatin1String("link") ? elsewhere.filePath(QStringLiteral("other.ini")) : path;
+        const QByteArray contents = "[Default]\r\nLogin=a\r\n";
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        file.close();
+        QVERIFY(setMode(target, mode));
+        if (target != path)
+            QVERIFY(QFile::link(target, path));
+
+        QString error;
+        QVERIFY(!qv::INIwrite(path, kDefault, QStringLiteral("Password"), QStringLiteral("pw"),
+                              &error));
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(modeOf(target), mode);
+        QCOMPARE(QFileInfo(path).isSymLink(), target != path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), contents);
+        file.close();
+        QCOMPARE(qv::INIread(path, kDefault, QStringLiteral("Login")), QStringLiteral("a"));
+        QCOMPARE(modeOf(target), mode);
+    }
+
+    // A link to a file within the program folder is written through and stays a link.
+    void linkWithinTheFolderIsWrittenThrough() {
+        TempProgramFolder folder;
+        folder.write(QStringLiteral("settings/real.ini"), "[Default]\r\nLogin=a\r\n");
+        const QString real = folder.filePath(QStringLiteral("settings/real.ini"));
+        QVERIFY(QFile::link(QStringLiteral("settings/real.ini"), folder.filePath(kIni)));
+        QString error;
+        QVERIFY2(qv::INIwrite(folder.filePath(kIni), kDefault, QStringLiteral("Login"),
+                              QStringLiteral("b"), &error),
+                 qPrintable(error));
+        QVERIFY(QFileInfo(folder.filePath(kIni)).isSymLink());
+        QCOMPARE(folder.read(QStringLiteral("settings/real.ini")),
+                 QByteArray("[Default]\r\nLogin=b\r\n"));
+        QCOMPARE(modeOf(real), QStringLiteral("600"));
     }
 
     void failuresAreReportedAndLoseNothing() {

@@ -1,0 +1,182 @@
+#include "output/docxparts.h"
+
+#include "output/outputtext.h"
+
+#include <QSet>
+#include <QStringList>
+#include <cstring>
+
+namespace qv::docx {
+
+namespace {
+struct Writer : pugi::xml_writer {
+    QByteArray out;
+    void write(const void* data, size_t size) override {
+        out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+    }
+};
+} // namespace
+
+bool load(pugi::xml_document& doc, const QByteArray& bytes) {
+    return doc.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
+                           pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_declaration,
+                           pugi::encoding_utf8);
+}
+
+QByteArray save(const pugi::xml_document& doc) {
+    Writer w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+bool is(pugi::xml_node n, const char* name) {
+    return n.type() == pugi::node_element && std::strcmp(n.name(), name) == 0;
+}
+
+QString attr(pugi::xml_node n, const char* name) {
+    return QString::fromUtf8(n.attribute(name).value());
+}
+
+void setAttr(pugi::xml_node n, const char* name, const QString& value) {
+    pugi::xml_attribute a = n.attribute(name);
+    if (!a)
+        a = n.append_attribute(name);
+    a.set_value(output::xmlText(value).toUtf8().constData());
+}
+
+QString relsPathOf(const QString& part) {
+    const qsizetype slash = part.lastIndexOf(QLatin1Char('/'));
+    return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+QString folderOf(const QString& part) {
+    return part.left(part.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString resolveTarget(const QString& sourceFolder, const QString& target) {
+    const QString joined =
+        target.startsWith(QLatin1Char('/')) ? target.mid(1) : sourceFolder + target;
+    QStringList out;
+    for (const QString& p : joined.split(QLatin1Char('/'))) {
+        if (p == QLatin1String("..")) {
+            if (!out.isEmpty()) // never above the package's root
+                out.removeLast();
+        } else if (p != QLatin1String(".") && !p.isEmpty()) {
+            out << p;
+        }
+    }
+    return out.join(QLatin1Char('/'));
+}
+
+void Rels::open(const QByteArray& bytes) {
+    if (bytes.isEmpty() || !load(doc, bytes) || !doc.child("Relationships")) {
+        doc.reset();
+        auto decl = doc.append_child(pugi::node_declaration);
+        decl.append_attribute("version") = "1.0";
+        decl.append_attribute("encoding") = "UTF-8";
+        decl.append_attribute("standalone") = "yes";
+        root = doc.append_child("Relationships");
+        root.append_attribute("xmlns") = kRelsNs;
+    } else {
+        root = doc.child("Relationships");
+    }
+}
+
+pugi::xml_node Rels::byType(const QString& type) const {
+    for (pugi::xml_node r : root.children("Relationship"))
+        if (attr(r, "Type") == type)
+            return r;
+    return {};
+}
+
+QString Rels::freshId(const QString& stem) const {
+    QSet<QString> used;
+    for (pugi::xml_node r : root.children("Relationship"))
+        used.insert(attr(r, "Id"));
+    for (int i = 1;; ++i) {
+        const QString id = stem + QString::number(i);
+        if (!used.contains(id))
+            return id;
+    }
+}
+
+void Rels::add(const QString& id, const QString& type, const QString& target, bool external) {
+    pugi::xml_node r = root.append_child("Relationship");
+    setAttr(r, "Id", id);
+    setAttr(r, "Type", type);
+    setAttr(r, "Target", target);
+    if (external)
+        r.append_attribute("TargetMode") = "External";
+}
+
+void Rels::removeMailMerge() {
+    for (pugi::xml_node r = root.first_child(); r;) {
+        pugi::xml_node next = r.next_sibling();
+        if (attr(r, "Type").contains(QLatin1String("mailMerge"), Qt::CaseInsensitive))
+            root.remove_child(r);
+        r = next;
+    }
+}
+
+QString mainPartName(const ooxml::Package& package) {
+    Rels rels;
+    rels.open(package.part(QStringLiteral("_rels/.rels")));
+    for (pugi::xml_node r : rels.root.children("Relationship"))
+        if (attr(r, "Type").endsWith(QLatin1String("/officeDocument")))
+            return resolveTarget(QString(), attr(r, "Target"));
+    return package.contains(QStringLiteral("word/document.xml"))
+               ? QStringLiteral("word/document.xml")
+               : QString();
+}
+
+void addOverride(ooxml::Package& package, const QString& part, const QString& contentType) {
+    pugi::xml_document doc;
+    if (!load(doc, package.part(QStringLiteral("[Content_Types].xml"))))
+        return;
+    pugi::xml_node types = doc.child("Types");
+    const QByteArray partName = (QLatin1Char('/') + part).toUtf8();
+    for (pugi::xml_node o : types.children("Override"))
+        if (std::strcmp(o.attribute("PartName").value(), partName.constData()) == 0) {
+            o.attribute("ContentType").set_value(contentType.toUtf8().constData());
+            package.setPart(QStringLiteral("[Content_Types].xml"), save(doc));
+            return;
+        }
+    pugi::xml_node o = types.append_child("Override");
+    o.append_attribute("PartName") = partName.constData();
+    o.append_attribute("ContentType") = contentType.toUtf8().constData();
+    package.setPart(QStringLiteral("[Content_Types].xml"), save(doc));
+}
+
+QString contentTypeOf(const ooxml::Package& package, const QString& part) {
+    pugi::xml_document doc;
+    if (!load(doc, package.part(QStringLiteral("[Content_Types].xml"))))
+        return {};
+    const QByteArray partName = (QLatin1Char('/') + part).toUtf8();
+    for (pugi::xml_node o : doc.child("Types").children("Override"))
+        if (std::strcmp(o.attribute("PartName").value(), partName.constData()) == 0)
+            return attr(o, "ContentType");
+    return {};
+}
+
+QString settingsPart(ooxml::Package& package, const QString& main, bool create) {
+    Rels rels;
+    rels.open(package.part(relsPathOf(main)));
+    if (pugi::xml_node r = rels.byType(kRelType + QStringLiteral("settings")))
+        return resolveTarget(folderOf(main), attr(r, "Target"));
+    if (!create)
+        return {};
+    const QString part = folderOf(main) + QStringLiteral("settings.xml");
+    rels.add(rels.freshId(QStringLiteral("rIdQvSettings")), kRelType + QStringLiteral("settings"),
+             QStringLiteral("settings.xml"), false);
+    package.setPart(relsPathOf(main), save(rels.doc));
+    package.setPart(part, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                                     "<w:settings xmlns:w=\"") +
+                              kWordNs + "\" xmlns:r=\"" + kRelNs + "\"/>");
+    addOverride(package, part,
+                QStringLiteral(
+                    "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml"));
+    return part;
+}
+
+} // namespace qv::docx
