@@ -121,8 +121,8 @@ void hook(Form2& form, QObject* source, Event event, Action action) {
 
     if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click) {
         QObject::connect(button, &Command::Click, &form, [run] { run({}); });
-    } else if (auto* button = qobject_cast<QPushButton*>(source); button && event == Event::Click) {
-        QObject::connect(button, &QPushButton::clicked, &form, [run] { run({}); });
+    } else if (auto* push = qobject_cast<QPushButton*>(source); push && event == Event::Click) {
+        QObject::connect(push, &QPushButton::clicked, &form, [run] { run({}); });
     } else if (auto* view = qobject_cast<ListView*>(source)) {
         if (event == Event::Click)
             QObject::connect(view, &ListView::Click, &form, [run] { run({}); });

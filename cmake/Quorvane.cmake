@@ -11,7 +11,7 @@ function(qv_add_test name)
         set(support qv_test_support_widgets)
     endif()
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} ${support} Qt6::Test)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} ${support} Qt6::Test qv_warnings)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${T_TIMEOUT}

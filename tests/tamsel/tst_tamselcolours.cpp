@@ -76,10 +76,12 @@ private slots:
     }
 
     void effectiveMode() {
-        const auto version = qv::test::useVersion(2, 4, 0);
-        QCOMPARE(effectiveGraphicsMode(-1), 1);
-        QCOMPARE(effectiveGraphicsMode(2), 2);
-        QCOMPARE(effectiveGraphicsMode(0), 0);
+        {
+            const auto version = qv::test::useVersion(2, 4, 0);
+            QCOMPARE(effectiveGraphicsMode(-1), 1);
+            QCOMPARE(effectiveGraphicsMode(2), 2);
+            QCOMPARE(effectiveGraphicsMode(0), 0);
+        }
         const auto version = qv::test::useVersion(2, 3, 51);
         QCOMPARE(effectiveGraphicsMode(-1), 2);
     }
