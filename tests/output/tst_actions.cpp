@@ -205,7 +205,7 @@ private slots:
 
         CreateMergeDocument(*f.form);
         QCOMPARE(f.opened.size(), 1);
-        QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.docx")));
+        QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.odt")));
     }
 };
 
