@@ -4,11 +4,14 @@
 #include "output/docx.h"
 #include "output/legacyconvert.h"
 #include "output/mergedata.h"
+#include "output/odtdocument.h"
 #include "output/spreadsheet.h"
+#include "output/writerdata.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 namespace qv::automation {
 
@@ -30,11 +33,15 @@ QString text(const Arg& a) {
 
 class OfficeWord;
 
+// A document from a template stays in the template's Office Open XML form. A new, blank
+// document with a merge file attached becomes an OpenDocument text: the form whose data source
+// LibreOffice Writer opens with it (odtdocument.h).
 class OfficeDocument : public WordDocument, public WordMailMerge {
 public:
-    OfficeDocument(OfficeWord& app, ooxml::Package package, QString stem, QString extension)
+    OfficeDocument(OfficeWord& app, ooxml::Package package, QString stem, QString extension,
+                   bool blank = false)
         : app_(app), package_(std::move(package)), stem_(std::move(stem)),
-          extension_(std::move(extension)) {}
+          extension_(std::move(extension)), blank_(blank) {}
 
     WordMailMerge& MailMerge() override { return *this; }
     WordApplication& Application() override;
@@ -48,6 +55,15 @@ public:
         if (!QFileInfo(Name).isFile())
             raise(QStringLiteral("The data source \"%1\" was not found.")
                       .arg(QDir::toNativeSeparators(Name)));
+        if (blank_) {
+            odt::MergeSource source;
+            QString error;
+            if (!output::prepareWriterSource(Name, &source, &error))
+                raise(error);
+            odtSource_ = std::move(source);
+            dataSource_ = Name;
+            return;
+        }
         docx::DataSource source;
         source.path = Name;
         source.connection = text(Connection);
@@ -64,7 +80,10 @@ public:
     bool shown = false;
     bool merged = false; // the merge ran: its result, not this main document, is what counts
 
-    bool save(const QString& path, QString* error) const { return package_.write(path, error); }
+    bool save(const QString& path, QString* error) const {
+        return odtSource_ ? odt::writeDocument(path, *odtSource_, error)
+                          : package_.write(path, error);
+    }
     // The document's name: its template's, or else its data source's.
     QString stem() const {
         if (!stem_.isEmpty())
@@ -72,12 +91,14 @@ public:
         return dataSource_.isEmpty() ? QStringLiteral("Document")
                                      : QFileInfo(dataSource_).completeBaseName();
     }
-    const QString& extension() const { return extension_; }
+    QString extension() const { return odtSource_ ? QStringLiteral("odt") : extension_; }
 
 private:
     OfficeWord& app_;
     ooxml::Package package_;
     QString stem_, extension_, dataSource_;
+    bool blank_;
+    std::optional<odt::MergeSource> odtSource_;
 };
 
 struct LoadedTemplate {
@@ -126,7 +147,7 @@ public:
             raise(QStringLiteral("New templates cannot be created."));
         if (!Template || text(Template).isEmpty())
             return addDocument(docx::newDocument(), QStringLiteral("Document"),
-                               QStringLiteral("docx"));
+                               QStringLiteral("docx"), true);
         const LoadedTemplate& t = load(text(Template));
         ooxml::Package package = t.package;
         const QString extension = docx::makeDocument(package);
@@ -134,9 +155,9 @@ public:
     }
 
     OfficeDocument& addDocument(ooxml::Package package, const QString& stem,
-                                const QString& extension) {
+                                const QString& extension, bool blank = false) {
         documents_.push_back(
-            std::make_unique<OfficeDocument>(*this, std::move(package), stem, extension));
+            std::make_unique<OfficeDocument>(*this, std::move(package), stem, extension, blank));
         return *documents_.back();
     }
 
@@ -230,7 +251,7 @@ private:
 class OfficeWordDocumentObject : public WordDocumentObject {
 public:
     OfficeWordDocumentObject()
-        : doc_(word_.addDocument(docx::newDocument(), QString(), QStringLiteral("docx"))) {}
+        : doc_(word_.addDocument(docx::newDocument(), QString(), QStringLiteral("docx"), true)) {}
     WordMailMerge& MailMerge() override { return doc_.MailMerge(); }
     WordApplication& Application() override { return word_; }
     void Release() override { word_.present(); }

@@ -142,20 +142,28 @@ bool Package::write(const QString& path, QString* error) const {
     };
     if (!za)
         return fail(QStringLiteral("the file cannot be created."));
-    // [Content_Types].xml first, as readers expect.
+    // [Content_Types].xml first, as readers expect; an OpenDocument's "mimetype" first and
+    // stored, so its type can be read at a fixed offset.
+    auto leads = [](const QString& name) {
+        return name == QLatin1String("[Content_Types].xml") || name == QLatin1String("mimetype");
+    };
     std::vector<const std::pair<QString, QByteArray>*> order;
     for (const auto& p : parts_)
-        if (p.first == QLatin1String("[Content_Types].xml"))
+        if (leads(p.first))
             order.push_back(&p);
     for (const auto& p : parts_)
-        if (p.first != QLatin1String("[Content_Types].xml"))
+        if (!leads(p.first))
             order.push_back(&p);
     for (const auto* p : order) {
         zip_source_t* src = zip_source_buffer(za, p->second.constData(),
                                               static_cast<zip_uint64_t>(p->second.size()), 0);
-        if (!src || zip_file_add(za, p->first.toUtf8().constData(), src,
-                                 ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
-            if (src)
+        const zip_int64_t index = src ? zip_file_add(za, p->first.toUtf8().constData(), src,
+                                                     ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                                      : zip_int64_t(-1);
+        if (index < 0 || (p->first == QLatin1String("mimetype") &&
+                          zip_set_file_compression(za, static_cast<zip_uint64_t>(index),
+                                                   ZIP_CM_STORE, 0) != 0)) {
+            if (src && index < 0)
                 zip_source_free(src);
             const QString what = QString::fromUtf8(zip_strerror(za));
             zip_discard(za);

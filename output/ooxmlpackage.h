@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-// An Office Open XML package held in memory: its parts by name, in their order in the zip file.
+// An Office Open XML package (or an OpenDocument one) held in memory: its parts by name, in
+// their order in the zip file.
 namespace qv::ooxml {
 
 class Package {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/desktophandler.h"
 #include "platform/fileopener.h"
 #include "platform/versionquery.h"
 
@@ -28,6 +29,8 @@ struct Services {
     VersionQuery versionQuery;
     // Empty: the desktop's handler.
     FileOpener fileOpener;
+    // Which program the desktop opens a file type with. Empty: the desktop's associations.
+    DesktopHandlerQuery desktopHandler;
     // nullptr: Qt's message box, question and input box.
     DialogProvider* dialogs = nullptr;
     // Real milliseconds a guidance timer waits for a given delay. Empty: the delay as given.

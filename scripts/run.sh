@@ -4,6 +4,20 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
+
+# "Create a New Document" makes an .odt for LibreOffice Writer, whose Base component reads the
+# merge file attached to it. With no desktop program for .odt documents, install Writer and Base
+# (and what opens files from a desktop); QV_SKIP_WORD_PROCESSOR=1 leaves this out.
+odt='application/vnd.oasis.opendocument.text'
+if [ "${QV_SKIP_WORD_PROCESSOR:-0}" != 1 ] &&
+    ! grep -qs "^$odt=" /usr/share/applications/mimeinfo.cache ~/.local/share/applications/mimeinfo.cache &&
+    ! grep -qsE "^MimeType=(.*;)?$odt;" /usr/share/applications/*.desktop; then
+    echo "Installing LibreOffice Writer and Base for the new documents"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends \
+        libreoffice-writer libreoffice-base xdg-utils desktop-file-utils
+fi
 bash "$root/scripts/build.sh"
 build=${QV_BUILD_DIR:-$root/build}
 

@@ -11,12 +11,22 @@ packages=(
     python3-pyftpdlib python3-openpyxl python3-docx
     xvfb xauth xdotool
     clang libclang-rt-14-dev
+    # LibreOffice judges the documents and workbooks in tst_output_libreoffice. Base reads the
+    # new document's embedded database; no Java runtime is needed for its flat-file connection.
+    libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-base python3-uno
 )
 optional=(libbenchmark-dev)
 
+# The desktop forms (scripts/run.sh installs them for the demo) serve the tests as well.
+declare -A alternative=([libreoffice-writer-nogui]=libreoffice-writer
+    [libreoffice-calc-nogui]=libreoffice-calc)
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 missing_of() {
     for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+        installed "$p" || { [ -n "${alternative[$p]:-}" ] && installed "${alternative[$p]}"; } ||
+            echo "$p"
     done
 }
 mapfile -t missing < <(missing_of "${packages[@]}")

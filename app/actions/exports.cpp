@@ -7,6 +7,7 @@
 #include "output/htmlpage.h"
 #include "output/spreadsheetexport.h"
 #include "output/wordmerge.h"
+#include "output/writercheck.h"
 #include "platform/dialogs.h"
 #include "platform/fileopener.h"
 #include "platform/programfolder.h"
@@ -81,6 +82,13 @@ QStringList columnTitles(const ListView& list) {
 
 void CreateMergeDocument(Form2& form) {
     const QString name = form.Text1->text();
+    // Before the document opens: what the desktop's word processor lacks, each text told once.
+    static QStringList told;
+    if (const QString advice = qv::output::newDocumentAdvice();
+        !advice.isEmpty() && !told.contains(advice)) {
+        told << advice;
+        qv::dialogs().message(&form, advice, kTitle);
+    }
     const QString data = MergeCopyPath(form.selectedMergeFile());
     runWordCommand(form, qv::output::newDocumentStatus(),
                    [&] { qv::output::createMergeDocument(name, data); });

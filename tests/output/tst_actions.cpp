@@ -25,12 +25,14 @@ struct Fixture {
     QTemporaryDir documents;
     QStringList opened;
     bool openerWorks = true;
+    qv::DesktopHandler handler; // of .odt documents: none unless a test sets one
     qv::ScopedServices services{[this](qv::Services& s) {
         s.documentFolder = documents.path();
         s.fileOpener = [this](const QString& p) {
             opened << p;
             return openerWorks;
         };
+        s.desktopHandler = [this](const QString&) { return handler; };
     }};
     std::unique_ptr<Form2> form;
 
@@ -221,6 +223,23 @@ private slots:
         rec.watch = &watch;
         emit f.form->Command3->Click();
         QVERIFY2(rec.paintsAtStart > 0, "the status was not painted before the work started");
+
+    // A desktop whose word processor cannot use the attached merge file: the operator is told
+    // once, before the document opens, and the document opens all the same.
+    void newDocumentAdvice() {
+        Fixture f;
+        f.handler = {QStringLiteral("abiword.desktop"), QStringLiteral("AbiWord"),
+                     QStringList{QStringLiteral("abiword")}};
+        f.openerWorks = true;
+        CreateMergeDocument(*f.form);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages[0].contains(QLatin1String("libreoffice-base")));
+        QCOMPARE(f.opened.size(), 1);
+        QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.odt")));
+        CreateMergeDocument(*f.form);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.opened.size(), 2);
+        f.verifyRestored();
     }
 
     // The real backend without a template: a clear message, everything restored.
@@ -234,7 +253,7 @@ private slots:
 
         CreateMergeDocument(*f.form);
         QCOMPARE(f.opened.size(), 1);
-        QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.docx")));
+        QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.odt")));
     }
 };
 
