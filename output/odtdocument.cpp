@@ -1,6 +1,7 @@
 #include "output/odtdocument.h"
 
 #include "output/ooxmlpackage.h"
+#include "output/outputtext.h"
 #include "output/writerdata.h"
 
 #include <QUrl>
@@ -44,7 +45,7 @@ pugi::xml_node root(pugi::xml_document& doc, const char* name,
 }
 
 void set(pugi::xml_node n, const char* name, const QString& value) {
-    n.append_attribute(name) = value.toUtf8().constData();
+    n.append_attribute(name) = output::xmlText(value).toUtf8().constData();
 }
 
 QString sqlName(const QString& name) {
@@ -64,7 +65,7 @@ void configItem(pugi::xml_node set_, const char* name, const char* type, const Q
     pugi::xml_node item = set_.append_child("config:config-item");
     item.append_attribute("config:name") = name;
     item.append_attribute("config:type") = type;
-    item.text() = value.toUtf8().constData();
+    item.text() = output::xmlText(value).toUtf8().constData();
 }
 
 // The document's current data source and its embedded database. The "ooo" namespace must be

@@ -223,6 +223,7 @@ private slots:
         rec.watch = &watch;
         emit f.form->Command3->Click();
         QVERIFY2(rec.paintsAtStart > 0, "the status was not painted before the work started");
+    }
 
     // A desktop whose word processor cannot use the attached merge file: the operator is told
     // once, before the document opens, and the document opens all the same.
