@@ -51,6 +51,8 @@ struct FtpSession::Run {
     QByteArray* listing = nullptr;
     DownloadFile* file = nullptr;
     QString writeError;
+    bool stalled = false;   // nothing arrived for too long
+    bool cancelled = false; // abandoned from another thread
 
     void report(int state) const {
         if (*sink)
@@ -146,12 +148,17 @@ void FtpSession::ensureHandles() {
         easy_ = curl_easy_init();
 }
 
+// An FTP URL names its path relative to the login folder, so an absolute path starts with "%2F";
+// an SFTP URL's path is absolute, and "~/" starts one relative to the login folder.
 QString FtpSession::urlFor(const FtpLogin& login, const QByteArray& remotePath) const {
     QString url = login.address.urlBase() + QLatin1Char('/');
     QByteArray path = remotePath;
     if (path.startsWith('/')) {
-        url += QLatin1String("%2F");
+        if (!login.address.usesSsh())
+            url += QLatin1String("%2F");
         path = path.mid(1);
+    } else if (login.address.usesSsh()) {
+        url += QLatin1String("~/");
     }
     const QList<QByteArray> segments = path.split('/');
     for (qsizetype i = 0; i < segments.size(); ++i) {
@@ -201,18 +208,60 @@ void FtpSession::disconnect(const StateSink& sink) {
         sink(10);
 }
 
+namespace {
+
+FtpOutcome failure(int code, const QString& info) {
+    FtpOutcome outcome;
+    outcome.code = code;
+    outcome.info = info;
+    return outcome;
+}
+
+FtpOutcome cannotWrite(const QString& localPath, const QString& why) {
+    return failure(CURLE_WRITE_ERROR, QStringLiteral("Cannot write %1: %2").arg(localPath, why));
+}
+
+// Failures after which the connection is still good for the next command.
+bool keepsConnection(int result) {
+    return result == CURLE_REMOTE_FILE_NOT_FOUND || result == CURLE_QUOTE_ERROR ||
+           result == CURLE_FTP_COULDNT_RETR_FILE || result == CURLE_REMOTE_ACCESS_DENIED ||
+           result == CURLE_WRITE_ERROR;
+}
+
+// An SFTP quote command's argument: in double quotes, with '"' and '\' escaped.
+QByteArray quotedSftpPath(const QByteArray& path) {
+    QByteArray quoted = path;
+    quoted.replace('\\', "\\\\").replace('"', "\\\"");
+    return '"' + quoted + '"';
+}
+
+} // namespace
+
+// One command's settings, kept alive while libcurl uses them.
+struct FtpSession::Request {
+    Kind kind = Kind::List;
+    const FtpLogin* login = nullptr;
+    QByteArray remotePath;
+    QString localPath;
+    QByteArray url, user, password;
+    curl_slist* quote = nullptr;
+
+    ~Request() {
+        if (quote)
+            curl_slist_free_all(quote);
+    }
+};
+
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                                const QString& localPath, const StateSink& sink) {
-    FtpOutcome outcome;
+    // Another server or login: the old connection is of no more use.
     if (connected_ && !(connectedLogin_ == login))
-        disconnect(sink); // another server or login: the old connection is of no more use
+        disconnect(sink);
     ensureHandles();
-    if (!multi_ || !easy_) {
-        outcome.code = CURLE_FAILED_INIT;
-        outcome.info = QStringLiteral("The transfer library could not start");
-        return outcome;
-    }
+    if (!multi_ || !easy_)
+        return failure(CURLE_FAILED_INIT, QStringLiteral("The transfer library could not start"));
 
+    // The local side: a listing in memory, a download in a temporary file beside its target.
     Run run;
     run.sink = &sink;
     QByteArray listing;
@@ -220,11 +269,8 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     if (kind == Kind::List)
         run.listing = &listing;
     if (kind == Kind::Retrieve) {
-        if (!file.open()) {
-            outcome.code = CURLE_WRITE_ERROR;
-            outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, file.errorString());
-            return outcome;
-        }
+        if (!file.open())
+            return cannotWrite(localPath, file.errorString());
         run.file = &file;
     }
     if (!connected_) {
@@ -232,23 +278,61 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         run.report(1);
     }
 
-    CURL* h = easy_;
+    // The transfer, until it ends, stalls or is cancelled.
+    Request request;
+    request.kind = kind;
+    request.login = &login;
+    request.remotePath = remotePath;
+    request.localPath = localPath;
     char errorText[CURL_ERROR_SIZE] = {};
-    const QByteArray folderOrFile = remotePath;
-    QByteArray target = (kind == Kind::Remove)
-                            ? folderOrFile.left(folderOrFile.lastIndexOf('/') + 1)
-                            : folderOrFile;
-    const QByteArray url = urlFor(login, target).toUtf8();
-    const QByteArray user = login.user.toUtf8();
-    const QByteArray password = login.password.toUtf8();
-    curl_slist* quote = nullptr;
-    if (kind == Kind::Remove)
-        quote = curl_slist_append(nullptr, ("DELE " + remotePath).constData());
+    configure(request, run, errorText);
+    const int result = drive(run, &run.stalled, &run.cancelled);
+    long reply = 0;
+    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply);
+    curl_multi_remove_handle(multi_, easy_); // an unfinished transfer closes its connection here
 
+    // The connection stays for the next command unless the transfer broke it off.
+    const bool brokenOff =
+        run.stalled || run.cancelled || (result != CURLE_OK && !keepsConnection(result));
+    connected_ = (run.requested || connected_) && !brokenOff;
+    connectedLogin_ = login;
+
+    // Done: a download's copy takes the place of its target.
+    if (!run.stalled && !run.cancelled && result == CURLE_OK) {
+        if (kind == Kind::Retrieve && !file.commit())
+            return cannotWrite(localPath, file.errorString());
+        if (!run.receiving)
+            run.report(7);
+        run.report(8);
+        FtpOutcome outcome;
+        outcome.ok = true;
+        outcome.listing = listing;
+        return outcome;
+    }
+    file.discard(); // the temporary copy goes; a file already at localPath stays as it was
+    return describeFailure(request, run, result, reply, errorText);
+}
+
+// The URL and what the command sends: a name listing, a download, or a delete in the folder.
+void FtpSession::configure(Request& r, Run& run, char* errorText) {
+    const FtpLogin& login = *r.login;
+    const bool remove = r.kind == Kind::Remove;
+    const QByteArray target =
+        remove ? r.remotePath.left(r.remotePath.lastIndexOf('/') + 1) : r.remotePath;
+    r.url = urlFor(login, target).toUtf8();
+    r.user = login.user.toUtf8();
+    r.password = login.password.toUtf8();
+    if (remove) {
+        const QByteArray line =
+            login.address.usesSsh() ? "rm " + quotedSftpPath(r.remotePath) : "DELE " + r.remotePath;
+        r.quote = curl_slist_append(nullptr, line.constData());
+    }
+
+    CURL* h = easy_;
     curl_easy_reset(h);
-    curl_easy_setopt(h, CURLOPT_URL, url.constData());
-    curl_easy_setopt(h, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
+    curl_easy_setopt(h, CURLOPT_URL, r.url.constData());
+    curl_easy_setopt(h, CURLOPT_USERNAME, r.user.constData());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, r.password.constData());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
@@ -265,17 +349,27 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, debugTrace);
     curl_easy_setopt(h, CURLOPT_DEBUGDATA, &run);
     curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
-    if (kind == Kind::List)
+    if (r.kind == Kind::List)
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
-    if (kind == Kind::Remove) {
-        curl_easy_setopt(h, CURLOPT_QUOTE, quote);
+    if (remove) {
+        curl_easy_setopt(h, CURLOPT_QUOTE, r.quote);
         curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
     }
+    configureSecurity(login);
+}
 
+// TLS or SSH as the address asks; a plain address gets neither.
+void FtpSession::configureSecurity(const FtpLogin& login) {
+    if (login.address.usesTls())
+        tls_.configure(easy_, login.address, trust_);
+    else if (login.address.usesSsh())
+        ssh_.configure(easy_, login.address, trust_);
+}
+
+// Runs the transfer to its end; libcurl's result, or CURLE_OK when it stalled or was cancelled.
+int FtpSession::drive(Run& run, bool* stalled, bool* cancelled) {
     CURLcode result = CURLE_OK;
-    bool stalled = false;
-    bool cancelled = false;
-    curl_multi_add_handle(multi_, h);
+    curl_multi_add_handle(multi_, easy_);
     for (int running = 1; running;) {
         if (curl_multi_perform(multi_, &running) != CURLM_OK) {
             result = CURLE_FAILED_INIT;
@@ -284,78 +378,66 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         if (!running)
             break;
         if (cancel_ && cancel_->load()) {
-            cancelled = true;
+            *cancelled = true;
             break;
         }
         if (run.requested &&
             Clock::now() - run.lastActivity > std::chrono::milliseconds(timeouts_.stallMs)) {
-            stalled = true;
+            *stalled = true;
             break;
         }
         curl_multi_poll(multi_, nullptr, 0, 100, nullptr);
     }
     int pending = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_, &pending)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == h)
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy_)
             result = message->data.result;
     }
-    long reply = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &reply);
-    curl_multi_remove_handle(multi_, h); // an unfinished transfer closes its connection here
-    if (quote)
-        curl_slist_free_all(quote);
+    return result;
+}
 
-    // The control connection stays for the next command unless the transfer broke it off.
-    const bool brokenOff = stalled || cancelled ||
-                           (result != CURLE_OK && result != CURLE_REMOTE_FILE_NOT_FOUND &&
-                            result != CURLE_QUOTE_ERROR && result != CURLE_FTP_COULDNT_RETR_FILE &&
-                            result != CURLE_REMOTE_ACCESS_DENIED && result != CURLE_WRITE_ERROR);
-    connected_ = (run.requested || connected_) && !brokenOff;
-    connectedLogin_ = login;
-
-    if (!stalled && !cancelled && result == CURLE_OK) {
-        if (kind == Kind::Retrieve && !file.commit()) {
-            outcome.code = CURLE_WRITE_ERROR;
-            outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, file.errorString());
-            return outcome;
-        }
-        if (!run.receiving)
-            run.report(7);
-        run.report(8);
-        outcome.ok = true;
-        outcome.listing = listing;
+// What went wrong, in the words the operator reads: the server's own reply where it gave one.
+FtpOutcome FtpSession::describeFailure(const Request& request, const Run& run, int result,
+                                       long reply, const char* errorText) const {
+    const QString stallText = QStringLiteral("The server stopped responding (nothing received "
+                                             "for %1)")
+                                  .arg(secondsText(timeouts_.stallMs));
+    const QString libraryText = QString::fromUtf8(
+        errorText[0] ? errorText : curl_easy_strerror(static_cast<CURLcode>(result)));
+    const FtpAddress& address = request.login->address;
+    if (run.stalled)
+        return failure(CURLE_OPERATION_TIMEDOUT, stallText);
+    if (run.cancelled)
+        return failure(CURLE_ABORTED_BY_CALLBACK, QStringLiteral("The transfer was cancelled"));
+    const std::optional<PeerIdentity> untrusted =
+        address.usesTls() ? tls_.untrusted(result)
+                          : (address.usesSsh() ? ssh_.untrusted() : std::nullopt);
+    if (untrusted) {
+        FtpOutcome outcome = failure(result, untrusted->changed ? changedIdentityWarning(*untrusted)
+                                                                : declinedIdentityText(*untrusted));
+        outcome.untrusted = untrusted;
         return outcome;
     }
-
-    file.discard(); // the temporary copy goes; a file already at localPath stays as it was
-    if (stalled) {
-        outcome.code = CURLE_OPERATION_TIMEDOUT;
-        outcome.info = QStringLiteral("The server stopped responding (nothing received for %1)")
-                           .arg(secondsText(timeouts_.stallMs));
-    } else if (cancelled) {
-        outcome.code = CURLE_ABORTED_BY_CALLBACK;
-        outcome.info = QStringLiteral("The transfer was cancelled");
-    } else if (result == CURLE_OPERATION_TIMEDOUT) {
-        outcome.code = CURLE_OPERATION_TIMEDOUT;
-        outcome.info = run.requested
-                           ? QStringLiteral("The server stopped responding (nothing received "
-                                            "for %1)")
-                                 .arg(secondsText(timeouts_.stallMs))
-                           : QStringLiteral("No answer from %1 within %2")
-                                 .arg(login.address.host, secondsText(timeouts_.connectMs));
-    } else if (result == CURLE_WRITE_ERROR && !run.writeError.isEmpty()) {
-        outcome.code = CURLE_WRITE_ERROR;
-        outcome.info = QStringLiteral("Cannot write %1: %2").arg(localPath, run.writeError);
-    } else if (reply >= 400) {
-        outcome.code = static_cast<int>(reply);
-        outcome.info = replyText(run.lastReply);
-        if (outcome.info.isEmpty())
-            outcome.info = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
-    } else {
-        outcome.code = static_cast<int>(result);
-        outcome.info = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
+    if (result == CURLE_OPERATION_TIMEDOUT)
+        return failure(result, run.requested
+                                   ? stallText
+                                   : QStringLiteral("No answer from %1 within %2")
+                                         .arg(address.host, secondsText(timeouts_.connectMs)));
+    if (result == CURLE_WRITE_ERROR && !run.writeError.isEmpty())
+        return cannotWrite(request.localPath, run.writeError);
+    if (result == CURLE_USE_SSL_FAILED)
+        return failure(reply >= 400 ? static_cast<int>(reply) : result,
+                       QStringLiteral("The server does not offer TLS (it answered: %1); the "
+                                      "login was not sent. Use an ftp:// address only if the "
+                                      "login and the files may cross the network in clear text")
+                           .arg(replyText(run.lastReply)));
+    if (reply >= 400) {
+        const QString text = replyText(run.lastReply);
+        return failure(static_cast<int>(reply), text.isEmpty() ? libraryText : text);
     }
-    return outcome;
+    if (result == CURLE_LOGIN_DENIED && address.usesSsh())
+        return failure(result, QStringLiteral("The server refused the login name or password"));
+    return failure(result, libraryText);
 }
 
 } // namespace qv::transfer

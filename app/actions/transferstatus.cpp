@@ -1,6 +1,8 @@
 #include "app/actions/transferstatus.h"
 
 #include "app/form2.h"
+#include "platform/dialogs.h"
+#include "transfer/peeridentity.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
@@ -77,4 +79,9 @@ void WaitForTransfer(Form2& form) {
     check.start(250);
     if (control->StillExecuting())
         loop.exec();
+}
+
+bool AskToTrustServer(Form2& form, const qv::transfer::PeerIdentity& identity) {
+    return qv::dialogs().confirm(&form, qv::transfer::trustQuestion(identity),
+                                 QStringLiteral("Quorvane"));
 }
