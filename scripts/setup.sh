@@ -5,8 +5,10 @@ set -euo pipefail
 packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools
-    libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev libxlsxwriter-dev
+    libcurl4-openssl-dev libssl-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev
+    libxlsxwriter-dev
     python3-pyftpdlib python3-openpyxl python3-docx
+    vsftpd python3-asyncssh python3-cryptography openssh-client
     xvfb xauth xdotool
     libbenchmark-dev clang libclang-rt-14-dev
 )
