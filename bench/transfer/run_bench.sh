@@ -13,6 +13,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${QV_BUILD_DIR:-$root/build}}
+source "$root/scripts/lib/vsftpd_tls.sh"
 bench=$build/bench/transfer/bench_transfer_search
 [ -x "$bench" ] || cmake --build "$build" --target bench_transfer_search >/dev/null
 
@@ -112,17 +113,7 @@ max_per_ip=0
 max_clients=0
 CONF
     if [ "$tls" = ftpes ]; then
-        cat >>"$work/vsftpd.conf" <<CONF
-ssl_enable=YES
-rsa_cert_file=$certs/signed.pem
-rsa_private_key_file=$certs/signed.key
-force_local_logins_ssl=YES
-force_local_data_ssl=YES
-require_ssl_reuse=YES
-ssl_tlsv1=YES
-ssl_sslv2=NO
-ssl_sslv3=NO
-CONF
+        vsftpd_tls_lines "$certs/signed.pem" "$certs/signed.key" >>"$work/vsftpd.conf"
     fi
     "$VSFTPD" "$work/vsftpd.conf" &
     server_pid=$!

@@ -6,6 +6,7 @@
 #
 # usage: demo_tls_server.sh <root> <port> <user> <password> <work folder>
 set -euo pipefail
+source "$(dirname "$0")/../lib/vsftpd_tls.sh"
 root=$1 port=$2 user=$3 password=$4 work=$5
 mkdir -p "$work" /var/run/vsftpd/empty "/home/$user"
 if [ ! -s "$work/cert.pem" ]; then
@@ -35,15 +36,7 @@ pam_service_name=vsftpd
 userlist_enable=NO
 check_shell=NO
 secure_chroot_dir=/var/run/vsftpd/empty
-ssl_enable=YES
-rsa_cert_file=$work/cert.pem
-rsa_private_key_file=$work/key.pem
-force_local_logins_ssl=YES
-force_local_data_ssl=YES
-require_ssl_reuse=YES
-ssl_tlsv1=YES
-ssl_sslv2=NO
-ssl_sslv3=NO
 CONF
+vsftpd_tls_lines "$work/cert.pem" "$work/key.pem" >>"$work/vsftpd.conf"
 echo "demo FTPS server (explicit TLS) on 127.0.0.1:$port, user $user"
 exec /usr/sbin/vsftpd "$work/vsftpd.conf"
