@@ -44,6 +44,7 @@ private slots:
     void questionShowsTheFacts();
     void untrustedServerEndsTheCommand_data();
     void untrustedServerEndsTheCommand();
+    void keyTrustedWithSshIsKnown();
 };
 
 void TestTrust::pinnedCertificates() {
@@ -249,6 +250,44 @@ void TestTrust::untrustedServerEndsTheCommand() {
              qPrintable(control.ResponseInfo()));
     QCOMPARE(server.count("PASSWORD"), 0); // the password never left
     QCOMPARE(server.count("CONNECT"), 1);  // asked once, not tried again
+}
+
+void TestTrust::keyTrustedWithSshIsKnown() {
+    // ssh keeps host names hashed in known_hosts (Debian's default); such a line is known too.
+    qv::test::TempProgramFolder folder;
+    QTemporaryDir home;
+    const QString knownHosts = home.filePath("known_hosts");
+    const qv::ScopedServices services([&](qv::Services& s) { s.knownHostsFile = knownHosts; });
+    qv::test::SftpServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    QFile file(knownHosts);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("other.example ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIEUGHANfJ/tty+S60CrKAf7AQ4friI"
+               "jC5FitYHb+R4IH\n" +
+               server.knownHostsLine() + '\n');
+    file.close();
+    QProcess hash;
+    hash.start("ssh-keygen", {"-H", "-f", knownHosts});
+    QVERIFY(hash.waitForFinished(30000) && hash.exitCode() == 0);
+    QVERIFY(readFile(knownHosts).startsWith("|1|"));
+    server.putFile("A.LET", "N\n");
+
+    qv::TransferControl control;
+    control.setURL(server.address());
+    control.setUserName(server.user());
+    control.setPassword(server.password());
+    int asked = 0;
+    control.setTrustPrompt([&](const PeerIdentity&) {
+        ++asked;
+        return false;
+    });
+    QSignalSpy ended(&control, &qv::TransferControl::CommandEnded);
+    QVERIFY(control.Execute(QString(), "DIR /u/vantrelle/accounts/*.LET"));
+    QVERIFY(ended.wait(20000));
+
+    QCOMPARE(asked, 0);
+    QCOMPARE(control.ResponseInfo(), QString());
+    QCOMPARE(control.GetChunk(1024), QString("A.LET\r\n"));
 }
 
 QTEST_MAIN(TestTrust)
