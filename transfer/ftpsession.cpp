@@ -7,6 +7,7 @@
 #include <curl/curl.h>
 #include <mutex>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace qv::transfer {
 namespace {
@@ -51,8 +52,9 @@ struct FtpSession::Run {
     QByteArray* listing = nullptr;
     DownloadFile* file = nullptr;
     QString writeError;
-    bool stalled = false;   // nothing arrived for too long
-    bool cancelled = false; // abandoned from another thread
+    bool stalled = false;          // nothing arrived for too long
+    bool cancelled = false;        // abandoned from another thread
+    QList<int>* sockets = nullptr; // the session's open sockets
 
     void report(int state) const {
         if (*sink)
@@ -73,7 +75,17 @@ curl_socket_t openSocket(void* clientp, curlsocktype, struct curl_sockaddr* addr
         run->report(2);
         run->report(3);
     }
-    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    const curl_socket_t socket =
+        ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (socket != CURL_SOCKET_BAD)
+        run->sockets->append(socket);
+    return socket;
+}
+
+// Called when a connection closes, also long after the command that opened it.
+int closeSocket(void* sockets, curl_socket_t socket) {
+    static_cast<QList<int>*>(sockets)->removeAll(socket);
+    return ::close(socket);
 }
 
 int beforeRequest(void* clientp, char*, char*, int, int) {
@@ -264,6 +276,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     // The local side: a listing in memory, a download in a temporary file beside its target.
     Run run;
     run.sink = &sink;
+    run.sockets = &sockets_;
     QByteArray listing;
     DownloadFile file(localPath);
     if (kind == Kind::List)
@@ -289,6 +302,12 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     const int result = drive(run, &run.stalled, &run.cancelled);
     long reply = 0;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply);
+    // A transfer abandoned on a silent server must not wait for it to answer the goodbye
+    // (libcurl's SFTP close waits without a limit): its connections are cut first.
+    if (run.stalled || run.cancelled) {
+        for (const int socket : sockets_)
+            ::shutdown(socket, SHUT_RDWR);
+    }
     curl_multi_remove_handle(multi_, easy_); // an unfinished transfer closes its connection here
 
     // The connection stays for the next command unless the transfer broke it off.
@@ -342,6 +361,8 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
     curl_easy_setopt(h, CURLOPT_BUFFERSIZE, 256L * 1024L);
     curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, openSocket);
     curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, &run);
+    curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
+    curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &sockets_);
     curl_easy_setopt(h, CURLOPT_PREREQFUNCTION, beforeRequest);
     curl_easy_setopt(h, CURLOPT_PREREQDATA, &run);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, receive);

@@ -6,6 +6,7 @@
 #include "transfer/tlscheck.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -96,6 +97,7 @@ private:
     TrustSettings trust_;
     TlsCheck tls_;
     SshCheck ssh_;
+    QList<int> sockets_; // the sockets libcurl has open
     const std::atomic<bool>* cancel_ = nullptr;
     bool connected_ = false;
     FtpLogin connectedLogin_;

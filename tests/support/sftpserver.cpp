@@ -43,6 +43,10 @@ void SftpServer::dropDownload(const QString& name, qint64 afterBytes) {
     setInMap(QStringLiteral("drop_read"), name, static_cast<double>(afterBytes));
 }
 
+void SftpServer::stallDownload(const QString& name) {
+    appendToList(QStringLiteral("stall_read"), name);
+}
+
 void SftpServer::refuseDownload(const QString& name) {
     appendToList(QStringLiteral("refuse_read"), name);
 }

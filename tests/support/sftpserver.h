@@ -28,6 +28,7 @@ public:
 
     // Faults.
     void dropDownload(const QString& name, qint64 afterBytes); // then the connection is cut
+    void stallDownload(const QString& name);                   // no data, no answer
     void refuseDownload(const QString& name);
     void refuseDelete(const QString& name = QStringLiteral("*"));
     void clearFaults();

@@ -8,6 +8,7 @@ once it accepts connections. The host key is read from FILE (OpenSSH private key
 made there first when the file does not exist. The config file (JSON) is read again for every
 request, so a test can change how the server behaves while it runs. Keys, all optional:
   drop_read    {file name: byte count}: a download gets that many bytes, then the connection drops
+  stall_read   file names whose download gets no data at all (the reads never answer)
   refuse_read  file names whose download is refused (permission denied)
   refuse_remove  file names whose delete is refused ("*" refuses every delete)
 Every connection, password attempt and request is appended to the events file, one line each:
@@ -81,6 +82,8 @@ def main():
             drop = config().get("drop_read", {})
             if name in drop:
                 return _DroppingFile(handle, int(drop[name]), self.chan)
+            if name in config().get("stall_read", []):
+                return _DroppingFile(handle, None, self.chan)
             return handle
 
         def read(self, file_obj, offset, size):
@@ -122,7 +125,8 @@ def main():
 
 
 class _DroppingFile:
-    """A file that hands out its first bytes, then closes the whole connection."""
+    """A file that hands out its first bytes, then closes the whole connection; without a limit,
+    a file whose reads never answer."""
 
     def __init__(self, handle, limit, chan):
         self.handle = handle
@@ -130,6 +134,8 @@ class _DroppingFile:
         self.chan = chan
 
     def read(self, offset, size):
+        if self.limit is None:
+            return asyncio.sleep(3600)
         if offset >= self.limit:
             self.chan.get_connection().abort()
             return b""

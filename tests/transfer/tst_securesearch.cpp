@@ -174,8 +174,8 @@ private slots:
     void wrongPassword_data();
     void wrongPassword();
     void ftpesRefusedByAServerWithoutTls();
-    void droppedDownloadLeavesNoPartialFile_data();
-    void droppedDownloadLeavesNoPartialFile();
+    void faultDuringADownload_data();
+    void faultDuringADownload();
 };
 
 void TestSecureSearch::searchDeleteAndSearchAgain_data() {
@@ -396,30 +396,41 @@ void TestSecureSearch::ftpesRefusedByAServerWithoutTls() {
     QCOMPARE(form.ListView1->itemCount(), 0);
 }
 
-void TestSecureSearch::droppedDownloadLeavesNoPartialFile_data() {
+void TestSecureSearch::faultDuringADownload_data() {
     QTest::addColumn<Server>("server");
-    QTest::newRow("ftpes://") << Server::Ftpes;
-    QTest::newRow("sftp://") << Server::Sftp;
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("error"); // the start of the status line's error
+    QTest::newRow("ftpes://, connection dropped") << Server::Ftpes << "drop"
+                                                  << "- Connection Error! ";
+    QTest::newRow("sftp://, connection dropped") << Server::Sftp << "drop"
+                                                 << "- Connection Error! ";
+    QTest::newRow("sftp://, download stalls") << Server::Sftp << "stall"
+                                              << "- Connection Error! 28: The server stopped";
 }
 
-void TestSecureSearch::droppedDownloadLeavesNoPartialFile() {
+// One file fails; the others arrive, no partial file is left, and the search ends as usual.
+void TestSecureSearch::faultDuringADownload() {
     QFETCH(Server, server);
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
     // vsftpd sends slowly enough for the connection to be cut while B.LET arrives.
     SecureFixture f(server, QStringLiteral("signed"), true, 200000);
     REQUIRE_READY(f);
     f.knowServer();
-    if (f.sftp) {
+    f.form->Inet1->setTimeouts({5000, 1000});
+    if (f.sftp && fault == "drop")
         f.sftp->dropDownload("B.LET", 100000);
-    } else {
-        QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& text) {
-            if (text == "- Receiving Response..." && f.form->Text7->text().endsWith("B.LET"))
-                f.vsftpd->dropConnections();
-        });
-    }
+    else if (f.sftp)
+        f.sftp->stallDownload("B.LET");
+    bool dropping = !f.sftp;
+    QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& text) {
+        if (dropping && text == "- Receiving Response..." &&
+            f.form->Text7->text().endsWith("B.LET"))
+            f.vsftpd->dropConnections();
+    });
     f.files().putFile("A.LET", "N\n1\n");
     f.files().putFile("B.LET", QByteArray(300000, 'b'));
     f.files().putFile("C.LET", "N\n1\n2\n");
-    f.folder.write("data/B.LET.keep", "");
     QStringList errors;
     QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& t) {
         if (t.startsWith("- Connection Error! "))
@@ -429,10 +440,19 @@ void TestSecureSearch::droppedDownloadLeavesNoPartialFile() {
     SearchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
-    QVERIFY2(!errors.isEmpty(), "the dropped download reported no error");
+    QVERIFY2(errors.size() == 1 && errors[0].startsWith(error), qPrintable(errors.join(" / ")));
     QCOMPARE(f.rows(), (QStringList{"A", "C"}));
-    QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "B.LET.keep", "C.LET"}));
+    QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"}));
     QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+
+    // Once the server behaves again, everything arrives.
+    dropping = false;
+    if (f.sftp)
+        f.sftp->clearFaults();
+    SearchServer(*f.form);
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));
+    QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
 }
 
 QTEST_MAIN(TestSecureSearch)
