@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <csignal>
+#include <sys/prctl.h>
 
 namespace qv::test {
 
@@ -21,6 +23,8 @@ bool ScriptServer::start(const QString& script, const QStringList& arguments) {
         QStringList{script} + arguments +
         QStringList{QStringLiteral("--config"), workPath(QStringLiteral("config.json")),
                     QStringLiteral("--events"), workPath(QStringLiteral("events.log"))});
+    // A test that crashes takes its server with it.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start();
     if (!process_.waitForStarted(10000)) {

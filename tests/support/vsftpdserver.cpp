@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace qv::test {
@@ -64,6 +65,8 @@ VsftpdServer::VsftpdServer(const Options& options) : tls_(options.tls) {
     shareWithEveryone();
     port_ = freePort();
     writeConfig(options);
+    // A test that crashes takes its server with it.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process_.start(kVsftpd, {work_.filePath(QStringLiteral("vsftpd.conf"))});
     process_.waitForStarted(10000);
     const QDeadlineTimer deadline(15000);
