@@ -5,8 +5,9 @@
 #
 #   bash bench/run.sh
 #
-# Peers: curl's command-line tool against a local vsftpd for the downloads (bench/transfer, which
-# installs vsftpd and needs root), the bare parse of the same file for record loading,
+# Peers: curl's command-line tool against a local vsftpd for the downloads, also over ftpes://,
+# and against the tests' asyncssh server over sftp:// (bench/transfer, which installs vsftpd and
+# asyncssh and needs root), the bare parse of the same file for record loading,
 # LibreOffice for the workbook and one buffered write of the same bytes for the HTML page
 # (bench/output/compare.sh). Start-up (to the main window shown, without the splash window's
 # fixed four seconds) has no peer. A peer that cannot be run here (not installed, no network to
@@ -118,6 +119,12 @@ for line in text("transfer.txt").splitlines():
 for label in ("1000 x 4 KB", "10 x 20 MB"):
     t = transfer.get(label)
     rows.append((f"download {label} (search vs curl, vsftpd)", t and t[0], t and t[1], "ms"))
+# The same search over TLS (vsftpd, ftpes://) and over SFTP (asyncssh), beside curl over the same
+# protocol and one connection.
+for protocol, server in (("ftpes", "vsftpd"), ("sftp", "asyncssh")):
+    t = transfer.get(f"{protocol} 1000 x 4 KB")
+    rows.append((f"download 1000 x 4 KB over {protocol}:// (vs curl, {server})", t and t[0],
+                 t and t[1], "ms"))
 
 # Record loading beside the bare parse.
 mf = load("mergefiles.json")

@@ -43,6 +43,11 @@ struct Services {
     QString documentFolder;
     // The automation backend. nullptr: the one that writes Office Open XML files.
     automation::Factory* automationFactory = nullptr;
+    // The certificate authorities (a PEM file) that TLS servers are checked against. Empty: the
+    // system's trust store.
+    QString certificateAuthorities;
+    // The SSH known_hosts file. Empty: ~/.ssh/known_hosts.
+    QString knownHostsFile;
 };
 
 // The installed services.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the dependencies when missing, builds Quorvane, starts the demo FTP server with sample
 # merge files on 127.0.0.1, and opens the program pointed at it. The server stops with the program.
+# QV_DEMO_TLS=1 runs the demo server with TLS (vsftpd, ftpes://, a self-signed certificate that
+# Quorvane asks about once; needs root).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -39,7 +41,15 @@ ftp_root="$build/demo-ftp"
 rm -rf "$ftp_root"
 /usr/bin/python3 "$root/scripts/demo/make_samples.py" "$ftp_root" "$build"
 
-/usr/bin/python3 "$root/scripts/demo/demo_server.py" "$ftp_root" "$port" "$user" "$password" &
+address=127.0.0.1:$port
+if [ "${QV_DEMO_TLS:-0}" = 1 ]; then
+    user=qvdemo
+    address=ftpes://$address
+    bash "$root/scripts/demo/demo_tls_server.sh" "$ftp_root" "$port" "$user" "$password" \
+        "$build/demo-tls" &
+else
+    /usr/bin/python3 "$root/scripts/demo/demo_server.py" "$ftp_root" "$port" "$user" "$password" &
+fi
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
 
@@ -54,9 +64,9 @@ done
 
 # Point the program at the demo server unless the operator has settings of his own.
 if [ ! -s "$build/auto.ini" ]; then
-    printf '[Default]\r\nPassword=%s\r\nLogin=%s\r\nIpaddress=127.0.0.1:%s\r\n' \
-        "$password" "$user" "$port" >"$build/auto.ini"
+    printf '[Default]\r\nPassword=%s\r\nLogin=%s\r\nIpaddress=%s\r\n' \
+        "$password" "$user" "$address" >"$build/auto.ini"
 fi
 
-echo "Demo server: 127.0.0.1:$port, login $user, password $password. Press Search in Quorvane."
+echo "Demo server: $address, login $user, password $password. Press Search in Quorvane."
 "$build/quorvane" "$@"

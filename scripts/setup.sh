@@ -7,8 +7,10 @@ set -euo pipefail
 packages=(
     cmake g++ ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools
-    libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev libxlsxwriter-dev
+    libcurl4-openssl-dev libssl-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev
+    libxlsxwriter-dev
     python3-pyftpdlib python3-openpyxl python3-docx
+    vsftpd python3-asyncssh python3-cryptography openssh-client
     xvfb xauth xdotool
     clang libclang-rt-14-dev
     # LibreOffice judges the documents and workbooks in tst_output_libreoffice. Base reads the

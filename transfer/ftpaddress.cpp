@@ -43,10 +43,44 @@ bool isIpv6(const QString& text) {
     return inet_pton(AF_INET6, text.toLatin1().constData(), &address) == 1;
 }
 
+struct SchemeName {
+    const char* name;
+    Scheme scheme;
+};
+constexpr SchemeName kSchemes[] = {
+    {"ftp", Scheme::Ftp}, {"ftpes", Scheme::Ftpes}, {"ftps", Scheme::Ftps}, {"sftp", Scheme::Sftp}};
+
+std::optional<Scheme> schemeNamed(const QString& name) {
+    for (const SchemeName& known : kSchemes) {
+        if (name.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
+            return known.scheme;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
+int defaultPort(Scheme scheme) {
+    switch (scheme) {
+    case Scheme::Ftps:
+        return 990;
+    case Scheme::Sftp:
+        return 22;
+    case Scheme::Ftp:
+    case Scheme::Ftpes:
+        break;
+    }
+    return 21;
+}
+
 QString FtpAddress::urlBase() const {
-    return QStringLiteral("ftp://%1:%2").arg(host).arg(port);
+    // Explicit TLS is an FTP URL whose session is upgraded with AUTH TLS before the login.
+    const char* name = scheme == Scheme::Ftps ? "ftps" : scheme == Scheme::Sftp ? "sftp" : "ftp";
+    return QStringLiteral("%1://%2").arg(QLatin1String(name), hostPort());
+}
+
+QString FtpAddress::hostPort() const {
+    return QStringLiteral("%1:%2").arg(host).arg(port);
 }
 
 std::optional<FtpAddress> parseFtpAddress(const QString& input, QString* why) {
@@ -57,8 +91,12 @@ std::optional<FtpAddress> parseFtpAddress(const QString& input, QString* why) {
     FtpAddress address;
     const qsizetype scheme = text.indexOf(QLatin1String("://"));
     if (scheme >= 0) {
-        if (text.left(scheme).compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0)
-            return fail(why, QStringLiteral("Only ftp:// addresses are supported: %1").arg(text));
+        const std::optional<Scheme> known = schemeNamed(text.left(scheme));
+        if (!known)
+            return fail(why, QStringLiteral("Only ftp://, ftpes://, ftps:// and sftp:// addresses "
+                                            "are supported: %1")
+                                 .arg(text));
+        address.scheme = *known;
         const QUrl url(text, QUrl::StrictMode);
         if (!url.isValid() || url.host().isEmpty())
             return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
@@ -69,7 +107,7 @@ std::optional<FtpAddress> parseFtpAddress(const QString& input, QString* why) {
             address.host = host;
         else
             return fail(why, QStringLiteral("Not a valid server address: %1").arg(text));
-        address.port = url.port(21);
+        address.port = url.port(defaultPort(address.scheme));
         if (address.port < 1 || address.port > 65535)
             return fail(why, QStringLiteral("Not a valid port in: %1").arg(text));
         return address;

@@ -7,6 +7,7 @@
 #include <curl/curl.h>
 #include <mutex>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace qv::transfer {
 namespace {
@@ -51,6 +52,9 @@ struct FtpSession::Run {
     QByteArray* listing = nullptr;
     DownloadFile* file = nullptr;
     QString writeError;
+    bool stalled = false;          // nothing arrived for too long
+    bool cancelled = false;        // abandoned from another thread
+    QList<int>* sockets = nullptr; // the session's open sockets
 
     void report(int state) const {
         if (*sink)
@@ -71,7 +75,17 @@ curl_socket_t openSocket(void* clientp, curlsocktype, struct curl_sockaddr* addr
         run->report(2);
         run->report(3);
     }
-    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    const curl_socket_t socket =
+        ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (socket != CURL_SOCKET_BAD)
+        run->sockets->append(socket);
+    return socket;
+}
+
+// Called when a connection closes, also long after the command that opened it.
+int closeSocket(void* sockets, curl_socket_t socket) {
+    static_cast<QList<int>*>(sockets)->removeAll(socket);
+    return ::close(socket);
 }
 
 int beforeRequest(void* clientp, char*, char*, int, int) {
@@ -146,12 +160,17 @@ void FtpSession::ensureHandles() {
         easy_ = curl_easy_init();
 }
 
+// An FTP URL names its path relative to the login folder, so an absolute path starts with "%2F";
+// an SFTP URL's path is absolute, and "~/" starts one relative to the login folder.
 QString FtpSession::urlFor(const FtpLogin& login, const QByteArray& remotePath) const {
     QString url = login.address.urlBase() + QLatin1Char('/');
     QByteArray path = remotePath;
     if (path.startsWith('/')) {
-        url += QLatin1String("%2F");
+        if (!login.address.usesSsh())
+            url += QLatin1String("%2F");
         path = path.mid(1);
+    } else if (login.address.usesSsh()) {
+        url += QLatin1String("~/");
     }
     const QList<QByteArray> segments = path.split('/');
     for (qsizetype i = 0; i < segments.size(); ++i) {
@@ -201,37 +220,6 @@ void FtpSession::disconnect(const StateSink& sink) {
         sink(10);
 }
 
-// What libcurl reads while one command runs: the strings it was given and its error buffer.
-struct FtpSession::Request {
-    QByteArray url;
-    QByteArray user;
-    QByteArray password;
-    curl_slist* quote = nullptr; // the DELE command of a removal
-    char errorText[CURL_ERROR_SIZE] = {};
-
-    Request() = default;
-    Request(const Request&) = delete;
-    Request& operator=(const Request&) = delete;
-    ~Request() {
-        if (quote)
-            curl_slist_free_all(quote);
-    }
-
-    QString error(CURLcode result) const {
-        return QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
-    }
-};
-
-// How the command's transfer ended.
-struct FtpSession::Ending {
-    CURLcode result = CURLE_OK;
-    bool stalled = false;
-    bool cancelled = false;
-    long reply = 0; // the server's last reply code
-
-    bool succeeded() const { return !stalled && !cancelled && result == CURLE_OK; }
-};
-
 namespace {
 
 FtpOutcome failure(int code, const QString& info) {
@@ -241,41 +229,61 @@ FtpOutcome failure(int code, const QString& info) {
     return outcome;
 }
 
-QString cannotWrite(const QString& localPath, const QString& why) {
-    return QStringLiteral("Cannot write %1: %2").arg(localPath, why);
+FtpOutcome cannotWrite(const QString& localPath, const QString& why) {
+    return failure(CURLE_WRITE_ERROR, QStringLiteral("Cannot write %1: %2").arg(localPath, why));
 }
 
-QString stoppedResponding(int stallMs) {
-    return QStringLiteral("The server stopped responding (nothing received for %1)")
-        .arg(secondsText(stallMs));
+// Failures after which the connection is still good for the next command.
+bool keepsConnection(int result) {
+    return result == CURLE_REMOTE_FILE_NOT_FOUND || result == CURLE_QUOTE_ERROR ||
+           result == CURLE_FTP_COULDNT_RETR_FILE || result == CURLE_REMOTE_ACCESS_DENIED ||
+           result == CURLE_WRITE_ERROR;
 }
 
-// Errors after which the control connection is still good for the next command.
-bool keepsConnection(CURLcode result) {
-    return result == CURLE_OK || result == CURLE_REMOTE_FILE_NOT_FOUND ||
-           result == CURLE_QUOTE_ERROR || result == CURLE_FTP_COULDNT_RETR_FILE ||
-           result == CURLE_REMOTE_ACCESS_DENIED || result == CURLE_WRITE_ERROR;
+// An SFTP quote command's argument: in double quotes, with '"' and '\' escaped.
+QByteArray quotedSftpPath(const QByteArray& path) {
+    QByteArray quoted = path;
+    quoted.replace('\\', "\\\\").replace('"', "\\\"");
+    return '"' + quoted + '"';
 }
 
 } // namespace
 
+// One command's settings, kept alive while libcurl uses them.
+struct FtpSession::Request {
+    Kind kind = Kind::List;
+    const FtpLogin* login = nullptr;
+    QByteArray remotePath;
+    QString localPath;
+    QByteArray url, user, password;
+    curl_slist* quote = nullptr;
+
+    ~Request() {
+        if (quote)
+            curl_slist_free_all(quote);
+    }
+};
+
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                                const QString& localPath, const StateSink& sink) {
+    // Another server or login: the old connection is of no more use.
     if (connected_ && !(connectedLogin_ == login))
-        disconnect(sink); // another server or login: the old connection is of no more use
+        disconnect(sink);
     ensureHandles();
     if (!multi_ || !easy_)
         return failure(CURLE_FAILED_INIT, QStringLiteral("The transfer library could not start"));
 
+    // The local side: a listing in memory, a download in a temporary file beside its target.
     Run run;
     run.sink = &sink;
+    run.sockets = &sockets_;
     QByteArray listing;
     DownloadFile file(localPath);
     if (kind == Kind::List)
         run.listing = &listing;
     if (kind == Kind::Retrieve) {
         if (!file.open())
-            return failure(CURLE_WRITE_ERROR, cannotWrite(localPath, file.errorString()));
+            return cannotWrite(localPath, file.errorString());
         run.file = &file;
     }
     if (!connected_) {
@@ -283,18 +291,35 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         run.report(1);
     }
 
+    // The transfer, until it ends, stalls or is cancelled.
     Request request;
-    configure(kind, login, remotePath, run, request);
-    const Ending ending = drive(run);
+    request.kind = kind;
+    request.login = &login;
+    request.remotePath = remotePath;
+    request.localPath = localPath;
+    char errorText[CURL_ERROR_SIZE] = {};
+    configure(request, run, errorText);
+    const int result = drive(run, &run.stalled, &run.cancelled);
+    long reply = 0;
+    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply);
+    // A transfer abandoned on a silent server must not wait for it to answer the goodbye
+    // (libcurl's SFTP close waits without a limit): its connections are cut first.
+    if (run.stalled || run.cancelled) {
+        for (const int socket : sockets_)
+            ::shutdown(socket, SHUT_RDWR);
+    }
+    curl_multi_remove_handle(multi_, easy_); // an unfinished transfer closes its connection here
 
-    // The control connection stays for the next command unless the transfer broke it off.
-    const bool brokenOff = ending.stalled || ending.cancelled || !keepsConnection(ending.result);
+    // The connection stays for the next command unless the transfer broke it off.
+    const bool brokenOff =
+        run.stalled || run.cancelled || (result != CURLE_OK && !keepsConnection(result));
     connected_ = (run.requested || connected_) && !brokenOff;
     connectedLogin_ = login;
 
-    if (ending.succeeded()) {
+    // Done: a download's copy takes the place of its target.
+    if (!run.stalled && !run.cancelled && result == CURLE_OK) {
         if (kind == Kind::Retrieve && !file.commit())
-            return failure(CURLE_WRITE_ERROR, cannotWrite(localPath, file.errorString()));
+            return cannotWrite(localPath, file.errorString());
         if (!run.receiving)
             run.report(7);
         run.report(8);
@@ -304,26 +329,30 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         return outcome;
     }
     file.discard(); // the temporary copy goes; a file already at localPath stays as it was
-    return failureOf(ending, run, request, login, localPath);
+    return describeFailure(request, run, result, reply, errorText);
 }
 
-void FtpSession::configure(Kind kind, const FtpLogin& login, const QByteArray& remotePath, Run& run,
-                           Request& request) {
-    // A removal works in the file's folder and names the file in its DELE command.
+// The URL and what the command sends: a name listing, a download, or a delete in the folder.
+void FtpSession::configure(Request& r, Run& run, char* errorText) {
+    const FtpLogin& login = *r.login;
+    const bool remove = r.kind == Kind::Remove;
     const QByteArray target =
-        kind == Kind::Remove ? remotePath.left(remotePath.lastIndexOf('/') + 1) : remotePath;
-    request.url = urlFor(login, target).toUtf8();
-    request.user = login.user.toUtf8();
-    request.password = login.password.toUtf8();
-    if (kind == Kind::Remove)
-        request.quote = curl_slist_append(nullptr, ("DELE " + remotePath).constData());
+        remove ? r.remotePath.left(r.remotePath.lastIndexOf('/') + 1) : r.remotePath;
+    r.url = urlFor(login, target).toUtf8();
+    r.user = login.user.toUtf8();
+    r.password = login.password.toUtf8();
+    if (remove) {
+        const QByteArray line =
+            login.address.usesSsh() ? "rm " + quotedSftpPath(r.remotePath) : "DELE " + r.remotePath;
+        r.quote = curl_slist_append(nullptr, line.constData());
+    }
 
     CURL* h = easy_;
     curl_easy_reset(h);
-    curl_easy_setopt(h, CURLOPT_URL, request.url.constData());
-    curl_easy_setopt(h, CURLOPT_USERNAME, request.user.constData());
-    curl_easy_setopt(h, CURLOPT_PASSWORD, request.password.constData());
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, request.errorText);
+    curl_easy_setopt(h, CURLOPT_URL, r.url.constData());
+    curl_easy_setopt(h, CURLOPT_USERNAME, r.user.constData());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, r.password.constData());
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connectMs));
@@ -332,6 +361,8 @@ void FtpSession::configure(Kind kind, const FtpLogin& login, const QByteArray& r
     curl_easy_setopt(h, CURLOPT_BUFFERSIZE, 256L * 1024L);
     curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, openSocket);
     curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, &run);
+    curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
+    curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &sockets_);
     curl_easy_setopt(h, CURLOPT_PREREQFUNCTION, beforeRequest);
     curl_easy_setopt(h, CURLOPT_PREREQDATA, &run);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, receive);
@@ -339,66 +370,95 @@ void FtpSession::configure(Kind kind, const FtpLogin& login, const QByteArray& r
     curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, debugTrace);
     curl_easy_setopt(h, CURLOPT_DEBUGDATA, &run);
     curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
-    if (kind == Kind::List)
+    if (r.kind == Kind::List)
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
-    if (kind == Kind::Remove) {
-        curl_easy_setopt(h, CURLOPT_QUOTE, request.quote);
+    if (remove) {
+        curl_easy_setopt(h, CURLOPT_QUOTE, r.quote);
         curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
     }
+    configureSecurity(login);
 }
 
-FtpSession::Ending FtpSession::drive(const Run& run) {
-    Ending ending;
-    CURL* h = easy_;
-    curl_multi_add_handle(multi_, h);
+// TLS or SSH as the address asks; a plain address gets neither.
+void FtpSession::configureSecurity(const FtpLogin& login) {
+    if (login.address.usesTls())
+        tls_.configure(easy_, login.address, trust_);
+    else if (login.address.usesSsh())
+        ssh_.configure(easy_, login.address, trust_);
+}
+
+// Runs the transfer to its end; libcurl's result, or CURLE_OK when it stalled or was cancelled.
+int FtpSession::drive(Run& run, bool* stalled, bool* cancelled) {
+    CURLcode result = CURLE_OK;
+    curl_multi_add_handle(multi_, easy_);
     for (int running = 1; running;) {
         if (curl_multi_perform(multi_, &running) != CURLM_OK) {
-            ending.result = CURLE_FAILED_INIT;
+            result = CURLE_FAILED_INIT;
             break;
         }
         if (!running)
             break;
         if (cancel_ && cancel_->load()) {
-            ending.cancelled = true;
+            *cancelled = true;
             break;
         }
         if (run.requested &&
             Clock::now() - run.lastActivity > std::chrono::milliseconds(timeouts_.stallMs)) {
-            ending.stalled = true;
+            *stalled = true;
             break;
         }
         curl_multi_poll(multi_, nullptr, 0, 100, nullptr);
     }
     int pending = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_, &pending)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == h)
-            ending.result = message->data.result;
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy_)
+            result = message->data.result;
     }
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &ending.reply);
-    curl_multi_remove_handle(multi_, h); // an unfinished transfer closes its connection here
-    return ending;
+    return result;
 }
 
-FtpOutcome FtpSession::failureOf(const Ending& ending, const Run& run, const Request& request,
-                                 const FtpLogin& login, const QString& localPath) const {
-    if (ending.stalled)
-        return failure(CURLE_OPERATION_TIMEDOUT, stoppedResponding(timeouts_.stallMs));
-    if (ending.cancelled)
+// What went wrong, in the words the operator reads: the server's own reply where it gave one.
+FtpOutcome FtpSession::describeFailure(const Request& request, const Run& run, int result,
+                                       long reply, const char* errorText) const {
+    const QString stallText = QStringLiteral("The server stopped responding (nothing received "
+                                             "for %1)")
+                                  .arg(secondsText(timeouts_.stallMs));
+    const QString libraryText = QString::fromUtf8(
+        errorText[0] ? errorText : curl_easy_strerror(static_cast<CURLcode>(result)));
+    const FtpAddress& address = request.login->address;
+    if (run.stalled)
+        return failure(CURLE_OPERATION_TIMEDOUT, stallText);
+    if (run.cancelled)
         return failure(CURLE_ABORTED_BY_CALLBACK, QStringLiteral("The transfer was cancelled"));
-    if (ending.result == CURLE_OPERATION_TIMEDOUT)
-        return failure(CURLE_OPERATION_TIMEDOUT,
-                       run.requested
-                           ? stoppedResponding(timeouts_.stallMs)
-                           : QStringLiteral("No answer from %1 within %2")
-                                 .arg(login.address.host, secondsText(timeouts_.connectMs)));
-    if (ending.result == CURLE_WRITE_ERROR && !run.writeError.isEmpty())
-        return failure(CURLE_WRITE_ERROR, cannotWrite(localPath, run.writeError));
-    if (ending.reply >= 400) {
-        const QString text = replyText(run.lastReply);
-        return failure(static_cast<int>(ending.reply),
-                       text.isEmpty() ? request.error(ending.result) : text);
+    const std::optional<PeerIdentity> untrusted =
+        address.usesTls() ? tls_.untrusted(result)
+                          : (address.usesSsh() ? ssh_.untrusted() : std::nullopt);
+    if (untrusted) {
+        FtpOutcome outcome = failure(result, untrusted->changed ? changedIdentityWarning(*untrusted)
+                                                                : declinedIdentityText(*untrusted));
+        outcome.untrusted = untrusted;
+        return outcome;
     }
-    return failure(static_cast<int>(ending.result), request.error(ending.result));
+    if (result == CURLE_OPERATION_TIMEDOUT)
+        return failure(result, run.requested
+                                   ? stallText
+                                   : QStringLiteral("No answer from %1 within %2")
+                                         .arg(address.host, secondsText(timeouts_.connectMs)));
+    if (result == CURLE_WRITE_ERROR && !run.writeError.isEmpty())
+        return cannotWrite(request.localPath, run.writeError);
+    if (result == CURLE_USE_SSL_FAILED)
+        return failure(reply >= 400 ? static_cast<int>(reply) : result,
+                       QStringLiteral("The server does not offer TLS (it answered: %1); the "
+                                      "login was not sent. Use an ftp:// address only if the "
+                                      "login and the files may cross the network in clear text")
+                           .arg(replyText(run.lastReply)));
+    if (reply >= 400) {
+        const QString text = replyText(run.lastReply);
+        return failure(static_cast<int>(reply), text.isEmpty() ? libraryText : text);
+    }
+    if (result == CURLE_LOGIN_DENIED && address.usesSsh())
+        return failure(result, QStringLiteral("The server refused the login name or password"));
+    return failure(result, libraryText);
 }
 
 } // namespace qv::transfer

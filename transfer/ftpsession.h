@@ -1,19 +1,25 @@
 #pragma once
 
 #include "transfer/ftpaddress.h"
+#include "transfer/peeridentity.h"
+#include "transfer/sshcheck.h"
+#include "transfer/tlscheck.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 typedef void CURL;
 typedef void CURLM;
 
-// One FTP client session on libcurl: runs one command at a time, blocking, and keeps the control
-// connection open between commands for as long as the server and the login stay the same.
-// Used by the transfer control on its worker thread; not thread-safe by itself.
+// One client session on libcurl, FTP (plain, explicit or implicit TLS) or SFTP as the address
+// says: runs one command at a time, blocking, and keeps the connection open between commands for
+// as long as the server and the login stay the same. Used by the transfer control on its worker
+// thread; not thread-safe by itself.
 namespace qv::transfer {
 
 struct FtpLogin {
@@ -23,7 +29,8 @@ struct FtpLogin {
 
     bool operator==(const FtpLogin& other) const {
         return address.host == other.address.host && address.port == other.address.port &&
-               user == other.user && password == other.password;
+               address.scheme == other.address.scheme && user == other.user &&
+               password == other.password;
     }
 };
 
@@ -37,6 +44,9 @@ struct FtpOutcome {
     int code = 0;       // the server's reply code of a refusal, else a transport error number
     QString info;       // what went wrong, for the operator
     QByteArray listing; // name listing: the raw lines the server sent
+    // Set when the server's certificate or host key was not trusted: the connection ended in
+    // the handshake, before the login.
+    std::optional<PeerIdentity> untrusted;
 };
 
 class FtpSession {
@@ -50,6 +60,7 @@ public:
     FtpSession& operator=(const FtpSession&) = delete;
 
     void setTimeouts(const FtpTimeouts& timeouts) { timeouts_ = timeouts; }
+    void setTrust(const TrustSettings& trust) { trust_ = trust; }
     // Set from another thread to abandon the running command; wake() makes it notice at once.
     void setCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
     void wake();
@@ -68,22 +79,25 @@ public:
 
 private:
     enum class Kind { List, Retrieve, Remove };
-    struct Request; // what libcurl reads while one command runs
-    struct Ending;  // how the command's transfer ended
+    struct Request; // one command's settings as libcurl holds them
     FtpOutcome perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                        const QString& localPath, const StateSink& sink);
-    void configure(Kind kind, const FtpLogin& login, const QByteArray& remotePath, Run& run,
-                   Request& request);
-    Ending drive(const Run& run);
-    FtpOutcome failureOf(const Ending& ending, const Run& run, const Request& request,
-                         const FtpLogin& login, const QString& localPath) const;
     void ensureHandles();
     QString urlFor(const FtpLogin& login, const QByteArray& remotePath) const;
+    void configure(Request& request, Run& run, char* errorText);
+    void configureSecurity(const FtpLogin& login);
+    int drive(Run& run, bool* stalled, bool* cancelled);
+    FtpOutcome describeFailure(const Request& request, const Run& run, int result, long reply,
+                               const char* errorText) const;
 
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     std::mutex multiMutex_; // wake() may come from another thread while multi_ is replaced
     FtpTimeouts timeouts_;
+    TrustSettings trust_;
+    TlsCheck tls_;
+    SshCheck ssh_;
+    QList<int> sockets_; // the sockets libcurl has open
     const std::atomic<bool>* cancel_ = nullptr;
     bool connected_ = false;
     FtpLogin connectedLogin_;

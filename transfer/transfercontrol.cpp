@@ -1,6 +1,9 @@
 #include "transfer/transfercontrol.h"
 
+#include "platform/programfolder.h"
+#include "platform/services.h"
 #include "transfer/ftpcommand.h"
+#include "transfer/trustfiles.h"
 
 #include <curl/curl.h>
 
@@ -64,6 +67,19 @@ void TransferControl::deliverState(int state) {
         Qt::QueuedConnection);
 }
 
+QString TransferControl::pinnedCertificatesPath() {
+    return programPath(QStringLiteral("pinned-certificates.txt"));
+}
+
+transfer::TrustSettings TransferControl::trustSettings() {
+    transfer::TrustSettings trust;
+    trust.certificateAuthorities = services().certificateAuthorities;
+    trust.pinnedCertificatesFile = pinnedCertificatesPath();
+    trust.knownHostsFile = services().knownHostsFile.isEmpty() ? transfer::defaultKnownHostsFile()
+                                                               : services().knownHostsFile;
+    return trust;
+}
+
 bool TransferControl::refuse(int code, const QString& info) {
     responseCode_ = code;
     responseInfo_ = info;
@@ -100,12 +116,14 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
 
     const transfer::FtpLogin login{*address, userName_, password_};
     const transfer::FtpTimeouts timeouts = timeouts_;
+    const transfer::TrustSettings trust = trustSettings();
     const transfer::FtpCommand cmd = *parsed;
     const QByteArray remote = cmd.kind == transfer::FtpCommand::Kind::List
                                   ? cmd.remoteFolder.toUtf8()
                                   : wirePath(cmd.remotePath);
-    post([this, login, timeouts, cmd, remote] {
+    command_ = [this, login, timeouts, trust, cmd, remote] {
         session_.setTimeouts(timeouts);
+        session_.setTrust(trust);
         const auto sink = [this](int state) { deliverState(state); };
         transfer::FtpOutcome outcome;
         switch (cmd.kind) {
@@ -124,7 +142,8 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
         QMetaObject::invokeMethod(
             this, [this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
             Qt::QueuedConnection);
-    });
+    };
+    post(command_);
     return true;
 }
 
@@ -132,8 +151,25 @@ void TransferControl::Disconnect() {
     post([this] { session_.disconnect([this](int state) { deliverState(state); }); });
 }
 
-void TransferControl::deliverOutcome(const transfer::FtpOutcome& outcome, bool listing,
+// A server that is not trusted yet: the operator is asked; Yes records the trust and runs the
+// command again (true). Otherwise the outcome stays a failure, with the reason for the operator.
+bool TransferControl::trustedNow(transfer::FtpOutcome& outcome) {
+    const transfer::PeerIdentity& identity = *outcome.untrusted;
+    if (identity.changed || !trustPrompt_ || !trustPrompt_(identity))
+        return false;
+    QString why;
+    if (!transfer::recordTrust(identity, &why)) {
+        outcome.info = why;
+        return false;
+    }
+    post(command_);
+    return true;
+}
+
+void TransferControl::deliverOutcome(transfer::FtpOutcome outcome, bool listing,
                                      const QString& pattern) {
+    if (!outcome.ok && outcome.untrusted && trustedNow(outcome))
+        return; // the command runs again; it is still executing
     if (outcome.ok && listing) {
         // The listing as lines of names; only the names that match the pattern are kept.
         wireNames_.clear();

@@ -22,6 +22,12 @@
 //
 // The FTP work runs on a worker thread of the control's own. The control connection is kept
 // between commands to the same server with the same login, and closed by Disconnect.
+//
+// Protocol icFTP covers every form of the address: ftp://, ftpes:// and ftps:// are FTP without
+// and with TLS, sftp:// is SFTP. A server whose certificate or host key is not trusted ends its
+// connection in the handshake; the trust prompt then asks the operator on the owner's thread,
+// and a Yes records the trust and runs the command again. Without a prompt, or after No, the
+// command ends with Error. A certificate or key that differs from the trusted one is refused.
 namespace qv {
 
 class TransferControl : public QObject {
@@ -67,6 +73,13 @@ public:
     void setTimeouts(const transfer::FtpTimeouts& timeouts);
     transfer::FtpTimeouts timeouts() const { return timeouts_; }
 
+    // Asked whether to trust a server's certificate or host key; true for Yes.
+    using TrustPrompt = std::function<bool(const transfer::PeerIdentity& identity)>;
+    void setTrustPrompt(TrustPrompt prompt) { trustPrompt_ = std::move(prompt); }
+
+    // Where the certificates the operator trusted are kept: beside "auto.ini".
+    static QString pinnedCertificatesPath();
+
 signals:
     void StateChanged(qint16 State);
     // The command has ended: StillExecuting is false now.
@@ -76,7 +89,9 @@ private:
     void post(std::function<void()> job);
     void workerLoop();
     void deliverState(int state);
-    void deliverOutcome(const transfer::FtpOutcome& outcome, bool listing, const QString& pattern);
+    void deliverOutcome(transfer::FtpOutcome outcome, bool listing, const QString& pattern);
+    bool trustedNow(transfer::FtpOutcome& outcome);
+    static transfer::TrustSettings trustSettings();
     QByteArray wirePath(const QString& remotePath) const;
     bool refuse(int code, const QString& info);
 
@@ -89,6 +104,8 @@ private:
     qsizetype dataPos_ = 0;
     QHash<QString, QByteArray> wireNames_; // listed names as the server spelled them
     transfer::FtpTimeouts timeouts_;
+    TrustPrompt trustPrompt_;
+    std::function<void()> command_; // the running command's job, run again once trusted
 
     // Worker side.
     transfer::FtpSession session_;

@@ -88,6 +88,7 @@ void prepare(Form2& form, BusyPointer& pointer) {
     inet.setUserName(form.Text11->text());
     inet.setPassword(form.Text12->text());
     inet.setProtocol(qv::TransferControl::icFTP);
+    inet.setTrustPrompt([&form](const auto& server) { return AskToTrustServer(form, server); });
     form.iPendingCommand = 0;
 }
 

@@ -1,6 +1,8 @@
 #include "app/actions/transferstatus.h"
 
 #include "app/form2.h"
+#include "platform/dialogs.h"
+#include "transfer/peeridentity.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
@@ -81,4 +83,9 @@ void WaitForTransfer(Form2& form) {
     // work cannot go on, so it is cancelled as a close of the window would cancel it.
     if (control && control->StillExecuting())
         form.requestClose();
+}
+
+bool AskToTrustServer(Form2& form, const qv::transfer::PeerIdentity& identity) {
+    return qv::dialogs().confirm(&form, qv::transfer::trustQuestion(identity),
+                                 QStringLiteral("Quorvane"));
 }

@@ -3,6 +3,9 @@
 #include <QtGlobal>
 
 class Form2;
+namespace qv::transfer {
+struct PeerIdentity;
+}
 
 // Status reporting of the transfer control Inet1 and the wait for a command to end.
 
@@ -19,3 +22,7 @@ void ShowRemoteFileList(Form2& form);
 
 // Handles window events until Inet1 has ended its command; sleeps while nothing happens.
 void WaitForTransfer(Form2& form);
+
+// Asks the operator whether to trust a server's certificate or SSH host key (Yes/No, No the
+// default); true for Yes.
+bool AskToTrustServer(Form2& form, const qv::transfer::PeerIdentity& identity);

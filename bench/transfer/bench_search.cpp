@@ -1,7 +1,9 @@
 // One search against a running FTP server, timed from the click to the end: the listing, every
 // download into the data folder, the browser entries and the settings. Prints one line:
 //   search_ms=<wall time> files=<entries> bytes=<bytes downloaded> peak_kb=<peak resident size>
-// Usage: bench_transfer_search <address> <login> <password>
+// Usage: bench_transfer_search <address> <login> <password> [<CA file> [<known_hosts file>]]
+// (the CA that issued a TLS server's certificate, and the known_hosts that holds an SFTP server's
+// key: nobody is there to answer a trust question)
 
 #include "app/actions/search.h"
 #include "app/form2.h"
@@ -19,14 +21,21 @@
 #include <sys/resource.h>
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <address> <login> <password>\n", argv[0]);
+    if (argc < 4 || argc > 6) {
+        std::fprintf(stderr, "usage: %s <address> <login> <password> [<CA file> [<known_hosts>]]\n",
+                     argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    const qv::ScopedServices services([&](qv::Services& s) { s.programFolder = folder.path(); });
+    const qv::ScopedServices services([&](qv::Services& s) {
+        s.programFolder = folder.path();
+        if (argc > 4)
+            s.certificateAuthorities = QString::fromLocal8Bit(argv[4]);
+        if (argc > 5)
+            s.knownHostsFile = QString::fromLocal8Bit(argv[5]);
+    });
 
     Form2 form;
     form.Text10->setText(QString::fromLocal8Bit(argv[1]));

@@ -10,6 +10,7 @@
 #include "controls/command/command.h"
 #include "platform/services.h"
 #include "tests/support/ftpserver.h"
+#include "tests/support/sftpserver.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -142,13 +144,19 @@ private slots:
         server.putFile(QStringLiteral("CUSTOMERS.LET"), kCustomers);
         server.putFile(QStringLiteral("EMPTY.LET"), kEmpty);
 
+        qv::test::SftpServer sftp;
+        QVERIFY2(sftp.isRunning(), qPrintable(sftp.errorString()));
+        sftp.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+
         qv::test::TempProgramFolder folder;
+        QTemporaryDir home;
         QStringList opened;
         const qv::ScopedServices services([&](qv::Services& s) {
             s.fileOpener = [&](const QString& path) {
                 opened << path;
                 return true;
             };
+            s.knownHostsFile = home.filePath(QStringLiteral(".ssh/known_hosts"));
         });
 
         Form2* shown = nullptr;
@@ -159,6 +167,7 @@ private slots:
         QV_STAGE(exportToHtml(form, folder, opened));
         QV_STAGE(exportToSpreadsheet(form, opened));
         QV_STAGE(deleteOnServer(form, server));
+        QV_STAGE(searchOverSftp(form, sftp, folder, home));
 
         form.close();
     }
@@ -277,6 +286,28 @@ private:
         for (int row = 0; row < form.ListView1->itemCount(); ++row)
             QVERIFY(form.ListView1->itemText(row) != QStringLiteral("OVERDUE"));
         screenshot(QStringLiteral("8-after-delete"));
+    }
+
+    // Search over SFTP: the unknown host key is shown and trusted with Yes.
+    void searchOverSftp(Form2& form, const qv::test::SftpServer& sftp,
+                        const qv::test::TempProgramFolder& folder, const QTemporaryDir& home) {
+        answerNextDialog([](QWidget*) {
+            screenshot(QStringLiteral("9-host-key-question"));
+            xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
+        });
+        typeInto(form.Text10, sftp.address());
+        typeInto(form.Text12, sftp.password());
+        QTRY_COMPARE(form.Text10->text(), sftp.address());
+        QTRY_COMPARE(form.Text12->text(), sftp.password());
+        click(form.Command1);
+        QTRY_COMPARE_WITH_TIMEOUT(form.Text6->text(),
+                                  QStringLiteral("Search Complete 1 files found"), 30000);
+        QTRY_VERIFY(form.isEnabled());
+        screenshot(QStringLiteral("10-after-sftp-search"));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("data/OVERDUE.LET"))), kOverdue);
+        QCOMPARE(readFile(home.filePath(QStringLiteral(".ssh/known_hosts"))),
+                 sftp.knownHostsLine() + '\n');
+        QCOMPARE(sftp.count(QStringLiteral("LOGIN")), 1);
     }
 };
 

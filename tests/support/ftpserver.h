@@ -1,40 +1,21 @@
 #pragma once
 
-#include <QByteArray>
-#include <QJsonObject>
-#include <QProcess>
+#include "tests/support/scriptserver.h"
+
 #include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
 
 // A real FTP server for tests: pyftpdlib on 127.0.0.1, on a free port, serving a temporary root
 // that holds "u/vantrelle/accounts/". Started by the constructor (check isRunning()), stopped by
 // the destructor. The fault switches take effect from the next command the server receives.
 namespace qv::test {
 
-class FtpServer {
+class FtpServer : public ScriptServer {
 public:
     FtpServer();
-    ~FtpServer();
-    FtpServer(const FtpServer&) = delete;
-    FtpServer& operator=(const FtpServer&) = delete;
 
-    bool isRunning() const;
-    QString errorString() const { return error_; }
-
-    quint16 port() const { return port_; }
-    QString host() const { return QStringLiteral("127.0.0.1"); }
     QString address() const; // "127.0.0.1:<port>", as typed into the address field
     QString user() const { return QStringLiteral("root"); }
     QString password() const { return QStringLiteral("Merge-2024 pw"); }
-    QString root() const { return root_.path(); }
-    QString accountsPath() const; // <root>/u/vantrelle/accounts
-
-    // Files in the server's accounts folder.
-    void putFile(const QString& name, const QByteArray& bytes) const;
-    bool hasFile(const QString& name) const;
-    QByteArray fileBytes(const QString& name) const;
-    QStringList fileNames() const; // sorted
 
     // Faults.
     void setRefuseLogin(bool refuse);
@@ -51,22 +32,8 @@ public:
     void vanishAfterListing(const QString& name); // the file goes once a listing is made
     void clearFaults();
 
-    // What the server saw: "CONNECT", "LOGIN root", "NLST /u/...", "RETR /u/...", "DELE /u/...",
+    // events(): "CONNECT", "LOGIN root", "NLST /u/...", "RETR /u/...", "DELE /u/...",
     // "DISCONNECT", one per line in order.
-    QStringList events() const;
-    int count(const QString& eventPrefix) const;
-    void clearEvents() const;
-
-private:
-    void writeConfig() const;
-    void appendToList(const QString& key, const QString& value);
-
-    QTemporaryDir root_;
-    QTemporaryDir work_;
-    QProcess process_;
-    QJsonObject config_;
-    quint16 port_ = 0;
-    QString error_;
 };
 
 } // namespace qv::test

@@ -21,13 +21,14 @@ Every connection, login and command is appended to the events file, one line eac
 """
 
 import argparse
-import json
 import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer, AuthenticationFailed
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
+
+from serverlog import event_writer, settings_reader
 
 
 def main():
@@ -39,16 +40,8 @@ def main():
     parser.add_argument("--events", required=True)
     args = parser.parse_args()
 
-    def config():
-        try:
-            with open(args.config, encoding="utf-8") as f:
-                return json.load(f)
-        except (OSError, ValueError):
-            return {}
-
-    def event(text):
-        with open(args.events, "a", encoding="utf-8", errors="replace") as f:
-            f.write(text + "\n")
+    config = settings_reader(args.config)
+    event = event_writer(args.events)
 
     class Authorizer(DummyAuthorizer):
         def validate_authentication(self, username, password, handler):

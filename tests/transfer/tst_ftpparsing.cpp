@@ -10,6 +10,8 @@ class TestFtpParsing : public QObject {
 private slots:
     void address_data();
     void address();
+    void scheme_data();
+    void scheme();
     void command_data();
     void command();
     void pattern_data();
@@ -52,6 +54,8 @@ void TestFtpParsing::address_data() {
                            << "";
     QTest::newRow("http URL") << "http://host"
                               << "";
+    QTest::newRow("scp URL") << "scp://host"
+                             << "";
     QTest::newRow("port 0") << "host:0"
                             << "";
     QTest::newRow("port too big") << "host:65536"
@@ -82,6 +86,44 @@ void TestFtpParsing::address() {
         QVERIFY2(parsed, qPrintable(why));
         QCOMPARE(parsed->urlBase(), base);
     }
+}
+
+void TestFtpParsing::scheme_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("scheme");
+    QTest::addColumn<QString>("hostPort");
+    QTest::addColumn<QString>("base");
+    const int ftp = int(Scheme::Ftp), ftpes = int(Scheme::Ftpes), ftps = int(Scheme::Ftps),
+              sftp = int(Scheme::Sftp);
+    QTest::newRow("plain") << "10.1.1.1" << ftp << "10.1.1.1:21"
+                           << "ftp://10.1.1.1:21";
+    QTest::newRow("explicit TLS") << "ftpes://10.1.1.1" << ftpes << "10.1.1.1:21"
+                                  << "ftp://10.1.1.1:21";
+    QTest::newRow("explicit TLS, port") << "FTPES://host:2121/x" << ftpes << "host:2121"
+                                        << "ftp://host:2121";
+    QTest::newRow("implicit TLS") << "ftps://10.1.1.1" << ftps << "10.1.1.1:990"
+                                  << "ftps://10.1.1.1:990";
+    QTest::newRow("implicit TLS, port") << "ftps://[::1]:9990" << ftps << "[::1]:9990"
+                                        << "ftps://[::1]:9990";
+    QTest::newRow("SFTP") << "sftp://bob@server.example" << sftp << "server.example:22"
+                          << "sftp://server.example:22";
+    QTest::newRow("SFTP, port") << "sftp://127.0.0.1:2222" << sftp << "127.0.0.1:2222"
+                                << "sftp://127.0.0.1:2222";
+}
+
+void TestFtpParsing::scheme() {
+    QFETCH(QString, text);
+    QFETCH(int, scheme);
+    QFETCH(QString, hostPort);
+    QFETCH(QString, base);
+    QString why;
+    const auto parsed = parseFtpAddress(text, &why);
+    QVERIFY2(parsed, qPrintable(why));
+    QCOMPARE(int(parsed->scheme), scheme);
+    QCOMPARE(parsed->hostPort(), hostPort);
+    QCOMPARE(parsed->urlBase(), base);
+    QCOMPARE(parsed->usesTls(), scheme == int(Scheme::Ftpes) || scheme == int(Scheme::Ftps));
+    QCOMPARE(parsed->usesSsh(), scheme == int(Scheme::Sftp));
 }
 
 void TestFtpParsing::command_data() {
