@@ -166,4 +166,8 @@ template <class T> std::unique_ptr<T> CreateObject(const QString& progId) {
     return std::unique_ptr<T>(typed);
 }
 
+// Runs automation steps; the message of their failure (an Error, or any other exception), ""
+// when they worked.
+QString failureOf(const std::function<void()>& steps);
+
 } // namespace qv::automation

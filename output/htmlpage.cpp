@@ -3,6 +3,7 @@
 #include "output/outputtext.h"
 #include "platform/codepage.h"
 #include "platform/dates.h"
+#include "platform/programfolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -145,6 +146,21 @@ void stampNow(HtmlPage& page) {
     page.date = qv::shortDate(now.date(), locale);
     page.time = qv::longTime(now.time(), locale);
     page.dateTime = qv::generalDate(now, locale);
+}
+
+HtmlPage newHtmlPage(const QString& name, const QString& width) {
+    HtmlPage page;
+    page.name = name;
+    page.width = width;
+    page.major = QV_VERSION_MAJOR;
+    page.minor = QV_VERSION_MINOR;
+    page.revision = QV_VERSION_PATCH;
+    stampNow(page);
+    return page;
+}
+
+QString htmlPagePath() {
+    return programPath(QStringLiteral("output.html"));
 }
 
 bool writeHtmlPage(QIODevice& device, const HtmlPage& page, QString* error) {

@@ -33,6 +33,13 @@ std::optional<QString> tableWidth(const std::optional<QString>& answer);
 // The current date and time in the locale's formats.
 void stampNow(HtmlPage& page);
 
+// A page for the named merge file at that width, with the program's version, stamped now; the
+// columns and rows are still to be given.
+HtmlPage newHtmlPage(const QString& name, const QString& width);
+
+// <program folder>/output.html, where the export writes the page.
+QString htmlPagePath();
+
 // Writes the page to the device; false with a message when writing fails.
 bool writeHtmlPage(QIODevice& device, const HtmlPage& page, QString* error);
 

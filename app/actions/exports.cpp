@@ -3,6 +3,7 @@
 #include "app/form2.h"
 #include "app/progress.h"
 #include "mergefiles/mergefile.h"
+#include "mergefiles/recordtable.h"
 #include "output/automation.h"
 #include "output/htmlpage.h"
 #include "output/spreadsheetexport.h"
@@ -10,30 +11,16 @@
 #include "output/writercheck.h"
 #include "platform/dialogs.h"
 #include "platform/fileopener.h"
-#include "platform/programfolder.h"
 #include "ui/listview.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <exception>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Quorvane");
-
-// Runs one automation step; returns the message of its failure, empty when it worked.
-QString attempt(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (const qv::automation::Error& e) {
-        return e.message;
-    } catch (const std::exception& e) {
-        return QStringLiteral("The command failed: %1").arg(QString::fromLocal8Bit(e.what()));
-    }
-    return {};
-}
 
 // The Word commands: status text and hourglass while Word works, both restored afterwards. The
 // status and the pointer are painted before the work starts.
@@ -44,7 +31,7 @@ void runWordCommand(Form2& form, const QString& status, const std::function<void
     form.setCursor(Qt::WaitCursor);
     form.Text15->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const QString error = attempt(step);
+    const QString error = qv::automation::failureOf(step);
     form.unsetCursor();
     form.Text15->hide();
     if (!error.isEmpty())
@@ -63,19 +50,7 @@ void loadAllRecords(Form2& form) {
 QStringList rowOf(const ListView& list, int r) {
     if (ListViewModel* items = list.itemModel(); items && list.model() == items)
         return items->row(r).texts;
-    const QAbstractItemModel* model = list.model();
-    QStringList cells;
-    for (int c = 0; c < model->columnCount(); ++c)
-        cells << model->data(model->index(r, c), Qt::DisplayRole).toString();
-    return cells;
-}
-
-QStringList columnTitles(const ListView& list) {
-    const QAbstractItemModel* model = list.model();
-    QStringList titles;
-    for (int c = 0; c < model->columnCount(); ++c)
-        titles << model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    return titles;
+    return RecordTableRow(*list.model(), r);
 }
 
 } // namespace
@@ -133,7 +108,7 @@ void ExportToSpreadsheet(Form2& form) {
     };
     e.closeProgress = [] { Progress::unload(); };
     e.cancelled = [&form] { return form.closeRequested(); };
-    const QString error = attempt([&] { qv::output::exportToSpreadsheet(e); });
+    const QString error = qv::automation::failureOf([&] { qv::output::exportToSpreadsheet(e); });
 
     Progress::unload();
     form.unsetCursor();
@@ -150,23 +125,17 @@ void ExportToHtml(Form2& form) {
     if (form.closeRequested())
         return;
 
-    const QString path = qv::programPath(QStringLiteral("output.html"));
+    const QString path = qv::output::htmlPagePath();
     const ListView& list = *form.lw1;
     const std::optional<QString> width = qv::output::tableWidth(qv::dialogs().input(
         &form, QStringLiteral("Please key in Table Width Percentage (100%=Fullscreen)"),
         QStringLiteral("Table Width"), QStringLiteral("100")));
     QString error;
     if (width) {
-        qv::output::HtmlPage page;
-        page.name = form.Text1->text();
-        page.width = *width;
-        page.columns = columnTitles(list);
+        qv::output::HtmlPage page = qv::output::newHtmlPage(form.Text1->text(), *width);
+        page.columns = RecordTableTitles(*list.model());
         page.rowCount = list.model()->rowCount();
         page.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r)); };
-        page.major = QV_VERSION_MAJOR;
-        page.minor = QV_VERSION_MINOR;
-        page.revision = QV_VERSION_PATCH;
-        qv::output::stampNow(page);
         qv::output::saveHtmlPage(path, page, &error);
     }
 

@@ -9,8 +9,8 @@
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
-#include "settings/inifile.h"
 #include "transfer/remotename.h"
+#include "transfer/serversearch.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
@@ -26,7 +26,6 @@
 
 namespace {
 
-const QString kServerFolder = QStringLiteral("/u/vantrelle/accounts/");
 const QString kCaption = QStringLiteral("Quorvane");
 
 using qv::guidance::SearchOutcome;
@@ -60,15 +59,9 @@ void finishWithMessage(Form2& form, BusyPointer& pointer) {
     form.endSearch(QString());
 }
 
-// The first of the three connection fields that is empty, as the operator is told of it.
-QString missingField(const Form2& form) {
-    if (form.Text10->text().isEmpty())
-        return QStringLiteral("You must key in IP Address");
-    if (form.Text11->text().isEmpty())
-        return QStringLiteral("You must key in Login Name");
-    if (form.Text12->text().isEmpty())
-        return QStringLiteral("You must key in password");
-    return {};
+// The three connection fields as typed.
+qv::ConnectionFields typedFields(const Form2& form) {
+    return {form.Text10->text(), form.Text11->text(), form.Text12->text()};
 }
 
 // The window and the transfer control made ready for a new search.
@@ -83,49 +76,10 @@ void prepare(Form2& form, BusyPointer& pointer) {
     form.Errormesg.clear();
 
     qv::TransferControl& inet = *form.Inet1;
-    inet.setURL(form.Text10->text());
+    qv::connectTransfer(inet, typedFields(form));
     form.Text7->setText(QStringLiteral("- Connecting ") + inet.URL());
-    inet.setUserName(form.Text11->text());
-    inet.setPassword(form.Text12->text());
-    inet.setProtocol(qv::TransferControl::icFTP);
     inet.setTrustPrompt([&form](const auto& server) { return AskToTrustServer(form, server); });
     form.iPendingCommand = 0;
-}
-
-// Lists the server folder into lstremotefiles. A listing that cannot even start is an error like
-// any other. False when the search cannot go on.
-bool listServerFolder(Form2& form) {
-    qv::TransferControl& inet = *form.Inet1;
-    if (inet.Execute(inet.URL(), QStringLiteral("DIR ") + kServerFolder + QStringLiteral("*.LET")))
-        WaitForTransfer(form);
-    else if (!inet.StillExecuting())
-        TransferStateChanged(form, qv::code(qv::TransferState::Error));
-    form.ProgressBar1->setMaximum(form.lstremotefiles->count());
-    return !form.Errorflag;
-}
-
-// The names to download into List1. A name that could reach outside the data folder, or that is
-// no merge file name, is skipped here and never used.
-void chooseDownloads(Form2& form) {
-    QStringList listed;
-    for (int i = 0; i < form.lstremotefiles->count(); ++i)
-        listed << form.lstremotefiles->item(i)->text();
-    form.List1->addItems(qv::DownloadableNames(listed));
-    form.ProgressBar1->setMaximum(form.List1->count());
-}
-
-// Downloads one file into the data folder; true when its copy is there.
-bool download(Form2& form, const QString& name, const QString& localPath) {
-    qv::TransferControl& inet = *form.Inet1;
-    form.Text7->setText(QStringLiteral("- Downloading ") + name);
-    bool ok = inet.Execute(inet.URL(), QStringLiteral("GET ") + kServerFolder + name +
-                                           QStringLiteral(" ") + localPath);
-    if (ok) {
-        WaitForTransfer(form);
-        ok = inet.ResponseCode() == 0;
-    }
-    form.ProgressBar1->setValue(form.ProgressBar1->value() + 1);
-    return ok && QFileInfo(localPath).isFile();
 }
 
 // Adds the browser entry of a downloaded file.
@@ -140,51 +94,31 @@ void addEntry(Form2& form, const QString& name, const QString& localPath) {
     form.ListView1->setSubItem(row, 3, QString::number(form.RecordCount));
 }
 
-struct Downloads {
-    int count = 0;            // copies that arrived, each with its entry
-    bool writeFailed = false; // a copy could not be written here; Errormesg says why
-};
-
-// Downloads every chosen file, each with its entry.
-Downloads downloadAll(Form2& form) {
-    Downloads done;
-    for (int i = 0; i < form.List1->count(); ++i) {
-        const QString name = form.List1->item(i)->text();
-        form.List1->setCurrentRow(i);
-        const QString localPath = qv::programPath(QStringLiteral("data"), name);
-        const bool arrived = download(form, name, localPath);
-        if (form.closeRequested())
-            break; // the window is closing: the search stops here
-        if (form.Inet1->ResponseCode() == qv::TransferControl::kLocalWriteError) {
-            // Nothing more can be stored here (a full disk): the search fails with the reason.
-            form.Errormesg = form.Inet1->ResponseInfo();
-            done.writeFailed = true;
-            break;
-        }
-        if (!arrived)
-            continue; // no copy, no entry; the next file follows
-        ++done.count;
-        form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(done.count));
+// The search's steps as the window shows them: the listing goes through lstremotefiles, the
+// names to download through List1, the progress into Text6, Text7 and the progress bar.
+qv::SearchSteps windowSteps(Form2& form) {
+    qv::SearchSteps steps;
+    steps.wait = [&form] { WaitForTransfer(form); };
+    steps.startFailed = [&form] { TransferStateChanged(form, qv::code(qv::TransferState::Error)); };
+    steps.listing = [&form] {
+        form.ProgressBar1->setMaximum(form.lstremotefiles->count());
+        QStringList listed;
+        for (int i = 0; i < form.lstremotefiles->count(); ++i)
+            listed << form.lstremotefiles->item(i)->text();
+        return listed;
+    };
+    steps.failed = [&form] { return form.Errorflag; };
+    steps.chosen = [&form](const QStringList& names) { form.List1->addItems(names); };
+    steps.downloading = [&form](int i, const QString&) { form.List1->setCurrentRow(i); };
+    steps.status = [&form](const QString& text) { form.Text7->setText(text); };
+    steps.setMaximum = [&form](int maximum) { form.ProgressBar1->setMaximum(maximum); };
+    steps.advance = [&form] { form.ProgressBar1->setValue(form.ProgressBar1->value() + 1); };
+    steps.arrived = [&form](const QString& name, const QString& localPath, int count) {
+        form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(count));
         addEntry(form, name, localPath);
-    }
-    return done;
-}
-
-// Saves the three fields. A setting that cannot be saved keeps its old value in the file; the
-// first failure's reason is returned (empty when all were saved).
-QString saveSettings(const Form2& form) {
-    const QString ini = Form2::settingsPath();
-    const QString section = QStringLiteral("Default");
-    const std::pair<const char*, const QLineEdit*> fields[] = {
-        {"Ipaddress", form.Text10}, {"Login", form.Text11}, {"Password", form.Text12}};
-    QString failure;
-    for (const auto& [key, field] : fields) {
-        QString error;
-        if (!qv::INIwrite(ini, section, QString::fromLatin1(key), field->text(), &error) &&
-            failure.isEmpty())
-            failure = QStringLiteral("The settings cannot be saved in %1: %2").arg(ini, error);
-    }
-    return failure;
+    };
+    steps.cancelled = [&form] { return form.closeRequested(); };
+    return steps;
 }
 
 } // namespace
@@ -192,23 +126,24 @@ QString saveSettings(const Form2& form) {
 void SearchServer(Form2& form) {
     Form2::Work work(form);
     BusyPointer pointer;
-    form.Errormesg = missingField(form);
+    form.Errormesg = qv::missingConnectionField(typedFields(form));
     if (!form.Errormesg.isEmpty())
         return finishWithMessage(form, pointer);
 
     prepare(form, pointer);
-    RemoveMergeCopies();
-    if (!listServerFolder(form))
+    using Status = qv::SearchResult::Status;
+    const qv::SearchResult done = qv::runServerSearch(*form.Inet1, windowSteps(form));
+    if (done.status == Status::ListingFailed)
         return finishWithMessage(form, pointer);
-    chooseDownloads(form);
-    const Downloads done = downloadAll(form);
     if (form.closeRequested())
         return; // cancelled by closing the window: nothing is saved
-    if (done.writeFailed)
+    if (done.status == Status::WriteFailed) {
+        form.Errormesg = done.writeError;
         return finishWithMessage(form, pointer);
+    }
     const int count = done.count;
 
-    form.Errormesg = saveSettings(form);
+    form.Errormesg = qv::saveConnectionFields(Form2::settingsPath(), typedFields(form));
     if (!form.Errormesg.isEmpty())
         return finishWithMessage(form, pointer);
     pointer.reset();
@@ -229,7 +164,8 @@ void DeleteOnServer(Form2& form) {
     Form2::Work work(form);
     form.setEnabled(false);
     const QString stored = form.selectedMergeFile();
-    if (form.Inet1->Execute(form.Inet1->URL(), QStringLiteral("DELETE ") + kServerFolder + stored))
+    if (form.Inet1->Execute(form.Inet1->URL(),
+                            QStringLiteral("DELETE ") + qv::kServerFolder + stored))
         WaitForTransfer(form);
     if (form.closeRequested())
         return;

@@ -3,6 +3,7 @@
 #include "app/form2.h"
 #include "platform/dialogs.h"
 #include "transfer/peeridentity.h"
+#include "transfer/serversearch.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
-#include <QTimer>
 
 namespace {
 
@@ -67,21 +67,9 @@ void WaitForTransfer(Form2& form) {
     QPointer<qv::TransferControl> control(form.Inet1);
     if (!control || !control->StillExecuting())
         return;
-    QEventLoop loop;
-    QObject::connect(control, &qv::TransferControl::CommandEnded, &loop, &QEventLoop::quit);
-    QObject::connect(control, &QObject::destroyed, &loop, &QEventLoop::quit);
-    // A safety net: should the end ever be missed, the loop still notices within a moment.
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (!control || !control->StillExecuting())
-            loop.quit();
-    });
-    check.start(250);
-    if (control->StillExecuting())
-        loop.exec();
-    // The loop also ends when the program is quitting (every event loop then ends at once): the
+    // The wait also ends when the program is quitting (every event loop then ends at once): the
     // work cannot go on, so it is cancelled as a close of the window would cancel it.
-    if (control && control->StillExecuting())
+    if (!qv::waitForCommand(*control) && control)
         form.requestClose();
 }
 
