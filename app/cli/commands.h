@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+class QTextStream;
+
+// The commands of the command line. Each writes its result to standard output, its progress and
+// messages to standard error, and returns its exit status (exitstatus.h).
+namespace qv::cli {
+
+// Output streams of the command line, flushed line by line.
+QTextStream& out();
+QTextStream& err();
+
+// A failure: the message on standard error, the status returned.
+int fail(int status, const QString& message);
+
+int runSearch(const QCommandLineParser& options);
+int runList(const QStringList& arguments);
+int runExport(const QCommandLineParser& options, const QStringList& arguments);
+
+// The merge file copies in the data folder ("ABC.LET"), in name order.
+QStringList mergeCopies();
+
+// The password in the first line of the file. The file must not be readable by group or others;
+// false with a message otherwise, or when it cannot be read.
+bool readPasswordFile(const QString& path, QString* password, QString* error);
+
+// True when the fingerprint the operator gave names the identity's fingerprint: a "SHA256:"
+// prefix and colons do not count; hexadecimal digits match without regard to case.
+bool sameFingerprint(const QString& given, const QString& actual);
+
+} // namespace qv::cli

@@ -1,0 +1,134 @@
+#include "app/cli/commands.h"
+#include "app/cli/exitstatus.h"
+#include "mergefiles/mergefile.h"
+#include "mergefiles/mergerecordmodel.h"
+#include "mergefiles/recordtable.h"
+#include "output/automation.h"
+#include "output/htmlpage.h"
+#include "output/spreadsheetexport.h"
+#include "output/wordmerge.h"
+#include "platform/programfolder.h"
+#include "platform/services.h"
+#include "transfer/remotename.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace qv::cli {
+
+namespace {
+
+// The stored name of merge file `name` in the data folder ("X" may be kept as "X.LET.LET");
+// "" when there is none.
+QString storedName(const QString& name) {
+    const QStringList copies = mergeCopies();
+    const QString plain = name + QStringLiteral(".LET");
+    if (copies.contains(plain))
+        return plain;
+    for (const QString& stored : copies)
+        if (MergeFileBaseName(stored) == name)
+            return stored;
+    return {};
+}
+
+// Moves the new file to the path the operator asked for, replacing a file there in one step.
+bool moveInPlace(const QString& from, const QString& to, QString* error) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *error = QStringLiteral("The file \"%1\" cannot be written: %2 (it was saved as \"%3\").")
+                 .arg(to, QString::fromLocal8Bit(std::strerror(errno)), from);
+    return false;
+}
+
+// A document made by an automation step, which saves it in the document folder (or the folder
+// of `output`) and hands it to the desktop; here the hand-over only takes note of its path.
+int makeDocument(const QString& output, const std::function<void()>& step) {
+    QString saved;
+    ScopedServices services([&](Services& s) {
+        s.fileOpener = [&saved](const QString& path) {
+            saved = path;
+            return true;
+        };
+        if (!output.isEmpty())
+            s.documentFolder = QFileInfo(output).absolutePath();
+    });
+    if (const QString error = automation::failureOf(step); !error.isEmpty())
+        return fail(kFailed, error);
+    if (saved.isEmpty())
+        return fail(kFailed, QStringLiteral("No file was made."));
+    QString error;
+    if (!output.isEmpty() && !moveInPlace(saved, output, &error))
+        return fail(kLocalWrite, error);
+    out() << QDir::toNativeSeparators(output.isEmpty() ? saved : output) << Qt::endl;
+    return kSuccess;
+}
+
+int exportHtml(const QString& name, const MergeRecordModel& records,
+               const QCommandLineParser& options) {
+    const QString answer = options.isSet(QStringLiteral("width"))
+                               ? options.value(QStringLiteral("width"))
+                               : QStringLiteral("100");
+    const std::optional<QString> width = output::tableWidth(answer);
+    if (!width)
+        return fail(kUsage, QStringLiteral("The table width \"%1\" is not a number.").arg(answer));
+    output::HtmlPage page = output::newHtmlPage(name, *width);
+    page.columns = RecordTableTitles(records);
+    page.rowCount = records.rowCount();
+    page.row = [&records](qsizetype r) { return RecordTableRow(records, static_cast<int>(r)); };
+    const QString path = options.isSet(QStringLiteral("output"))
+                             ? options.value(QStringLiteral("output"))
+                             : output::htmlPagePath();
+    QString error;
+    if (!output::saveHtmlPage(path, page, &error))
+        return fail(kLocalWrite, error);
+    out() << QDir::toNativeSeparators(path) << Qt::endl;
+    return kSuccess;
+}
+
+int exportWorkbook(const MergeRecordModel& records, int recordCount, const QString& output) {
+    output::SpreadsheetExport e;
+    e.rowCount = records.rowCount();
+    e.recordCount = recordCount;
+    e.row = [&records](qsizetype r) { return RecordTableRow(records, static_cast<int>(r - 1)); };
+    return makeDocument(output, [&] { output::exportToSpreadsheet(e); });
+}
+
+} // namespace
+
+int runExport(const QCommandLineParser& options, const QStringList& arguments) {
+    const QStringList kinds = {QStringLiteral("html"), QStringLiteral("xlsx"),
+                               QStringLiteral("odt")};
+    if (arguments.size() != 2 || !kinds.contains(arguments[0]))
+        return fail(kUsage, QStringLiteral("Usage: quorvane export html|xlsx|odt NAME "
+                                           "[--width N] [--output PATH]"));
+    const QString kind = arguments[0];
+    const QString name = arguments[1];
+    if (kind != kinds[0] && options.isSet(QStringLiteral("width")))
+        return fail(kUsage, QStringLiteral("The option --width applies to html only."));
+    const QString stored = storedName(name);
+    if (stored.isEmpty() || !IsSafeMergeFileName(stored))
+        return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
+                                .arg(name, programPath(QStringLiteral("data"))));
+    const QString output = options.value(QStringLiteral("output"));
+    if (kind == kinds[2])
+        return makeDocument(output,
+                            [&] { output::createMergeDocument(name, MergeCopyPath(stored)); });
+
+    // The records as the window's record list holds them before an export.
+    const int recordCount = CountMergeRecords(stored);
+    MergeRecordModel records;
+    if (!LoadRecordTable(records, MergeCopyPath(stored), recordCount))
+        return fail(
+            kFailed,
+            QStringLiteral("The merge file \"%1\" cannot be read.").arg(MergeCopyPath(stored)));
+    if (kind == kinds[0])
+        return exportHtml(name, records, options);
+    return exportWorkbook(records, recordCount, output);
+}
+
+} // namespace qv::cli

@@ -1,0 +1,34 @@
+#include "app/cli/commands.h"
+#include "app/cli/exitstatus.h"
+#include "mergefiles/mergefile.h"
+#include "platform/programfolder.h"
+#include "transfer/remotename.h"
+
+#include <QDir>
+#include <QTextStream>
+
+namespace qv::cli {
+
+// The copies the last search left in the data folder, in name order.
+QStringList mergeCopies() {
+    const QDir data(programPath(QStringLiteral("data")));
+    QStringList names;
+    for (const QString& name :
+         data.entryList({QStringLiteral("*.LET")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
+        if (IsSafeMergeFileName(name))
+            names << name;
+    return names;
+}
+
+int runList(const QStringList& arguments) {
+    if (!arguments.isEmpty())
+        return fail(kUsage, QStringLiteral("list takes no arguments."));
+    for (const QString& stored : mergeCopies()) {
+        const QString name = MergeFileBaseName(stored);
+        out() << name << '\t' << CountMergeRecords(stored) << '\t'
+              << (HasMergeTemplate(name) ? "template" : "no template") << Qt::endl;
+    }
+    return kSuccess;
+}
+
+} // namespace qv::cli

@@ -1,0 +1,184 @@
+#include "app/cli/commands.h"
+#include "app/cli/exitstatus.h"
+#include "app/form2.h"
+#include "transfer/peeridentity.h"
+#include "transfer/serversearch.h"
+#include "transfer/statustext.h"
+#include "transfer/transfercontrol.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+namespace qv::cli {
+
+namespace {
+
+bool onTerminal() {
+    return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+}
+
+// The progress on standard error: a line a step, or one line rewritten in place on a terminal.
+class Progress {
+public:
+    Progress() : terminal_(isatty(STDERR_FILENO)) {}
+    void show(const QString& text) {
+        if (terminal_) {
+            err() << "\r\033[K" << text;
+            err().flush();
+            shown_ = true;
+        } else {
+            err() << text << Qt::endl;
+        }
+    }
+    // Ends the rewritten line before anything else is written.
+    void end() {
+        if (shown_)
+            err() << Qt::endl;
+        shown_ = false;
+    }
+
+private:
+    bool terminal_;
+    bool shown_ = false;
+};
+
+// Answers the question whether to trust a server: by the fingerprint given, else on a terminal,
+// else no. What was wrong is kept for the message.
+class TrustAnswer {
+public:
+    explicit TrustAnswer(QString fingerprint) : fingerprint_(std::move(fingerprint)) {}
+
+    bool operator()(const transfer::PeerIdentity& identity, Progress& progress) {
+        progress.end();
+        if (!fingerprint_.isEmpty()) {
+            if (sameFingerprint(fingerprint_, identity.fingerprint))
+                return true;
+            return decline(QStringLiteral("The server's fingerprint %1 is not the one given "
+                                          "with --trust-fingerprint (%2).")
+                               .arg(identity.fingerprint, fingerprint_));
+        }
+        err() << transfer::trustQuestion(identity) << Qt::endl;
+        if (!onTerminal())
+            return decline(QStringLiteral("No terminal to answer on. Check the fingerprint %1 "
+                                          "and run again with --trust-fingerprint %1.")
+                               .arg(identity.fingerprint));
+        err() << "[y/N] ";
+        err().flush();
+        char answer[16] = {};
+        if (std::fgets(answer, sizeof answer, stdin) && (answer[0] == 'y' || answer[0] == 'Y'))
+            return true;
+        return decline(transfer::declinedIdentityText(identity));
+    }
+
+    bool declined() const { return !why_.isEmpty(); }
+    QString why() const { return why_; }
+
+private:
+    bool decline(const QString& why) {
+        why_ = why;
+        return false;
+    }
+    QString fingerprint_;
+    QString why_;
+};
+
+// The fields: the options, then the password sources, then "auto.ini".
+bool connectionFields(const QCommandLineParser& options, ConnectionFields* fields, QString* error) {
+    *fields = readConnectionFields(Form2::settingsPath());
+    if (options.isSet(QStringLiteral("address")))
+        fields->address = options.value(QStringLiteral("address"));
+    if (options.isSet(QStringLiteral("login")))
+        fields->login = options.value(QStringLiteral("login"));
+    if (options.isSet(QStringLiteral("password-file")))
+        return readPasswordFile(options.value(QStringLiteral("password-file")), &fields->password,
+                                error);
+    if (const QByteArray fromEnvironment = qgetenv("QUORVANE_PASSWORD"); !fromEnvironment.isEmpty())
+        fields->password = QString::fromLocal8Bit(fromEnvironment);
+    return true;
+}
+
+// The listing and the errors of the control, as the window's status handler takes them.
+struct Listener {
+    QStringList lines;
+    bool failed = false;
+    QString message;
+    bool listed = false;
+
+    void stateChanged(TransferControl& control, qint16 state) {
+        if (state == code(TransferState::Error)) {
+            failed = true;
+            message = ConnectionErrorMessage(
+                ConnectionErrorText(control.ResponseCode(), control.ResponseInfo()));
+            return;
+        }
+        if (state != code(TransferState::ResponseCompleted) || listed)
+            return;
+        listed = true;
+        QString buffer;
+        for (QString chunk = control.GetChunk(1024); !chunk.isEmpty();
+             chunk = control.GetChunk(1024))
+            buffer += chunk;
+        lines = ResponseLines(buffer);
+    }
+};
+
+SearchSteps commandLineSteps(TransferControl& control, Listener& listener, Progress& progress) {
+    SearchSteps steps;
+    steps.wait = [&control] { waitForCommand(control); };
+    steps.startFailed = [&control, &listener] {
+        listener.stateChanged(control, code(TransferState::Error));
+    };
+    steps.listing = [&listener] { return listener.lines; };
+    steps.failed = [&listener] { return listener.failed; };
+    auto total = std::make_shared<qsizetype>(0);
+    steps.chosen = [total](const QStringList& names) { *total = names.size(); };
+    steps.downloading = [&progress, total](int i, const QString& name) {
+        progress.show(
+            QStringLiteral("- Downloading %1 (%2 of %3)").arg(name).arg(i + 1).arg(*total));
+    };
+    return steps;
+}
+
+} // namespace
+
+int runSearch(const QCommandLineParser& options) {
+    ConnectionFields fields;
+    QString error;
+    if (!connectionFields(options, &fields, &error))
+        return fail(kUsage, error);
+    if (const QString missing = missingConnectionField(fields); !missing.isEmpty())
+        return fail(kUsage, missing);
+
+    TransferControl control;
+    connectTransfer(control, fields);
+    Progress progress;
+    TrustAnswer trust(options.value(QStringLiteral("trust-fingerprint")));
+    control.setTrustPrompt(
+        [&trust, &progress](const transfer::PeerIdentity& id) { return trust(id, progress); });
+    Listener listener;
+    QObject::connect(&control, &TransferControl::StateChanged, &control,
+                     [&](qint16 state) { listener.stateChanged(control, state); });
+
+    progress.show(QStringLiteral("- Connecting ") + control.URL());
+    const SearchResult done =
+        runServerSearch(control, commandLineSteps(control, listener, progress));
+    progress.end();
+    if (done.status == SearchResult::Status::ListingFailed) {
+        if (trust.declined())
+            return fail(kUntrusted, listener.message + QStringLiteral("\n") + trust.why());
+        return fail(kConnection, listener.message);
+    }
+    if (done.status != SearchResult::Status::Listed)
+        return fail(kLocalWrite, done.writeError);
+    if (const QString failure = saveConnectionFields(Form2::settingsPath(), fields);
+        !failure.isEmpty())
+        return fail(kLocalWrite, failure);
+    control.Disconnect();
+    waitForCommand(control);
+    out() << QStringLiteral("%1 files found").arg(done.count) << Qt::endl;
+    return kSuccess;
+}
+
+} // namespace qv::cli
