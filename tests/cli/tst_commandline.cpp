@@ -14,13 +14,17 @@
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/sftpserver.h"
+#include "tests/support/testcertificates.h"
+#include "tests/support/vsftpdserver.h"
 #include "transfer/remotename.h"
 #include "transfer/statustext.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSslCertificate>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -173,6 +177,7 @@ private slots:
     void exportsMatchWindow();
     void exportOutputReplacesInOneStep();
     void trustWithoutTerminal();
+    void trustCertificateByFingerprint();
     void fingerprintForms_data();
     void fingerprintForms();
 };
@@ -482,6 +487,36 @@ void CommandLineTest::trustWithoutTerminal() {
     // Trusted from now on: no question, no fingerprint needed.
     run = cli.run(search, server.password());
     QVERIFY2(run.status == 0, run.err);
+}
+
+// FTP over TLS with a self-signed certificate: its fingerprint as given by its administrator,
+// in lower case without colons, answers the question; the certificate is then pinned.
+void CommandLineTest::trustCertificateByFingerprint() {
+    qv::test::TestCertificates certificates;
+    QVERIFY2(certificates.isValid(), qPrintable(certificates.errorString()));
+    qv::test::VsftpdServer::Options options;
+    options.certificate = certificates.certificate(QStringLiteral("selfsigned"));
+    options.key = certificates.key(QStringLiteral("selfsigned"));
+    qv::test::VsftpdServer server(options);
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    server.shareWithEveryone();
+    QFile pem(options.certificate);
+    QVERIFY(pem.open(QIODevice::ReadOnly));
+    const QString fingerprint = QString::fromLatin1(
+        QSslCertificate(&pem, QSsl::Pem).digest(QCryptographicHash::Sha256).toHex());
+    CommandLine cli;
+    const QStringList search{"search", "--address", server.address(), "--login", server.user()};
+
+    Run run = cli.run(search, server.password());
+    QCOMPARE(run.status, 5);
+    QVERIFY2(run.err.contains(fingerprint.toUpper().toUtf8().left(2) + ":"), run.err);
+
+    run = cli.run(search + QStringList{"--trust-fingerprint", fingerprint}, server.password());
+    QVERIFY2(run.status == 0, run.err);
+    QCOMPARE(run.out, QByteArray("1 files found\n"));
+    QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
+    QVERIFY(!cli.read(QStringLiteral("pinned-certificates.txt")).isEmpty());
 }
 
 void CommandLineTest::fingerprintForms_data() {
