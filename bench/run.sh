@@ -9,8 +9,9 @@
 # and against the tests' asyncssh server over sftp:// (bench/transfer, which installs vsftpd and
 # asyncssh and needs root), the bare parse of the same file for record loading,
 # LibreOffice for the workbook and one buffered write of the same bytes for the HTML page
-# (bench/output/compare.sh). Start-up (to the main window shown, without the splash window's
-# fixed four seconds) has no peer. A peer that cannot be run here (not installed, no network to
+# (bench/output/compare.sh), the bare read and split of the file for the wide merge file selected
+# and exported in the shown window (bench/widefile, under xvfb-run). Start-up (to the main window
+# shown, without the splash window's fixed four seconds) has no peer. A peer that cannot be run here (not installed, no network to
 # install it) shows "n/a"; so does a benchmark that fails, with its log named below the table.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -60,6 +61,10 @@ if ! QV_BUILD_DIR="$build" QV_BENCH_RESULTS="$work/output" \
     run output-only "$build/bench/output/bench_output" --benchmark_out="$work/output.json" \
         --benchmark_out_format=json
 fi
+
+# The wide merge file in the program's shown window, on an X server of its own.
+run widefile xvfb-run -a env QT_QPA_PLATFORM=xcb "$build/bench/widefile/bench_widefile"
+cp "$logs/widefile.log" "$work/widefile.txt" 2>/dev/null
 
 run startup "$build/bench/app/bench_startup" --benchmark_out="$work/startup.json" \
     --benchmark_out_format=json
@@ -151,6 +156,18 @@ except ValueError:
 rows.append(("export 32,767 x 26 to .xlsx (vs LibreOffice)", ms(out, "BM_ExportXlsx"), lo, "ms"))
 rows.append(("export 32,767 x 26 to HTML (vs one write)", ms(out, "BM_ExportHtml"),
              ms(out, "BM_HtmlFloor"), "ms"))
+
+# The wide merge file (20 lines of 20,000 fields) from the click in the shown window, each step
+# beside the bare read and split of the same file in the same run.
+wide = {}
+for line in text("widefile.txt").splitlines():
+    m = re.match(r"^(\w+_ms) ([\d.]+)$", line)
+    if m:
+        wide[m.group(1)] = float(m.group(2))
+for key, step in (("select_ms", "select, details + preview"), ("html_ms", "export to HTML"),
+                  ("xlsx_ms", "export to .xlsx, refused")):
+    rows.append((f"wide 20 x 20,000 {step} (from the click, shown window; vs read+split)",
+                 wide.get(key), wide.get("peer_ms"), "ms"))
 
 # Start-up.
 st = load("startup.json")

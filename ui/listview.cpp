@@ -171,8 +171,13 @@ void ListView::attach(QAbstractItemModel* model) {
     iconView_->setModel(model);
     reportView_->setModel(model);
     reportView_->setSelectionModel(iconView_->selectionModel());
-    connect(model, &QAbstractItemModel::columnsInserted, this, &ListView::applyColumns);
-    connect(model, &QAbstractItemModel::modelReset, this, &ListView::applyColumns);
+    // Only the new columns get their widths; a reset gives every column its width again.
+    connect(model, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex& parent, int first, int last) {
+                if (!parent.isValid())
+                    applyColumns(first, last);
+            });
+    connect(model, &QAbstractItemModel::modelReset, this, qOverload<>(&ListView::applyColumns));
     applyColumns();
 }
 
@@ -243,7 +248,7 @@ void ListView::applyView() {
 int ListView::addColumn(const QString& text, int widthTwips) {
     QStringList headers = items_->headers();
     headers << text;
-    widths_.resize(headers.size(), 1440);
+    widths_.resize(headers.size(), defaultWidth_);
     widths_[headers.size() - 1] = widthTwips;
     items_->setHeaders(headers);
     applyColumns();
@@ -267,25 +272,44 @@ QString ListView::columnText(int column) const {
 int ListView::columnWidth(int column) const {
     if (column >= 0 && column < static_cast<int>(widths_.size()))
         return widths_[column];
-    return qv::pixelsToTwips(reportView_->header()->sectionSize(column));
+    return column >= 0 && column < reportView_->header()->count() ? defaultWidth_ : 0;
 }
 
 void ListView::setColumnWidth(int column, int widthTwips) {
     if (column < 0)
         return;
     if (column >= static_cast<int>(widths_.size()))
-        widths_.resize(column + 1, 1440);
+        widths_.resize(column + 1, defaultWidth_);
     widths_[column] = widthTwips;
+    applyColumns(column, column);
+}
+
+void ListView::setDefaultColumnWidth(int widthTwips) {
+    if (widthTwips <= 0 || widthTwips == defaultWidth_)
+        return;
+    defaultWidth_ = widthTwips;
+    reportView_->header()->setDefaultSectionSize(qv::twipsToPixels(widthTwips));
     applyColumns();
 }
 
+int ListView::widthOf(int column) const {
+    return column < static_cast<int>(widths_.size()) ? widths_[column] : defaultWidth_;
+}
+
 void ListView::applyColumns() {
+    applyColumns(0, model()->columnCount() - 1);
+}
+
+// Touches only the columns whose width or hiding differs: each change of the header costs time
+// in proportion to its number of sections, which adds up for lists of many thousand columns.
+void ListView::applyColumns(int first, int last) {
     QHeaderView* header = reportView_->header();
-    const int count = model()->columnCount();
-    for (int c = 0; c < count; ++c) {
-        const int twips = c < static_cast<int>(widths_.size()) ? widths_[c] : 1440;
-        reportView_->setColumnHidden(c, twips <= 0);
-        if (twips > 0)
+    last = std::min(last, header->count() - 1);
+    for (int c = std::max(first, 0); c <= last; ++c) {
+        const int twips = widthOf(c);
+        if (reportView_->isColumnHidden(c) != (twips <= 0))
+            reportView_->setColumnHidden(c, twips <= 0);
+        if (twips > 0 && header->sectionSize(c) != qv::twipsToPixels(twips))
             header->resizeSection(c, qv::twipsToPixels(twips));
     }
 }

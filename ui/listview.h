@@ -92,6 +92,9 @@ public:
 
     // Column headers, widths in twips. A width of 0 hides the column.
     int addColumn(const QString& text, int widthTwips = 1440);
+    // The width of columns given none of their own (at first 1440 twips); for lists with many
+    // columns of one width, so that new columns come at that width without resizing each one.
+    void setDefaultColumnWidth(int widthTwips);
     void clearColumns();
     int columnCount() const;
     QString columnText(int column) const;
@@ -140,6 +143,8 @@ protected:
 
 private:
     void applyColumns();
+    void applyColumns(int first, int last);
+    int widthOf(int column) const;
     void applyView();
     void attach(QAbstractItemModel* model);
 
@@ -149,6 +154,7 @@ private:
     QTreeView* reportView_;
     QStackedLayout* stack_;
     std::vector<int> widths_; // twips, per column
+    int defaultWidth_ = 1440;
     int view_ = Icon;
     int arrange_ = 0;
     QPointer<ImageList> large_;

@@ -174,8 +174,27 @@ void TipWindow::pointerAt(QPoint global) {
         initialTimer_.start(initial_);
 }
 
+// The lines of the text that fit on the screen: a tip of thousands of lines (the field names of
+// a very wide merge file) shows its top lines only, so the rest is neither measured nor painted.
+QString TipWindow::screenText() const {
+    QString shown = tipDisplayText(text_);
+    const QScreen* screen = tool_ ? tool_->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return shown;
+    const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
+    const int lines = screen->availableGeometry().height() / lineHeight + 1;
+    qsizetype end = -1;
+    for (int i = 0; i < lines; ++i) {
+        end = shown.indexOf(QLatin1Char('\n'), end + 1);
+        if (end < 0)
+            return shown;
+    }
+    shown.truncate(end);
+    return shown;
+}
+
 QSize TipWindow::contentSize() const {
-    const QString shown = tipDisplayText(text_);
+    const QString shown = screenText();
     const QSize body =
         QFontMetrics(font())
             .boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, shown)
@@ -268,7 +287,7 @@ void TipWindow::paintTip(QPainter& painter) {
     }
     painter.setFont(font());
     painter.setPen(textColor_);
-    painter.drawText(content, Qt::AlignLeft | Qt::AlignTop, tipDisplayText(text_));
+    painter.drawText(content, Qt::AlignLeft | Qt::AlignTop, screenText());
 }
 
 void TipWindow::paintEvent(QPaintEvent*) {

@@ -58,6 +58,7 @@ private:
     void pop();
     void layoutTip(QPoint anchor, bool above);
     QSize contentSize() const;
+    QString screenText() const;
     void paintTip(QPainter& painter);
     void watch(QWidget* widget);
 

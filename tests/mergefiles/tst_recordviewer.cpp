@@ -7,8 +7,10 @@
 #include "ui/listview.h"
 #include "ui/tooltip.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -85,8 +87,10 @@ private slots:
         load(form, "ABC", toLoad);
         QCOMPARE(::titles(form), titles);
         QCOMPARE(::rows(form), rows);
-        for (int c = 0; c < form.lw1->columnCount(); ++c)
+        for (int c = 0; c < form.lw1->columnCount(); ++c) {
             QCOMPARE(form.lw1->columnWidth(c), 2500);
+            QCOMPARE(form.lw1->reportView()->header()->sectionSize(c), qv::twipsToPixels(2500));
+        }
         QVERIFY(form.lw1->isVisible());
         QCOMPARE(form.lw1->View(), int(ListView::Report));
         QCOMPARE(form.ListView1->height(), qv::twipsToPixels(5000));
@@ -120,6 +124,41 @@ private slots:
         QCOMPARE(model.rowCount(), 40000);
         QCOMPARE(model.text(39999, 0), QString("N39999"));
         QCOMPARE(form.RecordIndex, 40001);
+    }
+
+    // Thousands of fields: every column with its title and width, every name in the tooltip,
+    // and a narrower file loaded afterwards gets its own columns only.
+    void wideFile() {
+        constexpr int kFields = 3000;
+        qv::test::TempProgramFolder folder;
+        QByteArray header, record;
+        for (int f = 0; f < kFields; ++f) {
+            header += (f ? "|F" : "F") + QByteArray::number(f);
+            record += (f ? "|v" : "v") + QByteArray::number(f);
+        }
+        folder.write("data/Wide.LET", header + '\n' + record + '\n' + record + '\n');
+        folder.write("data/Narrow.LET", "A|B\n1|2\n");
+        Form2 form;
+        form.show();
+        load(form, "Wide", 10);
+        const QHeaderView* sections = form.lw1->reportView()->header();
+        QCOMPARE(form.lw1->columnCount(), kFields);
+        QCOMPARE(sections->count(), kFields);
+        QCOMPARE(form.lw1->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
+        for (int c : {0, kFields / 2, kFields - 1})
+            QCOMPARE(sections->sectionSize(c), qv::twipsToPixels(2500));
+        QCOMPARE(RecordListModel(form).rowCount(), 2);
+        QCOMPARE(RecordListModel(form).text(1, kFields - 1), QString("v%1").arg(kFields - 1));
+        const QStringList tip = form.FieldTip.TipText().split("\r\n");
+        QCOMPARE(tip.size(), kFields + 3); // the names, an empty line, the hint, the last CR LF
+        QCOMPARE(tip.at(0), QString(" F0"));
+        QCOMPARE(tip.at(kFields - 1), QString("F%1").arg(kFields - 1));
+        QCOMPARE(tip.at(kFields + 1), QString("(DBClick for FullScreen)"));
+
+        load(form, "Narrow", 10);
+        QCOMPARE(::titles(form), (QStringList{" A", "B"}));
+        QCOMPARE(sections->count(), 2);
+        QCOMPARE(form.FieldTip.TipText(), QString(" A\r\nB\r\n\r\n(DBClick for FullScreen)\r\n"));
     }
 
     void missingFileLeavesTheListHidden() {

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTest>
 #include <QTreeView>
@@ -62,6 +63,38 @@ private slots:
         QVERIFY(f.view.reportView()->isColumnHidden(2)); // width 0 is not shown
         f.view.setColumnWidth(1, 2500);
         QCOMPARE(f.view.reportView()->header()->sectionSize(1), qv::twipsToPixels(2500));
+    }
+
+    // A model of the caller's: its columns and the ones it adds later take the default width,
+    // own widths hold until the model is reset and afterwards, and a width of 0 hides a column
+    // until it gets a width again.
+    void columnsOfAModel() {
+        ListView view;
+        view.setDefaultColumnWidth(2500);
+        QStandardItemModel model(2, 3);
+        view.setModel(&model);
+        view.setView(ListView::Report);
+        const QHeaderView* header = view.reportView()->header();
+        auto sizes = [&] {
+            QList<int> out;
+            for (int c = 0; c < header->count(); ++c)
+                out << (header->isSectionHidden(c) ? -1 : header->sectionSize(c));
+            return out;
+        };
+        const int wide = qv::twipsToPixels(2500);
+        const int narrow = qv::twipsToPixels(1500);
+        QCOMPARE(sizes(), (QList<int>{wide, wide, wide}));
+        view.setColumnWidth(1, 1500);
+        view.setColumnWidth(2, 0);
+        QCOMPARE(sizes(), (QList<int>{wide, narrow, -1}));
+        model.insertColumns(3, 2);
+        QCOMPARE(sizes(), (QList<int>{wide, narrow, -1, wide, wide}));
+        model.clear(); // a reset: the header starts afresh, the widths are given again
+        model.setColumnCount(4);
+        QCOMPARE(sizes(), (QList<int>{wide, narrow, -1, wide}));
+        view.setColumnWidth(2, 1000);
+        QCOMPARE(sizes(), (QList<int>{wide, narrow, qv::twipsToPixels(1000), wide}));
+        QCOMPARE(view.columnWidth(3), 2500);
     }
 
     void imageListsGiveTheIcons() {

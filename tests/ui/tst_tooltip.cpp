@@ -300,6 +300,26 @@ private slots:
         QVERIFY(!w->isTipShown());
     }
 
+    // Thousands of lines: the tip shows as many as the screen holds, its first line first.
+    void textTallerThanTheScreen() {
+        QString text;
+        for (int i = 0; i < 5000; ++i)
+            text += QString("Field %1\r\n").arg(i);
+        CTooltip tip;
+        tip.TipText(text);
+        tip.DelayTime(0);
+        tip.Create(field);
+        pointerMove(field);
+        QTRY_VERIFY(tip.window()->isTipShown());
+        const int screen = field->screen()->availableGeometry().height();
+        const int line = QFontMetrics(tip.window()->font()).lineSpacing();
+        QVERIFY(tip.window()->height() >= screen - line);
+        QVERIFY(tip.window()->height() <= screen + 3 * line);
+        QCOMPARE(tip.toolInfo().text, text); // the whole text is kept
+        tip.TipText("One line");
+        QVERIFY(tip.window()->height() < 3 * line);
+    }
+
     void displayText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
