@@ -14,6 +14,7 @@
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
+#include "ui/repaintpacer.h"
 #include "ui/shapes.h"
 
 #include <QDateTime>
@@ -144,9 +145,25 @@ struct Downloads {
     bool writeFailed = false; // a copy could not be written here; Errormesg says why
 };
 
+// The new entries of the browser reach its view together, a few dozen times a second: laying
+// out every icon again for each arrival would cost more than the download.
+class GatheredEntries {
+public:
+    explicit GatheredEntries(ListView& browser) : browser_(browser) {
+        browser_.setGatherNewItems(true);
+    }
+    ~GatheredEntries() { browser_.setGatherNewItems(false); }
+    GatheredEntries(const GatheredEntries&) = delete;
+    GatheredEntries& operator=(const GatheredEntries&) = delete;
+
+private:
+    ListView& browser_;
+};
+
 // Downloads every chosen file, each with its entry.
 Downloads downloadAll(Form2& form) {
     Downloads done;
+    const GatheredEntries gathered(*form.ListView1);
     for (int i = 0; i < form.List1->count(); ++i) {
         const QString name = form.List1->item(i)->text();
         form.List1->setCurrentRow(i);
@@ -190,6 +207,9 @@ QString saveSettings(const Form2& form) {
 
 void SearchServer(Form2& form) {
     Form2::Work work(form);
+    // Every file changes the texts, the bar and the browser: the window shows them at a steady
+    // rate rather than after each file.
+    const qv::RepaintPacer pacer(&form);
     BusyPointer pointer;
     form.Errormesg = missingField(form);
     if (!form.Errormesg.isEmpty())
