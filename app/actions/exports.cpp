@@ -14,6 +14,7 @@
 #include "ui/listview.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -70,6 +71,30 @@ QStringList rowOf(const ListView& list, int r) {
     return cells;
 }
 
+// The record being exported is the selected row of the record list. A selection nobody sees
+// between two repaints is left out: the selection moves at the progress window's repaint rate,
+// and the last row exported ends selected.
+class ExportedRowSelection {
+public:
+    explicit ExportedRowSelection(ListView& list) : list_(list) {}
+    void exported(int row) {
+        row_ = row;
+        if (clock_.isValid() && clock_.elapsed() < Progress::kRefreshMs)
+            return;
+        list_.setSelectedIndex(row);
+        clock_.start();
+    }
+    void finish() {
+        if (row_ >= 0)
+            list_.setSelectedIndex(row_);
+    }
+
+private:
+    ListView& list_;
+    QElapsedTimer clock_;
+    int row_ = -1;
+};
+
 QStringList columnTitles(const ListView& list) {
     const QAbstractItemModel* model = list.model();
     QStringList titles;
@@ -110,11 +135,12 @@ void ExportToSpreadsheet(Form2& form) {
         return;
 
     ListView& list = *form.lw1;
+    ExportedRowSelection selection(list);
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
     e.recordCount = form.RecordCount;
-    e.row = [&list](qsizetype r) {
-        list.setSelectedIndex(static_cast<int>(r - 1));
+    e.row = [&list, &selection](qsizetype r) {
+        selection.exported(static_cast<int>(r - 1));
         return rowOf(list, static_cast<int>(r - 1));
     };
     e.showProgress = [](int maximum) {
@@ -134,6 +160,7 @@ void ExportToSpreadsheet(Form2& form) {
     e.closeProgress = [] { Progress::unload(); };
     e.cancelled = [&form] { return form.closeRequested(); };
     const QString error = attempt([&] { qv::output::exportToSpreadsheet(e); });
+    selection.finish();
 
     Progress::unload();
     form.unsetCursor();
