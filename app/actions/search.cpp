@@ -18,6 +18,7 @@
 #include "ui/shapes.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -164,9 +165,17 @@ private:
 Downloads downloadAll(Form2& form) {
     Downloads done;
     const GatheredEntries gathered(*form.ListView1);
+    // The name being downloaded is the current row of List1. Moving it scrolls the list, so it
+    // moves at the window's repaint rate; the last name tried ends current.
+    QElapsedTimer rowMoved;
+    int tried = -1;
     for (int i = 0; i < form.List1->count(); ++i) {
         const QString name = form.List1->item(i)->text();
-        form.List1->setCurrentRow(i);
+        tried = i;
+        if (!rowMoved.isValid() || rowMoved.elapsed() >= qv::RepaintPacer::kIntervalMs) {
+            form.List1->setCurrentRow(i);
+            rowMoved.start();
+        }
         const QString localPath = qv::programPath(QStringLiteral("data"), name);
         const bool arrived = download(form, name, localPath);
         if (form.closeRequested())
@@ -183,6 +192,8 @@ Downloads downloadAll(Form2& form) {
         form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(done.count));
         addEntry(form, name, localPath);
     }
+    if (tried >= 0 && !form.closeRequested())
+        form.List1->setCurrentRow(tried);
     return done;
 }
 

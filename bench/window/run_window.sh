@@ -46,13 +46,14 @@ window() {
         echo "bench_window $1 failed: $out" >&2
         exit 1
     }
-    sed -E 's/.*ms=([0-9]+) peak_kb=([0-9]+).*/\1 \2/' <<<"$out"
+    grep -m1 -o 'ms=[0-9]* peak_kb=[0-9]*' <<<"$out" | sed -E 's/ms=([0-9]+) peak_kb=([0-9]+)/\1 \2/'
+
 }
 
 # window_a11y <args...>: the same with an AT-SPI bus and the bridge always on.
 window_a11y() {
     dbus-run-session -- bash -c '
-        /usr/libexec/at-spi-bus-launcher --launch-immediately & launcher=$!
+        /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & launcher=$!
         sleep 1
         QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"; status=$?
         kill $launcher 2>/dev/null; wait $launcher 2>/dev/null

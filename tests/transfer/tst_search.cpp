@@ -76,6 +76,7 @@ void TestSearch::threeFilesInListingOrder() {
     QVERIFY(f.form->Command1->isEnabled());
     QVERIFY(!f.form->Errorflag);
     QCOMPARE(f.form->List1->count(), 3);
+    QCOMPARE(f.form->List1->currentRow(), 2); // the last name downloaded
     // Guidance: the start balloon is no longer due; the selection balloon follows in 5 s.
     QVERIFY(!f.form->Timer1->isActive());
     QVERIFY(f.form->Timer2->isActive());
