@@ -32,7 +32,7 @@ void ImageList::Clear() {
 
 // ---------------------------------------------------------------------------------------------
 int ListViewModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : shown_;
 }
 
 int ListViewModel::columnCount(const QModelIndex& parent) const {
@@ -83,43 +83,75 @@ void ListViewModel::setHeaders(const QStringList& headers) {
 }
 
 int ListViewModel::addRow(const QString& text, int icon, int smallIcon, int position) {
-    const int at = (position < 0 || position > rowCount()) ? rowCount() : position;
+    const int count = itemCount();
+    const int at = (position < 0 || position > count) ? count : position;
+    if (gather_ && at == count) {
+        rows_.push_back(Row{QStringList{text}, icon, smallIcon});
+        if (!gatherTimer_.isActive())
+            gatherTimer_.start();
+        return at;
+    }
+    showGatheredRows(); // an insertion among the rows: the views first learn of the ones before
     beginInsertRows({}, at, at);
     rows_.insert(rows_.begin() + at, Row{QStringList{text}, icon, smallIcon});
+    ++shown_;
     endInsertRows();
     return at;
 }
 
 void ListViewModel::setText(int row, int column, const QString& text) {
-    if (row < 0 || row >= rowCount() || column < 0)
+    if (row < 0 || row >= itemCount() || column < 0)
         return;
     QStringList& texts = rows_[row].texts;
     while (texts.size() <= column)
         texts << QString();
     texts[column] = text;
-    emit dataChanged(index(row, column), index(row, column));
+    if (shown(row))
+        emit dataChanged(index(row, column), index(row, column));
 }
 
 QString ListViewModel::text(int row, int column) const {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || row >= itemCount())
         return {};
     return rows_[row].texts.value(column);
 }
 
 int ListViewModel::icon(int row) const {
-    return (row < 0 || row >= rowCount()) ? 0 : rows_[row].icon;
+    return (row < 0 || row >= itemCount()) ? 0 : rows_[row].icon;
 }
 
 void ListViewModel::clear() {
     beginResetModel();
     rows_.clear();
+    shown_ = 0;
+    gatherTimer_.stop();
     endResetModel();
+}
+
+void ListViewModel::setGatherNewRows(bool gather) {
+    gather_ = gather;
+    if (gatherTimer_.interval() != kGatherMs) {
+        gatherTimer_.setInterval(kGatherMs);
+        gatherTimer_.setSingleShot(true);
+        connect(&gatherTimer_, &QTimer::timeout, this, &ListViewModel::showGatheredRows);
+    }
+    if (!gather)
+        showGatheredRows();
+}
+
+void ListViewModel::showGatheredRows() {
+    gatherTimer_.stop();
+    if (shown_ >= itemCount())
+        return;
+    beginInsertRows({}, shown_, itemCount() - 1);
+    shown_ = itemCount();
+    endInsertRows();
 }
 
 void ListViewModel::setImageLists(ImageList* large, ImageList* small) {
     large_ = large;
     small_ = small;
-    if (!rows_.empty())
+    if (shown_ > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
 
@@ -127,7 +159,7 @@ void ListViewModel::setLargeIcons(bool large) {
     if (largeIcons_ == large)
         return;
     largeIcons_ = large;
-    if (!rows_.empty())
+    if (shown_ > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
 
@@ -323,10 +355,12 @@ void ListView::setSubItem(int row, int subItem, const QString& text) {
 }
 
 QString ListView::itemText(int row) const {
-    return model()->index(row, 0).data().toString();
+    return subItem(row, 0);
 }
 
 QString ListView::subItem(int row, int sub) const {
+    if (model() == items_)
+        return items_->text(row, sub);
     return model()->index(row, sub).data().toString();
 }
 
@@ -335,7 +369,7 @@ int ListView::itemIcon(int row) const {
 }
 
 int ListView::itemCount() const {
-    return model()->rowCount();
+    return model() == items_ ? items_->itemCount() : model()->rowCount();
 }
 
 void ListView::clearItems() {
@@ -356,8 +390,14 @@ void ListView::setSelectedIndex(int row) {
         sel->clear();
         return;
     }
+    if (model() == items_)
+        items_->showGatheredRows(); // the views select only rows they know of
     sel->setCurrentIndex(model()->index(row, 0),
                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListView::setGatherNewItems(bool gather) {
+    items_->setGatherNewRows(gather);
 }
 
 void ListView::setIcons(ImageList* list) {

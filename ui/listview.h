@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
@@ -64,8 +65,21 @@ public:
     void setImageLists(ImageList* large, ImageList* small);
     void setLargeIcons(bool large); // icon view shows the large pictures
 
+    // Rows appended while new rows are gathered reach the views together, a few dozen times a
+    // second (kGatherMs) and when gathering ends, instead of one by one: each arrival would lay
+    // out every row of an icon view again. The item functions see them at once.
+    void setGatherNewRows(bool gather);
+    void showGatheredRows();
+    int itemCount() const { return static_cast<int>(rows_.size()); }
+    static constexpr int kGatherMs = 40;
+
 private:
+    bool shown(int row) const { return row >= 0 && row < shown_; }
+
     std::vector<Row> rows_;
+    int shown_ = 0; // rows the views know of: the first ones of rows_
+    bool gather_ = false;
+    QTimer gatherTimer_;
     QStringList headers_;
     QPointer<ImageList> large_;
     QPointer<ImageList> small_;
@@ -112,6 +126,10 @@ public:
 
     int selectedIndex() const; // -1 for none
     void setSelectedIndex(int row);
+
+    // New items reach the views a few dozen times a second (see ListViewModel); false shows the
+    // gathered ones at once.
+    void setGatherNewItems(bool gather);
 
     void setIcons(ImageList* list);
     void setSmallIcons(ImageList* list);

@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/fileopener.h"
 #include "ui/listview.h"
+#include "ui/pacedrow.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -85,11 +86,14 @@ void ExportToSpreadsheet(Form2& form) {
         return;
 
     ListView& list = *form.lw1;
+    // The record being exported is the selected row of the record list; the last one exported
+    // ends selected.
+    qv::PacedRow selection([&list](int row) { list.setSelectedIndex(row); }, Progress::kRefreshMs);
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
     e.recordCount = form.RecordCount;
-    e.row = [&list](qsizetype r) {
-        list.setSelectedIndex(static_cast<int>(r - 1));
+    e.row = [&list, &selection](qsizetype r) {
+        selection.follow(static_cast<int>(r - 1));
         return rowOf(list, static_cast<int>(r - 1));
     };
     e.showProgress = [](int maximum) {
@@ -109,6 +113,7 @@ void ExportToSpreadsheet(Form2& form) {
     e.closeProgress = [] { Progress::unload(); };
     e.cancelled = [&form] { return form.closeRequested(); };
     const QString error = qv::automation::failureOf([&] { qv::output::exportToSpreadsheet(e); });
+    selection.finish();
 
     Progress::unload();
     form.unsetCursor();

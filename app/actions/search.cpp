@@ -14,6 +14,8 @@
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
+#include "ui/pacedrow.h"
+#include "ui/repaintpacer.h"
 #include "ui/shapes.h"
 
 #include <QDateTime>
@@ -95,8 +97,9 @@ void addEntry(Form2& form, const QString& name, const QString& localPath) {
 }
 
 // The search's steps as the window shows them: the listing goes through lstremotefiles, the
-// names to download through List1, the progress into Text6, Text7 and the progress bar.
-qv::SearchSteps windowSteps(Form2& form) {
+// names to download through List1 (the one being downloaded current), the progress into Text6,
+// Text7 and the progress bar.
+qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried) {
     qv::SearchSteps steps;
     steps.wait = [&form] { WaitForTransfer(form); };
     steps.startFailed = [&form] { TransferStateChanged(form, qv::code(qv::TransferState::Error)); };
@@ -109,7 +112,7 @@ qv::SearchSteps windowSteps(Form2& form) {
     };
     steps.failed = [&form] { return form.Errorflag; };
     steps.chosen = [&form](const QStringList& names) { form.List1->addItems(names); };
-    steps.downloading = [&form](int i, const QString&) { form.List1->setCurrentRow(i); };
+    steps.downloading = [&tried](int i, const QString&) { tried.follow(i); };
     steps.status = [&form](const QString& text) { form.Text7->setText(text); };
     steps.setMaximum = [&form](int maximum) { form.ProgressBar1->setMaximum(maximum); };
     steps.advance = [&form] { form.ProgressBar1->setValue(form.ProgressBar1->value() + 1); };
@@ -121,10 +124,41 @@ qv::SearchSteps windowSteps(Form2& form) {
     return steps;
 }
 
+// The new entries of the browser reach its view together, a few dozen times a second: laying
+// out every icon again for each arrival would cost more than the download.
+class GatheredEntries {
+public:
+    explicit GatheredEntries(ListView& browser) : browser_(browser) {
+        browser_.setGatherNewItems(true);
+    }
+    ~GatheredEntries() { browser_.setGatherNewItems(false); }
+    GatheredEntries(const GatheredEntries&) = delete;
+    GatheredEntries& operator=(const GatheredEntries&) = delete;
+
+private:
+    ListView& browser_;
+};
+
+// The listing and the downloads, shown in the window. The name being downloaded is the current
+// row of List1; moving it scrolls the list, so it moves at the window's repaint rate and the last
+// name tried ends current.
+qv::SearchResult runSearch(Form2& form) {
+    const GatheredEntries gathered(*form.ListView1);
+    qv::PacedRow tried([&form](int row) { form.List1->setCurrentRow(row); },
+                       qv::RepaintPacer::kIntervalMs);
+    const qv::SearchResult done = qv::runServerSearch(*form.Inet1, windowSteps(form, tried));
+    if (!form.closeRequested())
+        tried.finish();
+    return done;
+}
+
 } // namespace
 
 void SearchServer(Form2& form) {
     Form2::Work work(form);
+    // Every file changes the texts, the bar and the browser: the window shows them at a steady
+    // rate rather than after each file.
+    const qv::RepaintPacer pacer(&form);
     BusyPointer pointer;
     form.Errormesg = qv::missingConnectionField(typedFields(form));
     if (!form.Errormesg.isEmpty())
@@ -132,7 +166,7 @@ void SearchServer(Form2& form) {
 
     prepare(form, pointer);
     using Status = qv::SearchResult::Status;
-    const qv::SearchResult done = qv::runServerSearch(*form.Inet1, windowSteps(form));
+    const qv::SearchResult done = runSearch(form);
     if (done.status == Status::ListingFailed)
         return finishWithMessage(form, pointer);
     if (form.closeRequested())

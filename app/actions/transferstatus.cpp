@@ -9,6 +9,7 @@
 #include "ui/animationplayer.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,25 @@ namespace {
 void pumpEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
+
+// Lets the window's events through while a long listing is read: at its start and then a few
+// dozen times a second. False once the window is gone.
+class ListingPump {
+public:
+    explicit ListingPump(Form2& form) : alive_(&form) {}
+    bool operator()() {
+        if (clock_.isValid() && clock_.elapsed() < kIntervalMs)
+            return true;
+        pumpEvents();
+        clock_.start();
+        return !alive_.isNull();
+    }
+
+private:
+    static constexpr int kIntervalMs = 40;
+    QPointer<Form2> alive_;
+    QElapsedTimer clock_;
+};
 
 } // namespace
 
@@ -45,22 +65,18 @@ void ReactToResponse(Form2& form, qint16 iLastCommand) {
 }
 
 void ShowRemoteFileList(Form2& form) {
-    QPointer<Form2> alive(&form);
+    ListingPump pump(form);
     QString buffer;
     for (QString chunk = form.Inet1->GetChunk(1024); !chunk.isEmpty();
          chunk = form.Inet1->GetChunk(1024)) {
-        pumpEvents();
-        if (!alive)
+        if (!pump())
             return;
         buffer += chunk;
     }
+    // The names go into the list in one step: added one by one, each would lay out the whole
+    // list again.
     form.lstremotefiles->clear();
-    for (const QString& line : qv::ResponseLines(buffer)) {
-        pumpEvents();
-        if (!alive)
-            return;
-        form.lstremotefiles->addItem(line);
-    }
+    form.lstremotefiles->addItems(qv::ResponseLines(buffer));
 }
 
 void WaitForTransfer(Form2& form) {

@@ -5,6 +5,7 @@
 #include "ui/animationplayer.h"
 #include "ui/shapes.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -53,6 +54,10 @@ void TestSearch::threeFilesInListingOrder() {
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|2", "B|1|B.LET|0", "C|1|C.LET|3"}));
+    // The browser's view shows every entry once the search is over, in the same order.
+    const QAbstractItemModel* shown = f.form->ListView1->currentView()->model();
+    QCOMPARE(shown->rowCount(), 3);
+    QCOMPARE(shown->index(2, 0).data().toString(), QStringLiteral("C"));
     QCOMPARE(summaries,
              (QStringList{"- Searching Server 1 files found", "- Searching Server 2 files found",
                           "- Searching Server 3 files found", "Search Complete 3 files found"}));
@@ -71,6 +76,7 @@ void TestSearch::threeFilesInListingOrder() {
     QVERIFY(f.form->Command1->isEnabled());
     QVERIFY(!f.form->Errorflag);
     QCOMPARE(f.form->List1->count(), 3);
+    QCOMPARE(f.form->List1->currentRow(), 2); // the last name downloaded
     // Guidance: the start balloon is no longer due; the selection balloon follows in 5 s.
     QVERIFY(!f.form->Timer1->isActive());
     QVERIFY(f.form->Timer2->isActive());

@@ -54,6 +54,53 @@ private slots:
         QCOMPARE(f.view.columnCount(), 3); // headers stay
     }
 
+    // Gathered items: the item functions see them at once, the views when the gathering ends
+    // (or its timer fires), all at once and in order.
+    void gatheredItems() {
+        Fixture f;
+        QSignalSpy inserted(f.view.model(), &QAbstractItemModel::rowsInserted);
+        f.view.setGatherNewItems(true);
+        for (int i = 5; i < 8; ++i) {
+            const int row = f.view.addItem(QStringLiteral("F%1").arg(i), 1, 1);
+            QCOMPARE(row, i);
+            f.view.setSubItem(row, 1, QStringLiteral("D%1").arg(i));
+        }
+        QCOMPARE(f.view.itemCount(), 8);
+        QCOMPARE(f.view.itemText(7), QStringLiteral("F7"));
+        QCOMPARE(f.view.subItem(6, 1), QStringLiteral("D6"));
+        QCOMPARE(f.view.model()->rowCount(), 5); // the views know of the first five only
+        QCOMPARE(inserted.count(), 0);
+
+        f.view.setGatherNewItems(false);
+        QCOMPARE(f.view.model()->rowCount(), 8);
+        QCOMPARE(inserted.count(), 1); // one insertion of the three
+        QCOMPARE(f.view.model()->index(7, 1).data().toString(), QStringLiteral("D7"));
+    }
+
+    // What needs the views' rows shows the gathered ones first: a selection, an insertion among
+    // the rows; a clear drops them. The gathering timer shows them too.
+    void gatheredItemsReachTheViews() {
+        Fixture f;
+        f.view.setGatherNewItems(true);
+        f.view.addItem(QStringLiteral("G1"));
+        f.view.setSelectedIndex(5);
+        QCOMPARE(f.view.model()->rowCount(), 6);
+        QCOMPARE(f.view.selectedIndex(), 5);
+
+        f.view.addItem(QStringLiteral("G2"));
+        QCOMPARE(f.view.addItem(QStringLiteral("top"), 1, 1, 0), 0);
+        QCOMPARE(f.view.model()->rowCount(), 8);
+        QCOMPARE(f.view.itemText(7), QStringLiteral("G2"));
+
+        f.view.addItem(QStringLiteral("G3"));
+        f.view.clearItems();
+        QCOMPARE(f.view.itemCount(), 0);
+        f.view.addItem(QStringLiteral("G4"));
+        QCOMPARE(f.view.model()->rowCount(), 0);
+        QTRY_COMPARE(f.view.model()->rowCount(), 1); // the timer's turn
+        QCOMPARE(f.view.itemText(0), QStringLiteral("G4"));
+    }
+
     void columnsInTwips() {
         Fixture f;
         f.view.setView(ListView::Report);
