@@ -37,9 +37,19 @@ done
 if grep -E '/(tst_|bench_|fuzz_)|\.(a|o|h)$' <<<"$listing"; then
     fail "the package carries build or test files (above)"
 fi
-# Files and folders owned by root, executables 0755, the rest 0644.
+# Files and folders owned by root; the two programs 0755, folders 0755, other files 0644.
 if dpkg-deb -c "$package" | awk '$2 != "root/root"' | grep .; then
     fail "files not owned by root (above)"
+fi
+if dpkg-deb -c "$package" | awk '{
+        path = $6
+        if ($1 ~ /^d/) want = "drwxr-xr-x"
+        else if ($1 ~ /^l/) want = "lrwxrwxrwx"
+        else if (path ~ /^\.\/usr\/lib\/quorvane\/(quorvane|tamsel-gallery)$/) want = "-rwxr-xr-x"
+        else want = "-rw-r--r--"
+        if ($1 != want) print $1 " " path " (expected " want ")"
+    }' | grep .; then
+    fail "files with the wrong modes (above)"
 fi
 
 field() { dpkg-deb -f "$package" "$1"; }
