@@ -20,7 +20,9 @@ if [ "${QV_SKIP_WORD_PROCESSOR:-0}" != 1 ] &&
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends \
         libreoffice-writer libreoffice-base xdg-utils desktop-file-utils
 fi
-bash "$root/scripts/build.sh"
+# Only what runs here: the program and its clips. The test command builds the tests and the
+# benchmarks.
+QV_BUILD_TARGET=quorvane bash "$root/scripts/build.sh"
 build=${QV_BUILD_DIR:-$root/build}
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

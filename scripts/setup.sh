@@ -16,6 +16,9 @@ packages=(
     # LibreOffice judges the documents and workbooks in tst_output_libreoffice. Base reads the
     # new document's embedded database; no Java runtime is needed for its flat-file connection.
     libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-base python3-uno
+    # The Debian package: CPack's dependency scan (dpkg-shlibdeps, file), the validators, and
+    # debootstrap for the clean-install check.
+    dpkg-dev file desktop-file-utils appstream lintian debootstrap
 )
 optional=(libbenchmark-dev)
 

@@ -10,6 +10,7 @@ endif()
 file(GLOB program_folder LIST_DIRECTORIES true "${prefix}/lib*/quorvane")
 foreach(f
         "${program_folder}/quorvane"
+        "${program_folder}/tamsel-gallery"
         "${program_folder}/Download.avi"
         "${program_folder}/AccessDatabase.avi"
         "${prefix}/bin/quorvane"
@@ -20,7 +21,8 @@ foreach(f
     endif()
 endforeach()
 file(READ "${prefix}/share/applications/quorvane.desktop" entry)
-if(NOT entry MATCHES "Exec=[^\n]*/quorvane\n")
+# The entry starts the program from the PATH, where the link above puts it.
+if(NOT entry MATCHES "\nExec=quorvane\n")
     message(FATAL_ERROR "desktop entry without Exec line:\n${entry}")
 endif()
 file(REMOVE_RECURSE "${prefix}")
