@@ -73,10 +73,8 @@ serve() {
         trust=("" "$work/known_hosts")
         ;;
     esac
-    case $1 in
-    sftp) base="sftp://127.0.0.1:$port/u/vantrelle/accounts" ;;
-    *) base="ftp://127.0.0.1:$port/%2Fu/vantrelle/accounts" ;;
-    esac
+    base="ftp://127.0.0.1:$port/%2Fu/vantrelle/accounts"
+    [ "$1" != sftp ] || base="sftp://127.0.0.1:$port/u/vantrelle/accounts"
 }
 
 # scenario <label> <folder name> <count> <bytes each> <ftp|ftpes|sftp>
