@@ -33,12 +33,19 @@ bool listServerFolder(TransferControl& control, const SearchSteps& steps) {
     return !steps.failed();
 }
 
+QString copyPath(const QString& name) {
+    return programPath(QStringLiteral("data"), name);
+}
+
+QString downloadCommand(const QString& name) {
+    return QStringLiteral("GET ") + kServerFolder + name + QStringLiteral(" ") + copyPath(name);
+}
+
 // Downloads one file into the data folder; true when its copy is there.
 bool download(TransferControl& control, const SearchSteps& steps, const QString& name,
               const QString& localPath) {
     call(steps.status, QStringLiteral("- Downloading ") + name);
-    bool ok = control.Execute(control.URL(), QStringLiteral("GET ") + kServerFolder + name +
-                                                 QStringLiteral(" ") + localPath);
+    bool ok = control.Execute(control.URL(), downloadCommand(name));
     if (ok) {
         steps.wait();
         ok = control.ResponseCode() == 0;
@@ -55,10 +62,15 @@ bool isCancelled(const SearchSteps& steps) {
 SearchResult downloadAll(TransferControl& control, const SearchSteps& steps,
                          const QStringList& names) {
     SearchResult result;
+    // The worker goes from one file to the next without waiting for this thread to show each.
+    QStringList commands;
+    for (const QString& name : names)
+        commands << downloadCommand(name);
+    control.ReadAhead(control.URL(), commands);
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names[i];
         call(steps.downloading, i, name);
-        const QString localPath = programPath(QStringLiteral("data"), name);
+        const QString localPath = copyPath(name);
         const bool arrived = download(control, steps, name, localPath);
         if (isCancelled(steps)) {
             result.status = SearchResult::Status::Cancelled;
@@ -75,6 +87,7 @@ SearchResult downloadAll(TransferControl& control, const SearchSteps& steps,
         ++result.count;
         call(steps.arrived, name, localPath, result.count);
     }
+    control.ReadAhead(control.URL(), {}); // a search that stopped early leaves none queued
     return result;
 }
 

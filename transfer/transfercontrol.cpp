@@ -2,7 +2,7 @@
 
 #include "platform/programfolder.h"
 #include "platform/services.h"
-#include "transfer/ftpcommand.h"
+#include "transfer/readahead.h"
 #include "transfer/trustfiles.h"
 
 #include <curl/curl.h>
@@ -27,7 +27,9 @@ TransferControl::~TransferControl() {
 }
 
 void TransferControl::Cancel() {
-    if (!busy_)
+    const bool running = busy_ || !readAhead_.empty();
+    dropReadAhead();
+    if (!running)
         return;
     cancel_ = true;
     session_.wake();
@@ -67,6 +69,15 @@ void TransferControl::deliverState(int state) {
         Qt::QueuedConnection);
 }
 
+void TransferControl::postOutcome(const transfer::FtpOutcome& outcome,
+                                  const transfer::FtpCommand& command) {
+    const bool listing = command.kind == transfer::FtpCommand::Kind::List;
+    const QString pattern = command.pattern;
+    QMetaObject::invokeMethod(
+        this, [this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
+        Qt::QueuedConnection);
+}
+
 QString TransferControl::pinnedCertificatesPath() {
     return programPath(QStringLiteral("pinned-certificates.txt"));
 }
@@ -92,62 +103,151 @@ QByteArray TransferControl::wirePath(const QString& remotePath) const {
     return remotePath.left(slash + 1).toUtf8() + wireNames_.value(name, name.toUtf8());
 }
 
+std::optional<TransferControl::Prepared> TransferControl::prepare(const QString& url,
+                                                                  const QString& command, int* code,
+                                                                  QString* why) const {
+    if (protocol_ != icFTP && protocol_ != 0) {
+        *code = CURLE_UNSUPPORTED_PROTOCOL;
+        *why = QStringLiteral("Only FTP transfers are supported (protocol %1)").arg(protocol_);
+        return std::nullopt;
+    }
+    *code = CURLE_URL_MALFORMAT;
+    const auto address = transfer::parseFtpAddress(url.isEmpty() ? url_ : url, why);
+    if (!address)
+        return std::nullopt;
+    const auto parsed = transfer::parseFtpCommand(command, why);
+    if (!parsed)
+        return std::nullopt;
+    const QByteArray remote = parsed->kind == transfer::FtpCommand::Kind::List
+                                  ? parsed->remoteFolder.toUtf8()
+                                  : wirePath(parsed->remotePath);
+    return Prepared{{*address, userName_, password_}, timeouts_, trustSettings(), *parsed, remote};
+}
+
+// What tells two commands apart: the server, the login and the command line.
+QString TransferControl::keyOf(const QString& url, const QString& command) const {
+    const QChar separator(0);
+    return (url.isEmpty() ? url_ : url) + separator + userName_ + separator + password_ +
+           separator + command;
+}
+
+// Called on the worker thread.
+transfer::FtpOutcome TransferControl::run(const Prepared& p,
+                                          const transfer::FtpSession::StateSink& sink) {
+    session_.setTimeouts(p.timeouts);
+    session_.setTrust(p.trust);
+    switch (p.command.kind) {
+    case transfer::FtpCommand::Kind::List:
+        return session_.list(p.login, p.remote, sink);
+    case transfer::FtpCommand::Kind::Get:
+        return session_.retrieve(p.login, p.remote, p.command.localPath, sink);
+    case transfer::FtpCommand::Kind::Delete:
+        return session_.remove(p.login, p.remote, sink);
+    }
+    return {};
+}
+
+std::function<void()> TransferControl::commandJob(const Prepared& prepared) {
+    return [this, prepared] {
+        const transfer::FtpOutcome outcome =
+            run(prepared, [this](int state) { deliverState(state); });
+        postOutcome(outcome, prepared.command);
+    };
+}
+
+std::function<void()> TransferControl::readAheadJob(const Prepared& prepared,
+                                                    const ReadAheadSlot& slot) {
+    return [this, prepared, slot] {
+        if (!slot->begin())
+            return;
+        const auto direct = [this](int state) { deliverState(state); };
+        const transfer::FtpOutcome outcome =
+            run(prepared, [&](int state) { slot->state(state, direct); });
+        // Nothing more can be stored here, or the rest waits for the operator or was cancelled.
+        if (!outcome.ok && (outcome.code == kLocalWriteError || outcome.untrusted || cancel_))
+            slot->halt();
+        slot->end(outcome,
+                  [&](const transfer::FtpOutcome& ended) { postOutcome(ended, prepared.command); });
+    };
+}
+
+void TransferControl::ReadAhead(const QString& url, const QStringList& commands) {
+    dropReadAhead();
+    if (busy_)
+        return;
+    cancel_ = false; // what runs still was dropped: its result is of no use anyway
+    const auto halted = std::make_shared<std::atomic<bool>>(false);
+    for (const QString& command : commands) {
+        int code = 0;
+        QString why;
+        const std::optional<Prepared> prepared = prepare(url, command, &code, &why);
+        if (!prepared)
+            break; // Execute refuses it with its reason when it comes to it
+        const auto slot = std::make_shared<transfer::ReadAhead>(keyOf(url, command), halted);
+        readAhead_.push_back(slot);
+        post(readAheadJob(*prepared, slot));
+    }
+}
+
+// The command at the front of those read ahead becomes the running one when it is the one asked
+// for: what it reported so far is delivered in order, the rest follows as it comes.
+bool TransferControl::adoptReadAhead(const QString& key, const transfer::FtpCommand& command) {
+    if (readAhead_.empty())
+        return false;
+    if (readAhead_.front()->key() != key) {
+        dropReadAhead();
+        return false;
+    }
+    const ReadAheadSlot slot = readAhead_.front();
+    readAhead_.pop_front();
+    const bool listing = command.kind == transfer::FtpCommand::Kind::List;
+    const QString pattern = command.pattern;
+    return slot->adopt(
+        [&](const std::vector<int>& states, const std::optional<transfer::FtpOutcome>& outcome) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, states, outcome, listing, pattern] {
+                    for (const int state : states)
+                        emit StateChanged(static_cast<qint16>(state));
+                    if (outcome)
+                        deliverOutcome(*outcome, listing, pattern);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void TransferControl::dropReadAhead() {
+    for (const ReadAheadSlot& slot : readAhead_)
+        slot->drop();
+    readAhead_.clear();
+}
+
 bool TransferControl::Execute(const QString& url, const QString& command) {
     if (busy_)
         return false; // one command at a time; the running one is not disturbed
-    if (protocol_ != icFTP && protocol_ != 0)
-        return refuse(
-            CURLE_UNSUPPORTED_PROTOCOL,
-            QStringLiteral("Only FTP transfers are supported (protocol %1)").arg(protocol_));
+    int code = 0;
     QString why;
-    const auto address = transfer::parseFtpAddress(url.isEmpty() ? url_ : url, &why);
-    if (!address)
-        return refuse(CURLE_URL_MALFORMAT, why);
-    const auto parsed = transfer::parseFtpCommand(command, &why);
-    if (!parsed)
-        return refuse(CURLE_URL_MALFORMAT, why);
+    const std::optional<Prepared> prepared = prepare(url, command, &code, &why);
+    if (!prepared) {
+        dropReadAhead();
+        return refuse(code, why);
+    }
 
     responseCode_ = 0;
     responseInfo_.clear();
     data_.clear();
     dataPos_ = 0;
-    cancel_ = false; // the worker is idle: no command of before can still see it
     busy_ = true;
-
-    const transfer::FtpLogin login{*address, userName_, password_};
-    const transfer::FtpTimeouts timeouts = timeouts_;
-    const transfer::TrustSettings trust = trustSettings();
-    const transfer::FtpCommand cmd = *parsed;
-    const QByteArray remote = cmd.kind == transfer::FtpCommand::Kind::List
-                                  ? cmd.remoteFolder.toUtf8()
-                                  : wirePath(cmd.remotePath);
-    command_ = [this, login, timeouts, trust, cmd, remote] {
-        session_.setTimeouts(timeouts);
-        session_.setTrust(trust);
-        const auto sink = [this](int state) { deliverState(state); };
-        transfer::FtpOutcome outcome;
-        switch (cmd.kind) {
-        case transfer::FtpCommand::Kind::List:
-            outcome = session_.list(login, remote, sink);
-            break;
-        case transfer::FtpCommand::Kind::Get:
-            outcome = session_.retrieve(login, remote, cmd.localPath, sink);
-            break;
-        case transfer::FtpCommand::Kind::Delete:
-            outcome = session_.remove(login, remote, sink);
-            break;
-        }
-        const bool listing = cmd.kind == transfer::FtpCommand::Kind::List;
-        const QString pattern = cmd.pattern;
-        QMetaObject::invokeMethod(
-            this, [this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
-            Qt::QueuedConnection);
-    };
+    command_ = commandJob(*prepared);
+    if (adoptReadAhead(keyOf(url, command), prepared->command))
+        return true;
+    cancel_ = false; // nothing of before that runs still is of any use
     post(command_);
     return true;
 }
 
 void TransferControl::Disconnect() {
+    dropReadAhead();
     post([this] { session_.disconnect([this](int state) { deliverState(state); }); });
 }
 

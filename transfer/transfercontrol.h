@@ -1,15 +1,19 @@
 #pragma once
 
+#include "transfer/ftpcommand.h"
 #include "transfer/ftpsession.h"
 #include "transfer/transferstate.h"
 
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // The main window's FTP transfer control (Inet1). The program sets URL, UserName, Password and
@@ -28,6 +32,14 @@
 // connection in the handshake; the trust prompt then asks the operator on the owner's thread,
 // and a Yes records the trust and runs the command again. Without a prompt, or after No, the
 // command ends with Error. A certificate or key that differs from the trusted one is refused.
+//
+// ReadAhead lets the worker go on to the commands that will follow, so that a series of downloads
+// does not wait for the owner's thread between two files; each still reports its states when
+// Execute asks for it, exactly as if it had only started then.
+namespace qv::transfer {
+class ReadAhead;
+}
+
 namespace qv {
 
 class TransferControl : public QObject {
@@ -55,6 +67,14 @@ public:
     // a command still runs, or when the settings or the command are not usable (ResponseCode
     // and ResponseInfo then say why).
     bool Execute(const QString& url, const QString& command);
+
+    // The commands that Execute will be asked for next, in this order, once the running one (if
+    // any) has ended: the worker runs them in turn without waiting to be asked. Execute with the
+    // same address, login and command takes the one at the front over. Any other Execute, or
+    // Disconnect, drops those not taken (one already under way runs to its end, its result
+    // unused); Cancel drops them and ends the one under way; an empty list only drops them.
+    // After a download this computer could not write, the rest are not run.
+    void ReadAhead(const QString& url, const QStringList& commands);
     bool StillExecuting() const { return busy_; }
 
     // The next part of the response data, at most size characters; "" when nothing is left.
@@ -86,9 +106,28 @@ signals:
     void CommandEnded();
 
 private:
+    // A command checked and made ready for the worker, with the settings of the moment.
+    struct Prepared {
+        transfer::FtpLogin login;
+        transfer::FtpTimeouts timeouts;
+        transfer::TrustSettings trust;
+        transfer::FtpCommand command;
+        QByteArray remote; // the remote folder or file as the server spells it
+    };
+    using ReadAheadSlot = std::shared_ptr<transfer::ReadAhead>;
+
+    std::optional<Prepared> prepare(const QString& url, const QString& command, int* code,
+                                    QString* why) const;
+    QString keyOf(const QString& url, const QString& command) const;
+    transfer::FtpOutcome run(const Prepared& prepared, const transfer::FtpSession::StateSink& sink);
+    std::function<void()> commandJob(const Prepared& prepared);
+    std::function<void()> readAheadJob(const Prepared& prepared, const ReadAheadSlot& slot);
+    bool adoptReadAhead(const QString& key, const transfer::FtpCommand& command);
+    void dropReadAhead();
     void post(std::function<void()> job);
     void workerLoop();
     void deliverState(int state);
+    void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command);
     void deliverOutcome(transfer::FtpOutcome outcome, bool listing, const QString& pattern);
     bool trustedNow(transfer::FtpOutcome& outcome);
     static transfer::TrustSettings trustSettings();
@@ -105,7 +144,8 @@ private:
     QHash<QString, QByteArray> wireNames_; // listed names as the server spelled them
     transfer::FtpTimeouts timeouts_;
     TrustPrompt trustPrompt_;
-    std::function<void()> command_; // the running command's job, run again once trusted
+    std::function<void()> command_;       // the running command's job, run again once trusted
+    std::deque<ReadAheadSlot> readAhead_; // the commands read ahead, not taken over yet
 
     // Worker side.
     transfer::FtpSession session_;

@@ -73,6 +73,10 @@ private slots:
     void refusedDelete();
     void disconnectReportsAndNextCommandReconnects();
     void destroyingDuringAStallReturnsQuickly();
+    void readAheadRunsAheadAndReportsWhenAsked();
+    void readAheadIsDroppedByAnotherCommand();
+    void readAheadStopsAfterALocalWriteError();
+    void cancelDropsTheReadAhead();
 
 private:
     FtpServer* server = nullptr;
@@ -86,9 +90,19 @@ private:
         control->setProtocol(TransferControl::icFTP);
     }
     QString localPath(const QString& name) const { return local->filePath(name); }
-    bool get(const QString& name) {
-        return control->Execute(control->URL(),
-                                "GET /u/vantrelle/accounts/" + name + " " + localPath(name));
+    QString getCommand(const QString& name, const QString& target = QString()) const {
+        return "GET /u/vantrelle/accounts/" + name + " " +
+               (target.isEmpty() ? localPath(name) : target);
+    }
+    bool get(const QString& name) { return control->Execute(control->URL(), getCommand(name)); }
+    void readAhead(const QStringList& names) {
+        QStringList commands;
+        for (const QString& name : names)
+            commands << getCommand(name);
+        control->ReadAhead(control->URL(), commands);
+    }
+    int retrieved(const QString& name) const {
+        return server->count("RETR /u/vantrelle/accounts/" + name);
     }
 };
 
@@ -379,6 +393,99 @@ void TestTransferControl::destroyingDuringAStallReturnsQuickly() {
     control = nullptr;
     QVERIFY(clock.elapsed() < 2000);
     QVERIFY(!QFile::exists(localPath("A.LET")));
+}
+
+// The worker fetches every file before it is asked; each Execute then reports that file's states
+// exactly as a command started at that moment would, on the same connection.
+void TestTransferControl::readAheadRunsAheadAndReportsWhenAsked() {
+    const QStringList names{"A.LET", "B.LET", "C.LET"};
+    for (const QString& name : names)
+        server->putFile(name, name.toUtf8() + "|x\n");
+    QVERIFY(control->Execute(QString(), kList));
+    QVERIFY(waitForEnd(*control));
+    StateLog log(*control);
+    readAhead(names);
+    QVERIFY(!control->StillExecuting());
+    QTRY_VERIFY(QFile::exists(localPath("C.LET")));
+    QVERIFY(log.states.isEmpty()); // nothing is reported before it is asked for
+
+    for (const QString& name : names) {
+        log.states.clear();
+        log.executingAt.clear();
+        QVERIFY(get(name));
+        QVERIFY(control->StillExecuting());
+        QVERIFY(waitForEnd(*control));
+        QCOMPARE(log.states, (QList<int>{5, 6, 7, 8, 12}));
+        QVERIFY(!log.executingAt.contains(false));
+        QCOMPARE(control->ResponseCode(), 0);
+        QCOMPARE(fileBytes(localPath(name)), server->fileBytes(name));
+        QCOMPARE(retrieved(name), 1);
+    }
+    QCOMPARE(server->count("CONNECT"), 1);
+}
+
+void TestTransferControl::readAheadIsDroppedByAnotherCommand() {
+    for (const QString name : {"A.LET", "B.LET", "C.LET"})
+        server->putFile(name, "a|b\n");
+    QVERIFY(control->Execute(QString(), kList));
+    QVERIFY(waitForEnd(*control));
+    readAhead({"A.LET", "B.LET"});
+    QTRY_VERIFY(QFile::exists(localPath("B.LET")));
+
+    StateLog log(*control);
+    QVERIFY(get("C.LET")); // not the one at the front: the read-ahead goes
+    QVERIFY(waitForEnd(*control));
+    QCOMPARE(log.states, (QList<int>{5, 6, 7, 8, 12}));
+    QVERIFY(QFile::remove(localPath("B.LET")));
+    QVERIFY(get("B.LET")); // runs anew
+    QVERIFY(waitForEnd(*control));
+    QCOMPARE(fileBytes(localPath("B.LET")), QByteArray("a|b\n"));
+    QCOMPARE(retrieved("B.LET"), 2);
+    QCOMPARE(log.states.size(), 10);
+}
+
+// A copy this computer cannot write (here: its folder is missing) ends the read-ahead: the files
+// after it are fetched only when asked for.
+void TestTransferControl::readAheadStopsAfterALocalWriteError() {
+    for (const QString name : {"A.LET", "B.LET", "C.LET"})
+        server->putFile(name, "a|b\n");
+    QVERIFY(control->Execute(QString(), kList));
+    QVERIFY(waitForEnd(*control));
+    const QString nowhere = local->filePath("missing/A.LET");
+    control->ReadAhead(control->URL(),
+                       {getCommand("A.LET", nowhere), getCommand("B.LET"), getCommand("C.LET")});
+
+    QVERIFY(control->Execute(control->URL(), getCommand("A.LET", nowhere)));
+    QVERIFY(waitForEnd(*control));
+    QCOMPARE(control->ResponseCode(), TransferControl::kLocalWriteError);
+    // Time enough for a worker that went on to fetch both from the local server.
+    QTest::qWait(300);
+    QCOMPARE(retrieved("B.LET") + retrieved("C.LET"), 0);
+    QVERIFY(get("B.LET"));
+    QVERIFY(waitForEnd(*control));
+    QCOMPARE(control->ResponseCode(), 0);
+    QCOMPARE(fileBytes(localPath("B.LET")), QByteArray("a|b\n"));
+}
+
+void TestTransferControl::cancelDropsTheReadAhead() {
+    for (const QString name : {"A.LET", "B.LET", "C.LET"})
+        server->putFile(name, "a|b\n");
+    server->stallDownload("A.LET");
+    QVERIFY(control->Execute(QString(), kList));
+    QVERIFY(waitForEnd(*control));
+    readAhead({"A.LET", "B.LET"});
+    QVERIFY(get("A.LET"));
+    QTRY_COMPARE(retrieved("A.LET"), 1);
+    control->Cancel();
+    QVERIFY(waitForEnd(*control));
+    QVERIFY(control->ResponseCode() != 0);
+    QVERIFY(!QFile::exists(localPath("A.LET")));
+
+    QVERIFY(get("C.LET")); // queued after B's place: B was dropped before it came to run
+    QVERIFY(waitForEnd(*control));
+    QCOMPARE(fileBytes(localPath("C.LET")), QByteArray("a|b\n"));
+    QCOMPARE(retrieved("B.LET"), 0);
+    QVERIFY(!QFile::exists(localPath("B.LET")));
 }
 
 QTEST_GUILESS_MAIN(TestTransferControl)
