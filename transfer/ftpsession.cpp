@@ -120,13 +120,13 @@ size_t receive(char* data, size_t size, size_t count, void* userdata) {
     return 0;
 }
 
-int debugTrace(CURL*, curl_infotype type, char* data, size_t size, void* userdata) {
+// Each line of an FTP server's replies.
+size_t replyLine(char* data, size_t size, size_t count, void* userdata) {
     auto* run = static_cast<FtpSession::Run*>(userdata);
-    if (type == CURLINFO_HEADER_IN) { // a line of a server reply
-        run->alive();
-        run->lastReply = QByteArray(data, static_cast<qsizetype>(size));
-    }
-    return 0;
+    const size_t bytes = size * count;
+    run->alive();
+    run->lastReply = QByteArray(data, static_cast<qsizetype>(bytes));
+    return bytes;
 }
 
 } // namespace
@@ -367,9 +367,8 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
     curl_easy_setopt(h, CURLOPT_PREREQDATA, &run);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, receive);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &run);
-    curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, debugTrace);
-    curl_easy_setopt(h, CURLOPT_DEBUGDATA, &run);
-    curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, replyLine);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &run);
     if (r.kind == Kind::List)
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
     if (remove) {
