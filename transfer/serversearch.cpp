@@ -4,6 +4,7 @@
 #include "platform/programfolder.h"
 #include "settings/inifile.h"
 #include "transfer/remotename.h"
+#include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 
 #include <QEventLoop>
@@ -110,6 +111,17 @@ bool waitForCommand(TransferControl& control) {
     if (control.StillExecuting())
         loop.exec();
     return !alive || !alive->StillExecuting();
+}
+
+std::optional<QStringList> readListedLines(TransferControl& control,
+                                           const std::function<bool()>& pause) {
+    QString buffer;
+    for (QString chunk = control.GetChunk(1024); !chunk.isEmpty(); chunk = control.GetChunk(1024)) {
+        if (pause && !pause())
+            return std::nullopt;
+        buffer += chunk;
+    }
+    return ResponseLines(buffer);
 }
 
 QString missingConnectionField(const ConnectionFields& fields) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 // The search of the server folder "/u/vantrelle/accounts/" without a window: the connection
 // fields checked, the copies of the previous search removed, the folder listed, every merge file
@@ -35,6 +36,12 @@ ConnectionFields readConnectionFields(const QString& iniPath);
 // Handles events until the control has ended its running command; sleeps while nothing happens.
 // False when the wait ended with the command still running (the program is quitting).
 bool waitForCommand(TransferControl& control);
+
+// The lines of the finished listing the control holds, read in chunks. Between two chunks,
+// pause() runs (the window lets its events through there); false from it ends the reading
+// (nullopt).
+std::optional<QStringList> readListedLines(TransferControl& control,
+                                           const std::function<bool()>& pause = {});
 
 struct SearchSteps {
     // Waits until the control's running command has ended.

@@ -65,18 +65,13 @@ void ReactToResponse(Form2& form, qint16 iLastCommand) {
 }
 
 void ShowRemoteFileList(Form2& form) {
-    ListingPump pump(form);
-    QString buffer;
-    for (QString chunk = form.Inet1->GetChunk(1024); !chunk.isEmpty();
-         chunk = form.Inet1->GetChunk(1024)) {
-        if (!pump())
-            return;
-        buffer += chunk;
-    }
+    const std::optional<QStringList> lines = qv::readListedLines(*form.Inet1, ListingPump(form));
+    if (!lines)
+        return; // the window is gone
     // The names go into the list in one step: added one by one, each would lay out the whole
     // list again.
     form.lstremotefiles->clear();
-    form.lstremotefiles->addItems(qv::ResponseLines(buffer));
+    form.lstremotefiles->addItems(*lines);
 }
 
 void WaitForTransfer(Form2& form) {

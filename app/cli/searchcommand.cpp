@@ -116,11 +116,7 @@ struct Listener {
         if (state != code(TransferState::ResponseCompleted) || listed)
             return;
         listed = true;
-        QString buffer;
-        for (QString chunk = control.GetChunk(1024); !chunk.isEmpty();
-             chunk = control.GetChunk(1024))
-            buffer += chunk;
-        lines = ResponseLines(buffer);
+        lines = *readListedLines(control);
     }
 };
 
