@@ -1,44 +1,49 @@
 #include "transfer/downloadfile.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qv::transfer {
-
-DownloadFile::DownloadFile(const QString& target)
-    : target_(target), temp_(QFileInfo(target).absolutePath() + QStringLiteral("/.") +
-                             QFileInfo(target).fileName() + QStringLiteral(".part-XXXXXX")) {
-    temp_.setAutoRemove(true);
-}
 
 DownloadFile::~DownloadFile() {
     discard();
 }
 
+bool DownloadFile::fail(int error) {
+    error_ = QString::fromLocal8Bit(std::strerror(error));
+    return false;
+}
+
+// A new file of its own beside the target (".<name>.part-XXXXXX"), readable by its owner only
+// until it is complete.
 bool DownloadFile::open() {
-    if (!temp_.open()) {
-        error_ = temp_.errorString();
-        return false;
-    }
-    return true;
+    const QFileInfo target(target_);
+    tempPath_ = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                  QStringLiteral(".part-XXXXXX"));
+    fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
+    if (fd_ >= 0)
+        return true;
+    const int error = errno;
+    tempPath_.clear(); // nothing was made
+    return fail(error);
 }
 
 // Written straight to the file descriptor, so that a failure (a full disk) is seen at once and
 // with the system's own reason.
 bool DownloadFile::write(const char* data, qint64 size) {
-    const int fd = temp_.handle();
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        const ssize_t written = ::write(fd_, data, static_cast<size_t>(size));
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0) {
-            error_ = QString::fromLocal8Bit(std::strerror(written < 0 ? errno : ENOSPC));
-            return false;
-        }
+        if (written <= 0)
+            return fail(written < 0 ? errno : ENOSPC);
         data += written;
         size -= written;
     }
@@ -46,25 +51,31 @@ bool DownloadFile::write(const char* data, qint64 size) {
 }
 
 bool DownloadFile::commit() {
-    temp_.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                         QFile::ReadOther);
     // A download cache needs no flush to the disk: an interrupted search is simply run again.
     // rename() replaces the target in one step, so readers see the old copy or the new one.
-    const QByteArray from = QFile::encodeName(temp_.fileName());
-    const QByteArray to = QFile::encodeName(target_);
-    if (std::rename(from.constData(), to.constData()) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
+    if (::fchmod(fd_, 0644) != 0 || ::close(fd_) != 0) {
+        const int error = errno;
+        fd_ = -1;
+        discard();
+        return fail(error);
     }
-    temp_.setAutoRemove(false);
-    temp_.close();
-    committed_ = true;
+    fd_ = -1;
+    if (std::rename(tempPath_.constData(), QFile::encodeName(target_).constData()) != 0) {
+        const int error = errno;
+        discard();
+        return fail(error);
+    }
+    tempPath_.clear();
     return true;
 }
 
 void DownloadFile::discard() {
-    if (!committed_ && temp_.isOpen())
-        temp_.remove();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!tempPath_.isEmpty())
+        ::unlink(tempPath_.constData());
+    tempPath_.clear();
 }
 
 } // namespace qv::transfer

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QTemporaryFile>
 
 // The local side of a download: bytes go to a temporary file beside the target, which replaces
 // the target in one step only when the transfer completed. A failed or abandoned download leaves
@@ -10,8 +10,10 @@ namespace qv::transfer {
 
 class DownloadFile {
 public:
-    explicit DownloadFile(const QString& target);
+    explicit DownloadFile(const QString& target) : target_(target) {}
     ~DownloadFile(); // discards what was not committed
+    DownloadFile(const DownloadFile&) = delete;
+    DownloadFile& operator=(const DownloadFile&) = delete;
 
     bool open();
     bool write(const char* data, qint64 size);
@@ -20,10 +22,12 @@ public:
     QString errorString() const { return error_; }
 
 private:
+    bool fail(int error);
+
     QString target_;
-    QTemporaryFile temp_;
+    QByteArray tempPath_; // as the file system spells it
+    int fd_ = -1;
     QString error_;
-    bool committed_ = false;
 };
 
 } // namespace qv::transfer
