@@ -143,14 +143,12 @@ void connectTransfer(TransferControl& control, const ConnectionFields& fields) {
 
 QString saveConnectionFields(const QString& iniPath, const ConnectionFields& fields) {
     const QString values[] = {fields.address, fields.login, fields.password};
-    QString failure;
     for (int i = 0; i < 3; ++i) {
         QString error;
-        if (!INIwrite(iniPath, kSection, QString::fromLatin1(kKeys[i]), values[i], &error) &&
-            failure.isEmpty())
-            failure = QStringLiteral("The settings cannot be saved in %1: %2").arg(iniPath, error);
+        if (!INIwrite(iniPath, kSection, QString::fromLatin1(kKeys[i]), values[i], &error))
+            return QStringLiteral("The settings cannot be saved in %1: %2").arg(iniPath, error);
     }
-    return failure;
+    return {};
 }
 
 ConnectionFields readConnectionFields(const QString& iniPath) {

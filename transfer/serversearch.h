@@ -26,8 +26,9 @@ QString missingConnectionField(const ConnectionFields& fields);
 // The control set up for the fields: URL, user name, password and FTP (every address form).
 void connectTransfer(TransferControl& control, const ConnectionFields& fields);
 
-// Saves the three fields in "auto.ini" (section "Default"). A setting that cannot be saved keeps
-// its old value in the file; the first failure's reason is returned ("" when all were saved).
+// Saves the three fields in "auto.ini" (section "Default"), stopping at the first that cannot be
+// saved: that one and those after it keep their old values, and its reason is returned ("" when
+// all were saved).
 QString saveConnectionFields(const QString& iniPath, const ConnectionFields& fields);
 
 // The fields "auto.ini" holds.
