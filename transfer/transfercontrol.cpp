@@ -5,6 +5,7 @@
 #include "transfer/readahead.h"
 #include "transfer/trustfiles.h"
 
+#include <QPointer>
 #include <curl/curl.h>
 
 namespace qv {
@@ -62,20 +63,52 @@ void TransferControl::workerLoop() {
     }
 }
 
-// Called on the worker thread: the state reaches the owner's thread as a queued call.
-void TransferControl::deliverState(int state) {
+// Runs call on the owner's thread, after every call delivered before it. Calls that arrive
+// while the owner's thread is busy are run together when it next handles events, so a worker
+// that reports often does not wake it for each report.
+void TransferControl::deliver(std::function<void()> call) {
+    std::lock_guard lock(deliveryMutex_);
+    deliveries_.push_back(std::move(call));
+    if (drainScheduled_)
+        return;
+    drainScheduled_ = true;
     QMetaObject::invokeMethod(
-        this, [this, state] { emit StateChanged(static_cast<qint16>(state)); },
-        Qt::QueuedConnection);
+        this, [this] { drainDeliveries(); }, Qt::QueuedConnection);
+}
+
+// A call may let events through (a long listing does); what arrives meanwhile waits for the next
+// round, so the order stays as delivered.
+void TransferControl::drainDeliveries() {
+    std::vector<std::function<void()>> calls;
+    {
+        std::lock_guard lock(deliveryMutex_);
+        calls.swap(deliveries_);
+    }
+    QPointer<TransferControl> alive(this);
+    for (const std::function<void()>& call : calls) {
+        call();
+        if (!alive)
+            return;
+    }
+    std::lock_guard lock(deliveryMutex_);
+    drainScheduled_ = false;
+    if (!deliveries_.empty()) {
+        drainScheduled_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { drainDeliveries(); }, Qt::QueuedConnection);
+    }
+}
+
+// Called on the worker thread.
+void TransferControl::deliverState(int state) {
+    deliver([this, state] { emit StateChanged(static_cast<qint16>(state)); });
 }
 
 void TransferControl::postOutcome(const transfer::FtpOutcome& outcome,
                                   const transfer::FtpCommand& command) {
     const bool listing = command.kind == transfer::FtpCommand::Kind::List;
     const QString pattern = command.pattern;
-    QMetaObject::invokeMethod(
-        this, [this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
-        Qt::QueuedConnection);
+    deliver([this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); });
 }
 
 QString TransferControl::pinnedCertificatesPath() {

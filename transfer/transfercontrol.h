@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 // The main window's FTP transfer control (Inet1). The program sets URL, UserName, Password and
 // Protocol, starts one command at a time with Execute and waits until StillExecuting is false;
@@ -126,6 +127,8 @@ private:
     void dropReadAhead();
     void post(std::function<void()> job);
     void workerLoop();
+    void deliver(std::function<void()> call);
+    void drainDeliveries();
     void deliverState(int state);
     void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command);
     void deliverOutcome(transfer::FtpOutcome outcome, bool listing, const QString& pattern);
@@ -146,6 +149,11 @@ private:
     TrustPrompt trustPrompt_;
     std::function<void()> command_;       // the running command's job, run again once trusted
     std::deque<ReadAheadSlot> readAhead_; // the commands read ahead, not taken over yet
+
+    // Reports on their way to the owner's thread.
+    std::mutex deliveryMutex_;
+    std::vector<std::function<void()>> deliveries_;
+    bool drainScheduled_ = false;
 
     // Worker side.
     transfer::FtpSession session_;
