@@ -1,5 +1,6 @@
 #include "transfer/transfercontrol.h"
 
+#include "platform/pacing.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "transfer/readahead.h"
@@ -11,6 +12,8 @@
 namespace qv {
 
 TransferControl::TransferControl(QObject* parent) : QObject(parent) {
+    reportClock_.setInterval(kShowProgressEveryMs);
+    connect(&reportClock_, &QTimer::timeout, this, &TransferControl::drainDeliveries);
     session_.setCancelFlag(&cancel_);
     worker_ = std::thread([this] { workerLoop(); });
 }
@@ -63,52 +66,56 @@ void TransferControl::workerLoop() {
     }
 }
 
-// Runs call on the owner's thread, after every call delivered before it. Calls that arrive
-// while the owner's thread is busy are run together when it next handles events, so a worker
-// that reports often does not wake it for each report.
-void TransferControl::deliver(std::function<void()> call) {
+// Runs call on the owner's thread, after every call delivered before it. An urgent call is run
+// as soon as that thread handles events, together with everything delivered before it; the
+// others wait for it or for the next tick of the report clock, so a worker that reports often
+// does not wake the owner's thread for each report.
+void TransferControl::deliver(std::function<void()> call, Urgency urgency) {
     std::lock_guard lock(deliveryMutex_);
     deliveries_.push_back(std::move(call));
-    if (drainScheduled_)
+    if (urgency == Urgency::Later || drainScheduled_)
         return;
     drainScheduled_ = true;
     QMetaObject::invokeMethod(
         this, [this] { drainDeliveries(); }, Qt::QueuedConnection);
 }
 
-// A call may let events through (a long listing does); what arrives meanwhile waits for the next
-// round, so the order stays as delivered.
+// A call may let events through (a long listing does); what arrives meanwhile is run once that
+// call has returned, so the order stays as delivered.
 void TransferControl::drainDeliveries() {
-    std::vector<std::function<void()>> calls;
-    {
-        std::lock_guard lock(deliveryMutex_);
-        calls.swap(deliveries_);
-    }
+    if (draining_)
+        return;
+    draining_ = true;
     QPointer<TransferControl> alive(this);
-    for (const std::function<void()>& call : calls) {
-        call();
-        if (!alive)
-            return;
+    for (;;) {
+        std::vector<std::function<void()>> calls;
+        {
+            std::lock_guard lock(deliveryMutex_);
+            calls.swap(deliveries_);
+            drainScheduled_ = false;
+        }
+        if (calls.empty())
+            break;
+        for (const std::function<void()>& call : calls) {
+            call();
+            if (!alive)
+                return;
+        }
     }
-    std::lock_guard lock(deliveryMutex_);
-    drainScheduled_ = false;
-    if (!deliveries_.empty()) {
-        drainScheduled_ = true;
-        QMetaObject::invokeMethod(
-            this, [this] { drainDeliveries(); }, Qt::QueuedConnection);
-    }
+    draining_ = false;
 }
 
 // Called on the worker thread.
-void TransferControl::deliverState(int state) {
-    deliver([this, state] { emit StateChanged(static_cast<qint16>(state)); });
+void TransferControl::deliverState(int state, Urgency urgency) {
+    deliver([this, state] { emit StateChanged(static_cast<qint16>(state)); }, urgency);
 }
 
 void TransferControl::postOutcome(const transfer::FtpOutcome& outcome,
                                   const transfer::FtpCommand& command) {
     const bool listing = command.kind == transfer::FtpCommand::Kind::List;
     const QString pattern = command.pattern;
-    deliver([this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); });
+    deliver([this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
+            Urgency::Now);
 }
 
 QString TransferControl::pinnedCertificatesPath() {
@@ -271,6 +278,7 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
     data_.clear();
     dataPos_ = 0;
     busy_ = true;
+    reportClock_.start();
     command_ = commandJob(*prepared);
     if (adoptReadAhead(keyOf(url, command), prepared->command))
         return true;
@@ -281,7 +289,8 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
 
 void TransferControl::Disconnect() {
     dropReadAhead();
-    post([this] { session_.disconnect([this](int state) { deliverState(state); }); });
+    // No command runs to take these states along: each goes at once.
+    post([this] { session_.disconnect([this](int state) { deliverState(state, Urgency::Now); }); });
 }
 
 // A server that is not trusted yet: the operator is asked; Yes records the trust and runs the
@@ -318,6 +327,7 @@ void TransferControl::deliverOutcome(transfer::FtpOutcome outcome, bool listing,
     }
     emit StateChanged(code(outcome.ok ? TransferState::ResponseCompleted : TransferState::Error));
     busy_ = false;
+    reportClock_.stop();
     emit CommandEnded();
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -127,9 +128,10 @@ private:
     void dropReadAhead();
     void post(std::function<void()> job);
     void workerLoop();
-    void deliver(std::function<void()> call);
+    enum class Urgency { Now, Later };
+    void deliver(std::function<void()> call, Urgency urgency);
     void drainDeliveries();
-    void deliverState(int state);
+    void deliverState(int state, Urgency urgency = Urgency::Later);
     void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command);
     void deliverOutcome(transfer::FtpOutcome outcome, bool listing, const QString& pattern);
     bool trustedNow(transfer::FtpOutcome& outcome);
@@ -154,6 +156,8 @@ private:
     std::mutex deliveryMutex_;
     std::vector<std::function<void()>> deliveries_;
     bool drainScheduled_ = false;
+    bool draining_ = false;
+    QTimer reportClock_; // while a command runs: takes its states to the owner now and then
 
     // Worker side.
     transfer::FtpSession session_;

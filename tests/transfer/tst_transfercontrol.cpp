@@ -77,6 +77,7 @@ private slots:
     void readAheadIsDroppedByAnotherCommand();
     void readAheadStopsAfterALocalWriteError();
     void cancelDropsTheReadAhead();
+    void statesArriveWhileACommandRuns();
 
 private:
     FtpServer* server = nullptr;
@@ -486,6 +487,18 @@ void TestTransferControl::cancelDropsTheReadAhead() {
     QCOMPARE(fileBytes(localPath("C.LET")), QByteArray("a|b\n"));
     QCOMPARE(retrieved("B.LET"), 0);
     QVERIFY(!QFile::exists(localPath("B.LET")));
+}
+
+// States are taken to the owner's thread together, but not only at the end of a command.
+void TestTransferControl::statesArriveWhileACommandRuns() {
+    server->putFile("A.LET", "a|b\n");
+    server->stallDownload("A.LET");
+    StateLog log(*control);
+    QVERIFY(get("A.LET"));
+    QTRY_VERIFY(log.states.contains(6));
+    QVERIFY(control->StillExecuting());
+    control->Cancel();
+    QVERIFY(waitForEnd(*control));
 }
 
 QTEST_GUILESS_MAIN(TestTransferControl)
