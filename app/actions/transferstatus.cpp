@@ -2,6 +2,7 @@
 
 #include "app/form2.h"
 #include "platform/dialogs.h"
+#include "platform/pacing.h"
 #include "transfer/peeridentity.h"
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
@@ -27,7 +28,7 @@ class ListingPump {
 public:
     explicit ListingPump(Form2& form) : alive_(&form) {}
     bool operator()() {
-        if (clock_.isValid() && clock_.elapsed() < kIntervalMs)
+        if (clock_.isValid() && clock_.elapsed() < qv::kShowProgressEveryMs)
             return true;
         pumpEvents();
         clock_.start();
@@ -35,7 +36,6 @@ public:
     }
 
 private:
-    static constexpr int kIntervalMs = 40;
     QPointer<Form2> alive_;
     QElapsedTimer clock_;
 };
