@@ -386,10 +386,18 @@ void FtpSession::configureSecurity(const FtpLogin& login) {
         ssh_.configure(easy_, login.address, trust_);
 }
 
+// libcurl does not always wait on a socket that will wake it: the handshake of an FTPS data
+// connection waits for the server, which only answers once the command has gone on the control
+// connection. So a wait in which nothing happened is followed by a short one, then by longer
+// ones up to kLongestWaitMs, and any activity makes the next wait short again.
+constexpr int kShortestWaitMs = 1;
+constexpr int kLongestWaitMs = 100;
+
 // Runs the transfer to its end; libcurl's result, or CURLE_OK when it stalled or was cancelled.
 int FtpSession::drive(Run& run, bool* stalled, bool* cancelled) {
     CURLcode result = CURLE_OK;
     curl_multi_add_handle(multi_, easy_);
+    int waitMs = kShortestWaitMs;
     for (int running = 1; running;) {
         if (curl_multi_perform(multi_, &running) != CURLM_OK) {
             result = CURLE_FAILED_INIT;
@@ -406,7 +414,9 @@ int FtpSession::drive(Run& run, bool* stalled, bool* cancelled) {
             *stalled = true;
             break;
         }
-        curl_multi_poll(multi_, nullptr, 0, 100, nullptr);
+        int ready = 0;
+        curl_multi_poll(multi_, nullptr, 0, waitMs, &ready);
+        waitMs = ready > 0 ? kShortestWaitMs : std::min(2 * waitMs, kLongestWaitMs);
     }
     int pending = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_, &pending)) {
