@@ -75,6 +75,7 @@ QStringList MergeRecordModel::rowValues(int row) const {
     QStringList values;
     if (row < 0 || row >= rowCount())
         return values;
+    values.reserve(columnCount());
     for (quint32 c = rowFirst_[row]; c < rowFirst_[row + 1]; ++c)
         values.append(valueAt(cells_[c]));
     while (values.size() < columnCount())

@@ -23,6 +23,10 @@ bool LoadRecordTable(MergeRecordModel& model, const QString& copyPath, qint64 re
 }
 
 QStringList RecordTableRow(const QAbstractItemModel& model, int r) {
+    // The record list's own model hands its values over without a variant per cell.
+    if (const auto* records = qobject_cast<const MergeRecordModel*>(&model);
+        records && r >= 0 && r < records->rowCount())
+        return records->rowValues(r);
     QStringList cells;
     for (int c = 0; c < model.columnCount(); ++c)
         cells << model.data(model.index(r, c), Qt::DisplayRole).toString();

@@ -4,6 +4,7 @@
 #include "output/spreadsheet.h"
 
 #include <QLocale>
+#include <vector>
 
 namespace qv::output {
 
@@ -26,7 +27,13 @@ void exportToSpreadsheet(const SpreadsheetExport& exp) {
     excel->Workbooks().Add(Omitted, automation::kLocaleEnglishUS);
     if (exp.setCaption)
         exp.setCaption(QStringLiteral("Exporting to Excel"));
-    qsizetype columns = 26; // A to Z are always fitted
+    qsizetype columns = 26;       // A to Z are always fitted
+    std::vector<QString> letters; // the letters of each column, made once
+    const auto letterOf = [&letters](qsizetype k) -> const QString& {
+        while (static_cast<qsizetype>(letters.size()) <= k)
+            letters.push_back(xlsx::columnLetters(static_cast<int>(letters.size())));
+        return letters[static_cast<size_t>(k)];
+    };
     for (qsizetype r = 1; r <= exp.rowCount; ++r) {
         const QStringList cells = exp.row(r);
         if (cells.size() > xlsx::kMaxColumns)
@@ -37,13 +44,12 @@ void exportToSpreadsheet(const SpreadsheetExport& exp) {
                     .arg(cells.size())
                     .arg(xlsx::kMaxColumns)};
         const QString row = QString::number(r);
-        excel->Range(QString(QStringLiteral("a") + row), Omitted)
+        excel->Range(QString(letterOf(0) + row), Omitted)
             ->setValue(cells.isEmpty() ? QString() : cells[0]);
         if (exp.progress)
             exp.progress(r, spreadsheetProgressText(r, exp.recordCount));
         for (qsizetype k = 1; k < cells.size(); ++k)
-            excel->Range(QString(xlsx::columnLetters(static_cast<int>(k)) + row), Omitted)
-                ->setValue(cells[k]);
+            excel->Range(QString(letterOf(k) + row), Omitted)->setValue(cells[k]);
         columns = std::max(columns, cells.size());
         if (exp.cancelled && exp.cancelled()) {
             if (exp.closeProgress)

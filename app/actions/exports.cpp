@@ -86,16 +86,23 @@ void ExportToSpreadsheet(Form2& form) {
         return;
 
     ListView& list = *form.lw1;
-    // The record being exported is the selected row of the record list; the last one exported
-    // ends selected.
-    qv::PacedRow selection([&list](int row) { list.setSelectedIndex(row); }, Progress::kRefreshMs);
+    // The record being exported is the selected row of the record list and the progress window
+    // counts it; both move together a few dozen times a second (nobody sees the rows in between),
+    // and the last one exported ends selected and counted.
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
     e.recordCount = form.RecordCount;
-    e.row = [&list, &selection](qsizetype r) {
-        selection.follow(static_cast<int>(r - 1));
-        return rowOf(list, static_cast<int>(r - 1));
-    };
+    qv::PacedRow shown(
+        [&list, &e](int r) {
+            list.setSelectedIndex(r - 1);
+            if (!Progress::isLoaded())
+                return;
+            Progress& p = Progress::form();
+            p.setValue(static_cast<int>(std::min<qsizetype>(r, p.maximum())));
+            p.setStatus(qv::output::spreadsheetProgressText(r, e.recordCount));
+        },
+        Progress::kRefreshMs);
+    e.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r - 1)); };
     e.showProgress = [](int maximum) {
         Progress& p = Progress::form();
         p.showWindow();
@@ -103,17 +110,20 @@ void ExportToSpreadsheet(Form2& form) {
         p.setValue(0);
         p.setMaximum(maximum);
     };
-    e.setCaption = [](const QString& caption) { Progress::form().setCaption(caption); };
-    e.progress = [](qsizetype r, const QString& text) {
-        Progress& p = Progress::form();
-        p.setValue(static_cast<int>(std::min<qsizetype>(r, p.maximum())));
-        p.setStatus(text);
-        p.refresh();
+    // The captioned window reaches the screen before the first row is copied (and a close asked
+    // for meanwhile is heard before the work goes on).
+    e.setCaption = [](const QString& caption) {
+        Progress::form().setCaption(caption);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    e.closeProgress = [] { Progress::unload(); };
+    e.progress = [&shown](qsizetype r, const QString&) { shown.follow(static_cast<int>(r)); };
+    e.closeProgress = [&shown] {
+        shown.finish();
+        Progress::unload();
+    };
     e.cancelled = [&form] { return form.closeRequested(); };
     const QString error = qv::automation::failureOf([&] { qv::output::exportToSpreadsheet(e); });
-    selection.finish();
+    shown.finish();
 
     Progress::unload();
     form.unsetCursor();

@@ -8,7 +8,8 @@
 //                                                         n files are in data/
 //   bench_window xlsx|html <merge file>                   the merge file selected in the browser,
 //                                                         then its export until saved
-// The exports answer the table width with 100 and open nothing.
+// The exports answer the table width with 100 and open nothing; with QV_WINDOW_KEEP=<path> set,
+// a copy of the document written is kept there (to compare the output of two builds).
 
 #include "app/form2.h"
 #include "controls/command/command.h"
@@ -167,7 +168,11 @@ int main(int argc, char** argv) {
         s.programFolder = folder.path();
         s.documentFolder = documents.path();
         s.dialogs = &dialogs;
-        s.fileOpener = [](const QString&) { return true; };
+        s.fileOpener = [](const QString& path) {
+            if (const QString keep = qEnvironmentVariable("QV_WINDOW_KEEP"); !keep.isEmpty())
+                QFile::copy(path, keep);
+            return true;
+        };
     });
     QDir(folder.path()).mkpath(QStringLiteral("data"));
     Form2 form;

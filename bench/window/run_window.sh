@@ -11,6 +11,8 @@
 #   startup  the main window built until it is shown (no peer)
 # Prints one line each: <row> <ours ms> <peer ms> <our peak kB> <peer peak kB> (0: not measured);
 # the best of $QV_WINDOW_RUNS runs (2) of each side.
+# QV_WINDOW_ROWS chooses the rows to run, by name (e.g. QV_WINDOW_ROWS="xlsx xlsx-a11y"); all
+# rows when unset. xlsx-a11y compares with the xlsx row and runs it too.
 #
 # Usage: bench/window/run_window.sh [build dir]   (as root: installs vsftpd, Xvfb, the AT-SPI
 # bus and LibreOffice Calc when missing)
@@ -97,6 +99,10 @@ search_row() {
     row search "$ours" "$peer"
 }
 
+wanted() { # wanted <row>: whether QV_WINDOW_ROWS names it (or is unset)
+    [ -z "${QV_WINDOW_ROWS:-}" ] || [[ " $QV_WINDOW_ROWS " == *" $1 "* ]]
+}
+
 # The records of the exports, as a merge file and as CSV for LibreOffice.
 /usr/bin/python3 - "$work/BENCH.LET" "$work/records.csv" <<'PY'
 import csv, sys
@@ -126,17 +132,30 @@ office() { # office <format>
     [ -f "$work/office/records.$1" ] || { echo "LibreOffice wrote no .$1" >&2; exit 1; }
     echo "$(((end - start) / 1000000)) 0"
 }
-office xlsx >/dev/null
+if wanted xlsx || wanted html; then
+    office xlsx >/dev/null
+fi
 
 row() { # row <name> <ours "ms kB"> <peer "ms kB">
     [ -n "$2" ] && [ -n "$3" ] || { echo "$1: a run failed" >&2; exit 1; }
     echo "$1 ${2% *} ${3% *} ${2#* } ${3#* }"
 }
 
-startup=$(best window startup)
-row startup "$startup" "0 0"
-search_row
-xlsx=$(best window xlsx "$work/BENCH.LET")
-row xlsx "$xlsx" "$(best office xlsx)"
-row xlsx-a11y "$(best window_a11y xlsx "$work/BENCH.LET")" "$xlsx"
-row html "$(best window html "$work/BENCH.LET")" "$(best office html)"
+if wanted startup; then
+    row startup "$(best window startup)" "0 0"
+fi
+if wanted search; then
+    search_row
+fi
+if wanted xlsx || wanted xlsx-a11y; then
+    xlsx=$(best window xlsx "$work/BENCH.LET")
+    if wanted xlsx; then
+        row xlsx "$xlsx" "$(best office xlsx)"
+    fi
+    if wanted xlsx-a11y; then
+        row xlsx-a11y "$(best window_a11y xlsx "$work/BENCH.LET")" "$xlsx"
+    fi
+fi
+if wanted html; then
+    row html "$(best window html "$work/BENCH.LET")" "$(best office html)"
+fi

@@ -156,6 +156,36 @@ private slots:
         QVERIFY(f.dialogs.messages.isEmpty());
     }
 
+    // A file of many records: every record reaches its cells in order, the record list stays
+    // complete, and the last record ends selected however seldom the selection moved meanwhile.
+    void spreadsheetManyRecords() {
+        Fixture f;
+        constexpr int kRecords = 700;
+        QByteArray text = "Name|Town|Balance\n";
+        for (int r = 1; r <= kRecords; ++r)
+            text += "Name " + QByteArray::number(r) + "|Town|" + QByteArray::number(r * 3) + "\n";
+        f.folder.write(QStringLiteral("data/ABC.LET"), text);
+        f.form->RecordCount = kRecords;
+        qv::automation::RecordingFactory rec;
+        ExportToSpreadsheet(*f.form);
+        QCOMPARE(f.form->lw1->model()->rowCount(), kRecords);
+        QCOMPARE(f.form->lw1->selectedIndex(), kRecords - 1);
+        QStringList values;
+        for (const QString& call : std::as_const(rec.calls))
+            if (call.startsWith(QLatin1String("excel.application.Range(")))
+                values << call;
+        QCOMPARE(values.size(), 3 * kRecords);
+        QCOMPARE(values.first(),
+                 QStringLiteral("excel.application.Range(\"a1\").Value = \"Name 1\""));
+        QCOMPARE(values[3 * 349 + 2],
+                 QStringLiteral("excel.application.Range(\"c350\").Value = \"1050\""));
+        QCOMPARE(values.last(),
+                 QStringLiteral("excel.application.Range(\"c700\").Value = \"2100\""));
+        QCOMPARE(rec.calls.last(), QStringLiteral("excel.application.Release()"));
+        f.verifyRestored();
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
     void spreadsheetFailure() {
         Fixture f;
         qv::automation::RecordingFactory rec;

@@ -100,6 +100,37 @@ private slots:
         QCOMPARE(row, 6);
     }
 
+    // Addresses as written by hand as well as by the export: the cell or nothing.
+    void cellAddressForms_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("row"); // -1: not a cell
+        QTest::addColumn<int>("column");
+        QTest::newRow("lower") << "b3" << 2 << 1;
+        QTest::newRow("upper") << "AB12" << 11 << 27;
+        QTest::newRow("leading zero") << "a01" << 0 << 0;
+        QTest::newRow("dollars") << "$C$4" << 3 << 2;
+        QTest::newRow("spaces around") << " d5 " << 4 << 3;
+        QTest::newRow("last column") << "XFD1" << 0 << 16383;
+        QTest::newRow("four letters") << "aaaa1" << -1 << -1;
+        QTest::newRow("no row") << "a" << -1 << -1;
+        QTest::newRow("no column") << "12" << -1 << -1;
+        QTest::newRow("letter after") << "a1b" << -1 << -1;
+        QTest::newRow("ten digits") << "a1000000000" << -1 << -1;
+        QTest::newRow("other digits") << QString::fromUtf8("a\u0661") << -1 << -1;
+        QTest::newRow("letter beyond z") << QString::fromUtf8("\u00e41") << -1 << -1;
+    }
+    void cellAddressForms() {
+        QFETCH(QString, address);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        int r = -1, c = -1;
+        QCOMPARE(xlsx::parseCell(address, &r, &c), row >= 0);
+        if (row >= 0) {
+            QCOMPARE(r, row);
+            QCOMPARE(c, column);
+        }
+    }
+
     void cellAddresses() {
         int row = 0, column = 0, first = 0, last = 0;
         QVERIFY(!xlsx::parseCell(QStringLiteral("a0"), &row, &column));
@@ -132,11 +163,28 @@ private slots:
         QTest::newRow("comma") << "1,000" << false;
         QTest::newRow("date") << "01/02/2003" << false;
         QTest::newRow("text") << "Ann" << false;
+        QTest::newRow("eleven digits") << "12345678901" << true;
+        QTest::newRow("negative ten digits") << "-1234567890" << true;
+        QTest::newRow("ten") << "10" << true;
+        QTest::newRow("negative fraction") << "-0.25" << true;
+        QTest::newRow("small fraction") << "0.0001" << true;
+        QTest::newRow("shown with exponent") << "0.00001" << false;
+        QTest::newRow("point, no fraction") << "1." << false;
+        QTest::newRow("zero fraction") << "1.0" << false;
+        QTest::newRow("two points") << "1.2.3" << false;
+        QTest::newRow("minus only") << "-" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("line feed after") << "12\n" << false;
+        QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0662") << false;
+        QTest::newRow("full-width digits") << QString::fromUtf8("\uFF11\uFF12") << false;
     }
     void exactNumbers() {
         QFETCH(QString, text);
         QFETCH(bool, number);
-        QCOMPARE(xlsx::isExactNumber(text), number);
+        double value = -1;
+        QCOMPARE(xlsx::isExactNumber(text, &value), number);
+        if (number)
+            QCOMPARE(value, text.toDouble());
     }
 
     // The calls for 3 records of 4 values, with the progress window between them.
@@ -244,6 +292,31 @@ private slots:
         QVERIFY(widths.contains(QStringLiteral("AA")));
         QVERIFY(widths[QStringLiteral("AB")].toDouble() > xlsx::kDefaultWidth);
         QVERIFY(widths[QStringLiteral("AB")].toDouble() > widths[QStringLiteral("B")].toDouble());
+    }
+
+    // Texts of every length and script one after another keep their exact characters.
+    void realMixedTexts() {
+        RealBackend real;
+        const QStringList row{QStringLiteral("a long plain text of many characters"),
+                              QStringLiteral("ab"),
+                              QString::fromUtf8("Zo\u00eb \u20ac5"),
+                              QStringLiteral("x"),
+                              QString::fromUtf8("\u65e5\u672c"),
+                              QStringLiteral("plain again")};
+        output::exportToSpreadsheet(exportOf({row, row.mid(1)}));
+        const QJsonObject book =
+            test::runPython(QString::fromLatin1(kReadXlsx), real.opened).object();
+        const QJsonObject cells = book[QStringLiteral("cells")].toObject();
+        QCOMPARE(cells.size(), 11);
+        for (int k = 0; k < row.size(); ++k) {
+            const QString column(QChar(u'A' + k));
+            QCOMPARE(cells[column + QStringLiteral("1")].toArray()[1].toString(), row[k]);
+            if (k > 0)
+                QCOMPARE(cells[QString(QChar(u'A' + k - 1)) + QStringLiteral("2")]
+                             .toArray()[1]
+                             .toString(),
+                         row[k]);
+        }
     }
 
     // No value is cut short: a NUL shows as U+FFFD, as in every output.
