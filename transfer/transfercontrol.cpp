@@ -111,11 +111,11 @@ void TransferControl::deliverState(int state, Urgency urgency) {
 }
 
 void TransferControl::postOutcome(const transfer::FtpOutcome& outcome,
-                                  const transfer::FtpCommand& command) {
+                                  const transfer::FtpCommand& command, Urgency urgency) {
     const bool listing = command.kind == transfer::FtpCommand::Kind::List;
     const QString pattern = command.pattern;
     deliver([this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
-            Urgency::Now);
+            urgency);
 }
 
 QString TransferControl::pinnedCertificatesPath() {
@@ -206,8 +206,11 @@ std::function<void()> TransferControl::readAheadJob(const Prepared& prepared,
         // Nothing more can be stored here, or the rest waits for the operator or was cancelled.
         if (!outcome.ok && (outcome.code == kLocalWriteError || outcome.untrusted || cancel_))
             slot->halt();
-        slot->end(outcome,
-                  [&](const transfer::FtpOutcome& ended) { postOutcome(ended, prepared.command); });
+        slot->end(outcome, [&](const transfer::FtpOutcome& ended) {
+            // Read ahead, it need not wake the owner's thread: that takes it with its next
+            // round of reports, while the worker goes on.
+            postOutcome(ended, prepared.command, Urgency::Later);
+        });
     };
 }
 

@@ -132,7 +132,8 @@ private:
     void deliver(std::function<void()> call, Urgency urgency);
     void drainDeliveries();
     void deliverState(int state, Urgency urgency = Urgency::Later);
-    void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command);
+    void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command,
+                     Urgency urgency = Urgency::Now);
     void deliverOutcome(transfer::FtpOutcome outcome, bool listing, const QString& pattern);
     bool trustedNow(transfer::FtpOutcome& outcome);
     static transfer::TrustSettings trustSettings();
