@@ -253,10 +253,10 @@ bool HasMergeTemplate(const QString& name) {
     return !name.isEmpty() && QFileInfo(MergeTemplatePath(name)).isFile();
 }
 
-int MergeFileIcon(const QString& name, qint64 copyBytes) {
+int MergeFileIcon(bool hasTemplate, qint64 copyBytes) {
     if (copyBytes == 0)
         return 4;
-    return HasMergeTemplate(name) ? 2 : 1;
+    return hasTemplate ? 2 : 1;
 }
 
 void RemoveMergeCopies() {

@@ -72,7 +72,7 @@ QString FormatMergeByteCount(qint64 bytes, const QLocale& locale = QLocale());
 bool HasMergeTemplate(const QString& name);
 
 // The browser's picture of a merge file: 1 without template, 2 with one, 4 for an empty copy.
-int MergeFileIcon(const QString& name, qint64 copyBytes);
+int MergeFileIcon(bool hasTemplate, qint64 copyBytes);
 
 // Removes the copies of merge files a search left in the data folder, and makes the folder when
 // it is missing. A copy that cannot go is replaced or skipped by the next download.

@@ -5,6 +5,7 @@
 #include "app/guidance.h"
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
+#include "mergefiles/mergetemplates.h"
 #include "platform/dates.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
@@ -85,10 +86,11 @@ void prepare(Form2& form, BusyPointer& pointer) {
 }
 
 // Adds the browser entry of a downloaded file.
-void addEntry(Form2& form, const QString& name, const QString& localPath) {
+void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name,
+              const QString& localPath) {
     form.showBrowser();
     const QString base = qv::MergeFileBaseName(name);
-    const int icon = MergeFileIcon(base, QFileInfo(localPath).size());
+    const int icon = MergeFileIcon(templates.has(base), QFileInfo(localPath).size());
     const int row = form.ListView1->addItem(base, icon, icon);
     form.ListView1->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
     form.ListView1->setSubItem(row, 2, name);
@@ -99,7 +101,7 @@ void addEntry(Form2& form, const QString& name, const QString& localPath) {
 // The search's steps as the window shows them: the listing goes through lstremotefiles, the
 // names to download through List1 (the one being downloaded current), the progress into Text6,
 // Text7 and the progress bar.
-qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried) {
+qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates& templates) {
     qv::SearchSteps steps;
     steps.wait = [&form] { WaitForTransfer(form); };
     steps.startFailed = [&form] { TransferStateChanged(form, qv::code(qv::TransferState::Error)); };
@@ -116,9 +118,9 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried) {
     steps.status = [&form](const QString& text) { form.Text7->setText(text); };
     steps.setMaximum = [&form](int maximum) { form.ProgressBar1->setMaximum(maximum); };
     steps.advance = [&form] { form.ProgressBar1->setValue(form.ProgressBar1->value() + 1); };
-    steps.arrived = [&form](const QString& name, const QString& localPath, int count) {
+    steps.arrived = [&form, &templates](const QString& name, const QString& localPath, int count) {
         form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(count));
-        addEntry(form, name, localPath);
+        addEntry(form, templates, name, localPath);
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
     return steps;
@@ -146,7 +148,9 @@ qv::SearchResult runSearch(Form2& form) {
     const GatheredEntries gathered(*form.ListView1);
     qv::PacedRow tried([&form](int row) { form.List1->setCurrentRow(row); },
                        qv::RepaintPacer::kIntervalMs);
-    const qv::SearchResult done = qv::runServerSearch(*form.Inet1, windowSteps(form, tried));
+    qv::MergeTemplates templates;
+    const qv::SearchResult done =
+        qv::runServerSearch(*form.Inet1, windowSteps(form, tried, templates));
     if (!form.closeRequested())
         tried.finish();
     return done;

@@ -1,4 +1,5 @@
 #include "mergefiles/mergefile.h"
+#include "mergefiles/mergetemplates.h"
 #include "tests/support/tempprogramfolder.h"
 
 #include <QDir>
@@ -160,10 +161,27 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("Word/ABC.dot", "x");
         folder.write("Word/DIR.dot/inner", "x"); // a folder of that name is not a template
+        qv::MergeTemplates templates;
+        for (const QString name : {"ABC", "ABD", "DIR", ""})
+            QCOMPARE(templates.has(name), HasMergeTemplate(name));
         QVERIFY(HasMergeTemplate("ABC"));
         QVERIFY(!HasMergeTemplate("ABD"));
         QVERIFY(!HasMergeTemplate("DIR"));
         QVERIFY(!HasMergeTemplate(""));
+    }
+
+    // The folder read for a search is read again once it changes: a template added, removed or
+    // the folder made after the first lookup.
+    void templatesFollowTheFolder() {
+        qv::test::TempProgramFolder folder;
+        qv::MergeTemplates templates;
+        QVERIFY(!templates.has("ABC")); // no folder yet
+        folder.write("Word/ABC.dot", "x");
+        QVERIFY(templates.has("ABC"));
+        folder.write("Word/abd.DOT", "x");
+        QVERIFY(templates.has("ABD"));
+        QVERIFY(QFile::remove(folder.path() + "/Word/ABC.dot"));
+        QVERIFY(!templates.has("ABC"));
     }
 
     // The template is found whatever the case of its name; an exact match wins over the others.
@@ -184,6 +202,7 @@ private slots:
         for (const QString& file : files)
             folder.write("Word/" + file, file.toUtf8());
         QCOMPARE(HasMergeTemplate("ABC"), !found.isEmpty());
+        QCOMPARE(qv::MergeTemplates().has("ABC"), !found.isEmpty());
         const QString expected = QDir::toNativeSeparators(
             folder.path() + "/Word/" + (found.isEmpty() ? QString("ABC.dot") : found));
         QCOMPARE(MergeTemplatePath("ABC"), expected);
