@@ -142,7 +142,7 @@ int Progress::value() const {
 }
 
 void Progress::refresh() {
-    if (!isVisible() || lastRefresh_.elapsed() < kRefreshMs)
+    if (!isVisible() || lastRefresh_.elapsed() < qv::kShowProgressEveryMs)
         return;
     lastRefresh_.restart();
     // Paint and let the clip's timer run; the operator's input waits for the action to end.

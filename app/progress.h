@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/pacing.h"
 #include "ui/loadedwindow.h"
 
 #include <QElapsedTimer>
@@ -32,9 +33,8 @@ public:
     int maximum() const;
     int value() const;
 
-    // Repaints now if the last repaint is older than kRefreshMs.
+    // Repaints now if the last repaint is older than kShowProgressEveryMs.
     void refresh();
-    static constexpr int kRefreshMs = 40;
 
     qv::AnimationPlayer* Animation1;
     QProgressBar* ProgressBar1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pacing.h"
+
 #include <QAbstractTableModel>
 #include <QObject>
 #include <QPixmap>
@@ -71,7 +73,7 @@ public:
     void setGatherNewRows(bool gather);
     void showGatheredRows();
     int itemCount() const { return static_cast<int>(rows_.size()); }
-    static constexpr int kGatherMs = 40;
+    static constexpr int kGatherMs = qv::kShowProgressEveryMs;
 
 private:
     bool shown(int row) const { return row >= 0 && row < shown_; }

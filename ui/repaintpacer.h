@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pacing.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -10,17 +12,15 @@ class QWidget;
 namespace qv {
 
 // Paces the repaints of one window while long work runs in its handler and lets events through
-// after every small step: the window repaints at most once every kIntervalMs (a few dozen times
-// a second) instead of after every step, showing all that changed meanwhile. A repaint held back
-// when the pacer ends follows at once.
+// after every small step: the window repaints at most once every kShowProgressEveryMs (a few dozen
+// times a second) instead of after every step, showing all that changed meanwhile. A repaint held
+// back when the pacer ends follows at once.
 class RepaintPacer : public QObject {
 public:
-    explicit RepaintPacer(QWidget* window, int intervalMs = kIntervalMs);
+    explicit RepaintPacer(QWidget* window, int intervalMs = kShowProgressEveryMs);
     ~RepaintPacer() override;
     RepaintPacer(const RepaintPacer&) = delete;
     RepaintPacer& operator=(const RepaintPacer&) = delete;
-
-    static constexpr int kIntervalMs = 40;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,7 @@
 #include "output/writercheck.h"
 #include "platform/dialogs.h"
 #include "platform/fileopener.h"
+#include "platform/pacing.h"
 #include "ui/listview.h"
 #include "ui/pacedrow.h"
 
@@ -101,7 +102,7 @@ void ExportToSpreadsheet(Form2& form) {
             p.setValue(static_cast<int>(std::min<qsizetype>(r, p.maximum())));
             p.setStatus(qv::output::spreadsheetProgressText(r, e.recordCount));
         },
-        Progress::kRefreshMs);
+        qv::kShowProgressEveryMs);
     e.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r - 1)); };
     e.showProgress = [](int maximum) {
         Progress& p = Progress::form();

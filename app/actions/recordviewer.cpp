@@ -5,6 +5,7 @@
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/codepage.h"
+#include "platform/pacing.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
 #include "ui/tooltip.h"
@@ -48,7 +49,7 @@ public:
     // Before record i is read: "Loading Record i of n"; the bar counts the records done.
     void step(qint64 i) {
         if (i == 1 || i == total_ ||
-            ((i & 0xFF) == 0 && clock_.elapsed() >= Progress::kRefreshMs)) {
+            ((i & 0xFF) == 0 && clock_.elapsed() >= qv::kShowProgressEveryMs)) {
             window_.setStatus(RecordLoadText(i, total_));
             window_.setValue(static_cast<int>(std::min<qint64>(i - 1, INT_MAX)));
             clock_.restart();

@@ -8,6 +8,7 @@
 #include "mergefiles/mergetemplates.h"
 #include "platform/dates.h"
 #include "platform/dialogs.h"
+#include "platform/pacing.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "transfer/remotename.h"
@@ -147,7 +148,7 @@ private:
 qv::SearchResult runSearch(Form2& form) {
     const GatheredEntries gathered(*form.ListView1);
     qv::PacedRow tried([&form](int row) { form.List1->setCurrentRow(row); },
-                       qv::RepaintPacer::kIntervalMs);
+                       qv::kShowProgressEveryMs);
     qv::MergeTemplates templates;
     const qv::SearchResult done =
         qv::runServerSearch(*form.Inet1, windowSteps(form, tried, templates));
