@@ -40,12 +40,17 @@ void runWordCommand(Form2& form, const QString& status, const std::function<void
         qv::dialogs().message(&form, error, kTitle);
 }
 
-// The record loader, run as the exports run it: RecordsToLoad = RecordCount, then Command5
-// pressed from code (the window is disabled by then, so the button's click() would do nothing).
-void loadAllRecords(Form2& form) {
+// The start of both exports: the window disabled under the busy pointer, then the record loader
+// run as the exports run it: RecordsToLoad = RecordCount, then Command5 pressed from code (the
+// window is disabled by then, so the button's click() would do nothing). False when the window
+// was closed meanwhile: the export does not go on.
+bool loadAllRecords(Form2& form) {
+    form.setEnabled(false);
+    form.setCursor(Qt::WaitCursor);
     form.RecordsToLoad = form.RecordCount;
     emit form.Command5->clicked();
     form.setCursor(Qt::WaitCursor);
+    return !form.closeRequested();
 }
 
 // Row r (from 0) of the record list: its text, then its sub-items.
@@ -80,10 +85,7 @@ void MergeIntoTemplate(Form2& form) {
 
 void ExportToSpreadsheet(Form2& form) {
     Form2::Work work(form);
-    form.setEnabled(false);
-    form.setCursor(Qt::WaitCursor);
-    loadAllRecords(form);
-    if (form.closeRequested())
+    if (!loadAllRecords(form))
         return;
 
     ListView& list = *form.lw1;
@@ -135,10 +137,7 @@ void ExportToSpreadsheet(Form2& form) {
 
 void ExportToHtml(Form2& form) {
     Form2::Work work(form);
-    form.setEnabled(false);
-    form.setCursor(Qt::WaitCursor);
-    loadAllRecords(form);
-    if (form.closeRequested())
+    if (!loadAllRecords(form))
         return;
 
     const QString path = qv::output::htmlPagePath();
