@@ -21,6 +21,13 @@ bool DownloadFile::fail(int error) {
     return false;
 }
 
+// The system's reason for the call that just failed; the temporary file goes.
+bool DownloadFile::abandon() {
+    const int error = errno;
+    discard();
+    return fail(error);
+}
+
 // A new file of its own beside the target (".<name>.part-XXXXXX"), readable by its owner only
 // until it is complete.
 bool DownloadFile::open() {
@@ -53,18 +60,13 @@ bool DownloadFile::write(const char* data, qint64 size) {
 bool DownloadFile::commit() {
     // A download cache needs no flush to the disk: an interrupted search is simply run again.
     // rename() replaces the target in one step, so readers see the old copy or the new one.
-    if (::fchmod(fd_, 0644) != 0 || ::close(fd_) != 0) {
-        const int error = errno;
-        fd_ = -1;
-        discard();
-        return fail(error);
-    }
-    fd_ = -1;
-    if (std::rename(tempPath_.constData(), QFile::encodeName(target_).constData()) != 0) {
-        const int error = errno;
-        discard();
-        return fail(error);
-    }
+    if (::fchmod(fd_, 0644) != 0)
+        return abandon();
+    const int closed = ::close(fd_);
+    fd_ = -1; // closed even when close() reports an error
+    if (closed != 0 ||
+        std::rename(tempPath_.constData(), QFile::encodeName(target_).constData()) != 0)
+        return abandon();
     tempPath_.clear();
     return true;
 }

@@ -23,6 +23,7 @@ public:
 
 private:
     bool fail(int error);
+    bool abandon();
 
     QString target_;
     QByteArray tempPath_; // as the file system spells it
