@@ -42,11 +42,11 @@ QString downloadCommand(const QString& name) {
     return QStringLiteral("GET ") + kServerFolder + name + QStringLiteral(" ") + copyPath(name);
 }
 
-// Downloads one file into the data folder; true when its copy is there.
+// Runs the download command of one file; true when its copy is at localPath.
 bool download(TransferControl& control, const SearchSteps& steps, const QString& name,
-              const QString& localPath) {
+              const QString& command, const QString& localPath) {
     call(steps.status, QStringLiteral("- Downloading ") + name);
-    bool ok = control.Execute(control.URL(), downloadCommand(name));
+    bool ok = control.Execute(control.URL(), command);
     if (ok) {
         steps.wait();
         ok = control.ResponseCode() == 0;
@@ -72,7 +72,7 @@ SearchResult downloadAll(TransferControl& control, const SearchSteps& steps,
         const QString& name = names[i];
         call(steps.downloading, i, name);
         const QString localPath = copyPath(name);
-        const bool arrived = download(control, steps, name, localPath);
+        const bool arrived = download(control, steps, name, commands[i], localPath);
         if (isCancelled(steps)) {
             result.status = SearchResult::Status::Cancelled;
             break;

@@ -112,10 +112,7 @@ void TransferControl::deliverState(int state, Urgency urgency) {
 
 void TransferControl::postOutcome(const transfer::FtpOutcome& outcome,
                                   const transfer::FtpCommand& command, Urgency urgency) {
-    const bool listing = command.kind == transfer::FtpCommand::Kind::List;
-    const QString pattern = command.pattern;
-    deliver([this, outcome, listing, pattern] { deliverOutcome(outcome, listing, pattern); },
-            urgency);
+    deliver([this, outcome, command] { deliverOutcome(outcome, command); }, urgency);
 }
 
 QString TransferControl::pinnedCertificatesPath() {
@@ -243,17 +240,15 @@ bool TransferControl::adoptReadAhead(const QString& key, const transfer::FtpComm
     }
     const ReadAheadSlot slot = readAhead_.front();
     readAhead_.pop_front();
-    const bool listing = command.kind == transfer::FtpCommand::Kind::List;
-    const QString pattern = command.pattern;
     return slot->adopt(
         [&](const std::vector<int>& states, const std::optional<transfer::FtpOutcome>& outcome) {
             QMetaObject::invokeMethod(
                 this,
-                [this, states, outcome, listing, pattern] {
+                [this, states, outcome, command] {
                     for (const int state : states)
                         emit StateChanged(static_cast<qint16>(state));
                     if (outcome)
-                        deliverOutcome(*outcome, listing, pattern);
+                        deliverOutcome(*outcome, command);
                 },
                 Qt::QueuedConnection);
         });
@@ -311,15 +306,15 @@ bool TransferControl::trustedNow(transfer::FtpOutcome& outcome) {
     return true;
 }
 
-void TransferControl::deliverOutcome(transfer::FtpOutcome outcome, bool listing,
-                                     const QString& pattern) {
+void TransferControl::deliverOutcome(transfer::FtpOutcome outcome,
+                                     const transfer::FtpCommand& command) {
     if (!outcome.ok && outcome.untrusted && trustedNow(outcome))
         return; // the command runs again; it is still executing
-    if (outcome.ok && listing) {
+    if (outcome.ok && command.kind == transfer::FtpCommand::Kind::List) {
         // The listing as lines of names; only the names that match the pattern are kept.
         wireNames_.clear();
         for (const transfer::ListedName& listed :
-             transfer::matchingListedNames(outcome.listing, pattern)) {
+             transfer::matchingListedNames(outcome.listing, command.pattern)) {
             wireNames_.insert(listed.name, listed.wire);
             data_ += listed.name + QLatin1String("\r\n");
         }

@@ -134,7 +134,7 @@ private:
     void deliverState(int state, Urgency urgency = Urgency::Later);
     void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command,
                      Urgency urgency = Urgency::Now);
-    void deliverOutcome(transfer::FtpOutcome outcome, bool listing, const QString& pattern);
+    void deliverOutcome(transfer::FtpOutcome outcome, const transfer::FtpCommand& command);
     bool trustedNow(transfer::FtpOutcome& outcome);
     static transfer::TrustSettings trustSettings();
     QByteArray wirePath(const QString& remotePath) const;
