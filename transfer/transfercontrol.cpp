@@ -240,17 +240,17 @@ bool TransferControl::adoptReadAhead(const QString& key, const transfer::FtpComm
     }
     const ReadAheadSlot slot = readAhead_.front();
     readAhead_.pop_front();
+    // Through the same queue as the reports that follow it, so they cannot overtake it.
     return slot->adopt(
         [&](const std::vector<int>& states, const std::optional<transfer::FtpOutcome>& outcome) {
-            QMetaObject::invokeMethod(
-                this,
+            deliver(
                 [this, states, outcome, command] {
                     for (const int state : states)
                         emit StateChanged(static_cast<qint16>(state));
                     if (outcome)
                         deliverOutcome(*outcome, command);
                 },
-                Qt::QueuedConnection);
+                Urgency::Now);
         });
 }
 
