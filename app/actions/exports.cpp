@@ -95,14 +95,15 @@ void ExportToSpreadsheet(Form2& form) {
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
     e.recordCount = form.RecordCount;
+    QString status; // the export's text for the row last reached
     qv::PacedRow shown(
-        [&list, &e](int r) {
+        [&list, &status](int r) {
             list.setSelectedIndex(r - 1);
             if (!Progress::isLoaded())
                 return;
             Progress& p = Progress::form();
             p.setValue(static_cast<int>(std::min<qsizetype>(r, p.maximum())));
-            p.setStatus(qv::output::spreadsheetProgressText(r, e.recordCount));
+            p.setStatus(status);
         },
         qv::kShowProgressEveryMs);
     e.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r - 1)); };
@@ -119,7 +120,10 @@ void ExportToSpreadsheet(Form2& form) {
         Progress::form().setCaption(caption);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    e.progress = [&shown](qsizetype r, const QString&) { shown.follow(static_cast<int>(r)); };
+    e.progress = [&shown, &status](qsizetype r, const QString& text) {
+        status = text;
+        shown.follow(static_cast<int>(r));
+    };
     e.closeProgress = [&shown] {
         shown.finish();
         Progress::unload();
