@@ -13,6 +13,9 @@ class DialogProvider;
 namespace automation {
 class Factory;
 }
+namespace output {
+class MergeInteraction;
+}
 } // namespace qv
 
 // What the program takes from its surroundings: folders, the system's version and colours, the
@@ -43,6 +46,9 @@ struct Services {
     QString documentFolder;
     // The automation backend. nullptr: the one that writes Office Open XML files.
     automation::Factory* automationFactory = nullptr;
+    // Answers Complete Merge's prompts and its question about a faulty template. nullptr: every
+    // prompt takes its default answer and a faulty template stops the merge.
+    output::MergeInteraction* mergeInteraction = nullptr;
     // The certificate authorities (a PEM file) that TLS servers are checked against. Empty: the
     // system's trust store.
     QString certificateAuthorities;
