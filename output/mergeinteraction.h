@@ -49,6 +49,10 @@ public:
     bool mergeDespite(const QList<TemplateFault>&, const QString&) override { return false; }
 };
 
+// The faults as the operator reads them: the template, then each field code with its reason
+// (the first ten; a count of the rest).
+QString describeTemplateFaults(const QList<TemplateFault>& faults, const QString& templatePath);
+
 // The installed services' interaction, else a DefaultMergeInteraction.
 MergeInteraction& mergeInteraction();
 

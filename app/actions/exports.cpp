@@ -1,6 +1,7 @@
 #include "app/actions/exports.h"
 
 #include "app/form2.h"
+#include "app/mergequestions.h"
 #include "app/progress.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/recordtable.h"
@@ -12,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/fileopener.h"
 #include "platform/pacing.h"
+#include "platform/services.h"
 #include "ui/listview.h"
 #include "ui/pacedrow.h"
 
@@ -25,8 +27,9 @@ namespace {
 const QString kTitle = QStringLiteral("Quorvane");
 
 // The Word commands: status text and hourglass while Word works, both restored afterwards. The
-// status and the pointer are painted before the work starts.
-void runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
+// status and the pointer are painted before the work starts. Returns the failure's message, ""
+// when the step worked.
+QString runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
     Form2::Work work(form);
     form.Text15->setText(status);
     form.Text15->show();
@@ -36,6 +39,10 @@ void runWordCommand(Form2& form, const QString& status, const std::function<void
     const QString error = qv::automation::failureOf(step);
     form.unsetCursor();
     form.Text15->hide();
+    return error;
+}
+
+void tellFailure(Form2& form, const QString& error) {
     if (!error.isEmpty())
         qv::dialogs().message(&form, error, kTitle);
 }
@@ -72,15 +79,21 @@ void CreateMergeDocument(Form2& form) {
         qv::dialogs().message(&form, advice, kTitle);
     }
     const QString data = MergeCopyPath(form.selectedMergeFile());
-    runWordCommand(form, qv::output::newDocumentStatus(),
-                   [&] { qv::output::createMergeDocument(name, data); });
+    tellFailure(form, runWordCommand(form, qv::output::newDocumentStatus(),
+                                     [&] { qv::output::createMergeDocument(name, data); }));
 }
 
 void MergeIntoTemplate(Form2& form) {
     const QString name = form.Text1->text();
     const QString data = MergeCopyPath(form.selectedMergeFile());
-    runWordCommand(form, qv::output::completeMergeStatus(name),
-                   [&] { qv::output::mergeIntoTemplate(name, data); });
+    // The template's prompts and faults are asked in the window's dialogs; a merge the operator
+    // stopped there needs no further message.
+    MergeQuestions questions(&form);
+    qv::ScopedServices asking([&questions](qv::Services& s) { s.mergeInteraction = &questions; });
+    const QString error = runWordCommand(form, qv::output::completeMergeStatus(name),
+                                         [&] { qv::output::mergeIntoTemplate(name, data); });
+    if (!questions.stoppedByOperator())
+        tellFailure(form, error);
 }
 
 void ExportToSpreadsheet(Form2& form) {

@@ -13,7 +13,7 @@ namespace {
 
 using namespace qv::cli;
 
-const char* const kCommands[] = {"search", "list", "export"};
+const char* const kCommands[] = {"search", "list", "export", "merge"};
 
 const QString kDescription = QStringLiteral(
     "Fetches merge files from the server and exports them, without a window.\n"
@@ -32,8 +32,15 @@ const QString kDescription = QStringLiteral(
     "  export html|xlsx|odt NAME [--width N] [--output PATH]\n"
     "      Makes the HTML page, the workbook or the new document with its data source for\n"
     "      merge file NAME, as the window does, and prints its path; nothing is opened.\n"
+    "  merge NAME [--output PATH] [--ignore-missing-fields]\n"
+    "      Complete Merge: merges every record of merge file NAME into its template\n"
+    "      Word/NAME.dot and prints the merged document's path; nothing is opened. Prompts\n"
+    "      (ASK, FILLIN) take their default answer. A template with merge fields the merge\n"
+    "      file lacks, or with field codes that cannot be read, is not merged; with\n"
+    "      --ignore-missing-fields the missing merge fields are left empty.\n"
     "\n"
-    "Exit status: 0 success, 1 export failed, 2 usage (command, option, value or merge file\n"
+    "Exit status: 0 success, 1 export or merge failed, 2 usage (command, option, value or merge "
+    "file\n"
     "name), 3 connection or login failed, 4 a file or the settings could not be written,\n"
     "5 the server's certificate or host key is not trusted.");
 
@@ -54,11 +61,13 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("SHA256")},
         {QStringLiteral("width"), QStringLiteral("Table width percentage (export html)."),
          QStringLiteral("N")},
-        {QStringLiteral("output"), QStringLiteral("Where the file goes (export)."),
+        {QStringLiteral("output"), QStringLiteral("Where the file goes (export, merge)."),
          QStringLiteral("PATH")},
+        {QStringLiteral("ignore-missing-fields"),
+         QStringLiteral("Merge with the template's missing merge fields left empty (merge).")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("search, list or export."));
+                                 QStringLiteral("search, list, export or merge."));
 }
 
 // An option given to a command that does not take it is a usage error; "" when all fit.
@@ -67,8 +76,11 @@ QString misplacedOption(const QCommandLineParser& parser, const QString& command
                                        QStringLiteral("password-file"),
                                        QStringLiteral("trust-fingerprint")};
     const QStringList exportOptions = {QStringLiteral("width"), QStringLiteral("output")};
+    const QStringList mergeOptions = {QStringLiteral("output"),
+                                      QStringLiteral("ignore-missing-fields")};
     const QStringList allowed = command == QLatin1String(kCommands[0])   ? searchOptions
                                 : command == QLatin1String(kCommands[2]) ? exportOptions
+                                : command == QLatin1String(kCommands[3]) ? mergeOptions
                                                                          : QStringList();
     for (const QString& name : parser.optionNames())
         if (!allowed.contains(name) && name != QLatin1String("help") &&
@@ -122,6 +134,8 @@ int runCommandLine(int argc, char* argv[]) {
         return runList(arguments.mid(1));
     if (command == QLatin1String(kCommands[2]))
         return runExport(parser, arguments.mid(1));
+    if (command == QLatin1String(kCommands[3]))
+        return runMerge(parser, arguments.mid(1));
     return fail(kUsage,
                 QStringLiteral("Unknown command \"%1\". Try \"quorvane --help\".").arg(command));
 }

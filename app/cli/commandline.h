@@ -1,6 +1,7 @@
 #pragma once
 
 // The command line: "quorvane search", "quorvane list", "quorvane export html|xlsx|odt NAME",
+// "quorvane merge NAME",
 // "--help" and "--version". They run without a window or a display, on the same cores as the
 // window's actions.
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QCommandLineParser;
 class QTextStream;
@@ -20,6 +21,16 @@ int fail(int status, const QString& message);
 int runSearch(const QCommandLineParser& options);
 int runList(const QStringList& arguments);
 int runExport(const QCommandLineParser& options, const QStringList& arguments);
+int runMerge(const QCommandLineParser& options, const QStringList& arguments);
+
+// The stored name of merge file `name` in the data folder ("X" may be kept as "X.LET.LET");
+// "" when there is none.
+QString storedName(const QString& name);
+
+// A document made by an automation step, which saves it in the document folder (or the folder
+// of `output`) and hands it to the desktop; here the hand-over only takes note of its path,
+// which is printed. The exit status of the export.
+int makeDocument(const QString& output, const std::function<void()>& step);
 
 // The merge file copies in the data folder ("ABC.LET"), in name order.
 QStringList mergeCopies();

@@ -21,10 +21,6 @@
 
 namespace qv::cli {
 
-namespace {
-
-// The stored name of merge file `name` in the data folder ("X" may be kept as "X.LET.LET");
-// "" when there is none.
 QString storedName(const QString& name) {
     const QStringList copies = mergeCopies();
     const QString plain = name + QStringLiteral(".LET");
@@ -36,6 +32,8 @@ QString storedName(const QString& name) {
     return {};
 }
 
+namespace {
+
 // Moves the new file to the path the operator asked for, replacing a file there in one step.
 bool moveInPlace(const QString& from, const QString& to, QString* error) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
@@ -45,8 +43,8 @@ bool moveInPlace(const QString& from, const QString& to, QString* error) {
     return false;
 }
 
-// A document made by an automation step, which saves it in the document folder (or the folder
-// of `output`) and hands it to the desktop; here the hand-over only takes note of its path.
+} // namespace
+
 int makeDocument(const QString& output, const std::function<void()>& step) {
     QString saved;
     ScopedServices services([&](Services& s) {
@@ -67,6 +65,8 @@ int makeDocument(const QString& output, const std::function<void()>& step) {
     out() << QDir::toNativeSeparators(output.isEmpty() ? saved : output) << Qt::endl;
     return kSuccess;
 }
+
+namespace {
 
 int exportHtml(const QString& name, const MergeRecordModel& records,
                const QCommandLineParser& options) {

@@ -1,0 +1,75 @@
+#include "app/cli/commands.h"
+#include "app/cli/exitstatus.h"
+#include "mergefiles/mergefile.h"
+#include "output/mergeinteraction.h"
+#include "output/wordmerge.h"
+#include "platform/programfolder.h"
+#include "platform/services.h"
+#include "transfer/remotename.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTextStream>
+#include <algorithm>
+
+namespace qv::cli {
+
+namespace {
+
+const QString kIgnoreMissing = QStringLiteral("ignore-missing-fields");
+
+// Without a window nobody is asked: every prompt takes its default answer, and a template with
+// faulty fields stops the merge unless the caller let merge fields the merge file lacks stay
+// empty and those are the only faults.
+class UnattendedMerge : public output::MergeInteraction {
+public:
+    explicit UnattendedMerge(bool ignoreMissing) : ignoreMissing_(ignoreMissing) {}
+
+    std::optional<output::FieldAnswer> answer(const output::FieldQuestion& question) override {
+        return output::FieldAnswer{question.defaultAnswer, true};
+    }
+
+    bool mergeDespite(const QList<output::TemplateFault>& faults,
+                      const QString& templatePath) override {
+        const bool onlyMissing =
+            std::all_of(faults.begin(), faults.end(),
+                        [](const output::TemplateFault& f) { return f.missingField; });
+        const bool go = ignoreMissing_ && onlyMissing;
+        err() << output::describeTemplateFaults(faults, templatePath) << '\n'
+              << (go ? QStringLiteral("These fields are left empty (--%1).").arg(kIgnoreMissing)
+                  : ignoreMissing_
+                      ? QStringLiteral("Nothing was merged: --%1 covers only merge fields "
+                                       "the merge file lacks.")
+                            .arg(kIgnoreMissing)
+                      : QStringLiteral("Nothing was merged; --%1 merges with those fields "
+                                       "empty.")
+                            .arg(kIgnoreMissing))
+              << Qt::endl;
+        return go;
+    }
+
+private:
+    bool ignoreMissing_;
+};
+
+} // namespace
+
+int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
+    if (arguments.size() != 1)
+        return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
+                                           "[--ignore-missing-fields]"));
+    const QString name = arguments[0];
+    const QString stored = storedName(name);
+    if (stored.isEmpty() || !IsSafeMergeFileName(stored))
+        return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
+                                .arg(name, programPath(QStringLiteral("data"))));
+    if (!HasMergeTemplate(name))
+        return fail(kUsage, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
+                                .arg(name, QDir::toNativeSeparators(MergeTemplatePath(name))));
+    UnattendedMerge unattended(options.isSet(kIgnoreMissing));
+    ScopedServices answering([&unattended](Services& s) { s.mergeInteraction = &unattended; });
+    return makeDocument(options.value(QStringLiteral("output")),
+                        [&] { output::mergeIntoTemplate(name, MergeCopyPath(stored)); });
+}
+
+} // namespace qv::cli
