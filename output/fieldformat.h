@@ -29,6 +29,11 @@ std::optional<QDateTime> parseDate(const QString& text, const QLocale& locale);
 // month and day names in the locale's language.
 QString formatDate(const QDateTime& when, const QString& picture, const QLocale& locale);
 
+// The number as the word processor shows one without a picture: no grouping, no trailing zeros
+// after the locale's decimal point, no point for a whole number, a leading minus when negative,
+// 15 significant digits.
+QString numberText(double value, const QLocale& locale);
+
 // A field's text under its \# switch: formatted when it is a number, otherwise as the word
 // processor prints a value that is not a number under a numeric picture.
 QString applyNumericPicture(const QString& value, const QString& picture, const QLocale& locale);
@@ -43,5 +48,9 @@ QString applyDatePicture(const QString& value, const QString& picture, const QLo
 // look). *known is false for a format name the word processor does not have.
 QString applyGeneralFormat(const QString& value, const QString& format, const QLocale& locale,
                            bool* known = nullptr);
+
+// The text the word processor shows for a number a number format cannot write (a Roman numeral
+// of 0, CardText of a million or of a negative number).
+QString unrepresentableNumberText();
 
 } // namespace qv::fields
