@@ -302,6 +302,18 @@ private slots:
         QCOMPARE(isKnown, known);
     }
 
+    // Without a picture a number shows its 15 significant digits, as the word processor keeps
+    // them: arithmetic noise in the 17th digit does not show.
+    void numberText() {
+        const QLocale us(QStringLiteral("en_US"));
+        QCOMPARE(qv::fields::numberText(0.1 + 0.2, us), QStringLiteral("0.3"));
+        QCOMPARE(qv::fields::numberText(-1234.5, QLocale(QStringLiteral("de_DE"))),
+                 QStringLiteral("-1234,5"));
+        QCOMPARE(qv::fields::numberText(1e15, us), QStringLiteral("1000000000000000"));
+        QCOMPARE(formatNumber(1.1 * 3, QStringLiteral("0.000000000000000"), us),
+                 QStringLiteral("3.300000000000000"));
+    }
+
     // The merge runs the switches for every field of every record: a few fields of the largest
     // merge file stay well under a second.
     void speed() {
