@@ -313,25 +313,6 @@ private slots:
         QCOMPARE(formatNumber(1.1 * 3, QStringLiteral("0.000000000000000"), us),
                  QStringLiteral("3.300000000000000"));
     }
-
-    // The merge runs the switches for every field of every record: a few fields of the largest
-    // merge file stay well under a second.
-    void speed() {
-        const QLocale locale(QStringLiteral("en_US"));
-        QElapsedTimer timer;
-        timer.start();
-        qsizetype total = 0;
-        for (int i = 0; i < 32767; ++i) {
-            const QString n = QString::number(i * 1.37, 'f', 2);
-            total += applyNumericPicture(n, QStringLiteral("$#,##0.00;($#,##0.00)"), locale).size();
-            total += applyDatePicture(QStringLiteral("2026-03-05 14:30"),
-                                      QStringLiteral("dddd, d MMMM yyyy h:mm am/pm"), locale)
-                         .size();
-            total += applyGeneralFormat(n, QStringLiteral("CardText"), locale).size();
-        }
-        QVERIFY(total > 0);
-        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
-    }
 };
 
 QTEST_GUILESS_MAIN(FieldFormatTest)
