@@ -125,7 +125,7 @@ void MergeCommandTest::mergesLetters() {
                                   "The Accounts Office",
                                   "<page>",
                                   "Dear Bob,",
-                                  "Balance:     0.00 due 1 December 2026",
+                                  "Balance:    0.00 due 1 December 2026",
                                   "You owe nothing.",
                                   "The Accounts Office"};
     QCOMPARE(qv::test::mergedText(output, &codes), expected);

@@ -30,9 +30,20 @@ public:
         return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
     }
 
+    std::optional<PromptAnswer> prompt(QWidget*, const QString& prompt, const QString& title,
+                                       const QString& defaultText, bool offerEveryRecord) override {
+        prompts << prompt;
+        titles << title;
+        inputDefaults << defaultText;
+        everyRecordOffered << offerEveryRecord;
+        return promptAnswers.isEmpty() ? std::nullopt : promptAnswers.dequeue();
+    }
+
     QStringList messages, questions, prompts, titles, inputDefaults;
+    QList<bool> everyRecordOffered;              // per merge-field prompt: the choice was offered
     QQueue<bool> confirmAnswers;                 // empty: No
     QQueue<std::optional<QString>> inputAnswers; // empty or nullopt: cancel
+    QQueue<std::optional<PromptAnswer>> promptAnswers; // empty or nullopt: cancel
 
 private:
     ScopedServices services_;
