@@ -6,6 +6,7 @@
 #include "output/wordmerge.h"
 #include "platform/codepage.h"
 #include "platform/services.h"
+#include "tests/support/lettertemplate.h"
 #include "tests/support/tempprogramfolder.h"
 #include "wordtemplate.h"
 
@@ -146,6 +147,43 @@ private slots:
                                     "Dear Bob, Jr, of Sligo.", "Code: \"x\" end"}));
         QCOMPARE(strings(d["headers"]), (QStringList{"Town: Cork", "Town: Sligo"}));
         QCOMPARE(strings(d["footers"]), (QStringList{"For Ann", "For Bob, Jr"}));
+    }
+
+    // Complete Merge of a letter that uses the field language: LibreOffice reads the letters the
+    // word processor's own merge gives, and finds no merge field left in them.
+    void completeMergeFieldLanguage() {
+        using test::field;
+        using test::paragraph;
+        using test::text;
+        Fixture f("Name|Balance|Due\nAnn|1234.5|2026-03-05\n|0|2026-12-01\n");
+        QVERIFY(test::writeLetterTemplate(
+            f.folder.filePath(QStringLiteral("Word/ABC.dot")),
+            paragraph(text("Dear ") +
+                      field({"IF \"", field("MERGEFIELD Name"), "\" = \"\" \"Sir or Madam\" \"",
+                             field("MERGEFIELD Name"), "\""}) +
+                      text(",")) +
+                paragraph(text("Balance: ") + field(R"(MERGEFIELD Balance \# "#,##0.00")") +
+                          text(", due ") + field(R"(MERGEFIELD Due \@ "dddd, d MMMM yyyy")")) +
+                paragraph(text("You ") +
+                          field({"IF ", field("MERGEFIELD Balance"),
+                                 R"( > 0 "owe us money" "owe nothing")"}) +
+                          text(". Letter ") + field("MERGEREC") + text(" of ") +
+                          field(R"(MERGEFIELD Balance \* CardText)") + text("."))));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject d = check({"text", f.opened[0]});
+        QStringList body = strings(d["body"]);
+        body.removeAll(QString());
+        QCOMPARE(body, (QStringList{"Dear Ann,", "Balance: 1,234.50, due Thursday, 5 March 2026",
+                                    "You owe us money. Letter 1 of one thousand two hundred "
+                                    "thirty-five.",
+                                    "Dear Sir or Madam,",
+                                    "Balance:    0.00, due Tuesday, 1 December 2026",
+                                    "You owe nothing. Letter 2 of zero."}));
+        for (const QString& fieldCode : strings(d["fields"]))
+            QVERIFY2(!fieldCode.contains(QLatin1String("Database")) &&
+                         !fieldCode.contains(QLatin1String("MERGEFIELD"), Qt::CaseInsensitive),
+                     qPrintable(fieldCode));
     }
 
     // The workbook: Calc shows every value of the merge file in its cell, exactly; a value is a

@@ -145,8 +145,14 @@ def text(ctx, path):
         style = page_styles.getByName(name)
         headers.append(style.HeaderText.String if style.HeaderIsOn else "")
         footers.append(style.FooterText.String if style.FooterIsOn else "")
+    # Every field LibreOffice finds in the document: its kind and its code.
+    fields = []
+    found = doc.TextFields.createEnumeration()
+    while found.hasMoreElements():
+        f = found.nextElement()
+        fields.append(f.getImplementationName() + ": " + f.getPresentation(True))
     doc.close(True)
-    return {"body": body, "headers": headers, "footers": footers}
+    return {"body": body, "headers": headers, "footers": footers, "fields": fields}
 
 
 def sheet(ctx, path):
