@@ -64,6 +64,25 @@ struct Fixture {
     }
 };
 
+// A letter with a choice for a record without a name, an amount, a date, a choice by the
+// balance, the record's number and an amount in words.
+QByteArray fieldLanguageLetter() {
+    using test::field;
+    using test::paragraph;
+    using test::text;
+    return paragraph(text("Dear ") +
+                     field({"IF \"", field("MERGEFIELD Name"), "\" = \"\" \"Sir or Madam\" \"",
+                            field("MERGEFIELD Name"), "\""}) +
+                     text(",")) +
+           paragraph(text("Balance: ") + field(R"(MERGEFIELD Balance \# "#,##0.00")") +
+                     text(", due ") + field(R"(MERGEFIELD Due \@ "dddd, d MMMM yyyy")")) +
+           paragraph(
+               text("You ") +
+               field({"IF ", field("MERGEFIELD Balance"), R"( > 0 "owe us money" "owe nothing")"}) +
+               text(". Letter ") + field("MERGEREC") + text(" of ") +
+               field(R"(MERGEFIELD Balance \* CardText)") + text("."));
+}
+
 } // namespace
 
 class LibreOfficeTest : public QObject {
@@ -152,23 +171,10 @@ private slots:
     // Complete Merge of a letter that uses the field language: LibreOffice reads the letters the
     // word processor's own merge gives, and finds no merge field left in them.
     void completeMergeFieldLanguage() {
-        using test::field;
-        using test::paragraph;
-        using test::text;
         Fixture f("Name|Balance|Due\nAnn|1234.5|2026-03-05\n|0|2026-12-01\n");
-        QVERIFY(test::writeLetterTemplate(
-            f.folder.filePath(QStringLiteral("Word/ABC.dot")),
-            paragraph(text("Dear ") +
-                      field({"IF \"", field("MERGEFIELD Name"), "\" = \"\" \"Sir or Madam\" \"",
-                             field("MERGEFIELD Name"), "\""}) +
-                      text(",")) +
-                paragraph(text("Balance: ") + field(R"(MERGEFIELD Balance \# "#,##0.00")") +
-                          text(", due ") + field(R"(MERGEFIELD Due \@ "dddd, d MMMM yyyy")")) +
-                paragraph(text("You ") +
-                          field({"IF ", field("MERGEFIELD Balance"),
-                                 R"( > 0 "owe us money" "owe nothing")"}) +
-                          text(". Letter ") + field("MERGEREC") + text(" of ") +
-                          field(R"(MERGEFIELD Balance \* CardText)") + text("."))));
+        const QByteArray letter = fieldLanguageLetter();
+        QVERIFY(
+            test::writeLetterTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")), letter));
         output::mergeIntoTemplate(QStringLiteral("ABC"));
         QCOMPARE(f.opened.size(), 1);
         const QJsonObject d = check({"text", f.opened[0]});
