@@ -1,5 +1,7 @@
 #include "output/fieldcode.h"
 
+#include "output/fieldformat.h"
+
 namespace qv::fields {
 
 bool Token::isStatic() const {
@@ -166,6 +168,22 @@ void checkArguments(FieldCode& code) {
     }
 }
 
+// A \* format the word processor does not have gives an error in place of the letter's text.
+void checkFormats(FieldCode& code) {
+    for (const Switch& s : code.switches) {
+        if (s.letter != QLatin1Char('*') || !s.hasArgument || !s.argument.isStatic())
+            continue;
+        bool known = true;
+        applyGeneralFormat(QString(), s.argument.staticText(), QLocale::c(), &known);
+        if (!known) {
+            code.fault = QStringLiteral("The switch \\* names the format \"%1\", which the "
+                                        "word processor does not have.")
+                             .arg(s.argument.staticText().trimmed());
+            return;
+        }
+    }
+}
+
 } // namespace
 
 std::vector<Token> tokenize(const std::vector<Piece>& code, QString* fault) {
@@ -251,6 +269,8 @@ FieldCode parseFieldCode(const std::vector<Piece>& pieces) {
     splitSwitches(std::move(tokens), code);
     if (code.fault.isEmpty())
         checkArguments(code);
+    if (code.fault.isEmpty())
+        checkFormats(code);
     return code;
 }
 

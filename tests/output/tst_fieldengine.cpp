@@ -377,6 +377,11 @@ private slots:
             << QStringList{"IF { MERGEFIELD Name } \"a\" \"b\": The IF field has no comparison "
                            "(=, <>, <, <=, > or >=) between two values."}
             << false << QStringList{"", "", ""};
+        QTest::newRow("unknown format")
+            << "{ MERGEFIELD Name \\* Shouting }."
+            << QStringList{"MERGEFIELD Name \\* Shouting: The switch \\* names the format "
+                           "\"Shouting\", which the word processor does not have."}
+            << false << QStringList{".", ".", "."};
         QTest::newRow("merge field without a name, twice")
             << "{ MERGEFIELD }{ MERGEFIELD }."
             << QStringList{"MERGEFIELD: The MERGEFIELD field names no merge field."} << false
