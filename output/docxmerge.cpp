@@ -56,7 +56,49 @@ struct Part {
     QHash<QString, pugi::xml_node> notes;
     std::vector<pugi::xml_node> made;
     long long nextId = 1;
+    // Headers and footers: whether fields make the copies differ, and the parts made so far by
+    // their merged XML.
+    bool hasFields = true;
+    QHash<QByteArray, QString> merged;
+    // A header or footer whose fields read nothing but the record's values: the part made for
+    // each combination of those values (the merge file's columns below).
+    bool byValuesOnly = false;
+    std::vector<int> columns;
+    QHash<QString, QString> byValues;
 };
+
+// Adds the merge file's columns that field `index` and the fields nested in it read; false when
+// any of them gives more than a function of the record's values (a prompt, a bookmark, the
+// record's number, a move to another record).
+bool readsValuesOnly(const FieldTable& table, int index, std::vector<int>& columns) {
+    using fields::FieldKind;
+    const fields::CompiledField& f = table.fields[static_cast<size_t>(index)];
+    const FieldKind k = f.code.kind;
+    if (k != FieldKind::MergeField && k != FieldKind::If && k != FieldKind::Other)
+        return false;
+    if (k == FieldKind::MergeField)
+        columns.push_back(f.column);
+    for (const auto* pieces : {&f.codePieces, &f.result})
+        for (const fields::Piece& p : *pieces)
+            if (p.kind == fields::Piece::Field && !readsValuesOnly(table, p.field, columns))
+                return false;
+    return true;
+}
+
+// Whether every field placed below root reads only the record's values, and which columns.
+bool readsValuesOnly(const FieldTable& table, pugi::xml_node root, std::vector<int>& columns) {
+    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
+        if (n.type() != pugi::node_element)
+            continue;
+        if (is(n, kPlaceholder)) {
+            if (!readsValuesOnly(table, n.attribute("n").as_int(), columns))
+                return false;
+        } else if (!is(n, kStore) && !readsValuesOnly(table, n, columns)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Copies a compiled part without its store.
 void copyPart(const pugi::xml_document& from, pugi::xml_document& to) {
@@ -128,6 +170,8 @@ private:
     void openParts();
     bool mergeCopy(qsizetype start, qsizetype* next);
     IdMap mergeHeaders();
+    QString mergedHeader(Part& header);
+    QString addHeaderCopy(const Part& header, const QByteArray& xml);
     void note(pugi::xml_node reference);
     void dropCopyNotes();
     void finish();
@@ -150,6 +194,7 @@ private:
     std::unique_ptr<Part> footnotes_, endnotes_;
     UniqueIds uniqueIds_;
     QSet<QString> relIds_;
+    std::vector<std::pair<QString, QString>> newTypes_; // the copies' parts and their types
     int copies_ = 0, partNumber_ = 0, relNumber_ = 0;
     IdMap lastIds_;
 };
@@ -202,6 +247,8 @@ void Merger::openParts() {
         pugi::xml_node root = part->doc.document_element();
         compileFields(root, data_, table_);
         if (header) {
+            part->hasFields = needsExpanding(root);
+            part->byValuesOnly = readsValuesOnly(table_, root, part->columns);
             headers_.push_back(std::move(part));
             continue;
         }
@@ -256,40 +303,75 @@ void Merger::dropCopyNotes() {
 }
 
 // Headers and footers of the copy, merged for its first record: the first copy keeps the
-// template's parts, later copies get parts of their own. Returns the ids of the copy's parts.
+// template's parts; a later copy whose header or footer reads the same as an earlier copy's
+// shares that part (a header without fields is the template's for every copy), otherwise it
+// gets a part of its own. Returns the ids of the copy's parts.
 IdMap Merger::mergeHeaders() {
     IdMap ids;
     const qsizetype record = evaluator_.record();
     for (const auto& h : headers_) {
+        if (copies_ > 0 && !h->hasFields)
+            continue; // the template's part serves every copy
         evaluator_.setRecord(evaluator_.copyStart());
-        pugi::xml_document copy;
-        copyPart(h->doc, copy);
-        try {
-            headerExpander_.expand(copy.document_element());
-        } catch (const fields::SkipRecord&) {
-            // SKIPIF in a header or footer: only the body decides which records get a copy.
+        QString values;
+        if (h->byValuesOnly) {
+            for (int column : h->columns)
+                values += data_.value(evaluator_.copyStart(), column) + QChar(0x1f);
+            if (const auto same = h->byValues.constFind(values); same != h->byValues.constEnd()) {
+                if (*same != h->id)
+                    ids.insert(h->id, *same);
+                continue;
+            }
         }
-        if (copies_ == 0) {
-            out_.setPart(h->name, save(copy));
-            continue;
-        }
-        uniqueIds_.renumber({copy.document_element()});
-        QString part;
-        do {
-            part = folderOf(mainPart_) + QStringLiteral("qvmerge%1.xml").arg(++partNumber_);
-        } while (out_.contains(part));
-        out_.setPart(part, save(copy));
-        addOverride(out_, part, h->contentType);
-        QString id;
-        do {
-            id = QStringLiteral("rIdQvMerge%1").arg(++relNumber_);
-        } while (relIds_.contains(id));
-        relIds_.insert(id);
-        rels_.add(id, h->type, part.mid(folderOf(mainPart_).size()), false);
-        ids.insert(h->id, id);
+        const QString id = mergedHeader(*h);
+        if (id != h->id)
+            ids.insert(h->id, id);
+        if (h->byValuesOnly)
+            h->byValues.insert(values, id);
     }
     evaluator_.setRecord(record);
     return ids;
+}
+
+// The part of the copy's header or footer, merged for the current record: the template's own for
+// the first copy, an earlier copy's that reads the same, or a new one. Returns its id.
+QString Merger::mergedHeader(Part& h) {
+    pugi::xml_document copy;
+    copyPart(h.doc, copy);
+    try {
+        headerExpander_.expand(copy.document_element());
+    } catch (const fields::SkipRecord&) {
+        // SKIPIF in a header or footer: only the body decides which records get a copy.
+    }
+    QByteArray merged = save(copy);
+    if (copies_ == 0) {
+        out_.setPart(h.name, merged);
+        h.merged.insert(merged, h.id);
+        return h.id;
+    }
+    if (const auto same = h.merged.constFind(merged); same != h.merged.constEnd())
+        return *same;
+    uniqueIds_.renumber({copy.document_element()});
+    const QString id = addHeaderCopy(h, save(copy));
+    h.merged.insert(std::move(merged), id);
+    return id;
+}
+
+// A new part holding a copy's header or footer; returns its relationship id.
+QString Merger::addHeaderCopy(const Part& header, const QByteArray& xml) {
+    QString part;
+    do {
+        part = folderOf(mainPart_) + QStringLiteral("qvmerge%1.xml").arg(++partNumber_);
+    } while (out_.contains(part));
+    out_.setPart(part, xml);
+    newTypes_.emplace_back(part, header.contentType);
+    QString id;
+    do {
+        id = QStringLiteral("rIdQvMerge%1").arg(++relNumber_);
+    } while (relIds_.contains(id));
+    relIds_.insert(id);
+    rels_.add(id, header.type, part.mid(folderOf(mainPart_).size()), false);
+    return id;
 }
 
 // Ends the previous copy before `before`: a section break to a new page with the previous
@@ -360,6 +442,7 @@ void Merger::finish() {
         root.remove_child(kStore);
         out_.setPart(part->name, save(part->doc));
     }
+    addOverrides(out_, newTypes_);
     rels_.removeMailMerge(); // the merged document keeps no data source
     out_.setPart(relsPathOf(mainPart_), save(rels_.doc));
     out_.setPart(mainPart_, save(doc_));

@@ -2,8 +2,10 @@
 
 #include "output/outputtext.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
 #include <cstring>
 
 namespace qv::docx {
@@ -12,6 +14,10 @@ namespace {
 struct Writer : pugi::xml_writer {
     QByteArray out;
     void write(const void* data, size_t size) override {
+        // Room by doubling: a merged document's part runs to hundreds of megabytes.
+        const qsizetype needed = out.size() + static_cast<qsizetype>(size);
+        if (needed > out.capacity())
+            out.reserve(std::max(needed, 2 * out.capacity()));
         out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
     }
 };
@@ -131,20 +137,28 @@ QString mainPartName(const ooxml::Package& package) {
 }
 
 void addOverride(ooxml::Package& package, const QString& part, const QString& contentType) {
+    addOverrides(package, {{part, contentType}});
+}
+
+void addOverrides(ooxml::Package& package, const std::vector<std::pair<QString, QString>>& types) {
     pugi::xml_document doc;
-    if (!load(doc, package.part(QStringLiteral("[Content_Types].xml"))))
+    if (types.empty() || !load(doc, package.part(QStringLiteral("[Content_Types].xml"))))
         return;
-    pugi::xml_node types = doc.child("Types");
-    const QByteArray partName = (QLatin1Char('/') + part).toUtf8();
-    for (pugi::xml_node o : types.children("Override"))
-        if (std::strcmp(o.attribute("PartName").value(), partName.constData()) == 0) {
-            o.attribute("ContentType").set_value(contentType.toUtf8().constData());
-            package.setPart(QStringLiteral("[Content_Types].xml"), save(doc));
-            return;
+    pugi::xml_node root = doc.child("Types");
+    QHash<QByteArray, pugi::xml_node> overrides;
+    for (pugi::xml_node o : root.children("Override"))
+        overrides.insert(QByteArray(o.attribute("PartName").value()), o);
+    for (const auto& [part, contentType] : types) {
+        const QByteArray partName = (QLatin1Char('/') + part).toUtf8();
+        pugi::xml_node o = overrides.value(partName);
+        if (!o) {
+            o = root.append_child("Override");
+            o.append_attribute("PartName") = partName.constData();
+            o.append_attribute("ContentType");
+            overrides.insert(partName, o);
         }
-    pugi::xml_node o = types.append_child("Override");
-    o.append_attribute("PartName") = partName.constData();
-    o.append_attribute("ContentType") = contentType.toUtf8().constData();
+        o.attribute("ContentType").set_value(contentType.toUtf8().constData());
+    }
     package.setPart(QStringLiteral("[Content_Types].xml"), save(doc));
 }
 

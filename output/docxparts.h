@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 #include <pugixml.hpp>
+#include <utility>
+#include <vector>
 
 // The pieces of a word-processing package the document code shares: parts as XML trees, the
 // relationships of a part, content types and the main document's settings part.
@@ -58,6 +60,8 @@ struct Rels {
 QString mainPartName(const ooxml::Package& package);
 // Sets the content type of one part.
 void addOverride(ooxml::Package& package, const QString& part, const QString& contentType);
+// Sets the content types of several parts (part, type) in one rewrite of the content types.
+void addOverrides(ooxml::Package& package, const std::vector<std::pair<QString, QString>>& types);
 QString contentTypeOf(const ooxml::Package& package, const QString& part);
 // The settings part of the main document; created when missing and create is true, else "".
 QString settingsPart(ooxml::Package& package, const QString& main, bool create);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -28,6 +29,7 @@ public:
 
 private:
     std::vector<std::pair<QString, QByteArray>> parts_;
+    QHash<QString, size_t> index_; // part name -> its place in parts_
 };
 
 // True when the file starts like a zip archive (an Office Open XML package, whatever its name).

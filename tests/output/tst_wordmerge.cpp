@@ -273,6 +273,30 @@ private slots:
         QCOMPARE(d["settings"].toBool(), false);
     }
 
+    // Copies whose header reads the same share one header part; each copy still shows its own
+    // record's header and footer.
+    void copiesShareHeadersThatReadTheSame() {
+        Fixture f;
+        f.folder.write(QStringLiteral("data/ABC.LET"),
+                       "Name|Town|Code\nAnn|Cork|1\nBob|Cork|2\nCy|Sligo|3\nDee|Cork|4\n");
+        test::writeWordTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject d =
+            test::runPython(QString::fromLatin1(kReadDocument), f.opened).object();
+        QCOMPARE(d["headers"].toArray(),
+                 (QJsonArray{"Town: Cork", "Town: Cork", "Town: Sligo", "Town: Cork"}));
+        QCOMPARE(d["footers"].toArray(), (QJsonArray{"For Ann", "For Bob", "For Cy", "For Dee"}));
+        ooxml::Package merged;
+        QString error;
+        QVERIFY2(merged.read(f.opened[0], &error), qPrintable(error));
+        QStringList headerParts;
+        for (const QString& part : merged.partNames())
+            if (merged.part(part).contains("Town: "))
+                headerParts << part;
+        QCOMPARE(headerParts.size(), 2);
+    }
+
     // Drawings and bookmarks, in the body and in the header, get ids of their own in every
     // copy; a bookmark's start and end keep sharing one.
     void idsAreUniqueAcrossCopies() {
