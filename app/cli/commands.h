@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QCommandLineParser;
 class QTextStream;
@@ -23,6 +24,11 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments);
 
 // The merge file copies in the data folder ("ABC.LET"), in name order.
 QStringList mergeCopies();
+
+// The --output path of an export made absolute against the working directory ("" when none was
+// given); nullopt with a message when it names one of the program's own files (the settings, the
+// pinned certificates, the executable, the data and template folders).
+std::optional<QString> exportOutputPath(const QString& given, QString* error);
 
 // The password in the first line of the file. The file must not be readable by group or others;
 // false with a message otherwise, or when it cannot be read.

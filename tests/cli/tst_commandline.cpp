@@ -77,7 +77,8 @@ public:
         return qv::INIread(path(QStringLiteral("auto.ini")), QStringLiteral("Default"), key);
     }
 
-    Run run(const QStringList& arguments, const QString& password = {}) const {
+    Run run(const QStringList& arguments, const QString& password = {},
+            const QString& workingDirectory = {}) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name :
              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUORVANE_PASSWORD"})
@@ -88,6 +89,7 @@ public:
             env.insert(QStringLiteral("QUORVANE_PASSWORD"), password);
         QProcess process;
         process.setProcessEnvironment(env);
+        process.setWorkingDirectory(workingDirectory.isEmpty() ? folder() : workingDirectory);
         process.start(program(), arguments);
         process.closeWriteChannel(); // no terminal to answer on
         Run result;
@@ -176,6 +178,8 @@ private slots:
     void exportsMatchWindow_data();
     void exportsMatchWindow();
     void exportOutputReplacesInOneStep();
+    void exportOutputRelativeToCaller_data();
+    void exportOutputRelativeToCaller();
     void trustWithoutTerminal();
     void trustCertificateByFingerprint();
     void fingerprintForms_data();
@@ -214,6 +218,14 @@ void CommandLineTest::withoutDisplay_data() {
         << QByteArray("There is no merge file");
     QTest::newRow("width no number") << QStringList{"export", "html", "OVERDUE", "--width", "80%"}
                                      << 2 << QByteArray() << QByteArray("\"80%\" is not a number");
+    QTest::newRow("width 0") << QStringList{"export", "html", "OVERDUE", "--width", "0"} << 2
+                             << QByteArray() << QByteArray("not a whole number from 1 to 100");
+    QTest::newRow("width over 100")
+        << QStringList{"export", "html", "OVERDUE", "--width", "101"} << 2 << QByteArray()
+        << QByteArray("not a whole number from 1 to 100");
+    QTest::newRow("width a fraction")
+        << QStringList{"export", "html", "OVERDUE", "--width", "50.5"} << 2 << QByteArray()
+        << QByteArray("not a whole number from 1 to 100");
     QTest::newRow("width for a workbook")
         << QStringList{"export", "xlsx", "OVERDUE", "--width", "80"} << 2 << QByteArray()
         << QByteArray("--width applies to html only");
@@ -458,6 +470,73 @@ void CommandLineTest::exportOutputReplacesInOneStep() {
     run = cli.run({"export", "xlsx", "OVERDUE", "--output", cli.path("out/folder.xlsx")});
     QCOMPARE(run.status, 4);
     QVERIFY2(run.err.contains("cannot be written"), run.err);
+}
+
+// A relative --output is the caller's working directory's, for every export; the program's own
+// files are never replaced by an export, whatever the path that names them.
+void CommandLineTest::exportOutputRelativeToCaller_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("from");   // the working directory, in the program folder
+    QTest::addColumn<QString>("output"); // %P: the program folder
+    QTest::addColumn<int>("status");
+    for (const QString kind : {"odt", "xlsx", "html"}) {
+        const QByteArray k = kind.toUtf8();
+        QTest::newRow(k + " named like the settings") << kind << "caller"
+                                                      << "auto.ini" << 0;
+        QTest::newRow(k + " named like the program") << kind << "caller"
+                                                     << "quorvane" << 0;
+        QTest::newRow(k + " in a folder below") << kind << "caller"
+                                                << "sub/made.out" << 0;
+        QTest::newRow(k + " over the settings") << kind << "caller"
+                                                << "%P/auto.ini" << 2;
+    }
+    QTest::newRow("over the program") << "odt"
+                                      << "caller"
+                                      << "%P/quorvane" << 2;
+    QTest::newRow("over the pinned certificates") << "xlsx"
+                                                  << "caller"
+                                                  << "%P/pinned-certificates.txt" << 2;
+    QTest::newRow("over a merge copy") << "html"
+                                       << "caller"
+                                       << "%P/data/OVERDUE.LET" << 2;
+    QTest::newRow("over the settings, relative") << "odt"
+                                                 << "caller/sub"
+                                                 << "../../auto.ini" << 2;
+    QTest::newRow("in the program folder, relative") << "html"
+                                                     << "."
+                                                     << "page.html" << 0;
+}
+
+void CommandLineTest::exportOutputRelativeToCaller() {
+    QFETCH(QString, kind);
+    QFETCH(QString, from);
+    QFETCH(QString, output);
+    QFETCH(int, status);
+    CommandLine cli;
+    const QByteArray settings = "[Default]\r\nIpaddress=127.0.0.1\r\n";
+    const QByteArray pins = "127.0.0.1:21 sha256//AAAA\n";
+    cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
+    cli.write(QStringLiteral("auto.ini"), settings);
+    cli.write(QStringLiteral("pinned-certificates.txt"), pins);
+    const QByteArray program = cli.read(cli.program());
+    const QString caller = QDir::cleanPath(cli.path(from));
+    QVERIFY(QDir().mkpath(caller + QStringLiteral("/sub")));
+    output.replace("%P", cli.folder());
+
+    const Run run = cli.run({"export", kind, "OVERDUE", "--output", output}, {}, caller);
+    QCOMPARE(run.status, status);
+    QCOMPARE(cli.read(QStringLiteral("auto.ini")), settings);
+    QCOMPARE(cli.read(QStringLiteral("pinned-certificates.txt")), pins);
+    QCOMPARE(cli.read(cli.program()), program);
+    QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
+    if (status != 0) {
+        QVERIFY2(run.err.contains("a file of Quorvane's own"), run.err);
+        return;
+    }
+    const QString made = QDir(caller).filePath(output);
+    QCOMPARE(run.out, made.toUtf8() + "\n");
+    QVERIFY(!cli.read(made).isEmpty());
+    QVERIFY(!QFile::exists(cli.path(QStringLiteral("output.html"))));
 }
 
 // An SFTP server not known yet: without a terminal the search fails with the fingerprint to
