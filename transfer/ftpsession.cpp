@@ -1,5 +1,6 @@
 #include "transfer/ftpsession.h"
 
+#include "transfer/commandtext.h"
 #include "transfer/downloadfile.h"
 
 #include <cctype>
@@ -266,6 +267,10 @@ struct FtpSession::Request {
 
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                                const QString& localPath, const StateSink& sink) {
+    // Every command passes here: nothing that would break a protocol line goes out.
+    if (const QString why = unsendableCommandText(login.user, login.password, remotePath);
+        !why.isEmpty())
+        return failure(CURLE_URL_MALFORMAT, why);
     // Another server or login: the old connection is of no more use.
     if (connected_ && !(connectedLogin_ == login))
         disconnect(sink);

@@ -30,8 +30,10 @@ QStringList mergeCopies();
 // pinned certificates, the executable, the data and template folders).
 std::optional<QString> exportOutputPath(const QString& given, QString* error);
 
-// The password in the first line of the file. The file must not be readable by group or others;
-// false with a message otherwise, or when it cannot be read.
+// The password in the first line of the file, without its line end. The file must be a regular
+// file of at most kPasswordFileLimit bytes, not readable by group or others; false with a message
+// otherwise, or when it cannot be read.
+inline constexpr qint64 kPasswordFileLimit = 4096;
 bool readPasswordFile(const QString& path, QString* password, QString* error);
 
 // True when the fingerprint the operator gave names the identity's fingerprint: a "SHA256:"

@@ -1,6 +1,8 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
 #include "app/form2.h"
+#include "transfer/connectionfields.h"
+#include "transfer/ftpaddress.h"
 #include "transfer/peeridentity.h"
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
@@ -14,6 +16,9 @@
 namespace qv::cli {
 
 namespace {
+
+// The control's code for an address it cannot use (libcurl's "URL malformat").
+constexpr int kBadAddress = 3;
 
 bool onTerminal() {
     return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
@@ -144,8 +149,10 @@ int runSearch(const QCommandLineParser& options) {
     QString error;
     if (!connectionFields(options, &fields, &error))
         return fail(kUsage, error);
-    if (const QString missing = missingConnectionField(fields); !missing.isEmpty())
-        return fail(kUsage, missing);
+    if (const QString unusable = unusableConnectionField(fields); !unusable.isEmpty())
+        return fail(kUsage, unusable);
+    if (QString why; !transfer::parseFtpAddress(fields.address, &why))
+        return fail(kUsage, ConnectionErrorMessage(ConnectionErrorText(kBadAddress, why)));
 
     TransferControl control;
     connectTransfer(control, fields);

@@ -319,6 +319,21 @@ void CommandLineTest::searchFailures_data() {
         << "open file" << 2 << "Permissions 0644 for '%F' are too open.\n";
     QTest::newRow("password file missing")
         << "missing file" << 2 << "The password file '%F' cannot be read: ";
+    QTest::newRow("password file a device")
+        << "device file" << 2 << "'/dev/zero' is not a regular file of at most 4096 bytes";
+    QTest::newRow("password file a folder") << "folder file" << 2 << "is not a regular file";
+    QTest::newRow("password file over 4 KB") << "big file" << 2 << "is not a regular file";
+    QTest::newRow("password file with a CR in its line")
+        << "CR in file" << 2 << "The password holds a control character";
+    QTest::newRow("password with a line end")
+        << "CR LF password" << 2 << "The password holds a control character";
+    QTest::newRow("login with a line end")
+        << "CR LF login" << 2 << "The Login Name holds a control character";
+    QTest::newRow("address with login and password")
+        << "address login" << 2 << "The IP Address holds a login name or password";
+    QTest::newRow("address of another scheme")
+        << "http address" << 2 << "Only ftp://, ftpes://, ftps:// and sftp:// addresses";
+    QTest::newRow("address with a bad port") << "bad port" << 2 << "Not a valid port in: ";
     QTest::newRow("login refused") << "refuse login" << 3 << "- Connection Error! 530: ";
     QTest::newRow("nothing listening") << "closed port" << 3 << "- Connection Error! ";
     QTest::newRow("settings cannot be saved")
@@ -346,6 +361,27 @@ void CommandLineTest::searchFailures() {
             cli.write(QStringLiteral("secret"), password.toUtf8(),
                       QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         args << "--password-file" << secret;
+    } else if (fault == "device file" || fault == "folder file" || fault == "big file" ||
+               fault == "CR in file") {
+        if (fault == "big file")
+            cli.write(QStringLiteral("secret"), QByteArray(4097, 'p'));
+        if (fault == "CR in file")
+            cli.write(QStringLiteral("secret"), password.toUtf8() + "\rDELE /u/vantrelle/accounts/"
+                                                                    "OVERDUE.LET\r\n");
+        if (fault == "folder file")
+            QVERIFY(QDir().mkpath(secret));
+        args << "--password-file"
+             << (fault == "device file" ? QStringLiteral("/dev/zero") : secret);
+    } else if (fault == "CR LF password") {
+        password += "\r\nDELE /u/vantrelle/accounts/OVERDUE.LET";
+    } else if (fault == "CR LF login") {
+        args[4] += "\r\nDELE /u/vantrelle/accounts/OVERDUE.LET";
+    } else if (fault == "address login") {
+        args[2] = "ftp://" + server.user() + ":" + server.password() + "@" + server.address();
+    } else if (fault == "http address") {
+        args[2] = "http://" + server.address();
+    } else if (fault == "bad port") {
+        args[2] = "127.0.0.1:99999";
     } else if (fault == "refuse login") {
         server.setRefuseLogin(true);
     } else if (fault == "closed port") {
@@ -362,6 +398,11 @@ void CommandLineTest::searchFailures() {
     QVERIFY2(run.err.contains(message.replace("%F", secret).toUtf8()), run.err);
     if (fault != "settings folder")
         QVERIFY(cli.ini(QStringLiteral("Ipaddress")).isEmpty());
+    QVERIFY(server.hasFile(QStringLiteral("OVERDUE.LET")));
+    if (status == 2) { // refused before anything was sent; no password is repeated
+        QCOMPARE(server.count(QStringLiteral("CONNECT")), 0);
+        QVERIFY(!run.err.contains(server.password().toUtf8()));
+    }
 }
 
 // A refused login reads the same in the window's message box and on standard error.
