@@ -91,6 +91,7 @@ bool isCommandLine(int argc, char* argv[]) {
 }
 
 int runCommandLine(int argc, char* argv[]) {
+    cleanUpOnInterruption();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -18,6 +18,12 @@ QTextStream& err();
 // A failure: the message on standard error, the status returned.
 int fail(int status, const QString& message);
 
+// From now on an interruption (Ctrl-C, SIGTERM, SIGHUP) removes this process's temporary files
+// in the folders named below and ends the process with 128 + the signal's number (130, 143).
+// Called before any other thread starts.
+void cleanUpOnInterruption();
+void removeTemporariesOnInterruption(const QString& folder);
+
 int runSearch(const QCommandLineParser& options);
 int runList(const QStringList& arguments);
 int runExport(const QCommandLineParser& options, const QStringList& arguments);

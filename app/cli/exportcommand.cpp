@@ -4,9 +4,11 @@
 #include "mergefiles/mergerecordmodel.h"
 #include "mergefiles/recordtable.h"
 #include "output/automation.h"
+#include "output/documentfolder.h"
 #include "output/htmlpage.h"
 #include "output/spreadsheetexport.h"
 #include "output/wordmerge.h"
+#include "output/writerdata.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "transfer/remotename.h"
@@ -57,8 +59,9 @@ int makeDocument(const QString& output, const std::function<void()>& step) {
         if (!output.isEmpty())
             s.documentFolder = QFileInfo(output).absolutePath();
     });
-    if (const QString error = automation::failureOf(step); !error.isEmpty())
-        return fail(kFailed, error);
+    bool localWrite = false;
+    if (const QString error = automation::failureOf(step, &localWrite); !error.isEmpty())
+        return fail(localWrite ? kLocalWrite : kFailed, error);
     if (saved.isEmpty())
         return fail(kFailed, QStringLiteral("No file was made."));
     QString error;
@@ -133,6 +136,10 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     if (stored.isEmpty() || !IsSafeMergeFileName(stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
                                 .arg(name, programPath(QStringLiteral("data"))));
+    for (const QString& folder :
+         {output->isEmpty() ? output::documentFolder() : QFileInfo(*output).absolutePath(),
+          output::writerDataFolder(), programFolder()})
+        removeTemporariesOnInterruption(folder);
     if (kind == kinds[2])
         return makeDocument(*output,
                             [&] { output::createMergeDocument(name, MergeCopyPath(stored)); });

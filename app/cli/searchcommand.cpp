@@ -1,6 +1,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
 #include "app/form2.h"
+#include "platform/programfolder.h"
 #include "transfer/connectionfields.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/peeridentity.h"
@@ -17,8 +18,10 @@ namespace qv::cli {
 
 namespace {
 
-// The control's code for an address it cannot use (libcurl's "URL malformat").
+// The control's codes for an address it cannot use (libcurl's "URL malformat") and for a server
+// whose certificate or host key is not trusted (libcurl's "peer failed verification").
 constexpr int kBadAddress = 3;
+constexpr int kNotTrusted = 60;
 
 bool onTerminal() {
     return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
@@ -109,11 +112,13 @@ struct Listener {
     QStringList lines;
     bool failed = false;
     QString message;
+    int responseCode = 0;
     bool listed = false;
 
     void stateChanged(TransferControl& control, qint16 state) {
         if (state == code(TransferState::Error)) {
             failed = true;
+            responseCode = control.ResponseCode();
             message = ConnectionErrorMessage(
                 ConnectionErrorText(control.ResponseCode(), control.ResponseInfo()));
             return;
@@ -145,6 +150,7 @@ SearchSteps commandLineSteps(TransferControl& control, Listener& listener, Progr
 } // namespace
 
 int runSearch(const QCommandLineParser& options) {
+    removeTemporariesOnInterruption(programPath(QStringLiteral("data")));
     ConnectionFields fields;
     QString error;
     if (!connectionFields(options, &fields, &error))

@@ -14,6 +14,7 @@
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/sftpserver.h"
+#include "tests/support/smalldisk.h"
 #include "tests/support/testcertificates.h"
 #include "tests/support/vsftpdserver.h"
 #include "transfer/remotename.h"
@@ -28,6 +29,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -77,8 +79,9 @@ public:
         return qv::INIread(path(QStringLiteral("auto.ini")), QStringLiteral("Default"), key);
     }
 
-    Run run(const QStringList& arguments, const QString& password = {},
-            const QString& workingDirectory = {}) const {
+    // Starts the program as an operator's script would, without a terminal to answer on.
+    void start(QProcess& process, const QStringList& arguments, const QString& password = {},
+               const QString& workingDirectory = {}) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name :
              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUORVANE_PASSWORD"})
@@ -87,11 +90,16 @@ public:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
         if (!password.isEmpty())
             env.insert(QStringLiteral("QUORVANE_PASSWORD"), password);
-        QProcess process;
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(workingDirectory.isEmpty() ? folder() : workingDirectory);
         process.start(program(), arguments);
         process.closeWriteChannel(); // no terminal to answer on
+    }
+
+    Run run(const QStringList& arguments, const QString& password = {},
+            const QString& workingDirectory = {}) const {
+        QProcess process;
+        start(process, arguments, password, workingDirectory);
         Run result;
         if (!process.waitForFinished(60000))
             return result;
@@ -178,6 +186,13 @@ private slots:
     void exportsMatchWindow_data();
     void exportsMatchWindow();
     void exportOutputReplacesInOneStep();
+    void interruptedSearchLeavesNothing_data();
+    void interruptedSearchLeavesNothing();
+    void leftoversGoAtTheNextRun();
+    void exportOnFullDisk_data();
+    void exportOnFullDisk();
+    void exportToUnwritableFolder_data();
+    void exportToUnwritableFolder();
     void exportOutputRelativeToCaller_data();
     void exportOutputRelativeToCaller();
     void trustWithoutTerminal();
@@ -511,6 +526,127 @@ void CommandLineTest::exportOutputReplacesInOneStep() {
     run = cli.run({"export", "xlsx", "OVERDUE", "--output", cli.path("out/folder.xlsx")});
     QCOMPARE(run.status, 4);
     QVERIFY2(run.err.contains("cannot be written"), run.err);
+}
+
+// Ctrl-C or SIGTERM in the middle of a download: the partial copy goes, the status tells the
+// signal.
+void CommandLineTest::interruptedSearchLeavesNothing_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl-C") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+void CommandLineTest::interruptedSearchLeavesNothing() {
+    QFETCH(int, signal);
+    qv::test::FtpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    server.stallDownload(QStringLiteral("OVERDUE.LET"));
+    CommandLine cli;
+    QProcess process;
+    cli.start(process, {"search", "--address", server.address(), "--login", server.user()},
+              server.password());
+    const QDir data(cli.path(QStringLiteral("data")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !data.entryList({".OVERDUE.LET.part-*"}, QDir::Files | QDir::Hidden).isEmpty(), 20000);
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + signal);
+    QCOMPARE(data.entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Temporary files that an interrupted run left (its process gone) go at the next search or
+// export; those of a process still running stay.
+void CommandLineTest::leftoversGoAtTheNextRun() {
+    qv::test::FtpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    CommandLine cli;
+    const QString running = QString::number(::getpid());
+    const QString documents = QStringLiteral("home/Documents/Quorvane/");
+    const QStringList left = {
+        "data/.OVERDUE.LET.part-Ab12Cd",           "data/.OVERDUE.LET.part-999999-Ab12Cd",
+        documents + ".quorvane-999999-Xy12Zw.odt", documents + ".quorvane-999999-Xy12Zw.odt.Ab12Cd",
+        "data/Writer/.quorvane-999999-Qw12Er",     ".quorvane-999999-Qw12Er.html"};
+    const QStringList kept = {"data/.OVERDUE.LET.part-" + running + "-Ab12Cd",
+                              documents + ".quorvane-" + running + "-Xy12Zw.odt",
+                              documents + ".hidden-notes.odt", documents + "OVERDUE.odt"};
+    for (const QString& name : left + kept)
+        cli.write(name, "");
+
+    Run run = cli.run({"search", "--address", server.address(), "--login", server.user()},
+                      server.password());
+    QVERIFY2(run.status == 0, run.err);
+    for (const QString kind : {"odt", "html"}) {
+        run = cli.run({"export", kind, "OVERDUE"});
+        QVERIFY2(run.status == 0, run.err);
+    }
+    for (const QString& name : left)
+        QVERIFY2(!QFile::exists(cli.path(name)), qPrintable(name));
+    for (const QString& name : kept)
+        QVERIFY2(QFile::exists(cli.path(name)), qPrintable(name));
+}
+
+// A disk that fills up under an export: every output (the page, the workbook, the document and
+// the document's data copy) ends with the system's reason and status 4, and leaves nothing but
+// what was there before.
+void CommandLineTest::exportOnFullDisk_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("full"); // the folder on the full disk
+    QTest::addColumn<bool>("output");  // --output into that folder
+    for (const QString kind : {"html", "xlsx", "odt"})
+        QTest::newRow(qPrintable(kind + " --output")) << kind << "out" << true;
+    QTest::newRow("xlsx, documents") << "xlsx"
+                                     << "home/Documents/Quorvane" << false;
+    QTest::newRow("odt, documents") << "odt"
+                                    << "home/Documents/Quorvane" << false;
+    QTest::newRow("odt, its data copy") << "odt"
+                                        << "data/Writer" << false;
+}
+
+void CommandLineTest::exportOnFullDisk() {
+    QFETCH(QString, kind);
+    QFETCH(QString, full);
+    QFETCH(bool, output);
+    if (geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    CommandLine cli;
+    cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
+    qv::test::SmallDisk disk(cli.path(full), QStringLiteral("64k"));
+    QVERIFY(disk.mounted());
+    const QByteArray earlier = "the earlier file";
+    cli.write(full + QStringLiteral("/OVERDUE.txt"), earlier); // an earlier data copy
+    disk.fill();
+    QStringList args{"export", kind, "OVERDUE"};
+    if (output)
+        args << "--output" << cli.path(full + QStringLiteral("/OVERDUE.txt"));
+
+    const Run run = cli.run(args);
+    QCOMPARE(run.status, 4);
+    QVERIFY2(run.err.contains("No space left on device"), run.err);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(cli.path(full)).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{"OVERDUE.txt", "filler"}));
+    QCOMPARE(cli.read(full + QStringLiteral("/OVERDUE.txt")), earlier);
+}
+
+// A folder that cannot hold the export: the same status for every kind.
+void CommandLineTest::exportToUnwritableFolder_data() {
+    QTest::addColumn<QString>("kind");
+    for (const QString kind : {"html", "xlsx", "odt"})
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+void CommandLineTest::exportToUnwritableFolder() {
+    QFETCH(QString, kind);
+    CommandLine cli;
+    cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
+    cli.write(QStringLiteral("plain-file"), "not a folder");
+    const Run run = cli.run({"export", kind, "OVERDUE", "--output", "plain-file/made"});
+    QCOMPARE(run.status, 4);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!run.err.isEmpty());
 }
 
 // A relative --output is the caller's working directory's, for every export; the program's own
