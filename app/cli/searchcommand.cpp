@@ -177,6 +177,8 @@ int runSearch(const QCommandLineParser& options) {
     if (done.status == SearchResult::Status::ListingFailed) {
         if (trust.declined())
             return fail(kUntrusted, listener.message + QStringLiteral("\n") + trust.why());
+        if (listener.responseCode == kNotTrusted) // a changed certificate or host key
+            return fail(kUntrusted, listener.message);
         return fail(kConnection, listener.message);
     }
     if (done.status != SearchResult::Status::Listed)

@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageAuthenticationCode>
 #include <QProcess>
 #include <QSslCertificate>
 #include <QTcpServer>
@@ -197,6 +198,8 @@ private slots:
     void exportOutputRelativeToCaller();
     void trustWithoutTerminal();
     void trustCertificateByFingerprint();
+    void damagedKnownHosts_data();
+    void damagedKnownHosts();
     void fingerprintForms_data();
     void fingerprintForms();
 };
@@ -773,6 +776,59 @@ void CommandLineTest::trustCertificateByFingerprint() {
     QCOMPARE(run.out, QByteArray("1 files found\n"));
     QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
     QVERIFY(!cli.read(QStringLiteral("pinned-certificates.txt")).isEmpty());
+}
+
+// Lines of known_hosts that cannot be read (binary garbage, a very long line) are skipped: the
+// host's own entry after them still counts, and a key that differs from it is refused as a
+// possible interception, never asked about as a new one.
+void CommandLineTest::damagedKnownHosts_data() {
+    QTest::addColumn<QByteArray>("damage");
+    QTest::addColumn<bool>("sameKey");
+    QTest::addColumn<bool>("hashed");
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += char((i * 37 + 11) % 256);
+    const QByteArray longLine = "long.example ssh-ed25519 " + QByteArray(200000, 'A') + "\n";
+    QTest::newRow("garbage, key changed") << garbage + "\n" << false << false;
+    QTest::newRow("long line, key changed") << longLine << false << false;
+    QTest::newRow("garbage, hashed entry changed") << garbage + "\n" << false << true;
+    QTest::newRow("garbage, same key") << garbage + "\n" << true << false;
+    QTest::newRow("long line, same key") << longLine << true << false;
+    QTest::newRow("garbage, hashed entry, same key") << garbage + "\n" << true << true;
+}
+
+void CommandLineTest::damagedKnownHosts() {
+    QFETCH(QByteArray, damage);
+    QFETCH(bool, sameKey);
+    QFETCH(bool, hashed);
+    qv::test::SftpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    CommandLine cli;
+    const QByteArray other =
+        "ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIEUGHANfJ/tty+S60CrKAf7AQ4friIjC5FitYHb+R4IH";
+    const QByteArray line = server.knownHostsLine();
+    QByteArray name = line.left(line.indexOf(' '));
+    if (hashed) {
+        const QByteArray salt = QByteArray(20, 's');
+        name = "|1|" + salt.toBase64() + "|" +
+               QMessageAuthenticationCode::hash(name, salt, QCryptographicHash::Sha1).toBase64();
+    }
+    const QByteArray entry = name + ' ' + (sameKey ? server.publicKey() : other) + '\n';
+    cli.write(QStringLiteral("home/.ssh/known_hosts"), damage + entry);
+
+    const Run run = cli.run({"search", "--address", server.address(), "--login", server.user()},
+                            server.password());
+    if (sameKey) {
+        QVERIFY2(run.status == 0, run.err);
+        QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
+        return;
+    }
+    QCOMPARE(run.status, 5);
+    QVERIFY2(run.err.contains("differs"), run.err);
+    QVERIFY2(!run.err.contains("--trust-fingerprint"), run.err); // no question offered
+    QVERIFY(!QFile::exists(cli.path(QStringLiteral("data/OVERDUE.LET"))));
+    QCOMPARE(cli.read(QStringLiteral("home/.ssh/known_hosts")), damage + entry);
 }
 
 void CommandLineTest::fingerprintForms_data() {
