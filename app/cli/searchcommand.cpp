@@ -62,7 +62,7 @@ public:
         progress.end();
         if (!fingerprint_.isEmpty()) {
             if (sameFingerprint(fingerprint_, identity.fingerprint))
-                return true;
+                return accept();
             return decline(QStringLiteral("The server's fingerprint %1 is not the one given "
                                           "with --trust-fingerprint (%2).")
                                .arg(identity.fingerprint, fingerprint_));
@@ -76,20 +76,26 @@ public:
         err().flush();
         char answer[16] = {};
         if (std::fgets(answer, sizeof answer, stdin) && (answer[0] == 'y' || answer[0] == 'Y'))
-            return true;
+            return accept();
         return decline(transfer::declinedIdentityText(identity));
     }
 
     bool declined() const { return !why_.isEmpty(); }
+    bool accepted() const { return accepted_; }
     QString why() const { return why_; }
 
 private:
+    bool accept() {
+        accepted_ = true;
+        return true;
+    }
     bool decline(const QString& why) {
         why_ = why;
         return false;
     }
     QString fingerprint_;
     QString why_;
+    bool accepted_ = false;
 };
 
 // The fields: the options, then the password sources, then "auto.ini".
@@ -177,6 +183,8 @@ int runSearch(const QCommandLineParser& options) {
     if (done.status == SearchResult::Status::ListingFailed) {
         if (trust.declined())
             return fail(kUntrusted, listener.message + QStringLiteral("\n") + trust.why());
+        if (listener.responseCode == kNotTrusted && trust.accepted()) // the trust not recorded
+            return fail(kLocalWrite, listener.message);
         if (listener.responseCode == kNotTrusted) // a changed certificate or host key
             return fail(kUntrusted, listener.message);
         return fail(kConnection, listener.message);

@@ -198,6 +198,8 @@ private slots:
     void exportOutputRelativeToCaller();
     void trustWithoutTerminal();
     void trustCertificateByFingerprint();
+    void pinnedCertificatesProtected_data();
+    void pinnedCertificatesProtected();
     void damagedKnownHosts_data();
     void damagedKnownHosts();
     void fingerprintForms_data();
@@ -776,6 +778,58 @@ void CommandLineTest::trustCertificateByFingerprint() {
     QCOMPARE(run.out, QByteArray("1 files found\n"));
     QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
     QVERIFY(!cli.read(QStringLiteral("pinned-certificates.txt")).isEmpty());
+}
+
+// pinned-certificates.txt is kept as auto.ini is: a link out of the program folder is not written
+// through, a read-only file is not replaced; the trust is then not recorded, with the reason.
+void CommandLineTest::pinnedCertificatesProtected_data() {
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("link to a file outside") << "link"
+                                            << "outside the folder that holds it";
+    QTest::newRow("read-only file") << "read-only"
+                                    << "Permission denied";
+}
+
+void CommandLineTest::pinnedCertificatesProtected() {
+    QFETCH(QString, form);
+    QFETCH(QString, reason);
+    qv::test::TestCertificates certificates;
+    QVERIFY2(certificates.isValid(), qPrintable(certificates.errorString()));
+    qv::test::VsftpdServer::Options options;
+    options.certificate = certificates.certificate(QStringLiteral("selfsigned"));
+    options.key = certificates.key(QStringLiteral("selfsigned"));
+    qv::test::VsftpdServer server(options);
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    server.shareWithEveryone();
+    QFile pem(options.certificate);
+    QVERIFY(pem.open(QIODevice::ReadOnly));
+    const QString fingerprint = QString::fromLatin1(
+        QSslCertificate(&pem, QSsl::Pem).digest(QCryptographicHash::Sha256).toHex());
+    CommandLine cli;
+    const QByteArray before = "other.example:21 sha256//AAAA\n";
+    QString target = cli.path(QStringLiteral("pinned-certificates.txt"));
+    QTemporaryDir outside;
+    if (form == "link") {
+        target = outside.filePath(QStringLiteral("elsewhere.txt"));
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        file.close();
+        QVERIFY(QFile::link(target, cli.path(QStringLiteral("pinned-certificates.txt"))));
+    } else {
+        cli.write(QStringLiteral("pinned-certificates.txt"), before, QFile::ReadOwner);
+    }
+
+    const Run run = cli.run({"search", "--address", server.address(), "--login", server.user(),
+                             "--trust-fingerprint", fingerprint},
+                            server.password());
+    QCOMPARE(run.status, 4);
+    QVERIFY2(run.err.contains(reason.toUtf8()), run.err);
+    QCOMPARE(cli.read(target), before);
+    QVERIFY(QFileInfo(cli.path(QStringLiteral("pinned-certificates.txt"))).isSymLink() ==
+            (form == "link"));
+    QVERIFY(!QFile::exists(cli.path(QStringLiteral("data/OVERDUE.LET"))));
 }
 
 // Lines of known_hosts that cannot be read (binary garbage, a very long line) are skipped: the
