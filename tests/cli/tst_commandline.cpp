@@ -222,6 +222,15 @@ void CommandLineTest::withoutDisplay_data() {
         << QStringList{"fetch"} << 2 << QByteArray() << QByteArray("Unknown command \"fetch\"");
     QTest::newRow("unknown option") << QStringList{"search", "--colour"} << 2 << QByteArray()
                                     << QByteArray("Unknown option 'colour'");
+    QTest::newRow("option before the command")
+        << QStringList{"--login", "u", "search"} << 2 << QByteArray()
+        << QByteArray("The command comes first");
+    QTest::newRow("option with its value before the command")
+        << QStringList{"--width=80", "export", "html", "OVERDUE"} << 2 << QByteArray()
+        << QByteArray("The command comes first");
+    QTest::newRow("password option before the command")
+        << QStringList{"--password", "x", "search"} << 2 << QByteArray()
+        << QByteArray("Unknown option 'password'");
     QTest::newRow("password as argument") << QStringList{"search", "--password", "x"} << 2
                                           << QByteArray() << QByteArray("Unknown option");
     QTest::newRow("option of another command")
