@@ -125,8 +125,7 @@ struct Listener {
         if (state == code(TransferState::Error)) {
             failed = true;
             responseCode = control.ResponseCode();
-            message = ConnectionErrorMessage(
-                ConnectionErrorText(control.ResponseCode(), control.ResponseInfo()));
+            message = ConnectionErrorMessage(control.ResponseCode(), control.ResponseInfo());
             return;
         }
         if (state != code(TransferState::ResponseCompleted) || listed)
@@ -147,8 +146,9 @@ SearchSteps commandLineSteps(TransferControl& control, Listener& listener, Progr
     auto total = std::make_shared<qsizetype>(0);
     steps.chosen = [total](const QStringList& names) { *total = names.size(); };
     steps.downloading = [&progress, total](int i, const QString& name) {
-        progress.show(
-            QStringLiteral("- Downloading %1 (%2 of %3)").arg(name).arg(i + 1).arg(*total));
+        // One pass over the pattern: a "%2" in a name stays as it is.
+        progress.show(QStringLiteral("- Downloading %1 (%2 of %3)")
+                          .arg(name, QString::number(i + 1), QString::number(*total)));
     };
     return steps;
 }
@@ -164,7 +164,7 @@ int runSearch(const QCommandLineParser& options) {
     if (const QString unusable = unusableConnectionField(fields); !unusable.isEmpty())
         return fail(kUsage, unusable);
     if (QString why; !transfer::parseFtpAddress(fields.address, &why))
-        return fail(kUsage, ConnectionErrorMessage(ConnectionErrorText(kBadAddress, why)));
+        return fail(kUsage, ConnectionErrorMessage(kBadAddress, why));
 
     TransferControl control;
     connectTransfer(control, fields);

@@ -305,6 +305,7 @@ void CommandLineTest::search() {
     QVERIFY(server.isRunning());
     server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
     server.putFile(QStringLiteral("CUSTOMERS.LET"), kCustomers);
+    server.putFile(QStringLiteral("%2 OFFERS.LET"), kCustomers);
     CommandLine cli;
     cli.write(QStringLiteral("data/OLD.LET"), "A|B\n");
     const auto fill = [&](QString text) {
@@ -324,11 +325,13 @@ void CommandLineTest::search() {
 
     const Run run = cli.run(args, passwordInEnvironment ? server.password() : QString());
     QVERIFY2(run.status == 0, run.err);
-    QCOMPARE(run.out, QByteArray("2 files found\n"));
+    QCOMPARE(run.out, QByteArray("3 files found\n"));
     QVERIFY2(run.err.contains("- Connecting " + server.address().toUtf8() + "\n"), run.err);
     QVERIFY(run.err.contains("- Downloading OVERDUE.LET"));
+    // Names are shown as they are, "%2" and all.
+    QVERIFY2(run.err.contains("- Downloading %2 OFFERS.LET (1 of 3)\n"), run.err);
     QCOMPARE(QDir(cli.path(QStringLiteral("data"))).entryList({"*.LET"}, QDir::Files, QDir::Name),
-             (QStringList{"CUSTOMERS.LET", "OVERDUE.LET"}));
+             (QStringList{"%2 OFFERS.LET", "CUSTOMERS.LET", "OVERDUE.LET"}));
     QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
     QCOMPARE(cli.read(QStringLiteral("data/CUSTOMERS.LET")), kCustomers);
     QCOMPARE(cli.ini(QStringLiteral("Ipaddress")), server.address());
