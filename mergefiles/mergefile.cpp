@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/programfolder.h"
+#include "platform/tempfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -265,6 +266,7 @@ void RemoveMergeCopies() {
         QDir().mkpath(data.path());
         return;
     }
+    qv::tempfiles::removeStale(data.path()); // what an interrupted search left
     data.setNameFilters({QStringLiteral("*.LET")});
     data.setFilter(QDir::Files | QDir::Hidden | QDir::CaseSensitive | QDir::System);
     for (const QString& name : data.entryList())

@@ -13,10 +13,12 @@ Factory& factory() {
     return installed ? *installed : office;
 }
 
-QString failureOf(const std::function<void()>& steps) {
+QString failureOf(const std::function<void()>& steps, bool* localWrite) {
     try {
         steps();
     } catch (const Error& e) {
+        if (localWrite)
+            *localWrite = e.localWrite;
         return e.message;
     } catch (const std::exception& e) {
         return QStringLiteral("The command failed: %1").arg(QString::fromLocal8Bit(e.what()));

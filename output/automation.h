@@ -19,6 +19,7 @@ inline const Arg Omitted = std::nullopt;
 
 struct Error {
     QString message;
+    bool localWrite = false; // a file could not be written here (a full disk, no permission)
 };
 
 // The locale identifier passed with the Excel calls that take one (English - United States).
@@ -168,6 +169,6 @@ template <class T> std::unique_ptr<T> CreateObject(const QString& progId) {
 
 // Runs automation steps; the message of their failure (an Error, or any other exception), ""
 // when they worked.
-QString failureOf(const std::function<void()>& steps);
+QString failureOf(const std::function<void()>& steps, bool* localWrite = nullptr);
 
 } // namespace qv::automation

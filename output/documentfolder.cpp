@@ -2,6 +2,7 @@
 
 #include "platform/fileopener.h"
 #include "platform/services.h"
+#include "platform/tempfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,9 +43,10 @@ bool saveNewDocument(const QString& stem, const QString& extension, const Docume
             *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(folder);
         return false;
     }
+    tempfiles::removeStale(folder); // what an interrupted export left
     QString temp;
     {
-        QTemporaryFile t(QDir(folder).filePath(QStringLiteral(".quorvane-XXXXXX.") + extension));
+        QTemporaryFile t(tempfiles::exportTemplate(folder, QLatin1Char('.') + extension));
         t.setAutoRemove(false);
         if (!t.open()) {
             if (error)
@@ -54,7 +56,12 @@ bool saveNewDocument(const QString& stem, const QString& extension, const Docume
         }
         temp = t.fileName();
     }
-    if (!write(temp, error)) {
+    QString why;
+    if (!write(temp, error) || !tempfiles::syncToDisk(temp, &why)) {
+        if (!why.isEmpty() && error)
+            *error = QStringLiteral("\"%1\" cannot be written: %2").arg(temp, why);
+        if (error) // the operator knows the folder, not the temporary name
+            error->replace(temp, QDir::toNativeSeparators(folder));
         QFile::remove(temp);
         return false;
     }

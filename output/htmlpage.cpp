@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/dates.h"
 #include "platform/programfolder.h"
+#include "platform/tempfiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 namespace qv::output {
@@ -235,7 +237,9 @@ bool saveHtmlPage(const QString& path, const HtmlPage& page, QString* error) {
             *error = QStringLiteral("The page \"%1\" cannot be written: %2").arg(path, why);
         return false;
     };
-    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.output-XXXXXX.html"));
+    const QString folder = QFileInfo(path).absolutePath();
+    tempfiles::removeStale(folder);
+    QTemporaryFile file(tempfiles::exportTemplate(folder, QStringLiteral(".html")));
     if (!file.open())
         return fail(file.errorString());
     QString why;
@@ -243,6 +247,8 @@ bool saveHtmlPage(const QString& path, const HtmlPage& page, QString* error) {
         return fail(why);
     if (!file.flush())
         return fail(file.errorString());
+    if (::fsync(file.handle()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     // The complete page takes the place of the earlier one in one step.
     if (std::rename(QFile::encodeName(file.fileName()).constData(),

@@ -22,6 +22,11 @@ namespace {
     throw Error{message};
 }
 
+// A document or its data that could not be written here.
+[[noreturn]] void raiseLocalWrite(const QString& message) {
+    throw Error{message, true};
+}
+
 bool isTrue(const Arg& a) {
     return a && a->toBool();
 }
@@ -59,8 +64,9 @@ public:
         if (blank_) {
             odt::MergeSource source;
             QString error;
-            if (!output::prepareWriterSource(Name, &source, &error))
-                raise(error);
+            bool unwritten = false;
+            if (!output::prepareWriterSource(Name, &source, &error, &unwritten))
+                unwritten ? raiseLocalWrite(error) : raise(error);
             odtSource_ = std::move(source);
             dataSource_ = Name;
             return;
@@ -178,7 +184,7 @@ public:
             if (!output::saveAndOpen(
                     doc.stem(), doc.extension(),
                     [&doc](const QString& p, QString* e) { return doc.save(p, e); }, &path, &error))
-                raise(error);
+                path.isEmpty() ? raiseLocalWrite(error) : raise(error);
             d->shown = true;
         }
     }
@@ -354,7 +360,7 @@ public:
                     QStringLiteral("Book%1").arg(i + 1), QStringLiteral("xlsx"),
                     [&book](const QString& p, QString* e) { return book.sheet.save(p, e); }, &path,
                     &error))
-                raise(error);
+                path.isEmpty() ? raiseLocalWrite(error) : raise(error);
             book.shown = true;
         }
     }

@@ -28,7 +28,6 @@ QString completeMergeStatus(const QString& name) {
 }
 
 void createMergeDocument(const QString& name, const QString& dataPath) {
-    QDir::setCurrent(programFolder());
     auto document =
         automation::CreateObject<automation::WordDocumentObject>(QStringLiteral("Word.Document"));
     document->MailMerge().OpenDataSource(

@@ -1,10 +1,10 @@
 #include "output/writerdata.h"
 
 #include "platform/programfolder.h"
+#include "platform/tempfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qv::output {
 
@@ -35,25 +35,29 @@ bool saveWriterData(const QString& name, const MergeData& data, QString* path, Q
     }
     *path =
         QDir(folder).filePath(name + QLatin1Char('.') + QString::fromLatin1(kWriterDataExtension));
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(writerDataBytes(data)) < 0 ||
-        !file.commit()) {
+    tempfiles::removeStale(folder);
+    QString why;
+    if (!tempfiles::replaceFile(*path, writerDataBytes(data), &why)) {
         if (error)
             *error = QStringLiteral("The data of the new document cannot be written to \"%1\": %2")
-                         .arg(QDir::toNativeSeparators(*path), file.errorString());
+                         .arg(QDir::toNativeSeparators(*path), why);
         return false;
     }
     return true;
 }
 
-bool prepareWriterSource(const QString& mergeFile, odt::MergeSource* source, QString* error) {
+bool prepareWriterSource(const QString& mergeFile, odt::MergeSource* source, QString* error,
+                         bool* unwritten) {
     MergeData data;
     if (!readMergeData(mergeFile, &data, error))
         return false;
     const QString name = QFileInfo(mergeFile).completeBaseName();
     QString copy;
-    if (!saveWriterData(name, data, &copy, error))
+    if (!saveWriterData(name, data, &copy, error)) {
+        if (unwritten)
+            *unwritten = true;
         return false;
+    }
     source->dataSource = odt::dataSourceName(name);
     source->query = name;
     source->table = name;

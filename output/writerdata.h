@@ -31,7 +31,9 @@ QByteArray writerDataBytes(const MergeData& data);
 bool saveWriterData(const QString& name, const MergeData& data, QString* path, QString* error);
 
 // Reads the merge file, writes its copy and describes the data source of a new document that
-// has the merge file attached. False with a message on failure.
-bool prepareWriterSource(const QString& mergeFile, odt::MergeSource* source, QString* error);
+// has the merge file attached. False with a message on failure; *unwritten is then true when the
+// copy could not be written.
+bool prepareWriterSource(const QString& mergeFile, odt::MergeSource* source, QString* error,
+                         bool* unwritten = nullptr);
 
 } // namespace qv::output

@@ -1,5 +1,7 @@
 #include "transfer/downloadfile.h"
 
+#include "platform/tempfiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -28,12 +30,10 @@ bool DownloadFile::abandon() {
     return fail(error);
 }
 
-// A new file of its own beside the target (".<name>.part-XXXXXX"), readable by its owner only
-// until it is complete.
+// A new file of its own beside the target (".<name>.part-<pid>-XXXXXX"), readable by its owner
+// only until it is complete.
 bool DownloadFile::open() {
-    const QFileInfo target(target_);
-    tempPath_ = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                                  QStringLiteral(".part-XXXXXX"));
+    tempPath_ = QFile::encodeName(tempfiles::downloadTemplate(target_));
     fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
     if (fd_ >= 0)
         return true;

@@ -83,10 +83,22 @@ QString FtpAddress::hostPort() const {
     return QStringLiteral("%1:%2").arg(host).arg(port);
 }
 
+bool addressHoldsCredentials(const QString& text) {
+    return text.contains(QLatin1Char('@'));
+}
+
+QString credentialsInAddressText() {
+    return QStringLiteral("The IP Address holds a login name or password (before an \"@\"). "
+                          "Key in the address alone; the login name and the password have "
+                          "their own settings.");
+}
+
 std::optional<FtpAddress> parseFtpAddress(const QString& input, QString* why) {
     const QString text = input.trimmed();
     if (text.isEmpty())
         return fail(why, QStringLiteral("No server address was given"));
+    if (addressHoldsCredentials(text))
+        return fail(why, credentialsInAddressText());
 
     FtpAddress address;
     const qsizetype scheme = text.indexOf(QLatin1String("://"));

@@ -1,5 +1,6 @@
 #include "transfer/ftpsession.h"
 
+#include "transfer/commandtext.h"
 #include "transfer/downloadfile.h"
 
 #include <cctype>
@@ -240,6 +241,13 @@ bool keepsConnection(int result) {
            result == CURLE_WRITE_ERROR;
 }
 
+// Results of a connection the server ended (or that broke) in the middle of a command; libssh2
+// reports them as bare error numbers ("Unknown error in libssh2 :: -43").
+bool closedByServer(int result) {
+    return result == CURLE_PARTIAL_FILE || result == CURLE_GOT_NOTHING ||
+           result == CURLE_SEND_ERROR || result == CURLE_RECV_ERROR || result == CURLE_SSH;
+}
+
 // An SFTP quote command's argument: in double quotes, with '"' and '\' escaped.
 QByteArray quotedSftpPath(const QByteArray& path) {
     QByteArray quoted = path;
@@ -266,6 +274,10 @@ struct FtpSession::Request {
 
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                                const QString& localPath, const StateSink& sink) {
+    // Every command passes here: nothing that would break a protocol line goes out.
+    if (const QString why = unsendableCommandText(login.user, login.password, remotePath);
+        !why.isEmpty())
+        return failure(CURLE_URL_MALFORMAT, why);
     // Another server or login: the old connection is of no more use.
     if (connected_ && !(connectedLogin_ == login))
         disconnect(sink);
@@ -426,6 +438,22 @@ int FtpSession::drive(Run& run, bool* stalled, bool* cancelled) {
     return result;
 }
 
+// What the command was doing, for a message: "logging in", "listing /u/...", "downloading ...".
+QString FtpSession::doing(const Request& request, const Run& run) {
+    if (!run.requested)
+        return QStringLiteral("logging in");
+    const QString path = QString::fromUtf8(request.remotePath);
+    switch (request.kind) {
+    case Kind::List:
+        return QStringLiteral("listing ") + path;
+    case Kind::Retrieve:
+        return QStringLiteral("downloading ") + path;
+    case Kind::Remove:
+        return QStringLiteral("deleting ") + path;
+    }
+    return {};
+}
+
 // What went wrong, in the words the operator reads: the server's own reply where it gave one.
 FtpOutcome FtpSession::describeFailure(const Request& request, const Run& run, int result,
                                        long reply, const char* errorText) const {
@@ -467,6 +495,10 @@ FtpOutcome FtpSession::describeFailure(const Request& request, const Run& run, i
     }
     if (result == CURLE_LOGIN_DENIED && address.usesSsh())
         return failure(result, QStringLiteral("The server refused the login name or password"));
+    if (closedByServer(result))
+        return failure(
+            result,
+            QStringLiteral("The server closed the connection while %1").arg(doing(request, run)));
     return failure(result, libraryText);
 }
 

@@ -87,6 +87,7 @@ private:
     void configure(Request& request, Run& run, char* errorText);
     void configureSecurity(const FtpLogin& login);
     int drive(Run& run, bool* stalled, bool* cancelled);
+    static QString doing(const Request& request, const Run& run);
     FtpOutcome describeFailure(const Request& request, const Run& run, int result, long reply,
                                const char* errorText) const;
 

@@ -1,5 +1,6 @@
 #include "transfer/sshcheck.h"
 
+#include "transfer/knownhosts.h"
 #include "transfer/trustfiles.h"
 
 #include <QCryptographicHash>
@@ -65,6 +66,13 @@ void SshCheck::configure(CURL* handle, const FtpAddress& address, const TrustSet
 int SshCheck::judge(const QByteArray& key, int match) {
     if (match == CURLKHMATCH_OK)
         return CURLKHSTAT_FINE;
+    // libssh2 stops at a line it cannot read; the file is read again past such lines.
+    const KnownHostMatch known =
+        lookUpKnownHost(QString::fromLocal8Bit(knownHostsFile_), trustName_, key);
+    if (known == KnownHostMatch::Matches && match != CURLKHMATCH_MISMATCH)
+        return CURLKHSTAT_FINE;
+    if (known == KnownHostMatch::Differs)
+        match = CURLKHMATCH_MISMATCH;
     PeerIdentity identity;
     identity.kind = PeerIdentity::Kind::HostKey;
     identity.hostPort = hostPort_;

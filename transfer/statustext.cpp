@@ -52,8 +52,23 @@ QString ConnectionErrorText(qint32 code, const QString& info) {
            QStringLiteral(": ") + info;
 }
 
-QString ConnectionErrorMessage(const QString& statusText) {
-    return statusText + QStringLiteral("\r\n") +
+bool IsConnectionSettingsError(qint32 code, const QString& info) {
+    // Reply codes of the server, then libcurl's: unsupported protocol, malformed address, host
+    // not found, connection refused, login denied; a connection that was never answered.
+    constexpr qint32 kLoginRefused = 530, kAccountNeeded = 332;
+    constexpr qint32 kSettingsCodes[] = {kLoginRefused, kAccountNeeded, 1, 3, 6, 7, 67};
+    constexpr qint32 kTimedOut = 28;
+    for (const qint32 settings : kSettingsCodes)
+        if (code == settings)
+            return true;
+    return code == kTimedOut && info.startsWith(QLatin1String("No answer from "));
+}
+
+QString ConnectionErrorMessage(qint32 code, const QString& info) {
+    const QString status = ConnectionErrorText(code, info);
+    if (!IsConnectionSettingsError(code, info))
+        return status;
+    return status + QStringLiteral("\r\n") +
            QStringLiteral("Please check IP Address/Login/Paswword Settings");
 }
 

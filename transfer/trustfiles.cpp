@@ -1,10 +1,11 @@
 #include "transfer/trustfiles.h"
 
+#include "settings/settingsfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 namespace qv::transfer {
 namespace {
@@ -46,10 +47,12 @@ bool pinCertificate(const QString& file, const QString& hostPort, const QByteArr
             text += trimmed + '\n';
     }
     text += key + ' ' + pin + '\n';
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(kOwnerOnly) ||
-        out.write(text) != text.size() || !out.commit())
-        return failed(why, QStringLiteral("Cannot write %1: %2").arg(file, out.errorString()));
+    // As the settings beside it: never through a link out of the folder, never over a read-only
+    // file, and replaced whole in one step.
+    QString target, reason;
+    if (!settingsfile::writableTarget(file, &target, &reason) ||
+        !settingsfile::replaceOwnerOnly(target, text, &reason))
+        return failed(why, QStringLiteral("Cannot write %1: %2").arg(file, reason));
     return true;
 }
 

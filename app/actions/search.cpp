@@ -11,6 +11,7 @@
 #include "platform/pacing.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
+#include "transfer/connectionfields.h"
 #include "transfer/remotename.h"
 #include "transfer/serversearch.h"
 #include "transfer/transfercontrol.h"
@@ -165,7 +166,7 @@ void SearchServer(Form2& form) {
     // rate rather than after each file.
     const qv::RepaintPacer pacer(&form);
     BusyPointer pointer;
-    form.Errormesg = qv::missingConnectionField(typedFields(form));
+    form.Errormesg = qv::unusableConnectionField(typedFields(form));
     if (!form.Errormesg.isEmpty())
         return finishWithMessage(form, pointer);
 

@@ -47,7 +47,8 @@ void TransferStateChanged(Form2& form, qint16 State) {
         form.Text8->setText(
             qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
         form.Errorflag = true;
-        form.Errormesg = qv::ConnectionErrorMessage(form.Text8->text());
+        form.Errormesg =
+            qv::ConnectionErrorMessage(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo());
         form.Animation1->stop(); // it stays on screen until the search hides it
         return;
     }

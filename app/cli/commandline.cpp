@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <cstring>
 
@@ -14,6 +15,11 @@ namespace {
 using namespace qv::cli;
 
 const char* const kCommands[] = {"search", "list", "export", "merge"};
+const QStringList kCommandOptions = {
+    QStringLiteral("address"),           QStringLiteral("login"), QStringLiteral("password-file"),
+    QStringLiteral("trust-fingerprint"), QStringLiteral("width"), QStringLiteral("output"),
+    QStringLiteral("password"),
+    QStringLiteral("ignore-missing-fields")};
 
 const QString kDescription = QStringLiteral(
     "Fetches merge files from the server and exports them, without a window.\n"
@@ -42,7 +48,7 @@ const QString kDescription = QStringLiteral(
     "Exit status: 0 success, 1 export or merge failed, 2 usage (command, option, value or merge "
     "file\n"
     "name), 3 connection or login failed, 4 a file or the settings could not be written,\n"
-    "5 the server's certificate or host key is not trusted.");
+    "5 the server's certificate or host key is not trusted or changed, 130/143 interrupted.");
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(kDescription);
@@ -89,6 +95,14 @@ QString misplacedOption(const QCommandLineParser& parser, const QString& command
     return {};
 }
 
+// "--login", "--login=u", "-login": an option of the commands, not of the window.
+bool isCommandOption(const char* argument) {
+    const QString text = QString::fromLocal8Bit(argument);
+    static const QRegularExpression form(QStringLiteral("^--?([a-z-]+)(=.*)?$"));
+    const QRegularExpressionMatch match = form.match(text);
+    return match.hasMatch() && kCommandOptions.contains(match.captured(1));
+}
+
 } // namespace
 
 bool isCommandLine(int argc, char* argv[]) {
@@ -98,11 +112,15 @@ bool isCommandLine(int argc, char* argv[]) {
     for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
         if (std::strcmp(first, option) == 0)
             return true;
+    // An option of the commands before the command is a usage error, never a window.
+    if (isCommandOption(first))
+        return true;
     // Qt's own options of the window start with "-"; a word is a command (or a wrong one).
     return first[0] != '-';
 }
 
 int runCommandLine(int argc, char* argv[]) {
+    cleanUpOnInterruption();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
@@ -120,6 +138,10 @@ int runCommandLine(int argc, char* argv[]) {
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
+    if (isCommandOption(argv[1]))
+        return fail(kUsage, QStringLiteral("The command comes first, its options after it: "
+                                           "quorvane search|list|export ... [options]. Try "
+                                           "\"quorvane --help\"."));
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
     if (const QString misplaced = misplacedOption(parser, command);

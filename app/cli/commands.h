@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QCommandLineParser;
 class QTextStream;
@@ -17,6 +18,12 @@ QTextStream& err();
 
 // A failure: the message on standard error, the status returned.
 int fail(int status, const QString& message);
+
+// From now on an interruption (Ctrl-C, SIGTERM, SIGHUP) removes this process's temporary files
+// in the folders named below and ends the process with 128 + the signal's number (130, 143).
+// Called before any other thread starts.
+void cleanUpOnInterruption();
+void removeTemporariesOnInterruption(const QString& folder);
 
 int runSearch(const QCommandLineParser& options);
 int runList(const QStringList& arguments);
@@ -35,8 +42,15 @@ int makeDocument(const QString& output, const std::function<void()>& step);
 // The merge file copies in the data folder ("ABC.LET"), in name order.
 QStringList mergeCopies();
 
-// The password in the first line of the file. The file must not be readable by group or others;
-// false with a message otherwise, or when it cannot be read.
+// The --output path of an export made absolute against the working directory ("" when none was
+// given); nullopt with a message when it names one of the program's own files (the settings, the
+// pinned certificates, the executable, the data and template folders).
+std::optional<QString> exportOutputPath(const QString& given, QString* error);
+
+// The password in the first line of the file, without its line end. The file must be a regular
+// file of at most kPasswordFileLimit bytes, not readable by group or others; false with a message
+// otherwise, or when it cannot be read.
+inline constexpr qint64 kPasswordFileLimit = 4096;
 bool readPasswordFile(const QString& path, QString* password, QString* error);
 
 // True when the fingerprint the operator gave names the identity's fingerprint: a "SHA256:"

@@ -4,7 +4,9 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qv::cli {
 
@@ -29,10 +31,27 @@ bool isHex(const QString& text) {
 } // namespace
 
 bool readPasswordFile(const QString& path, QString* password, QString* error) {
+    const auto cannotRead = [&](const QString& why) {
+        *error = QStringLiteral("The password file '%1' cannot be read: %2").arg(path, why);
+        return false;
+    };
+    // Opened without waiting (a pipe or a device would block) and checked on what was opened.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return cannotRead(QString::fromLocal8Bit(std::strerror(errno)));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return cannotRead(file.errorString());
+    }
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        *error = QStringLiteral("The password file '%1' cannot be read: %2")
-                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (::fstat(fd, &info) != 0)
+        return cannotRead(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(info.st_mode) || info.st_size > kPasswordFileLimit) {
+        *error = QStringLiteral("The password file '%1' is not a regular file of at most %2 "
+                                "bytes.")
+                     .arg(path)
+                     .arg(kPasswordFileLimit);
         return false;
     }
     if ((info.st_mode & 077) != 0) {
@@ -43,14 +62,15 @@ bool readPasswordFile(const QString& path, QString* password, QString* error) {
                      .arg(path);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("The password file '%1' cannot be read: %2")
-                     .arg(path, file.errorString());
-        return false;
-    }
-    QByteArray line = file.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r'))
+    const QByteArray bytes = file.read(kPasswordFileLimit + 1);
+    if (file.error() != QFileDevice::NoError)
+        return cannotRead(file.errorString());
+    if (bytes.size() > kPasswordFileLimit)
+        return cannotRead(QStringLiteral("it grew beyond %1 bytes").arg(kPasswordFileLimit));
+    // The first line, without its one line end (LF or CR LF).
+    const qsizetype end = bytes.indexOf('\n');
+    QByteArray line = end < 0 ? bytes : bytes.left(end);
+    if (end >= 0 && line.endsWith('\r'))
         line.chop(1);
     *password = QString::fromUtf8(line);
     return true;

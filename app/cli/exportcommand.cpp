@@ -4,9 +4,11 @@
 #include "mergefiles/mergerecordmodel.h"
 #include "mergefiles/recordtable.h"
 #include "output/automation.h"
+#include "output/documentfolder.h"
 #include "output/htmlpage.h"
 #include "output/spreadsheetexport.h"
 #include "output/wordmerge.h"
+#include "output/writerdata.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "transfer/remotename.h"
@@ -55,8 +57,9 @@ int makeDocument(const QString& output, const std::function<void()>& step) {
         if (!output.isEmpty())
             s.documentFolder = QFileInfo(output).absolutePath();
     });
-    if (const QString error = automation::failureOf(step); !error.isEmpty())
-        return fail(kFailed, error);
+    bool localWrite = false;
+    if (const QString error = automation::failureOf(step, &localWrite); !error.isEmpty())
+        return fail(localWrite ? kLocalWrite : kFailed, error);
     if (saved.isEmpty())
         return fail(kFailed, QStringLiteral("No file was made."));
     QString error;
@@ -68,21 +71,32 @@ int makeDocument(const QString& output, const std::function<void()>& step) {
 
 namespace {
 
-int exportHtml(const QString& name, const MergeRecordModel& records,
-               const QCommandLineParser& options) {
-    const QString answer = options.isSet(QStringLiteral("width"))
-                               ? options.value(QStringLiteral("width"))
-                               : QStringLiteral("100");
-    const std::optional<QString> width = output::tableWidth(answer);
-    if (!width)
-        return fail(kUsage, QStringLiteral("The table width \"%1\" is not a number.").arg(answer));
-    output::HtmlPage page = output::newHtmlPage(name, *width);
+// The --width option: a whole number from 1 to 100 (the window's answer of 0 means 100 there).
+std::optional<QString> widthOption(const QCommandLineParser& options, QString* error) {
+    if (!options.isSet(QStringLiteral("width")))
+        return QStringLiteral("100");
+    const QString answer = options.value(QStringLiteral("width"));
+    bool number = false;
+    const int percent = answer.trimmed().toInt(&number);
+    if (!output::tableWidth(answer)) {
+        *error = QStringLiteral("The table width \"%1\" is not a number.").arg(answer);
+        return std::nullopt;
+    }
+    if (!number || percent < 1 || percent > 100) {
+        *error =
+            QStringLiteral("The table width %1 is not a whole number from 1 to 100.").arg(answer);
+        return std::nullopt;
+    }
+    return QString::number(percent);
+}
+
+int exportHtml(const QString& name, const MergeRecordModel& records, const QString& width,
+               const QString& output) {
+    output::HtmlPage page = output::newHtmlPage(name, width);
     page.columns = RecordTableTitles(records);
     page.rowCount = records.rowCount();
     page.row = [&records](qsizetype r) { return RecordTableRow(records, static_cast<int>(r)); };
-    const QString path = options.isSet(QStringLiteral("output"))
-                             ? options.value(QStringLiteral("output"))
-                             : output::htmlPagePath();
+    const QString path = output.isEmpty() ? output::htmlPagePath() : output;
     QString error;
     if (!output::saveHtmlPage(path, page, &error))
         return fail(kLocalWrite, error);
@@ -110,13 +124,24 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     const QString name = arguments[1];
     if (kind != kinds[0] && options.isSet(QStringLiteral("width")))
         return fail(kUsage, QStringLiteral("The option --width applies to html only."));
+    QString error;
+    const std::optional<QString> width = widthOption(options, &error);
+    if (!width)
+        return fail(kUsage, error);
+    const std::optional<QString> output =
+        exportOutputPath(options.value(QStringLiteral("output")), &error);
+    if (!output)
+        return fail(kUsage, error);
     const QString stored = storedName(name);
     if (stored.isEmpty() || !IsSafeMergeFileName(stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
                                 .arg(name, programPath(QStringLiteral("data"))));
-    const QString output = options.value(QStringLiteral("output"));
+    for (const QString& folder :
+         {output->isEmpty() ? output::documentFolder() : QFileInfo(*output).absolutePath(),
+          output::writerDataFolder(), programFolder()})
+        removeTemporariesOnInterruption(folder);
     if (kind == kinds[2])
-        return makeDocument(output,
+        return makeDocument(*output,
                             [&] { output::createMergeDocument(name, MergeCopyPath(stored)); });
 
     // The records as the window's record list holds them before an export.
@@ -127,8 +152,8 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
             kFailed,
             QStringLiteral("The merge file \"%1\" cannot be read.").arg(MergeCopyPath(stored)));
     if (kind == kinds[0])
-        return exportHtml(name, records, options);
-    return exportWorkbook(records, recordCount, output);
+        return exportHtml(name, records, *width, *output);
+    return exportWorkbook(records, recordCount, *output);
 }
 
 } // namespace qv::cli

@@ -1,6 +1,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
 #include "mergefiles/mergefile.h"
+#include "mergefiles/mergetemplates.h"
 #include "platform/programfolder.h"
 #include "transfer/remotename.h"
 
@@ -23,10 +24,11 @@ QStringList mergeCopies() {
 int runList(const QStringList& arguments) {
     if (!arguments.isEmpty())
         return fail(kUsage, QStringLiteral("list takes no arguments."));
+    MergeTemplates templates; // the template folder is read once, not once a file
     for (const QString& stored : mergeCopies()) {
         const QString name = MergeFileBaseName(stored);
         out() << name << '\t' << CountMergeRecords(stored) << '\t'
-              << (HasMergeTemplate(name) ? "template" : "no template") << Qt::endl;
+              << (templates.has(name) ? "template" : "no template") << Qt::endl;
     }
     return kSuccess;
 }

@@ -59,6 +59,11 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
         return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
                                            "[--ignore-missing-fields]"));
     const QString name = arguments[0];
+    QString error;
+    const std::optional<QString> output =
+        exportOutputPath(options.value(QStringLiteral("output")), &error);
+    if (!output)
+        return fail(kUsage, error);
     const QString stored = storedName(name);
     if (stored.isEmpty() || !IsSafeMergeFileName(stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")

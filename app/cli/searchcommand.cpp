@@ -1,6 +1,9 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
 #include "app/form2.h"
+#include "platform/programfolder.h"
+#include "transfer/connectionfields.h"
+#include "transfer/ftpaddress.h"
 #include "transfer/peeridentity.h"
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
@@ -14,6 +17,11 @@
 namespace qv::cli {
 
 namespace {
+
+// The control's codes for an address it cannot use (libcurl's "URL malformat") and for a server
+// whose certificate or host key is not trusted (libcurl's "peer failed verification").
+constexpr int kBadAddress = 3;
+constexpr int kNotTrusted = 60;
 
 bool onTerminal() {
     return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
@@ -54,7 +62,7 @@ public:
         progress.end();
         if (!fingerprint_.isEmpty()) {
             if (sameFingerprint(fingerprint_, identity.fingerprint))
-                return true;
+                return accept();
             return decline(QStringLiteral("The server's fingerprint %1 is not the one given "
                                           "with --trust-fingerprint (%2).")
                                .arg(identity.fingerprint, fingerprint_));
@@ -68,20 +76,26 @@ public:
         err().flush();
         char answer[16] = {};
         if (std::fgets(answer, sizeof answer, stdin) && (answer[0] == 'y' || answer[0] == 'Y'))
-            return true;
+            return accept();
         return decline(transfer::declinedIdentityText(identity));
     }
 
     bool declined() const { return !why_.isEmpty(); }
+    bool accepted() const { return accepted_; }
     QString why() const { return why_; }
 
 private:
+    bool accept() {
+        accepted_ = true;
+        return true;
+    }
     bool decline(const QString& why) {
         why_ = why;
         return false;
     }
     QString fingerprint_;
     QString why_;
+    bool accepted_ = false;
 };
 
 // The fields: the options, then the password sources, then "auto.ini".
@@ -104,13 +118,14 @@ struct Listener {
     QStringList lines;
     bool failed = false;
     QString message;
+    int responseCode = 0;
     bool listed = false;
 
     void stateChanged(TransferControl& control, qint16 state) {
         if (state == code(TransferState::Error)) {
             failed = true;
-            message = ConnectionErrorMessage(
-                ConnectionErrorText(control.ResponseCode(), control.ResponseInfo()));
+            responseCode = control.ResponseCode();
+            message = ConnectionErrorMessage(control.ResponseCode(), control.ResponseInfo());
             return;
         }
         if (state != code(TransferState::ResponseCompleted) || listed)
@@ -131,8 +146,9 @@ SearchSteps commandLineSteps(TransferControl& control, Listener& listener, Progr
     auto total = std::make_shared<qsizetype>(0);
     steps.chosen = [total](const QStringList& names) { *total = names.size(); };
     steps.downloading = [&progress, total](int i, const QString& name) {
-        progress.show(
-            QStringLiteral("- Downloading %1 (%2 of %3)").arg(name).arg(i + 1).arg(*total));
+        // One pass over the pattern: a "%2" in a name stays as it is.
+        progress.show(QStringLiteral("- Downloading %1 (%2 of %3)")
+                          .arg(name, QString::number(i + 1), QString::number(*total)));
     };
     return steps;
 }
@@ -140,12 +156,15 @@ SearchSteps commandLineSteps(TransferControl& control, Listener& listener, Progr
 } // namespace
 
 int runSearch(const QCommandLineParser& options) {
+    removeTemporariesOnInterruption(programPath(QStringLiteral("data")));
     ConnectionFields fields;
     QString error;
     if (!connectionFields(options, &fields, &error))
         return fail(kUsage, error);
-    if (const QString missing = missingConnectionField(fields); !missing.isEmpty())
-        return fail(kUsage, missing);
+    if (const QString unusable = unusableConnectionField(fields); !unusable.isEmpty())
+        return fail(kUsage, unusable);
+    if (QString why; !transfer::parseFtpAddress(fields.address, &why))
+        return fail(kUsage, ConnectionErrorMessage(kBadAddress, why));
 
     TransferControl control;
     connectTransfer(control, fields);
@@ -164,6 +183,10 @@ int runSearch(const QCommandLineParser& options) {
     if (done.status == SearchResult::Status::ListingFailed) {
         if (trust.declined())
             return fail(kUntrusted, listener.message + QStringLiteral("\n") + trust.why());
+        if (listener.responseCode == kNotTrusted && trust.accepted()) // the trust not recorded
+            return fail(kLocalWrite, listener.message);
+        if (listener.responseCode == kNotTrusted) // a changed certificate or host key
+            return fail(kUntrusted, listener.message);
         return fail(kConnection, listener.message);
     }
     if (done.status != SearchResult::Status::Listed)

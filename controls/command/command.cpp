@@ -259,6 +259,11 @@ void Command::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void Command::mousePressEvent(QMouseEvent* event) {
+    // The pointer is over the button when it presses it, whether or not it moved there since the
+    // last hover was dropped (after a search the window comes back under a still pointer): the
+    // press counts as a hover first, so that its release is a click.
+    if (rect().contains(event->position().toPoint()))
+        apply(machine_.mouseMove());
     apply(machine_.buttonDown(event->button() == Qt::LeftButton));
     event->accept();
 }

@@ -14,6 +14,7 @@
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/sftpserver.h"
+#include "tests/support/smalldisk.h"
 #include "tests/support/testcertificates.h"
 #include "tests/support/vsftpdserver.h"
 #include "transfer/remotename.h"
@@ -23,11 +24,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageAuthenticationCode>
 #include <QProcess>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -77,7 +80,9 @@ public:
         return qv::INIread(path(QStringLiteral("auto.ini")), QStringLiteral("Default"), key);
     }
 
-    Run run(const QStringList& arguments, const QString& password = {}) const {
+    // Starts the program as an operator's script would, without a terminal to answer on.
+    void start(QProcess& process, const QStringList& arguments, const QString& password = {},
+               const QString& workingDirectory = {}) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name :
              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QUORVANE_PASSWORD"})
@@ -86,10 +91,16 @@ public:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
         if (!password.isEmpty())
             env.insert(QStringLiteral("QUORVANE_PASSWORD"), password);
-        QProcess process;
         process.setProcessEnvironment(env);
+        process.setWorkingDirectory(workingDirectory.isEmpty() ? folder() : workingDirectory);
         process.start(program(), arguments);
         process.closeWriteChannel(); // no terminal to answer on
+    }
+
+    Run run(const QStringList& arguments, const QString& password = {},
+            const QString& workingDirectory = {}) const {
+        QProcess process;
+        start(process, arguments, password, workingDirectory);
         Run result;
         if (!process.waitForFinished(60000))
             return result;
@@ -176,8 +187,21 @@ private slots:
     void exportsMatchWindow_data();
     void exportsMatchWindow();
     void exportOutputReplacesInOneStep();
+    void interruptedSearchLeavesNothing_data();
+    void interruptedSearchLeavesNothing();
+    void leftoversGoAtTheNextRun();
+    void exportOnFullDisk_data();
+    void exportOnFullDisk();
+    void exportToUnwritableFolder_data();
+    void exportToUnwritableFolder();
+    void exportOutputRelativeToCaller_data();
+    void exportOutputRelativeToCaller();
     void trustWithoutTerminal();
     void trustCertificateByFingerprint();
+    void pinnedCertificatesProtected_data();
+    void pinnedCertificatesProtected();
+    void damagedKnownHosts_data();
+    void damagedKnownHosts();
     void fingerprintForms_data();
     void fingerprintForms();
 };
@@ -198,6 +222,15 @@ void CommandLineTest::withoutDisplay_data() {
         << QStringList{"fetch"} << 2 << QByteArray() << QByteArray("Unknown command \"fetch\"");
     QTest::newRow("unknown option") << QStringList{"search", "--colour"} << 2 << QByteArray()
                                     << QByteArray("Unknown option 'colour'");
+    QTest::newRow("option before the command")
+        << QStringList{"--login", "u", "search"} << 2 << QByteArray()
+        << QByteArray("The command comes first");
+    QTest::newRow("option with its value before the command")
+        << QStringList{"--width=80", "export", "html", "OVERDUE"} << 2 << QByteArray()
+        << QByteArray("The command comes first");
+    QTest::newRow("password option before the command")
+        << QStringList{"--password", "x", "search"} << 2 << QByteArray()
+        << QByteArray("Unknown option 'password'");
     QTest::newRow("password as argument") << QStringList{"search", "--password", "x"} << 2
                                           << QByteArray() << QByteArray("Unknown option");
     QTest::newRow("option of another command")
@@ -214,6 +247,14 @@ void CommandLineTest::withoutDisplay_data() {
         << QByteArray("There is no merge file");
     QTest::newRow("width no number") << QStringList{"export", "html", "OVERDUE", "--width", "80%"}
                                      << 2 << QByteArray() << QByteArray("\"80%\" is not a number");
+    QTest::newRow("width 0") << QStringList{"export", "html", "OVERDUE", "--width", "0"} << 2
+                             << QByteArray() << QByteArray("not a whole number from 1 to 100");
+    QTest::newRow("width over 100")
+        << QStringList{"export", "html", "OVERDUE", "--width", "101"} << 2 << QByteArray()
+        << QByteArray("not a whole number from 1 to 100");
+    QTest::newRow("width a fraction")
+        << QStringList{"export", "html", "OVERDUE", "--width", "50.5"} << 2 << QByteArray()
+        << QByteArray("not a whole number from 1 to 100");
     QTest::newRow("width for a workbook")
         << QStringList{"export", "xlsx", "OVERDUE", "--width", "80"} << 2 << QByteArray()
         << QByteArray("--width applies to html only");
@@ -264,6 +305,7 @@ void CommandLineTest::search() {
     QVERIFY(server.isRunning());
     server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
     server.putFile(QStringLiteral("CUSTOMERS.LET"), kCustomers);
+    server.putFile(QStringLiteral("%2 OFFERS.LET"), kCustomers);
     CommandLine cli;
     cli.write(QStringLiteral("data/OLD.LET"), "A|B\n");
     const auto fill = [&](QString text) {
@@ -283,11 +325,13 @@ void CommandLineTest::search() {
 
     const Run run = cli.run(args, passwordInEnvironment ? server.password() : QString());
     QVERIFY2(run.status == 0, run.err);
-    QCOMPARE(run.out, QByteArray("2 files found\n"));
+    QCOMPARE(run.out, QByteArray("3 files found\n"));
     QVERIFY2(run.err.contains("- Connecting " + server.address().toUtf8() + "\n"), run.err);
     QVERIFY(run.err.contains("- Downloading OVERDUE.LET"));
+    // Names are shown as they are, "%2" and all.
+    QVERIFY2(run.err.contains("- Downloading %2 OFFERS.LET (1 of 3)\n"), run.err);
     QCOMPARE(QDir(cli.path(QStringLiteral("data"))).entryList({"*.LET"}, QDir::Files, QDir::Name),
-             (QStringList{"CUSTOMERS.LET", "OVERDUE.LET"}));
+             (QStringList{"%2 OFFERS.LET", "CUSTOMERS.LET", "OVERDUE.LET"}));
     QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
     QCOMPARE(cli.read(QStringLiteral("data/CUSTOMERS.LET")), kCustomers);
     QCOMPARE(cli.ini(QStringLiteral("Ipaddress")), server.address());
@@ -307,6 +351,21 @@ void CommandLineTest::searchFailures_data() {
         << "open file" << 2 << "Permissions 0644 for '%F' are too open.\n";
     QTest::newRow("password file missing")
         << "missing file" << 2 << "The password file '%F' cannot be read: ";
+    QTest::newRow("password file a device")
+        << "device file" << 2 << "'/dev/zero' is not a regular file of at most 4096 bytes";
+    QTest::newRow("password file a folder") << "folder file" << 2 << "is not a regular file";
+    QTest::newRow("password file over 4 KB") << "big file" << 2 << "is not a regular file";
+    QTest::newRow("password file with a CR in its line")
+        << "CR in file" << 2 << "The password holds a control character";
+    QTest::newRow("password with a line end")
+        << "CR LF password" << 2 << "The password holds a control character";
+    QTest::newRow("login with a line end")
+        << "CR LF login" << 2 << "The Login Name holds a control character";
+    QTest::newRow("address with login and password")
+        << "address login" << 2 << "The IP Address holds a login name or password";
+    QTest::newRow("address of another scheme")
+        << "http address" << 2 << "Only ftp://, ftpes://, ftps:// and sftp:// addresses";
+    QTest::newRow("address with a bad port") << "bad port" << 2 << "Not a valid port in: ";
     QTest::newRow("login refused") << "refuse login" << 3 << "- Connection Error! 530: ";
     QTest::newRow("nothing listening") << "closed port" << 3 << "- Connection Error! ";
     QTest::newRow("settings cannot be saved")
@@ -334,6 +393,27 @@ void CommandLineTest::searchFailures() {
             cli.write(QStringLiteral("secret"), password.toUtf8(),
                       QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         args << "--password-file" << secret;
+    } else if (fault == "device file" || fault == "folder file" || fault == "big file" ||
+               fault == "CR in file") {
+        if (fault == "big file")
+            cli.write(QStringLiteral("secret"), QByteArray(4097, 'p'));
+        if (fault == "CR in file")
+            cli.write(QStringLiteral("secret"), password.toUtf8() + "\rDELE /u/vantrelle/accounts/"
+                                                                    "OVERDUE.LET\r\n");
+        if (fault == "folder file")
+            QVERIFY(QDir().mkpath(secret));
+        args << "--password-file"
+             << (fault == "device file" ? QStringLiteral("/dev/zero") : secret);
+    } else if (fault == "CR LF password") {
+        password += "\r\nDELE /u/vantrelle/accounts/OVERDUE.LET";
+    } else if (fault == "CR LF login") {
+        args[4] += "\r\nDELE /u/vantrelle/accounts/OVERDUE.LET";
+    } else if (fault == "address login") {
+        args[2] = "ftp://" + server.user() + ":" + server.password() + "@" + server.address();
+    } else if (fault == "http address") {
+        args[2] = "http://" + server.address();
+    } else if (fault == "bad port") {
+        args[2] = "127.0.0.1:99999";
     } else if (fault == "refuse login") {
         server.setRefuseLogin(true);
     } else if (fault == "closed port") {
@@ -350,6 +430,11 @@ void CommandLineTest::searchFailures() {
     QVERIFY2(run.err.contains(message.replace("%F", secret).toUtf8()), run.err);
     if (fault != "settings folder")
         QVERIFY(cli.ini(QStringLiteral("Ipaddress")).isEmpty());
+    QVERIFY(server.hasFile(QStringLiteral("OVERDUE.LET")));
+    if (status == 2) { // refused before anything was sent; no password is repeated
+        QCOMPARE(server.count(QStringLiteral("CONNECT")), 0);
+        QVERIFY(!run.err.contains(server.password().toUtf8()));
+    }
 }
 
 // A refused login reads the same in the window's message box and on standard error.
@@ -460,6 +545,194 @@ void CommandLineTest::exportOutputReplacesInOneStep() {
     QVERIFY2(run.err.contains("cannot be written"), run.err);
 }
 
+// Ctrl-C or SIGTERM in the middle of a download: the partial copy goes, the status tells the
+// signal.
+void CommandLineTest::interruptedSearchLeavesNothing_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl-C") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+void CommandLineTest::interruptedSearchLeavesNothing() {
+    QFETCH(int, signal);
+    qv::test::FtpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    server.stallDownload(QStringLiteral("OVERDUE.LET"));
+    CommandLine cli;
+    QProcess process;
+    cli.start(process, {"search", "--address", server.address(), "--login", server.user()},
+              server.password());
+    const QDir data(cli.path(QStringLiteral("data")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !data.entryList({".OVERDUE.LET.part-*"}, QDir::Files | QDir::Hidden).isEmpty(), 20000);
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + signal);
+    QCOMPARE(data.entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Temporary files that an interrupted run left (its process gone) go at the next search or
+// export; those of a process still running stay.
+void CommandLineTest::leftoversGoAtTheNextRun() {
+    qv::test::FtpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    CommandLine cli;
+    const QString running = QString::number(::getpid());
+    const QString documents = QStringLiteral("home/Documents/Quorvane/");
+    const QStringList left = {
+        "data/.OVERDUE.LET.part-Ab12Cd",           "data/.OVERDUE.LET.part-999999-Ab12Cd",
+        documents + ".quorvane-999999-Xy12Zw.odt", documents + ".quorvane-999999-Xy12Zw.odt.Ab12Cd",
+        "data/Writer/.quorvane-999999-Qw12Er",     ".quorvane-999999-Qw12Er.html"};
+    const QStringList kept = {"data/.OVERDUE.LET.part-" + running + "-Ab12Cd",
+                              documents + ".quorvane-" + running + "-Xy12Zw.odt",
+                              documents + ".hidden-notes.odt", documents + "OVERDUE.odt"};
+    for (const QString& name : left + kept)
+        cli.write(name, "");
+
+    Run run = cli.run({"search", "--address", server.address(), "--login", server.user()},
+                      server.password());
+    QVERIFY2(run.status == 0, run.err);
+    for (const QString kind : {"odt", "html"}) {
+        run = cli.run({"export", kind, "OVERDUE"});
+        QVERIFY2(run.status == 0, run.err);
+    }
+    for (const QString& name : left)
+        QVERIFY2(!QFile::exists(cli.path(name)), qPrintable(name));
+    for (const QString& name : kept)
+        QVERIFY2(QFile::exists(cli.path(name)), qPrintable(name));
+}
+
+// A disk that fills up under an export: every output (the page, the workbook, the document and
+// the document's data copy) ends with the system's reason and status 4, and leaves nothing but
+// what was there before.
+void CommandLineTest::exportOnFullDisk_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("full"); // the folder on the full disk
+    QTest::addColumn<bool>("output");  // --output into that folder
+    for (const QString kind : {"html", "xlsx", "odt"})
+        QTest::newRow(qPrintable(kind + " --output")) << kind << "out" << true;
+    QTest::newRow("xlsx, documents") << "xlsx"
+                                     << "home/Documents/Quorvane" << false;
+    QTest::newRow("odt, documents") << "odt"
+                                    << "home/Documents/Quorvane" << false;
+    QTest::newRow("odt, its data copy") << "odt"
+                                        << "data/Writer" << false;
+}
+
+void CommandLineTest::exportOnFullDisk() {
+    QFETCH(QString, kind);
+    QFETCH(QString, full);
+    QFETCH(bool, output);
+    if (geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    CommandLine cli;
+    cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
+    qv::test::SmallDisk disk(cli.path(full), QStringLiteral("64k"));
+    QVERIFY(disk.mounted());
+    const QByteArray earlier = "the earlier file";
+    cli.write(full + QStringLiteral("/OVERDUE.txt"), earlier); // an earlier data copy
+    disk.fill();
+    QStringList args{"export", kind, "OVERDUE"};
+    if (output)
+        args << "--output" << cli.path(full + QStringLiteral("/OVERDUE.txt"));
+
+    const Run run = cli.run(args);
+    QCOMPARE(run.status, 4);
+    QVERIFY2(run.err.contains("No space left on device"), run.err);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(cli.path(full)).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{"OVERDUE.txt", "filler"}));
+    QCOMPARE(cli.read(full + QStringLiteral("/OVERDUE.txt")), earlier);
+}
+
+// A folder that cannot hold the export: the same status for every kind.
+void CommandLineTest::exportToUnwritableFolder_data() {
+    QTest::addColumn<QString>("kind");
+    for (const QString kind : {"html", "xlsx", "odt"})
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+void CommandLineTest::exportToUnwritableFolder() {
+    QFETCH(QString, kind);
+    CommandLine cli;
+    cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
+    cli.write(QStringLiteral("plain-file"), "not a folder");
+    const Run run = cli.run({"export", kind, "OVERDUE", "--output", "plain-file/made"});
+    QCOMPARE(run.status, 4);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!run.err.isEmpty());
+}
+
+// A relative --output is the caller's working directory's, for every export; the program's own
+// files are never replaced by an export, whatever the path that names them.
+void CommandLineTest::exportOutputRelativeToCaller_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("from");   // the working directory, in the program folder
+    QTest::addColumn<QString>("output"); // %P: the program folder
+    QTest::addColumn<int>("status");
+    for (const QString kind : {"odt", "xlsx", "html"}) {
+        const QByteArray k = kind.toUtf8();
+        QTest::newRow(k + " named like the settings") << kind << "caller"
+                                                      << "auto.ini" << 0;
+        QTest::newRow(k + " named like the program") << kind << "caller"
+                                                     << "quorvane" << 0;
+        QTest::newRow(k + " in a folder below") << kind << "caller"
+                                                << "sub/made.out" << 0;
+        QTest::newRow(k + " over the settings") << kind << "caller"
+                                                << "%P/auto.ini" << 2;
+    }
+    QTest::newRow("over the program") << "odt"
+                                      << "caller"
+                                      << "%P/quorvane" << 2;
+    QTest::newRow("over the pinned certificates") << "xlsx"
+                                                  << "caller"
+                                                  << "%P/pinned-certificates.txt" << 2;
+    QTest::newRow("over a merge copy") << "html"
+                                       << "caller"
+                                       << "%P/data/OVERDUE.LET" << 2;
+    QTest::newRow("over the settings, relative") << "odt"
+                                                 << "caller/sub"
+                                                 << "../../auto.ini" << 2;
+    QTest::newRow("in the program folder, relative") << "html"
+                                                     << "."
+                                                     << "page.html" << 0;
+}
+
+void CommandLineTest::exportOutputRelativeToCaller() {
+    QFETCH(QString, kind);
+    QFETCH(QString, from);
+    QFETCH(QString, output);
+    QFETCH(int, status);
+    CommandLine cli;
+    const QByteArray settings = "[Default]\r\nIpaddress=127.0.0.1\r\n";
+    const QByteArray pins = "127.0.0.1:21 sha256//AAAA\n";
+    cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
+    cli.write(QStringLiteral("auto.ini"), settings);
+    cli.write(QStringLiteral("pinned-certificates.txt"), pins);
+    const QByteArray program = cli.read(cli.program());
+    const QString caller = QDir::cleanPath(cli.path(from));
+    QVERIFY(QDir().mkpath(caller + QStringLiteral("/sub")));
+    output.replace("%P", cli.folder());
+
+    const Run run = cli.run({"export", kind, "OVERDUE", "--output", output}, {}, caller);
+    QCOMPARE(run.status, status);
+    QCOMPARE(cli.read(QStringLiteral("auto.ini")), settings);
+    QCOMPARE(cli.read(QStringLiteral("pinned-certificates.txt")), pins);
+    QCOMPARE(cli.read(cli.program()), program);
+    QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
+    if (status != 0) {
+        QVERIFY2(run.err.contains("a file of Quorvane's own"), run.err);
+        return;
+    }
+    const QString made = QDir(caller).filePath(output);
+    QCOMPARE(run.out, made.toUtf8() + "\n");
+    QVERIFY(!cli.read(made).isEmpty());
+    QVERIFY(!QFile::exists(cli.path(QStringLiteral("output.html"))));
+}
+
 // An SFTP server not known yet: without a terminal the search fails with the fingerprint to
 // check; --trust-fingerprint answers the question, and only with the right fingerprint.
 void CommandLineTest::trustWithoutTerminal() {
@@ -517,6 +790,111 @@ void CommandLineTest::trustCertificateByFingerprint() {
     QCOMPARE(run.out, QByteArray("1 files found\n"));
     QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
     QVERIFY(!cli.read(QStringLiteral("pinned-certificates.txt")).isEmpty());
+}
+
+// pinned-certificates.txt is kept as auto.ini is: a link out of the program folder is not written
+// through, a read-only file is not replaced; the trust is then not recorded, with the reason.
+void CommandLineTest::pinnedCertificatesProtected_data() {
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("link to a file outside") << "link"
+                                            << "outside the folder that holds it";
+    QTest::newRow("read-only file") << "read-only"
+                                    << "Permission denied";
+}
+
+void CommandLineTest::pinnedCertificatesProtected() {
+    QFETCH(QString, form);
+    QFETCH(QString, reason);
+    qv::test::TestCertificates certificates;
+    QVERIFY2(certificates.isValid(), qPrintable(certificates.errorString()));
+    qv::test::VsftpdServer::Options options;
+    options.certificate = certificates.certificate(QStringLiteral("selfsigned"));
+    options.key = certificates.key(QStringLiteral("selfsigned"));
+    qv::test::VsftpdServer server(options);
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    server.shareWithEveryone();
+    QFile pem(options.certificate);
+    QVERIFY(pem.open(QIODevice::ReadOnly));
+    const QString fingerprint = QString::fromLatin1(
+        QSslCertificate(&pem, QSsl::Pem).digest(QCryptographicHash::Sha256).toHex());
+    CommandLine cli;
+    const QByteArray before = "other.example:21 sha256//AAAA\n";
+    QString target = cli.path(QStringLiteral("pinned-certificates.txt"));
+    QTemporaryDir outside;
+    if (form == "link") {
+        target = outside.filePath(QStringLiteral("elsewhere.txt"));
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        file.close();
+        QVERIFY(QFile::link(target, cli.path(QStringLiteral("pinned-certificates.txt"))));
+    } else {
+        cli.write(QStringLiteral("pinned-certificates.txt"), before, QFile::ReadOwner);
+    }
+
+    const Run run = cli.run({"search", "--address", server.address(), "--login", server.user(),
+                             "--trust-fingerprint", fingerprint},
+                            server.password());
+    QCOMPARE(run.status, 4);
+    QVERIFY2(run.err.contains(reason.toUtf8()), run.err);
+    QCOMPARE(cli.read(target), before);
+    QVERIFY(QFileInfo(cli.path(QStringLiteral("pinned-certificates.txt"))).isSymLink() ==
+            (form == "link"));
+    QVERIFY(!QFile::exists(cli.path(QStringLiteral("data/OVERDUE.LET"))));
+}
+
+// Lines of known_hosts that cannot be read (binary garbage, a very long line) are skipped: the
+// host's own entry after them still counts, and a key that differs from it is refused as a
+// possible interception, never asked about as a new one.
+void CommandLineTest::damagedKnownHosts_data() {
+    QTest::addColumn<QByteArray>("damage");
+    QTest::addColumn<bool>("sameKey");
+    QTest::addColumn<bool>("hashed");
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += char((i * 37 + 11) % 256);
+    const QByteArray longLine = "long.example ssh-ed25519 " + QByteArray(200000, 'A') + "\n";
+    QTest::newRow("garbage, key changed") << garbage + "\n" << false << false;
+    QTest::newRow("long line, key changed") << longLine << false << false;
+    QTest::newRow("garbage, hashed entry changed") << garbage + "\n" << false << true;
+    QTest::newRow("garbage, same key") << garbage + "\n" << true << false;
+    QTest::newRow("long line, same key") << longLine << true << false;
+    QTest::newRow("garbage, hashed entry, same key") << garbage + "\n" << true << true;
+}
+
+void CommandLineTest::damagedKnownHosts() {
+    QFETCH(QByteArray, damage);
+    QFETCH(bool, sameKey);
+    QFETCH(bool, hashed);
+    qv::test::SftpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+    CommandLine cli;
+    const QByteArray other =
+        "ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIEUGHANfJ/tty+S60CrKAf7AQ4friIjC5FitYHb+R4IH";
+    const QByteArray line = server.knownHostsLine();
+    QByteArray name = line.left(line.indexOf(' '));
+    if (hashed) {
+        const QByteArray salt = QByteArray(20, 's');
+        name = "|1|" + salt.toBase64() + "|" +
+               QMessageAuthenticationCode::hash(name, salt, QCryptographicHash::Sha1).toBase64();
+    }
+    const QByteArray entry = name + ' ' + (sameKey ? server.publicKey() : other) + '\n';
+    cli.write(QStringLiteral("home/.ssh/known_hosts"), damage + entry);
+
+    const Run run = cli.run({"search", "--address", server.address(), "--login", server.user()},
+                            server.password());
+    if (sameKey) {
+        QVERIFY2(run.status == 0, run.err);
+        QCOMPARE(cli.read(QStringLiteral("data/OVERDUE.LET")), kOverdue);
+        return;
+    }
+    QCOMPARE(run.status, 5);
+    QVERIFY2(run.err.contains("differs"), run.err);
+    QVERIFY2(!run.err.contains("--trust-fingerprint"), run.err); // no question offered
+    QVERIFY(!QFile::exists(cli.path(QStringLiteral("data/OVERDUE.LET"))));
+    QCOMPARE(cli.read(QStringLiteral("home/.ssh/known_hosts")), damage + entry);
 }
 
 void CommandLineTest::fingerprintForms_data() {

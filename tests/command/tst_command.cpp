@@ -179,6 +179,37 @@ private slots:
         QCOMPARE(clicks.count(), 2);
     }
 
+    // A press and release is a click wherever the pointer came from: no move before it, with or
+    // without the focus (the Search button after a search ended under a still pointer).
+    void clickWithoutAPriorMove_data() {
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<bool>("hoveredBefore");
+        QTest::newRow("no focus") << false << false;
+        QTest::newRow("focus, no hover") << true << false;
+        QTest::newRow("focus, hover dropped") << true << true;
+    }
+
+    void clickWithoutAPriorMove() {
+        QFETCH(bool, focused);
+        QFETCH(bool, hoveredBefore);
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        if (hoveredBefore)
+            f.hover();
+        if (focused)
+            f.button->setFocus(Qt::OtherFocusReason);
+        if (hoveredBefore) { // the pointer check finds the pointer elsewhere
+            f.button->setPointerProbe([] { return nullptr; });
+            QTRY_VERIFY(int(f.button->FaceState()) != 2 && int(f.button->FaceState()) != 4);
+        }
+        QCOMPARE(int(f.button->FaceState()), focused ? 3 : 1);
+        QSignalSpy clicks(f.button, &Command::Click);
+        QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(20, 10));
+        QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(clicks.count(), 1);
+    }
+
     void disabledButtonDoesNothing() {
         Fixture f;
         f.button->setEnabled(false);

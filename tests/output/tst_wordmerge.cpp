@@ -153,7 +153,8 @@ private slots:
             (QStringList{"CreateObject(\"Word.Document\")",
                          "Word.Document.MailMerge.OpenDataSource(" + args.join(", ") + ")",
                          "Word.Document.Application.Visible = true", "Word.Document.Release()"}));
-        QCOMPARE(QDir::currentPath(), QDir(folder.path()).canonicalPath());
+        // Relative paths the operator gives stay the working directory's.
+        QCOMPARE(QDir::currentPath(), cwd_);
     }
 
     void recordedMerge() {

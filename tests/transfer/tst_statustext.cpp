@@ -9,6 +9,8 @@ private slots:
     void stateTexts_data();
     void stateTexts();
     void connectionError();
+    void settingsAdvice_data();
+    void settingsAdvice();
     void responseLines_data();
     void responseLines();
     void safeNames_data();
@@ -51,10 +53,40 @@ void TestStatusText::stateTexts() {
 void TestStatusText::connectionError() {
     const QString status = qv::ConnectionErrorText(530, "x");
     QCOMPARE(status, QString("- Connection Error! 530: x"));
-    QCOMPARE(qv::ConnectionErrorMessage(status),
+    QCOMPARE(qv::ConnectionErrorMessage(530, "x"),
              QString("- Connection Error! 530: x\r\nPlease check IP Address/Login/Paswword "
                      "Settings"));
     QCOMPARE(qv::ConnectionErrorText(-7, ""), QString("- Connection Error! -7: "));
+}
+
+// The advice on the settings ends only the errors the settings can cause.
+void TestStatusText::settingsAdvice_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("info");
+    QTest::addColumn<bool>("advice");
+    QTest::newRow("login refused") << 530 << "Login incorrect." << true;
+    QTest::newRow("SSH login refused") << 67 << "The server refused the login" << true;
+    QTest::newRow("host not found") << 6 << "Could not resolve host" << true;
+    QTest::newRow("nothing listening") << 7 << "Failed to connect" << true;
+    QTest::newRow("no answer") << 28 << "No answer from h within 15 seconds" << true;
+    QTest::newRow("not an address") << 3 << "Not a valid server address: x!" << true;
+    QTest::newRow("server went silent")
+        << 28 << "The server stopped responding (nothing received for 30 seconds)" << false;
+    QTest::newRow("connection dropped")
+        << 56 << "The server closed the connection while listing /u/" << false;
+    QTest::newRow("interception warning") << 60 << "WARNING: the host key changed" << false;
+    QTest::newRow("known_hosts read-only")
+        << 60 << "Cannot write known_hosts: Permission denied" << false;
+    QTest::newRow("file refused") << 550 << "No such file" << false;
+}
+
+void TestStatusText::settingsAdvice() {
+    QFETCH(int, code);
+    QFETCH(QString, info);
+    QFETCH(bool, advice);
+    const QString message = qv::ConnectionErrorMessage(code, info);
+    QVERIFY(message.startsWith(qv::ConnectionErrorText(code, info)));
+    QCOMPARE(message.endsWith("\r\nPlease check IP Address/Login/Paswword Settings"), advice);
 }
 
 void TestStatusText::responseLines_data() {

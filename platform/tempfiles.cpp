@@ -1,0 +1,125 @@
+#include "platform/tempfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qv::tempfiles {
+
+namespace {
+
+QString pidText() {
+    return QString::number(::getpid());
+}
+
+// The process that made a temporary file of the program's: its id, 0 when the name has none
+// (an earlier version's), -1 when the name is none of the program's.
+qint64 ownerOf(const QString& name) {
+    static const QRegularExpression forms(QStringLiteral(
+        "^\\.(?:.+\\.part|quorvane)-(?:(\\d+)-)?[A-Za-z0-9]{6}(?:\\.[A-Za-z0-9]+)*$"));
+    const QRegularExpressionMatch match = forms.match(name);
+    if (!match.hasMatch())
+        return -1;
+    return match.captured(1).isEmpty() ? 0 : match.captured(1).toLongLong();
+}
+
+bool isRunning(qint64 pid) {
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+template <typename Pick> void removeWhere(const QString& folder, const Pick& pick) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const qint64 owner = ownerOf(name);
+        if (owner >= 0 && pick(owner))
+            QFile::remove(dir.filePath(name));
+    }
+}
+
+bool failWith(QString* error, int code) {
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(code));
+    return false;
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+QString exportTemplate(const QString& folder, const QString& suffix) {
+    return QDir(folder).filePath(QStringLiteral(".quorvane-") + pidText() +
+                                 QStringLiteral("-XXXXXX") + suffix);
+}
+
+QString downloadTemplate(const QString& target) {
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part-") +
+           pidText() + QStringLiteral("-XXXXXX");
+}
+
+void removeStale(const QString& folder) {
+    const qint64 self = ::getpid();
+    removeWhere(folder, [self](qint64 owner) { return owner != self && !isRunning(owner); });
+}
+
+void removeOwn(const QString& folder) {
+    const qint64 self = ::getpid();
+    removeWhere(folder, [self](qint64 owner) { return owner == self; });
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+    QByteArray temp = QFile::encodeName(exportTemplate(QFileInfo(path).absolutePath()));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failWith(error, errno);
+    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int code = errno;
+    if (::close(fd) != 0 || !written) {
+        const int reason = written ? errno : code;
+        ::unlink(temp.constData());
+        return failWith(error, reason);
+    }
+    if (std::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int reason = errno;
+        ::unlink(temp.constData());
+        return failWith(error, reason);
+    }
+    return true;
+}
+
+bool syncToDisk(const QString& path, QString* error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return failWith(error, errno);
+    const bool synced = ::fsync(fd) == 0;
+    const int code = errno;
+    if (::close(fd) != 0)
+        return failWith(error, errno);
+    return synced || failWith(error, code);
+}
+
+} // namespace qv::tempfiles
