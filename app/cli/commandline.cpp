@@ -16,10 +16,10 @@ using namespace qv::cli;
 
 const char* const kCommands[] = {"search", "list", "export", "merge"};
 const QStringList kCommandOptions = {
-    QStringLiteral("address"),           QStringLiteral("login"), QStringLiteral("password-file"),
-    QStringLiteral("trust-fingerprint"), QStringLiteral("width"), QStringLiteral("output"),
-    QStringLiteral("password"),
-    QStringLiteral("ignore-missing-fields")};
+    QStringLiteral("address"),       QStringLiteral("login"),
+    QStringLiteral("password-file"), QStringLiteral("trust-fingerprint"),
+    QStringLiteral("width"),         QStringLiteral("output"),
+    QStringLiteral("password"),      QStringLiteral("ignore-missing-fields")};
 
 const QString kDescription = QStringLiteral(
     "Fetches merge files from the server and exports them, without a window.\n"

@@ -73,8 +73,7 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
                                 .arg(name, QDir::toNativeSeparators(MergeTemplatePath(name))));
     UnattendedMerge unattended(options.isSet(kIgnoreMissing));
     ScopedServices answering([&unattended](Services& s) { s.mergeInteraction = &unattended; });
-    return makeDocument(options.value(QStringLiteral("output")),
-                        [&] { output::mergeIntoTemplate(name, MergeCopyPath(stored)); });
+    return makeDocument(*output, [&] { output::mergeIntoTemplate(name, MergeCopyPath(stored)); });
 }
 
 } // namespace qv::cli

@@ -189,9 +189,8 @@ void MergeCommandTest::usage_data() {
                                  << QByteArray("has no template");
     QTest::newRow("option of another command") << QStringList{"merge", "ACC", "--width", "50"} << 2
                                                << QByteArray("--width does not apply to merge");
-    QTest::newRow("settings as output")
-        << QStringList{"merge", "ACC", "--output", "../auto.ini"} << 2
-        << QByteArray("is a file of Quorvane's own");
+    QTest::newRow("settings as output") << QStringList{"merge", "ACC", "--output", "../auto.ini"}
+                                        << 2 << QByteArray("is a file of Quorvane's own");
     QTest::newRow("help names it") << QStringList{"--help"} << 0 << QByteArray();
 }
 

@@ -44,8 +44,9 @@ void TestFtpParsing::address_data() {
                              << "ftp://10.1.1.1:21";
     QTest::newRow("ftp URL with port and path") << "FTP://10.1.1.1:2100/x/y"
                                                 << "ftp://10.1.1.1:2100";
+    // A login or password in the address is refused, never echoed or saved.
     QTest::newRow("ftp URL with user part") << "ftp://bob:pw@host"
-                                            << "ftp://host:21";
+                                            << "";
     QTest::newRow("ftp URL with IPv6") << "ftp://[::1]:2121/"
                                        << "ftp://[::1]:2121";
     QTest::newRow("empty") << ""
@@ -105,7 +106,7 @@ void TestFtpParsing::scheme_data() {
                                   << "ftps://10.1.1.1:990";
     QTest::newRow("implicit TLS, port") << "ftps://[::1]:9990" << ftps << "[::1]:9990"
                                         << "ftps://[::1]:9990";
-    QTest::newRow("SFTP") << "sftp://bob@server.example" << sftp << "server.example:22"
+    QTest::newRow("SFTP") << "sftp://server.example" << sftp << "server.example:22"
                           << "sftp://server.example:22";
     QTest::newRow("SFTP, port") << "sftp://127.0.0.1:2222" << sftp << "127.0.0.1:2222"
                                 << "sftp://127.0.0.1:2222";
