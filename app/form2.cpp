@@ -303,7 +303,7 @@ QString programVersion() {
 QString Form2::selectedMergeFile() const {
     const QString name = Text1->text();
     const QString stored = Text3->text();
-    if (!stored.isEmpty() && qv::MergeFileBaseName(stored) == name)
+    if (!stored.isEmpty() && (stored == name || qv::MergeFileBaseName(stored) == name))
         return stored;
     return name + QStringLiteral(".LET");
 }

@@ -1,5 +1,6 @@
 #include "transfer/remotename.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace qv {
@@ -22,6 +23,20 @@ bool IsSafeMergeFileName(const QString& name) {
 QString MergeFileBaseName(const QString& storedName) {
     const qsizetype at = storedName.indexOf(QLatin1String(".LET"));
     return at < 0 ? storedName : storedName.left(at);
+}
+
+QStringList MergeFileDisplayNames(const QStringList& storedNames) {
+    QHash<QString, int> sharing; // merge file name -> how many stored names give it
+    for (const QString& stored : storedNames)
+        ++sharing[MergeFileBaseName(stored)];
+    QStringList shown;
+    shown.reserve(storedNames.size());
+    for (const QString& stored : storedNames) {
+        const QString base = MergeFileBaseName(stored);
+        const bool plain = stored.size() == base.size() + 4; // "X" + ".LET"
+        shown << (plain || sharing.value(base) == 1 ? base : stored);
+    }
+    return shown;
 }
 
 QStringList DownloadableNames(const QStringList& listed) {

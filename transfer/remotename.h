@@ -14,6 +14,12 @@ bool IsSafeMergeFileName(const QString& name);
 // The merge file's name: the characters before the first ".LET" (exact case); "X.LET.LET" -> "X".
 QString MergeFileBaseName(const QString& storedName);
 
+// The names the operator sees and types for the stored names, in their order: the merge file's
+// name ("X" for "X.LET"), except where another stored name has the same one; then the stored name
+// itself ("X.LET.LET", "X.LETTER.LET"), the plain "X.LET" keeping "X". Each name shown stands for
+// exactly one stored file.
+QStringList MergeFileDisplayNames(const QStringList& storedNames);
+
 // The names of a listing worth downloading, in listing order: safe merge file names, each once.
 QStringList DownloadableNames(const QStringList& listed);
 

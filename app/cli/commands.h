@@ -30,9 +30,9 @@ int runList(const QStringList& arguments);
 int runExport(const QCommandLineParser& options, const QStringList& arguments);
 int runMerge(const QCommandLineParser& options, const QStringList& arguments);
 
-// The stored name of merge file `name` in the data folder ("X" may be kept as "X.LET.LET");
-// "" when there is none.
-QString storedName(const QString& name);
+// The stored name of merge file `name` in the data folder: the name `list` shows for it, or the
+// name as stored ("X.LET.LET"); "" when there is none. *shownName gets the name `list` shows.
+QString storedName(const QString& name, QString* shownName = nullptr);
 
 // A document made by an automation step, which saves it in the document folder (or the folder
 // of `output`) and hands it to the desktop; here the hand-over only takes note of its path,

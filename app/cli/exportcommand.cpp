@@ -23,15 +23,17 @@
 
 namespace qv::cli {
 
-QString storedName(const QString& name) {
+QString storedName(const QString& name, QString* shownName) {
     const QStringList copies = mergeCopies();
-    const QString plain = name + QStringLiteral(".LET");
-    if (copies.contains(plain))
-        return plain;
-    for (const QString& stored : copies)
-        if (MergeFileBaseName(stored) == name)
-            return stored;
-    return {};
+    const QStringList shown = MergeFileDisplayNames(copies);
+    qsizetype at = shown.indexOf(name);
+    if (at < 0)
+        at = copies.indexOf(name); // the name as it is stored
+    if (at < 0)
+        return {};
+    if (shownName)
+        *shownName = shown[at];
+    return copies[at];
 }
 
 namespace {
@@ -121,7 +123,7 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
         return fail(kUsage, QStringLiteral("Usage: quorvane export html|xlsx|odt NAME "
                                            "[--width N] [--output PATH]"));
     const QString kind = arguments[0];
-    const QString name = arguments[1];
+    const QString typed = arguments[1];
     if (kind != kinds[0] && options.isSet(QStringLiteral("width")))
         return fail(kUsage, QStringLiteral("The option --width applies to html only."));
     QString error;
@@ -132,10 +134,12 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
         exportOutputPath(options.value(QStringLiteral("output")), &error);
     if (!output)
         return fail(kUsage, error);
-    const QString stored = storedName(name);
+    QString shown; // the merge file's name as the window and list show it
+    const QString stored = storedName(typed, &shown);
     if (stored.isEmpty() || !IsSafeMergeFileName(stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
-                                .arg(name, programPath(QStringLiteral("data"))));
+                                .arg(typed, programPath(QStringLiteral("data"))));
+    const QString& name = shown;
     for (const QString& folder :
          {output->isEmpty() ? output::documentFolder() : QFileInfo(*output).absolutePath(),
           output::writerDataFolder(), programFolder()})

@@ -25,8 +25,11 @@ int runList(const QStringList& arguments) {
     if (!arguments.isEmpty())
         return fail(kUsage, QStringLiteral("list takes no arguments."));
     MergeTemplates templates; // the template folder is read once, not once a file
-    for (const QString& stored : mergeCopies()) {
-        const QString name = MergeFileBaseName(stored);
+    const QStringList copies = mergeCopies();
+    const QStringList shown = MergeFileDisplayNames(copies);
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        const QString& stored = copies[i];
+        const QString& name = shown[i];
         out() << name << '\t' << CountMergeRecords(stored) << '\t'
               << (templates.has(name) ? "template" : "no template") << Qt::endl;
     }

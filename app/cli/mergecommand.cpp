@@ -58,16 +58,18 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
     if (arguments.size() != 1)
         return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
                                            "[--ignore-missing-fields]"));
-    const QString name = arguments[0];
+    const QString typed = arguments[0];
     QString error;
     const std::optional<QString> output =
         exportOutputPath(options.value(QStringLiteral("output")), &error);
     if (!output)
         return fail(kUsage, error);
-    const QString stored = storedName(name);
+    QString shown; // the merge file's name as the window and list show it
+    const QString stored = storedName(typed, &shown);
     if (stored.isEmpty() || !IsSafeMergeFileName(stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
-                                .arg(name, programPath(QStringLiteral("data"))));
+                                .arg(typed, programPath(QStringLiteral("data"))));
+    const QString& name = shown;
     if (!HasMergeTemplate(name))
         return fail(kUsage, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
                                 .arg(name, QDir::toNativeSeparators(MergeTemplatePath(name))));

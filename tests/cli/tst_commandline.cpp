@@ -184,6 +184,7 @@ private slots:
     void searchFailures();
     void sameMessageAsWindow();
     void list();
+    void lookAlikeNames();
     void exportsMatchWindow_data();
     void exportsMatchWindow();
     void exportOutputReplacesInOneStep();
@@ -470,6 +471,33 @@ void CommandLineTest::list() {
                                  "EMPTY\t0\tno template\n"
                                  "OVERDUE\t3\ttemplate\n"
                                  "X\t1\tno template\n"));
+}
+
+// Look-alike stored names: each name list prints, or the name as stored, reaches exactly one
+// merge file, whose template is the one of the name shown.
+void CommandLineTest::lookAlikeNames() {
+    CommandLine cli;
+    cli.write(QStringLiteral("data/X.LET"), "Who\nplain\n");
+    cli.write(QStringLiteral("data/X.LET.LET"), "Who\ndouble\n");
+    cli.write(QStringLiteral("data/X.LETTER.LET"), "Who\nletter\n");
+    cli.write(QStringLiteral("data/Y.LET.LET"), "Who\nalone\n");
+    cli.write(QStringLiteral("Word/X.LETTER.LET.dot"), "template");
+    const Run list = cli.run({"list"});
+    QCOMPARE(list.status, 0);
+    QCOMPARE(list.out, QByteArray("X\t1\tno template\n"
+                                  "X.LET.LET\t1\tno template\n"
+                                  "X.LETTER.LET\t1\ttemplate\n"
+                                  "Y\t1\tno template\n"));
+    const QList<std::pair<QString, QByteArray>> reach = {
+        {"X", "plain"}, {"X.LET", "plain"},    {"X.LET.LET", "double"}, {"X.LETTER.LET", "letter"},
+        {"Y", "alone"}, {"Y.LET.LET", "alone"}};
+    for (const auto& [name, value] : reach) {
+        const QString page = cli.path(QStringLiteral("page.html"));
+        const Run run = cli.run({"export", "html", name, "--output", page});
+        QVERIFY2(run.status == 0, qPrintable(name + ": " + QString::fromLocal8Bit(run.err)));
+        QVERIFY2(cli.read(page).contains(value), qPrintable(name));
+    }
+    QCOMPARE(cli.run({"export", "html", "X.LETTER"}).status, 2);
 }
 
 // The page, the workbook and the new document are the window's, byte for byte (bar the moment
