@@ -1,8 +1,10 @@
 #pragma once
 
 #include "output/mergedata.h"
+#include "output/mergeinteraction.h"
 #include "output/ooxmlpackage.h"
 
+#include <QLocale>
 #include <QString>
 
 // Word-processing documents in Office Open XML: a new blank document, the mail-merge data source
@@ -32,15 +34,28 @@ bool attachedDataSource(const ooxml::Package& package, DataSource* source);
 // extension the result wants ("docx" or "docm").
 QString makeDocument(ooxml::Package& package);
 
-// Merges every record into a copy of the main document: merge fields (simple or complex, also
-// when their instruction is split across runs) in the body, headers and footers are replaced
-// by the record's values; one copy per record, each starting on a new page. The result no longer
-// refers to the data source. False with a message on failure (no records, damaged parts).
-bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
-                   ooxml::Package* result, QString* error);
+struct MergeOptions {
+    // Asks the operator (ASK, FILLIN, a faulty template). nullptr: output::mergeInteraction().
+    output::MergeInteraction* interaction = nullptr;
+    // Reads and writes numbers and dates of the merge file and of the field pictures.
+    QLocale locale = QLocale::system();
+    // The template's full name, named when its fields are faulty.
+    QString templatePath;
+};
 
-// The text of a merge field instruction applied to a value: MERGEFIELD name with its \b, \f
-// and \* switches. Returns false when the instruction is not a MERGEFIELD.
+// Merges the records into copies of the main document as merging to a new document does: the
+// mail-merge fields (MERGEFIELD, IF, MERGEREC, MERGESEQ, NEXT, NEXTIF, SKIPIF, SET, ASK, FILLIN,
+// REF to a SET or ASK bookmark) become their results, in the body, tables, headers, footers,
+// foot- and endnotes and text boxes; other fields stay for the word processor to update, merge
+// fields nested in them merged. One copy per record (NEXT puts further records into the same
+// copy, SKIPIF gives a record none), each starting on a new page. The result no longer refers to
+// the data source. False with a message on failure (no records, damaged parts, faulty fields
+// the operator did not want merged, a question cancelled); *result is then untouched.
+bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
+                   ooxml::Package* result, QString* error, const MergeOptions& options = {});
+
+// The merge field a MERGEFIELD instruction names; false when the instruction is not a readable
+// MERGEFIELD.
 bool mergeFieldName(const QString& instruction, QString* name);
 
 } // namespace qv::docx

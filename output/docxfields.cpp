@@ -2,142 +2,73 @@
 
 #include "output/docx.h"
 #include "output/docxparts.h"
-#include "output/outputtext.h"
 
-#include <algorithm>
+#include <QSet>
 #include <cstring>
 
 namespace qv::docx {
 
+using fields::CompiledField;
+using fields::FieldKind;
+using fields::Piece;
+
 namespace {
-
-struct FieldInstruction {
-    QString name, before, after, format;
-};
-
-// Splits a field instruction into words; quoted text is one word without its quotes.
-QStringList instructionWords(const QString& instr) {
-    QStringList words;
-    qsizetype i = 0;
-    const qsizetype n = instr.size();
-    while (i < n) {
-        while (i < n && instr[i].isSpace())
-            ++i;
-        if (i >= n)
-            break;
-        QString w;
-        if (instr[i] == QLatin1Char('"')) {
-            ++i;
-            while (i < n && instr[i] != QLatin1Char('"')) {
-                if (instr[i] == QLatin1Char('\\') && i + 1 < n && instr[i + 1] == QLatin1Char('"'))
-                    ++i;
-                w += instr[i++];
-            }
-            ++i;
-        } else {
-            while (i < n && !instr[i].isSpace())
-                w += instr[i++];
-        }
-        words << w;
-    }
-    return words;
-}
-
-bool parseInstruction(const QString& instr, FieldInstruction* f) {
-    const QStringList words = instructionWords(instr);
-    if (words.size() < 2 || words[0].compare(QLatin1String("MERGEFIELD"), Qt::CaseInsensitive) != 0)
-        return false;
-    f->name = words[1];
-    for (qsizetype i = 2; i < words.size(); ++i) {
-        const QString sw = words[i].toLower();
-        const QString next = i + 1 < words.size() ? words[i + 1] : QString();
-        if (sw == QLatin1String("\\b")) {
-            f->before = next;
-            ++i;
-        } else if (sw == QLatin1String("\\f")) {
-            f->after = next;
-            ++i;
-        } else if (sw == QLatin1String("\\*")) {
-            f->format = next.toLower();
-            ++i;
-        }
-    }
-    return true;
-}
-
-QString fieldText(const FieldInstruction& f, const output::MergeData& data, qsizetype record) {
-    QString v = data.value(record, data.fieldIndex(f.name));
-    if (f.format == QLatin1String("upper"))
-        v = v.toUpper();
-    else if (f.format == QLatin1String("lower"))
-        v = v.toLower();
-    else if (f.format == QLatin1String("firstcap") && !v.isEmpty())
-        v[0] = v[0].toUpper();
-    else if (f.format == QLatin1String("caps")) {
-        bool start = true;
-        for (QChar& c : v) {
-            if (start && c.isLetter())
-                c = c.toUpper();
-            start = c.isSpace();
-        }
-    }
-    if (v.isEmpty())
-        return v;
-    return f.before + v + f.after;
-}
-
-// The value as run content: pieces of text, a tab element for a tab and a line break for a line
-// end (CR, LF or CR LF); characters XML cannot carry are dropped.
-void appendRunText(pugi::xml_node run, const QString& value) {
-    const QString text = output::xmlText(value);
-    QString piece;
-    auto flush = [&] {
-        if (piece.isEmpty())
-            return;
-        pugi::xml_node t = run.append_child("w:t");
-        t.append_attribute("xml:space") = "preserve";
-        t.text().set(piece.toUtf8().constData());
-        piece.clear();
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('\t')) {
-            flush();
-            run.append_child("w:tab");
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            flush();
-            run.append_child("w:br");
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-        } else {
-            piece += c;
-        }
-    }
-    flush();
-}
-
-pugi::xml_node insertValueRun(pugi::xml_node before, pugi::xml_node rPrSource,
-                              const QString& text) {
-    pugi::xml_node run = before.parent().insert_child_before("w:r", before);
-    if (pugi::xml_node rPr = rPrSource.child("w:rPr"))
-        run.append_copy(rPr);
-    appendRunText(run, text);
-    return run;
-}
 
 bool isFieldPart(pugi::xml_node n) {
     return is(n, "w:fldChar") || is(n, "w:instrText");
 }
 
-void collectRuns(pugi::xml_node node, std::vector<pugi::xml_node>& runs);
+void collectElements(pugi::xml_node node, const char* name, std::vector<pugi::xml_node>& found) {
+    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        if (is(c, name))
+            found.push_back(c);
+        collectElements(c, name, found);
+    }
+}
 
-// Gives every field character and instruction piece a run of its own, so fields can be
-// replaced run by run.
+pugi::xml_node firstRun(pugi::xml_node node) {
+    for (pugi::xml_node c : node.children()) {
+        if (is(c, "w:r"))
+            return c;
+        if (pugi::xml_node r = firstRun(c))
+            return r;
+    }
+    return {};
+}
+
+pugi::xml_node addRun(pugi::xml_node f, pugi::xml_node rPr, const char* child) {
+    pugi::xml_node run = f.parent().insert_child_before("w:r", f);
+    if (rPr)
+        run.append_copy(rPr);
+    return run.append_child(child).parent();
+}
+
+// Simple fields become complex ones: begin, instruction, separator, their runs, end.
+void convertSimpleFields(pugi::xml_node root) {
+    std::vector<pugi::xml_node> simple;
+    collectElements(root, "w:fldSimple", simple);
+    for (size_t i = simple.size(); i-- > 0;) { // inner fields first
+        pugi::xml_node f = simple[i];
+        const pugi::xml_node rPr = firstRun(f).child("w:rPr");
+        addRun(f, rPr, "w:fldChar").child("w:fldChar").append_attribute("w:fldCharType") = "begin";
+        pugi::xml_node instr = addRun(f, rPr, "w:instrText").child("w:instrText");
+        instr.append_attribute("xml:space") = "preserve";
+        instr.text().set(f.attribute("w:instr").value());
+        addRun(f, rPr, "w:fldChar").child("w:fldChar").append_attribute("w:fldCharType") =
+            "separate";
+        while (pugi::xml_node c = f.first_child())
+            f.parent().insert_move_before(c, f);
+        addRun(f, rPr, "w:fldChar").child("w:fldChar").append_attribute("w:fldCharType") = "end";
+        f.parent().remove_child(f);
+    }
+}
+
+// Gives every field character and instruction piece a run of its own.
 void splitFieldRuns(pugi::xml_node root) {
     std::vector<pugi::xml_node> all, runs;
-    if (is(root, "w:r"))
-        all.push_back(root);
-    collectRuns(root, all);
+    collectElements(root, "w:r", all);
     for (pugi::xml_node n : all) {
         bool field = false;
         int content = 0;
@@ -166,145 +97,283 @@ void splitFieldRuns(pugi::xml_node root) {
     }
 }
 
-void collectRuns(pugi::xml_node node, std::vector<pugi::xml_node>& runs) {
+// The runs of one story in document order; text boxes are stories of their own.
+void storyRuns(pugi::xml_node node, std::vector<pugi::xml_node>& runs) {
     for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
+        if (c.type() != pugi::node_element || is(c, "w:txbxContent") || is(c, kStore))
             continue;
         if (is(c, "w:r"))
             runs.push_back(c);
-        collectRuns(c, runs);
-    }
-}
-
-void collectSimpleFields(pugi::xml_node node, std::vector<pugi::xml_node>& fields) {
-    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        if (is(c, "w:fldSimple"))
-            fields.push_back(c);
         else
-            collectSimpleFields(c, fields);
+            storyRuns(c, runs);
     }
 }
 
-pugi::xml_node firstRun(pugi::xml_node node) {
-    for (pugi::xml_node c : node.children()) {
-        if (is(c, "w:r"))
-            return c;
-        if (pugi::xml_node r = firstRun(c))
-            return r;
-    }
+pugi::xml_node paragraphOf(pugi::xml_node run) {
+    for (pugi::xml_node p = run.parent(); p; p = p.parent())
+        if (is(p, "w:p"))
+            return p;
     return {};
 }
 
-// Simple fields (w:fldSimple) become a run with the value.
-void replaceSimpleFields(pugi::xml_node root, const output::MergeData& data, qsizetype record) {
-    std::vector<pugi::xml_node> simple;
-    if (is(root, "w:fldSimple"))
-        simple.push_back(root);
-    else
-        collectSimpleFields(root, simple);
-    for (pugi::xml_node f : simple) {
-        FieldInstruction fi;
-        if (!parseInstruction(attr(f, "w:instr"), &fi))
-            continue;
-        insertValueRun(f, firstRun(f), fieldText(fi, data, record));
-        f.parent().remove_child(f);
-    }
+const char* fldCharType(pugi::xml_node run) {
+    pugi::xml_node c = run.child("w:fldChar");
+    return c ? c.attribute("w:fldCharType").value() : nullptr;
 }
 
-// A complex field to replace: its runs from begin to end, the run whose look the value takes.
-struct Replace {
-    size_t begin, end, style;
-    QString text;
+// Reads the runs of one outermost field (and the fields nested in it) into the table.
+class SpanReader {
+public:
+    SpanReader(FieldTable& table) : table_(table) {}
+    int read(const std::vector<pugi::xml_node>& runs, size_t begin, size_t end);
+    QString fault;                     // why the field cannot be placed
+    std::vector<pugi::xml_node> ended; // the paragraphs whose marks lie inside the field
+
+private:
+    std::vector<Piece>& section() {
+        CompiledField& f = table_.fields[static_cast<size_t>(stack_.back())];
+        return f.separate ? f.result : f.codePieces;
+    }
+    void paragraphChange(pugi::xml_node from, pugi::xml_node to);
+    void run(pugi::xml_node r);
+
+    FieldTable& table_;
+    std::vector<int> stack_;
+    int top_ = -1;
 };
 
-// The merge fields among the runs, from their field characters and instruction pieces.
-std::vector<Replace> complexFields(const std::vector<pugi::xml_node>& runs,
-                                   const output::MergeData& data, qsizetype record) {
-    struct Open {
-        size_t begin;
-        QString instruction;
-        bool separated = false;
-        size_t resultRun = 0;
-    };
-    std::vector<Open> open;
-    std::vector<Replace> replaces;
-    for (size_t i = 0; i < runs.size(); ++i) {
-        for (pugi::xml_node c : runs[i].children()) {
-            if (is(c, "w:fldChar")) {
-                const char* type = c.attribute("w:fldCharType").value();
-                if (std::strcmp(type, "begin") == 0) {
-                    open.push_back({i, {}, false, 0});
-                } else if (std::strcmp(type, "separate") == 0 && !open.empty()) {
-                    open.back().separated = true;
-                    open.back().resultRun = i + 1;
-                } else if (std::strcmp(type, "end") == 0 && !open.empty()) {
-                    const Open f = open.back();
-                    open.pop_back();
-                    FieldInstruction fi;
-                    if (parseInstruction(f.instruction, &fi)) {
-                        const size_t style = f.separated && f.resultRun < i ? f.resultRun : f.begin;
-                        replaces.push_back({f.begin, i, style, fieldText(fi, data, record)});
-                    }
-                }
-            } else if (is(c, "w:instrText") && !open.empty() && !open.back().separated) {
-                open.back().instruction += QString::fromUtf8(c.text().get());
-            }
-        }
+int SpanReader::read(const std::vector<pugi::xml_node>& runs, size_t begin, size_t end) {
+    pugi::xml_node paragraph = paragraphOf(runs[begin]);
+    for (size_t i = begin; i <= end; ++i) {
+        const pugi::xml_node p = paragraphOf(runs[i]);
+        if (p != paragraph)
+            paragraphChange(paragraph, p);
+        paragraph = p;
+        run(runs[i]);
     }
-    return replaces;
+    return top_;
 }
 
-// Puts each value in place of its field's runs.
-void applyReplacements(const std::vector<pugi::xml_node>& runs, std::vector<Replace> replaces) {
-    // Outer fields end after inner ones: keep a replacement only when no kept one covers it.
-    std::sort(replaces.begin(), replaces.end(),
-              [](const Replace& a, const Replace& b) { return a.begin < b.begin; });
-    std::vector<char> removed(runs.size(), 0);
-    size_t coveredTo = 0;
-    bool any = false;
-    for (const Replace& r : replaces) {
-        if (any && r.begin <= coveredTo)
-            continue;
-        insertValueRun(runs[r.begin], runs[r.style], r.text);
-        for (size_t k = r.begin; k <= r.end; ++k)
-            removed[k] = 1;
-        coveredTo = r.end;
-        any = true;
+// Paragraph marks between two runs of the field: the first paragraph's and those of the empty
+// paragraphs between. Only paragraphs side by side can be taken apart and put together again.
+void SpanReader::paragraphChange(pugi::xml_node from, pugi::xml_node to) {
+    if (!from || !to || from.parent() != to.parent()) {
+        fault = QStringLiteral("The field runs across a table or a text box.");
+        return;
     }
-    // Later runs first, so a run inside a removed run goes before its container.
-    for (size_t k = runs.size(); k-- > 0;)
-        if (removed[k])
-            runs[k].parent().remove_child(runs[k]);
+    for (pugi::xml_node s = from; s && s != to; s = s.next_sibling()) {
+        if (is(s, "w:p")) {
+            section().push_back(Piece{Piece::Mark, {}, s, -1});
+            ended.push_back(s);
+        } else if (s.type() == pugi::node_element && !is(s, "w:bookmarkStart") &&
+                   !is(s, "w:bookmarkEnd") && !is(s, "w:proofErr")) {
+            fault = QStringLiteral("The field's text holds a table, which the merge cannot place.");
+        }
+    }
+}
+
+void SpanReader::run(pugi::xml_node r) {
+    const char* type = fldCharType(r);
+    if (type && std::strcmp(type, "begin") == 0) {
+        const int index = static_cast<int>(table_.fields.size());
+        table_.fields.emplace_back();
+        table_.fields.back().begin = r;
+        if (stack_.empty())
+            top_ = index;
+        else
+            section().push_back(Piece{Piece::Field, {}, {}, index});
+        stack_.push_back(index);
+    } else if (type && std::strcmp(type, "separate") == 0) {
+        table_.fields[static_cast<size_t>(stack_.back())].separate = r;
+    } else if (type && std::strcmp(type, "end") == 0) {
+        table_.fields[static_cast<size_t>(stack_.back())].end = r;
+        stack_.pop_back();
+    } else if (pugi::xml_node instr = r.child("w:instrText");
+               instr && !table_.fields[static_cast<size_t>(stack_.back())].separate) {
+        section().push_back(Piece{Piece::Text, QString::fromUtf8(instr.text().get()), r, -1});
+    } else {
+        section().push_back(Piece{Piece::Run, {}, r, -1});
+    }
+}
+
+QString writtenCode(const FieldTable& table, int index) {
+    QString code;
+    for (const Piece& p : table.fields[static_cast<size_t>(index)].codePieces) {
+        if (p.kind == Piece::Text)
+            code += p.text;
+        else if (p.kind == Piece::Field)
+            code += QLatin1Char('{') + writtenCode(table, p.field) + QLatin1Char('}');
+        else if (p.kind == Piece::Mark)
+            code += QLatin1Char(' ');
+    }
+    return code;
+}
+
+// The field's code read, its looks and its merge field found.
+void finishField(FieldTable& table, int index, const output::MergeData& data) {
+    CompiledField& f = table.fields[static_cast<size_t>(index)];
+    f.code = fields::parseFieldCode(f.codePieces);
+    f.written = writtenCode(table, index).trimmed();
+    f.codeLook = f.begin;
+    for (const Piece& p : f.codePieces)
+        if (p.kind == Piece::Text && !p.text.trimmed().isEmpty()) {
+            f.codeLook = p.node;
+            break;
+        }
+    for (const Piece& p : f.result)
+        if (p.kind == Piece::Run) {
+            f.resultLook = p.node;
+            break;
+        }
+    if (f.code.kind == FieldKind::MergeField && f.code.fault.isEmpty())
+        f.column = data.fieldIndex(f.code.args[0].staticText().trimmed());
+}
+
+// Puts the placeholder in place of the field's runs; the runs and the paragraphs whose marks
+// lie inside the field move to the store. A field over several paragraphs leaves one paragraph,
+// the last one (its mark follows the field): the first one's text before the field joins it.
+void placeField(const std::vector<pugi::xml_node>& runs, size_t begin, size_t end,
+                const std::vector<pugi::xml_node>& ended, int index, pugi::xml_node store) {
+    pugi::xml_node first = runs[begin], last = runs[end];
+    pugi::xml_node placeholder;
+    if (ended.empty()) {
+        placeholder = first.parent().insert_child_before(kPlaceholder, first);
+    } else {
+        pugi::xml_node host = last.parent(), anchor = host.first_child();
+        while (anchor && (is(anchor, "w:pPr") || anchor.type() != pugi::node_element))
+            anchor = anchor.next_sibling();
+        placeholder = host.insert_child_before(kPlaceholder, anchor);
+        pugi::xml_node head = first.parent();
+        for (pugi::xml_node c = head.first_child(), next; c && c != first; c = next) {
+            next = c.next_sibling();
+            if (!is(c, "w:pPr"))
+                host.insert_move_before(c, placeholder);
+        }
+    }
+    placeholder.append_attribute("n") = index;
+    for (size_t i = begin; i <= end; ++i)
+        store.append_move(runs[i]);
+    for (pugi::xml_node p : ended)
+        store.append_move(p);
+}
+
+void compileStory(pugi::xml_node story, pugi::xml_node store, const output::MergeData& data,
+                  FieldTable& table) {
+    std::vector<pugi::xml_node> runs;
+    storyRuns(story, runs);
+    int depth = 0;
+    size_t begin = 0;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const char* type = fldCharType(runs[i]);
+        if (!type)
+            continue;
+        if (std::strcmp(type, "begin") == 0 && depth++ == 0)
+            begin = i;
+        else if (std::strcmp(type, "end") == 0 && depth > 0 && --depth == 0) {
+            const size_t from = table.fields.size();
+            SpanReader reader(table);
+            const int index = reader.read(runs, begin, i);
+            for (size_t k = from; k < table.fields.size(); ++k)
+                finishField(table, static_cast<int>(k), data);
+            table.placed.push_back(index);
+            CompiledField& f = table.fields[static_cast<size_t>(index)];
+            const bool sameParents =
+                reader.ended.empty() || (runs[begin].parent() == paragraphOf(runs[begin]) &&
+                                         runs[i].parent() == paragraphOf(runs[i]));
+            if (reader.fault.isEmpty() && !sameParents)
+                reader.fault = QStringLiteral("The field begins or ends inside a hyperlink or "
+                                              "content control and runs over several "
+                                              "paragraphs.");
+            f.fault = reader.fault;
+            if (f.fault.isEmpty())
+                placeField(runs, begin, i, reader.ended, index, store);
+        }
+    }
 }
 
 } // namespace
 
-void mergeFields(const std::vector<pugi::xml_node>& roots, const output::MergeData& data,
-                 qsizetype record) {
-    for (pugi::xml_node root : roots) {
-        replaceSimpleFields(root, data, record);
-        splitFieldRuns(root);
-    }
-    std::vector<pugi::xml_node> runs;
-    for (pugi::xml_node root : roots) {
-        if (is(root, "w:r"))
-            runs.push_back(root);
-        collectRuns(root, runs);
-    }
-    std::vector<Replace> replaces = complexFields(runs, data, record);
-    if (!replaces.empty())
-        applyReplacements(runs, std::move(replaces));
+void compileFields(pugi::xml_node root, const output::MergeData& data, FieldTable& table) {
+    convertSimpleFields(root);
+    splitFieldRuns(root);
+    pugi::xml_node store = root.append_child(kStore);
+    std::vector<pugi::xml_node> boxes;
+    collectElements(root, "w:txbxContent", boxes);
+    for (pugi::xml_node box : boxes)
+        compileStory(box, store, data, table);
+    compileStory(root, store, data, table);
 }
 
+void resolveBookmarks(FieldTable& table) {
+    QSet<QString> set;
+    for (const CompiledField& f : table.fields)
+        if ((f.code.kind == FieldKind::Set || f.code.kind == FieldKind::Ask) &&
+            f.code.fault.isEmpty())
+            set.insert(f.code.args[0].staticText().toLower());
+    for (CompiledField& f : table.fields) {
+        fields::FieldCode& c = f.code;
+        if (c.kind == FieldKind::Other && c.args.empty() && !c.keyword.isEmpty() &&
+            set.contains(c.keyword.toLower())) {
+            c.kind = FieldKind::Ref; // { name }: the bookmark's text
+            fields::Token name;
+            name.pieces.push_back(Piece{Piece::Text, c.keyword, {}, -1});
+            c.args.push_back(name);
+        } else if (c.kind == FieldKind::Ref && c.fault.isEmpty() &&
+                   !set.contains(c.args[0].staticText().toLower())) {
+            c.kind = FieldKind::Other; // a bookmark of the document: the word processor's
+        }
+    }
+}
+
+namespace {
+
+void collectFaults(const FieldTable& table, int index, QList<output::TemplateFault>& faults) {
+    const CompiledField& f = table.fields[static_cast<size_t>(index)];
+    output::TemplateFault fault;
+    fault.fieldCode = f.written;
+    if (!f.fault.isEmpty()) {
+        fault.reason = f.fault;
+    } else if (!f.code.fault.isEmpty()) {
+        fault.reason = f.code.fault;
+    } else if (f.code.kind == FieldKind::MergeField && f.column < 0) {
+        fault.reason = QStringLiteral("The merge file has no field \"%1\".")
+                           .arg(f.code.args[0].staticText().trimmed());
+        fault.missingField = true;
+    }
+    if (!fault.reason.isEmpty()) {
+        for (const output::TemplateFault& known : faults)
+            if (known.fieldCode == fault.fieldCode && known.reason == fault.reason)
+                return;
+        faults << fault;
+        return;
+    }
+    auto nested = [&](const std::vector<Piece>& pieces) {
+        for (const Piece& p : pieces)
+            if (p.kind == Piece::Field)
+                collectFaults(table, p.field, faults);
+    };
+    nested(f.codePieces);
+    if (f.code.kind == FieldKind::Other) // a merged field's old result is never read
+        nested(f.result);
+}
+
+} // namespace
+
 bool mergeFieldName(const QString& instruction, QString* name) {
-    FieldInstruction f;
-    if (!parseInstruction(instruction, &f))
+    const fields::FieldCode code =
+        fields::parseFieldCode({Piece{Piece::Text, instruction, {}, -1}});
+    if (code.kind != FieldKind::MergeField || !code.fault.isEmpty())
         return false;
     if (name)
-        *name = f.name;
+        *name = code.args[0].staticText().trimmed();
     return true;
+}
+
+QList<output::TemplateFault> templateFaults(const FieldTable& table) {
+    QList<output::TemplateFault> faults;
+    for (int index : table.placed)
+        collectFaults(table, index, faults);
+    return faults;
 }
 
 } // namespace qv::docx

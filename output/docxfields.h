@@ -1,17 +1,66 @@
 #pragma once
 
+#include "output/fieldeval.h"
 #include "output/mergedata.h"
+#include "output/mergeinteraction.h"
 
+#include <QList>
+#include <functional>
 #include <pugixml.hpp>
 #include <vector>
 
-// Merge fields in word-processing XML, simple (w:fldSimple) or complex (field characters with the
-// instruction split across any number of runs).
+// Fields in word-processing XML: simple ones (w:fldSimple) and complex ones (field characters
+// with the instruction split across any number of runs, nested to any depth, a result that may
+// run over several paragraphs). A template's fields are read once: each outermost field gives way
+// to a placeholder element and its runs move to a store in the same document. Every copy of the
+// template then has its placeholders replaced by the fields' results for its record.
 namespace qv::docx {
 
-// Replaces every merge field below the roots (body elements, or a header's or footer's root) by
-// the record's value, formatted by the field's switches.
-void mergeFields(const std::vector<pugi::xml_node>& roots, const output::MergeData& data,
-                 qsizetype record);
+struct FieldTable {
+    std::vector<fields::CompiledField> fields;
+    std::vector<int> placed; // the outermost fields, each standing at a placeholder
+};
+
+// The element that stands for a field in a compiled part; its attribute "n" is the field's index.
+inline constexpr const char* kPlaceholder = "qv:field";
+// The element (last child of a part's root) that holds the runs of the compiled fields.
+inline constexpr const char* kStore = "qv:store";
+
+// Compiles the fields below root, text boxes included; the store is made as root's last child.
+void compileFields(pugi::xml_node root, const output::MergeData& data, FieldTable& table);
+
+// Once every part is compiled: REF fields and bare bookmark names that name a bookmark some SET
+// or ASK field sets are merged; others stay for the word processor.
+void resolveBookmarks(FieldTable& table);
+
+// The placed fields (and the fields nested in them) the merge cannot fill as written: codes that
+// cannot be read and merge fields the merge file does not have. Each fault once.
+QList<output::TemplateFault> templateFaults(const FieldTable& table);
+
+// True when the subtree holds a placeholder or a foot- or endnote reference.
+bool needsExpanding(pugi::xml_node node);
+
+// Puts results in place of the placeholders below a copy of compiled content.
+class FieldExpander {
+public:
+    // Called for each w:footnoteReference and w:endnoteReference met, in document order.
+    using NoteHook = std::function<void(pugi::xml_node reference)>;
+
+    FieldExpander(const FieldTable& table, fields::FieldEvaluator& evaluator, NoteHook notes = {});
+    // Replaces every placeholder below node, in document order (node itself is not one).
+    void expand(pugi::xml_node node);
+
+private:
+    void place(pugi::xml_node placeholder);
+    void alternatives(pugi::xml_node alternateContent);
+
+    const FieldTable& table_;
+    fields::FieldEvaluator& evaluator_;
+    NoteHook notes_;
+};
+
+// Run content for a value: text, a tab element for a tab and a line break for a line end (CR,
+// LF or CR LF); characters XML cannot carry are dropped.
+void appendRunText(pugi::xml_node run, const QString& value);
 
 } // namespace qv::docx

@@ -3,17 +3,23 @@
 #include "output/docxids.h"
 #include "output/docxparts.h"
 
+#include <QDir>
 #include <QHash>
+#include <QSet>
+#include <deque>
+#include <memory>
 
 namespace qv::docx {
 
 namespace {
 
-// Header and footer relationship ids of the template -> those of one record's copies.
+using fields::FieldEvaluator;
+
+// Header and footer relationship ids of the template -> those of one copy's parts.
 using IdMap = QHash<QString, QString>;
 
 // Points the header and footer references of every section below root at other relationships.
-void rewireSections(pugi::xml_node root, const QHash<QString, QString>& ids) {
+void rewireSections(pugi::xml_node root, const IdMap& ids) {
     if (ids.isEmpty())
         return;
     for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
@@ -41,124 +47,22 @@ void setNextPage(pugi::xml_node sectPr) {
     type.append_attribute("w:val") = "nextPage";
 }
 
-// A header or footer the main document refers to.
-struct HeaderPart {
-    QString id, part, type, contentType;
-    QByteArray xml;
+// A compiled part other than the main document: a header or footer, the footnotes, the
+// endnotes.
+struct Part {
+    QString id, name, type, contentType;
+    pugi::xml_document doc;
+    // Notes: the template's notes by id, the notes made for the copy being built, the next id.
+    QHash<QString, pugi::xml_node> notes;
+    std::vector<pugi::xml_node> made;
+    long long nextId = 1;
 };
 
-std::vector<HeaderPart> headerParts(const ooxml::Package& package, const QString& mainPart,
-                                    const Rels& rels) {
-    std::vector<HeaderPart> headers;
-    for (pugi::xml_node r : rels.root.children("Relationship")) {
-        const QString type = attr(r, "Type");
-        if (type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer"))) {
-            const QString part = resolveTarget(folderOf(mainPart), attr(r, "Target"));
-            headers.push_back(
-                {attr(r, "Id"), part, type, contentTypeOf(package, part), package.part(part)});
-        }
-    }
-    return headers;
-}
-
-// Headers and footers: one merged copy per record, the first record keeping the original parts.
-// idsPerRecord gets, per record, the relationship ids of its copies.
-bool mergeHeaders(ooxml::Package& out, const QString& mainPart, Rels& rels,
-                  const output::MergeData& data, UniqueIds& uniqueIds,
-                  std::vector<IdMap>* idsPerRecord, QString* error) {
-    const std::vector<HeaderPart> headers = headerParts(out, mainPart, rels);
-    idsPerRecord->assign(static_cast<size_t>(data.records.size()), {});
-    int partNumber = 0;
-    for (qsizetype rec = 0; rec < data.records.size(); ++rec) {
-        for (const HeaderPart& h : headers) {
-            pugi::xml_document hdoc;
-            if (!load(hdoc, h.xml)) {
-                if (error)
-                    *error = QStringLiteral("The template part \"%1\" is damaged.").arg(h.part);
-                return false;
-            }
-            mergeFields({hdoc.document_element()}, data, rec);
-            if (rec == 0) {
-                out.setPart(h.part, save(hdoc));
-                continue;
-            }
-            uniqueIds.renumber({hdoc.document_element()});
-            QString part;
-            do {
-                part = folderOf(mainPart) + QStringLiteral("qvmerge%1.xml").arg(++partNumber);
-            } while (out.contains(part));
-            out.setPart(part, save(hdoc));
-            addOverride(out, part, h.contentType);
-            const QString id = rels.freshId(QStringLiteral("rIdQvMerge"));
-            rels.add(id, h.type, part.mid(folderOf(mainPart).size()), false);
-            (*idsPerRecord)[static_cast<size_t>(rec)].insert(h.id, id);
-        }
-    }
-    return true;
-}
-
-// The body's elements apart from the final section properties, which close the document.
-struct BodyLayout {
-    std::vector<pugi::xml_node> original;
-    pugi::xml_node finalSection;
-};
-
-BodyLayout bodyLayout(pugi::xml_node body) {
-    BodyLayout layout;
-    for (pugi::xml_node c : body.children()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        if (is(c, "w:sectPr") && !c.next_sibling("w:sectPr") && c == body.last_child())
-            layout.finalSection = c;
-        else
-            layout.original.push_back(c);
-    }
-    return layout;
-}
-
-// Ends a record's copy: a section break to a new page, or a page break without sections.
-void endCopy(pugi::xml_node body, pugi::xml_node finalSection, const IdMap& ids) {
-    pugi::xml_node p =
-        finalSection ? body.insert_child_before("w:p", finalSection) : body.append_child("w:p");
-    if (finalSection) {
-        pugi::xml_node sect = p.append_child("w:pPr").append_copy(finalSection);
-        rewireSections(sect.parent(), ids);
-        setNextPage(sect);
-    } else {
-        p.append_child("w:r").append_child("w:br").append_attribute("w:type") = "page";
-    }
-}
-
-// The body: one copy per record; copies end with a section break to a new page.
-void mergeBody(pugi::xml_node body, const output::MergeData& data, UniqueIds& uniqueIds,
-               const std::vector<IdMap>& idsPerRecord) {
-    const BodyLayout layout = bodyLayout(body);
-    const pugi::xml_node finalSection = layout.finalSection;
-    for (qsizetype rec = 0; rec < data.records.size(); ++rec) {
-        std::vector<pugi::xml_node> copies;
-        for (pugi::xml_node c : layout.original)
-            copies.push_back(finalSection ? body.insert_copy_before(c, finalSection)
-                                          : body.append_copy(c));
-        mergeFields(copies, data, rec);
-        if (rec > 0)
-            uniqueIds.renumber(copies);
-        const IdMap& ids = idsPerRecord[static_cast<size_t>(rec)];
-        for (pugi::xml_node c : copies)
-            rewireSections(c, ids);
-        if (rec + 1 < data.records.size())
-            endCopy(body, finalSection, ids);
-    }
-    for (pugi::xml_node c : layout.original)
-        body.remove_child(c);
-    if (finalSection) {
-        // The final section belongs to the last copy.
-        pugi::xml_document holder;
-        pugi::xml_node wrap = holder.append_child("wrap");
-        wrap.append_copy(finalSection);
-        rewireSections(wrap, idsPerRecord.back());
-        body.insert_copy_after(wrap.first_child(), finalSection);
-        body.remove_child(finalSection);
-    }
+// Copies a compiled part without its store.
+void copyPart(const pugi::xml_document& from, pugi::xml_document& to) {
+    for (pugi::xml_node c : from.children())
+        to.append_copy(c);
+    to.document_element().remove_child(kStore);
 }
 
 // The ids the template uses in any part of the document's folder; copies get fresh ones.
@@ -191,38 +95,313 @@ void dropMailMergeSettings(ooxml::Package& out, const QString& mainPart) {
     out.setPart(relsPathOf(settings), save(srels.doc));
 }
 
-} // namespace
+QString faultMessage(const QList<output::TemplateFault>& faults, const QString& templatePath) {
+    QStringList shown;
+    for (qsizetype i = 0; i < faults.size() && i < 3; ++i)
+        shown << QStringLiteral("{ %1 }: %2").arg(faults[i].fieldCode, faults[i].reason);
+    QString text = shown.join(QLatin1Char(' '));
+    if (faults.size() > 3)
+        text += QStringLiteral(" (and %1 more)").arg(faults.size() - 3);
+    const QString which =
+        templatePath.isEmpty()
+            ? QStringLiteral("The template")
+            : QStringLiteral("The template \"%1\"").arg(QDir::toNativeSeparators(templatePath));
+    return which + QStringLiteral(" has fields the merge cannot fill, so nothing was merged. ") +
+           text;
+}
 
-bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
-                   ooxml::Package* result, QString* error) {
+// One merge: the template's parts compiled once, then one copy per record (or per group of
+// records joined by NEXT), records that SKIPIF drops getting none.
+class Merger {
+public:
+    Merger(ooxml::Package& out, const output::MergeData& data, const MergeOptions& options)
+        : out_(out), data_(data), options_(options),
+          interaction_(options.interaction ? *options.interaction : output::mergeInteraction()),
+          evaluator_(table_.fields, data, interaction_, options.locale),
+          bodyExpander_(table_, evaluator_, [this](pugi::xml_node ref) { note(ref); }),
+          headerExpander_(table_, evaluator_) {}
+
+    bool run(QString* error);
+
+private:
+    bool open(QString* error);
+    void openParts();
+    bool mergeCopy(qsizetype start, qsizetype* next);
+    IdMap mergeHeaders();
+    void note(pugi::xml_node reference);
+    void dropCopyNotes();
+    void finish();
+
+    ooxml::Package& out_;
+    const output::MergeData& data_;
+    const MergeOptions& options_;
+    output::MergeInteraction& interaction_;
+    FieldTable table_;
+    FieldEvaluator evaluator_;
+    FieldExpander bodyExpander_, headerExpander_;
+
+    QString mainPart_;
+    pugi::xml_document doc_;
+    pugi::xml_node body_, finalSection_;
+    std::vector<pugi::xml_node> original_;
+    std::vector<char> needs_;
+    Rels rels_;
+    std::deque<std::unique_ptr<Part>> headers_;
+    std::unique_ptr<Part> footnotes_, endnotes_;
+    UniqueIds uniqueIds_;
+    QSet<QString> relIds_;
+    int copies_ = 0, partNumber_ = 0, relNumber_ = 0;
+    IdMap lastIds_;
+};
+
+bool Merger::open(QString* error) {
     auto fail = [&](const QString& text) {
         if (error)
             *error = text;
         return false;
     };
-    if (data.records.isEmpty())
+    if (data_.records.isEmpty())
         return fail(QStringLiteral("The merge file holds no records to merge."));
-    ooxml::Package out = main;
-    const QString mainPart = mainPartName(out);
-    pugi::xml_document doc;
-    if (mainPart.isEmpty() || !load(doc, out.part(mainPart)))
+    mainPart_ = mainPartName(out_);
+    if (mainPart_.isEmpty() || !load(doc_, out_.part(mainPart_)))
         return fail(QStringLiteral("The template's main document part is damaged."));
-    pugi::xml_node body = doc.document_element().child("w:body");
-    if (!body)
+    body_ = doc_.document_element().child("w:body");
+    if (!body_)
         return fail(QStringLiteral("The template's main document has no body."));
+    rels_.open(out_.part(relsPathOf(mainPart_)));
+    for (pugi::xml_node r : rels_.root.children("Relationship"))
+        relIds_.insert(attr(r, "Id"));
+    uniqueIds_ = usedIds(out_, mainPart_, doc_);
+    openParts();
+    for (const auto& h : headers_)
+        if (!h->doc.document_element())
+            return fail(QStringLiteral("The template part \"%1\" is damaged.").arg(h->name));
+    return true;
+}
 
-    Rels rels;
-    rels.open(out.part(relsPathOf(mainPart)));
-    std::vector<IdMap> idsPerRecord;
-    UniqueIds uniqueIds = usedIds(out, mainPart, doc);
-    if (!mergeHeaders(out, mainPart, rels, data, uniqueIds, &idsPerRecord, error))
+// The headers, footers and notes the main document refers to, compiled with the body.
+void Merger::openParts() {
+    for (pugi::xml_node r : rels_.root.children("Relationship")) {
+        const QString type = attr(r, "Type");
+        const bool header =
+            type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer"));
+        const bool notes =
+            type.endsWith(QLatin1String("/footnotes")) || type.endsWith(QLatin1String("/endnotes"));
+        if (!header && !notes)
+            continue;
+        auto part = std::make_unique<Part>();
+        part->id = attr(r, "Id");
+        part->type = type;
+        part->name = resolveTarget(folderOf(mainPart_), attr(r, "Target"));
+        part->contentType = contentTypeOf(out_, part->name);
+        if (!load(part->doc, out_.part(part->name)) || !part->doc.document_element()) {
+            if (header)
+                headers_.push_back(std::move(part)); // reported as damaged
+            continue;
+        }
+        pugi::xml_node root = part->doc.document_element();
+        compileFields(root, data_, table_);
+        if (header) {
+            headers_.push_back(std::move(part));
+            continue;
+        }
+        for (pugi::xml_node n : root.children()) {
+            const QString kind = attr(n, "w:type");
+            part->nextId = std::max(part->nextId, n.attribute("w:id").as_llong() + 1);
+            if (n.type() == pugi::node_element && !is(n, kStore) &&
+                (kind.isEmpty() || kind == QLatin1String("normal")))
+                part->notes.insert(attr(n, "w:id"), n);
+        }
+        (type.endsWith(QLatin1String("/footnotes")) ? footnotes_ : endnotes_) = std::move(part);
+    }
+    compileFields(body_, data_, table_);
+    // The store sits in the body while compiling; the copies are made of the body's content.
+    doc_.document_element().append_move(body_.child(kStore));
+    for (pugi::xml_node c : body_.children()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        if (is(c, "w:sectPr") && c == body_.last_child())
+            finalSection_ = c;
+        else {
+            original_.push_back(c);
+            needs_.push_back(needsExpanding(c));
+        }
+    }
+}
+
+// A foot- or endnote reference in a copy: the note gets a merged copy of its own.
+void Merger::note(pugi::xml_node reference) {
+    Part* part = is(reference, "w:footnoteReference") ? footnotes_.get() : endnotes_.get();
+    if (!part)
+        return;
+    const auto it = part->notes.constFind(attr(reference, "w:id"));
+    if (it == part->notes.constEnd())
+        return;
+    pugi::xml_node root = part->doc.document_element();
+    pugi::xml_node copy = root.insert_copy_before(*it, root.child(kStore));
+    const long long id = part->nextId++;
+    copy.attribute("w:id").set_value(id);
+    reference.attribute("w:id").set_value(id);
+    part->made.push_back(copy);
+    bodyExpander_.expand(copy);
+}
+
+void Merger::dropCopyNotes() {
+    for (Part* part : {footnotes_.get(), endnotes_.get()})
+        if (part) {
+            for (pugi::xml_node n : part->made)
+                n.parent().remove_child(n);
+            part->made.clear();
+        }
+}
+
+// Headers and footers of the copy, merged for its first record: the first copy keeps the
+// template's parts, later copies get parts of their own. Returns the ids of the copy's parts.
+IdMap Merger::mergeHeaders() {
+    IdMap ids;
+    const qsizetype record = evaluator_.record();
+    for (const auto& h : headers_) {
+        evaluator_.setRecord(evaluator_.copyStart());
+        pugi::xml_document copy;
+        copyPart(h->doc, copy);
+        try {
+            headerExpander_.expand(copy.document_element());
+        } catch (const fields::SkipRecord&) {
+            // SKIPIF in a header or footer: only the body decides which records get a copy.
+        }
+        if (copies_ == 0) {
+            out_.setPart(h->name, save(copy));
+            continue;
+        }
+        uniqueIds_.renumber({copy.document_element()});
+        QString part;
+        do {
+            part = folderOf(mainPart_) + QStringLiteral("qvmerge%1.xml").arg(++partNumber_);
+        } while (out_.contains(part));
+        out_.setPart(part, save(copy));
+        addOverride(out_, part, h->contentType);
+        QString id;
+        do {
+            id = QStringLiteral("rIdQvMerge%1").arg(++relNumber_);
+        } while (relIds_.contains(id));
+        relIds_.insert(id);
+        rels_.add(id, h->type, part.mid(folderOf(mainPart_).size()), false);
+        ids.insert(h->id, id);
+    }
+    evaluator_.setRecord(record);
+    return ids;
+}
+
+// Ends the previous copy before `before`: a section break to a new page with the previous
+// copy's headers and footers, or a page break without sections.
+void endCopy(pugi::xml_node body, pugi::xml_node before, pugi::xml_node finalSection,
+             const IdMap& ids) {
+    pugi::xml_node p = before ? body.insert_child_before("w:p", before) : body.append_child("w:p");
+    if (finalSection) {
+        pugi::xml_node sect = p.append_child("w:pPr").append_copy(finalSection);
+        rewireSections(sect.parent(), ids);
+        setNextPage(sect);
+    } else {
+        p.append_child("w:r").append_child("w:br").append_attribute("w:type") = "page";
+    }
+}
+
+// One copy of the body starting at the record; false when SKIPIF dropped it. *next is the
+// record the following copy starts with.
+bool Merger::mergeCopy(qsizetype start, qsizetype* next) {
+    evaluator_.startCopy(start);
+    std::vector<pugi::xml_node> copies;
+    for (pugi::xml_node c : original_)
+        copies.push_back(finalSection_ ? body_.insert_copy_before(c, finalSection_)
+                                       : body_.append_copy(c));
+    try {
+        for (size_t i = 0; i < copies.size(); ++i)
+            if (needs_[i])
+                bodyExpander_.expand(copies[i]);
+    } catch (const fields::SkipRecord&) {
+        for (pugi::xml_node c : copies)
+            body_.remove_child(c);
+        dropCopyNotes();
+        *next = evaluator_.record() + 1;
         return false;
-    rels.removeMailMerge(); // the merged document keeps no data source
-    out.setPart(relsPathOf(mainPart), save(rels.doc));
+    }
+    const IdMap ids = mergeHeaders();
+    std::vector<pugi::xml_node> roots = copies;
+    for (Part* part : {footnotes_.get(), endnotes_.get()})
+        if (part) {
+            roots.insert(roots.end(), part->made.begin(), part->made.end());
+            part->made.clear();
+        }
+    if (copies_ > 0) {
+        uniqueIds_.renumber(roots);
+        endCopy(body_, copies.empty() ? finalSection_ : copies.front(), finalSection_, lastIds_);
+    }
+    for (pugi::xml_node c : copies)
+        rewireSections(c, ids);
+    evaluator_.finishCopy();
+    lastIds_ = ids;
+    ++copies_;
+    *next = evaluator_.record() + 1;
+    return true;
+}
 
-    mergeBody(body, data, uniqueIds, idsPerRecord);
-    out.setPart(mainPart, save(doc));
-    dropMailMergeSettings(out, mainPart);
+void Merger::finish() {
+    for (pugi::xml_node c : original_)
+        body_.remove_child(c);
+    if (finalSection_)
+        rewireSections(finalSection_, lastIds_); // the final section belongs to the last copy
+    doc_.document_element().remove_child(kStore);
+    for (Part* part : {footnotes_.get(), endnotes_.get()}) {
+        if (!part)
+            continue;
+        pugi::xml_node root = part->doc.document_element();
+        for (pugi::xml_node n : part->notes)
+            root.remove_child(n);
+        root.remove_child(kStore);
+        out_.setPart(part->name, save(part->doc));
+    }
+    rels_.removeMailMerge(); // the merged document keeps no data source
+    out_.setPart(relsPathOf(mainPart_), save(rels_.doc));
+    out_.setPart(mainPart_, save(doc_));
+    dropMailMergeSettings(out_, mainPart_);
+}
+
+bool Merger::run(QString* error) {
+    if (!open(error))
+        return false;
+    resolveBookmarks(table_);
+    const QList<output::TemplateFault> faults = templateFaults(table_);
+    if (!faults.isEmpty() && !interaction_.mergeDespite(faults, options_.templatePath)) {
+        if (error)
+            *error = faultMessage(faults, options_.templatePath);
+        return false;
+    }
+    try {
+        qsizetype next = 0;
+        while (next < data_.records.size())
+            mergeCopy(next, &next);
+    } catch (const fields::MergeCancelled&) {
+        if (error)
+            *error = QStringLiteral("The merge was cancelled.");
+        return false;
+    }
+    if (copies_ == 0) {
+        if (error)
+            *error = QStringLiteral("Every record was skipped, so the merge made no document.");
+        return false;
+    }
+    finish();
+    return true;
+}
+
+} // namespace
+
+bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
+                   ooxml::Package* result, QString* error, const MergeOptions& options) {
+    ooxml::Package out = main;
+    Merger merger(out, data, options);
+    if (!merger.run(error))
+        return false;
     *result = std::move(out);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "output/docx.h"
 #include "output/legacyconvert.h"
 #include "output/mergedata.h"
+#include "output/mergeinteraction.h"
 #include "output/odtdocument.h"
 #include "output/spreadsheet.h"
 #include "output/writerdata.h"
@@ -39,9 +40,9 @@ class OfficeWord;
 class OfficeDocument : public WordDocument, public WordMailMerge {
 public:
     OfficeDocument(OfficeWord& app, ooxml::Package package, QString stem, QString extension,
-                   bool blank = false)
+                   bool blank = false, QString templatePath = {})
         : app_(app), package_(std::move(package)), stem_(std::move(stem)),
-          extension_(std::move(extension)), blank_(blank) {}
+          extension_(std::move(extension)), templatePath_(std::move(templatePath)), blank_(blank) {}
 
     WordMailMerge& MailMerge() override { return *this; }
     WordApplication& Application() override;
@@ -96,7 +97,7 @@ public:
 private:
     OfficeWord& app_;
     ooxml::Package package_;
-    QString stem_, extension_, dataSource_;
+    QString stem_, extension_, templatePath_, dataSource_;
     bool blank_;
     std::optional<odt::MergeSource> odtSource_;
 };
@@ -151,13 +152,15 @@ public:
         const LoadedTemplate& t = load(text(Template));
         ooxml::Package package = t.package;
         const QString extension = docx::makeDocument(package);
-        return addDocument(std::move(package), QFileInfo(t.fullName).completeBaseName(), extension);
+        return addDocument(std::move(package), QFileInfo(t.fullName).completeBaseName(), extension,
+                           false, t.fullName);
     }
 
     OfficeDocument& addDocument(ooxml::Package package, const QString& stem,
-                                const QString& extension, bool blank = false) {
-        documents_.push_back(
-            std::make_unique<OfficeDocument>(*this, std::move(package), stem, extension, blank));
+                                const QString& extension, bool blank = false,
+                                const QString& templatePath = {}) {
+        documents_.push_back(std::make_unique<OfficeDocument>(*this, std::move(package), stem,
+                                                              extension, blank, templatePath));
         return *documents_.back();
     }
 
@@ -228,8 +231,12 @@ void OfficeDocument::Execute(const Arg&) {
     QString error;
     if (!output::readMergeData(dataSource_, &data, &error))
         raise(error);
+    // Faults of the template and a cancelled question stop the merge before anything is written.
+    docx::MergeOptions options;
+    options.interaction = &output::mergeInteraction();
+    options.templatePath = templatePath_;
     ooxml::Package result;
-    if (!docx::mergeDocument(package_, data, &result, &error))
+    if (!docx::mergeDocument(package_, data, &result, &error, options))
         raise(error);
     merged = true;
     app_.addDocument(std::move(result), stem() + QStringLiteral(" merged"), extension_);

@@ -5,7 +5,9 @@
 //   bench_output --csv <path>    writes the same data as CSV (for the LibreOffice comparison)
 #include "output/automation.h"
 #include "output/documentfolder.h"
+#include "output/docx.h"
 #include "output/htmlpage.h"
+#include "output/mergedata.h"
 #include "output/spreadsheetexport.h"
 #include "platform/services.h"
 
@@ -85,6 +87,73 @@ void BM_ExportXlsx(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A letter of a few paragraphs merged with every record, four fields a line: merge fields only
+// (argument 0), or three of them with a numeric picture, a date picture and an IF (argument 1).
+qv::ooxml::Package letterTemplate(bool conditions) {
+    auto field = [](const QString& code) {
+        return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText "
+                              "xml:space=\"preserve\">%1</w:instrText></w:r><w:r><w:fldChar "
+                              "w:fldCharType=\"separate\"/></w:r><w:r><w:t>x</w:t></w:r><w:r>"
+                              "<w:fldChar w:fldCharType=\"end\"/></w:r>")
+            .arg(code.toHtmlEscaped());
+    };
+    QString body;
+    for (int k = 1; k <= 8; ++k) {
+        body +=
+            QStringLiteral("<w:p><w:r><w:t xml:space=\"preserve\">Line %1: </w:t></w:r>").arg(k) +
+            field(QStringLiteral(" MERGEFIELD Field%1 ").arg(k));
+        if (!conditions)
+            body += field(QStringLiteral(" MERGEFIELD Field2 ")) +
+                    field(QStringLiteral(" MERGEFIELD Field3 ")) +
+                    field(QStringLiteral(" MERGEFIELD Field4 "));
+        else
+            body += field(QStringLiteral(" MERGEFIELD Field2 \\# \"#,##0.00\" ")) +
+                    field(QStringLiteral(" MERGEFIELD Field3 \\@ \"d MMMM yyyy\" ")) +
+                    QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r>"
+                                   "<w:instrText xml:space=\"preserve\"> IF </w:instrText></w:r>") +
+                    field(QStringLiteral(" MERGEFIELD Field2 ")) +
+                    QStringLiteral("<w:r><w:instrText xml:space=\"preserve\"> > 5000 \"owes\" "
+                                   "\"clear\" </w:instrText></w:r><w:r><w:fldChar "
+                                   "w:fldCharType=\"end\"/></w:r>");
+        body += QStringLiteral("</w:p>");
+    }
+    qv::ooxml::Package p;
+    p.setPart(QStringLiteral("[Content_Types].xml"),
+              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+              "<Default Extension=\"rels\" ContentType=\"application/"
+              "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+              "ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
+              "ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>");
+    p.setPart(QStringLiteral("_rels/.rels"),
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats."
+              "org/officeDocument/2006/relationships/officeDocument\" "
+              "Target=\"word/document.xml\"/></Relationships>");
+    p.setPart(QStringLiteral("word/document.xml"),
+              ("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
+               "main\"><w:body>" +
+               body + "<w:sectPr/></w:body></w:document>")
+                  .toUtf8());
+    return p;
+}
+
+void BM_MergeDocument(benchmark::State& state) {
+    qv::output::MergeData data;
+    for (int k = 1; k <= kFields; ++k)
+        data.names << QStringLiteral("Field%1").arg(k);
+    data.records = records();
+    const qv::ooxml::Package t = letterTemplate(state.range(0) != 0);
+    for (auto _ : state) {
+        qv::ooxml::Package out;
+        QString error;
+        if (!qv::docx::mergeDocument(t, data, &out, &error))
+            state.SkipWithError(qPrintable(error));
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_MergeDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_ExportHtml(benchmark::State& state) {
     QTemporaryDir dir;
