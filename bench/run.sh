@@ -40,9 +40,15 @@ fi
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 # Each benchmark leaves its results in $work; a failure is logged and the table shows n/a.
+# QV_BENCH_ONLY="window" runs only the benchmarks named (transfer mergefiles output widefile
+# window startup); the others show n/a. With QV_WINDOW_ROWS="merge merge-memory" as well, only
+# Complete Merge's two rows are measured.
 run() { # run <name> <command...>
     local name=$1
     shift
+    if [ -n "${QV_BENCH_ONLY:-}" ] && [[ " $QV_BENCH_ONLY " != *" ${name%-only} "* ]]; then
+        return 0
+    fi
     echo "running $name" >&2
     if ! "$@" >"$logs/$name.log" 2>&1; then
         echo "  $name failed (see $logs/$name.log)" >&2
@@ -166,9 +172,11 @@ if over:
     rows[-1] += (True,)
 w = window.get("merge")
 if w:
-    met = w[0] <= 2000 and (w[1] and w[0] / w[1] <= 0.05)
+    met = w[0] <= 2000 and bool(w[1]) and w[0] / w[1] <= 0.05
+    # Beside a LibreOffice that was stopped the true ratio is smaller than the one shown.
+    verdict = "met" if met else "not known" if w[0] <= 2000 and over else "not met"
     notes.append(f"Complete Merge: goal at most 0.05x LibreOffice and at most 2 s: "
-                 f"{'met' if met else 'not met'}. LibreOffice merges the same template and data "
+                 f"{verdict}. LibreOffice merges the same template and data "
                  "into one .docx (SaveAsSingleFile), but leaves IF empty (it loads as a "
                  "conditional text without its condition) and applies neither \\# nor \\@ "
                  "(-79.19, 02/02/21); its start, the data source's registration and pointing the "
