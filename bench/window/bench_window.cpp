@@ -8,8 +8,14 @@
 //                                                         n files are in data/
 //   bench_window xlsx|html <merge file>                   the merge file selected in the browser,
 //                                                         then its export until saved
-// The exports answer the table width with 100 and open nothing; with QV_WINDOW_KEEP=<path> set,
-// a copy of the document written is kept there (to compare the output of two builds).
+//   bench_window merge <merge file> <template>            the template put in Word/ under the
+//                                                         merge file's name, the merge file
+//                                                         selected, then Complete Merge until the
+//                                                         merged document is saved and handed to
+//                                                         the desktop to open
+// The exports answer the table width with 100 and open nothing; the merge's prompts take their
+// default answers. With QV_WINDOW_KEEP=<path> set, a copy of the document written is kept there
+// (to compare the output of two builds).
 
 #include "app/form2.h"
 #include "controls/command/command.h"
@@ -29,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -145,6 +152,33 @@ int exportRecords(Form2& form, const QString& kind, const QString& source, const
     return dialogs.failed ? 1 : 0;
 }
 
+// Complete Merge from its click until the merged document is handed to the desktop (the window
+// may go on working after the click's handler returns).
+int completeMerge(Form2& form, const QString& source, const QString& templatePath,
+                  const std::optional<QString>& opened, const AnsweringDialogs& dialogs) {
+    const QString name = QFileInfo(source).completeBaseName();
+    QDir().mkpath(qv::programPath(QStringLiteral("Word")));
+    if (!QFile::copy(templatePath,
+                     qv::programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"))) ||
+        !selectMergeFile(form, source) || !form.Command4->isVisible()) {
+        std::fprintf(stderr, "the merge file and its template could not be selected\n");
+        return 1;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    clickCentre(form.Command4);
+    while (!opened && !dialogs.failed && clock.elapsed() < 600000)
+        QTest::qWait(1);
+    const qint64 ms = clock.elapsed();
+    std::printf("ms=%lld peak_kb=%ld bytes=%lld\n", static_cast<long long>(ms), peakKb(),
+                opened ? static_cast<long long>(QFileInfo(*opened).size()) : -1LL);
+    if (!opened || QFileInfo(*opened).fileName() != name + QStringLiteral(" merged.docx")) {
+        std::fprintf(stderr, "no merged document: %s\n", opened ? qPrintable(*opened) : "none");
+        return 1;
+    }
+    return dialogs.failed ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -155,20 +189,23 @@ int main(int argc, char** argv) {
     const bool searching = mode == QLatin1String("search") && argc == 6;
     const bool exporting =
         (mode == QLatin1String("xlsx") || mode == QLatin1String("html")) && argc == 3;
-    if (!searching && !exporting) {
+    const bool merging = mode == QLatin1String("merge") && argc == 4;
+    if (!searching && !exporting && !merging) {
         std::fprintf(stderr,
                      "usage: %s startup | search <address> <login> <password> <files> | "
-                     "xlsx|html <merge file>\n",
+                     "xlsx|html <merge file> | merge <merge file> <template>\n",
                      argv[0]);
         return 2;
     }
     QTemporaryDir folder, documents;
     AnsweringDialogs dialogs;
+    std::optional<QString> opened; // the document handed to the desktop
     const qv::ScopedServices services([&](qv::Services& s) {
         s.programFolder = folder.path();
         s.documentFolder = documents.path();
         s.dialogs = &dialogs;
-        s.fileOpener = [](const QString& path) {
+        s.fileOpener = [&opened](const QString& path) {
+            opened = path;
             if (const QString keep = qEnvironmentVariable("QV_WINDOW_KEEP"); !keep.isEmpty())
                 QFile::copy(path, keep);
             return true;
@@ -181,5 +218,8 @@ int main(int argc, char** argv) {
     QTest::qWait(200); // the window settles as an operator would see it before the click
     if (searching)
         return search(form, argv);
+    if (merging)
+        return completeMerge(form, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                             opened, dialogs);
     return exportRecords(form, mode, QString::fromLocal8Bit(argv[2]), documents.path(), dialogs);
 }

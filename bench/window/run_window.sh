@@ -9,8 +9,16 @@
 #            QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1); peer: the same export with it off
 #   html     the same records to the page, until written; peer: LibreOffice CSV -> HTML
 #   startup  the main window built until it is shown (no peer)
+#   merge    Complete Merge of 32,767 records into a one-page letter with IF, \# and \@ fields
+#            (mergeletter.py), until the merged document is saved; peer: LibreOffice's mail merge
+#            (com.sun.star.text.MailMerge, lomerge.py) of the same template and data into one
+#            file, bounded by $QV_MERGE_PEER_TIMEOUT seconds (600), run once
+#   merge-memory the peak of that merge; peer: the peak of the same merge into the letter with
+#            plain MERGEFIELDs only
+#            (QV_MERGE_RECORDS=200 merges fewer records: a quick check of the set-up)
 # Prints one line each: <row> <ours ms> <peer ms> <our peak kB> <peer peak kB> (0: not measured);
-# the best of $QV_WINDOW_RUNS runs (2) of each side.
+# the best of $QV_WINDOW_RUNS runs (2) of each side. A peer stopped at its time bound prints
+# "<row>-peer-over <ms>" as well, its time then being a lower bound.
 # QV_WINDOW_ROWS chooses the rows to run, by name (e.g. QV_WINDOW_ROWS="xlsx xlsx-a11y"); all
 # rows when unset. xlsx-a11y compares with the xlsx row and runs it too.
 #
@@ -28,11 +36,18 @@ chmod 755 "$work"
 # shellcheck source=bench/transfer/vsftpd.sh
 source "$root/bench/transfer/vsftpd.sh"
 
+wanted() { # wanted <row>: whether QV_WINDOW_ROWS names it (or is unset)
+    [ -z "${QV_WINDOW_ROWS:-}" ] || [[ " $QV_WINDOW_ROWS " == *" $1 "* ]]
+}
+
 need=()
 command -v xvfb-run >/dev/null || need+=(xvfb xauth)
 [ -x /usr/libexec/at-spi-bus-launcher ] || need+=(at-spi2-core)
 command -v dbus-run-session >/dev/null || need+=(dbus)
 command -v soffice >/dev/null || need+=(libreoffice-calc)
+if wanted merge && ! /usr/bin/python3 -c 'import uno' 2>/dev/null; then
+    need+=(python3-uno libreoffice-writer-nogui libreoffice-base)
+fi
 if [ ${#need[@]} -gt 0 ]; then
     apt-get update -qq >/dev/null
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" \
@@ -99,10 +114,6 @@ search_row() {
     row search "$ours" "$peer"
 }
 
-wanted() { # wanted <row>: whether QV_WINDOW_ROWS names it (or is unset)
-    [ -z "${QV_WINDOW_ROWS:-}" ] || [[ " $QV_WINDOW_ROWS " == *" $1 "* ]]
-}
-
 # The records of the exports, as a merge file and as CSV for LibreOffice.
 /usr/bin/python3 - "$work/BENCH.LET" "$work/records.csv" <<'PY'
 import csv, sys
@@ -158,4 +169,50 @@ if wanted xlsx || wanted xlsx-a11y; then
 fi
 if wanted html; then
     row html "$(best window html "$work/BENCH.LET")" "$(best office html)"
+fi
+
+# The letter and its 32,767 records for Complete Merge; LibreOffice reads the merge file from the
+# same folder (the only .LET in it).
+if wanted merge || wanted merge-memory; then
+    /usr/bin/python3 "$root/bench/window/mergeletter.py" "$work/merge" "${QV_MERGE_RECORDS:-32767}"
+fi
+
+# office_merge: LibreOffice's mail merge of the letter, in an office of its own (its own profile
+# and port; its start and the data source's registration are not counted), run once; "<ms> 0".
+# A merge still running after $QV_MERGE_PEER_TIMEOUT seconds is stopped: the time it ran is
+# printed and $work/merge-peer-over written.
+office_merge() {
+    local port out=$work/merge-office pid status=0 start
+    port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    rm -rf "$out" "$work/merge-peer-over"
+    setsid soffice -env:UserInstallation="file://$work/merge-profile" --headless --invisible \
+        --nologo --norestore --nodefault --nolockcheck \
+        --accept="socket,host=127.0.0.1,port=$port;urp;" >"$work/soffice.log" 2>&1 &
+    pid=$!
+    timeout "${QV_MERGE_PEER_TIMEOUT:-600}" /usr/bin/python3 "$root/bench/window/lomerge.py" \
+        "$port" "$work/merge" "$work/merge/fields.dot" "$out" >"$work/lomerge.out" || status=$?
+    start=$(grep -m1 -o '^start=[0-9]*' "$work/lomerge.out" | cut -d= -f2)
+    kill -- -"$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    cat "$work/lomerge.out" >&2
+    if [ "$status" = 124 ] && [ -n "$start" ]; then
+        echo "LibreOffice's mail merge stopped after ${QV_MERGE_PEER_TIMEOUT:-600} s" >&2
+        echo "$(($(date +%s%3N) - start)) 0" | tee "$work/merge-peer-over"
+        return
+    fi
+    [ "$status" = 0 ] || { cat "$work/soffice.log" >&2; echo "LibreOffice's mail merge failed ($status)" >&2; exit 1; }
+    echo "$(grep -m1 -o '^ms=[0-9]*' "$work/lomerge.out" | cut -d= -f2) 0"
+}
+
+if wanted merge || wanted merge-memory; then
+    merge=$(best window merge "$work/merge/LETTER.LET" "$work/merge/fields.dot")
+fi
+if wanted merge; then
+    row merge "$merge" "$(office_merge)"
+    if [ -f "$work/merge-peer-over" ]; then
+        echo "merge-peer-over $(cut -d' ' -f1 "$work/merge-peer-over")"
+    fi
+fi
+if wanted merge-memory; then
+    row merge-memory "$merge" "$(best window merge "$work/merge/LETTER.LET" "$work/merge/plain.dot")"
 fi
