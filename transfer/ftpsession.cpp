@@ -1,6 +1,7 @@
 #include "transfer/ftpsession.h"
 
 #include "transfer/downloadfile.h"
+#include "transfer/sharedcache.h"
 
 #include <cctype>
 #include <chrono>
@@ -13,11 +14,6 @@ namespace qv::transfer {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void globalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 int seconds(int ms) {
     return std::max(1, (ms + 999) / 1000);
@@ -132,7 +128,7 @@ size_t replyLine(char* data, size_t size, size_t count, void* userdata) {
 } // namespace
 
 FtpSession::FtpSession() {
-    globalInit();
+    initialiseCurl();
 }
 
 FtpSession::~FtpSession() {
@@ -329,7 +325,11 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         return outcome;
     }
     file.discard(); // the temporary copy goes; a file already at localPath stays as it was
-    return describeFailure(request, run, result, reply, errorText);
+    FtpOutcome outcome = describeFailure(request, run, result, reply, errorText);
+    outcome.beforeLogin = !run.requested && !run.cancelled;
+    outcome.connectionLost = run.requested && brokenOff && !run.stalled && !run.cancelled &&
+                             result != CURLE_OPERATION_TIMEDOUT && reply < 500;
+    return outcome;
 }
 
 // The URL and what the command sends: a name listing, a download, or a delete in the folder.
@@ -354,6 +354,8 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
     curl_easy_setopt(h, CURLOPT_PASSWORD, r.password.constData());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    if (share_)
+        curl_easy_setopt(h, CURLOPT_SHARE, share_);
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connectMs));
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT,

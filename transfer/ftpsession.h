@@ -15,6 +15,7 @@
 
 typedef void CURL;
 typedef void CURLM;
+typedef void CURLSH;
 
 // One client session on libcurl, FTP (plain, explicit or implicit TLS) or SFTP as the address
 // says: runs one command at a time, blocking, and keeps the connection open between commands for
@@ -47,6 +48,11 @@ struct FtpOutcome {
     // Set when the server's certificate or host key was not trusted: the connection ended in
     // the handshake, before the login.
     std::optional<PeerIdentity> untrusted;
+    // How a failure came about: the connection was not logged in (refused, reset or closed
+    // while connecting or logging in, or no answer), or a logged-in connection broke off in the
+    // middle of the command (not a refusal of the command, a stall or a cancel).
+    bool beforeLogin = false;
+    bool connectionLost = false;
 };
 
 class FtpSession {
@@ -61,6 +67,9 @@ public:
 
     void setTimeouts(const FtpTimeouts& timeouts) { timeouts_ = timeouts; }
     void setTrust(const TrustSettings& trust) { trust_ = trust; }
+    // What the session shares with others (a SharedCache's handle); null for nothing. The shared
+    // data must outlive the session.
+    void setShare(CURLSH* share) { share_ = share; }
     // Set from another thread to abandon the running command; wake() makes it notice at once.
     void setCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
     void wake();
@@ -92,6 +101,7 @@ private:
 
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
+    CURLSH* share_ = nullptr;
     std::mutex multiMutex_; // wake() may come from another thread while multi_ is replaced
     FtpTimeouts timeouts_;
     TrustSettings trust_;
