@@ -57,7 +57,7 @@ QString fingerprintOf(const QString& path) {
 // One of the encrypting servers, a window in a temporary program folder, recorded dialogs, and
 // trust kept in files of the test: the test CA (when given) and a known_hosts file.
 struct SecureFixture {
-    enum class Server { Ftpes, Ftps, Sftp };
+    enum class Server { Ftp, Ftpes, Ftps, Sftp }; // Ftp: vsftpd without TLS
 
     qv::test::TempProgramFolder folder;
     qv::test::RecordingDialogs dialogs;
@@ -69,8 +69,9 @@ struct SecureFixture {
     std::unique_ptr<Form2> form;
 
     // certificate: the vsftpd's; withAuthority: the program trusts the test CA.
+    // maxPerAddress: the connections vsftpd takes at once (0: any).
     SecureFixture(Server server, const QString& certificate = QStringLiteral("signed"),
-                  bool withAuthority = true, qint64 maxBytesPerSecond = 0) {
+                  bool withAuthority = true, qint64 maxBytesPerSecond = 0, int maxPerAddress = 0) {
         trust = std::make_unique<qv::ScopedServices>([&](qv::Services& s) {
             s.certificateAuthorities = withAuthority ? certificates.authority() : QString();
             s.knownHostsFile = knownHosts();
@@ -79,8 +80,10 @@ struct SecureFixture {
             sftp = std::make_unique<SftpServer>();
         } else {
             VsftpdServer::Options options;
-            options.tls =
-                server == Server::Ftps ? VsftpdServer::Tls::Implicit : VsftpdServer::Tls::Explicit;
+            options.tls = server == Server::Ftps  ? VsftpdServer::Tls::Implicit
+                          : server == Server::Ftp ? VsftpdServer::Tls::None
+                                                  : VsftpdServer::Tls::Explicit;
+            options.maxPerAddress = maxPerAddress;
             options.certificate = certificates.certificate(certificate);
             options.key = certificates.key(certificate);
             options.maxBytesPerSecond = maxBytesPerSecond;
@@ -131,6 +134,12 @@ struct SecureFixture {
             return sftp->count(QStringLiteral("LOGIN"));
         return vsftpd->commands().filter(QRegularExpression(QStringLiteral("^PASS"))).size();
     }
+    // How many connections the server saw, refused ones included.
+    int connections() const {
+        if (sftp)
+            return sftp->count(QStringLiteral("CONNECT")) + sftp->count(QStringLiteral("REFUSED"));
+        return vsftpd->connections();
+    }
     // The browser's entries, sorted: they come in the listing's order, which SFTP servers do
     // not sort.
     QStringList rows() const {
@@ -176,6 +185,8 @@ private slots:
     void ftpesRefusedByAServerWithoutTls();
     void faultDuringADownload_data();
     void faultDuringADownload();
+    void serverTakesFewerConnections_data();
+    void serverTakesFewerConnections();
 };
 
 void TestSecureSearch::searchDeleteAndSearchAgain_data() {
@@ -454,6 +465,52 @@ void TestSecureSearch::faultDuringADownload() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
+}
+
+void TestSecureSearch::serverTakesFewerConnections_data() {
+    QTest::addColumn<Server>("server");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("ftp://, vsftpd, two at once") << Server::Ftp << 2;
+    QTest::newRow("ftpes://, vsftpd, two at once") << Server::Ftpes << 2;
+    QTest::newRow("ftps://, vsftpd, two at once") << Server::Ftps << 2;
+    QTest::newRow("sftp://, one session at once") << Server::Sftp << 1;
+}
+
+// A server that refuses connections beyond its limit: the search goes on with those it has, says
+// nothing of it, and the next search asks for no more than the server took.
+void TestSecureSearch::serverTakesFewerConnections() {
+    QFETCH(Server, server);
+    QFETCH(int, limit);
+    SecureFixture f(server, QStringLiteral("signed"), true, 0, limit);
+    REQUIRE_READY(f);
+    f.knowServer();
+    if (f.sftp)
+        f.sftp->setMaxSessions(limit);
+    QStringList names;
+    for (int i = 0; i < 8; ++i) {
+        const QString name = QStringLiteral("F%1").arg(i);
+        f.files().putFile(name + ".LET", "N\n" + QByteArray(i * 1000, 'x') + "\n");
+        names << name;
+    }
+
+    SearchServer(*f.form);
+
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.questions, QStringList());
+    QCOMPARE(f.rows(), names);
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 8 files found"));
+    QCOMPARE(f.dataFiles().size(), 8); // no partial or temporary file
+    QCOMPARE(f.folder.read("data/F7.LET"), f.files().fileBytes("F7.LET"));
+    const int asked = f.connections();
+    QVERIFY2(asked > limit, qPrintable(QString::number(asked))); // four were tried
+    QCOMPARE(f.logins(), limit);
+
+    QTest::qWait(300); // the server counts a closed connection out once its process has ended
+    SearchServer(*f.form);
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.rows(), names);
+    QCOMPARE(f.connections() - asked, limit);
+    QCOMPARE(f.logins(), 2 * limit);
 }
 
 QTEST_MAIN(TestSecureSearch)
