@@ -56,14 +56,23 @@ void DownloadPool::run(FtpSession& first) {
         connections = std::min(connections, known);
     started_ = std::max(1, connections);
     active_ = started_;
+    // Each further connection is opened for a file of its own, the next ones of the series: none
+    // is opened in vain, and the files begin in order.
+    std::vector<Entry> firsts;
     {
         std::lock_guard lock(mutex_);
         sessions_.push_back(&first);
+        for (int c = 1; c < started_; ++c) {
+            firsts.push_back(queue_[1]);
+            queue_.erase(queue_.begin() + 1);
+            ++underWay_;
+        }
     }
     std::vector<std::thread> threads;
     for (int c = 1; c < started_; ++c)
-        threads.emplace_back([this, c] { openConnection(c); });
-    work(0, first);
+        threads.emplace_back(
+            [this, c, entry = firsts[static_cast<size_t>(c - 1)]] { openConnection(c, entry); });
+    work(0, first, std::nullopt);
     for (std::thread& thread : threads)
         thread.join();
     std::lock_guard lock(mutex_);
@@ -78,7 +87,7 @@ void DownloadPool::wake() {
 }
 
 // A further connection, on its own thread: opened for its first file, closed at the end.
-void DownloadPool::openConnection(int connection) {
+void DownloadPool::openConnection(int connection, const Entry& firstEntry) {
     FtpSession session;
     session.setCancelFlag(settings_.cancel);
     session.setShare(settings_.share);
@@ -88,14 +97,24 @@ void DownloadPool::openConnection(int connection) {
         std::lock_guard lock(mutex_);
         sessions_.push_back(&session);
     }
-    work(connection, session);
+    work(connection, session, firstEntry);
     std::lock_guard lock(mutex_);
     sessions_.erase(std::find(sessions_.begin(), sessions_.end(), &session));
 }
 
-void DownloadPool::work(int connection, FtpSession& session) {
+void DownloadPool::work(int connection, FtpSession& session, std::optional<Entry> given) {
     Entry entry;
-    while (take(connection, &entry)) {
+    for (;;) {
+        if (!given && !take(connection, &entry))
+            break;
+        if (given) {
+            entry = *given;
+            given.reset();
+            if (stopped()) {
+                settle(); // not begun
+                break;
+            }
+        }
         const DownloadItem& item = items_[static_cast<size_t>(entry.item)];
         AttemptStates states(board_, entry.item);
         const FtpOutcome outcome = session.retrieve(settings_.login, item.remote, item.localPath,
@@ -139,6 +158,11 @@ bool DownloadPool::take(int connection, Entry* entry) {
             return false;
         changed_.wait(lock);
     }
+}
+
+bool DownloadPool::stopped() {
+    std::lock_guard lock(mutex_);
+    return halted_ || cancelled();
 }
 
 void DownloadPool::settle() {

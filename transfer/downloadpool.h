@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // A series of downloads from one server over several connections at once: the first is a session
@@ -60,10 +61,12 @@ private:
         int notOn = -1; // the connection it is not to be tried on again
     };
 
-    void openConnection(int connection);
-    void work(int connection, FtpSession& session);
+    void openConnection(int connection, const Entry& firstEntry);
+    // Fetches files until none is left; given, when set, is the first.
+    void work(int connection, FtpSession& session, std::optional<Entry> given);
     bool take(int connection, Entry* entry);
-    void settle(); // a file has ended: one fewer under way
+    bool stopped(); // halted or cancelled
+    void settle();  // a file has ended, or will not begin: one fewer under way
     void tryAgain(const Entry& entry, bool front);
     void retire(int connection, const Entry& entry);
     void leave();
