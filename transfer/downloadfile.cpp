@@ -29,11 +29,16 @@ bool DownloadFile::abandon() {
 }
 
 // A new file of its own beside the target (".<name>.part-XXXXXX"), readable by its owner only
-// until it is complete.
+// until it is complete. The name is shortened where the whole would be longer than a file name
+// may be, so that every target that can exist can be downloaded.
 bool DownloadFile::open() {
+    constexpr qsizetype kLongestName = 255; // NAME_MAX, in bytes
     const QFileInfo target(target_);
-    tempPath_ = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                                  QStringLiteral(".part-XXXXXX"));
+    const QString suffix = QStringLiteral(".part-XXXXXX");
+    QString name = QStringLiteral(".") + target.fileName();
+    while (QFile::encodeName(name + suffix).size() > kLongestName)
+        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
+    tempPath_ = QFile::encodeName(target.absolutePath() + QLatin1Char('/') + name + suffix);
     fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
     if (fd_ >= 0)
         return true;

@@ -1,6 +1,7 @@
 #include "transfer/ftpsession.h"
 
 #include "transfer/downloadfile.h"
+#include "transfer/listingreader.h"
 #include "transfer/sharedcache.h"
 
 #include <cctype>
@@ -45,7 +46,7 @@ struct FtpSession::Run {
     bool receiving = false;       // state 7 reported
     Clock::time_point lastActivity = Clock::now();
     QByteArray lastReply;
-    QByteArray* listing = nullptr;
+    ListingReader* listing = nullptr;
     DownloadFile* file = nullptr;
     QString writeError;
     bool stalled = false;          // nothing arrived for too long
@@ -105,10 +106,8 @@ size_t receive(char* data, size_t size, size_t count, void* userdata) {
         run->receiving = true;
         run->report(7);
     }
-    if (run->listing) {
-        run->listing->append(data, static_cast<qsizetype>(bytes));
-        return bytes;
-    }
+    if (run->listing)
+        return run->listing->add(data, static_cast<qsizetype>(bytes)) ? bytes : 0;
     if (run->file && run->file->write(data, static_cast<qint64>(bytes)))
         return bytes;
     if (run->file)
@@ -181,11 +180,11 @@ QString FtpSession::urlFor(const FtpLogin& login, const QByteArray& remotePath) 
 }
 
 FtpOutcome FtpSession::list(const FtpLogin& login, const QByteArray& remoteFolder,
-                            const StateSink& sink) {
+                            const QString& pattern, const StateSink& sink) {
     QByteArray folder = remoteFolder;
     if (!folder.endsWith('/'))
         folder += '/';
-    return perform(Kind::List, login, folder, QString(), sink);
+    return perform(Kind::List, login, folder, pattern, sink);
 }
 
 FtpOutcome FtpSession::retrieve(const FtpLogin& login, const QByteArray& remotePath,
@@ -261,7 +260,8 @@ struct FtpSession::Request {
 };
 
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
-                               const QString& localPath, const StateSink& sink) {
+                               const QString& localPathOrPattern, const StateSink& sink) {
+    const QString localPath = kind == Kind::Retrieve ? localPathOrPattern : QString();
     // Another server or login: the old connection is of no more use.
     if (connected_ && !(connectedLogin_ == login))
         disconnect(sink);
@@ -273,7 +273,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     Run run;
     run.sink = &sink;
     run.sockets = &sockets_;
-    QByteArray listing;
+    ListingReader listing(localPathOrPattern);
     DownloadFile file(localPath);
     if (kind == Kind::List)
         run.listing = &listing;
@@ -316,12 +316,14 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     if (!run.stalled && !run.cancelled && result == CURLE_OK) {
         if (kind == Kind::Retrieve && !file.commit())
             return cannotWrite(localPath, file.errorString());
+        if (kind == Kind::List && !listing.finish())
+            return failure(CURLE_FILESIZE_EXCEEDED, listing.error());
         if (!run.receiving)
             run.report(7);
         run.report(8);
         FtpOutcome outcome;
         outcome.ok = true;
-        outcome.listing = listing;
+        outcome.names = listing.takeNames();
         return outcome;
     }
     file.discard(); // the temporary copy goes; a file already at localPath stays as it was
@@ -455,6 +457,8 @@ FtpOutcome FtpSession::describeFailure(const Request& request, const Run& run, i
                                    ? stallText
                                    : QStringLiteral("No answer from %1 within %2")
                                          .arg(address.host, secondsText(timeouts_.connectMs)));
+    if (result == CURLE_WRITE_ERROR && run.listing && !run.listing->error().isEmpty())
+        return failure(CURLE_FILESIZE_EXCEEDED, run.listing->error());
     if (result == CURLE_WRITE_ERROR && !run.writeError.isEmpty())
         return cannotWrite(request.localPath, run.writeError);
     if (result == CURLE_USE_SSL_FAILED)

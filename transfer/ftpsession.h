@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ftpaddress.h"
+#include "transfer/ftpcommand.h"
 #include "transfer/peeridentity.h"
 #include "transfer/sshcheck.h"
 #include "transfer/tlscheck.h"
@@ -42,9 +43,9 @@ struct FtpTimeouts {
 
 struct FtpOutcome {
     bool ok = false;
-    int code = 0;       // the server's reply code of a refusal, else a transport error number
-    QString info;       // what went wrong, for the operator
-    QByteArray listing; // name listing: the raw lines the server sent
+    int code = 0;            // the server's reply code of a refusal, else a transport error number
+    QString info;            // what went wrong, for the operator
+    QList<ListedName> names; // name listing: the names kept (ListingReader)
     // Set when the server's certificate or host key was not trusted: the connection ended in
     // the handshake, before the login.
     std::optional<PeerIdentity> untrusted;
@@ -75,7 +76,9 @@ public:
     void wake();
 
     // Remote paths are the bytes as the server knows them; a leading "/" makes them absolute.
-    FtpOutcome list(const FtpLogin& login, const QByteArray& remoteFolder, const StateSink& sink);
+    // A listing keeps the names that match the pattern and can be local file names.
+    FtpOutcome list(const FtpLogin& login, const QByteArray& remoteFolder, const QString& pattern,
+                    const StateSink& sink);
     FtpOutcome retrieve(const FtpLogin& login, const QByteArray& remotePath,
                         const QString& localPath, const StateSink& sink);
     FtpOutcome remove(const FtpLogin& login, const QByteArray& remotePath, const StateSink& sink);
@@ -90,7 +93,7 @@ private:
     enum class Kind { List, Retrieve, Remove };
     struct Request; // one command's settings as libcurl holds them
     FtpOutcome perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
-                       const QString& localPath, const StateSink& sink);
+                       const QString& localPathOrPattern, const StateSink& sink);
     void ensureHandles();
     QString urlFor(const FtpLogin& login, const QByteArray& remotePath) const;
     void configure(Request& request, Run& run, char* errorText);

@@ -213,7 +213,7 @@ transfer::FtpOutcome TransferControl::run(const Prepared& p,
     session_.setTrust(p.trust);
     switch (p.command.kind) {
     case transfer::FtpCommand::Kind::List:
-        return session_.list(p.login, p.remote, sink);
+        return session_.list(p.login, p.remote, p.command.pattern, sink);
     case transfer::FtpCommand::Kind::Get:
         return session_.retrieve(p.login, p.remote, p.command.localPath, sink);
     case transfer::FtpCommand::Kind::Delete:
@@ -479,11 +479,12 @@ void TransferControl::deliverOutcome(transfer::FtpOutcome outcome,
     if (!outcome.ok && outcome.untrusted && trustedNow(outcome))
         return; // the command runs again; it is still executing
     if (outcome.ok && command.kind == transfer::FtpCommand::Kind::List) {
-        // The listing as lines of names; only the names that match the pattern are kept.
+        // The listing as lines of names (those that match the pattern and can be stored); how
+        // the server spells a name is kept where it is not the name's UTF-8.
         wireNames_.clear();
-        for (const transfer::ListedName& listed :
-             transfer::matchingListedNames(outcome.listing, command.pattern)) {
-            wireNames_.insert(listed.name, listed.wire);
+        for (const transfer::ListedName& listed : outcome.names) {
+            if (listed.wire != listed.name.toUtf8())
+                wireNames_.insert(listed.name, listed.wire);
             data_ += listed.name + QLatin1String("\r\n");
         }
     }
