@@ -375,6 +375,10 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
     curl_easy_setopt(h, CURLOPT_HEADERDATA, &run);
     if (r.kind == Kind::List)
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
+    // A download needs no SIZE first, a round trip a file: the server's end-of-transfer reply
+    // (or its absence) says whether the file came whole.
+    if (r.kind == Kind::Retrieve && !login.address.usesSsh())
+        curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     if (remove) {
         curl_easy_setopt(h, CURLOPT_QUOTE, r.quote);
         curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
