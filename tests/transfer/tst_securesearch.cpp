@@ -264,7 +264,9 @@ void TestSecureSearch::trustQuestion() {
     QFETCH(QString, reason);
     SecureFixture f(server, certificate, withAuthority);
     REQUIRE_READY(f);
-    f.files().putFile("A.LET", "N\n1\n");
+    // Four files: four connections, and still one question.
+    for (const char* name : {"A.LET", "B.LET", "C.LET", "D.LET"})
+        f.files().putFile(name, "N\n1\n");
     f.folder.write("auto.ini", "[Default]\r\nIpaddress=old\r\n");
     f.dialogs.confirmAnswers << answer;
 
@@ -303,7 +305,8 @@ void TestSecureSearch::trustQuestion() {
         return;
     }
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.rows(), QStringList{"A"});
+    QCOMPARE(f.rows(), (QStringList{"A", "B", "C", "D"}));
+    QCOMPARE(f.logins(), 4);
     if (f.sftp) {
         QCOMPARE(QFile(f.knownHosts()).open(QIODevice::ReadOnly), true);
         QFile known(f.knownHosts());
@@ -320,7 +323,7 @@ void TestSecureSearch::trustQuestion() {
     SearchServer(*f.form);
     QCOMPARE(f.dialogs.questions.size(), 1);
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.rows(), QStringList{"A"});
+    QCOMPARE(f.rows(), (QStringList{"A", "B", "C", "D"}));
 }
 
 void TestSecureSearch::changedIdentityIsRefused_data() {
