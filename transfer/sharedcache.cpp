@@ -32,7 +32,6 @@ SharedCache::SharedCache() {
     curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, lockData);
     curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, unlockData);
     curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
 }
 

@@ -5,10 +5,15 @@
 
 typedef void CURLSH;
 
-// What the connections of one transfer control share in libcurl: the TLS sessions (a new control
-// connection, or a data connection that a server wants on the session of the control connection,
-// resumes one instead of a full handshake) and the resolved host names. Safe to use from several
-// threads at once; must outlive every handle that uses it.
+// What the connections of one transfer control share in libcurl: the resolved host names. Safe to
+// use from several threads at once; must outlive every handle that uses it.
+//
+// TLS sessions are not shared: each connection keeps its own (libcurl's cache of each handle), so
+// that its data connections resume the session of their own control connection. A server that
+// demands that (vsftpd's require_ssl_reuse, with its sessions cached in the process of each
+// control connection) refuses a data connection that resumes another connection's session
+// ("522 SSL connection failed: session reuse required"); with one cache for all connections, a
+// few files in a hundred failed so.
 namespace qv::transfer {
 
 // libcurl's global set-up, once for the process (never undone: other threads may still use it).

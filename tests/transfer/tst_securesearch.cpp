@@ -187,6 +187,8 @@ private slots:
     void faultDuringADownload();
     void serverTakesFewerConnections_data();
     void serverTakesFewerConnections();
+    void manyFilesOverTls_data();
+    void manyFilesOverTls();
 };
 
 void TestSecureSearch::searchDeleteAndSearchAgain_data() {
@@ -514,6 +516,34 @@ void TestSecureSearch::serverTakesFewerConnections() {
     QCOMPARE(f.rows(), names);
     QCOMPARE(f.connections() - asked, limit);
     QCOMPARE(f.logins(), 2 * limit);
+}
+
+void TestSecureSearch::manyFilesOverTls_data() {
+    QTest::addColumn<Server>("server");
+    QTest::newRow("ftpes://") << Server::Ftpes;
+    QTest::newRow("ftps://") << Server::Ftps;
+}
+
+// vsftpd demands that each data connection resume the TLS session of its own control
+// connection: with four connections at once, every one of many files still arrives.
+void TestSecureSearch::manyFilesOverTls() {
+    QFETCH(Server, server);
+    SecureFixture f(server);
+    REQUIRE_READY(f);
+    for (int i = 0; i < 300; ++i)
+        f.files().putFile(QStringLiteral("M%1.LET").arg(i, 3, 10, QLatin1Char('0')), "N\n1\n");
+    QStringList errors;
+    QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& t) {
+        if (t.startsWith("- Connection Error! "))
+            errors << t;
+    });
+
+    SearchServer(*f.form);
+
+    QCOMPARE(errors, QStringList());
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 300 files found"));
+    QCOMPARE(f.dataFiles().size(), 300);
+    QCOMPARE(f.logins(), 4);
 }
 
 QTEST_MAIN(TestSecureSearch)
