@@ -146,6 +146,21 @@ for protocol, server in (("ftpes", "vsftpd"), ("sftp", "asyncssh")):
     rows.append((f"download 1000 x 4 KB over {protocol}:// (vs curl, {server}), offscreen",
                  t and t[0], t and t[1], "ms"))
 
+# The command line against a server whose every reply is 10 ms late, beside lftp's mirror over
+# eight connections and curl over one: "<label> <ours> <lftp> <curl> <ratios> <our peak kB>".
+late = {}
+for line in text("transfer.txt").splitlines():
+    m = re.match(r"^(late .*?)\s+(\d+)\s+(\d+)\s+(\d+)\s+[\d.]+x\s+[\d.]+x\s+(\d+)\s*$", line)
+    if m:
+        late[m.group(1)] = tuple(int(g) for g in m.groups()[1:])
+for label, how in (("late 200 x 4 KB", "4 connections"),
+                   ("late 200 x 4 KB, 8 connections", "--connections 8")):
+    t = late.get(label)
+    rows.append((f"quorvane search 200 x 4 KB, replies 10 ms late, {how} (vs lftp mirror -P 8)",
+                 t and t[0], t and t[1], "ms"))
+    rows.append((f"quorvane search 200 x 4 KB, replies 10 ms late, {how} (vs curl, 1 connection)",
+                 t and t[0], t and t[2], "ms"))
+
 # The shown window: "<row> <ours ms> <peer ms> <our peak kB> <peer peak kB>", and
 # "<row>-peer-over <ms>" for a peer stopped at its time bound.
 window = {}
@@ -235,6 +250,9 @@ rows.append(("peak memory: download 10 x 20 MB (vs curl)", t and t[2] / 1024, t 
 p = peaks.get("1000000x10")
 rows.append(("peak memory: load 1,000,000 records (vs file)", p and p[0], p and p[1], "MiB"))
 rows.append(("peak memory: start-up", counter(st, "BM_StartToMainWindow", "peak_MiB"), None,
+             "MiB"))
+t = late.get("late 200 x 4 KB")
+rows.append(("peak memory: quorvane search, 200 files over 4 connections", t and t[3] / 1024, None,
              "MiB"))
 w = window.get("search")
 rows.append(("peak memory: search, shown window (vs curl)", w and w[2] / 1024,

@@ -76,9 +76,15 @@ QString exportTemplate(const QString& folder, const QString& suffix) {
 }
 
 QString downloadTemplate(const QString& target) {
+    // The name is shortened where the whole would be longer than a file name may be, so that
+    // every target that can exist can be downloaded.
+    constexpr qsizetype kLongestName = 255; // NAME_MAX, in bytes
     const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part-") +
-           pidText() + QStringLiteral("-XXXXXX");
+    const QString suffix = QStringLiteral(".part-") + pidText() + QStringLiteral("-XXXXXX");
+    QString name = QStringLiteral(".") + info.fileName();
+    while (QFile::encodeName(name + suffix).size() > kLongestName)
+        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
+    return info.absolutePath() + QLatin1Char('/') + name + suffix;
 }
 
 void removeStale(const QString& folder) {

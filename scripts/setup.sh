@@ -10,7 +10,7 @@ packages=(
     libcurl4-openssl-dev libssl-dev libzip-dev zipcmp zipmerge ziptool libpugixml-dev
     libxlsxwriter-dev
     python3-pyftpdlib python3-openpyxl python3-docx
-    vsftpd python3-asyncssh python3-cryptography openssh-client
+    vsftpd python3-asyncssh python3-cryptography openssh-client lftp
     xvfb xauth xdotool
     clang libclang-rt-14-dev
     # LibreOffice judges the documents and workbooks in tst_output_libreoffice. Base reads the

@@ -1,6 +1,7 @@
 #include "transfer/ftpcommand.h"
 
 #include "platform/codepage.h"
+#include "transfer/listingreader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -117,17 +118,10 @@ QString decodeListedName(const QByteArray& bytes) {
 }
 
 QList<ListedName> matchingListedNames(const QByteArray& listing, const QString& pattern) {
-    QList<ListedName> names;
-    for (QByteArray line : listing.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
-        QString name = decodeListedName(line);
-        if (matchesPattern(name, pattern))
-            names.append({std::move(name), line});
-    }
-    return names;
+    ListingReader reader(pattern);
+    if (!reader.add(listing.constData(), listing.size()) || !reader.finish())
+        return {};
+    return reader.takeNames();
 }
 
 } // namespace qv::transfer

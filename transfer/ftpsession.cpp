@@ -2,6 +2,8 @@
 
 #include "transfer/commandtext.h"
 #include "transfer/downloadfile.h"
+#include "transfer/listingreader.h"
+#include "transfer/sharedcache.h"
 
 #include <cctype>
 #include <chrono>
@@ -14,11 +16,6 @@ namespace qv::transfer {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void globalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 int seconds(int ms) {
     return std::max(1, (ms + 999) / 1000);
@@ -50,7 +47,7 @@ struct FtpSession::Run {
     bool receiving = false;       // state 7 reported
     Clock::time_point lastActivity = Clock::now();
     QByteArray lastReply;
-    QByteArray* listing = nullptr;
+    ListingReader* listing = nullptr;
     DownloadFile* file = nullptr;
     QString writeError;
     bool stalled = false;          // nothing arrived for too long
@@ -110,10 +107,8 @@ size_t receive(char* data, size_t size, size_t count, void* userdata) {
         run->receiving = true;
         run->report(7);
     }
-    if (run->listing) {
-        run->listing->append(data, static_cast<qsizetype>(bytes));
-        return bytes;
-    }
+    if (run->listing)
+        return run->listing->add(data, static_cast<qsizetype>(bytes)) ? bytes : 0;
     if (run->file && run->file->write(data, static_cast<qint64>(bytes)))
         return bytes;
     if (run->file)
@@ -133,7 +128,7 @@ size_t replyLine(char* data, size_t size, size_t count, void* userdata) {
 } // namespace
 
 FtpSession::FtpSession() {
-    globalInit();
+    initialiseCurl();
 }
 
 FtpSession::~FtpSession() {
@@ -186,11 +181,11 @@ QString FtpSession::urlFor(const FtpLogin& login, const QByteArray& remotePath) 
 }
 
 FtpOutcome FtpSession::list(const FtpLogin& login, const QByteArray& remoteFolder,
-                            const StateSink& sink) {
+                            const QString& pattern, const StateSink& sink) {
     QByteArray folder = remoteFolder;
     if (!folder.endsWith('/'))
         folder += '/';
-    return perform(Kind::List, login, folder, QString(), sink);
+    return perform(Kind::List, login, folder, pattern, sink);
 }
 
 FtpOutcome FtpSession::retrieve(const FtpLogin& login, const QByteArray& remotePath,
@@ -273,7 +268,8 @@ struct FtpSession::Request {
 };
 
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
-                               const QString& localPath, const StateSink& sink) {
+                               const QString& localPathOrPattern, const StateSink& sink) {
+    const QString localPath = kind == Kind::Retrieve ? localPathOrPattern : QString();
     // Every command passes here: nothing that would break a protocol line goes out.
     if (const QString why = unsendableCommandText(login.user, login.password, remotePath);
         !why.isEmpty())
@@ -289,7 +285,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     Run run;
     run.sink = &sink;
     run.sockets = &sockets_;
-    QByteArray listing;
+    ListingReader listing(localPathOrPattern);
     DownloadFile file(localPath);
     if (kind == Kind::List)
         run.listing = &listing;
@@ -332,16 +328,22 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     if (!run.stalled && !run.cancelled && result == CURLE_OK) {
         if (kind == Kind::Retrieve && !file.commit())
             return cannotWrite(localPath, file.errorString());
+        if (kind == Kind::List && !listing.finish())
+            return failure(CURLE_FILESIZE_EXCEEDED, listing.error());
         if (!run.receiving)
             run.report(7);
         run.report(8);
         FtpOutcome outcome;
         outcome.ok = true;
-        outcome.listing = listing;
+        outcome.names = listing.takeNames();
         return outcome;
     }
     file.discard(); // the temporary copy goes; a file already at localPath stays as it was
-    return describeFailure(request, run, result, reply, errorText);
+    FtpOutcome outcome = describeFailure(request, run, result, reply, errorText);
+    outcome.beforeLogin = !run.requested && !run.cancelled;
+    outcome.connectionLost = run.requested && brokenOff && !run.stalled && !run.cancelled &&
+                             result != CURLE_OPERATION_TIMEDOUT && reply < 500;
+    return outcome;
 }
 
 // The URL and what the command sends: a name listing, a download, or a delete in the folder.
@@ -366,6 +368,8 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
     curl_easy_setopt(h, CURLOPT_PASSWORD, r.password.constData());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    if (share_)
+        curl_easy_setopt(h, CURLOPT_SHARE, share_);
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connectMs));
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT,
@@ -383,6 +387,10 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
     curl_easy_setopt(h, CURLOPT_HEADERDATA, &run);
     if (r.kind == Kind::List)
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
+    // A download needs no SIZE first, a round trip a file: the server's end-of-transfer reply
+    // (or its absence) says whether the file came whole.
+    if (r.kind == Kind::Retrieve && !login.address.usesSsh())
+        curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     if (remove) {
         curl_easy_setopt(h, CURLOPT_QUOTE, r.quote);
         curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
@@ -481,6 +489,8 @@ FtpOutcome FtpSession::describeFailure(const Request& request, const Run& run, i
                                    ? stallText
                                    : QStringLiteral("No answer from %1 within %2")
                                          .arg(address.host, secondsText(timeouts_.connectMs)));
+    if (result == CURLE_WRITE_ERROR && run.listing && !run.listing->error().isEmpty())
+        return failure(CURLE_FILESIZE_EXCEEDED, run.listing->error());
     if (result == CURLE_WRITE_ERROR && !run.writeError.isEmpty())
         return cannotWrite(request.localPath, run.writeError);
     if (result == CURLE_USE_SSL_FAILED)

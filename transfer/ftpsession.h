@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ftpaddress.h"
+#include "transfer/ftpcommand.h"
 #include "transfer/peeridentity.h"
 #include "transfer/sshcheck.h"
 #include "transfer/tlscheck.h"
@@ -15,6 +16,7 @@
 
 typedef void CURL;
 typedef void CURLM;
+typedef void CURLSH;
 
 // One client session on libcurl, FTP (plain, explicit or implicit TLS) or SFTP as the address
 // says: runs one command at a time, blocking, and keeps the connection open between commands for
@@ -41,12 +43,17 @@ struct FtpTimeouts {
 
 struct FtpOutcome {
     bool ok = false;
-    int code = 0;       // the server's reply code of a refusal, else a transport error number
-    QString info;       // what went wrong, for the operator
-    QByteArray listing; // name listing: the raw lines the server sent
+    int code = 0;            // the server's reply code of a refusal, else a transport error number
+    QString info;            // what went wrong, for the operator
+    QList<ListedName> names; // name listing: the names kept (ListingReader)
     // Set when the server's certificate or host key was not trusted: the connection ended in
     // the handshake, before the login.
     std::optional<PeerIdentity> untrusted;
+    // How a failure came about: the connection was not logged in (refused, reset or closed
+    // while connecting or logging in, or no answer), or a logged-in connection broke off in the
+    // middle of the command (not a refusal of the command, a stall or a cancel).
+    bool beforeLogin = false;
+    bool connectionLost = false;
 };
 
 class FtpSession {
@@ -61,12 +68,17 @@ public:
 
     void setTimeouts(const FtpTimeouts& timeouts) { timeouts_ = timeouts; }
     void setTrust(const TrustSettings& trust) { trust_ = trust; }
+    // What the session shares with others (a SharedCache's handle); null for nothing. The shared
+    // data must outlive the session.
+    void setShare(CURLSH* share) { share_ = share; }
     // Set from another thread to abandon the running command; wake() makes it notice at once.
     void setCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
     void wake();
 
     // Remote paths are the bytes as the server knows them; a leading "/" makes them absolute.
-    FtpOutcome list(const FtpLogin& login, const QByteArray& remoteFolder, const StateSink& sink);
+    // A listing keeps the names that match the pattern and can be local file names.
+    FtpOutcome list(const FtpLogin& login, const QByteArray& remoteFolder, const QString& pattern,
+                    const StateSink& sink);
     FtpOutcome retrieve(const FtpLogin& login, const QByteArray& remotePath,
                         const QString& localPath, const StateSink& sink);
     FtpOutcome remove(const FtpLogin& login, const QByteArray& remotePath, const StateSink& sink);
@@ -81,7 +93,7 @@ private:
     enum class Kind { List, Retrieve, Remove };
     struct Request; // one command's settings as libcurl holds them
     FtpOutcome perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
-                       const QString& localPath, const StateSink& sink);
+                       const QString& localPathOrPattern, const StateSink& sink);
     void ensureHandles();
     QString urlFor(const FtpLogin& login, const QByteArray& remotePath) const;
     void configure(Request& request, Run& run, char* errorText);
@@ -93,6 +105,7 @@ private:
 
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
+    CURLSH* share_ = nullptr;
     std::mutex multiMutex_; // wake() may come from another thread while multi_ is replaced
     FtpTimeouts timeouts_;
     TrustSettings trust_;

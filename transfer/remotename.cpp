@@ -1,15 +1,23 @@
 #include "transfer/remotename.h"
 
+#include <QFile>
 #include <QHash>
 #include <QSet>
 
 namespace qv {
 
-bool IsSafeMergeFileName(const QString& name) {
-    if (name.size() > 200 || name.contains(QLatin1String("..")))
+namespace {
+
+// The longest file name the local file systems take, in bytes (NAME_MAX).
+constexpr qsizetype kLongestLocalName = 255;
+
+} // namespace
+
+bool IsStorableFileName(const QString& name) {
+    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1String("..")))
         return false;
-    if (name.indexOf(QLatin1String(".LET")) < 1)
-        return false; // no ".LET", or nothing before it
+    if (QFile::encodeName(name).size() > kLongestLocalName)
+        return false;
     for (const QChar c : name) {
         const ushort u = c.unicode();
         if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format)
@@ -18,6 +26,11 @@ bool IsSafeMergeFileName(const QString& name) {
             return false;
     }
     return true;
+}
+
+bool IsSafeMergeFileName(const QString& name) {
+    // No ".LET", or nothing before it: not a merge file.
+    return IsStorableFileName(name) && name.indexOf(QLatin1String(".LET")) >= 1;
 }
 
 QString MergeFileBaseName(const QString& storedName) {

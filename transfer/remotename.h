@@ -7,8 +7,12 @@
 // that ends up inside the data folder may be used as the name of a local copy.
 namespace qv {
 
-// True for a plain name holding ".LET" after at least one character, without path separators,
-// "..", drive or stream colons, control characters, or characters file systems refuse.
+// True for a plain name that can be the name of a file in the data folder: without path
+// separators, "..", drive or stream colons, control characters, or characters file systems
+// refuse, and short enough for the local file system (255 bytes as the system spells it).
+bool IsStorableFileName(const QString& name);
+
+// True for a storable name holding ".LET" after at least one character.
 bool IsSafeMergeFileName(const QString& name);
 
 // The merge file's name: the characters before the first ".LET" (exact case); "X.LET.LET" -> "X".

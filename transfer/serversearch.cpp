@@ -42,53 +42,52 @@ QString downloadCommand(const QString& name) {
     return QStringLiteral("GET ") + kServerFolder + name + QStringLiteral(" ") + copyPath(name);
 }
 
-// Runs the download command of one file; true when its copy is at localPath.
-bool download(TransferControl& control, const SearchSteps& steps, const QString& name,
-              const QString& command, const QString& localPath) {
-    call(steps.status, QStringLiteral("- Downloading ") + name);
-    bool ok = control.Execute(control.URL(), command);
-    if (ok) {
-        steps.wait();
-        ok = control.ResponseCode() == 0;
-    }
-    call(steps.advance);
-    return ok && QFileInfo(localPath).isFile();
-}
-
 bool isCancelled(const SearchSteps& steps) {
     return steps.cancelled && steps.cancelled();
 }
 
-// Downloads every chosen name, in order.
+// Downloads every chosen name as one command of the control: the files arrive over several
+// connections at once, and are shown here one by one in the order of the names.
 SearchResult downloadAll(TransferControl& control, const SearchSteps& steps,
                          const QStringList& names) {
     SearchResult result;
-    // The worker goes from one file to the next without waiting for this thread to show each.
+    if (names.isEmpty())
+        return result;
     QStringList commands;
     for (const QString& name : names)
         commands << downloadCommand(name);
-    control.ReadAhead(control.URL(), commands);
-    for (int i = 0; i < names.size(); ++i) {
-        const QString& name = names[i];
-        call(steps.downloading, i, name);
-        const QString localPath = copyPath(name);
-        const bool arrived = download(control, steps, name, commands[i], localPath);
-        if (isCancelled(steps)) {
-            result.status = SearchResult::Status::Cancelled;
-            break;
-        }
-        if (control.ResponseCode() == TransferControl::kLocalWriteError) {
-            // Nothing more can be stored here (a full disk): the search fails with the reason.
-            result.status = SearchResult::Status::WriteFailed;
-            result.writeError = control.ResponseInfo();
-            break;
-        }
-        if (!arrived)
-            continue; // no copy, no entry; the next file follows
-        ++result.count;
-        call(steps.arrived, name, localPath, result.count);
-    }
-    control.ReadAhead(control.URL(), {}); // a search that stopped early leaves none queued
+    bool stopped = false;
+    const QMetaObject::Connection started =
+        QObject::connect(&control, &TransferControl::DownloadStarted, [&](int i) {
+            if (stopped)
+                return;
+            call(steps.downloading, i, names[i]);
+            call(steps.status, QStringLiteral("- Downloading ") + names[i]);
+        });
+    const QMetaObject::Connection finished =
+        QObject::connect(&control, &TransferControl::DownloadFinished, [&](int i) {
+            if (stopped)
+                return;
+            call(steps.advance);
+            if (isCancelled(steps)) {
+                result.status = SearchResult::Status::Cancelled;
+                stopped = true;
+            } else if (control.ResponseCode() == TransferControl::kLocalWriteError) {
+                // Nothing more can be stored here (a full disk): the search fails with the reason.
+                result.status = SearchResult::Status::WriteFailed;
+                result.writeError = control.ResponseInfo();
+                stopped = true;
+            } else if (control.ResponseCode() == 0 && QFileInfo(copyPath(names[i])).isFile()) {
+                ++result.count;
+                call(steps.arrived, names[i], copyPath(names[i]), result.count);
+            } // no copy, no entry; the next file follows
+        });
+    if (control.DownloadAll(control.URL(), commands))
+        steps.wait();
+    QObject::disconnect(started);
+    QObject::disconnect(finished);
+    if (!stopped && isCancelled(steps))
+        result.status = SearchResult::Status::Cancelled;
     return result;
 }
 

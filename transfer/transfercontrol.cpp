@@ -3,18 +3,35 @@
 #include "platform/pacing.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
+#include "transfer/downloadpool.h"
 #include "transfer/readahead.h"
 #include "transfer/trustfiles.h"
 
+#include <QFile>
 #include <QPointer>
+#include <algorithm>
 #include <curl/curl.h>
 
 namespace qv {
 
+// A series of downloads: shared by the worker, which runs them, and the owner's thread, which
+// shows them in order.
+struct TransferControl::Batch {
+    explicit Batch(std::vector<transfer::DownloadItem> list)
+        : items(std::move(list)), board(static_cast<int>(items.size())) {}
+    const std::vector<transfer::DownloadItem> items;
+    transfer::DownloadBoard board;
+    // The owner's side.
+    bool announced = false; // the first file not ended yet was announced
+    bool stopped = false;   // no further file is shown
+    int shown = 0;          // files shown to their end
+};
+
 TransferControl::TransferControl(QObject* parent) : QObject(parent) {
     reportClock_.setInterval(kShowProgressEveryMs);
-    connect(&reportClock_, &QTimer::timeout, this, &TransferControl::drainDeliveries);
+    connect(&reportClock_, &QTimer::timeout, this, &TransferControl::reportTick);
     session_.setCancelFlag(&cancel_);
+    session_.setShare(shared_.handle());
     worker_ = std::thread([this] { workerLoop(); });
 }
 
@@ -27,6 +44,7 @@ TransferControl::~TransferControl() {
     cancel_ = true;
     wakeUp_.notify_all();
     session_.wake();
+    wakePool();
     worker_.join();
 }
 
@@ -35,8 +53,21 @@ void TransferControl::Cancel() {
     dropReadAhead();
     if (!running)
         return;
+    if (batch_)
+        batch_->stopped = true;
     cancel_ = true;
     session_.wake();
+    wakePool();
+}
+
+void TransferControl::wakePool() {
+    std::lock_guard lock(poolMutex_);
+    if (pool_)
+        pool_->wake();
+}
+
+void TransferControl::setConnections(int connections) {
+    connections_ = std::clamp(connections, 1, kMaxConnections);
 }
 
 void TransferControl::setTimeouts(const transfer::FtpTimeouts& timeouts) {
@@ -103,6 +134,13 @@ void TransferControl::drainDeliveries() {
         }
     }
     draining_ = false;
+}
+
+// While a command runs: the reports gathered since the last tick reach the owner's thread.
+void TransferControl::reportTick() {
+    if (batch_ && !draining_)
+        showDownloads();
+    drainDeliveries();
 }
 
 // Called on the worker thread.
@@ -175,7 +213,7 @@ transfer::FtpOutcome TransferControl::run(const Prepared& p,
     session_.setTrust(p.trust);
     switch (p.command.kind) {
     case transfer::FtpCommand::Kind::List:
-        return session_.list(p.login, p.remote, sink);
+        return session_.list(p.login, p.remote, p.command.pattern, sink);
     case transfer::FtpCommand::Kind::Get:
         return session_.retrieve(p.login, p.remote, p.command.localPath, sink);
     case transfer::FtpCommand::Kind::Delete:
@@ -285,6 +323,136 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
     return true;
 }
 
+bool TransferControl::DownloadAll(const QString& url, const QStringList& commands) {
+    if (busy_)
+        return false;
+    dropReadAhead();
+    std::vector<transfer::DownloadItem> items;
+    items.reserve(static_cast<size_t>(commands.size()));
+    std::optional<Prepared> first;
+    for (const QString& command : commands) {
+        int code = 0;
+        QString why;
+        std::optional<Prepared> prepared = prepare(url, command, &code, &why);
+        if (!prepared || prepared->command.kind != transfer::FtpCommand::Kind::Get)
+            return refuse(prepared ? CURLE_URL_MALFORMAT : code,
+                          prepared ? QStringLiteral("Only downloads run together") : why);
+        items.push_back({prepared->remote, prepared->command.localPath});
+        if (!first)
+            first = std::move(prepared);
+    }
+    responseCode_ = 0;
+    responseInfo_.clear();
+    data_.clear();
+    dataPos_ = 0;
+    busy_ = true;
+    cancel_ = false;
+    batch_ = std::make_shared<Batch>(std::move(items));
+    reportClock_.start();
+    if (!first) {
+        // Nothing to fetch: the command ends as soon as the owner's thread handles events.
+        deliver([this] { finishDownloads(); }, Urgency::Now);
+        return true;
+    }
+    post(downloadJob(*first, batch_));
+    return true;
+}
+
+// Called on the worker thread: the whole series, then its end for the owner's thread.
+std::function<void()> TransferControl::downloadJob(const Prepared& first,
+                                                   const std::shared_ptr<Batch>& batch) {
+    transfer::DownloadPool::Settings settings;
+    settings.login = first.login;
+    settings.timeouts = first.timeouts;
+    settings.trust = first.trust;
+    settings.connections = connections_;
+    settings.share = shared_.handle();
+    settings.cancel = &cancel_;
+    return [this, settings, batch] {
+        session_.setTimeouts(settings.timeouts);
+        session_.setTrust(settings.trust);
+        {
+            transfer::DownloadPool pool(settings, batch->items, batch->board);
+            {
+                std::lock_guard lock(poolMutex_);
+                pool_ = &pool;
+            }
+            pool.run(session_);
+            std::lock_guard lock(poolMutex_);
+            pool_ = nullptr;
+        }
+        deliver([this] { finishDownloads(); }, Urgency::Now);
+    };
+}
+
+// The files that have reported since the last time, in the series' order.
+void TransferControl::showDownloads() {
+    if (showing_ || !batch_ || batch_->stopped)
+        return;
+    showing_ = true;
+    QPointer<TransferControl> alive(this);
+    const std::shared_ptr<Batch> batch = batch_;
+    for (const transfer::DownloadBoard::Report& report : batch->board.take()) {
+        if (!showDownload(report) || !alive)
+            break;
+    }
+    if (!alive)
+        return;
+    showing_ = false;
+}
+
+// One file's report; false once no further file is to be shown.
+bool TransferControl::showDownload(const transfer::DownloadBoard::Report& report) {
+    QPointer<TransferControl> alive(this);
+    const std::shared_ptr<Batch> batch = batch_;
+    if (batch->stopped)
+        return false;
+    if (!batch->announced) {
+        batch->announced = true;
+        emit DownloadStarted(report.item);
+    }
+    for (const qint8 state : report.states) {
+        if (!alive || batch->stopped)
+            return false;
+        emit StateChanged(state);
+    }
+    if (!alive || batch->stopped || !report.ended)
+        return false;
+    responseCode_ = report.ok ? 0 : report.code;
+    responseInfo_ = report.ok ? QString() : report.info;
+    emit StateChanged(code(report.ok ? TransferState::ResponseCompleted : TransferState::Error));
+    if (!alive)
+        return false;
+    batch->announced = false;
+    batch->shown = report.item + 1;
+    if (!report.ok && report.code == kLocalWriteError)
+        batch->stopped = true; // nothing more can be stored here: the rest are not run
+    emit DownloadFinished(report.item);
+    return alive && !batch->stopped;
+}
+
+// The series has ended on the worker: what is left is shown, and the command ends.
+void TransferControl::finishDownloads() {
+    if (showing_) {
+        // Reached from inside the showing (something there let events through): once it is over.
+        QTimer::singleShot(0, this, &TransferControl::finishDownloads);
+        return;
+    }
+    QPointer<TransferControl> alive(this);
+    showDownloads();
+    if (!alive)
+        return;
+    const std::shared_ptr<Batch> batch = std::move(batch_);
+    // Copies that arrived after the series stopped were never shown: as if not run.
+    for (int i = batch->shown; i < batch->board.count(); ++i) {
+        if (batch->board.arrived(i))
+            QFile::remove(batch->items[static_cast<size_t>(i)].localPath);
+    }
+    busy_ = false;
+    reportClock_.stop();
+    emit CommandEnded();
+}
+
 void TransferControl::Disconnect() {
     dropReadAhead();
     // No command runs to take these states along: each goes at once.
@@ -311,11 +479,12 @@ void TransferControl::deliverOutcome(transfer::FtpOutcome outcome,
     if (!outcome.ok && outcome.untrusted && trustedNow(outcome))
         return; // the command runs again; it is still executing
     if (outcome.ok && command.kind == transfer::FtpCommand::Kind::List) {
-        // The listing as lines of names; only the names that match the pattern are kept.
+        // The listing as lines of names (those that match the pattern and can be stored); how
+        // the server spells a name is kept where it is not the name's UTF-8.
         wireNames_.clear();
-        for (const transfer::ListedName& listed :
-             transfer::matchingListedNames(outcome.listing, command.pattern)) {
-            wireNames_.insert(listed.name, listed.wire);
+        for (const transfer::ListedName& listed : outcome.names) {
+            if (listed.wire != listed.name.toUtf8())
+                wireNames_.insert(listed.name, listed.wire);
             data_ += listed.name + QLatin1String("\r\n");
         }
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "transfer/downloadboard.h"
 #include "transfer/ftpcommand.h"
 #include "transfer/ftpsession.h"
+#include "transfer/sharedcache.h"
 #include "transfer/transferstate.h"
 
 #include <QHash>
@@ -38,9 +40,15 @@
 // ReadAhead lets the worker go on to the commands that will follow, so that a series of downloads
 // does not wait for the owner's thread between two files; each still reports its states when
 // Execute asks for it, exactly as if it had only started then.
+//
+// DownloadAll runs a whole series of downloads as one command over several connections at once
+// (the first is the one the listing used); the owner's thread learns of them a few dozen times a
+// second, file by file in the series' order, as if each had been run by Execute in turn.
 namespace qv::transfer {
+class DownloadPool;
 class ReadAhead;
-}
+struct DownloadItem;
+} // namespace qv::transfer
 
 namespace qv {
 
@@ -51,6 +59,10 @@ public:
     // ResponseCode of a download the server sent but this computer could not write (a full disk,
     // no permission); ResponseInfo holds the system's reason.
     static constexpr int kLocalWriteError = 23;
+
+    // How many connections DownloadAll opens at most, unless told otherwise.
+    static constexpr int kDefaultConnections = 4;
+    static constexpr int kMaxConnections = 16;
 
     explicit TransferControl(QObject* parent = nullptr);
     ~TransferControl() override;
@@ -79,6 +91,19 @@ public:
     void ReadAhead(const QString& url, const QStringList& commands);
     bool StillExecuting() const { return busy_; }
 
+    // Starts the download commands ("GET ..." each, all from the server at url, URL when empty)
+    // as one command over up to connections() connections at once, and returns at once; false
+    // when a command still runs or a command is not usable (ResponseCode and ResponseInfo say
+    // why). While it runs, each file in turn is announced with DownloadStarted, its states follow
+    // with StateChanged, and its end with ResponseCompleted or Error (ResponseCode and
+    // ResponseInfo tell which) and DownloadFinished; the next file follows once one has ended.
+    // After a download this computer could not write, or Cancel, no further file is announced,
+    // the files not begun are not run, and the copies of those that arrived unannounced are
+    // removed. CommandEnded follows the last.
+    bool DownloadAll(const QString& url, const QStringList& commands);
+    void setConnections(int connections);
+    int connections() const { return connections_; }
+
     // The next part of the response data, at most size characters; "" when nothing is left.
     QString GetChunk(int size);
 
@@ -106,6 +131,9 @@ signals:
     void StateChanged(qint16 State);
     // The command has ended: StillExecuting is false now.
     void CommandEnded();
+    // DownloadAll: download index (from 0) of the commands is the one shown now, and has ended.
+    void DownloadStarted(int index);
+    void DownloadFinished(int index);
 
 private:
     // A command checked and made ready for the worker, with the settings of the moment.
@@ -117,6 +145,7 @@ private:
         QByteArray remote; // the remote folder or file as the server spells it
     };
     using ReadAheadSlot = std::shared_ptr<transfer::ReadAhead>;
+    struct Batch; // a series of downloads run by DownloadAll
 
     std::optional<Prepared> prepare(const QString& url, const QString& command, int* code,
                                     QString* why) const;
@@ -131,6 +160,12 @@ private:
     enum class Urgency { Now, Later };
     void deliver(std::function<void()> call, Urgency urgency);
     void drainDeliveries();
+    void reportTick();
+    std::function<void()> downloadJob(const Prepared& first, const std::shared_ptr<Batch>& batch);
+    void showDownloads();
+    bool showDownload(const transfer::DownloadBoard::Report& report);
+    void finishDownloads();
+    void wakePool();
     void deliverState(int state, Urgency urgency = Urgency::Later);
     void postOutcome(const transfer::FtpOutcome& outcome, const transfer::FtpCommand& command,
                      Urgency urgency = Urgency::Now);
@@ -152,6 +187,9 @@ private:
     TrustPrompt trustPrompt_;
     std::function<void()> command_;       // the running command's job, run again once trusted
     std::deque<ReadAheadSlot> readAhead_; // the commands read ahead, not taken over yet
+    int connections_ = kDefaultConnections;
+    std::shared_ptr<Batch> batch_; // the series of downloads under way
+    bool showing_ = false;
 
     // Reports on their way to the owner's thread.
     std::mutex deliveryMutex_;
@@ -161,7 +199,10 @@ private:
     QTimer reportClock_; // while a command runs: takes its states to the owner now and then
 
     // Worker side.
+    transfer::SharedCache shared_; // before the sessions that use it
     transfer::FtpSession session_;
+    std::mutex poolMutex_;
+    transfer::DownloadPool* pool_ = nullptr; // the downloads under way, to wake
     std::mutex mutex_;
     std::condition_variable wakeUp_;
     std::deque<std::function<void()>> jobs_;

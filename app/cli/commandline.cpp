@@ -27,8 +27,11 @@ const QString kDescription = QStringLiteral(
     "\n"
     "Commands:\n"
     "  search [--address A] [--login L] [--password-file F] [--trust-fingerprint SHA256]\n"
+    "         [--connections N]\n"
     "      Downloads every merge file of the server folder into the data folder, as the\n"
     "      Search button does, and saves the connection settings in auto.ini.\n"
+    "      The files come over up to N connections at once (1 to 16, 4 unless given;\n"
+    "      fewer when the server refuses more).\n"
     "      Options not given come from auto.ini. The password comes from --password-file\n"
     "      (readable by its owner only), else from the environment variable\n"
     "      QUORVANE_PASSWORD, else from auto.ini; it is never an argument.\n"
@@ -65,6 +68,9 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("Trust the server whose certificate or host key has this fingerprint "
                         "(search)."),
          QStringLiteral("SHA256")},
+        {QStringLiteral("connections"),
+         QStringLiteral("Connections at once, 1 to 16; 4 unless given (search)."),
+         QStringLiteral("N")},
         {QStringLiteral("width"), QStringLiteral("Table width percentage (export html)."),
          QStringLiteral("N")},
         {QStringLiteral("output"), QStringLiteral("Where the file goes (export, merge)."),
@@ -78,9 +84,9 @@ void addOptions(QCommandLineParser& parser) {
 
 // An option given to a command that does not take it is a usage error; "" when all fit.
 QString misplacedOption(const QCommandLineParser& parser, const QString& command) {
-    const QStringList searchOptions = {QStringLiteral("address"), QStringLiteral("login"),
-                                       QStringLiteral("password-file"),
-                                       QStringLiteral("trust-fingerprint")};
+    const QStringList searchOptions = {
+        QStringLiteral("address"), QStringLiteral("login"), QStringLiteral("password-file"),
+        QStringLiteral("trust-fingerprint"), QStringLiteral("connections")};
     const QStringList exportOptions = {QStringLiteral("width"), QStringLiteral("output")};
     const QStringList mergeOptions = {QStringLiteral("output"),
                                       QStringLiteral("ignore-missing-fields")};

@@ -153,9 +153,23 @@ SearchSteps commandLineSteps(TransferControl& control, Listener& listener, Progr
     return steps;
 }
 
+// The number of connections at once: --connections, else the control's own.
+bool connectionCount(const QCommandLineParser& options, int* count) {
+    *count = TransferControl::kDefaultConnections;
+    if (!options.isSet(QStringLiteral("connections")))
+        return true;
+    bool number = false;
+    *count = options.value(QStringLiteral("connections")).toInt(&number);
+    return number && *count >= 1 && *count <= TransferControl::kMaxConnections;
+}
+
 } // namespace
 
 int runSearch(const QCommandLineParser& options) {
+    int connections = 0;
+    if (!connectionCount(options, &connections))
+        return fail(kUsage, QStringLiteral("--connections takes a number from 1 to %1.")
+                                .arg(TransferControl::kMaxConnections));
     removeTemporariesOnInterruption(programPath(QStringLiteral("data")));
     ConnectionFields fields;
     QString error;
@@ -168,6 +182,7 @@ int runSearch(const QCommandLineParser& options) {
 
     TransferControl control;
     connectTransfer(control, fields);
+    control.setConnections(connections);
     Progress progress;
     TrustAnswer trust(options.value(QStringLiteral("trust-fingerprint")));
     control.setTrustPrompt(

@@ -3,7 +3,10 @@
 # the same files over one connection with the same protocol: plain FTP (vsftpd) for 1,000 files
 # of 4 KB and for 10 files of 20 MB; FTP with explicit TLS (vsftpd, ftpes://, a certificate issued
 # by a CA made for the run) and SFTP (the tests' asyncssh server, sftp://) for 1,000 files of 4 KB.
-# Prints each time, the ratio (goal: at most 1.3 x curl) and the peak memory of each side.
+# Prints each time, the ratio and the peak memory of each side. A second table times
+# "quorvane search" (the command line, 4 connections unless said) against a server whose every
+# reply comes 10 ms late (bench/transfer/lateftpserver.py, loopback only) beside lftp's
+# "mirror -P 8" and curl over one connection, for 200 files of 4 KB.
 #
 # Usage: bench/transfer/run_bench.sh [build dir]   (run as root: installs vsftpd and asyncssh when
 # missing and starts the servers on 127.0.0.1 with their own configuration, vsftpd serving a
@@ -11,7 +14,7 @@
 # the folder and the servers go at the end). QV_TRANSFER_BENCH_QUICK=1 runs small scenarios, to
 # check the set-up; QV_BENCH_COUNT=<n> uses n small files instead of 1,000 (the labels keep
 # "1000"); QV_BENCH_LARGE=0 leaves the 20 MB files out; QV_TRANSFER_PROTOCOLS="sftp" (any of
-# "ftp ftpes sftp") runs only those protocols' scenarios.
+# "ftp ftpes sftp late") runs only those protocols' scenarios ("late": the late server's table).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${QV_BUILD_DIR:-$root/build}}
@@ -21,6 +24,10 @@ bench=$build/bench/transfer/bench_transfer_search
 if ! /usr/bin/python3 -c 'import asyncssh, cryptography' 2>/dev/null; then
     apt-get update -qq >/dev/null
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-asyncssh >/dev/null
+fi
+if ! command -v lftp >/dev/null; then
+    apt-get update -qq >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq lftp >/dev/null
 fi
 
 work=$(mktemp -d /tmp/qv-bench-transfer.XXXXXX)
@@ -112,6 +119,66 @@ scenario() {
     rm -rf "$work/$name"
 }
 
+# start_late_server <root>: the late server, serving the root to the benchmark's login.
+start_late_server() {
+    : >"$work/late.out"
+    /usr/bin/python3 "$root/bench/transfer/lateftpserver.py" --root "$1" --user "$late_user" \
+        --password "$password" --delay-ms 10 >"$work/late.out" 2>"$work/late.err" &
+    server_pid=$!
+    for _ in $(seq 100); do
+        port=$(sed -n 's/^LISTENING //p' "$work/late.out")
+        [ -n "$port" ] && return 0
+        sleep 0.1
+    done
+    echo "the late FTP server did not start" >&2
+    exit 1
+}
+
+# millis <command...>: runs it, prints its wall time in milliseconds.
+millis() {
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    t1=$(date +%s%N)
+    echo $(((t1 - t0) / 1000000))
+}
+
+# late_scenario <label> <count> <bytes each> <connections>: "quorvane search" from a program
+# folder of its own beside lftp's mirror over 8 connections and curl over one, against the late
+# server; best of three runs each.
+late_scenario() {
+    local label=$1 count=$2 size=$3 connections=$4
+    local dir=$work/late accounts=$work/late/root/u/vantrelle/accounts
+    mkdir -p "$accounts" "$dir/prog" "$dir/home" "$dir/curl"
+    merge_files "$accounts" "$count" "$size"
+    cp "$build/quorvane" "$dir/prog/quorvane"
+    start_late_server "$dir/root"
+    local base="ftp://127.0.0.1:$port/%2Fu/vantrelle/accounts"
+    curl_config "$accounts" "$base" "$dir/curl" "$dir/curl.cfg"
+    local ms ours_ms=999999999 ours_kb=0 lftp_ms=999999999 curl_ms=999999999
+    for _ in 1 2 3; do
+        rm -rf "$dir/prog/data" "$dir/lftp" "$dir/curl/"*
+        ms=$(millis env HOME="$dir/home" QUORVANE_PASSWORD="$password" /usr/bin/time -f %M \
+            -o "$dir/ours.mem" "$dir/prog/quorvane" search --address "127.0.0.1:$port" \
+            --login "$late_user" --connections "$connections")
+        [ "$(ls "$dir/prog/data" | wc -l)" = "$count" ] || { echo "search fetched too few" >&2; exit 1; }
+        [ "$ms" -lt "$ours_ms" ] && ours_ms=$ms
+        ours_kb=$(tail -n 1 "$dir/ours.mem")
+        ms=$(millis lftp -c "set ftp:ssl-allow no; set net:max-retries 2; \
+            open -u $late_user,$password ftp://127.0.0.1:$port; \
+            mirror -P 8 /u/vantrelle/accounts $dir/lftp")
+        [ "$ms" -lt "$lftp_ms" ] && lftp_ms=$ms
+        ms=$(user=$late_user curl_fetch "$base" "$dir/curl.cfg")
+        [ "$ms" -lt "$curl_ms" ] && curl_ms=$ms
+    done
+    stop_server
+    printf '%-32s %10d %10d %10d %8.2fx %8.2fx %15d\n' "$label" "$ours_ms" "$lftp_ms" "$curl_ms" \
+        "$(/usr/bin/python3 -c "print($ours_ms / max($lftp_ms, 1))")" \
+        "$(/usr/bin/python3 -c "print($ours_ms / max($curl_ms, 1))")" "$ours_kb"
+    rm -rf "$dir"
+}
+late_user=qvbench
+
 printf '%-18s %10s %10s %8s %15s %13s\n' scenario search_ms curl_ms ratio search_peak_kb curl_peak_kb
 small=${QV_BENCH_COUNT:-1000}
 if [ "${QV_TRANSFER_BENCH_QUICK:-0}" = 1 ]; then
@@ -129,4 +196,14 @@ if [[ $protocols == *" ftp "* ]]; then
 fi
 [[ $protocols != *" ftpes "* ]] || scenario "ftpes 1000 x 4 KB" small-ftpes "$small" 4096 ftpes
 [[ $protocols != *" sftp "* ]] || scenario "sftp 1000 x 4 KB" small-sftp "$small" 4096 sftp
-echo "best of 3 runs each; goal: ratio <= 1.30; search peak memory about the same in both rows"
+echo "best of 3 runs each; goals: ftpes <= 0.20, sftp <= 0.50; search peak memory <= 64 MiB"
+if [[ $protocols == *" late "* ]] || [ -z "${QV_TRANSFER_PROTOCOLS:-}" ]; then
+    echo
+    printf '%-32s %10s %10s %10s %9s %9s %15s\n' late_scenario search_ms lftp_P8_ms curl_ms \
+        vs_lftp vs_curl search_peak_kb
+    late=${QV_LATE_COUNT:-200}
+    [ "${QV_TRANSFER_BENCH_QUICK:-0}" = 1 ] && late=20
+    late_scenario "late 200 x 4 KB" "$late" 4096 4
+    late_scenario "late 200 x 4 KB, 8 connections" "$late" 4096 8
+    echo "every reply 10 ms late; best of 3 runs each; goals: vs_lftp <= 1.00, vs_curl <= 0.20"
+fi

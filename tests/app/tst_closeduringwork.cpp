@@ -41,6 +41,7 @@ private slots:
     void cleanup();
     void duringTheListing();
     void duringADownload();
+    void duringAFourConnectionDownload();
     void duringTheRecordLoad();
     void duringTheSpreadsheetExport();
     void closeWithoutWorkClosesAtOnce();
@@ -143,6 +144,37 @@ void TestCloseDuringWork::duringADownload() {
     expectWindowGone();
     // The complete copy stays; of the cancelled one nothing, not even a temporary file.
     QCOMPARE(dataFiles(), QStringList{"A.LET"});
+}
+
+// Four connections at work, two of them on files that never come: every connection stops, the
+// copies shown stay, and nothing else is left, not even the copies that arrived but were not
+// shown yet.
+void TestCloseDuringWork::duringAFourConnectionDownload() {
+    qv::test::FtpServer server;
+    server.putFile("A.LET", "N\n1\n");
+    server.putFile("B.LET", QByteArray(200000, 'x'));
+    for (const char* name : {"C.LET", "D.LET", "E.LET", "F.LET"})
+        server.putFile(name, QByteArray(50000, 'y'));
+    server.stallDownload("B.LET");
+    server.stallDownload("E.LET");
+    form->Inet1->setTimeouts({5000, 20000});
+    form->Text10->setText(server.address());
+    form->Text11->setText(server.user());
+    form->Text12->setText(server.password());
+    closeWhen([&server, this] {
+        return form->Text7->text() == "- Downloading B.LET" &&
+               server.count("RETR /u/vantrelle/accounts/E.LET") == 1;
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    SearchServer(*form);
+
+    QVERIFY2(clock.elapsed() < 5000, "the stalled downloads were waited out, not cancelled");
+    expectWindowGone();
+    QCOMPARE(dataFiles(), QStringList{"A.LET"});
+    QCOMPARE(server.count("CONNECT"), 4);
+    QTRY_COMPARE(server.count("DISCONNECT"), 4); // every connection stopped
 }
 
 void TestCloseDuringWork::duringTheRecordLoad() {

@@ -239,6 +239,15 @@ void CommandLineTest::withoutDisplay_data() {
         << QByteArray("--width does not apply to list");
     QTest::newRow("search takes no name") << QStringList{"search", "A"} << 2 << QByteArray()
                                           << QByteArray("search takes no arguments");
+    QTest::newRow("help names connections")
+        << QStringList{"--help"} << 0 << QByteArray("[--connections N]") << QByteArray();
+    for (const char* count : {"0", "17", "four", "-1"})
+        QTest::addRow("%s connections", count)
+            << QStringList{"search", "--connections", count} << 2 << QByteArray()
+            << QByteArray("--connections takes a number from 1 to 16.");
+    QTest::newRow("connections for an export")
+        << QStringList{"export", "html", "OVERDUE", "--connections", "2"} << 2 << QByteArray()
+        << QByteArray("--connections does not apply to export");
     QTest::newRow("unknown export") << QStringList{"export", "pdf", "OVERDUE"} << 2 << QByteArray()
                                     << QByteArray("Usage: quorvane export");
     QTest::newRow("no merge file") << QStringList{"export", "html", "NOPE"} << 2 << QByteArray()
@@ -295,6 +304,9 @@ void CommandLineTest::search_data() {
     QTest::newRow("options over auto.ini")
         << QByteArray("[Default]\r\nIpaddress=127.0.0.1:1\r\nLogin=nobody\r\nPassword=%P\r\n")
         << QStringList{"--address", "%A", "--login", "%L"} << false << false;
+    QTest::newRow("one connection")
+        << QByteArray("[Default]\r\nIpaddress=%A\r\nLogin=%L\r\nPassword=%P\r\n")
+        << QStringList{"--connections", "1"} << false << false;
 }
 
 void CommandLineTest::search() {
@@ -338,6 +350,9 @@ void CommandLineTest::search() {
     QCOMPARE(cli.ini(QStringLiteral("Ipaddress")), server.address());
     QCOMPARE(cli.ini(QStringLiteral("Login")), server.user());
     QCOMPARE(cli.ini(QStringLiteral("Password")), server.password());
+    // The listing's connection, and one more for each further file (three here) unless told
+    // one.
+    QCOMPARE(server.count("LOGIN"), arguments.contains("--connections") ? 1 : 3);
 }
 
 // Each class of failure with its status and the message the window shows; the settings stay as

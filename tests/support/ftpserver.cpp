@@ -41,6 +41,15 @@ void FtpServer::dropDownload(const QString& name, qint64 afterBytes) {
     setInMap(QStringLiteral("drop_retr"), name, static_cast<double>(afterBytes));
 }
 
+void FtpServer::dropDownloadOnce(const QString& name, qint64 afterBytes) {
+    setInMap(QStringLiteral("drop_retr_once"), name, static_cast<double>(afterBytes));
+}
+
+void FtpServer::setMaxConnections(int connections) {
+    config_.insert(QStringLiteral("max_cons_per_ip"), connections);
+    writeConfig();
+}
+
 void FtpServer::stallDownload(const QString& name) {
     appendToList(QStringLiteral("stall_retr"), name);
 }

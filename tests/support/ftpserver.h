@@ -22,8 +22,10 @@ public:
     void setLoginRefusalDelay(double seconds); // 0.2 s unless set; pyftpdlib's own is 3 s
     void refuseDownload(const QString& name);
     void refuseDelete(const QString& name = QStringLiteral("*"));
-    void dropDownload(const QString& name, qint64 afterBytes); // then the connection is cut
-    void stallDownload(const QString& name);                   // 150, then silence
+    void dropDownload(const QString& name, qint64 afterBytes);     // then the connection is cut
+    void dropDownloadOnce(const QString& name, qint64 afterBytes); // the first download only
+    void setMaxConnections(int connections); // at once; a further one gets 421 ("REFUSED")
+    void stallDownload(const QString& name); // 150, then silence
     void setStallListing(bool stall);
     void addListedName(const QString& name); // listed, whether or not the file exists
     // count names prefix + five digits + suffix, listed without files.

@@ -17,7 +17,12 @@ behaves while it runs. Keys, all optional:
                      added to every name listing (no such files exist)
   drop_list          byte count: a name listing sends that many bytes, then the connection drops
   vanish_after_list  file names removed from the folder right after a listing has been made
-Every connection, login and command is appended to the events file, one line each.
+  drop_retr_once     {file name: byte count}: as drop_retr, for the first download of the file
+                     only; later ones get the whole file
+  max_cons_per_ip    connections taken at once from one address; a further one is refused with
+                     421 (0: no limit)
+Every connection, login and command is appended to the events file, one line each; a connection
+refused for the limit is "REFUSED".
 """
 
 import argparse
@@ -61,6 +66,10 @@ def main():
 
         def on_login_failed(self, username, password):
             event("LOGIN-FAILED " + username)
+
+        def handle_max_cons_per_ip(self):
+            event("REFUSED")
+            return super().handle_max_cons_per_ip()
 
         def ftp_USER(self, line):
             type(self).auth_failed_timeout = float(config().get("auth_failed_delay", 3))
@@ -115,7 +124,11 @@ def main():
             if name in cfg.get("stall_retr", []):
                 self.respond("150 File status okay. About to open data connection.")
                 return None
-            drop = cfg.get("drop_retr", {})
+            drop = dict(cfg.get("drop_retr", {}))
+            once = cfg.get("drop_retr_once", {})
+            if name in once and name not in dropped_once:
+                dropped_once.add(name)
+                drop[name] = once[name]
             if name in drop:
                 with open(file, "rb") as f:
                     head = f.read(int(drop[name]))
@@ -136,7 +149,13 @@ def main():
     Handler.authorizer = authorizer
     Handler.banner = "Quorvane test server ready."
 
-    server = FTPServer(("127.0.0.1", 0), Handler)
+    class Server(FTPServer):
+        def handle_accepted(self, sock, addr):
+            self.max_cons_per_ip = int(config().get("max_cons_per_ip", 0))
+            return super().handle_accepted(sock, addr)
+
+    dropped_once = set()
+    server = Server(("127.0.0.1", 0), Handler)
     port = server.socket.getsockname()[1]
     print("LISTENING %d" % port, flush=True)
     try:

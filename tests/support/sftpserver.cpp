@@ -55,6 +55,11 @@ void SftpServer::refuseDelete(const QString& name) {
     appendToList(QStringLiteral("refuse_remove"), name);
 }
 
+void SftpServer::setMaxSessions(int sessions) {
+    config_.insert(QStringLiteral("max_sessions"), sessions);
+    writeConfig();
+}
+
 void SftpServer::clearFaults() {
     config_ = QJsonObject();
     writeConfig();

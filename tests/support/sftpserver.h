@@ -31,6 +31,7 @@ public:
     void stallDownload(const QString& name);                   // no data, no answer
     void refuseDownload(const QString& name);
     void refuseDelete(const QString& name = QStringLiteral("*"));
+    void setMaxSessions(int sessions); // at once; a further connection is closed ("REFUSED")
     void clearFaults();
 };
 

@@ -11,9 +11,10 @@ request, so a test can change how the server behaves while it runs. Keys, all op
   stall_read   file names whose download gets no data at all (the reads never answer)
   refuse_read  file names whose download is refused (permission denied)
   refuse_remove  file names whose delete is refused ("*" refuses every delete)
+  max_sessions   connections served at once; a further one is closed at once (0: no limit)
 Every connection, password attempt and request is appended to the events file, one line each:
 "CONNECT", "PASSWORD <user> <ok|wrong>", "LOGIN <user>", "READDIR <path>", "OPEN <path>",
-"REMOVE <path>", "DISCONNECT".
+"REMOVE <path>", "DISCONNECT"; a connection closed for the limit is "REFUSED" (and no more).
 """
 
 import argparse
@@ -43,12 +44,25 @@ def main():
         text = path.decode("utf-8", "replace") if isinstance(path, bytes) else path
         return "/" + text.lstrip("/")
 
+    open_sessions = [0]
+
     class Server(asyncssh.SSHServer):
         def connection_made(self, conn):
             self.conn = conn
+            self.counted = False
+            limit = int(config().get("max_sessions", 0))
+            if limit and open_sessions[0] >= limit:
+                event("REFUSED")
+                conn.abort()
+                return
+            self.counted = True
+            open_sessions[0] += 1
             event("CONNECT")
 
         def connection_lost(self, exc):
+            if not self.counted:
+                return
+            open_sessions[0] -= 1
             event("DISCONNECT")
 
         def begin_auth(self, username):

@@ -132,7 +132,7 @@ void VsftpdServer::writeConfig(const Options& options) const {
                       "userlist_enable=NO",
                       "check_shell=NO",
                       "secure_chroot_dir=/var/run/vsftpd/empty",
-                      "max_per_ip=0",
+                      QStringLiteral("max_per_ip=%1").arg(options.maxPerAddress),
                       "max_clients=0",
                       "log_ftp_protocol=YES",
                       "xferlog_enable=YES",
@@ -187,6 +187,13 @@ QStringList VsftpdServer::commands() const {
             out << QString::fromUtf8(line.mid(open + 3, line.size() - open - 4));
     }
     return out;
+}
+
+int VsftpdServer::connections() const {
+    QFile file(work_.filePath(QStringLiteral("vsftpd.log")));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return static_cast<int>(file.readAll().count("CONNECT: Client"));
 }
 
 void VsftpdServer::dropConnections() {

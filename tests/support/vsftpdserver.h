@@ -22,6 +22,7 @@ public:
         QString certificate; // PEM files; required with TLS
         QString key;
         qint64 maxBytesPerSecond = 0; // a download's speed limit; 0: none
+        int maxPerAddress = 0;        // connections at once from one address (421 beyond); 0: any
     };
 
     explicit VsftpdServer(const Options& options);
@@ -39,6 +40,8 @@ public:
     // The FTP commands the server received, as its log shows them ("USER qvtest", "PASS <hidden>",
     // "RETR ...").
     QStringList commands() const;
+    // How many connections the server accepted, refused ones included.
+    int connections() const;
     // Cuts every open connection, as a server that goes away does; new ones are accepted.
     void dropConnections();
 

@@ -99,6 +99,9 @@ private slots:
     void tenThousandNames();
     void bigFileKeepsMemoryFlat();
     void refusedDelete();
+    void listingBeyondTheLimits_data();
+    void listingBeyondTheLimits();
+    void skippedNamesKeepMemoryFlat();
 };
 
 void TestFaults::searchSurvivesAFault_data() {
@@ -207,8 +210,8 @@ void TestFaults::searchSurvivesAFault() {
 
 void TestFaults::tenThousandNames() {
     // 10,000 listed names that the search must not use (they start with ".."), besides two
-    // merge files: the whole listing passes through the control, the listing box and the name
-    // filter, and only the two files are fetched.
+    // merge files: the control reads the whole listing but keeps only the names it can store,
+    // so only the two reach the listing box and are fetched.
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     f.server.putFile("ZZ.LET", "N\n1\n2\n");
@@ -223,7 +226,7 @@ void TestFaults::tenThousandNames() {
 
     qInfo("a listing of 10,002 names searched in %lld ms", static_cast<long long>(clock.elapsed()));
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(listed, 10002);
+    QCOMPARE(listed, 2);
     QCOMPARE(f.form->List1->count(), 2);
     QCOMPARE(f.server.count("RETR"), 2);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "ZZ|1|ZZ.LET|2"}));
@@ -295,6 +298,69 @@ void TestFaults::refusedDelete() {
     QCOMPARE(f.server.fileNames(), QStringList{"B.LET"});
     QCOMPARE(f.rows(), QStringList{"B|1|B.LET|2"});
     checkWindowIsBack(f);
+}
+
+// The settings are not at fault: the message ends with its own cause, without the advice.
+void TestFaults::listingBeyondTheLimits_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("100,001 names")
+        << "names"
+        << "- Connection Error! 63: The server's listing holds more than 100,000 names: a search "
+           "reads at most 100,000";
+    QTest::newRow("a line of 4,097 bytes")
+        << "line"
+        << "- Connection Error! 63: The server's listing has a line longer than 4 KB (4,096 "
+           "bytes): it is not a list of file names";
+}
+
+// A listing no real folder has is refused with what is wrong, as a failed listing is: nothing is
+// fetched and the settings stay as they were.
+void TestFaults::listingBeyondTheLimits() {
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.folder.write("auto.ini", kOldSettings);
+    if (fault == "names")
+        f.server.addListedNameSeries(QStringLiteral(".."), 100000, QStringLiteral(".LET"));
+    else
+        f.server.addListedName(QString(4093, 'x') + ".LET");
+
+    SearchServer(*f.form);
+
+    QCOMPARE(f.dialogs.messages, QStringList{message});
+    QCOMPARE(f.server.count("RETR"), 0);
+    QCOMPARE(f.rows(), QStringList());
+    QCOMPARE(f.folder.read("auto.ini"), kOldSettings);
+    checkWindowIsBack(f);
+}
+
+// A listing at the limit, nearly all of it names that cannot be stored: the search completes, and
+// the names it skips cost next to nothing.
+void TestFaults::skippedNamesKeepMemoryFlat() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.putFile("B.LET", "N\n1\n2\n");
+    f.server.addListedNameSeries(QStringLiteral("..skipped by the search, a name of some "), 99997,
+                                 QStringLiteral(".LET"));
+    f.server.addListedName(QString(4092, 'x') + ".LET"); // the longest line taken
+    const bool peakReset = resetPeakMemory();
+    const long before = statusKb("VmRSS");
+
+    SearchServer(*f.form);
+
+    const long peakGrowthKb = statusKb("VmHWM") - before;
+    qInfo("peak memory grew by %ld KiB for 99,998 skipped names", peakGrowthKb);
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+    checkWindowIsBack(f);
+    if (!peakReset)
+        QSKIP("the peak of resident memory cannot be reset here");
+    if (kSanitized)
+        QSKIP("memory is not measured under AddressSanitizer");
+    QVERIFY2(peakGrowthKb < 16 * 1024, qPrintable(QString::number(peakGrowthKb)));
 }
 
 QTEST_MAIN(TestFaults)

@@ -32,6 +32,7 @@ private slots:
     void failedDownloadIsSkipped_data();
     void failedDownloadIsSkipped();
     void hostileNamesAreSkipped();
+    void longNames();
     void settingsFileAfterASearch();
     void countsRecordsBeyondSixteenBits();
     void searchButtonRunsTheSearch();
@@ -87,8 +88,9 @@ void TestSearch::threeFilesInListingOrder() {
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "B.LET", "C.LET", "keep.txt"}));
     QCOMPARE(f.folder.read("data/C.LET"), f.server.fileBytes("C.LET"));
     QCOMPARE(f.form->ListView1->subItem(0, 1).isEmpty(), false);
-    // One control connection for the listing and every download.
-    QCOMPARE(f.server.count("CONNECT"), 1);
+    // The listing's connection and two more, one a file (up to four by default).
+    QCOMPARE(f.server.count("CONNECT"), 3);
+    QCOMPARE(f.server.count("LOGIN"), 3);
     QCOMPARE(f.server.count("RETR"), 3);
 }
 
@@ -298,6 +300,29 @@ void TestSearch::hostileNamesAreSkipped() {
     QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), QStringList{"auto.ini"});
     QCOMPARE(f.server.count("RETR"), 1);
     QCOMPARE(f.form->Text6->text(), QString("Search Complete 1 files found"));
+}
+
+// A name as long as the local file system takes is fetched; one longer (the server's file
+// system may take it) is skipped like any name that cannot be stored, and the search goes on.
+void TestSearch::longNames() {
+    SearchFixture f;
+    const QString longest = QString(120, QChar(0xe9)) + "ABCD" + ".LET"; // 248 bytes in UTF-8
+    const QString tooLong = QString(126, QChar(0xe9)) + ".LET";          // 256 bytes
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.putFile(longest, "N\n1\n2\n");
+    f.server.putFile("Z.LET", "N\n");
+    f.server.addListedName(tooLong);
+
+    SearchServer(*f.form);
+
+    QCOMPARE(f.dialogs.messages, QStringList());
+    // In the listing's order: the server sorts the names by their bytes.
+    QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "Z|1|Z.LET|0",
+                                    QString(120, QChar(0xe9)) + "ABCD|1|" + longest + "|2"}));
+    QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "Z.LET", longest}));
+    QCOMPARE(f.server.count("RETR"), 3);
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 3 files found"));
+    QVERIFY(f.folder.read("auto.ini").contains("Login=root")); // the settings are saved
 }
 
 void TestSearch::settingsFileAfterASearch() {

@@ -57,7 +57,7 @@ QString fingerprintOf(const QString& path) {
 // One of the encrypting servers, a window in a temporary program folder, recorded dialogs, and
 // trust kept in files of the test: the test CA (when given) and a known_hosts file.
 struct SecureFixture {
-    enum class Server { Ftpes, Ftps, Sftp };
+    enum class Server { Ftp, Ftpes, Ftps, Sftp }; // Ftp: vsftpd without TLS
 
     qv::test::TempProgramFolder folder;
     qv::test::RecordingDialogs dialogs;
@@ -69,8 +69,9 @@ struct SecureFixture {
     std::unique_ptr<Form2> form;
 
     // certificate: the vsftpd's; withAuthority: the program trusts the test CA.
+    // maxPerAddress: the connections vsftpd takes at once (0: any).
     SecureFixture(Server server, const QString& certificate = QStringLiteral("signed"),
-                  bool withAuthority = true, qint64 maxBytesPerSecond = 0) {
+                  bool withAuthority = true, qint64 maxBytesPerSecond = 0, int maxPerAddress = 0) {
         trust = std::make_unique<qv::ScopedServices>([&](qv::Services& s) {
             s.certificateAuthorities = withAuthority ? certificates.authority() : QString();
             s.knownHostsFile = knownHosts();
@@ -79,8 +80,10 @@ struct SecureFixture {
             sftp = std::make_unique<SftpServer>();
         } else {
             VsftpdServer::Options options;
-            options.tls =
-                server == Server::Ftps ? VsftpdServer::Tls::Implicit : VsftpdServer::Tls::Explicit;
+            options.tls = server == Server::Ftps  ? VsftpdServer::Tls::Implicit
+                          : server == Server::Ftp ? VsftpdServer::Tls::None
+                                                  : VsftpdServer::Tls::Explicit;
+            options.maxPerAddress = maxPerAddress;
             options.certificate = certificates.certificate(certificate);
             options.key = certificates.key(certificate);
             options.maxBytesPerSecond = maxBytesPerSecond;
@@ -131,6 +134,12 @@ struct SecureFixture {
             return sftp->count(QStringLiteral("LOGIN"));
         return vsftpd->commands().filter(QRegularExpression(QStringLiteral("^PASS"))).size();
     }
+    // How many connections the server saw, refused ones included.
+    int connections() const {
+        if (sftp)
+            return sftp->count(QStringLiteral("CONNECT")) + sftp->count(QStringLiteral("REFUSED"));
+        return vsftpd->connections();
+    }
     // The browser's entries, sorted: they come in the listing's order, which SFTP servers do
     // not sort.
     QStringList rows() const {
@@ -176,6 +185,10 @@ private slots:
     void ftpesRefusedByAServerWithoutTls();
     void faultDuringADownload_data();
     void faultDuringADownload();
+    void serverTakesFewerConnections_data();
+    void serverTakesFewerConnections();
+    void manyFilesOverTls_data();
+    void manyFilesOverTls();
 };
 
 void TestSecureSearch::searchDeleteAndSearchAgain_data() {
@@ -208,7 +221,7 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     QVERIFY(statuses.contains("- Downloading B.LET"));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
     QCOMPARE(f.folder.read("data/C.LET"), f.files().fileBytes("C.LET"));
-    QCOMPARE(f.logins(), 1); // one connection for the listing and every download
+    QCOMPARE(f.logins(), 3); // the listing's connection and two more, one a file
 
     f.form->Text1->setText("A");
     f.dialogs.confirmAnswers << true;
@@ -219,7 +232,8 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     QCOMPARE(f.dataFiles(), (QStringList{"B.LET", "C.LET"}));
     QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.logins(), 2); // the delete and the search after it share one
+    // The delete and the search after it share one connection; one more for the second file.
+    QCOMPARE(f.logins(), 5);
     QVERIFY(f.form->isEnabled());
 }
 
@@ -252,7 +266,9 @@ void TestSecureSearch::trustQuestion() {
     QFETCH(QString, reason);
     SecureFixture f(server, certificate, withAuthority);
     REQUIRE_READY(f);
-    f.files().putFile("A.LET", "N\n1\n");
+    // Four files: four connections, and still one question.
+    for (const char* name : {"A.LET", "B.LET", "C.LET", "D.LET"})
+        f.files().putFile(name, "N\n1\n");
     f.folder.write("auto.ini", "[Default]\r\nIpaddress=old\r\n");
     f.dialogs.confirmAnswers << answer;
 
@@ -291,7 +307,8 @@ void TestSecureSearch::trustQuestion() {
         return;
     }
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.rows(), QStringList{"A"});
+    QCOMPARE(f.rows(), (QStringList{"A", "B", "C", "D"}));
+    QCOMPARE(f.logins(), 4);
     if (f.sftp) {
         QCOMPARE(QFile(f.knownHosts()).open(QIODevice::ReadOnly), true);
         QFile known(f.knownHosts());
@@ -308,7 +325,7 @@ void TestSecureSearch::trustQuestion() {
     SearchServer(*f.form);
     QCOMPARE(f.dialogs.questions.size(), 1);
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.rows(), QStringList{"A"});
+    QCOMPARE(f.rows(), (QStringList{"A", "B", "C", "D"}));
 }
 
 void TestSecureSearch::changedIdentityIsRefused_data() {
@@ -453,6 +470,80 @@ void TestSecureSearch::faultDuringADownload() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
+}
+
+void TestSecureSearch::serverTakesFewerConnections_data() {
+    QTest::addColumn<Server>("server");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("ftp://, vsftpd, two at once") << Server::Ftp << 2;
+    QTest::newRow("ftpes://, vsftpd, two at once") << Server::Ftpes << 2;
+    QTest::newRow("ftps://, vsftpd, two at once") << Server::Ftps << 2;
+    QTest::newRow("sftp://, one session at once") << Server::Sftp << 1;
+}
+
+// A server that refuses connections beyond its limit: the search goes on with those it has, says
+// nothing of it, and the next search asks for no more than the server took.
+void TestSecureSearch::serverTakesFewerConnections() {
+    QFETCH(Server, server);
+    QFETCH(int, limit);
+    SecureFixture f(server, QStringLiteral("signed"), true, 0, limit);
+    REQUIRE_READY(f);
+    f.knowServer();
+    if (f.sftp)
+        f.sftp->setMaxSessions(limit);
+    QStringList names;
+    for (int i = 0; i < 8; ++i) {
+        const QString name = QStringLiteral("F%1").arg(i);
+        f.files().putFile(name + ".LET", "N\n" + QByteArray(i * 1000, 'x') + "\n");
+        names << name;
+    }
+
+    SearchServer(*f.form);
+
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.questions, QStringList());
+    QCOMPARE(f.rows(), names);
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 8 files found"));
+    QCOMPARE(f.dataFiles().size(), 8); // no partial or temporary file
+    QCOMPARE(f.folder.read("data/F7.LET"), f.files().fileBytes("F7.LET"));
+    const int asked = f.connections();
+    QVERIFY2(asked > limit, qPrintable(QString::number(asked))); // four were tried
+    QCOMPARE(f.logins(), limit);
+
+    QTest::qWait(300); // the server counts a closed connection out once its process has ended
+    SearchServer(*f.form);
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.rows(), names);
+    QCOMPARE(f.connections() - asked, limit);
+    QCOMPARE(f.logins(), 2 * limit);
+}
+
+void TestSecureSearch::manyFilesOverTls_data() {
+    QTest::addColumn<Server>("server");
+    QTest::newRow("ftpes://") << Server::Ftpes;
+    QTest::newRow("ftps://") << Server::Ftps;
+}
+
+// vsftpd demands that each data connection resume the TLS session of its own control
+// connection: with four connections at once, every one of many files still arrives.
+void TestSecureSearch::manyFilesOverTls() {
+    QFETCH(Server, server);
+    SecureFixture f(server);
+    REQUIRE_READY(f);
+    for (int i = 0; i < 300; ++i)
+        f.files().putFile(QStringLiteral("M%1.LET").arg(i, 3, 10, QLatin1Char('0')), "N\n1\n");
+    QStringList errors;
+    QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& t) {
+        if (t.startsWith("- Connection Error! "))
+            errors << t;
+    });
+
+    SearchServer(*f.form);
+
+    QCOMPARE(errors, QStringList());
+    QCOMPARE(f.form->Text6->text(), QString("Search Complete 300 files found"));
+    QCOMPARE(f.dataFiles().size(), 300);
+    QCOMPARE(f.logins(), 4);
 }
 
 QTEST_MAIN(TestSecureSearch)

@@ -134,6 +134,8 @@ void TestStatusText::safeNames_data() {
     QTest::newRow("no extension") << "README" << false;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("too long") << QString(300, 'a') + ".LET" << false;
+    QTest::newRow("255 bytes") << QString(124, QChar(0xe9)) + "abc.LET" << true;
+    QTest::newRow("256 bytes, 130 characters") << QString(126, QChar(0xe9)) + ".LET" << false;
 }
 
 void TestStatusText::safeNames() {
