@@ -87,11 +87,10 @@ void prepare(Form2& form, BusyPointer& pointer) {
     form.iPendingCommand = 0;
 }
 
-// Adds the browser entry of a downloaded file.
-void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name,
+// Adds the browser entry of a downloaded file, under the name the operator sees for it.
+void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name, const QString& base,
               const QString& localPath) {
     form.showBrowser();
-    const QString base = qv::MergeFileBaseName(name);
     const int icon = MergeFileIcon(templates.has(base), QFileInfo(localPath).size());
     const int row = form.ListView1->addItem(base, icon, icon);
     form.ListView1->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
@@ -105,6 +104,9 @@ void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name,
 // Text7 and the progress bar.
 qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates& templates) {
     qv::SearchSteps steps;
+    // The name each download is shown under: its merge file's name, or the name as stored where
+    // another download has the same merge file name.
+    auto shown = std::make_shared<QHash<QString, QString>>();
     steps.wait = [&form] { WaitForTransfer(form); };
     steps.startFailed = [&form] { TransferStateChanged(form, qv::code(qv::TransferState::Error)); };
     steps.listing = [&form] {
@@ -115,14 +117,20 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
         return listed;
     };
     steps.failed = [&form] { return form.Errorflag; };
-    steps.chosen = [&form](const QStringList& names) { form.List1->addItems(names); };
+    steps.chosen = [&form, shown](const QStringList& names) {
+        form.List1->addItems(names);
+        const QStringList display = qv::MergeFileDisplayNames(names);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            shown->insert(names[i], display[i]);
+    };
     steps.downloading = [&tried](int i, const QString&) { tried.follow(i); };
     steps.status = [&form](const QString& text) { form.Text7->setText(text); };
     steps.setMaximum = [&form](int maximum) { form.ProgressBar1->setMaximum(maximum); };
     steps.advance = [&form] { form.ProgressBar1->setValue(form.ProgressBar1->value() + 1); };
-    steps.arrived = [&form, &templates](const QString& name, const QString& localPath, int count) {
+    steps.arrived = [&form, &templates, shown](const QString& name, const QString& localPath,
+                                               int count) {
         form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(count));
-        addEntry(form, templates, name, localPath);
+        addEntry(form, templates, name, shown->value(name, qv::MergeFileBaseName(name)), localPath);
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
     return steps;

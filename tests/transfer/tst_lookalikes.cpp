@@ -1,5 +1,6 @@
-// Entries whose captions look alike ("X" for both X.LET and X.LET.LET): every action on an entry
-// works on the file that entry was downloaded as.
+// Files whose merge file names are the same ("X" for X.LET, X.LET.LET and X.LETTER.LET): each
+// entry's caption names one file (the name as stored where the short one is shared), and every
+// action on an entry works on the file that entry was downloaded as.
 
 #include "searchfixture.h"
 
@@ -68,18 +69,27 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile_data() {
     QTest::addColumn<QStringList>("onServer");
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("caption");
     QTest::newRow("both, the longer") << QStringList{"X.LET", "X.LET.LET"} << "X.LET.LET"
-                                      << "long";
+                                      << "long"
+                                      << "X.LET.LET";
     QTest::newRow("both, the shorter") << QStringList{"X.LET", "X.LET.LET"} << "X.LET"
-                                       << "short";
+                                       << "short"
+                                       << "X";
     QTest::newRow("only the longer") << QStringList{"X.LET.LET"} << "X.LET.LET"
-                                     << "long";
+                                     << "long"
+                                     << "X";
+    QTest::newRow("three, the other longer")
+        << QStringList{"X.LET", "X.LET.LET", "X.LETTER.LET"} << "X.LETTER.LET"
+        << "long"
+        << "X.LETTER.LET";
 }
 
 void TestLookalikes::selectionShowsTheEntrysOwnFile() {
     QFETCH(QStringList, onServer);
     QFETCH(QString, selected);
     QFETCH(QString, value);
+    QFETCH(QString, caption);
     for (const QString& name : onServer)
         f->server.putFile(name, name == "X.LET" ? "N|V\n1|short\n" : "N|V\n1|long\n2|long\n");
     SearchServer(*f->form);
@@ -87,7 +97,11 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile() {
 
     select(selected);
 
-    QCOMPARE(f->form->Text1->text(), QString("X")); // the caption stays as it is
+    QCOMPARE(f->form->Text1->text(), caption);
+    QStringList captions;
+    for (int r = 0; r < f->form->ListView1->itemCount(); ++r)
+        captions << f->form->ListView1->itemText(r);
+    QCOMPARE(QSet<QString>(captions.begin(), captions.end()).size(), captions.size());
     QVERIFY2(f->form->Text13->text().endsWith("/data/" + selected),
              qPrintable(f->form->Text13->text()));
     QCOMPARE(f->form->Text17->text(),
