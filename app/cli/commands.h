@@ -34,6 +34,15 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments);
 // name as stored ("X.LET.LET"); "" when there is none. *shownName gets the name `list` shows.
 QString storedName(const QString& name, QString* shownName = nullptr);
 
+// What an export or a merge of merge file `typed` works on: the file given with --output
+// (absolute; "" for the usual place), the merge file's stored name and the name shown for it.
+struct ExportTarget {
+    QString output, stored, name;
+};
+// Finds the target; a usage error is reported and its status returned, else kSuccess. The
+// temporary files an interrupted run left where the export writes go first.
+int exportTarget(const QCommandLineParser& options, const QString& typed, ExportTarget* target);
+
 // A document made by an automation step, which saves it in the document folder (or the folder
 // of `output`) and hands it to the desktop; here the hand-over only takes note of its path,
 // which is printed. The exit status of the export.

@@ -116,6 +116,24 @@ int exportWorkbook(const MergeRecordModel& records, int recordCount, const QStri
 
 } // namespace
 
+int exportTarget(const QCommandLineParser& options, const QString& typed, ExportTarget* target) {
+    QString error;
+    const std::optional<QString> output =
+        exportOutputPath(options.value(QStringLiteral("output")), &error);
+    if (!output)
+        return fail(kUsage, error);
+    target->output = *output;
+    target->stored = storedName(typed, &target->name);
+    if (target->stored.isEmpty() || !IsSafeMergeFileName(target->stored))
+        return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
+                                .arg(typed, programPath(QStringLiteral("data"))));
+    for (const QString& folder :
+         {output->isEmpty() ? output::documentFolder() : QFileInfo(*output).absolutePath(),
+          output::writerDataFolder(), programFolder()})
+        removeTemporariesOnInterruption(folder);
+    return kSuccess;
+}
+
 int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     const QStringList kinds = {QStringLiteral("html"), QStringLiteral("xlsx"),
                                QStringLiteral("odt")};
@@ -130,22 +148,13 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     const std::optional<QString> width = widthOption(options, &error);
     if (!width)
         return fail(kUsage, error);
-    const std::optional<QString> output =
-        exportOutputPath(options.value(QStringLiteral("output")), &error);
-    if (!output)
-        return fail(kUsage, error);
-    QString shown; // the merge file's name as the window and list show it
-    const QString stored = storedName(typed, &shown);
-    if (stored.isEmpty() || !IsSafeMergeFileName(stored))
-        return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
-                                .arg(typed, programPath(QStringLiteral("data"))));
-    const QString& name = shown;
-    for (const QString& folder :
-         {output->isEmpty() ? output::documentFolder() : QFileInfo(*output).absolutePath(),
-          output::writerDataFolder(), programFolder()})
-        removeTemporariesOnInterruption(folder);
+    ExportTarget target;
+    if (const int status = exportTarget(options, typed, &target); status != kSuccess)
+        return status;
+    const QString& name = target.name;
+    const QString& stored = target.stored;
     if (kind == kinds[2])
-        return makeDocument(*output,
+        return makeDocument(target.output,
                             [&] { output::createMergeDocument(name, MergeCopyPath(stored)); });
 
     // The records as the window's record list holds them before an export.
@@ -156,8 +165,8 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
             kFailed,
             QStringLiteral("The merge file \"%1\" cannot be read.").arg(MergeCopyPath(stored)));
     if (kind == kinds[0])
-        return exportHtml(name, records, *width, *output);
-    return exportWorkbook(records, recordCount, *output);
+        return exportHtml(name, records, *width, target.output);
+    return exportWorkbook(records, recordCount, target.output);
 }
 
 } // namespace qv::cli

@@ -58,24 +58,17 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
     if (arguments.size() != 1)
         return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
                                            "[--ignore-missing-fields]"));
-    const QString typed = arguments[0];
-    QString error;
-    const std::optional<QString> output =
-        exportOutputPath(options.value(QStringLiteral("output")), &error);
-    if (!output)
-        return fail(kUsage, error);
-    QString shown; // the merge file's name as the window and list show it
-    const QString stored = storedName(typed, &shown);
-    if (stored.isEmpty() || !IsSafeMergeFileName(stored))
-        return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
-                                .arg(typed, programPath(QStringLiteral("data"))));
-    const QString& name = shown;
+    ExportTarget target;
+    if (const int status = exportTarget(options, arguments[0], &target); status != kSuccess)
+        return status;
+    const QString& name = target.name;
     if (!HasMergeTemplate(name))
         return fail(kUsage, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
                                 .arg(name, QDir::toNativeSeparators(MergeTemplatePath(name))));
     UnattendedMerge unattended(options.isSet(kIgnoreMissing));
     ScopedServices answering([&unattended](Services& s) { s.mergeInteraction = &unattended; });
-    return makeDocument(*output, [&] { output::mergeIntoTemplate(name, MergeCopyPath(stored)); });
+    return makeDocument(target.output,
+                        [&] { output::mergeIntoTemplate(name, MergeCopyPath(target.stored)); });
 }
 
 } // namespace qv::cli
