@@ -2,6 +2,7 @@
 // real executable, started without a display, in a program folder of its own. The merged
 // letters are read back from the document it names.
 
+#include "tests/cli/commandlinerun.h"
 #include "tests/support/lettertemplate.h"
 
 #include <QDir>
@@ -33,67 +34,30 @@ QByteArray accountLetter() {
            paragraph(field(R"(FILLIN "Who signs?" \d "The Accounts Office" \o)"));
 }
 
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
+using qv::test::Run;
 
-// The executable linked into a temporary program folder; its documents go to its home inside.
-class Program {
+// A program folder holding merge files and their templates; documents go to its home.
+class Program : public qv::test::CommandLine {
 public:
-    Program()
-        : dir_(QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR")) +
-               QStringLiteral("/tests/cli/merge-XXXXXX")) {
-        const QString built = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR")) + "/quorvane";
-        if (::link(QFile::encodeName(built).constData(), QFile::encodeName(path("quorvane"))) != 0)
-            QFile::copy(built, path(QStringLiteral("quorvane")));
-        QDir().mkpath(path(QStringLiteral("home")));
-        QDir().mkpath(path(QStringLiteral("data")));
-    }
-    QString path(const QString& relative) const { return dir_.filePath(relative); }
+    Program() { QDir().mkpath(path(QStringLiteral("data"))); }
 
     void mergeFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(QStringLiteral("data/%1.LET").arg(name)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        write(QStringLiteral("data/%1.LET").arg(name), bytes);
     }
     void letterTemplate(const QString& name, const QByteArray& body) const {
         QVERIFY(qv::test::writeLetterTemplate(path(QStringLiteral("Word/%1.dot").arg(name)), body));
     }
+    // Runs in the home folder, where relative paths then lead.
+    Run run(const QStringList& arguments) const { return CommandLine::run(arguments, {}, home()); }
 
-    Run run(const QStringList& arguments) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QString::fromLatin1(name));
-        env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home/.config")));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(path(QStringLiteral("home")));
-        process.start(path(QStringLiteral("quorvane")), arguments);
-        process.closeWriteChannel();
-        Run result;
-        if (!process.waitForFinished(60000))
-            return result;
-        result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
-    }
-
-    // Every file below the program folder's home (where documents go).
+    // Every file below the home folder (where documents go).
     QStringList documents() const {
         QStringList found;
-        QDirIterator it(path(QStringLiteral("home")), QDir::Files | QDir::Hidden,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(home(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
             found << it.next();
         return found;
     }
-
-private:
-    QTemporaryDir dir_;
 };
 
 } // namespace
@@ -101,6 +65,8 @@ private:
 class MergeCommandTest : public QObject {
     Q_OBJECT
 private slots:
+    // Month names and number grouping as the letters expect them, whatever the machine's locale.
+    void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
     void mergesLetters();
     void faultyTemplate_data();
     void faultyTemplate();
