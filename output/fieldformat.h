@@ -29,7 +29,7 @@ QString formatNumber(double value, const QString& picture, const QLocale& locale
 // and the other forms the word processor reads ("MMMM d, yyyy", "dd-MMM-yy", a leading weekday,
 // a time with am/pm, a time alone on the word processor's day zero 30 December 1899). Month
 // names in the locale's language or English; two-digit years in 1930..2029. The date and time
-// come back as written, with the UTC spec (no time zone moves them); nullopt when it is not a
+// come back as written, marked as UTC (no time zone moves them); nullopt when it is not a
 // date.
 std::optional<QDateTime> parseDate(const QString& text, const QLocale& locale);
 
