@@ -43,6 +43,31 @@ const QByteArray kOverdue = "Account|Name|Town\n0100001|Aoife Byrne|Cork\n"
                             "0100002|Se\xe1n Walsh|Sligo\n0100003|Orla <Quinn>|Galway|extra\n";
 const QByteArray kCustomers = "Account|Name|Plan\n0100001|Aoife Byrne|Standard\n";
 
+// A vsftpd server over TLS with a self-signed certificate, holding OVERDUE.LET.
+struct SelfSignedServer {
+    qv::test::TestCertificates certificates;
+    qv::test::VsftpdServer server{options()};
+
+    qv::test::VsftpdServer::Options options() const {
+        qv::test::VsftpdServer::Options o;
+        o.certificate = certificates.certificate(QStringLiteral("selfsigned"));
+        o.key = certificates.key(QStringLiteral("selfsigned"));
+        return o;
+    }
+    SelfSignedServer() {
+        server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
+        server.shareWithEveryone();
+    }
+    // The certificate's SHA-256 fingerprint in lower-case hexadecimal; "" when it cannot be read.
+    QString fingerprint() const {
+        QFile pem(options().certificate);
+        if (!pem.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLatin1(
+            QSslCertificate(&pem, QSsl::Pem).digest(QCryptographicHash::Sha256).toHex());
+    }
+};
+
 // A port nothing listens on.
 quint16 closedPort() {
     QTcpServer probe;
@@ -737,19 +762,12 @@ void CommandLineTest::trustWithoutTerminal() {
 // FTP over TLS with a self-signed certificate: its fingerprint as given by its administrator,
 // in lower case without colons, answers the question; the certificate is then pinned.
 void CommandLineTest::trustCertificateByFingerprint() {
-    qv::test::TestCertificates certificates;
-    QVERIFY2(certificates.isValid(), qPrintable(certificates.errorString()));
-    qv::test::VsftpdServer::Options options;
-    options.certificate = certificates.certificate(QStringLiteral("selfsigned"));
-    options.key = certificates.key(QStringLiteral("selfsigned"));
-    qv::test::VsftpdServer server(options);
-    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
-    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
-    server.shareWithEveryone();
-    QFile pem(options.certificate);
-    QVERIFY(pem.open(QIODevice::ReadOnly));
-    const QString fingerprint = QString::fromLatin1(
-        QSslCertificate(&pem, QSsl::Pem).digest(QCryptographicHash::Sha256).toHex());
+    SelfSignedServer tls;
+    QVERIFY2(tls.certificates.isValid(), qPrintable(tls.certificates.errorString()));
+    QVERIFY2(tls.server.isRunning(), qPrintable(tls.server.errorString()));
+    qv::test::VsftpdServer& server = tls.server;
+    const QString fingerprint = tls.fingerprint();
+    QVERIFY(!fingerprint.isEmpty());
     CommandLine cli;
     const QStringList search{"search", "--address", server.address(), "--login", server.user()};
 
@@ -778,19 +796,12 @@ void CommandLineTest::pinnedCertificatesProtected_data() {
 void CommandLineTest::pinnedCertificatesProtected() {
     QFETCH(QString, form);
     QFETCH(QString, reason);
-    qv::test::TestCertificates certificates;
-    QVERIFY2(certificates.isValid(), qPrintable(certificates.errorString()));
-    qv::test::VsftpdServer::Options options;
-    options.certificate = certificates.certificate(QStringLiteral("selfsigned"));
-    options.key = certificates.key(QStringLiteral("selfsigned"));
-    qv::test::VsftpdServer server(options);
-    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
-    server.putFile(QStringLiteral("OVERDUE.LET"), kOverdue);
-    server.shareWithEveryone();
-    QFile pem(options.certificate);
-    QVERIFY(pem.open(QIODevice::ReadOnly));
-    const QString fingerprint = QString::fromLatin1(
-        QSslCertificate(&pem, QSsl::Pem).digest(QCryptographicHash::Sha256).toHex());
+    SelfSignedServer tls;
+    QVERIFY2(tls.certificates.isValid(), qPrintable(tls.certificates.errorString()));
+    QVERIFY2(tls.server.isRunning(), qPrintable(tls.server.errorString()));
+    qv::test::VsftpdServer& server = tls.server;
+    const QString fingerprint = tls.fingerprint();
+    QVERIFY(!fingerprint.isEmpty());
     CommandLine cli;
     const QByteArray before = "other.example:21 sha256//AAAA\n";
     QString target = cli.path(QStringLiteral("pinned-certificates.txt"));
