@@ -8,12 +8,16 @@
 #include <QSet>
 #include <deque>
 #include <memory>
+#include <utility>
 
 namespace qv::docx {
 
 namespace {
 
 using fields::FieldEvaluator;
+
+// Where the copies written out so far go back into the main document.
+constexpr const char* kWrittenMark = "qv:written";
 
 // Header and footer relationship ids of the template -> those of one copy's parts.
 using IdMap = QHash<QString, QString>;
@@ -174,6 +178,10 @@ private:
     QString addHeaderCopy(const Part& header, const QByteArray& xml);
     void note(pugi::xml_node reference);
     void dropCopyNotes();
+    void startWriting();
+    QByteArray markXml() const;
+    void writeOut(pugi::xml_node stop);
+    QByteArray mainXml();
     void finish();
 
     ooxml::Package& out_;
@@ -187,6 +195,11 @@ private:
     QString mainPart_;
     pugi::xml_document doc_;
     pugi::xml_node body_, finalSection_;
+    // Finished copies leave the tree as XML: what stands between the mark and the copy being
+    // made goes into written_, so the tree holds one copy at a time however many records.
+    pugi::xml_node mark_;
+    QByteArray written_;
+    qsizetype prefixSize_ = 0;
     std::vector<pugi::xml_node> original_;
     std::vector<char> needs_;
     Rels rels_;
@@ -274,6 +287,9 @@ void Merger::openParts() {
             needs_.push_back(needsExpanding(c));
         }
     }
+    mark_ = finalSection_ ? body_.insert_child_before(kWrittenMark, finalSection_)
+                          : body_.append_child(kWrittenMark);
+    startWriting();
 }
 
 // A foot- or endnote reference in a copy: the note gets a merged copy of its own.
@@ -420,6 +436,7 @@ bool Merger::mergeCopy(qsizetype start, qsizetype* next) {
     }
     for (pugi::xml_node c : copies)
         rewireSections(c, ids);
+    writeOut(copies.empty() ? finalSection_ : copies.front());
     evaluator_.finishCopy();
     lastIds_ = ids;
     ++copies_;
@@ -427,7 +444,43 @@ bool Merger::mergeCopy(qsizetype start, qsizetype* next) {
     return true;
 }
 
+// Writes the body's content from the mark up to stop (the end when null) and takes it out of the
+// tree.
+void Merger::writeOut(pugi::xml_node stop) {
+    for (pugi::xml_node n = mark_.next_sibling(); n && n != stop; n = mark_.next_sibling()) {
+        appendXml(written_, n);
+        body_.remove_child(n);
+    }
+}
+
+// The XML of the main document up to the mark, which the written copies follow.
+void Merger::startWriting() {
+    const QByteArray xml = save(doc_);
+    written_ = xml.left(xml.indexOf(markXml()));
+    prefixSize_ = written_.size();
+}
+
+QByteArray Merger::markXml() const {
+    QByteArray mark;
+    appendXml(mark, mark_);
+    return mark;
+}
+
+// The main document's XML: the tree with the written copies in place of the mark. They were
+// written after the start of the document as it stood before the merge; that start is checked
+// rather than assumed unchanged.
+QByteArray Merger::mainXml() {
+    const QByteArray mark = markXml();
+    const QByteArray rest = save(doc_);
+    const qsizetype at = rest.indexOf(mark);
+    QByteArray xml = std::exchange(written_, QByteArray());
+    if (QByteArrayView(rest).first(at) != QByteArrayView(xml).first(prefixSize_))
+        xml.replace(0, prefixSize_, rest.first(at));
+    return xml.append(QByteArrayView(rest).sliced(at + mark.size()));
+}
+
 void Merger::finish() {
+    writeOut(finalSection_);
     for (pugi::xml_node c : original_)
         body_.remove_child(c);
     if (finalSection_)
@@ -445,7 +498,7 @@ void Merger::finish() {
     addOverrides(out_, newTypes_);
     rels_.removeMailMerge(); // the merged document keeps no data source
     out_.setPart(relsPathOf(mainPart_), save(rels_.doc));
-    out_.setPart(mainPart_, save(doc_));
+    out_.setPart(mainPart_, mainXml());
     dropMailMergeSettings(out_, mainPart_);
 }
 

@@ -12,14 +12,15 @@ namespace qv::docx {
 
 namespace {
 struct Writer : pugi::xml_writer {
-    QByteArray out;
+    explicit Writer(QByteArray& out) : out_(out) {}
     void write(const void* data, size_t size) override {
         // Room by doubling: a merged document's part runs to hundreds of megabytes.
-        const qsizetype needed = out.size() + static_cast<qsizetype>(size);
-        if (needed > out.capacity())
-            out.reserve(std::max(needed, 2 * out.capacity()));
-        out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+        const qsizetype needed = out_.size() + static_cast<qsizetype>(size);
+        if (needed > out_.capacity())
+            out_.reserve(std::max(needed, 2 * out_.capacity()));
+        out_.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
     }
+    QByteArray& out_;
 };
 } // namespace
 
@@ -30,9 +31,15 @@ bool load(pugi::xml_document& doc, const QByteArray& bytes) {
 }
 
 QByteArray save(const pugi::xml_document& doc) {
-    Writer w;
+    QByteArray out;
+    Writer w(out);
     doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    return w.out;
+    return out;
+}
+
+void appendXml(QByteArray& out, pugi::xml_node node) {
+    Writer w(out);
+    node.print(w, "", pugi::format_raw, pugi::encoding_utf8);
 }
 
 bool is(pugi::xml_node n, const char* name) {

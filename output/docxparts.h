@@ -25,6 +25,8 @@ inline const QString kRelType =
 bool load(pugi::xml_document& doc, const QByteArray& bytes);
 // The tree as UTF-8 XML, without added formatting.
 QByteArray save(const pugi::xml_document& doc);
+// Appends the node and everything below it to out, written as save() writes it.
+void appendXml(QByteArray& out, pugi::xml_node node);
 
 // True for an element of that qualified name.
 bool is(pugi::xml_node n, const char* name);
