@@ -41,12 +41,14 @@ mkdir -p "$certs"
 /usr/bin/python3 "$root/tests/support/makecerts.py" "$certs"
 chmod 755 "$certs"
 
-# start_sftp_server <root>: the tests' SFTP server, whose key goes into a known_hosts file.
+# start_sftp_server <root>: the tests' SFTP server, whose key goes into a known_hosts file. It
+# runs four processes, as a server that gives each session a process of its own serves four
+# sessions at once; curl's one session is served as before.
 start_sftp_server() {
     : >"$work/sftp.out"
     /usr/bin/python3 "$root/tests/support/sftpserver.py" --root "$1" --user "$user" \
         --password "$password" --host-key "$work/sftp_key" --config "$work/sftp.json" \
-        --events /dev/null >"$work/sftp.out" &
+        --events /dev/null --processes 4 >"$work/sftp.out" &
     server_pid=$!
     for _ in $(seq 100); do
         port=$(sed -n 's/^LISTENING //p' "$work/sftp.out")

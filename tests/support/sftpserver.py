@@ -1,7 +1,7 @@
 """SFTP server for the tests: asyncssh on 127.0.0.1 with one user, password logins only.
 
 Usage: sftpserver.py --root DIR --user NAME --password WORD --host-key FILE --config FILE
-                     --events FILE
+                     --events FILE [--processes N]
 
 The server serves DIR as its root ("/"), listens on a free port and prints "LISTENING <port>"
 once it accepts connections. The host key is read from FILE (OpenSSH private key format) and
@@ -15,11 +15,17 @@ request, so a test can change how the server behaves while it runs. Keys, all op
 Every connection, password attempt and request is appended to the events file, one line each:
 "CONNECT", "PASSWORD <user> <ok|wrong>", "LOGIN <user>", "READDIR <path>", "OPEN <path>",
 "REMOVE <path>", "DISCONNECT"; a connection closed for the limit is "REFUSED" (and no more).
+
+With --processes N (for the benchmarks) N processes accept connections on the one port, as a
+server that gives every session a process of its own serves several sessions at once; the
+session limit then counts per process. Stopping the first process stops them all.
 """
 
 import argparse
 import asyncio
 import os
+import signal
+import socket
 import sys
 import warnings
 
@@ -34,6 +40,7 @@ def main():
     parser = argparse.ArgumentParser()
     for name in ("--root", "--user", "--password", "--host-key", "--config", "--events"):
         parser.add_argument(name, required=True)
+    parser.add_argument("--processes", type=int, default=1)
     args = parser.parse_args()
     root = os.path.realpath(args.root)
 
@@ -123,12 +130,21 @@ def main():
         key.write_private_key(args.host_key)
         key.write_public_key(args.host_key + ".pub")
 
+    port = _shared_port() if args.processes > 1 else 0
+    children = _start_children(args.processes - 1)
+
     async def serve():
         server = await asyncssh.create_server(
-            Server, "127.0.0.1", 0, server_host_keys=[args.host_key],
-            sftp_factory=Files, allow_scp=False, login_timeout=30)
-        port = server.sockets[0].getsockname()[1]
-        print("LISTENING %d" % port, flush=True)
+            Server, "127.0.0.1", port, server_host_keys=[args.host_key],
+            sftp_factory=Files, allow_scp=False, login_timeout=30,
+            reuse_port=args.processes > 1)
+        if children is not None:
+            for _ in range(len(children)):
+                os.read(children_ready[0], 1)
+            print("LISTENING %d" % server.sockets[0].getsockname()[1], flush=True)
+        else:
+            os.write(children_ready[1], b"r")
+            asyncio.get_running_loop().create_task(_end_with_parent())
         await server.wait_closed()
 
     try:
@@ -136,6 +152,47 @@ def main():
     except KeyboardInterrupt:
         pass
     return 0
+
+
+# The port every process listens on: reserved here, so that the processes started next share it.
+_reserved = None
+children_ready = os.pipe()
+
+
+def _shared_port():
+    global _reserved
+    _reserved = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    _reserved.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEPORT, 1)
+    _reserved.bind(("127.0.0.1", 0))
+    return _reserved.getsockname()[1]
+
+
+def _start_children(count):
+    """The further processes; None in a child. The first process stops them when it stops."""
+    children = []
+    for _ in range(count):
+        pid = os.fork()
+        if pid == 0:
+            return None
+        children.append(pid)
+    if not children:
+        return children
+
+    def stop(signum, frame):
+        for child in children:
+            os.kill(child, signal.SIGTERM)
+        os._exit(0)
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
+    return children
+
+
+async def _end_with_parent():
+    parent = os.getppid()
+    while os.getppid() == parent:
+        await asyncio.sleep(0.5)
+    os._exit(0)
 
 
 class _DroppingFile:
