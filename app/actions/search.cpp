@@ -213,7 +213,7 @@ void DeleteOnServer(Form2& form) {
     form.setEnabled(false);
     const QString stored = form.selectedMergeFile();
     if (form.Inet1->Execute(form.Inet1->URL(),
-                            QStringLiteral("DELETE ") + qv::kServerFolder + stored))
+                            qv::transfer::FtpCommand::remove(qv::kServerFolder + stored)))
         WaitForTransfer(form);
     if (form.closeRequested())
         return;
