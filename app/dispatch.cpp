@@ -113,64 +113,111 @@ private:
     Action action_;
 };
 
-void hook(Form2& form, QObject* source, Event event, Action action) {
+// Hooks an event of a control made for it (a button's click, a list's double click, a timer's
+// timeout, ...). False when the control has no such event.
+bool hookOwnEvent(Form2& form, QObject* source, Event event, Action action) {
     auto run = [&form, action](EventArgs args) { action(form, args); };
     auto mouse = [run](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPoint p) {
         run({p, b, m, 0});
     };
+    auto plain = [run] { run({}); };
 
-    if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click) {
-        QObject::connect(button, &Command::Click, &form, [run] { run({}); });
-    } else if (auto* push = qobject_cast<QPushButton*>(source); push && event == Event::Click) {
-        QObject::connect(push, &QPushButton::clicked, &form, [run] { run({}); });
-    } else if (auto* view = qobject_cast<ListView*>(source)) {
+    if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click)
+        return QObject::connect(button, &Command::Click, &form, plain);
+    if (auto* push = qobject_cast<QPushButton*>(source); push && event == Event::Click)
+        return QObject::connect(push, &QPushButton::clicked, &form, plain);
+    if (auto* view = qobject_cast<ListView*>(source)) {
         if (event == Event::Click)
-            QObject::connect(view, &ListView::Click, &form, [run] { run({}); });
-        else if (event == Event::DblClick)
-            QObject::connect(view, &ListView::DblClick, &form, [run] { run({}); });
-        else if (event == Event::MouseMove)
-            QObject::connect(view, &ListView::MouseMove, &form, mouse);
-    } else if (auto* picture = qobject_cast<PictureBox*>(source)) {
-        if (event == Event::Click)
-            QObject::connect(picture, &PictureBox::Click, &form, [run] { run({}); });
-        else if (event == Event::MouseMove)
-            QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
-    } else if (auto* inet = qobject_cast<qv::TransferControl*>(source);
-               inet && event == Event::StateChanged) {
-        QObject::connect(inet, &qv::TransferControl::StateChanged, &form, [run](qint16 state) {
-            run({{}, Qt::NoButton, Qt::NoModifier, state});
-        });
-    } else if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer) {
-        QObject::connect(timer, &QTimer::timeout, &form, [run] { run({}); });
-    } else if (auto* widget = qobject_cast<QWidget*>(source)) {
-        switch (event) {
-        case Event::MouseMove:
-            widget->setMouseTracking(true);
-            new EventHook(widget, QEvent::MouseMove, form, action);
-            break;
-        case Event::GotFocus:
-            new EventHook(widget, QEvent::FocusIn, form, action);
-            break;
-        case Event::Resize:
-            new EventHook(widget, QEvent::Resize, form, action);
-            break;
-        case Event::Click:
-            new EventHook(widget, QEvent::MouseButtonRelease, form, action);
-            break;
-        case Event::DblClick:
-            new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
-            break;
-        case Event::Timer:
-        case Event::StateChanged:
-            break;
-        }
+            return QObject::connect(view, &ListView::Click, &form, plain);
+        if (event == Event::DblClick)
+            return QObject::connect(view, &ListView::DblClick, &form, plain);
+        if (event == Event::MouseMove)
+            return QObject::connect(view, &ListView::MouseMove, &form, mouse);
+        return false;
     }
+    if (auto* picture = qobject_cast<PictureBox*>(source)) {
+        if (event == Event::Click)
+            return QObject::connect(picture, &PictureBox::Click, &form, plain);
+        if (event == Event::MouseMove)
+            return QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
+        return false;
+    }
+    if (auto* inet = qobject_cast<qv::TransferControl*>(source);
+        inet && event == Event::StateChanged)
+        return QObject::connect(inet, &qv::TransferControl::StateChanged, &form,
+                                [run](qint16 state) {
+                                    run({{}, Qt::NoButton, Qt::NoModifier, state});
+                                });
+    if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer)
+        return QObject::connect(timer, &QTimer::timeout, &form, plain);
+    return false;
+}
+
+// Hooks a plain widget's event through an event filter. False when a widget has no such event.
+bool hookWidgetEvent(Form2& form, QWidget* widget, Event event, Action action) {
+    switch (event) {
+    case Event::MouseMove:
+        widget->setMouseTracking(true);
+        new EventHook(widget, QEvent::MouseMove, form, action);
+        return true;
+    case Event::GotFocus:
+        new EventHook(widget, QEvent::FocusIn, form, action);
+        return true;
+    case Event::Resize:
+        new EventHook(widget, QEvent::Resize, form, action);
+        return true;
+    case Event::Click:
+        new EventHook(widget, QEvent::MouseButtonRelease, form, action);
+        return true;
+    case Event::DblClick:
+        new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
+        return true;
+    case Event::Timer:
+    case Event::StateChanged:
+        break;
+    }
+    return false;
+}
+
+bool hook(Form2& form, QObject* source, Event event, Action action) {
+    if (hookOwnEvent(form, source, event, action))
+        return true;
+    // Controls with events of their own take no others through a filter.
+    if (qobject_cast<ListView*>(source) || qobject_cast<PictureBox*>(source))
+        return false;
+    auto* widget = qobject_cast<QWidget*>(source);
+    return widget && hookWidgetEvent(form, widget, event, action);
+}
+
+const char* eventName(Event event) {
+    switch (event) {
+    case Event::Click:
+        return "Click";
+    case Event::DblClick:
+        return "DblClick";
+    case Event::MouseMove:
+        return "MouseMove";
+    case Event::GotFocus:
+        return "GotFocus";
+    case Event::Timer:
+        return "Timer";
+    case Event::Resize:
+        return "Resize";
+    case Event::StateChanged:
+        return "StateChanged";
+    }
+    return "?";
 }
 
 } // namespace
 
-void connectDispatch(Form2& form) {
-    for (const Route& route : kRoutes)
-        if (QObject* source = route.source(form))
-            hook(form, source, route.event, route.action);
+QStringList connectDispatch(Form2& form) {
+    QStringList unmatched;
+    for (const Route& route : kRoutes) {
+        QObject* source = route.source(form);
+        if (!source || !hook(form, source, route.event, route.action))
+            unmatched << (source ? source->objectName() : QStringLiteral("(no control)")) +
+                             QLatin1Char('.') + QLatin1String(eventName(route.event));
+    }
+    return unmatched;
 }

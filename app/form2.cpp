@@ -322,7 +322,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
     createPictures();
     createLists();
     createTimers();
-    connectDispatch(*this);
+    if (const QStringList unmatched = connectDispatch(*this); !unmatched.isEmpty())
+        qFatal("Form2: events without a control to come from: %s",
+               qPrintable(unmatched.join(QStringLiteral(", "))));
     Load();
 }
 
