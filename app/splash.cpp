@@ -1,5 +1,6 @@
 #include "app/splash.h"
 
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/loadedwindow.h"
 
@@ -19,15 +20,6 @@ namespace {
 using Loaded = LoadedWindow<frmSplash>;
 
 const QString kProgramTitle = QStringLiteral("Quorvane");
-
-std::function<void()>& opener() {
-    static std::function<void()> open;
-    return open;
-}
-int& delay() {
-    static int ms = 4000;
-    return ms;
-}
 
 // The background: a deep blue sky over a stack of letters, each with its address block, and a
 // light band where the product name sits.
@@ -105,16 +97,8 @@ void frmSplash::showSplash() {
     splash.raise();
 }
 
-void frmSplash::setMainWindowOpener(std::function<void()> open) {
-    opener() = std::move(open);
-}
-
-void frmSplash::setCloseDelay(int ms) {
-    delay() = ms;
-}
-
 int frmSplash::closeDelay() {
-    return delay();
+    return qv::services().splashCloseDelayMs;
 }
 
 QString frmSplash::versionText() {
@@ -186,7 +170,7 @@ frmSplash::frmSplash()
     growToFit(lblVersion);
     lblProductName->setText(kProgramTitle);
     growToFit(lblProductName);
-    Timer1->setInterval(delay());
+    Timer1->setInterval(closeDelay());
     Timer1->start();
     Label2->setText(termsOfUse());
 
@@ -210,8 +194,8 @@ void frmSplash::closeEvent(QCloseEvent* event) {
     Loaded::forget(this);
     if (OpenMainAfterSplash) {
         OpenMainAfterSplash = false;
-        if (opener())
-            opener()();
+        if (const auto& open = qv::services().openMainWindow)
+            open();
     }
     event->accept();
     deleteLater();

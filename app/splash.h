@@ -27,10 +27,7 @@ public:
     // window; it still closes four seconds after it was loaded.
     static void showSplash();
 
-    // What "show the main window" means; installed by the program (and by tests).
-    static void setMainWindowOpener(std::function<void()> opener);
-    // The time the window stays, 4000 ms; tests shorten it.
-    static void setCloseDelay(int ms);
+    // The time the window stays (the services' splashCloseDelayMs, 4000 ms).
     static int closeDelay();
 
     static QString versionText(); // "Version 2.0.1"

@@ -1,5 +1,6 @@
 #include "ui/balloon.h"
 
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/balloondrag.h"
 #include "ui/balloonicons.h"
@@ -14,11 +15,6 @@
 
 namespace qv {
 namespace {
-
-std::function<int(int)>& timeBase() {
-    static std::function<int(int)> base;
-    return base;
-}
 
 QLabel* pictureStore(QWidget* parent, const QString& name, const QImage& image) {
     auto* label = new QLabel(parent);
@@ -151,10 +147,6 @@ frmTip::frmTip(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHi
     runLayout();
 }
 
-void frmTip::setTimeBase(std::function<int(int)> realMilliseconds) {
-    timeBase() = std::move(realMilliseconds);
-}
-
 std::optional<BalloonFailure> frmTip::SetBalloon(const QString& sTitle, const QString& sText,
                                                  int lPosX, int lPosY, const QString& sIcon,
                                                  bool bShowClose, int lAutoCloseAfter, int lHeight,
@@ -190,7 +182,8 @@ std::optional<BalloonFailure> frmTip::SetBalloon(const QString& sTitle, const QS
                                   .arg(balloon::kLongestAutoClose)};
     if (lAutoCloseAfter != 0) {
         autoCloseAfter_ = lAutoCloseAfter;
-        timAutoClose->setInterval(timeBase() ? timeBase()(lAutoCloseAfter) : lAutoCloseAfter);
+        const auto& timeBase = services().balloonTimeBase;
+        timAutoClose->setInterval(timeBase ? timeBase(lAutoCloseAfter) : lAutoCloseAfter);
         timAutoClose->start();
     } else {
         autoCloseAfter_ = 0;

@@ -66,9 +66,6 @@ public:
     // The auto-close time SetBalloon set, 0 when the timer is off.
     int autoCloseAfter() const { return autoCloseAfter_; }
 
-    // Real milliseconds the auto-close timer waits for a given time; tests shorten it.
-    static void setTimeBase(std::function<int(int)> realMilliseconds);
-
     QLabel* lblTitle;
     QLabel* imgDisplayIcon;
     QLabel* imgX;

@@ -6,6 +6,7 @@
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/codepage.h"
 #include "platform/pacing.h"
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
 #include "ui/tooltip.h"
@@ -25,11 +26,6 @@ namespace {
 
 constexpr int kColumnWidthTwips = 2500;
 const QString kCrLf = QStringLiteral("\r\n");
-
-std::function<void(qint64, qint64)>& observer() {
-    static std::function<void(qint64, qint64)> hook;
-    return hook;
-}
 
 // The progress window of a load. Its texts follow every record, but the window is only fed a
 // few dozen times a second, so that big files do not spend their time painting.
@@ -99,10 +95,6 @@ void addHeaderColumns(Form2& form) {
 QString RecordLoadText(qint64 i, qint64 n) {
     return QStringLiteral("Loading Record ") + QString::number(i) + QStringLiteral(" of ") +
            QString::number(n);
-}
-
-void SetRecordLoadObserver(std::function<void(qint64, qint64)> hook) {
-    observer() = std::move(hook);
 }
 
 MergeRecordModel& RecordListModel(Form2& form) {
@@ -182,7 +174,7 @@ void LoadMergeRecords(Form2& form) {
         // The rows come straight from the kept text (as AddRecordValue would place them, value
         // by value), in one bulk load.
         const int columnsBefore = model.columnCount();
-        const auto& hook = observer();
+        const auto& hook = qv::services().recordLoadObserver;
         // Closing the window stops the load at the record it has reached.
         model.loadRecords(h, total, [&](qint64 i) {
             progress.step(i);

@@ -31,8 +31,5 @@ void AddRecordValue(Form2& form);
 // Double click on lw1: between its normal place below the browser and nearly the whole window.
 void ToggleRecordListSize(Form2& form);
 
-// Tests: called with every record step of a load (i from 1 to n), whatever the window shows.
-void SetRecordLoadObserver(std::function<void(qint64 i, qint64 n)> observer);
-
 // The status line of the progress window for record i of n.
 QString RecordLoadText(qint64 i, qint64 n);

@@ -7,6 +7,7 @@
 #include "app/actions/search.h"
 #include "app/form2.h"
 #include "app/progress.h"
+#include "platform/services.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
@@ -182,14 +183,16 @@ void TestCloseDuringWork::duringTheRecordLoad() {
     selectMergeFile("BIG", records);
     form->RecordsToLoad = records;
     int reached = 0;
-    SetRecordLoadObserver([&](qint64 i, qint64) {
-        reached = static_cast<int>(i);
-        if (i == 1000)
-            form->close();
-    });
-
-    LoadMergeRecords(*form);
-    SetRecordLoadObserver({});
+    {
+        const qv::ScopedServices observed([&](qv::Services& s) {
+            s.recordLoadObserver = [&](qint64 i, qint64) {
+                reached = static_cast<int>(i);
+                if (i == 1000)
+                    form->close();
+            };
+        });
+        LoadMergeRecords(*form);
+    }
 
     QCOMPARE(reached, 1000); // the load stopped where the window was closed
     expectWindowGone();

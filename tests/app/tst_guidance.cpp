@@ -38,7 +38,6 @@ QRect screenRect(const QWidget* w) {
 class GuidanceTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { qv::frmTip::setTimeBase({}); }
     void texts_data();
     void texts();
     void anchors();
@@ -224,7 +223,8 @@ void GuidanceTest::firingShowsOneBalloon() {
 
 void GuidanceTest::noFilesBalloonStays() {
     TempProgramFolder folder;
-    qv::frmTip::setTimeBase([](int ms) { return ms / 100; });
+    const qv::ScopedServices shortTimes(
+        [](qv::Services& s) { s.balloonTimeBase = [](int ms) { return ms / 100; }; });
     Form2 form;
     form.show();
     for (int search = 0; search < 2; ++search) {
@@ -266,8 +266,8 @@ void GuidanceTest::startMessageOpensAndClosesByItself() {
     TempProgramFolder folder;
     const qv::ScopedServices shortDelays([](qv::Services& s) {
         s.guidanceTimeBase = [](int ms) { return ms / 100; }; // 10 s -> 100 ms
+        s.balloonTimeBase = [](int ms) { return ms / 20; };   // 4 s -> 200 ms
     });
-    qv::frmTip::setTimeBase([](int ms) { return ms / 20; }); // 4 s -> 200 ms
     Form2 form;
     form.show();
     QCOMPARE(form.Timer1->interval(), 100);

@@ -1,4 +1,5 @@
 #include "app/splash.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -11,30 +12,39 @@ void flushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// How long the splash window stays, for the rest of the test.
+void setCloseDelay(int ms) {
+    qv::Services changed = qv::services();
+    changed.splashCloseDelayMs = ms;
+    qv::installServices(changed);
+}
+
 } // namespace
 
 class TestSplash : public QObject {
     Q_OBJECT
     int opened = 0;
+    std::optional<qv::ScopedServices> services;
 
 private slots:
     void init() {
         opened = 0;
         OpenMainAfterSplash = true;
-        frmSplash::setMainWindowOpener([this] { ++opened; });
-        frmSplash::setCloseDelay(60);
+        services.emplace([this](qv::Services& s) {
+            s.openMainWindow = [this] { ++opened; };
+            s.splashCloseDelayMs = 60;
+        });
     }
     void cleanup() {
         OpenMainAfterSplash = false; // no opener runs while tidying up
         frmSplash::unload();
         flushDeletes();
         QVERIFY(!frmSplash::isLoaded());
-        frmSplash::setMainWindowOpener(nullptr);
-        frmSplash::setCloseDelay(4000);
+        services.reset();
     }
 
     void loadStepFillsTheWindow() {
-        frmSplash::setCloseDelay(100000);
+        setCloseDelay(100000);
         frmSplash& s = frmSplash::form();
         QCOMPARE(s.windowTitle(), QString());
         QCOMPARE(s.size(), QSize(487, 318)); // 7305 x 4770 twips
@@ -98,7 +108,7 @@ private slots:
     }
 
     void showingAgainKeepsTheSameWindowAndItsTimer() {
-        frmSplash::setCloseDelay(600);
+        setCloseDelay(600);
         QElapsedTimer clock;
         clock.start();
         frmSplash::showSplash();
@@ -115,7 +125,7 @@ private slots:
 
     // Closed by hand before its time at start: the program goes on with its main window.
     void closedEarlyStillOpensTheMainWindow() {
-        frmSplash::setCloseDelay(100000);
+        setCloseDelay(100000);
         frmSplash::showSplash();
         frmSplash::form().close();
         QCOMPARE(opened, 1);
@@ -123,7 +133,7 @@ private slots:
     }
 
     void picture() {
-        frmSplash::setCloseDelay(100000);
+        setCloseDelay(100000);
         frmSplash::showSplash();
         QVERIFY(QTest::qWaitForWindowExposed(&frmSplash::form()));
         const QImage shot = frmSplash::form().grab().toImage();
@@ -137,7 +147,7 @@ private slots:
 
     // The one test that waits the real four seconds, start to end.
     void realFourSecondsAtStart() {
-        frmSplash::setCloseDelay(4000);
+        setCloseDelay(4000);
         QElapsedTimer clock;
         clock.start();
         frmSplash::showSplash();

@@ -40,17 +40,17 @@ private slots:
     void init() {
         services.emplace([](qv::Services& s) {
             s.versionQuery = qv::test::fixedVersion(qv::kPlatformNT, 5, 1);
+            s.openMainWindow = [] {
+                auto* main = new Form2;
+                main->setAttribute(Qt::WA_DeleteOnClose);
+                main->show();
+            };
+            s.splashCloseDelayMs = 80;
         });
         folder = std::make_unique<TempProgramFolder>();
         QFile clip(qv::test::sourcePath("assets/Download.avi"));
         QVERIFY(clip.open(QIODevice::ReadOnly));
         folder->write("Download.avi", clip.readAll());
-        frmSplash::setMainWindowOpener([] {
-            auto* main = new Form2;
-            main->setAttribute(Qt::WA_DeleteOnClose);
-            main->show();
-        });
-        frmSplash::setCloseDelay(80);
         OpenMainAfterSplash = true;
     }
     void cleanup() {
@@ -59,8 +59,6 @@ private slots:
             f->close();
         frmSplash::unload();
         flushDeletes();
-        frmSplash::setMainWindowOpener(nullptr);
-        frmSplash::setCloseDelay(4000);
         folder.reset();
         services.reset();
     }
@@ -96,7 +94,9 @@ private slots:
     void closingTheMainWindowUnloadsTheAboutView() {
         frmSplash::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
-        frmSplash::setCloseDelay(100000);
+        qv::Services longer = qv::services();
+        longer.splashCloseDelayMs = 100000;
+        qv::installServices(longer);
         emit mainWindows().first()->Image3->Click();
         QVERIFY(frmSplash::isLoaded());
         mainWindows().first()->close();

@@ -4,6 +4,7 @@
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
+#include "platform/services.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 #include "ui/shapes.h"
@@ -50,12 +51,15 @@ private slots:
         form.show();
         form.Timer2->start(5000);
         QList<qint64> steps;
-        SetRecordLoadObserver([&](qint64 i, qint64 n) {
-            QCOMPARE(n, 10);
-            steps << i;
-        });
-        select(form, addEntry(form, "ABC", "3"));
-        SetRecordLoadObserver({});
+        {
+            const qv::ScopedServices observed([&steps](qv::Services& s) {
+                s.recordLoadObserver = [&steps](qint64 i, qint64 n) {
+                    QCOMPARE(n, 10);
+                    steps << i;
+                };
+            });
+            select(form, addEntry(form, "ABC", "3"));
+        }
 
         QVERIFY(!form.Timer2->isActive());
         QCOMPARE(form.Text1->text(), QString("ABC"));

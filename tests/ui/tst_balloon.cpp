@@ -1,3 +1,4 @@
+#include "platform/services.h"
 #include "ui/balloon.h"
 #include "ui/balloondrag.h"
 #include "ui/balloonicons.h"
@@ -40,7 +41,6 @@ void release(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
 class BalloonTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { frmTip::setTimeBase({}); }
     void placesAndSizes();
     void designState();
     void linkStrip();
@@ -237,7 +237,8 @@ void BalloonTest::closeButtonFaces() {
 }
 
 void BalloonTest::autoClose() {
-    frmTip::setTimeBase([](int ms) { return ms / 100; });
+    const qv::ScopedServices shortTimes(
+        [](qv::Services& s) { s.balloonTimeBase = [](int ms) { return ms / 100; }; });
 
     QPointer<frmTip> stays = new frmTip;
     QVERIFY(!setUp(*stays, "i", true, 0));
