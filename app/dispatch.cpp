@@ -75,7 +75,6 @@ const Route kRoutes[] = {
     {control<&Form2::lw1>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
     {control<&Form2::lw1>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::Command5>,   Event::Click,        [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
     {control<&Form2::Command8>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
     {control<&Form2::Command3>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
     {control<&Form2::Command4>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},

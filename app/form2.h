@@ -120,14 +120,8 @@ public:
     ImageList* ImageList2 = nullptr; // 16 x 16 pictures of the record list
 
     // --- Window state -------------------------------------------------------------------------
-    bool Errorflag = false;
-    QString Errormesg;
-    std::int16_t iPendingCommand = 0;
-    QStringList LineParts;
-    int FieldIndex = 0;
-    int RecordIndex = 0;
-    int RecordCount = 0;
-    int RecordsToLoad = 0;
+    // The record count of the merge file the details panel shows, as the browser listed it.
+    int selectedRecordCount = 0;
     std::int32_t HoverItem = 0;
     std::int32_t FieldHoverItem = 0;
     std::int32_t IpHintItem = 0;

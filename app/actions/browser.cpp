@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kRecordsShown = 10; // the first records of a selected merge file
+
 // The details of the selected entry: its texts, the details panel, its first records and the
 // commands that fit it. False when a step fails; the steps after it are skipped.
 bool fillDetails(Form2& f) {
@@ -42,9 +44,8 @@ bool fillDetails(Form2& f) {
     const int count = records.trimmed().toInt(&isNumber);
     if (!isNumber)
         return false;
-    f.RecordCount = count;
-    f.RecordsToLoad = 10;
-    LoadMergeRecords(f);
+    f.selectedRecordCount = count;
+    LoadMergeRecords(f, f.selectedMergeFile(), kRecordsShown);
     f.showTemplateChoice(HasMergeTemplate(name));
     return true;
 }

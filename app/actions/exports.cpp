@@ -1,5 +1,6 @@
 #include "app/actions/exports.h"
 
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
 #include "app/mergequestions.h"
 #include "app/progress.h"
@@ -47,15 +48,13 @@ void tellFailure(Form2& form, const QString& error) {
         qv::dialogs().message(&form, error, kTitle);
 }
 
-// The start of both exports: the window disabled under the busy pointer, then the record loader
-// run as the exports run it: RecordsToLoad = RecordCount, then Command5 pressed from code (the
-// window is disabled by then, so the button's click() would do nothing). False when the window
-// was closed meanwhile: the export does not go on.
+// The start of both exports: the window disabled under the busy pointer, then every record of
+// the selected merge file loaded into the record list. False when the window was closed
+// meanwhile: the export does not go on.
 bool loadAllRecords(Form2& form) {
     form.setEnabled(false);
     form.setCursor(Qt::WaitCursor);
-    form.RecordsToLoad = form.RecordCount;
-    emit form.Command5->clicked();
+    LoadMergeRecords(form, form.selectedMergeFile(), form.selectedRecordCount);
     form.setCursor(Qt::WaitCursor);
     return !form.closeRequested();
 }
@@ -107,7 +106,7 @@ void ExportToSpreadsheet(Form2& form) {
     // and the last one exported ends selected and counted.
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
-    e.recordCount = form.RecordCount;
+    e.recordCount = form.selectedRecordCount;
     QString status; // the export's text for the row last reached
     qv::PacedRow shown(
         [&list, &status](int r) {

@@ -65,26 +65,25 @@ void giveColumnsTheirWidth(Form2& form, int from) {
         form.lw1->setColumnWidth(c, kColumnWidthTwips);
 }
 
-// The columns of the header's names (LineParts), as AddFieldColumn adds them one by one, and
+// The columns of the header's names, as AddFieldColumn adds them one by one, and
 // FieldTip's text: the names, each ended by CR LF, then the hint. The list hears of all columns
 // at once and the tooltip gets its text once, so that files of many thousand fields load as
 // fast as narrow ones.
-void addHeaderColumns(Form2& form) {
+void addHeaderColumns(Form2& form, const QStringList& names) {
     MergeRecordModel& model = RecordListModel(form);
     QString tip;
     qsizetype length = 0;
-    for (const QString& name : form.LineParts)
+    for (const QString& name : names)
         length += name.size() + kCrLf.size();
     tip.reserve(length + 32);
     model.beginBulkLoad();
-    for (form.FieldIndex = 0; form.FieldIndex < form.LineParts.size(); ++form.FieldIndex) {
-        const QString& name = form.LineParts.at(form.FieldIndex);
+    for (const QString& name : names) {
         model.addColumn(name);
         tip += name;
         tip += kCrLf;
     }
     model.endBulkLoad();
-    if (!form.LineParts.isEmpty())
+    if (!names.isEmpty())
         form.FieldTip.Title(QStringLiteral("Field Names"));
     giveColumnsTheirWidth(form, 0);
     form.FieldTip.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") + kCrLf);
@@ -109,8 +108,7 @@ MergeRecordModel& RecordListModel(Form2& form) {
     return *model;
 }
 
-void AddFieldColumn(Form2& form) {
-    const QString name = form.LineParts.value(form.FieldIndex);
+void AddFieldColumn(Form2& form, const QString& name) {
     MergeRecordModel& model = RecordListModel(form);
     const int column = model.addColumn(name);
     form.lw1->setColumnWidth(column, kColumnWidthTwips);
@@ -118,24 +116,23 @@ void AddFieldColumn(Form2& form) {
     form.FieldTip.TipText(form.FieldTip.TipText() + name + kCrLf);
 }
 
-void AddRecordValue(Form2& form) {
+void AddRecordValue(Form2& form, int field, const QString& value) {
     MergeRecordModel& model = RecordListModel(form);
-    const QString value = form.LineParts.value(form.FieldIndex);
-    if (form.FieldIndex == 0) {
+    if (field == 0) {
         model.addRow(value);
         return;
     }
-    if (form.FieldIndex >= model.columnCount()) {
+    if (field >= model.columnCount()) {
         // More values than the header has names: further, untitled columns.
         const int before = model.columnCount();
-        while (model.columnCount() <= form.FieldIndex)
+        while (model.columnCount() <= field)
             model.addColumn(QString());
         giveColumnsTheirWidth(form, before);
     }
-    model.setSubItem(model.rowCount() - 1, form.FieldIndex, value);
+    model.setSubItem(model.rowCount() - 1, field, value);
 }
 
-void LoadMergeRecords(Form2& form) {
+int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad) {
     Form2::Work work(form);
     MergeRecordModel& model = RecordListModel(form);
     model.clear();
@@ -143,33 +140,29 @@ void LoadMergeRecords(Form2& form) {
     form.lw1->show();
 
     bool opened = false;
-    QByteArray text = ReadMergeBytes(MergeCopyPath(form.selectedMergeFile()), " ", &opened);
+    QByteArray text = ReadMergeBytes(MergeCopyPath(storedName), " ", &opened);
     const auto fail = [&form] {
         form.hideRecordList();
         form.unsetCursor();
     };
     if (!opened) {
         fail();
-        return;
+        return 0;
     }
 
-    form.FieldIndex = 0;
     const qsizetype h = text.indexOf('\n');
-    if (h >= 0) {
-        form.LineParts = SplitMergeLine(qv::codepage::decode(text.constData(), h));
-        addHeaderColumns(form);
-    }
+    if (h >= 0)
+        addHeaderColumns(form, SplitMergeLine(qv::codepage::decode(text.constData(), h)));
 
     form.hideRecordList();
     form.setCursor(Qt::WaitCursor);
 
-    const qint64 total = form.RecordsToLoad;
+    const qint64 total = recordsToLoad;
     {
         LoadProgress progress(total);
-        form.RecordIndex = 1;
         if (!model.setSourceText(std::move(text))) {
             fail();
-            return;
+            return 0;
         }
         // The rows come straight from the kept text (as AddRecordValue would place them, value
         // by value), in one bulk load.
@@ -183,12 +176,12 @@ void LoadMergeRecords(Form2& form) {
             return !form.closeRequested();
         });
         progress.finish();
-        form.RecordIndex = static_cast<int>(std::min<qint64>(total + 1, INT_MAX));
         giveColumnsTheirWidth(form, columnsBefore);
     }
     form.unsetCursor();
 
     form.showRecordList();
+    return model.rowCount();
 }
 
 void ToggleRecordListSize(Form2& form) {

@@ -46,9 +46,6 @@ void TransferStateChanged(Form2& form, qint16 State) {
     if (State == qv::code(qv::TransferState::Error)) {
         form.Text8->setText(
             qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
-        form.Errorflag = true;
-        form.Errormesg =
-            qv::ConnectionErrorMessage(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo());
         form.Animation1->stop(); // it stays on screen until the search hides it
         return;
     }
@@ -57,11 +54,6 @@ void TransferStateChanged(Form2& form, qint16 State) {
         return; // an unknown state changes nothing
     form.Text8->setText(*text);
     if (State == qv::code(qv::TransferState::ResponseCompleted))
-        ReactToResponse(form, form.iPendingCommand);
-}
-
-void ReactToResponse(Form2& form, qint16 iLastCommand) {
-    if (iLastCommand == 0)
         ShowRemoteFileList(form);
 }
 

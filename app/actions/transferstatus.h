@@ -9,12 +9,9 @@ struct PeerIdentity;
 
 // Status reporting of the transfer control Inet1 and the wait for a command to end.
 
-// The Inet1 state change handler: writes the state into the status line Text8; an error records
-// itself (Errorflag, Errormesg), a completed response goes to ReactToResponse.
+// The transfer control's state change handler: writes the state into the status line; an error
+// stops the search's clip, a completed response fills the list of remote files.
 void TransferStateChanged(Form2& form, qint16 State);
-
-// A completed response of the command iLastCommand (0: a directory listing).
-void ReactToResponse(Form2& form, qint16 iLastCommand);
 
 // Reads the response data in chunks of 1024 characters and puts its lines, split at CR LF, into
 // lstremotefiles; empty lines add nothing.

@@ -103,7 +103,7 @@ QStringList TestCloseDuringWork::dataFiles() const {
 void TestCloseDuringWork::selectMergeFile(const QString& name, int records) {
     folder->write("data/" + name + ".LET", mergeFile(records));
     form->Text1->setText(name);
-    form->RecordCount = records;
+    form->selectedRecordCount = records;
 }
 
 void TestCloseDuringWork::duringTheListing() {
@@ -181,7 +181,6 @@ void TestCloseDuringWork::duringAFourConnectionDownload() {
 void TestCloseDuringWork::duringTheRecordLoad() {
     const int records = 200000;
     selectMergeFile("BIG", records);
-    form->RecordsToLoad = records;
     int reached = 0;
     {
         const qv::ScopedServices observed([&](qv::Services& s) {
@@ -191,7 +190,7 @@ void TestCloseDuringWork::duringTheRecordLoad() {
                     form->close();
             };
         });
-        LoadMergeRecords(*form);
+        LoadMergeRecords(*form, form->selectedMergeFile(), records);
     }
 
     QCOMPARE(reached, 1000); // the load stopped where the window was closed

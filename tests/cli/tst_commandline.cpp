@@ -93,7 +93,7 @@ struct Window {
     void select(const QString& stored) {
         form->Text1->setText(qv::MergeFileBaseName(stored));
         form->Text3->setText(stored);
-        form->RecordCount = CountMergeRecords(stored);
+        form->selectedRecordCount = CountMergeRecords(stored);
     }
 
     qv::test::RecordingDialogs dialogs;

@@ -71,8 +71,7 @@ private slots:
         QCOMPARE(form.Command10->Caption(), QString("Delete ABC from Server"));
         QCOMPARE(form.Command10->toolTip(), QString("Delete ABC"));
         QCOMPARE(form.Command10->FontColour(), QColor(255, 0, 0));
-        QCOMPARE(form.RecordCount, 3);
-        QCOMPARE(form.RecordsToLoad, 10);
+        QCOMPARE(form.selectedRecordCount, 3);
 
         // Settings panel away, details panel and its commands in.
         for (QWidget* w : {static_cast<QWidget*>(form.Text10), static_cast<QWidget*>(form.Text44),
@@ -122,8 +121,7 @@ private slots:
         folder.write("data/Big.LET", "N\n1\n");
         Form2 form;
         select(form, addEntry(form, "Big", "40000"));
-        QCOMPARE(form.RecordCount, 40000);
-        QCOMPARE(form.RecordsToLoad, 10);
+        QCOMPARE(form.selectedRecordCount, 40000);
     }
 
     void failuresSkipTheRemainingSteps() {
@@ -144,7 +142,7 @@ private slots:
         QCOMPARE(form.Command10->Caption(), QString("Delete Gone from Server"));
         QCOMPARE(form.Text9->text(), QString());
         QCOMPARE(form.Text17->text(), QString());
-        QCOMPARE(form.RecordsToLoad, 0);
+        QCOMPARE(form.selectedRecordCount, 0);
         QVERIFY(!form.lw1->isVisible());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }

@@ -129,8 +129,7 @@ private slots:
         Form2 form;
         form.show();
         form.Text1->setText("ABC");
-        form.RecordsToLoad = 10;
-        LoadMergeRecords(form);
+        LoadMergeRecords(form, form.selectedMergeFile(), 10);
         CTooltip& tip = form.FieldTip;
         const QString text = " Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n";
 
@@ -162,8 +161,7 @@ private slots:
         Form2 form;
         form.show();
         form.Text1->setText("ABC");
-        form.RecordsToLoad = 10;
-        LoadMergeRecords(form);
+        LoadMergeRecords(form, form.selectedMergeFile(), 10);
         moveOverRecords(form, QPointF(300, 600));
         moveOverRecords(form, twipsOfEmptySpace(*form.lw1));
         QCOMPARE(form.FieldHoverItem, 0);

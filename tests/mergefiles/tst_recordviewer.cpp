@@ -14,10 +14,10 @@
 
 namespace {
 
-void load(Form2& form, const QString& name, int recordsToLoad) {
+// Loads the merge file selected as name; the number of rows loaded.
+int load(Form2& form, const QString& name, int recordsToLoad) {
     form.Text1->setText(name);
-    form.RecordsToLoad = recordsToLoad;
-    LoadMergeRecords(form);
+    return LoadMergeRecords(form, form.selectedMergeFile(), recordsToLoad);
 }
 
 QStringList rows(Form2& form) {
@@ -119,11 +119,10 @@ private slots:
             bytes += "N" + QByteArray::number(i) + "|T\n";
         folder.write("data/Big.LET", bytes);
         Form2 form;
-        load(form, "Big", CountMergeRecords("Big.LET"));
+        QCOMPARE(load(form, "Big", CountMergeRecords("Big.LET")), 40000);
         const MergeRecordModel& model = RecordListModel(form);
         QCOMPARE(model.rowCount(), 40000);
         QCOMPARE(model.text(39999, 0), QString("N39999"));
-        QCOMPARE(form.RecordIndex, 40001);
     }
 
     // Thousands of fields: every column with its title and width, every name in the tooltip,
@@ -185,13 +184,11 @@ private slots:
         qv::test::TempProgramFolder folder;
         Form2 form;
         RecordListModel(form).clear();
-        form.LineParts = {" Name", "Town"};
-        for (form.FieldIndex = 0; form.FieldIndex < 2; ++form.FieldIndex)
-            AddFieldColumn(form);
-        form.LineParts = {"Ann", "Cork", "extra"};
-        form.RecordIndex = 1;
-        for (form.FieldIndex = 0; form.FieldIndex < 3; ++form.FieldIndex)
-            AddRecordValue(form);
+        for (const QString& name : QStringList{" Name", "Town"})
+            AddFieldColumn(form, name);
+        const QStringList values = {"Ann", "Cork", "extra"};
+        for (int field = 0; field < values.size(); ++field)
+            AddRecordValue(form, field, values[field]);
         QCOMPARE(::titles(form), (QStringList{" Name", "Town", ""}));
         QCOMPARE(::rows(form), QStringList{"Ann/Cork/extra"});
         QCOMPARE(form.lw1->columnWidth(2), 2500);
@@ -237,8 +234,7 @@ private slots:
         form.show();
         form.ListView1->show(); // as after a search
         form.Text1->setText("ABC");
-        form.RecordsToLoad = 1;
-        LoadMergeRecords(form);
+        LoadMergeRecords(form, form.selectedMergeFile(), 1);
         ToggleRecordListSize(form);
         QVERIFY(!form.ListView1->isVisible());
 
@@ -247,7 +243,7 @@ private slots:
         QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
         QVERIFY(!form.lw1->isVisible());
 
-        LoadMergeRecords(form);
+        LoadMergeRecords(form, form.selectedMergeFile(), 1);
         QVERIFY(form.lw1->isVisible());
         QCOMPARE(twips(form.lw1->y()), 5010);
         QCOMPARE(twips(form.lw1->width()), 7380);

@@ -41,26 +41,7 @@ struct Fixture {
                      "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\n");
         form = std::make_unique<Form2>();
         form->Text1->setText(QStringLiteral("ABC"));
-        form->RecordCount = 2;
-        // The record loader runs on Command5; where the window leaves the list empty, this
-        // fills it the same way from the merge file (header row, then RecordsToLoad records).
-        QObject::connect(form->Command5, &QPushButton::clicked, form.get(), [this] {
-            ListView& list = *form->lw1;
-            if (list.model()->rowCount() > 0)
-                return;
-            const QList<QByteArray> lines = folder.read(QStringLiteral("data/ABC.LET")).split('\n');
-            list.clearColumns();
-            for (const QByteArray& name : lines.value(0).split('|'))
-                list.addColumn(QString::fromLatin1(name));
-            for (int r = 1; r <= form->RecordsToLoad && r < lines.size(); ++r) {
-                const QList<QByteArray> values = lines[r].split('|');
-                if (lines[r].isEmpty())
-                    break;
-                const int row = list.addItem(QString::fromLatin1(values[0]));
-                for (int k = 1; k < values.size(); ++k)
-                    list.setSubItem(row, k, QString::fromLatin1(values[k]));
-            }
-        });
+        form->selectedRecordCount = 2;
     }
     QString page() const { return folder.filePath(QStringLiteral("output.html")); }
 
@@ -118,7 +99,7 @@ private slots:
         Fixture f;
         f.folder.write(QStringLiteral("data/ABC.LET"),
                        "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\nCy|Mayo|3\n");
-        f.form->RecordCount = 3;
+        f.form->selectedRecordCount = 3;
         f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
         ExportToHtml(*f.form);
         const QByteArray bytes = f.folder.read(QStringLiteral("output.html"));
@@ -165,7 +146,7 @@ private slots:
         for (int r = 1; r <= kRecords; ++r)
             text += "Name " + QByteArray::number(r) + "|Town|" + QByteArray::number(r * 3) + "\n";
         f.folder.write(QStringLiteral("data/ABC.LET"), text);
-        f.form->RecordCount = kRecords;
+        f.form->selectedRecordCount = kRecords;
         qv::automation::RecordingFactory rec;
         ExportToSpreadsheet(*f.form);
         QCOMPARE(f.form->lw1->model()->rowCount(), kRecords);

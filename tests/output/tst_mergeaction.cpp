@@ -49,7 +49,7 @@ struct Fixture {
         form = std::make_unique<Form2>();
         form->Text1->setText(QStringLiteral("ACC"));
         form->Text3->setText(QStringLiteral("ACC.LET"));
-        form->RecordCount = 3;
+        form->selectedRecordCount = 3;
     }
 
     // Complete Merge clicked; the letters of the document it opened, or none.

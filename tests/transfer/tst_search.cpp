@@ -75,7 +75,7 @@ void TestSearch::threeFilesInListingOrder() {
     QVERIFY(f.form->Label2->isHidden());
     QVERIFY(f.form->isEnabled());
     QVERIFY(f.form->Command1->isEnabled());
-    QVERIFY(!f.form->Errorflag);
+    QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.form->List1->count(), 3);
     QCOMPARE(f.form->List1->currentRow(), 2); // the last name downloaded
     // Guidance: the start balloon is no longer due; the selection balloon follows in 5 s.
@@ -236,7 +236,6 @@ void TestSearch::listingError() {
         QCOMPARE(f.dialogs.messages[0], message);
     }
     QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
-    QVERIFY(f.form->Errorflag);
     QCOMPARE(f.form->Text6->text(), QString());
     QVERIFY(f.form->ProgressBar1->isHidden());
     QVERIFY(f.form->Text8->isHidden());
@@ -349,7 +348,6 @@ void TestSearch::countsRecordsBeyondSixteenBits() {
     f.server.putFile("BIG.LET", big);
     SearchServer(*f.form);
     QCOMPARE(f.rows(), QStringList{"BIG|1|BIG.LET|40000"});
-    QCOMPARE(f.form->RecordCount, 40000);
 }
 
 void TestSearch::searchButtonRunsTheSearch() {
