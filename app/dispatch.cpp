@@ -60,7 +60,7 @@ const Route kRoutes[] = {
     {control<&Form2::Timer2>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
     {control<&Form2::Timer3>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
     {control<&Form2::Timer4>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
-    {control<&Form2::Image3>,     Event::Click,        [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
+    {control<&Form2::Image3>,     Event::Click,        [](Form2&, const EventArgs&) { SplashWindow::showSplash(); }},
     {control<&Form2::Text10>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
     {control<&Form2::Text11>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
     {control<&Form2::Text12>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},

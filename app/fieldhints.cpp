@@ -12,7 +12,7 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
 struct Hint {
-    CTooltip Form2::*tip;
+    BalloonTooltip Form2::*tip;
     std::int32_t Form2::*marker;
     QLineEdit* Form2::*field;
     QString title;
@@ -35,7 +35,7 @@ QList<Hint> hints() {
     };
 }
 
-void setUp(CTooltip& tip, int style, int icon, int delay) {
+void setUp(BalloonTooltip& tip, int style, int icon, int delay) {
     tip.Style(style);
     tip.Icon(icon);
     tip.DelayTime(delay);
@@ -88,7 +88,7 @@ void AttachFieldHint(Form2& form, QLineEdit* field) {
         if (form.*hint.marker == 1)
             return;
         form.*hint.marker = 1;
-        CTooltip& tip = form.*hint.tip;
+        BalloonTooltip& tip = form.*hint.tip;
         tip.Title(hint.title);
         tip.TipText(hint.text);
         tip.Create(field);

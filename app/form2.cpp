@@ -442,12 +442,12 @@ void Form2::createTimers() {
 
 // ---------------------------------------------------------------------------------------------
 
-void Form2::InitialiseButtons(QWidget* FrmForm, bool& Initialise, bool& BytEnabled) {
-    Q_UNUSED(Initialise);
-    Q_UNUSED(BytEnabled);
-    if (!FrmForm)
+void Form2::InitialiseButtons(QWidget* form, bool& initialise, bool& enabled) {
+    Q_UNUSED(initialise);
+    Q_UNUSED(enabled);
+    if (!form)
         return;
-    for (Command* button : FrmForm->findChildren<Command*>(Qt::FindDirectChildrenOnly))
+    for (Command* button : form->findChildren<Command*>(Qt::FindDirectChildrenOnly))
         button->Initialize();
 }
 
@@ -484,7 +484,7 @@ bool Form2::event(QEvent* event) {
 // the window works (a click closes them, they can be dragged, the "no files" one stays open
 // until closed).
 void Form2::keepBalloonsUsable() {
-    for (qv::frmTip* balloon : findChildren<qv::frmTip*>(Qt::FindDirectChildrenOnly))
+    for (qv::BalloonWindow* balloon : findChildren<qv::BalloonWindow*>(Qt::FindDirectChildrenOnly))
         balloon->setEnabled(true);
 }
 
@@ -519,7 +519,7 @@ void Form2::Unload() {
     unloaded_ = true;
     for (QTimer* t : {Timer1, Timer2, Timer3, Timer4})
         t->stop();
-    frmSplash::unload();
+    SplashWindow::unload();
 }
 
 namespace {

@@ -129,12 +129,12 @@ public:
     std::int32_t PasswordHintItem = 0;
     std::int32_t SearchHintItem = 0;
     // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by the load step).
-    CTooltip BrowserTip;
-    CTooltip FieldTip;
-    CTooltip ipTip;
-    CTooltip loginTip;
-    CTooltip passwordTip;
-    CTooltip searchTip;
+    BalloonTooltip BrowserTip;
+    BalloonTooltip FieldTip;
+    BalloonTooltip ipTip;
+    BalloonTooltip loginTip;
+    BalloonTooltip passwordTip;
+    BalloonTooltip searchTip;
 
     // --- Panels ----------------------------------------------------------------------------------
     // Groups of controls the window shows and hides together; the control table names the group
@@ -162,8 +162,8 @@ public:
     void endSearch(const QString& summary); // the progress group gone but for the summary
 
     // --- Operations -----------------------------------------------------------------------------
-    // Calls Initialize on every flat button of FrmForm, in the window's control order.
-    void InitialiseButtons(QWidget* FrmForm, bool& Initialise, bool& BytEnabled);
+    // Calls Initialize on every flat button of form, in its control order.
+    void InitialiseButtons(QWidget* form, bool& initialise, bool& enabled);
     void GoBack();      // "Back": from the details panel to the settings panel
     void QuitProgram(); // "Quit"
     void ExitProgram(); // the exit picture

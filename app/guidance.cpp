@@ -47,10 +47,10 @@ QRect screenRect(const QWidget* w) {
     return {w->mapToGlobal(QPoint(0, 0)), w->size()};
 }
 
-qv::frmTip* ShowGuidance(Form2& form, Message m) {
+qv::BalloonWindow* ShowGuidance(Form2& form, Message m) {
     const QWidget* anchor = anchorOf(form, m);
     const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
-    auto* tip = new qv::frmTip(&form);
+    auto* tip = new qv::BalloonWindow(&form);
     // The message's settings are always within range and it loads no file: nothing can fail.
     (void)tip->SetBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
                           autoCloseMs(m), 1620, 4680, QStringLiteral("Tahoma"), QString(), false);
@@ -113,16 +113,16 @@ void OnGuidanceTimer(Form2& form, int number) {
     }
 }
 
-qv::frmTip* GuidanceStart(Form2& form) {
+qv::BalloonWindow* GuidanceStart(Form2& form) {
     return ShowGuidance(form, Message::Start);
 }
-qv::frmTip* GuidanceSelect(Form2& form) {
+qv::BalloonWindow* GuidanceSelect(Form2& form) {
     return ShowGuidance(form, Message::Select);
 }
-qv::frmTip* GuidanceSettings(Form2& form) {
+qv::BalloonWindow* GuidanceSettings(Form2& form) {
     return ShowGuidance(form, Message::Settings);
 }
-qv::frmTip* GuidanceNoFiles(Form2& form) {
+qv::BalloonWindow* GuidanceNoFiles(Form2& form) {
     return ShowGuidance(form, Message::NoFiles);
 }
 

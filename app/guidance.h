@@ -5,7 +5,7 @@
 class Form2;
 class QTimer;
 namespace qv {
-class frmTip;
+class BalloonWindow;
 }
 
 // The "Getting Started" balloons of the main window. Each message belongs to one of the window's
@@ -26,10 +26,10 @@ void OnGuidanceTimer(Form2& form, int number);
 
 // The four routines. Each shows a new balloon owned by the main window and gives the focus back
 // to the main window; the balloon is returned for whoever wants to look at it.
-qv::frmTip* GuidanceStart(Form2& form);
-qv::frmTip* GuidanceSelect(Form2& form);
-qv::frmTip* GuidanceSettings(Form2& form);
-qv::frmTip* GuidanceNoFiles(Form2& form);
+qv::BalloonWindow* GuidanceStart(Form2& form);
+qv::BalloonWindow* GuidanceSelect(Form2& form);
+qv::BalloonWindow* GuidanceSettings(Form2& form);
+qv::BalloonWindow* GuidanceNoFiles(Form2& form);
 
 QTimer* guidanceTimer(Form2& form, Message m);
 

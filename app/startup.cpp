@@ -38,5 +38,5 @@ void startQuorvane() {
     };
     qv::installServices(std::move(withMainWindow));
     OpenMainAfterSplash = true;
-    frmSplash::showSplash();
+    SplashWindow::showSplash();
 }

@@ -42,18 +42,18 @@ private:
 
 } // namespace
 
-void TransferStateChanged(Form2& form, qint16 State) {
-    if (State == qv::code(qv::TransferState::Error)) {
+void TransferStateChanged(Form2& form, qint16 state) {
+    if (state == qv::code(qv::TransferState::Error)) {
         form.Text8->setText(
             qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
         form.Animation1->stop(); // it stays on screen until the search hides it
         return;
     }
-    const std::optional<QString> text = qv::TransferStateText(State);
+    const std::optional<QString> text = qv::TransferStateText(state);
     if (!text)
         return; // an unknown state changes nothing
     form.Text8->setText(*text);
-    if (State == qv::code(qv::TransferState::ResponseCompleted))
+    if (state == qv::code(qv::TransferState::ResponseCompleted))
         ShowRemoteFileList(form);
 }
 

@@ -11,7 +11,7 @@ struct PeerIdentity;
 
 // The transfer control's state change handler: writes the state into the status line; an error
 // stops the search's clip, a completed response fills the list of remote files.
-void TransferStateChanged(Form2& form, qint16 State);
+void TransferStateChanged(Form2& form, qint16 state);
 
 // Reads the response data in chunks of 1024 characters and puts its lines, split at CR LF, into
 // lstremotefiles; empty lines add nothing.

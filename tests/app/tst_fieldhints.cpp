@@ -77,7 +77,7 @@ private slots:
 
     void loadStepSetsUpTheSixTooltips() {
         struct Expect {
-            const CTooltip* tip;
+            const BalloonTooltip* tip;
             int style;
         };
         const Expect expected[] = {{&form->BrowserTip, 1},  {&form->FieldTip, 0},
@@ -122,7 +122,7 @@ private slots:
         QFETCH(QString, text);
         struct Slot {
             QLineEdit* field;
-            CTooltip* tip;
+            BalloonTooltip* tip;
             std::int32_t* marker;
         };
         const QMap<QString, Slot> slots_{

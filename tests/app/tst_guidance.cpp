@@ -19,9 +19,9 @@ using qv::test::TempProgramFolder;
 
 namespace {
 
-QList<qv::frmTip*> balloons(Form2& form) {
+QList<qv::BalloonWindow*> balloons(Form2& form) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return form.findChildren<qv::frmTip*>();
+    return form.findChildren<qv::BalloonWindow*>();
 }
 
 // Fires a timer as its time running out would: through its timeout signal.
@@ -195,7 +195,7 @@ void GuidanceTest::firingShowsOneBalloon() {
 
     const auto tips = balloons(form);
     QCOMPARE(tips.size(), 1);
-    qv::frmTip* tip = tips.front();
+    qv::BalloonWindow* tip = tips.front();
     QVERIFY(tip->isVisible());
     QVERIFY(tip->isWindow());
     QCOMPARE(tip->parentWidget(), &form); // owned by the main window
@@ -236,7 +236,7 @@ void GuidanceTest::noFilesBalloonStays() {
     QTest::qWait(100);        // far longer than any shortened auto-close
     tips = balloons(form);
     QCOMPARE(tips.size(), 2);
-    for (qv::frmTip* tip : tips) {
+    for (qv::BalloonWindow* tip : tips) {
         QVERIFY(tip->isVisible());
         QVERIFY(!tip->timAutoClose->isActive());
     }
@@ -254,7 +254,7 @@ void GuidanceTest::balloonsStayUsableWhileTheWindowWorks() {
     form.setEnabled(false); // as a search does
     auto tips = balloons(form);
     QCOMPARE(tips.size(), 2);
-    for (qv::frmTip* tip : tips)
+    for (qv::BalloonWindow* tip : tips)
         QVERIFY(tip->isEnabled());
     QTest::mouseClick(tips[0]->imgX, Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(balloons(form).size(), 1);
@@ -293,14 +293,14 @@ void GuidanceTest::pictureForReview() {
     // each balloon clipped to its rounded outline.
     const QPoint origin = form.mapToGlobal(QPoint(0, 0));
     QRect canvas(QPoint(0, 0), form.size());
-    for (qv::frmTip* tip : tips)
+    for (qv::BalloonWindow* tip : tips)
         canvas |= QRect(tip->pos() - origin, tip->size());
     QImage image(canvas.size(), QImage::Format_ARGB32);
     image.fill(QColor(40, 40, 40));
     QPainter p(&image);
     p.translate(-canvas.topLeft());
     p.drawPixmap(0, 0, form.grab());
-    for (qv::frmTip* tip : tips) {
+    for (qv::BalloonWindow* tip : tips) {
         const QPoint at = tip->pos() - origin;
         p.save();
         p.setClipRegion(tip->windowRegion().translated(at));

@@ -57,17 +57,17 @@ private slots:
         OpenMainAfterSplash = false;
         for (Form2* f : mainWindows())
             f->close();
-        frmSplash::unload();
+        SplashWindow::unload();
         flushDeletes();
         folder.reset();
         services.reset();
     }
 
     void splashOpensTheMainWindowOnce() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QVERIFY(mainWindows().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
         Form2* main = mainWindows().first();
         QVERIFY(main->isVisible());
         // Loading the window opened the download clip, hidden and not playing.
@@ -79,28 +79,28 @@ private slots:
     }
 
     void aboutPictureShowsTheSplashWithoutASecondMainWindow() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
         flushDeletes();
         Form2* main = mainWindows().first();
         emit main->Image3->Click();
-        QVERIFY(frmSplash::isLoaded());
-        QVERIFY(frmSplash::form().isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        QVERIFY(SplashWindow::isLoaded());
+        QVERIFY(SplashWindow::form().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!SplashWindow::isLoaded(), 3000);
         QTest::qWait(150);
         QCOMPARE(mainWindows().size(), 1);
     }
 
     void closingTheMainWindowUnloadsTheAboutView() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
         qv::Services longer = qv::services();
         longer.splashCloseDelayMs = 100000;
         qv::installServices(longer);
         emit mainWindows().first()->Image3->Click();
-        QVERIFY(frmSplash::isLoaded());
+        QVERIFY(SplashWindow::isLoaded());
         mainWindows().first()->close();
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
     }
 };
 

@@ -61,7 +61,7 @@ private slots:
         form.ListView1->setView(ListView::Report);
         addEntry(form, "ABC", "1");
         addEntry(form, "XYZ", "0");
-        CTooltip& tip = form.BrowserTip;
+        BalloonTooltip& tip = form.BrowserTip;
         form.Image3->setBorderStyle(1);
 
         moveOverBrowser(form, twipsOfRow(*form.ListView1, 0));
@@ -130,7 +130,7 @@ private slots:
         form.show();
         form.Text1->setText("ABC");
         LoadMergeRecords(form, form.selectedMergeFile(), 10);
-        CTooltip& tip = form.FieldTip;
+        BalloonTooltip& tip = form.FieldTip;
         const QString text = " Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n";
 
         moveOverRecords(form, twipsOfRow(*form.lw1, 0));

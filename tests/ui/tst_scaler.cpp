@@ -73,7 +73,7 @@ void ScalerTest::window() {
     timer->setObjectName("Timer1");
     auto* unnamed = new QLabel(&form); // Qt's helpers and unnamed objects are no controls
     unnamed->setGeometry(1, 2, 3, 4);
-    auto* balloon = new qv::frmTip(&form); // a window of its own
+    auto* balloon = new qv::BalloonWindow(&form); // a window of its own
     balloon->move(77, 88);
 
     qv::RescaleForm(scaler, form, &lines);
