@@ -28,8 +28,8 @@ namespace {
 
 // The source of a route: one of the window's controls, by its member, or the window itself.
 using Source = QObject* (*)(Form2&);
-template <auto Member> QObject* control(Form2& form) {
-    return form.*Member;
+template <auto... Path> QObject* control(Form2& form) {
+    return (form.*....*Path);
 }
 QObject* window(Form2& form) {
     return &form;
@@ -44,42 +44,42 @@ struct Route {
 
 // clang-format off
 const Route kRoutes[] = {
-    {control<&Form2::Command2>,   Event::Click,        [](Form2& f, const EventArgs&) { f.GoBack(); }},
-    {control<&Form2::Command9>,   Event::Click,        [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
-    {control<&Form2::Image2>,     Event::Click,        [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
-    {control<&Form2::Image2>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image2); }},
-    {control<&Form2::Image3>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image3); }},
-    {control<&Form2::Image4>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
+    {control<&Form2::details, &DetailsPanel::backButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.GoBack(); }},
+    {control<&Form2::frame, &WindowFrame::quitButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::Click,        [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.exitPicture); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.aboutPicture); }},
+    {control<&Form2::frame, &WindowFrame::settingsPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.settingsPicture); }},
     {window,                      Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {control<&Form2::Label1>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {control<&Form2::Command1>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
-    {control<&Form2::Command10>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
-    {control<&Form2::Inet1>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
+    {control<&Form2::frame, &WindowFrame::background>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {control<&Form2::settings, &SettingsPanel::searchButton>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
+    {control<&Form2::details, &DetailsPanel::deleteButton>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
+    {control<&Form2::transfer>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
     {window,                      Event::Resize,       [](Form2& f, const EventArgs&) { RescaleForm(f); }},
-    {control<&Form2::Timer1>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
-    {control<&Form2::Timer2>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
-    {control<&Form2::Timer3>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
-    {control<&Form2::Timer4>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
-    {control<&Form2::Image3>,     Event::Click,        [](Form2&, const EventArgs&) { SplashWindow::showSplash(); }},
-    {control<&Form2::Text10>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
-    {control<&Form2::Text11>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
-    {control<&Form2::Text12>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
-    {control<&Form2::Text16>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
-    {control<&Form2::Text10>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
-    {control<&Form2::Text11>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
-    {control<&Form2::Text12>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    {control<&Form2::guidance, &GuidanceTimers::startTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {control<&Form2::guidance, &GuidanceTimers::selectTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {control<&Form2::guidance, &GuidanceTimers::settingsTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {control<&Form2::guidance, &GuidanceTimers::noFilesTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::Click,        [](Form2&, const EventArgs&) { SplashWindow::showSplash(); }},
+    {control<&Form2::settings, &SettingsPanel::address>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.address); }},
+    {control<&Form2::settings, &SettingsPanel::login>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.login); }},
+    {control<&Form2::settings, &SettingsPanel::password>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.password); }},
+    {control<&Form2::settings, &SettingsPanel::searchHintArea>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.searchHintArea); }},
+    {control<&Form2::settings, &SettingsPanel::address>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.address); }},
+    {control<&Form2::settings, &SettingsPanel::login>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.login); }},
+    {control<&Form2::settings, &SettingsPanel::password>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.password); }},
     // Merge files: browser, record list, hover details.
-    {control<&Form2::ListView1>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
-    {control<&Form2::ListView1>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
+    {control<&Form2::browser, &BrowserPanel::files>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {control<&Form2::browser, &BrowserPanel::files>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::lw1>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
-    {control<&Form2::lw1>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
+    {control<&Form2::browser, &BrowserPanel::records>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {control<&Form2::browser, &BrowserPanel::records>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::Command8>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
-    {control<&Form2::Command3>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
-    {control<&Form2::Command4>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
-    {control<&Form2::Command7>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
-    {control<&Form2::Command11>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
+    {control<&Form2::browser, &BrowserPanel::viewButton>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {control<&Form2::details, &DetailsPanel::newDocumentButton>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {control<&Form2::details, &DetailsPanel::completeMergeButton>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {control<&Form2::details, &DetailsPanel::spreadsheetButton>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {control<&Form2::details, &DetailsPanel::htmlButton>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
 };
 // clang-format on
 

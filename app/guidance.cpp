@@ -31,13 +31,13 @@ void stop(QTimer* timer) {
 QWidget* anchorOf(Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.Text15;
+        return form.frame.commandStatus;
     case Message::Select:
-        return form.ListView1;
+        return form.browser.files;
     case Message::Settings:
-        return form.Text10;
+        return form.settings.address;
     case Message::NoFiles:
-        return form.Text44;
+        return form.settings.windowsVersion;
     }
     return nullptr;
 }
@@ -64,23 +64,23 @@ qv::BalloonWindow* ShowGuidance(Form2& form, Message m) {
 QTimer* guidanceTimer(Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.Timer1;
+        return form.guidance.startTimer;
     case Message::Select:
-        return form.Timer2;
+        return form.guidance.selectTimer;
     case Message::Settings:
-        return form.Timer3;
+        return form.guidance.settingsTimer;
     case Message::NoFiles:
-        return form.Timer4;
+        return form.guidance.noFilesTimer;
     }
     return nullptr;
 }
 
 void ArmGuidanceAtLoad(Form2& form) {
-    arm(form.Timer1, delayMs(Message::Start));
+    arm(form.guidance.startTimer, delayMs(Message::Start));
 }
 
 void StopGuidanceOnSearch(Form2& form) {
-    stop(form.Timer1);
+    stop(form.guidance.startTimer);
 }
 
 void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
@@ -89,7 +89,7 @@ void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
 }
 
 void StopGuidanceOnSelection(Form2& form) {
-    stop(form.Timer2);
+    stop(form.guidance.selectTimer);
 }
 
 void OnGuidanceTimer(Form2& form, int number) {

@@ -62,13 +62,13 @@ private:
 void giveColumnsTheirWidth(Form2& form, int from) {
     const int count = RecordListModel(form).columnCount();
     for (int c = from; c < count; ++c)
-        form.lw1->setColumnWidth(c, kColumnWidthTwips);
+        form.browser.records->setColumnWidth(c, kColumnWidthTwips);
 }
 
 // The columns of the header's names, as AddFieldColumn adds them one by one, and
-// FieldTip's text: the names, each ended by CR LF, then the hint. The list hears of all columns
-// at once and the tooltip gets its text once, so that files of many thousand fields load as
-// fast as narrow ones.
+// browser.fieldNamesTip's text: the names, each ended by CR LF, then the hint. The list hears of
+// all columns at once and the tooltip gets its text once, so that files of many thousand fields
+// load as fast as narrow ones.
 void addHeaderColumns(Form2& form, const QStringList& names) {
     MergeRecordModel& model = RecordListModel(form);
     QString tip;
@@ -84,9 +84,10 @@ void addHeaderColumns(Form2& form, const QStringList& names) {
     }
     model.endBulkLoad();
     if (!names.isEmpty())
-        form.FieldTip.Title(QStringLiteral("Field Names"));
+        form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
     giveColumnsTheirWidth(form, 0);
-    form.FieldTip.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") + kCrLf);
+    form.browser.fieldNamesTip.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") +
+                                       kCrLf);
 }
 
 } // namespace
@@ -97,23 +98,23 @@ QString RecordLoadText(qint64 i, qint64 n) {
 }
 
 MergeRecordModel& RecordListModel(Form2& form) {
-    if (auto* model = qobject_cast<MergeRecordModel*>(form.lw1->model()))
+    if (auto* model = qobject_cast<MergeRecordModel*>(form.browser.records->model()))
         return *model;
-    auto* model = new MergeRecordModel(form.lw1);
-    if (form.ImageList2)
-        model->setRowIcon(QIcon(form.ImageList2->Image(MergeRecordModel::kRowIcon)));
-    form.lw1->setDefaultColumnWidth(kColumnWidthTwips);
-    form.lw1->setModel(model);
-    form.lw1->reportView()->setUniformRowHeights(true);
+    auto* model = new MergeRecordModel(form.browser.records);
+    if (form.browser.smallIcons)
+        model->setRowIcon(QIcon(form.browser.smallIcons->Image(MergeRecordModel::kRowIcon)));
+    form.browser.records->setDefaultColumnWidth(kColumnWidthTwips);
+    form.browser.records->setModel(model);
+    form.browser.records->reportView()->setUniformRowHeights(true);
     return *model;
 }
 
 void AddFieldColumn(Form2& form, const QString& name) {
     MergeRecordModel& model = RecordListModel(form);
     const int column = model.addColumn(name);
-    form.lw1->setColumnWidth(column, kColumnWidthTwips);
-    form.FieldTip.Title(QStringLiteral("Field Names"));
-    form.FieldTip.TipText(form.FieldTip.TipText() + name + kCrLf);
+    form.browser.records->setColumnWidth(column, kColumnWidthTwips);
+    form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
+    form.browser.fieldNamesTip.TipText(form.browser.fieldNamesTip.TipText() + name + kCrLf);
 }
 
 void AddRecordValue(Form2& form, int field, const QString& value) {
@@ -136,8 +137,8 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     Form2::Work work(form);
     MergeRecordModel& model = RecordListModel(form);
     model.clear();
-    form.lw1->clearColumns();
-    form.lw1->show();
+    form.browser.records->clearColumns();
+    form.browser.records->show();
 
     bool opened = false;
     QByteArray text = ReadMergeBytes(MergeCopyPath(storedName), " ", &opened);
@@ -185,11 +186,11 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
 }
 
 void ToggleRecordListSize(Form2& form) {
-    ListView* list = form.lw1;
+    ListView* list = form.browser.records;
     const int top = qv::pixelsToTwips(list->y());
     int width = 0;
     if (top > 0) {
-        form.ListView1->hide();
+        form.browser.files->hide();
         const QRect outer = form.frameGeometry();
         list->resize(list->width(), qv::twipsToPixels(qv::pixelsToTwips(outer.height()) - 500));
         list->move(list->x(), 0);

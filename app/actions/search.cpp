@@ -74,7 +74,8 @@ void finishWithMessage(Form2& form, BusyPointer& pointer, const QString& message
 
 // The three connection fields as typed.
 qv::ConnectionFields typedFields(const Form2& form) {
-    return {form.Text10->text(), form.Text11->text(), form.Text12->text()};
+    return {form.settings.address->text(), form.settings.login->text(),
+            form.settings.password->text()};
 }
 
 // The window and the transfer control made ready for a new search.
@@ -82,13 +83,13 @@ void prepare(Form2& form, BusyPointer& pointer) {
     qv::guidance::StopGuidanceOnSearch(form);
     form.beginSearch();
     pointer.set();
-    form.List1->clear();
-    form.ListView1->clearItems();
-    form.lstremotefiles->clear();
+    form.progress.downloads->clear();
+    form.browser.files->clearItems();
+    form.progress.listedFiles->clear();
 
-    qv::TransferControl& inet = *form.Inet1;
+    qv::TransferControl& inet = *form.transfer;
     qv::connectTransfer(inet, typedFields(form));
-    form.Text7->setText(QStringLiteral("- Connecting ") + inet.URL());
+    form.progress.stepText->setText(QStringLiteral("- Connecting ") + inet.URL());
     inet.setTrustPrompt([&form](const auto& server) { return AskToTrustServer(form, server); });
 }
 
@@ -97,16 +98,16 @@ void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name, c
               const QString& localPath) {
     form.showBrowser();
     const int icon = MergeFileIcon(templates.has(base), QFileInfo(localPath).size());
-    const int row = form.ListView1->addItem(base, icon, icon);
-    form.ListView1->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
-    form.ListView1->setSubItem(row, 2, name);
-    form.ListView1->setSubItem(row, 3, QString::number(CountMergeRecords(name)));
+    const int row = form.browser.files->addItem(base, icon, icon);
+    form.browser.files->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
+    form.browser.files->setSubItem(row, 2, name);
+    form.browser.files->setSubItem(row, 3, QString::number(CountMergeRecords(name)));
 }
 
-// The search's steps as the window shows them: the listing goes through lstremotefiles, the
-// names to download through List1 (the one being downloaded current), the progress into Text6,
-// Text7 and the progress bar.
-// A connection error ends the listing with its message in failure.
+// The search's steps as the window shows them: the listing goes through progress.listedFiles, the
+// names to download through progress.downloads (the one being downloaded current), the progress
+// into progress.summary, progress.stepText and the progress bar. A connection error ends the
+// listing with its message in failure.
 qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates& templates,
                             std::optional<QString>& failure) {
     qv::SearchSteps steps;
@@ -116,29 +117,30 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
     steps.wait = [&form] { WaitForTransfer(form); };
     steps.startFailed = [&form, &failure] {
         TransferStateChanged(form, qv::code(qv::TransferState::Error));
-        failure = connectionError(*form.Inet1);
+        failure = connectionError(*form.transfer);
     };
     steps.listing = [&form] {
-        form.ProgressBar1->setMaximum(form.lstremotefiles->count());
+        form.progress.bar->setMaximum(form.progress.listedFiles->count());
         QStringList listed;
-        for (int i = 0; i < form.lstremotefiles->count(); ++i)
-            listed << form.lstremotefiles->item(i)->text();
+        for (int i = 0; i < form.progress.listedFiles->count(); ++i)
+            listed << form.progress.listedFiles->item(i)->text();
         return listed;
     };
     steps.failed = [&failure] { return failure.has_value(); };
     steps.chosen = [&form, shown](const QStringList& names) {
-        form.List1->addItems(names);
+        form.progress.downloads->addItems(names);
         const QStringList display = qv::MergeFileDisplayNames(names);
         for (qsizetype i = 0; i < names.size(); ++i)
             shown->insert(names[i], display[i]);
     };
     steps.downloading = [&tried](int i, const QString&) { tried.follow(i); };
-    steps.status = [&form](const QString& text) { form.Text7->setText(text); };
-    steps.setMaximum = [&form](int maximum) { form.ProgressBar1->setMaximum(maximum); };
-    steps.advance = [&form] { form.ProgressBar1->setValue(form.ProgressBar1->value() + 1); };
+    steps.status = [&form](const QString& text) { form.progress.stepText->setText(text); };
+    steps.setMaximum = [&form](int maximum) { form.progress.bar->setMaximum(maximum); };
+    steps.advance = [&form] { form.progress.bar->setValue(form.progress.bar->value() + 1); };
     steps.arrived = [&form, &templates, shown](const QString& name, const QString& localPath,
                                                int count) {
-        form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(count));
+        form.progress.summary->setText(
+            QStringLiteral("- Searching Server %1 files found").arg(count));
         addEntry(form, templates, name, shown->value(name, qv::MergeFileBaseName(name)), localPath);
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
@@ -167,15 +169,15 @@ struct WindowSearch {
 };
 
 // The listing and the downloads, shown in the window. The name being downloaded is the current
-// row of List1; moving it scrolls the list, so it moves at the window's repaint rate and the last
-// name tried ends current.
+// row of progress.downloads; moving it scrolls the list, so it moves at the window's repaint rate
+// and the last name tried ends current.
 WindowSearch runSearch(Form2& form) {
-    const GatheredEntries gathered(*form.ListView1);
-    qv::PacedRow tried([&form](int row) { form.List1->setCurrentRow(row); },
+    const GatheredEntries gathered(*form.browser.files);
+    qv::PacedRow tried([&form](int row) { form.progress.downloads->setCurrentRow(row); },
                        qv::kShowProgressEveryMs);
     qv::MergeTemplates templates;
     std::optional<QString> failure;
-    qv::TransferControl& inet = *form.Inet1;
+    qv::TransferControl& inet = *form.transfer;
     const QMetaObject::Connection errors =
         QObject::connect(&inet, &qv::TransferControl::StateChanged, &form, [&](qint16 state) {
             if (state == qv::code(qv::TransferState::Error))
@@ -219,11 +221,11 @@ void SearchServer(Form2& form) {
     qv::guidance::ArmGuidanceAfterSearch(form, count == 0 ? SearchOutcome::NoFiles
                                                           : SearchOutcome::FilesDownloaded);
     form.endSearch(QStringLiteral("Search Complete %1 files found").arg(count));
-    form.Inet1->Disconnect();
+    form.transfer->Disconnect();
 }
 
 void DeleteOnServer(Form2& form) {
-    const QString name = form.Text1->text();
+    const QString name = form.details.name->text();
     if (!qv::IsSafeMergeFileName(form.selectedMergeFile()))
         return; // not a name the browser could have shown
     if (!qv::dialogs().confirm(&form, QStringLiteral("Delete %1 from the server?").arg(name),
@@ -233,8 +235,8 @@ void DeleteOnServer(Form2& form) {
     Form2::Work work(form);
     form.setEnabled(false);
     const QString stored = form.selectedMergeFile();
-    if (form.Inet1->Execute(form.Inet1->URL(),
-                            qv::transfer::FtpCommand::remove(qv::kServerFolder + stored)))
+    if (form.transfer->Execute(form.transfer->URL(),
+                               qv::transfer::FtpCommand::remove(qv::kServerFolder + stored)))
         WaitForTransfer(form);
     if (form.closeRequested())
         return;

@@ -106,7 +106,7 @@ qsizetype bareParseText(const QString& path) {
 
 // A main window whose record list gets the files, loaded as a selection or an export does.
 void loadIntoRecordList(Form2& form, const QString& name, int records) {
-    form.Text1->setText(name);
+    form.details.name->setText(name);
     LoadMergeRecords(form, form.selectedMergeFile(), records);
 }
 

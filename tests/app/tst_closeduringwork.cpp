@@ -102,19 +102,19 @@ QStringList TestCloseDuringWork::dataFiles() const {
 
 void TestCloseDuringWork::selectMergeFile(const QString& name, int records) {
     folder->write("data/" + name + ".LET", mergeFile(records));
-    form->Text1->setText(name);
-    form->selectedRecordCount = records;
+    form->details.name->setText(name);
+    form->details.recordCount = records;
 }
 
 void TestCloseDuringWork::duringTheListing() {
     qv::test::FtpServer server;
     server.putFile("A.LET", "N\n1\n");
     server.setStallListing(true);
-    form->Inet1->setTimeouts({5000, 20000});
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
-    closeWhen([this] { return form->Inet1->StillExecuting(); });
+    form->transfer->setTimeouts({5000, 20000});
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
+    closeWhen([this] { return form->transfer->StillExecuting(); });
 
     QElapsedTimer clock;
     clock.start();
@@ -131,11 +131,11 @@ void TestCloseDuringWork::duringADownload() {
     server.putFile("A.LET", "N\n1\n");
     server.putFile("B.LET", QByteArray(200000, 'x'));
     server.stallDownload("B.LET");
-    form->Inet1->setTimeouts({5000, 20000});
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
-    closeWhen([this] { return form->Text7->text() == "- Downloading B.LET"; });
+    form->transfer->setTimeouts({5000, 20000});
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
+    closeWhen([this] { return form->progress.stepText->text() == "- Downloading B.LET"; });
 
     QElapsedTimer clock;
     clock.start();
@@ -158,12 +158,12 @@ void TestCloseDuringWork::duringAFourConnectionDownload() {
         server.putFile(name, QByteArray(50000, 'y'));
     server.stallDownload("B.LET");
     server.stallDownload("E.LET");
-    form->Inet1->setTimeouts({5000, 20000});
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
+    form->transfer->setTimeouts({5000, 20000});
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
     closeWhen([&server, this] {
-        return form->Text7->text() == "- Downloading B.LET" &&
+        return form->progress.stepText->text() == "- Downloading B.LET" &&
                server.count("RETR /u/vantrelle/accounts/E.LET") == 1;
     });
 

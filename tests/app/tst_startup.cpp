@@ -71,9 +71,9 @@ private slots:
         Form2* main = mainWindows().first();
         QVERIFY(main->isVisible());
         // Loading the window opened the download clip, hidden and not playing.
-        QVERIFY(main->Animation1->isOpen());
-        QVERIFY(main->Animation1->isHidden());
-        QVERIFY(!main->Animation1->isPlaying());
+        QVERIFY(main->progress.clip->isOpen());
+        QVERIFY(main->progress.clip->isHidden());
+        QVERIFY(!main->progress.clip->isPlaying());
         QTest::qWait(200);
         QCOMPARE(mainWindows().size(), 1);
     }
@@ -83,7 +83,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
         flushDeletes();
         Form2* main = mainWindows().first();
-        emit main->Image3->Click();
+        emit main->frame.aboutPicture->Click();
         QVERIFY(SplashWindow::isLoaded());
         QVERIFY(SplashWindow::form().isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!SplashWindow::isLoaded(), 3000);
@@ -97,7 +97,7 @@ private slots:
         qv::Services longer = qv::services();
         longer.splashCloseDelayMs = 100000;
         qv::installServices(longer);
-        emit mainWindows().first()->Image3->Click();
+        emit mainWindows().first()->frame.aboutPicture->Click();
         QVERIFY(SplashWindow::isLoaded());
         mainWindows().first()->close();
         QVERIFY(!SplashWindow::isLoaded());
