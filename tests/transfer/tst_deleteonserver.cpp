@@ -50,6 +50,8 @@ void TestDeleteOnServer::declinedDeleteSendsNothing() {
     f.server.putFile("A.LET", "N\n1\n");
     SearchServer(*f.form);
     f.form->details.name->setText("A");
+    // The search's connections close after it has returned.
+    QTRY_COMPARE(f.server.count("DISCONNECT"), f.server.count("CONNECT"));
     f.server.clearEvents();
 
     DeleteOnServer(*f.form); // no answer queued: No
