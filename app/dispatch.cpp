@@ -28,8 +28,8 @@ namespace {
 
 // The source of a route: one of the window's controls, by its member, or the window itself.
 using Source = QObject* (*)(Form2&);
-template <auto Member> QObject* control(Form2& form) {
-    return form.*Member;
+template <auto... Path> QObject* control(Form2& form) {
+    return (form.*....*Path);
 }
 QObject* window(Form2& form) {
     return &form;
@@ -44,43 +44,42 @@ struct Route {
 
 // clang-format off
 const Route kRoutes[] = {
-    {control<&Form2::Command2>,   Event::Click,        [](Form2& f, const EventArgs&) { f.GoBack(); }},
-    {control<&Form2::Command9>,   Event::Click,        [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
-    {control<&Form2::Image2>,     Event::Click,        [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
-    {control<&Form2::Image2>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image2); }},
-    {control<&Form2::Image3>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image3); }},
-    {control<&Form2::Image4>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.Image4); }},
+    {control<&Form2::details, &DetailsPanel::backButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.GoBack(); }},
+    {control<&Form2::frame, &WindowFrame::quitButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::Click,        [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.exitPicture); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.aboutPicture); }},
+    {control<&Form2::frame, &WindowFrame::settingsPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.settingsPicture); }},
     {window,                      Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {control<&Form2::Label1>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {control<&Form2::Command1>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
-    {control<&Form2::Command10>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
-    {control<&Form2::Inet1>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
+    {control<&Form2::frame, &WindowFrame::background>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {control<&Form2::settings, &SettingsPanel::searchButton>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
+    {control<&Form2::details, &DetailsPanel::deleteButton>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
+    {control<&Form2::transfer>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
     {window,                      Event::Resize,       [](Form2& f, const EventArgs&) { RescaleForm(f); }},
-    {control<&Form2::Timer1>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
-    {control<&Form2::Timer2>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
-    {control<&Form2::Timer3>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
-    {control<&Form2::Timer4>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
-    {control<&Form2::Image3>,     Event::Click,        [](Form2&, const EventArgs&) { frmSplash::showSplash(); }},
-    {control<&Form2::Text10>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text10); }},
-    {control<&Form2::Text11>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text11); }},
-    {control<&Form2::Text12>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text12); }},
-    {control<&Form2::Text16>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.Text16); }},
-    {control<&Form2::Text10>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text10); }},
-    {control<&Form2::Text11>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text11); }},
-    {control<&Form2::Text12>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.Text12); }},
+    {control<&Form2::guidance, &GuidanceTimers::startTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {control<&Form2::guidance, &GuidanceTimers::selectTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {control<&Form2::guidance, &GuidanceTimers::settingsTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {control<&Form2::guidance, &GuidanceTimers::noFilesTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::Click,        [](Form2&, const EventArgs&) { SplashWindow::showSplash(); }},
+    {control<&Form2::settings, &SettingsPanel::address>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.address); }},
+    {control<&Form2::settings, &SettingsPanel::login>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.login); }},
+    {control<&Form2::settings, &SettingsPanel::password>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.password); }},
+    {control<&Form2::settings, &SettingsPanel::searchHintArea>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.searchHintArea); }},
+    {control<&Form2::settings, &SettingsPanel::address>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.address); }},
+    {control<&Form2::settings, &SettingsPanel::login>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.login); }},
+    {control<&Form2::settings, &SettingsPanel::password>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.password); }},
     // Merge files: browser, record list, hover details.
-    {control<&Form2::ListView1>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
-    {control<&Form2::ListView1>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
+    {control<&Form2::browser, &BrowserPanel::files>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {control<&Form2::browser, &BrowserPanel::files>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::lw1>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
-    {control<&Form2::lw1>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
+    {control<&Form2::browser, &BrowserPanel::records>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {control<&Form2::browser, &BrowserPanel::records>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::Command5>,   Event::Click,        [](Form2& f, const EventArgs&) { LoadMergeRecords(f); }},
-    {control<&Form2::Command8>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
-    {control<&Form2::Command3>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
-    {control<&Form2::Command4>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
-    {control<&Form2::Command7>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
-    {control<&Form2::Command11>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
+    {control<&Form2::browser, &BrowserPanel::viewButton>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {control<&Form2::details, &DetailsPanel::newDocumentButton>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {control<&Form2::details, &DetailsPanel::completeMergeButton>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {control<&Form2::details, &DetailsPanel::spreadsheetButton>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {control<&Form2::details, &DetailsPanel::htmlButton>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
 };
 // clang-format on
 
@@ -113,64 +112,111 @@ private:
     Action action_;
 };
 
-void hook(Form2& form, QObject* source, Event event, Action action) {
+// Hooks an event of a control made for it (a button's click, a list's double click, a timer's
+// timeout, ...). False when the control has no such event.
+bool hookOwnEvent(Form2& form, QObject* source, Event event, Action action) {
     auto run = [&form, action](EventArgs args) { action(form, args); };
     auto mouse = [run](Qt::MouseButtons b, Qt::KeyboardModifiers m, QPoint p) {
         run({p, b, m, 0});
     };
+    auto plain = [run] { run({}); };
 
-    if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click) {
-        QObject::connect(button, &Command::Click, &form, [run] { run({}); });
-    } else if (auto* push = qobject_cast<QPushButton*>(source); push && event == Event::Click) {
-        QObject::connect(push, &QPushButton::clicked, &form, [run] { run({}); });
-    } else if (auto* view = qobject_cast<ListView*>(source)) {
+    if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click)
+        return QObject::connect(button, &Command::Click, &form, plain);
+    if (auto* push = qobject_cast<QPushButton*>(source); push && event == Event::Click)
+        return QObject::connect(push, &QPushButton::clicked, &form, plain);
+    if (auto* view = qobject_cast<ListView*>(source)) {
         if (event == Event::Click)
-            QObject::connect(view, &ListView::Click, &form, [run] { run({}); });
-        else if (event == Event::DblClick)
-            QObject::connect(view, &ListView::DblClick, &form, [run] { run({}); });
-        else if (event == Event::MouseMove)
-            QObject::connect(view, &ListView::MouseMove, &form, mouse);
-    } else if (auto* picture = qobject_cast<PictureBox*>(source)) {
-        if (event == Event::Click)
-            QObject::connect(picture, &PictureBox::Click, &form, [run] { run({}); });
-        else if (event == Event::MouseMove)
-            QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
-    } else if (auto* inet = qobject_cast<qv::TransferControl*>(source);
-               inet && event == Event::StateChanged) {
-        QObject::connect(inet, &qv::TransferControl::StateChanged, &form, [run](qint16 state) {
-            run({{}, Qt::NoButton, Qt::NoModifier, state});
-        });
-    } else if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer) {
-        QObject::connect(timer, &QTimer::timeout, &form, [run] { run({}); });
-    } else if (auto* widget = qobject_cast<QWidget*>(source)) {
-        switch (event) {
-        case Event::MouseMove:
-            widget->setMouseTracking(true);
-            new EventHook(widget, QEvent::MouseMove, form, action);
-            break;
-        case Event::GotFocus:
-            new EventHook(widget, QEvent::FocusIn, form, action);
-            break;
-        case Event::Resize:
-            new EventHook(widget, QEvent::Resize, form, action);
-            break;
-        case Event::Click:
-            new EventHook(widget, QEvent::MouseButtonRelease, form, action);
-            break;
-        case Event::DblClick:
-            new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
-            break;
-        case Event::Timer:
-        case Event::StateChanged:
-            break;
-        }
+            return QObject::connect(view, &ListView::Click, &form, plain);
+        if (event == Event::DblClick)
+            return QObject::connect(view, &ListView::DblClick, &form, plain);
+        if (event == Event::MouseMove)
+            return QObject::connect(view, &ListView::MouseMove, &form, mouse);
+        return false;
     }
+    if (auto* picture = qobject_cast<PictureBox*>(source)) {
+        if (event == Event::Click)
+            return QObject::connect(picture, &PictureBox::Click, &form, plain);
+        if (event == Event::MouseMove)
+            return QObject::connect(picture, &PictureBox::MouseMove, &form, mouse);
+        return false;
+    }
+    if (auto* inet = qobject_cast<qv::TransferControl*>(source);
+        inet && event == Event::StateChanged)
+        return QObject::connect(inet, &qv::TransferControl::StateChanged, &form,
+                                [run](qint16 state) {
+                                    run({{}, Qt::NoButton, Qt::NoModifier, state});
+                                });
+    if (auto* timer = qobject_cast<QTimer*>(source); timer && event == Event::Timer)
+        return QObject::connect(timer, &QTimer::timeout, &form, plain);
+    return false;
+}
+
+// Hooks a plain widget's event through an event filter. False when a widget has no such event.
+bool hookWidgetEvent(Form2& form, QWidget* widget, Event event, Action action) {
+    switch (event) {
+    case Event::MouseMove:
+        widget->setMouseTracking(true);
+        new EventHook(widget, QEvent::MouseMove, form, action);
+        return true;
+    case Event::GotFocus:
+        new EventHook(widget, QEvent::FocusIn, form, action);
+        return true;
+    case Event::Resize:
+        new EventHook(widget, QEvent::Resize, form, action);
+        return true;
+    case Event::Click:
+        new EventHook(widget, QEvent::MouseButtonRelease, form, action);
+        return true;
+    case Event::DblClick:
+        new EventHook(widget, QEvent::MouseButtonDblClick, form, action);
+        return true;
+    case Event::Timer:
+    case Event::StateChanged:
+        break;
+    }
+    return false;
+}
+
+bool hook(Form2& form, QObject* source, Event event, Action action) {
+    if (hookOwnEvent(form, source, event, action))
+        return true;
+    // Controls with events of their own take no others through a filter.
+    if (qobject_cast<ListView*>(source) || qobject_cast<PictureBox*>(source))
+        return false;
+    auto* widget = qobject_cast<QWidget*>(source);
+    return widget && hookWidgetEvent(form, widget, event, action);
+}
+
+const char* eventName(Event event) {
+    switch (event) {
+    case Event::Click:
+        return "Click";
+    case Event::DblClick:
+        return "DblClick";
+    case Event::MouseMove:
+        return "MouseMove";
+    case Event::GotFocus:
+        return "GotFocus";
+    case Event::Timer:
+        return "Timer";
+    case Event::Resize:
+        return "Resize";
+    case Event::StateChanged:
+        return "StateChanged";
+    }
+    return "?";
 }
 
 } // namespace
 
-void connectDispatch(Form2& form) {
-    for (const Route& route : kRoutes)
-        if (QObject* source = route.source(form))
-            hook(form, source, route.event, route.action);
+QStringList connectDispatch(Form2& form) {
+    QStringList unmatched;
+    for (const Route& route : kRoutes) {
+        QObject* source = route.source(form);
+        if (!source || !hook(form, source, route.event, route.action))
+            unmatched << (source ? source->objectName() : QStringLiteral("(no control)")) +
+                             QLatin1Char('.') + QLatin1String(eventName(route.event));
+    }
+    return unmatched;
 }

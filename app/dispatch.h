@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QStringList>
 #include <Qt>
 
 class Form2;
@@ -28,5 +29,6 @@ enum class Event {
 using Action = void (*)(Form2&, const EventArgs&);
 
 // Connects every event of the window and its controls to its one action (app/dispatch.cpp holds
-// the table).
-void connectDispatch(Form2& form);
+// the table). Returns the routes whose control has no such event ("Command2.Timer"); the window
+// refuses to start with any.
+QStringList connectDispatch(Form2& form);

@@ -12,30 +12,31 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
 struct Hint {
-    CTooltip Form2::*tip;
-    std::int32_t Form2::*marker;
-    QLineEdit* Form2::*field;
+    BalloonTooltip SettingsPanel::*tip;
+    std::int32_t SettingsPanel::*shown;
+    QLineEdit* SettingsPanel::*field;
     QString title;
     QString text;
 };
 
 QList<Hint> hints() {
     return {
-        {&Form2::ipTip, &Form2::IpHintItem, &Form2::Text10, QStringLiteral("IP Address"),
+        {&SettingsPanel::addressTip, &SettingsPanel::addressHintShown, &SettingsPanel::address,
+         QStringLiteral("IP Address"),
          QStringLiteral("Key in IP Address of Norrevan Server") + kCrLf + QStringLiteral("e.g. ") +
              QString::fromLatin1(kExampleAddress) + kCrLf},
-        {&Form2::loginTip, &Form2::LoginHintItem, &Form2::Text11, QStringLiteral("Login"),
-         QStringLiteral("Key in Login Name, usually 'root'") + kCrLf},
-        {&Form2::passwordTip, &Form2::PasswordHintItem, &Form2::Text12, QStringLiteral("Password"),
-         QStringLiteral("Key in root Password") + kCrLf},
-        {&Form2::searchTip, &Form2::SearchHintItem, &Form2::Text16,
+        {&SettingsPanel::loginTip, &SettingsPanel::loginHintShown, &SettingsPanel::login,
+         QStringLiteral("Login"), QStringLiteral("Key in Login Name, usually 'root'") + kCrLf},
+        {&SettingsPanel::passwordTip, &SettingsPanel::passwordHintShown, &SettingsPanel::password,
+         QStringLiteral("Password"), QStringLiteral("Key in root Password") + kCrLf},
+        {&SettingsPanel::searchTip, &SettingsPanel::searchHintShown, &SettingsPanel::searchHintArea,
          QStringLiteral("Search Norrevan Server"),
          QStringLiteral("Click on Search Button to Download all Merge files on Norrevan Server") +
              kCrLf},
     };
 }
 
-void setUp(CTooltip& tip, int style, int icon, int delay) {
+void setUp(BalloonTooltip& tip, int style, int icon, int delay) {
     tip.Style(style);
     tip.Icon(icon);
     tip.DelayTime(delay);
@@ -72,23 +73,24 @@ private:
 } // namespace
 
 void CreateTooltips(Form2& form) {
-    setUp(form.BrowserTip, 1, 1, 100);
-    setUp(form.FieldTip, 0, 1, 100);
+    setUp(form.browser.filesTip, 1, 1, 100);
+    setUp(form.browser.fieldNamesTip, 0, 1, 100);
     for (const Hint& hint : hints()) {
-        setUp(form.*hint.tip, 1, 1, 100);
-        if (QLineEdit* field = form.*hint.field; field && field != form.Text16)
+        setUp(form.settings.*hint.tip, 1, 1, 100);
+        if (QLineEdit* field = form.settings.*hint.field;
+            field && field != form.settings.searchHintArea)
             new CaretKeeper(field);
     }
 }
 
 void AttachFieldHint(Form2& form, QLineEdit* field) {
     for (const Hint& hint : hints()) {
-        if (form.*hint.field != field)
+        if (form.settings.*hint.field != field)
             continue;
-        if (form.*hint.marker == 1)
+        if (form.settings.*hint.shown == 1)
             return;
-        form.*hint.marker = 1;
-        CTooltip& tip = form.*hint.tip;
+        form.settings.*hint.shown = 1;
+        BalloonTooltip& tip = form.settings.*hint.tip;
         tip.Title(hint.title);
         tip.TipText(hint.text);
         tip.Create(field);

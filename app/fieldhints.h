@@ -14,10 +14,12 @@ class QWidget;
 // delay.
 void CreateTooltips(Form2& form);
 
-// Pointer move over Text10, Text11, Text12 or Text16: attaches the field's tip once.
+// Pointer move over settings.address, settings.login, settings.password or settings.searchHintArea:
+// attaches the field's tip once.
 void AttachFieldHint(Form2& form, QLineEdit* field);
 
-// Focus gained by Text10, Text11 or Text12: selects from the caret to the end of the text.
+// Focus gained by settings.address, settings.login or settings.password: selects from the caret to
+// the end of the text.
 void SelectFieldText(QLineEdit* field);
 
 // The address shown as an example in the address hint (a private-range address).

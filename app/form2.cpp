@@ -61,10 +61,15 @@ enum class Kind {
     ProgressBar
 };
 
-using Slot = std::variant<QLabel * Form2::*, QLineEdit * Form2::*, PictureBox * Form2::*,
-                          LineShape * Form2::*, RectShape * Form2::*, Command * Form2::*,
-                          QPushButton * Form2::*, QListWidget * Form2::*, ListView * Form2::*,
-                          QProgressBar * Form2::*>;
+// Where the window keeps a control: a member of one of its panels (or of the window itself).
+template <class T> using Member = T*& (*)(Form2&);
+template <auto... Path> auto& member(Form2& form) {
+    return (form.*....*Path);
+}
+
+using Slot = std::variant<Member<QLabel>, Member<QLineEdit>, Member<PictureBox>, Member<LineShape>,
+                          Member<RectShape>, Member<Command>, Member<QPushButton>,
+                          Member<QListWidget>, Member<ListView>, Member<QProgressBar>>;
 
 using Panel = Form2::Panel;
 
@@ -85,96 +90,98 @@ struct ControlDesign {
 // clang-format off
 const ControlDesign kInventory[] = {
     // Background and the pictures and shapes drawn on it.
-    {"Label1",   Kind::Label,   &Form2::Label1,   0, -30, 12120, 7965, "", true, Look::Plain},
-    {"Image6",   Kind::Picture, &Form2::Image6,   0, 0, 7410, 7635, "", true, Look::Plain, Panel::Introduction},
-    {"Image7",   Kind::Picture, &Form2::Image7,   270, 2475, 6795, 4995, "", true, Look::Plain, Panel::Introduction},
-    {"Shape3",   Kind::Shape,   &Form2::Shape3,   7590, 945, 4320, 5775, "", true, Look::Plain},
-    {"Shape1",   Kind::Shape,   &Form2::Shape1,   7620, 975, 4245, 5715, "", true, Look::Plain},
-    {"Shape2",   Kind::Shape,   &Form2::Shape2,   7485, 4875, 4530, 1830, "", true, Look::Plain, Panel::ProgressGroup},
-    {"Line5",    Kind::Line,    &Form2::Line5,    465, 1110, 7200, 1110, "", true, Look::Plain},
-    {"Line6",    Kind::Line,    &Form2::Line6,    465, 1140, 7200, 1140, "", true, Look::Plain},
-    {"Line8",    Kind::Line,    &Form2::Line8,    465, 1170, 7200, 1170, "", true, Look::Plain},
-    {"Line4",    Kind::Line,    &Form2::Line4,    7800, 1920, 11490, 1920, "", true, Look::Plain},
-    {"Line1",    Kind::Line,    &Form2::Line1,    7800, 5880, 11490, 5880, "", true, Look::Plain, Panel::Details},
-    {"Line2",    Kind::Line,    &Form2::Line2,    7800, 3675, 11490, 3675, "", true, Look::Plain, Panel::Details},
-    {"Image9",   Kind::Picture, &Form2::Image9,   7905, 1290, 615, 615, "", true, Look::Plain, Panel::Settings},
-    {"Image1",   Kind::Picture, &Form2::Image1,   7800, 1080, 825, 810, "", true, Look::Plain},
-    {"Image5",   Kind::Picture, &Form2::Image5,   7800, 1080, 825, 780, "", true, Look::Plain},
-    {"Image8",   Kind::Picture, &Form2::Image8,   11610, 60, 525, 330, "", true, Look::Plain},
+    {"Label1",   Kind::Label,   &member<&Form2::frame, &WindowFrame::background>,   0, -30, 12120, 7965, "", true, Look::Plain},
+    {"Image6",   Kind::Picture, &member<&Form2::introduction, &IntroductionPanel::background>,   0, 0, 7410, 7635, "", true, Look::Plain, Panel::Introduction},
+    {"Image7",   Kind::Picture, &member<&Form2::introduction, &IntroductionPanel::picture>,   270, 2475, 6795, 4995, "", true, Look::Plain, Panel::Introduction},
+    {"Shape3",   Kind::Shape,   &member<&Form2::frame, &WindowFrame::rightBorderOuter>,   7590, 945, 4320, 5775, "", true, Look::Plain},
+    {"Shape1",   Kind::Shape,   &member<&Form2::frame, &WindowFrame::rightBorderInner>,   7620, 975, 4245, 5715, "", true, Look::Plain},
+    {"Shape2",   Kind::Shape,   &member<&Form2::progress, &ProgressPanel::box>,   7485, 4875, 4530, 1830, "", true, Look::Plain, Panel::ProgressGroup},
+    {"Line5",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleTop>,    465, 1110, 7200, 1110, "", true, Look::Plain},
+    {"Line6",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleMiddle>,    465, 1140, 7200, 1140, "", true, Look::Plain},
+    {"Line8",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleBottom>,    465, 1170, 7200, 1170, "", true, Look::Plain},
+    {"Line4",    Kind::Line,    &member<&Form2::frame, &WindowFrame::headingRule>,    7800, 1920, 11490, 1920, "", true, Look::Plain},
+    {"Line1",    Kind::Line,    &member<&Form2::details, &DetailsPanel::lowerRule>,    7800, 5880, 11490, 5880, "", true, Look::Plain, Panel::Details},
+    {"Line2",    Kind::Line,    &member<&Form2::details, &DetailsPanel::upperRule>,    7800, 3675, 11490, 3675, "", true, Look::Plain, Panel::Details},
+    {"Image9",   Kind::Picture, &member<&Form2::settings, &SettingsPanel::picture>,   7905, 1290, 615, 615, "", true, Look::Plain, Panel::Settings},
+    {"Image1",   Kind::Picture, &member<&Form2::details, &DetailsPanel::picture>,   7800, 1080, 825, 810, "", true, Look::Plain},
+    {"Image5",   Kind::Picture, &member<&Form2::details, &DetailsPanel::templatePicture>,   7800, 1080, 825, 780, "", true, Look::Plain},
+    {"Image8",   Kind::Picture, &member<&Form2::frame, &WindowFrame::cornerPicture>,   11610, 60, 525, 330, "", true, Look::Plain},
     // Labels.
-    {"Label10",  Kind::Label,   &Form2::Label10,  510, 0, 6975, 1305, "Quorvane", true, Look::TitleShadow},
-    {"Label2",   Kind::Label,   &Form2::Label2,   465, -90, 6975, 1170, "Quorvane", true, Look::Title, Panel::Introduction},
-    {"Label4",   Kind::Label,   &Form2::Label4,   4635, 780, 2565, 255, "Version", true, Look::Heading, Panel::Introduction},
-    {"Label6",   Kind::Label,   &Form2::Label6,   390, 1200, 6615, 1185, "", true, Look::Body, Panel::Introduction},
-    {"Label5",   Kind::Label,   &Form2::Label5,   465, 7185, 6225, 390,
+    {"Label10",  Kind::Label,   &member<&Form2::frame, &WindowFrame::titleShadow>,  510, 0, 6975, 1305, "Quorvane", true, Look::TitleShadow},
+    {"Label2",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::title>,   465, -90, 6975, 1170, "Quorvane", true, Look::Title, Panel::Introduction},
+    {"Label4",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::version>,   4635, 780, 2565, 255, "Version", true, Look::Heading, Panel::Introduction},
+    {"Label6",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::about>,   390, 1200, 6615, 1185, "", true, Look::Body, Panel::Introduction},
+    {"Label5",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::credit>,   465, 7185, 6225, 390,
         "Designed and written for Norrevan mail-merge users", true, Look::Body, Panel::Introduction},
-    {"Label9",   Kind::Label,   &Form2::Label9,   7770, 210, 4065, 570, "Quorvane", true, Look::LogoShadow},
-    {"Label7",   Kind::Label,   &Form2::Label7,   7695, 180, 4065, 645, "Quorvane", true, Look::Logo},
-    {"Label8",   Kind::Label,   &Form2::Label8,   11040, 615, 1200, 300, "", true, Look::Body},
-    {"Label3",   Kind::Label,   &Form2::Label3,   8505, 1440, 3015, 480, "Quorvane Settings", true, Look::Heading, Panel::Settings},
+    {"Label9",   Kind::Label,   &member<&Form2::frame, &WindowFrame::logoShadow>,   7770, 210, 4065, 570, "Quorvane", true, Look::LogoShadow},
+    {"Label7",   Kind::Label,   &member<&Form2::frame, &WindowFrame::logo>,   7695, 180, 4065, 645, "Quorvane", true, Look::Logo},
+    {"Label8",   Kind::Label,   &member<&Form2::frame, &WindowFrame::cornerVersion>,   11040, 615, 1200, 300, "", true, Look::Body},
+    {"Label3",   Kind::Label,   &member<&Form2::settings, &SettingsPanel::heading>,   8505, 1440, 3015, 480, "Quorvane Settings", true, Look::Heading, Panel::Settings},
     // Lists of the left area.
-    {"ListView1", Kind::ListView, &Form2::ListView1, 0, 0, 7380, 5010, "", true, Look::Plain},
-    {"lw1",      Kind::ListView, &Form2::lw1,     0, 5010, 7380, 2610, "", true, Look::Plain},
+    {"ListView1", Kind::ListView, &member<&Form2::browser, &BrowserPanel::files>, 0, 0, 7380, 5010, "", true, Look::Plain},
+    {"lw1",      Kind::ListView, &member<&Form2::browser, &BrowserPanel::records>,     0, 5010, 7380, 2610, "", true, Look::Plain},
     // Settings panel.
-    {"Text44",   Kind::CaptionBox, &Form2::Text44, 7830, 1935, 2940, 375, "Text4", true, Look::Body, Panel::Settings},
-    {"Text5",    Kind::CaptionBox, &Form2::Text5,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption, Panel::Settings},
-    {"Text10",   Kind::TextBox,    &Form2::Text10, 8985, 2895, 2325, 390, "", true, Look::Input, Panel::Settings},
-    {"Text21",   Kind::CaptionBox, &Form2::Text21, 7770, 3660, 1410, 300, "Login", true, Look::Caption, Panel::Settings},
-    {"Text11",   Kind::TextBox,    &Form2::Text11, 8985, 3630, 2325, 390, "", true, Look::Input, Panel::Settings},
-    {"Text22",   Kind::CaptionBox, &Form2::Text22, 7770, 4440, 1665, 390, "Password", true, Look::Caption, Panel::Settings},
-    {"Text12",   Kind::TextBox,    &Form2::Text12, 8985, 4395, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text44",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::windowsVersion>, 7830, 1935, 2940, 375, "Text4", true, Look::Body, Panel::Settings},
+    {"Text5",    Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::addressCaption>,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption, Panel::Settings},
+    {"Text10",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::address>, 8985, 2895, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text21",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::loginCaption>, 7770, 3660, 1410, 300, "Login", true, Look::Caption, Panel::Settings},
+    {"Text11",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::login>, 8985, 3630, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text22",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::passwordCaption>, 7770, 4440, 1665, 390, "Password", true, Look::Caption, Panel::Settings},
+    {"Text12",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::password>, 8985, 4395, 2325, 390, "", true, Look::Input, Panel::Settings},
     // Details panel.
-    {"Text1",    Kind::CaptionBox, &Form2::Text1,  8700, 1290, 3060, 450, "", true, Look::Heading, Panel::Details},
-    {"Text2",    Kind::CaptionBox, &Form2::Text2,  7920, 2040, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Text9",    Kind::CaptionBox, &Form2::Text9,  7920, 2430, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Text13",   Kind::CaptionBox, &Form2::Text13, 7920, 2820, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Text17",   Kind::CaptionBox, &Form2::Text17, 7920, 3210, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Command3", Kind::FlatButton, &Form2::Command3, 8115, 3840, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    {"Command4", Kind::FlatButton, &Form2::Command4, 8115, 4320, 3165, 375, "Command", true, Look::Plain},
-    {"Command7", Kind::FlatButton, &Form2::Command7, 8115, 4785, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    {"Command11", Kind::FlatButton, &Form2::Command11, 8115, 5265, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    {"Command10", Kind::FlatButton, &Form2::Command10, 8115, 6105, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Text1",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::name>,  8700, 1290, 3060, 450, "", true, Look::Heading, Panel::Details},
+    {"Text2",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::date>,  7920, 2040, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text9",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::size>,  7920, 2430, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text13",   Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::path>, 7920, 2820, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text17",   Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::records>, 7920, 3210, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Command3", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::newDocumentButton>, 8115, 3840, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command4", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::completeMergeButton>, 8115, 4320, 3165, 375, "Command", true, Look::Plain},
+    {"Command7", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::spreadsheetButton>, 8115, 4785, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command11", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::htmlButton>, 8115, 5265, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command10", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::deleteButton>, 8115, 6105, 3165, 375, "Command", true, Look::Plain, Panel::Details},
     // Progress group.
-    {"Text6",    Kind::CaptionBox, &Form2::Text6,  7875, 5130, 3585, 540, "", true, Look::Info},
-    {"ProgressBar1", Kind::ProgressBar, &Form2::ProgressBar1, 8220, 5775, 3090, 255, "", true, Look::Plain, Panel::ProgressGroup},
-    {"Text7",    Kind::CaptionBox, &Form2::Text7,  7620, 6075, 4170, 285, "", true, Look::Info, Panel::ProgressGroup},
-    {"Text8",    Kind::CaptionBox, &Form2::Text8,  7635, 6315, 4200, 360, "", true, Look::Info, Panel::ProgressGroup},
+    {"Text6",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::summary>,  7875, 5130, 3585, 540, "", true, Look::Info},
+    {"ProgressBar1", Kind::ProgressBar, &member<&Form2::progress, &ProgressPanel::bar>, 8220, 5775, 3090, 255, "", true, Look::Plain, Panel::ProgressGroup},
+    {"Text7",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::stepText>,  7620, 6075, 4170, 285, "", true, Look::Info, Panel::ProgressGroup},
+    {"Text8",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::statusText>,  7635, 6315, 4200, 360, "", true, Look::Info, Panel::ProgressGroup},
     // Command row and the rest of the right area.
-    {"Text15",   Kind::CaptionBox, &Form2::Text15, 7455, 5265, 4575, 975, "", true, Look::Info},
-    {"Text18",   Kind::CaptionBox, &Form2::Text18, 8145, 6750, 3300, 240,
+    {"Text15",   Kind::CaptionBox, &member<&Form2::frame, &WindowFrame::commandStatus>, 7455, 5265, 4575, 975, "", true, Look::Info},
+    {"Text18",   Kind::CaptionBox, &member<&Form2::frame, &WindowFrame::supportAddress>, 8145, 6750, 3300, 240,
         "support@quorvane.example", true, Look::Body},
-    {"Text16",   Kind::CaptionBox, &Form2::Text16, 10125, 6945, 1515, 615, "", true, Look::Plain, Panel::Settings},
-    {"Command9", Kind::FlatButton, &Form2::Command9, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
-    {"Command8", Kind::FlatButton, &Form2::Command8, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
-    {"Command1", Kind::FlatButton, &Form2::Command1, 10380, 7050, 1080, 420, "Command", true, Look::Plain, Panel::Settings},
-    {"Command2", Kind::FlatButton, &Form2::Command2, 10380, 7035, 1065, 420, "Command", true, Look::Plain, Panel::Details},
+    {"Text16",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::searchHintArea>, 10125, 6945, 1515, 615, "", true, Look::Plain, Panel::Settings},
+    {"Command9", Kind::FlatButton, &member<&Form2::frame, &WindowFrame::quitButton>, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
+    {"Command8", Kind::FlatButton, &member<&Form2::browser, &BrowserPanel::viewButton>, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
+    {"Command1", Kind::FlatButton, &member<&Form2::settings, &SettingsPanel::searchButton>, 10380, 7050, 1080, 420, "Command", true, Look::Plain, Panel::Settings},
+    {"Command2", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::backButton>, 10380, 7035, 1065, 420, "Command", true, Look::Plain, Panel::Details},
     // Auxiliary controls below the designed client area.
-    {"lstremotefiles", Kind::ListBox, &Form2::lstremotefiles, 3015, 8205, 1215, 450, "", true, Look::Plain},
-    {"List1",    Kind::ListBox,    &Form2::List1,  4350, 8355, 1830, 450, "", true, Look::Plain},
-    {"Text3",    Kind::CaptionBox, &Form2::Text3,  300, 8340, 2340, 390, "", true, Look::Plain},
-    {"Command5", Kind::Button,     &Form2::Command5, 8130, 7380, 1215, 495, "Command5", false, Look::Plain},
-    {"Image2",   Kind::Picture,    &Form2::Image2, 9690, 8325, 1125, 1020, "", true, Look::Plain},
-    {"Image3",   Kind::Picture,    &Form2::Image3, 8505, 8295, 1125, 1020, "", true, Look::Plain},
-    {"Image4",   Kind::Picture,    &Form2::Image4, 7230, 8295, 1125, 1020, "", true, Look::Plain},
+    {"lstremotefiles", Kind::ListBox, &member<&Form2::progress, &ProgressPanel::listedFiles>, 3015, 8205, 1215, 450, "", true, Look::Plain},
+    {"List1",    Kind::ListBox,    &member<&Form2::progress, &ProgressPanel::downloads>,  4350, 8355, 1830, 450, "", true, Look::Plain},
+    {"Text3",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::storedName>,  300, 8340, 2340, 390, "", true, Look::Plain},
+    {"Command5", Kind::Button,     &member<&Form2::browser, &BrowserPanel::loadButton>, 8130, 7380, 1215, 495, "Command5", false, Look::Plain},
+    {"Image2",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::exitPicture>, 9690, 8325, 1125, 1020, "", true, Look::Plain},
+    {"Image3",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::aboutPicture>, 8505, 8295, 1125, 1020, "", true, Look::Plain},
+    {"Image4",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::settingsPicture>, 7230, 8295, 1125, 1020, "", true, Look::Plain},
 };
 // clang-format on
 
 // Pictures of the window, drawn by the project (assets/).
 struct PictureDesign {
-    PictureBox* Form2::*slot;
+    Member<PictureBox> slot;
     const char* file;
     const char* toolTip;
 };
 const PictureDesign kPictures[] = {
-    {&Form2::Image6, "intro-background.png", nullptr},
-    {&Form2::Image7, "intro-merge.png", nullptr},
-    {&Form2::Image9, "settings.png", nullptr},
-    {&Form2::Image1, "mergefile.png", nullptr},
-    {&Form2::Image5, "mergefile-template.png", nullptr},
-    {&Form2::Image8, "corner.png", nullptr},
-    {&Form2::Image2, "exit.png", "Exit Quorvane"},
-    {&Form2::Image3, "about.png", "About Quorvane"},
-    {&Form2::Image4, "settings-large.png", "Quorvane Settings"},
+    {&member<&Form2::introduction, &IntroductionPanel::background>, "intro-background.png",
+     nullptr},
+    {&member<&Form2::introduction, &IntroductionPanel::picture>, "intro-merge.png", nullptr},
+    {&member<&Form2::settings, &SettingsPanel::picture>, "settings.png", nullptr},
+    {&member<&Form2::details, &DetailsPanel::picture>, "mergefile.png", nullptr},
+    {&member<&Form2::details, &DetailsPanel::templatePicture>, "mergefile-template.png", nullptr},
+    {&member<&Form2::frame, &WindowFrame::cornerPicture>, "corner.png", nullptr},
+    {&member<&Form2::frame, &WindowFrame::exitPicture>, "exit.png", "Exit Quorvane"},
+    {&member<&Form2::frame, &WindowFrame::aboutPicture>, "about.png", "About Quorvane"},
+    {&member<&Form2::frame, &WindowFrame::settingsPicture>, "settings-large.png",
+     "Quorvane Settings"},
 };
 
 QPixmap asset(const QString& file) {
@@ -237,9 +244,9 @@ public:
     }
 };
 
-template <class T> T* place(Form2* form, T* Form2::*slot, const ControlDesign& design) {
+template <class T> T* place(Form2* form, Member<T> slot, const ControlDesign& design) {
     T* widget = new T(form);
-    form->*slot = widget;
+    slot(*form) = widget;
     widget->setObjectName(QString::fromLatin1(design.name));
     if (design.kind != Kind::Line)
         widget->setGeometry(
@@ -252,7 +259,7 @@ QWidget* placeControl(Form2* form, const ControlDesign& design) {
     const QString caption = QString::fromUtf8(design.caption);
     return std::visit(
         [&](auto slot) -> QWidget* {
-            using T = std::remove_pointer_t<std::remove_reference_t<decltype(form->*slot)>>;
+            using T = std::remove_pointer_t<std::remove_reference_t<decltype(slot(*form))>>;
             T* w = place<T>(form, slot, design);
             if constexpr (std::is_same_v<T, QLabel>) {
                 w->setText(caption);
@@ -301,8 +308,8 @@ QString programVersion() {
 }
 
 QString Form2::selectedMergeFile() const {
-    const QString name = Text1->text();
-    const QString stored = Text3->text();
+    const QString name = details.name->text();
+    const QString stored = details.storedName->text();
     if (!stored.isEmpty() && (stored == name || qv::MergeFileBaseName(stored) == name))
         return stored;
     return name + QStringLiteral(".LET");
@@ -322,7 +329,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
     createPictures();
     createLists();
     createTimers();
-    connectDispatch(*this);
+    if (const QStringList unmatched = connectDispatch(*this); !unmatched.isEmpty())
+        qFatal("Form2: events without a control to come from: %s",
+               qPrintable(unmatched.join(QStringLiteral(", "))));
     Load();
 }
 
@@ -339,63 +348,64 @@ void Form2::createControls() {
     }
 
     // The search's clip, over the frame of the progress group and under its summary text.
-    Animation1 = new qv::AnimationPlayer(this);
-    Animation1->setObjectName(QStringLiteral("Animation1"));
-    Animation1->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
-    Animation1->stackUnder(Text6);
-    panels_[static_cast<int>(Panel::ProgressGroup)].append(Animation1);
+    progress.clip = new qv::AnimationPlayer(this);
+    progress.clip->setObjectName(QStringLiteral("Animation1"));
+    progress.clip->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
+    progress.clip->stackUnder(progress.summary);
+    panels_[static_cast<int>(Panel::ProgressGroup)].append(progress.clip);
 }
 
 // What the table's looks do not say: the window's background, alignments, line and frame
 // colours, the smaller notes, the password field and the keyboard order.
 void Form2::styleControls() {
-    Label1->setAutoFillBackground(true);
-    QPalette bg = Label1->palette();
+    frame.background->setAutoFillBackground(true);
+    QPalette bg = frame.background->palette();
     bg.setColor(QPalette::Window, kBackground);
-    Label1->setPalette(bg);
-    Label1->setMouseTracking(true);
+    frame.background->setPalette(bg);
+    frame.background->setMouseTracking(true);
     QPalette own = palette();
     own.setColor(QPalette::Window, kBackground);
     setPalette(own);
     setAutoFillBackground(true);
 
-    for (QLabel* label : {Label2, Label10, Label7, Label9})
+    for (QLabel* label : {introduction.title, frame.titleShadow, frame.logo, frame.logoShadow})
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Text6->setAlignment(Qt::AlignCenter);
+    progress.summary->setAlignment(Qt::AlignCenter);
 
-    for (LineShape* line : {Line1, Line2, Line4, Line5, Line6, Line8})
+    for (LineShape* line : {details.lowerRule, details.upperRule, frame.headingRule,
+                            frame.titleRuleTop, frame.titleRuleMiddle, frame.titleRuleBottom})
         line->setColour(Qt::white);
-    Shape2->setFillColour(QColor(232, 238, 250));
-    Shape2->setBorderColour(QColor(20, 50, 120));
-    for (RectShape* shape : {Shape1, Shape3})
+    progress.box->setFillColour(QColor(232, 238, 250));
+    progress.box->setBorderColour(QColor(20, 50, 120));
+    for (RectShape* shape : {frame.rightBorderInner, frame.rightBorderOuter})
         shape->setBorderColour(Qt::white);
 
-    for (QLineEdit* note : {Text44, Text18}) {
+    for (QLineEdit* note : {settings.windowsVersion, frame.supportAddress}) {
         QFont f = note->font();
         f.setPointSizeF(f.pointSizeF() * 0.9);
         note->setFont(f);
     }
 
-    Text12->setEchoMode(QLineEdit::Password);
+    settings.password->setEchoMode(QLineEdit::Password);
     // A proxy built on the style's key owns its own base style (built on the widget's style it
     // would take over the application's); the field owns the proxy, as setStyle does not.
-    auto* starStyle = new StarPasswordStyle(Text12->style()->name());
-    starStyle->setParent(Text12);
-    Text12->setStyle(starStyle);
-    Text10->setAccessibleName(QStringLiteral("IP Address"));
-    Text11->setAccessibleName(QStringLiteral("Login"));
-    Text12->setAccessibleName(QStringLiteral("Password"));
-    Text16->setFocusPolicy(Qt::NoFocus);
-    Text16->setFrame(true);
+    auto* starStyle = new StarPasswordStyle(settings.password->style()->name());
+    starStyle->setParent(settings.password);
+    settings.password->setStyle(starStyle);
+    settings.address->setAccessibleName(QStringLiteral("IP Address"));
+    settings.login->setAccessibleName(QStringLiteral("Login"));
+    settings.password->setAccessibleName(QStringLiteral("Password"));
+    settings.searchHintArea->setFocusPolicy(Qt::NoFocus);
+    settings.searchHintArea->setFrame(true);
 
-    setTabOrder(Text10, Text11);
-    setTabOrder(Text11, Text12);
-    setTabOrder(Text12, Command1);
+    setTabOrder(settings.address, settings.login);
+    setTabOrder(settings.login, settings.password);
+    setTabOrder(settings.password, settings.searchButton);
 }
 
 void Form2::createPictures() {
     for (const PictureDesign& p : kPictures) {
-        PictureBox* picture = this->*p.slot;
+        PictureBox* picture = p.slot(*this);
         picture->setPicture(asset(QString::fromLatin1(p.file)));
         if (p.toolTip)
             picture->setToolTip(QString::fromLatin1(p.toolTip));
@@ -404,32 +414,33 @@ void Form2::createPictures() {
 
 // The browser's columns and pictures, the record list's pictures and view.
 void Form2::createLists() {
-    ImageList1 = new ImageList(QSize(50, 50), this);
-    ImageList2 = new ImageList(QSize(16, 16), this);
+    browser.largeIcons = new ImageList(QSize(50, 50), this);
+    browser.smallIcons = new ImageList(QSize(16, 16), this);
     for (const char* file :
          {"icon-blank.png", "icon-word.png", "icon-record.png", "icon-empty.png"}) {
-        ImageList1->Add(asset(QStringLiteral("large/") + QLatin1String(file)));
-        ImageList2->Add(asset(QStringLiteral("small/") + QLatin1String(file)));
+        browser.largeIcons->Add(asset(QStringLiteral("large/") + QLatin1String(file)));
+        browser.smallIcons->Add(asset(QStringLiteral("small/") + QLatin1String(file)));
     }
 
-    ListView1->addColumn(QStringLiteral("File Name"), 2400);
-    ListView1->addColumn(QStringLiteral("Date Transfered"), 2400);
-    ListView1->addColumn(QStringLiteral("Records"), 0);
-    ListView1->addColumn(QStringLiteral("No of records"), 1500);
-    ListView1->setIcons(ImageList1);
-    ListView1->setSmallIcons(ImageList1);
-    ListView1->setBackgroundPicture(asset(QStringLiteral("browser-background.png")));
-    lw1->setIcons(ImageList2);
-    lw1->setSmallIcons(ImageList2);
-    lw1->setView(ListView::Report);
+    browser.files->addColumn(QStringLiteral("File Name"), 2400);
+    browser.files->addColumn(QStringLiteral("Date Transfered"), 2400);
+    browser.files->addColumn(QStringLiteral("Records"), 0);
+    browser.files->addColumn(QStringLiteral("No of records"), 1500);
+    browser.files->setIcons(browser.largeIcons);
+    browser.files->setSmallIcons(browser.largeIcons);
+    browser.files->setBackgroundPicture(asset(QStringLiteral("browser-background.png")));
+    browser.records->setIcons(browser.smallIcons);
+    browser.records->setSmallIcons(browser.smallIcons);
+    browser.records->setView(ListView::Report);
 }
 
 // The controls without a place on screen: the transfer control and the guidance timers.
 void Form2::createTimers() {
-    Inet1 = new qv::TransferControl(this);
-    Inet1->setObjectName(QStringLiteral("Inet1"));
+    transfer = new qv::TransferControl(this);
+    transfer->setObjectName(QStringLiteral("Inet1"));
     const char* const names[] = {"Timer1", "Timer2", "Timer3", "Timer4"};
-    QTimer** timers[] = {&Timer1, &Timer2, &Timer3, &Timer4};
+    QTimer** timers[] = {&guidance.startTimer, &guidance.selectTimer, &guidance.settingsTimer,
+                         &guidance.noFilesTimer};
     for (int i = 0; i < 4; ++i) {
         *timers[i] = new QTimer(this);
         (*timers[i])->setObjectName(QString::fromLatin1(names[i]));
@@ -440,12 +451,12 @@ void Form2::createTimers() {
 
 // ---------------------------------------------------------------------------------------------
 
-void Form2::InitialiseButtons(QWidget* FrmForm, bool& Initialise, bool& BytEnabled) {
-    Q_UNUSED(Initialise);
-    Q_UNUSED(BytEnabled);
-    if (!FrmForm)
+void Form2::InitialiseButtons(QWidget* form, bool& initialise, bool& enabled) {
+    Q_UNUSED(initialise);
+    Q_UNUSED(enabled);
+    if (!form)
         return;
-    for (Command* button : FrmForm->findChildren<Command*>(Qt::FindDirectChildrenOnly))
+    for (Command* button : form->findChildren<Command*>(Qt::FindDirectChildrenOnly))
         button->Initialize();
 }
 
@@ -458,14 +469,14 @@ void Form2::ExitProgram() {
 }
 
 void Form2::Activate() {
-    ListView1->raise();
-    ListView1->setArrange(2);
-    if (Text10->text().isEmpty())
-        Text10->setFocus(Qt::ActiveWindowFocusReason);
+    browser.files->raise();
+    browser.files->setArrange(2);
+    if (settings.address->text().isEmpty())
+        settings.address->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Form2::ShowPictureBorder(PictureBox* picture) {
-    for (PictureBox* p : {Image2, Image3, Image4})
+    for (PictureBox* p : {frame.exitPicture, frame.aboutPicture, frame.settingsPicture})
         p->setBorderStyle(p == picture ? 1 : 0);
 }
 
@@ -482,7 +493,7 @@ bool Form2::event(QEvent* event) {
 // the window works (a click closes them, they can be dragged, the "no files" one stays open
 // until closed).
 void Form2::keepBalloonsUsable() {
-    for (qv::frmTip* balloon : findChildren<qv::frmTip*>(Qt::FindDirectChildrenOnly))
+    for (qv::BalloonWindow* balloon : findChildren<qv::BalloonWindow*>(Qt::FindDirectChildrenOnly))
         balloon->setEnabled(true);
 }
 
@@ -498,7 +509,7 @@ void Form2::closeEvent(QCloseEvent* event) {
 
 void Form2::requestClose() {
     closeRequested_ = true;
-    Inet1->Cancel();
+    transfer->Cancel();
 }
 
 Form2::Work::Work(Form2& form) : form_(form) {
@@ -515,9 +526,10 @@ void Form2::Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    for (QTimer* t : {Timer1, Timer2, Timer3, Timer4})
+    for (QTimer* t :
+         {guidance.startTimer, guidance.selectTimer, guidance.settingsTimer, guidance.noFilesTimer})
         t->stop();
-    frmSplash::unload();
+    SplashWindow::unload();
 }
 
 namespace {

@@ -23,124 +23,140 @@ class TransferControl;
 class AnimationPlayer;
 } // namespace qv
 
-// The program's one working window. Its controls are public members under their design names.
-// The features run on it from app/actions/ (for example SearchServer(Form2&)); they show and hide
-// controls through the window's panels and intents, and read and write the controls' values.
-// Positions are designed in twips on a client area of 12075 x 7680.
+// The window's own background, title, logo and borders, the status of the Word commands and
+// the row of buttons and pictures that stays whatever the window shows.
+struct WindowFrame {
+    QLabel* background = nullptr;
+    QLabel* titleShadow = nullptr;
+    QLabel* logo = nullptr;
+    QLabel* logoShadow = nullptr;
+    QLabel* cornerVersion = nullptr;
+    PictureBox* cornerPicture = nullptr;
+    RectShape* rightBorderOuter = nullptr;
+    RectShape* rightBorderInner = nullptr;
+    LineShape* titleRuleTop = nullptr;
+    LineShape* titleRuleMiddle = nullptr;
+    LineShape* titleRuleBottom = nullptr;
+    LineShape* headingRule = nullptr;
+    QLineEdit* supportAddress = nullptr;
+    QLineEdit* commandStatus = nullptr;
+    Command* quitButton = nullptr;
+    PictureBox* exitPicture = nullptr;
+    PictureBox* aboutPicture = nullptr;
+    PictureBox* settingsPicture = nullptr;
+};
+
+// The introduction on the left: the product picture and texts the browser replaces.
+struct IntroductionPanel {
+    PictureBox* background = nullptr;
+    PictureBox* picture = nullptr;
+    QLabel* title = nullptr;
+    QLabel* version = nullptr;
+    QLabel* about = nullptr;
+    QLabel* credit = nullptr;
+};
+
+// The merge-file browser on the left, the record list below it, their pictures and what the
+// pointer hovers over.
+struct BrowserPanel {
+    ListView* files = nullptr;
+    ListView* records = nullptr;
+    Command* viewButton = nullptr;
+    QPushButton* loadButton = nullptr;
+    ImageList* largeIcons = nullptr;
+    ImageList* smallIcons = nullptr;
+    std::int32_t hoverRow = 0;
+    std::int32_t recordHoverRow = 0;
+    BalloonTooltip filesTip;
+    BalloonTooltip fieldNamesTip;
+};
+
+// The connection settings: address, login and password with their captions, the Search button
+// and the hints over them.
+struct SettingsPanel {
+    QLabel* heading = nullptr;
+    PictureBox* picture = nullptr;
+    QLineEdit* windowsVersion = nullptr;
+    QLineEdit* addressCaption = nullptr;
+    QLineEdit* address = nullptr;
+    QLineEdit* loginCaption = nullptr;
+    QLineEdit* login = nullptr;
+    QLineEdit* passwordCaption = nullptr;
+    QLineEdit* password = nullptr;
+    QLineEdit* searchHintArea = nullptr;
+    Command* searchButton = nullptr;
+    BalloonTooltip addressTip;
+    BalloonTooltip loginTip;
+    BalloonTooltip passwordTip;
+    BalloonTooltip searchTip;
+    std::int32_t addressHintShown = 0;
+    std::int32_t loginHintShown = 0;
+    std::int32_t passwordHintShown = 0;
+    std::int32_t searchHintShown = 0;
+};
+
+// The selected merge file: its texts and pictures, the commands that act on it and its record
+// count as the browser listed it.
+struct DetailsPanel {
+    QLineEdit* name = nullptr;
+    QLineEdit* date = nullptr;
+    QLineEdit* size = nullptr;
+    QLineEdit* path = nullptr;
+    QLineEdit* records = nullptr;
+    QLineEdit* storedName = nullptr;
+    PictureBox* picture = nullptr;
+    PictureBox* templatePicture = nullptr;
+    LineShape* upperRule = nullptr;
+    LineShape* lowerRule = nullptr;
+    Command* newDocumentButton = nullptr;
+    Command* completeMergeButton = nullptr;
+    Command* spreadsheetButton = nullptr;
+    Command* htmlButton = nullptr;
+    Command* deleteButton = nullptr;
+    Command* backButton = nullptr;
+    int recordCount = 0;
+};
+
+// The search's progress: its box, clip, bar, status lines and summary, and the lists it works
+// through (the names listed on the server, the names being downloaded).
+struct ProgressPanel {
+    RectShape* box = nullptr;
+    qv::AnimationPlayer* clip = nullptr;
+    QLineEdit* summary = nullptr;
+    QProgressBar* bar = nullptr;
+    QLineEdit* stepText = nullptr;
+    QLineEdit* statusText = nullptr;
+    QListWidget* listedFiles = nullptr;
+    QListWidget* downloads = nullptr;
+};
+
+// The one-shot timers of the guidance balloons: start, select, settings and no files.
+struct GuidanceTimers {
+    QTimer* startTimer = nullptr;
+    QTimer* selectTimer = nullptr;
+    QTimer* settingsTimer = nullptr;
+    QTimer* noFilesTimer = nullptr;
+};
+// The program's one working window. Its controls are members of its panels, under names that say
+// what they are; each keeps its design name as its object name (the control table in
+// app/form2.cpp maps one to the other). The features run on it from app/actions/ (for example
+// SearchServer(Form2&)); they show and hide controls through the window's panels and intents, and
+// read and write the controls' values. Positions are designed in twips on a client area of
+// 12075 x 7680.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
     explicit Form2(QWidget* parent = nullptr);
     ~Form2() override;
 
-    // --- Background -----------------------------------------------------------------------
-    QLabel* Label1 = nullptr;
-
-    // --- Left area: introduction, browser, record list ------------------------------------
-    ListView* ListView1 = nullptr;
-    ListView* lw1 = nullptr;
-    PictureBox* Image6 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label6 = nullptr;
-    PictureBox* Image7 = nullptr;
-    QLabel* Label5 = nullptr;
-    LineShape* Line5 = nullptr;
-    LineShape* Line6 = nullptr;
-    LineShape* Line8 = nullptr;
-
-    // --- Settings panel -------------------------------------------------------------------
-    QLabel* Label3 = nullptr;
-    PictureBox* Image9 = nullptr;
-    QLineEdit* Text44 = nullptr;
-    QLineEdit* Text5 = nullptr;
-    QLineEdit* Text10 = nullptr;
-    QLineEdit* Text21 = nullptr;
-    QLineEdit* Text11 = nullptr;
-    QLineEdit* Text22 = nullptr;
-    QLineEdit* Text12 = nullptr;
-    QLineEdit* Text16 = nullptr;
-    LineShape* Line4 = nullptr;
-
-    // --- Details panel --------------------------------------------------------------------
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text9 = nullptr;
-    QLineEdit* Text13 = nullptr;
-    QLineEdit* Text17 = nullptr;
-    PictureBox* Image1 = nullptr;
-    PictureBox* Image5 = nullptr;
-    LineShape* Line1 = nullptr;
-    LineShape* Line2 = nullptr;
-    Command* Command3 = nullptr;
-    Command* Command4 = nullptr;
-    Command* Command7 = nullptr;
-    Command* Command11 = nullptr;
-    Command* Command10 = nullptr;
-
-    // --- Progress group -------------------------------------------------------------------
-    RectShape* Shape2 = nullptr;
-    qv::AnimationPlayer* Animation1 = nullptr; // plays "Download.avi" while a search runs
-    QLineEdit* Text6 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QLineEdit* Text7 = nullptr;
-    QLineEdit* Text8 = nullptr;
-
-    // --- Command row and the rest of the right area ---------------------------------------
-    Command* Command9 = nullptr;
-    Command* Command8 = nullptr;
-    Command* Command1 = nullptr;
-    Command* Command2 = nullptr;
-    QLineEdit* Text15 = nullptr;
-    QLineEdit* Text18 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label8 = nullptr;
-    PictureBox* Image8 = nullptr;
-    RectShape* Shape1 = nullptr;
-    RectShape* Shape3 = nullptr;
-
-    // --- Auxiliary controls below the designed client area ---------------------------------
-    QListWidget* lstremotefiles = nullptr;
-    QListWidget* List1 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QPushButton* Command5 = nullptr;
-    PictureBox* Image2 = nullptr;
-    PictureBox* Image3 = nullptr;
-    PictureBox* Image4 = nullptr;
-
-    // --- Controls without a place on screen -------------------------------------------------
-    qv::TransferControl* Inet1 = nullptr; // the FTP transfer control
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QTimer* Timer3 = nullptr;
-    QTimer* Timer4 = nullptr;
-    ImageList* ImageList1 = nullptr; // 50 x 50 pictures of the browser
-    ImageList* ImageList2 = nullptr; // 16 x 16 pictures of the record list
-
-    // --- Window state -------------------------------------------------------------------------
-    bool Errorflag = false;
-    QString Errormesg;
-    std::int16_t iPendingCommand = 0;
-    QStringList LineParts;
-    int FieldIndex = 0;
-    int RecordIndex = 0;
-    int RecordCount = 0;
-    int RecordsToLoad = 0;
-    std::int32_t HoverItem = 0;
-    std::int32_t FieldHoverItem = 0;
-    std::int32_t IpHintItem = 0;
-    std::int32_t LoginHintItem = 0;
-    std::int32_t PasswordHintItem = 0;
-    std::int32_t SearchHintItem = 0;
-    // Tooltips of ListView1, lw1, Text10, Text11, Text12 and Text16 (set up by the load step).
-    CTooltip BrowserTip;
-    CTooltip FieldTip;
-    CTooltip ipTip;
-    CTooltip loginTip;
-    CTooltip passwordTip;
-    CTooltip searchTip;
+    WindowFrame frame;
+    IntroductionPanel introduction;
+    BrowserPanel browser;
+    SettingsPanel settings;
+    DetailsPanel details;
+    ProgressPanel progress;
+    GuidanceTimers guidance;
+    qv::TransferControl* transfer = nullptr; // the FTP transfer control
 
     // --- Panels ----------------------------------------------------------------------------------
     // Groups of controls the window shows and hides together; the control table names the group
@@ -150,7 +166,7 @@ public:
         Introduction,  // the product picture and texts the browser replaces
         Settings,      // address, login, password and Search
         Details,       // the selected merge file and the commands that act on it
-        ProgressGroup, // the search's frame, clip, bar and status lines (not its summary Text6)
+        ProgressGroup, // the search's frame, clip, bar and status lines (not its summary)
     };
     void setPanelVisible(Panel panel, bool visible);
 
@@ -168,8 +184,8 @@ public:
     void endSearch(const QString& summary); // the progress group gone but for the summary
 
     // --- Operations -----------------------------------------------------------------------------
-    // Calls Initialize on every flat button of FrmForm, in the window's control order.
-    void InitialiseButtons(QWidget* FrmForm, bool& Initialise, bool& BytEnabled);
+    // Calls Initialize on every flat button of form, in its control order.
+    void InitialiseButtons(QWidget* form, bool& initialise, bool& enabled);
     void GoBack();      // "Back": from the details panel to the settings panel
     void QuitProgram(); // "Quit"
     void ExitProgram(); // the exit picture
@@ -198,9 +214,9 @@ public:
     // nullptr (window background) clears all three.
     void ShowPictureBorder(PictureBox* picture);
 
-    // The selected merge file's name as it was downloaded (Text3, kept from its browser entry),
-    // so that "X.LET.LET" is not taken for "X.LET"; <Text1>.LET when Text3 belongs to no entry
-    // of that name.
+    // The selected merge file's name as it was downloaded (details.storedName, kept from its
+    // browser entry), so that "X.LET.LET" is not taken for "X.LET"; <details.name>.LET when
+    // details.storedName belongs to no entry of that name.
     QString selectedMergeFile() const;
 
     // Design geometry.

@@ -38,17 +38,17 @@ void Form2::Load() {
 }
 
 void Form2::loadNameWindowsVersion() {
-    Text44->setText(OSVersionName());
-    Text44->setCursorPosition(0);
-    Text44->show();
-    Text7->hide();
-    Text8->hide();
+    settings.windowsVersion->setText(OSVersionName());
+    settings.windowsVersion->setCursorPosition(0);
+    settings.windowsVersion->show();
+    progress.stepText->hide();
+    progress.statusText->hide();
 }
 
 void Form2::loadHideProgressFrame() {
-    Animation1->open(qv::programPath(QStringLiteral("Download.avi")));
-    Animation1->hide();
-    Shape2->hide();
+    progress.clip->open(qv::programPath(QStringLiteral("Download.avi")));
+    progress.clip->hide();
+    progress.box->hide();
 }
 
 void Form2::loadTitle() {
@@ -56,29 +56,29 @@ void Form2::loadTitle() {
 }
 
 void Form2::loadButtonCaptions() {
-    Command1->setCaption(QStringLiteral("Search"));
-    Command2->setCaption(QStringLiteral("Back"));
-    Command3->setCaption(QStringLiteral("Create a New Document"));
-    Command3->setToolTip(QStringLiteral("Create New Word Document"));
-    Command4->setCaption(QStringLiteral("Complete Merge"));
-    Command4->setToolTip(QStringLiteral("Create New Word Document"));
-    Command7->setCaption(QStringLiteral("Export to Microsoft Excel"));
-    Command7->setToolTip(QStringLiteral("Export to MicroSoft Excel"));
-    Command11->setCaption(QStringLiteral("Export to HTML Document"));
-    Command11->setToolTip(QStringLiteral("Export to HTML Document"));
+    settings.searchButton->setCaption(QStringLiteral("Search"));
+    details.backButton->setCaption(QStringLiteral("Back"));
+    details.newDocumentButton->setCaption(QStringLiteral("Create a New Document"));
+    details.newDocumentButton->setToolTip(QStringLiteral("Create New Word Document"));
+    details.completeMergeButton->setCaption(QStringLiteral("Complete Merge"));
+    details.completeMergeButton->setToolTip(QStringLiteral("Create New Word Document"));
+    details.spreadsheetButton->setCaption(QStringLiteral("Export to Microsoft Excel"));
+    details.spreadsheetButton->setToolTip(QStringLiteral("Export to MicroSoft Excel"));
+    details.htmlButton->setCaption(QStringLiteral("Export to HTML Document"));
+    details.htmlButton->setToolTip(QStringLiteral("Export to HTML Document"));
 }
 
 void Form2::loadHideDetailsPanel() {
     setPanelVisible(Panel::Details, false);
     hideTemplateChoice();
-    Line4->show();
-    Text6->hide();
-    Text15->hide();
+    frame.headingRule->show();
+    progress.summary->hide();
+    frame.commandStatus->hide();
 }
 
 void Form2::loadBrowserSize() {
-    ListView1->resize(ListView1->width(), qv::twipsToPixels(7650));
-    lw1->hide();
+    browser.files->resize(browser.files->width(), qv::twipsToPixels(7650));
+    browser.records->hide();
 }
 
 void Form2::loadMakeFolders() {
@@ -91,7 +91,7 @@ void Form2::loadMakeFolders() {
 }
 
 void Form2::loadHideProgressBar() {
-    ProgressBar1->hide();
+    progress.bar->hide();
 }
 
 void Form2::loadInitialiseButtons() {
@@ -104,28 +104,29 @@ void Form2::loadSettings() {
     // A settings file that cannot be read or created leaves the fields empty.
     const QString path = settingsPath();
     const QString section = QStringLiteral("Default");
-    Text10->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
-    Text11->setText(qv::INIread(path, section, QStringLiteral("Login")));
-    Text12->setText(qv::INIread(path, section, QStringLiteral("Password")));
+    settings.address->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
+    settings.login->setText(qv::INIread(path, section, QStringLiteral("Login")));
+    settings.password->setText(qv::INIread(path, section, QStringLiteral("Password")));
 }
 
 void Form2::loadIntroductionTexts() {
-    Label2->setText(QStringLiteral("Quorvane"));
-    Label4->setText(QStringLiteral("Version ") + programVersion());
-    Label8->setText(programVersion());
+    introduction.title->setText(QStringLiteral("Quorvane"));
+    introduction.version->setText(QStringLiteral("Version ") + programVersion());
+    frame.cornerVersion->setText(programVersion());
 }
 
 void Form2::loadHideLists() {
-    ListView1->hide();
-    lw1->hide();
+    browser.files->hide();
+    browser.records->hide();
 }
 
 void Form2::loadAboutText() {
-    Label6->setText(QStringLiteral("Quorvane Version ") + programVersion() +
-                    QStringLiteral(" the exciting new Mailmerge Companion program for Microsoft "
-                                   "Word and Microsoft Excel. Runs on Windows XP, Microsoft Word "
-                                   "2000 onwards. Easy to Install and Setup, clear screens enable "
-                                   "you to Connect to your Database Server and transfer Data files "
-                                   "to Quorvane. Any Problems or Suggestions Email "
-                                   "support@quorvane.example"));
+    introduction.about->setText(
+        QStringLiteral("Quorvane Version ") + programVersion() +
+        QStringLiteral(" the exciting new Mailmerge Companion program for Microsoft "
+                       "Word and Microsoft Excel. Runs on Windows XP, Microsoft Word "
+                       "2000 onwards. Easy to Install and Setup, clear screens enable "
+                       "you to Connect to your Database Server and transfer Data files "
+                       "to Quorvane. Any Problems or Suggestions Email "
+                       "support@quorvane.example"));
 }

@@ -31,13 +31,13 @@ void stop(QTimer* timer) {
 QWidget* anchorOf(Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.Text15;
+        return form.frame.commandStatus;
     case Message::Select:
-        return form.ListView1;
+        return form.browser.files;
     case Message::Settings:
-        return form.Text10;
+        return form.settings.address;
     case Message::NoFiles:
-        return form.Text44;
+        return form.settings.windowsVersion;
     }
     return nullptr;
 }
@@ -47,10 +47,10 @@ QRect screenRect(const QWidget* w) {
     return {w->mapToGlobal(QPoint(0, 0)), w->size()};
 }
 
-qv::frmTip* ShowGuidance(Form2& form, Message m) {
+qv::BalloonWindow* ShowGuidance(Form2& form, Message m) {
     const QWidget* anchor = anchorOf(form, m);
     const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
-    auto* tip = new qv::frmTip(&form);
+    auto* tip = new qv::BalloonWindow(&form);
     // The message's settings are always within range and it loads no file: nothing can fail.
     (void)tip->SetBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
                           autoCloseMs(m), 1620, 4680, QStringLiteral("Tahoma"), QString(), false);
@@ -64,23 +64,23 @@ qv::frmTip* ShowGuidance(Form2& form, Message m) {
 QTimer* guidanceTimer(Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.Timer1;
+        return form.guidance.startTimer;
     case Message::Select:
-        return form.Timer2;
+        return form.guidance.selectTimer;
     case Message::Settings:
-        return form.Timer3;
+        return form.guidance.settingsTimer;
     case Message::NoFiles:
-        return form.Timer4;
+        return form.guidance.noFilesTimer;
     }
     return nullptr;
 }
 
 void ArmGuidanceAtLoad(Form2& form) {
-    arm(form.Timer1, delayMs(Message::Start));
+    arm(form.guidance.startTimer, delayMs(Message::Start));
 }
 
 void StopGuidanceOnSearch(Form2& form) {
-    stop(form.Timer1);
+    stop(form.guidance.startTimer);
 }
 
 void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
@@ -89,7 +89,7 @@ void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
 }
 
 void StopGuidanceOnSelection(Form2& form) {
-    stop(form.Timer2);
+    stop(form.guidance.selectTimer);
 }
 
 void OnGuidanceTimer(Form2& form, int number) {
@@ -113,16 +113,16 @@ void OnGuidanceTimer(Form2& form, int number) {
     }
 }
 
-qv::frmTip* GuidanceStart(Form2& form) {
+qv::BalloonWindow* GuidanceStart(Form2& form) {
     return ShowGuidance(form, Message::Start);
 }
-qv::frmTip* GuidanceSelect(Form2& form) {
+qv::BalloonWindow* GuidanceSelect(Form2& form) {
     return ShowGuidance(form, Message::Select);
 }
-qv::frmTip* GuidanceSettings(Form2& form) {
+qv::BalloonWindow* GuidanceSettings(Form2& form) {
     return ShowGuidance(form, Message::Settings);
 }
-qv::frmTip* GuidanceNoFiles(Form2& form) {
+qv::BalloonWindow* GuidanceNoFiles(Form2& form) {
     return ShowGuidance(form, Message::NoFiles);
 }
 

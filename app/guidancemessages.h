@@ -21,7 +21,7 @@ QString text(Message m);
 int delayMs(Message m);     // from arming to showing
 int autoCloseMs(Message m); // 0: stays until the operator closes it
 Message messageAfter(SearchOutcome outcome);
-int timerNumber(Message m); // 1 to 4: Timer1 to Timer4
+int timerNumber(Message m); // 1 to 4: the start, select, settings and no-files timers
 
 // The balloon's top left corner in twips, from the anchor control's window rectangle in screen
 // pixels (right and bottom exclusive, as the window system reports them).

@@ -33,78 +33,79 @@ void Form2::setPanelVisible(Panel panel, bool visible) {
 void Form2::showSettings() {
     hideRecordList();
     setPanelVisible(Panel::Settings, true);
-    Text6->show(); // the last search's summary
+    progress.summary->show(); // the last search's summary
     setPanelVisible(Panel::Details, false);
     hideTemplateChoice();
-    Line4->show();
+    frame.headingRule->show();
 }
 
 void Form2::showDetails() {
     setPanelVisible(Panel::Settings, false);
-    for (QWidget* w : {static_cast<QWidget*>(ProgressBar1), static_cast<QWidget*>(Text7),
-                       static_cast<QWidget*>(Text8), static_cast<QWidget*>(Text6)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(progress.bar), static_cast<QWidget*>(progress.stepText),
+          static_cast<QWidget*>(progress.statusText), static_cast<QWidget*>(progress.summary)})
         w->hide();
     setPanelVisible(Panel::Details, true);
-    Line4->show();
+    frame.headingRule->show();
 }
 
 void Form2::showTemplateChoice(bool hasTemplate) {
-    Command4->setVisible(hasTemplate);
-    Image5->setVisible(hasTemplate);
-    Image1->setVisible(!hasTemplate);
+    details.completeMergeButton->setVisible(hasTemplate);
+    details.templatePicture->setVisible(hasTemplate);
+    details.picture->setVisible(!hasTemplate);
 }
 
 void Form2::hideTemplateChoice() {
-    Command4->hide();
-    Image1->hide();
-    Image5->hide();
+    details.completeMergeButton->hide();
+    details.picture->hide();
+    details.templatePicture->hide();
 }
 
 void Form2::showBrowser() {
     setPanelVisible(Panel::Introduction, false);
-    setHeightTwips(ListView1, kBrowserFullHeight);
-    ListView1->show();
+    setHeightTwips(browser.files, kBrowserFullHeight);
+    browser.files->show();
 }
 
 void Form2::showRecordList() {
-    setHeightTwips(ListView1, kBrowserShortHeight);
-    setHeightTwips(lw1, kRecordListHeight);
-    lw1->show();
+    setHeightTwips(browser.files, kBrowserShortHeight);
+    setHeightTwips(browser.records, kRecordListHeight);
+    browser.records->show();
 }
 
 void Form2::hideRecordList() {
-    if (lw1->y() == 0)
+    if (browser.records->y() == 0)
         shrinkRecordList(); // enlarged over the browser by a double click
-    lw1->hide();
-    setHeightTwips(ListView1, kBrowserFullHeight);
+    browser.records->hide();
+    setHeightTwips(browser.files, kBrowserFullHeight);
 }
 
 void Form2::shrinkRecordList() {
-    ListView1->show();
-    lw1->setGeometry(
+    browser.files->show();
+    browser.records->setGeometry(
         qv::twipsToPixels(0, kRecordListTop, kRecordListWidth, kRecordListShortHeight));
 }
 
 void Form2::beginSearch() {
     setEnabled(false);
-    Shape2->show();
-    Animation1->show();
-    Animation1->play();
-    Text6->setText(QString());
-    Command1->setEnabled(false);
-    Text6->show();
-    Text7->show();
-    Text8->show();
-    ProgressBar1->setMinimum(0);
-    ProgressBar1->setValue(0);
-    ProgressBar1->show();
+    progress.box->show();
+    progress.clip->show();
+    progress.clip->play();
+    progress.summary->setText(QString());
+    settings.searchButton->setEnabled(false);
+    progress.summary->show();
+    progress.stepText->show();
+    progress.statusText->show();
+    progress.bar->setMinimum(0);
+    progress.bar->setValue(0);
+    progress.bar->show();
 }
 
 void Form2::endSearch(const QString& summary) {
     setPanelVisible(Panel::ProgressGroup, false);
-    Animation1->stop();
-    Text6->setText(summary);
-    Command1->setEnabled(true);
+    progress.clip->stop();
+    progress.summary->setText(summary);
+    settings.searchButton->setEnabled(true);
     setEnabled(true);
 }
 

@@ -1,5 +1,6 @@
 #include "app/splash.h"
 
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/loadedwindow.h"
 
@@ -16,18 +17,9 @@ bool OpenMainAfterSplash = true;
 
 namespace {
 
-using Loaded = LoadedWindow<frmSplash>;
+using Loaded = LoadedWindow<SplashWindow>;
 
 const QString kProgramTitle = QStringLiteral("Quorvane");
-
-std::function<void()>& opener() {
-    static std::function<void()> open;
-    return open;
-}
-int& delay() {
-    static int ms = 4000;
-    return ms;
-}
 
 // The background: a deep blue sky over a stack of letters, each with its address block, and a
 // light band where the product name sits.
@@ -86,45 +78,37 @@ void growToFit(QLabel* label) {
 
 } // namespace
 
-frmSplash& frmSplash::form() {
+SplashWindow& SplashWindow::form() {
     return Loaded::get();
 }
 
-bool frmSplash::isLoaded() {
+bool SplashWindow::isLoaded() {
     return Loaded::isLoaded();
 }
 
-void frmSplash::unload() {
-    if (frmSplash* form = Loaded::current())
+void SplashWindow::unload() {
+    if (SplashWindow* form = Loaded::current())
         form->close();
 }
 
-void frmSplash::showSplash() {
-    frmSplash& splash = form();
+void SplashWindow::showSplash() {
+    SplashWindow& splash = form();
     splash.show();
     splash.raise();
 }
 
-void frmSplash::setMainWindowOpener(std::function<void()> open) {
-    opener() = std::move(open);
+int SplashWindow::closeDelay() {
+    return qv::services().splashCloseDelayMs;
 }
 
-void frmSplash::setCloseDelay(int ms) {
-    delay() = ms;
-}
-
-int frmSplash::closeDelay() {
-    return delay();
-}
-
-QString frmSplash::versionText() {
+QString SplashWindow::versionText() {
     return QStringLiteral("Version %1.%2.%3")
         .arg(QV_VERSION_MAJOR)
         .arg(QV_VERSION_MINOR)
         .arg(QV_VERSION_PATCH);
 }
 
-QString frmSplash::termsOfUse() {
+QString SplashWindow::termsOfUse() {
     return QStringLiteral(
         "(1) Quorvane is licensed, not sold, for use by the licensee's own staff on the "
         "licensee's own computers.\r\n"
@@ -136,7 +120,7 @@ QString frmSplash::termsOfUse() {
         "without written consent.");
 }
 
-frmSplash::frmSplash()
+SplashWindow::SplashWindow()
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
@@ -178,7 +162,7 @@ frmSplash::frmSplash()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
 
     // load step
     QCoreApplication::setApplicationName(kProgramTitle); // the program title
@@ -186,7 +170,7 @@ frmSplash::frmSplash()
     growToFit(lblVersion);
     lblProductName->setText(kProgramTitle);
     growToFit(lblProductName);
-    Timer1->setInterval(delay());
+    Timer1->setInterval(closeDelay());
     Timer1->start();
     Label2->setText(termsOfUse());
 
@@ -194,24 +178,24 @@ frmSplash::frmSplash()
         move(screen->availableGeometry().center() - rect().center());
 }
 
-frmSplash::~frmSplash() {
+SplashWindow::~SplashWindow() {
     Loaded::forget(this);
 }
 
-void frmSplash::Timer1_Timer() {
+void SplashWindow::Timer1_Timer() {
     close();
 }
 
 // However the window goes (its timer, the close button, the main window's unload), it is
 // unloaded; the first time, the main window opens. The main window is shown before this one
 // goes, so that the program never finds itself without a window in between.
-void frmSplash::closeEvent(QCloseEvent* event) {
+void SplashWindow::closeEvent(QCloseEvent* event) {
     Timer1->stop();
     Loaded::forget(this);
     if (OpenMainAfterSplash) {
         OpenMainAfterSplash = false;
-        if (opener())
-            opener()();
+        if (const auto& open = qv::services().openMainWindow)
+            open();
     }
     event->accept();
     deleteLater();

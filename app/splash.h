@@ -15,11 +15,11 @@ extern bool OpenMainAfterSplash;
 // The splash window: product name, version and terms of use over a picture, for four seconds.
 // It opens at program start, and its closing opens the main window; the same window serves as
 // the about view.
-class frmSplash : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 public:
     // The loaded window; the first use loads it (its load step arms the timer).
-    static frmSplash& form();
+    static SplashWindow& form();
     static bool isLoaded();
     static void unload(); // closes and frees the window when it is loaded
 
@@ -27,10 +27,7 @@ public:
     // window; it still closes four seconds after it was loaded.
     static void showSplash();
 
-    // What "show the main window" means; installed by the program (and by tests).
-    static void setMainWindowOpener(std::function<void()> opener);
-    // The time the window stays, 4000 ms; tests shorten it.
-    static void setCloseDelay(int ms);
+    // The time the window stays (the services' splashCloseDelayMs, 4000 ms).
     static int closeDelay();
 
     static QString versionText(); // "Version 2.0.1"
@@ -48,8 +45,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class LoadedWindow<frmSplash>;
-    frmSplash();
-    ~frmSplash() override;
+    friend class LoadedWindow<SplashWindow>;
+    SplashWindow();
+    ~SplashWindow() override;
     void Timer1_Timer();
 };

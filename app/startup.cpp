@@ -4,6 +4,7 @@
 #include "app/splash.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,11 +30,13 @@ void tellAboutFallbackFolder() {
 
 void startQuorvane() {
     tellAboutFallbackFolder();
-    frmSplash::setMainWindowOpener([] {
+    qv::Services withMainWindow = qv::services();
+    withMainWindow.openMainWindow = [] {
         auto* main = new Form2;
         main->setAttribute(Qt::WA_DeleteOnClose);
         main->show();
-    });
+    };
+    qv::installServices(std::move(withMainWindow));
     OpenMainAfterSplash = true;
-    frmSplash::showSplash();
+    SplashWindow::showSplash();
 }

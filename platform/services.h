@@ -19,7 +19,8 @@ class MergeInteraction;
 } // namespace qv
 
 // What the program takes from its surroundings: folders, the system's version and colours, the
-// desktop, dialogs, Office and the clock of the guidance balloons. One object holds them all; the
+// desktop, dialogs, Office, the clocks of the balloons and the splash window, and the opening of
+// the main window. One object holds them all; the
 // program installs it at start-up and tests replace it whole. An empty member (or nullptr) means
 // the real one.
 namespace qv {
@@ -38,6 +39,15 @@ struct Services {
     DialogProvider* dialogs = nullptr;
     // Real milliseconds a guidance timer waits for a given delay. Empty: the delay as given.
     std::function<int(int delayMs)> guidanceTimeBase;
+    // Real milliseconds a balloon's auto-close timer waits for a given time. Empty: the time as
+    // given.
+    std::function<int(int autoCloseMs)> balloonTimeBase;
+    // Opens the main window when the splash window closes at start. Empty: nothing opens.
+    std::function<void()> openMainWindow;
+    // How long the splash window stays open, in milliseconds.
+    int splashCloseDelayMs = 4000;
+    // Told of every record step of a record load (record i of n). Empty: nobody is told.
+    std::function<void(qint64 record, qint64 total)> recordLoadObserver;
     // The colour (0x00BBGGRR) of a system colour number. Empty: the platform palette.
     std::function<std::uint32_t(int index)> systemColourSource;
     // The LibreOffice program. Empty: "soffice" or "libreoffice" found on the PATH.

@@ -53,6 +53,56 @@ bool splitGetArguments(const QString& args, QString* remote, QString* local) {
 
 } // namespace
 
+FtpCommand FtpCommand::list(const QString& remoteFolder, const QString& pattern) {
+    FtpCommand command;
+    command.kind = Kind::List;
+    command.remoteFolder = remoteFolder;
+    command.pattern = pattern;
+    return command;
+}
+
+FtpCommand FtpCommand::get(const QString& remotePath, const QString& localPath) {
+    FtpCommand command;
+    command.kind = Kind::Get;
+    command.remotePath = remotePath;
+    command.localPath = localPath;
+    return command;
+}
+
+FtpCommand FtpCommand::remove(const QString& remotePath) {
+    FtpCommand command;
+    command.kind = Kind::Delete;
+    command.remotePath = remotePath;
+    return command;
+}
+
+QString FtpCommand::line() const {
+    switch (kind) {
+    case Kind::List:
+        return QStringLiteral("DIR ") + remoteFolder + pattern;
+    case Kind::Get:
+        return QStringLiteral("GET ") + remotePath + QLatin1Char(' ') + localPath;
+    case Kind::Delete:
+        return QStringLiteral("DELETE ") + remotePath;
+    }
+    return {};
+}
+
+QString FtpCommand::fault() const {
+    switch (kind) {
+    case Kind::List:
+        return pattern.isEmpty() ? QStringLiteral("DIR needs a pattern") : QString();
+    case Kind::Get:
+        return lastSegment(remotePath).isEmpty() || !isAbsoluteLocalPath(localPath)
+                   ? QStringLiteral("GET needs a remote file and an absolute local path")
+                   : QString();
+    case Kind::Delete:
+        return lastSegment(remotePath).isEmpty() ? QStringLiteral("DELETE needs a remote file")
+                                                 : QString();
+    }
+    return {};
+}
+
 std::optional<FtpCommand> parseFtpCommand(const QString& line, QString* why) {
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     const QString keyword = (space < 0 ? line : line.left(space)).toUpper();
@@ -63,12 +113,9 @@ std::optional<FtpCommand> parseFtpCommand(const QString& line, QString* why) {
         if (args.isEmpty())
             return fail(why, QStringLiteral("DIR needs a remote folder"));
         const qsizetype slash = args.lastIndexOf(QLatin1Char('/'));
-        command.kind = FtpCommand::Kind::List;
-        command.remoteFolder = args.left(slash + 1);
-        command.pattern = args.mid(slash + 1);
-        if (command.pattern.isEmpty())
-            command.pattern = QStringLiteral("*");
-        return command;
+        const QString pattern = args.mid(slash + 1);
+        return FtpCommand::list(args.left(slash + 1),
+                                pattern.isEmpty() ? QStringLiteral("*") : pattern);
     }
     if (keyword == QLatin1String("GET")) {
         command.kind = FtpCommand::Kind::Get;
@@ -77,10 +124,9 @@ std::optional<FtpCommand> parseFtpCommand(const QString& line, QString* why) {
         return command;
     }
     if (keyword == QLatin1String("DELETE")) {
-        command.kind = FtpCommand::Kind::Delete;
-        command.remotePath = args;
-        if (lastSegment(args).isEmpty())
-            return fail(why, QStringLiteral("DELETE needs a remote file"));
+        command = FtpCommand::remove(args);
+        if (const QString fault = command.fault(); !fault.isEmpty())
+            return fail(why, fault);
         return command;
     }
     return fail(why, QStringLiteral("Unknown transfer command: %1").arg(keyword));

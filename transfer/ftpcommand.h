@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-// The three command lines the transfer control understands:
+// The three commands of the transfer control, as values or as the command lines it understands:
 //   "DIR <remote folder>/<pattern>"      list the names in the folder that match the pattern
 //   "GET <remote file> <local path>"     copy the remote file to the local path
 //   "DELETE <remote file>"               delete the remote file
@@ -20,6 +20,15 @@ struct FtpCommand {
     QString pattern;      // List: "*" and "?" wildcards, matched against each name
     QString remotePath;   // Get, Delete: the remote file
     QString localPath;    // Get: where the copy goes
+
+    static FtpCommand list(const QString& remoteFolder, const QString& pattern);
+    static FtpCommand get(const QString& remotePath, const QString& localPath);
+    static FtpCommand remove(const QString& remotePath);
+
+    // The command as a command line ("DIR /u/*.LET").
+    QString line() const;
+    // What makes the command unusable, "" when it can run.
+    QString fault() const;
 };
 
 // nullopt when the line is no such command; why then says what is wrong with it.

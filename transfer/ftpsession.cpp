@@ -190,12 +190,12 @@ FtpOutcome FtpSession::list(const FtpLogin& login, const QByteArray& remoteFolde
 
 FtpOutcome FtpSession::retrieve(const FtpLogin& login, const QByteArray& remotePath,
                                 const QString& localPath, const StateSink& sink) {
-    return perform(Kind::Retrieve, login, remotePath, localPath, sink);
+    return perform(Kind::Get, login, remotePath, localPath, sink);
 }
 
 FtpOutcome FtpSession::remove(const FtpLogin& login, const QByteArray& remotePath,
                               const StateSink& sink) {
-    return perform(Kind::Remove, login, remotePath, QString(), sink);
+    return perform(Kind::Delete, login, remotePath, QString(), sink);
 }
 
 void FtpSession::disconnect(const StateSink& sink) {
@@ -269,7 +269,7 @@ struct FtpSession::Request {
 
 FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                                const QString& localPathOrPattern, const StateSink& sink) {
-    const QString localPath = kind == Kind::Retrieve ? localPathOrPattern : QString();
+    const QString localPath = kind == Kind::Get ? localPathOrPattern : QString();
     // Every command passes here: nothing that would break a protocol line goes out.
     if (const QString why = unsendableCommandText(login.user, login.password, remotePath);
         !why.isEmpty())
@@ -289,7 +289,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     DownloadFile file(localPath);
     if (kind == Kind::List)
         run.listing = &listing;
-    if (kind == Kind::Retrieve) {
+    if (kind == Kind::Get) {
         if (!file.open())
             return cannotWrite(localPath, file.errorString());
         run.file = &file;
@@ -326,7 +326,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
 
     // Done: a download's copy takes the place of its target.
     if (!run.stalled && !run.cancelled && result == CURLE_OK) {
-        if (kind == Kind::Retrieve && !file.commit())
+        if (kind == Kind::Get && !file.commit())
             return cannotWrite(localPath, file.errorString());
         if (kind == Kind::List && !listing.finish())
             return failure(CURLE_FILESIZE_EXCEEDED, listing.error());
@@ -349,7 +349,7 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
 // The URL and what the command sends: a name listing, a download, or a delete in the folder.
 void FtpSession::configure(Request& r, Run& run, char* errorText) {
     const FtpLogin& login = *r.login;
-    const bool remove = r.kind == Kind::Remove;
+    const bool remove = r.kind == Kind::Delete;
     const QByteArray target =
         remove ? r.remotePath.left(r.remotePath.lastIndexOf('/') + 1) : r.remotePath;
     r.url = urlFor(login, target).toUtf8();
@@ -389,7 +389,7 @@ void FtpSession::configure(Request& r, Run& run, char* errorText) {
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
     // A download needs no SIZE first, a round trip a file: the server's end-of-transfer reply
     // (or its absence) says whether the file came whole.
-    if (r.kind == Kind::Retrieve && !login.address.usesSsh())
+    if (r.kind == Kind::Get && !login.address.usesSsh())
         curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     if (remove) {
         curl_easy_setopt(h, CURLOPT_QUOTE, r.quote);
@@ -454,9 +454,9 @@ QString FtpSession::doing(const Request& request, const Run& run) {
     switch (request.kind) {
     case Kind::List:
         return QStringLiteral("listing ") + path;
-    case Kind::Retrieve:
+    case Kind::Get:
         return QStringLiteral("downloading ") + path;
-    case Kind::Remove:
+    case Kind::Delete:
         return QStringLiteral("deleting ") + path;
     }
     return {};

@@ -90,7 +90,7 @@ public:
     struct Run; // what one command's callbacks share
 
 private:
-    enum class Kind { List, Retrieve, Remove };
+    using Kind = FtpCommand::Kind;
     struct Request; // one command's settings as libcurl holds them
     FtpOutcome perform(Kind kind, const FtpLogin& login, const QByteArray& remotePath,
                        const QString& localPathOrPattern, const StateSink& sink);

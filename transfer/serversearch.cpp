@@ -27,7 +27,7 @@ template <typename F, typename... Args> void call(const F& f, Args&&... args) {
 // Lists the server folder. False when the listing ended in an error.
 bool listServerFolder(TransferControl& control, const SearchSteps& steps) {
     if (control.Execute(control.URL(),
-                        QStringLiteral("DIR ") + kServerFolder + QStringLiteral("*.LET")))
+                        transfer::FtpCommand::list(kServerFolder, QStringLiteral("*.LET"))))
         steps.wait();
     else if (!control.StillExecuting())
         steps.startFailed();
@@ -38,8 +38,8 @@ QString copyPath(const QString& name) {
     return programPath(QStringLiteral("data"), name);
 }
 
-QString downloadCommand(const QString& name) {
-    return QStringLiteral("GET ") + kServerFolder + name + QStringLiteral(" ") + copyPath(name);
+transfer::FtpCommand downloadCommand(const QString& name) {
+    return transfer::FtpCommand::get(kServerFolder + name, copyPath(name));
 }
 
 bool isCancelled(const SearchSteps& steps) {
@@ -53,7 +53,7 @@ SearchResult downloadAll(TransferControl& control, const SearchSteps& steps,
     SearchResult result;
     if (names.isEmpty())
         return result;
-    QStringList commands;
+    QList<transfer::FtpCommand> commands;
     for (const QString& name : names)
         commands << downloadCommand(name);
     bool stopped = false;

@@ -178,32 +178,50 @@ QByteArray TransferControl::wirePath(const QString& remotePath) const {
     return remotePath.left(slash + 1).toUtf8() + wireNames_.value(name, name.toUtf8());
 }
 
-std::optional<TransferControl::Prepared> TransferControl::prepare(const QString& url,
-                                                                  const QString& command, int* code,
-                                                                  QString* why) const {
+// The server a command goes to, when the protocol and the address are usable.
+std::optional<transfer::FtpAddress> TransferControl::address(const QString& url, int* code,
+                                                             QString* why) const {
     if (protocol_ != icFTP && protocol_ != 0) {
         *code = CURLE_UNSUPPORTED_PROTOCOL;
         *why = QStringLiteral("Only FTP transfers are supported (protocol %1)").arg(protocol_);
         return std::nullopt;
     }
     *code = CURLE_URL_MALFORMAT;
-    const auto address = transfer::parseFtpAddress(url.isEmpty() ? url_ : url, why);
-    if (!address)
-        return std::nullopt;
+    return transfer::parseFtpAddress(url.isEmpty() ? url_ : url, why);
+}
+
+std::optional<TransferControl::Prepared> TransferControl::prepare(const QString& url,
+                                                                  const QString& command, int* code,
+                                                                  QString* why) const {
+    if (!address(url, code, why))
+        return std::nullopt; // the protocol and the address are told before the command
     const auto parsed = transfer::parseFtpCommand(command, why);
     if (!parsed)
         return std::nullopt;
-    const QByteArray remote = parsed->kind == transfer::FtpCommand::Kind::List
-                                  ? parsed->remoteFolder.toUtf8()
-                                  : wirePath(parsed->remotePath);
-    return Prepared{{*address, userName_, password_}, timeouts_, trustSettings(), *parsed, remote};
+    return prepare(url, *parsed, code, why);
 }
 
-// What tells two commands apart: the server, the login and the command line.
-QString TransferControl::keyOf(const QString& url, const QString& command) const {
+std::optional<TransferControl::Prepared>
+TransferControl::prepare(const QString& url, const transfer::FtpCommand& command, int* code,
+                         QString* why) const {
+    const auto server = address(url, code, why);
+    if (!server)
+        return std::nullopt;
+    if (const QString fault = command.fault(); !fault.isEmpty()) {
+        *why = fault;
+        return std::nullopt;
+    }
+    const QByteArray remote = command.kind == transfer::FtpCommand::Kind::List
+                                  ? command.remoteFolder.toUtf8()
+                                  : wirePath(command.remotePath);
+    return Prepared{{*server, userName_, password_}, timeouts_, trustSettings(), command, remote};
+}
+
+// What tells two commands apart: the server, the login and the command.
+QString TransferControl::keyOf(const QString& url, const transfer::FtpCommand& command) const {
     const QChar separator(0);
     return (url.isEmpty() ? url_ : url) + separator + userName_ + separator + password_ +
-           separator + command;
+           separator + command.line();
 }
 
 // Called on the worker thread.
@@ -261,7 +279,8 @@ void TransferControl::ReadAhead(const QString& url, const QStringList& commands)
         const std::optional<Prepared> prepared = prepare(url, command, &code, &why);
         if (!prepared)
             break; // Execute refuses it with its reason when it comes to it
-        const auto slot = std::make_shared<transfer::ReadAhead>(keyOf(url, command), halted);
+        const auto slot =
+            std::make_shared<transfer::ReadAhead>(keyOf(url, prepared->command), halted);
         readAhead_.push_back(slot);
         post(readAheadJob(*prepared, slot));
     }
@@ -308,15 +327,31 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
         dropReadAhead();
         return refuse(code, why);
     }
+    return start(url, *prepared);
+}
 
+bool TransferControl::Execute(const QString& url, const transfer::FtpCommand& command) {
+    if (busy_)
+        return false;
+    int code = 0;
+    QString why;
+    const std::optional<Prepared> prepared = prepare(url, command, &code, &why);
+    if (!prepared) {
+        dropReadAhead();
+        return refuse(code, why);
+    }
+    return start(url, *prepared);
+}
+
+bool TransferControl::start(const QString& url, const Prepared& prepared) {
     responseCode_ = 0;
     responseInfo_.clear();
     data_.clear();
     dataPos_ = 0;
     busy_ = true;
     reportClock_.start();
-    command_ = commandJob(*prepared);
-    if (adoptReadAhead(keyOf(url, command), prepared->command))
+    command_ = commandJob(prepared);
+    if (adoptReadAhead(keyOf(url, prepared.command), prepared.command))
         return true;
     cancel_ = false; // nothing of before that runs still is of any use
     post(command_);
@@ -324,13 +359,22 @@ bool TransferControl::Execute(const QString& url, const QString& command) {
 }
 
 bool TransferControl::DownloadAll(const QString& url, const QStringList& commands) {
+    return downloadAllOf(url, commands);
+}
+
+bool TransferControl::DownloadAll(const QString& url, const QList<transfer::FtpCommand>& commands) {
+    return downloadAllOf(url, commands);
+}
+
+template <class Commands>
+bool TransferControl::downloadAllOf(const QString& url, const Commands& commands) {
     if (busy_)
         return false;
     dropReadAhead();
     std::vector<transfer::DownloadItem> items;
     items.reserve(static_cast<size_t>(commands.size()));
     std::optional<Prepared> first;
-    for (const QString& command : commands) {
+    for (const auto& command : commands) {
         int code = 0;
         QString why;
         std::optional<Prepared> prepared = prepare(url, command, &code, &why);

@@ -81,6 +81,8 @@ public:
     // a command still runs, or when the settings or the command are not usable (ResponseCode
     // and ResponseInfo then say why).
     bool Execute(const QString& url, const QString& command);
+    // The same for a command given as a value.
+    bool Execute(const QString& url, const transfer::FtpCommand& command);
 
     // The commands that Execute will be asked for next, in this order, once the running one (if
     // any) has ended: the worker runs them in turn without waiting to be asked. Execute with the
@@ -101,6 +103,7 @@ public:
     // the files not begun are not run, and the copies of those that arrived unannounced are
     // removed. CommandEnded follows the last.
     bool DownloadAll(const QString& url, const QStringList& commands);
+    bool DownloadAll(const QString& url, const QList<transfer::FtpCommand>& commands);
     void setConnections(int connections);
     int connections() const { return connections_; }
 
@@ -149,7 +152,12 @@ private:
 
     std::optional<Prepared> prepare(const QString& url, const QString& command, int* code,
                                     QString* why) const;
-    QString keyOf(const QString& url, const QString& command) const;
+    std::optional<Prepared> prepare(const QString& url, const transfer::FtpCommand& command,
+                                    int* code, QString* why) const;
+    std::optional<transfer::FtpAddress> address(const QString& url, int* code, QString* why) const;
+    QString keyOf(const QString& url, const transfer::FtpCommand& command) const;
+    bool start(const QString& url, const Prepared& prepared);
+    template <class Commands> bool downloadAllOf(const QString& url, const Commands& commands);
     transfer::FtpOutcome run(const Prepared& prepared, const transfer::FtpSession::StateSink& sink);
     std::function<void()> commandJob(const Prepared& prepared);
     std::function<void()> readAheadJob(const Prepared& prepared, const ReadAheadSlot& slot);

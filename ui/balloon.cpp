@@ -1,5 +1,6 @@
 #include "ui/balloon.h"
 
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/balloondrag.h"
 #include "ui/balloonicons.h"
@@ -14,11 +15,6 @@
 
 namespace qv {
 namespace {
-
-std::function<int(int)>& timeBase() {
-    static std::function<int(int)> base;
-    return base;
-}
 
 QLabel* pictureStore(QWidget* parent, const QString& name, const QImage& image) {
     auto* label = new QLabel(parent);
@@ -88,7 +84,7 @@ void BalloonCloseGlyph::paintEvent(QPaintEvent*) {
     p.drawLine(r.topRight(), r.bottomLeft());
 }
 
-frmTip::frmTip(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint) {
+BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmTip"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -138,7 +134,7 @@ frmTip::frmTip(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHi
     timAutoClose = new QTimer(this);
     timAutoClose->setObjectName(QStringLiteral("timAutoClose"));
     timAutoClose->setSingleShot(true);
-    connect(timAutoClose, &QTimer::timeout, this, &frmTip::HideBalloon);
+    connect(timAutoClose, &QTimer::timeout, this, &BalloonWindow::HideBalloon);
 
     for (QObject* o : {static_cast<QObject*>(lblTitle), static_cast<QObject*>(imgDisplayIcon),
                        static_cast<QObject*>(imgX), static_cast<QObject*>(lblX),
@@ -151,27 +147,24 @@ frmTip::frmTip(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHi
     runLayout();
 }
 
-void frmTip::setTimeBase(std::function<int(int)> realMilliseconds) {
-    timeBase() = std::move(realMilliseconds);
-}
-
-std::optional<BalloonFailure> frmTip::SetBalloon(const QString& sTitle, const QString& sText,
-                                                 int lPosX, int lPosY, const QString& sIcon,
-                                                 bool bShowClose, int lAutoCloseAfter, int lHeight,
-                                                 int lWidth, const QVariant& sFont,
-                                                 const QString& sRTFFilename, bool boolButton) {
-    lblTitle->setText(sTitle);
-    if (!sText.isEmpty())
-        txtTip->setPlainText(sText);
-    if (!sRTFFilename.isEmpty()) {
-        const auto rtf = rtf::readRtfFile(sRTFFilename);
+std::optional<BalloonFailure> BalloonWindow::SetBalloon(const QString& title, const QString& text,
+                                                        int xTwips, int yTwips,
+                                                        const QString& iconCode, bool showClose,
+                                                        int autoCloseMs, int heightTwips,
+                                                        int widthTwips, const QVariant& fontName,
+                                                        const QString& rtfFile, bool showLink) {
+    lblTitle->setText(title);
+    if (!text.isEmpty())
+        txtTip->setPlainText(text);
+    if (!rtfFile.isEmpty()) {
+        const auto rtf = rtf::readRtfFile(rtfFile);
         if (!rtf.ok)
             return BalloonFailure{BalloonFailure::Kind::RtfFile, rtf.error};
         txtTip->setHtml(rtf.html);
     }
-    move(qv::twipsToPixels(QPoint(lPosX, lPosY)));
+    move(qv::twipsToPixels(QPoint(xTwips, yTwips)));
 
-    icon_ = balloon::iconForCode(sIcon);
+    icon_ = balloon::iconForCode(iconCode);
     if (const int slot = balloon::iconSlot(icon_); slot >= 0) {
         const QLabel* store = balloon::isClassic(icon_) ? imgIcon[slot] : imgIconXP[slot];
         imgDisplayIcon->setPixmap(store->pixmap());
@@ -180,61 +173,62 @@ std::optional<BalloonFailure> frmTip::SetBalloon(const QString& sTitle, const QS
         imgDisplayIcon->hide();
     }
 
-    imgX->setVisible(bShowClose);
-    lblX->setVisible(bShowClose);
+    imgX->setVisible(showClose);
+    lblX->setVisible(showClose);
 
-    if (lAutoCloseAfter < 0 || lAutoCloseAfter > balloon::kLongestAutoClose)
+    if (autoCloseMs < 0 || autoCloseMs > balloon::kLongestAutoClose)
         return BalloonFailure{BalloonFailure::Kind::AutoCloseRange,
                               QStringLiteral("The auto-close time %1 ms is outside 0 to %2 ms.")
-                                  .arg(lAutoCloseAfter)
+                                  .arg(autoCloseMs)
                                   .arg(balloon::kLongestAutoClose)};
-    if (lAutoCloseAfter != 0) {
-        autoCloseAfter_ = lAutoCloseAfter;
-        timAutoClose->setInterval(timeBase() ? timeBase()(lAutoCloseAfter) : lAutoCloseAfter);
+    if (autoCloseMs != 0) {
+        autoCloseAfter_ = autoCloseMs;
+        const auto& timeBase = services().balloonTimeBase;
+        timAutoClose->setInterval(timeBase ? timeBase(autoCloseMs) : autoCloseMs);
         timAutoClose->start();
     } else {
         autoCloseAfter_ = 0;
         timAutoClose->stop();
     }
 
-    if (boolButton)
-        lHeight = balloon::heightWithLinkStrip(lHeight, true, cmdLink->height());
+    if (showLink)
+        heightTwips = balloon::heightWithLinkStrip(heightTwips, true, cmdLink->height());
     else
         cmdLink->resize(cmdLink->width(), 0);
     cmdLink->setVisible(cmdLink->height() > 0);
 
-    resize(qv::twipsToPixels(lWidth), height());
+    resize(qv::twipsToPixels(widthTwips), height());
     runLayout();
-    resize(width(), qv::twipsToPixels(lHeight));
+    resize(width(), qv::twipsToPixels(heightTwips));
     runLayout();
     RoundCorners();
 
-    const QString face = sFont.toString();
+    const QString face = fontName.toString();
     if (!face.isEmpty()) {
         setFace(this, face);
-        if (sRTFFilename.isEmpty())
+        if (rtfFile.isEmpty())
             setFace(txtTip, face);
         setFace(lblTitle, face);
     }
     return std::nullopt;
 }
 
-void frmTip::HideBalloon() {
+void BalloonWindow::HideBalloon() {
     timAutoClose->stop();
     close();
 }
 
-void frmTip::RoundCorners() {
+void BalloonWindow::RoundCorners() {
     region_ = balloon::roundedRegion(size());
     setMask(region_);
 }
 
-balloon::Layout frmTip::currentLayout() const {
+balloon::Layout BalloonWindow::currentLayout() const {
     return balloon::layoutFor(size(), lblTitle->height(), cmdLink->height(), lblX->size(),
                               imgX->size(), imgDisplayIcon->size());
 }
 
-void frmTip::runLayout() {
+void BalloonWindow::runLayout() {
     const balloon::Layout l = currentLayout();
     txtTip->setGeometry(l.body);
     lblX->move(l.closeGlyph.topLeft());
@@ -247,17 +241,17 @@ void frmTip::runLayout() {
     update();
 }
 
-void frmTip::resizeEvent(QResizeEvent* event) {
+void BalloonWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     runLayout();
 }
 
-void frmTip::showEvent(QShowEvent* event) {
+void BalloonWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     runLayout();
 }
 
-void frmTip::paintEvent(QPaintEvent*) {
+void BalloonWindow::paintEvent(QPaintEvent*) {
     const balloon::Layout l = currentLayout();
     QPainter p(this);
     p.setClipRegion(region_.isEmpty() ? QRegion(rect()) : region_);
@@ -273,12 +267,12 @@ void frmTip::paintEvent(QPaintEvent*) {
                       balloon::kCornerEllipse / 2.0);
 }
 
-void frmTip::mousePressEvent(QMouseEvent* event) {
+void BalloonWindow::mousePressEvent(QMouseEvent* event) {
     pressedOn_ = event->button() == Qt::LeftButton ? this : nullptr;
     QWidget::mousePressEvent(event);
 }
 
-void frmTip::mouseReleaseEvent(QMouseEvent* event) {
+void BalloonWindow::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = pressedOn_ == this && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
     pressedOn_ = nullptr;
@@ -287,7 +281,7 @@ void frmTip::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 // A click: the left button pressed and released on the same child, released over it.
-bool frmTip::clickOn(QObject* watched, QEvent* event) {
+bool BalloonWindow::clickOn(QObject* watched, QEvent* event) {
     auto* me = static_cast<QMouseEvent*>(event);
     if (event->type() == QEvent::MouseButtonPress) {
         pressedOn_ = me->button() == Qt::LeftButton ? watched : nullptr;
@@ -301,7 +295,7 @@ bool frmTip::clickOn(QObject* watched, QEvent* event) {
     return click;
 }
 
-bool frmTip::eventFilter(QObject* watched, QEvent* event) {
+bool BalloonWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick)

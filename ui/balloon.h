@@ -41,18 +41,18 @@ protected:
 // a rich-text body, a black rounded border. It closes itself when clicked, when its close button
 // is clicked or when its auto-close time runs out; dragging the title moves it. Make a new one
 // for every message; it deletes itself when it closes.
-class frmTip : public QWidget {
+class BalloonWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit frmTip(QWidget* owner = nullptr);
+    explicit BalloonWindow(QWidget* owner = nullptr);
 
     // Fills, places and sizes the window; positions and sizes in twips, auto-close in ms
     // (0 = never). Returns the failure when the RTF file cannot be shown or the auto-close time
     // is out of range; the steps before the failing one have been done.
     [[nodiscard]] std::optional<BalloonFailure>
-    SetBalloon(const QString& sTitle, const QString& sText, int lPosX, int lPosY,
-               const QString& sIcon, bool bShowClose, int lAutoCloseAfter, int lHeight, int lWidth,
-               const QVariant& sFont, const QString& sRTFFilename, bool boolButton);
+    SetBalloon(const QString& title, const QString& text, int xTwips, int yTwips,
+               const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
+               int widthTwips, const QVariant& fontName, const QString& rtfFile, bool showLink);
 
     void HideBalloon();
     // Rounds the corners of the form via API to create the tooltip effect
@@ -65,9 +65,6 @@ public:
     balloon::Icon currentIcon() const { return icon_; }
     // The auto-close time SetBalloon set, 0 when the timer is off.
     int autoCloseAfter() const { return autoCloseAfter_; }
-
-    // Real milliseconds the auto-close timer waits for a given time; tests shorten it.
-    static void setTimeBase(std::function<int(int)> realMilliseconds);
 
     QLabel* lblTitle;
     QLabel* imgDisplayIcon;

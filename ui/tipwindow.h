@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-// The tooltip window CTooltip builds: one tool (a whole widget) per window. It watches the
+// The tooltip window BalloonTooltip builds: one tool (a whole widget) per window. It watches the
 // pointer over its tool with an event filter: the tip shows once the pointer has rested on the
 // tool for the initial delay, and goes after the visible time, on a click, or when the pointer
 // leaves. It shows while the application is inactive too, and shows ampersands as they are.

@@ -2,22 +2,22 @@
 
 using qv::colorFromColorRef;
 
-CTooltip::CTooltip() = default;
+BalloonTooltip::BalloonTooltip() = default;
 
-CTooltip::~CTooltip() {
+BalloonTooltip::~BalloonTooltip() {
     Destroy();
 }
 
-void CTooltip::Create(QWidget* ParentHwnd) {
+void BalloonTooltip::Create(QWidget* owner) {
     Destroy();
-    parent_ = ParentHwnd;
+    parent_ = owner;
     window_ = new qv::TipWindow(style_ == 1, centred_);
 
     tool_.size = 44;
     tool_.flags = kIdIsWidget + kSubclass + (centred_ ? kCentreTip : 0);
-    tool_.window = ParentHwnd;
+    tool_.window = owner;
     tool_.text = tipText_;
-    window_->addTool(ParentHwnd, tool_.text);
+    window_->addTool(owner, tool_.text);
 
     if (!title_.isEmpty() || icon_ != 0)
         window_->setTitle(icon_, title_);
@@ -29,39 +29,39 @@ void CTooltip::Create(QWidget* ParentHwnd) {
     window_->setInitialDelay(delayTime_);
 }
 
-void CTooltip::Destroy() {
+void BalloonTooltip::Destroy() {
     if (window_)
         delete window_.data();
     window_ = nullptr;
 }
 
-void CTooltip::Icon(int vData) {
-    icon_ = vData;
+void BalloonTooltip::Icon(int value) {
+    icon_ = value;
     if (window_ && !title_.isEmpty() && icon_ != 0)
         window_->setTitle(icon_, title_);
 }
 
-void CTooltip::ForeColor(quint32 lData) {
-    foreColor_ = lData;
+void BalloonTooltip::ForeColor(quint32 value) {
+    foreColor_ = value;
     if (window_)
         window_->setTipTextColor(colorFromColorRef(foreColor_));
 }
 
-void CTooltip::Title(const QString& vData) {
-    title_ = vData;
+void BalloonTooltip::Title(const QString& value) {
+    title_ = value;
     if (window_ && !title_.isEmpty() && icon_ != 0)
         window_->setTitle(icon_, title_);
 }
 
-void CTooltip::BackColor(quint32 lData) {
-    backColor_ = lData;
+void BalloonTooltip::BackColor(quint32 value) {
+    backColor_ = value;
     if (window_)
         window_->setTipBackColor(colorFromColorRef(backColor_));
 }
 
-void CTooltip::TipText(const QString& vData) {
-    tipText_ = vData;
-    tool_.text = vData;
+void BalloonTooltip::TipText(const QString& value) {
+    tipText_ = value;
+    tool_.text = value;
     if (window_)
         window_->updateTipText(tool_.text);
 }

@@ -14,7 +14,7 @@
 // the text and the colours reach an existing window at once; Style, Centered, VisibleTime and
 // DelayTime take effect at the next Create. A title written later reaches the window only when an
 // icon is set too (and the reverse), while Create sends it when either one is set.
-class CTooltip {
+class BalloonTooltip {
 public:
     // Members of the tool record registered with the window.
     struct ToolInfo {
@@ -27,41 +27,41 @@ public:
     static constexpr quint32 kCentreTip = 0x02;
     static constexpr quint32 kSubclass = 0x10;
 
-    CTooltip();
-    ~CTooltip();
-    CTooltip(const CTooltip&) = delete;
-    CTooltip& operator=(const CTooltip&) = delete;
+    BalloonTooltip();
+    ~BalloonTooltip();
+    BalloonTooltip(const BalloonTooltip&) = delete;
+    BalloonTooltip& operator=(const BalloonTooltip&) = delete;
 
     int Style() const { return style_; } // 1 = balloon, anything else a rectangle
-    void Style(int lData) { style_ = lData; }
+    void Style(int value) { style_ = value; }
 
     bool Centered() const { return centred_; }
-    void Centered(bool vData) { centred_ = vData; }
+    void Centered(bool value) { centred_ = value; }
 
-    void Create(QWidget* ParentHwnd);
+    void Create(QWidget* owner);
 
     int Icon() const { return icon_; } // 0 none, 1 information, 2 warning, 3 error
-    void Icon(int vData);
+    void Icon(int value);
 
     quint32 ForeColor() const { return foreColor_; } // 0x00BBGGRR; 0 = the system's tip colour
-    void ForeColor(quint32 lData);
+    void ForeColor(quint32 value);
 
     QString Title() const { return title_; }
-    void Title(const QString& vData);
+    void Title(const QString& value);
 
     quint32 BackColor() const { return backColor_; }
-    void BackColor(quint32 lData);
+    void BackColor(quint32 value);
 
     QString TipText() const { return tipText_; }
-    void TipText(const QString& vData);
+    void TipText(const QString& value);
 
     void Destroy();
 
     int VisibleTime() const { return visibleTime_; } // milliseconds
-    void VisibleTime(int lData) { visibleTime_ = lData; }
+    void VisibleTime(int value) { visibleTime_ = value; }
 
     int DelayTime() const { return delayTime_; } // milliseconds
-    void DelayTime(int lData) { delayTime_ = lData; }
+    void DelayTime(int value) { delayTime_ = value; }
 
     // The tooltip window made by the last Create, nullptr while there is none.
     qv::TipWindow* window() const { return window_; }

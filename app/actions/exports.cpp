@@ -1,5 +1,6 @@
 #include "app/actions/exports.h"
 
+#include "app/actions/recordviewer.h"
 #include "app/form2.h"
 #include "app/mergequestions.h"
 #include "app/progress.h"
@@ -31,14 +32,14 @@ const QString kTitle = QStringLiteral("Quorvane");
 // when the step worked.
 QString runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
     Form2::Work work(form);
-    form.Text15->setText(status);
-    form.Text15->show();
+    form.frame.commandStatus->setText(status);
+    form.frame.commandStatus->show();
     form.setCursor(Qt::WaitCursor);
-    form.Text15->repaint();
+    form.frame.commandStatus->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const QString error = qv::automation::failureOf(step);
     form.unsetCursor();
-    form.Text15->hide();
+    form.frame.commandStatus->hide();
     return error;
 }
 
@@ -47,15 +48,13 @@ void tellFailure(Form2& form, const QString& error) {
         qv::dialogs().message(&form, error, kTitle);
 }
 
-// The start of both exports: the window disabled under the busy pointer, then the record loader
-// run as the exports run it: RecordsToLoad = RecordCount, then Command5 pressed from code (the
-// window is disabled by then, so the button's click() would do nothing). False when the window
-// was closed meanwhile: the export does not go on.
+// The start of both exports: the window disabled under the busy pointer, then every record of
+// the selected merge file loaded into the record list. False when the window was closed
+// meanwhile: the export does not go on.
 bool loadAllRecords(Form2& form) {
     form.setEnabled(false);
     form.setCursor(Qt::WaitCursor);
-    form.RecordsToLoad = form.RecordCount;
-    emit form.Command5->clicked();
+    LoadMergeRecords(form, form.selectedMergeFile(), form.details.recordCount);
     form.setCursor(Qt::WaitCursor);
     return !form.closeRequested();
 }
@@ -70,7 +69,7 @@ QStringList rowOf(const ListView& list, int r) {
 } // namespace
 
 void CreateMergeDocument(Form2& form) {
-    const QString name = form.Text1->text();
+    const QString name = form.details.name->text();
     // Before the document opens: what the desktop's word processor lacks, each text told once.
     static QStringList told;
     if (const QString advice = qv::output::newDocumentAdvice();
@@ -84,7 +83,7 @@ void CreateMergeDocument(Form2& form) {
 }
 
 void MergeIntoTemplate(Form2& form) {
-    const QString name = form.Text1->text();
+    const QString name = form.details.name->text();
     const QString data = MergeCopyPath(form.selectedMergeFile());
     // The template's prompts and faults are asked in the window's dialogs; a merge the operator
     // stopped there needs no further message.
@@ -101,13 +100,13 @@ void ExportToSpreadsheet(Form2& form) {
     if (!loadAllRecords(form))
         return;
 
-    ListView& list = *form.lw1;
+    ListView& list = *form.browser.records;
     // The record being exported is the selected row of the record list and the progress window
     // counts it; both move together a few dozen times a second (nobody sees the rows in between),
     // and the last one exported ends selected and counted.
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
-    e.recordCount = form.RecordCount;
+    e.recordCount = form.details.recordCount;
     QString status; // the export's text for the row last reached
     qv::PacedRow shown(
         [&list, &status](int r) {
@@ -158,13 +157,13 @@ void ExportToHtml(Form2& form) {
         return;
 
     const QString path = qv::output::htmlPagePath();
-    const ListView& list = *form.lw1;
+    const ListView& list = *form.browser.records;
     const std::optional<QString> width = qv::output::tableWidth(qv::dialogs().input(
         &form, QStringLiteral("Please key in Table Width Percentage (100%=Fullscreen)"),
         QStringLiteral("Table Width"), QStringLiteral("100")));
     QString error;
     if (width) {
-        qv::output::HtmlPage page = qv::output::newHtmlPage(form.Text1->text(), *width);
+        qv::output::HtmlPage page = qv::output::newHtmlPage(form.details.name->text(), *width);
         page.columns = RecordTableTitles(*list.model());
         page.rowCount = list.model()->rowCount();
         page.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r)); };

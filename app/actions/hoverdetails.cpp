@@ -13,31 +13,32 @@ int HoverRowAt(const ListView& list, double x, double y) {
 }
 
 void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
-    const int n = HoverRowAt(*form.ListView1, x, y);
-    if (n != form.HoverItem) {
-        form.HoverItem = n;
+    const int n = HoverRowAt(*form.browser.files, x, y);
+    if (n != form.browser.hoverRow) {
+        form.browser.hoverRow = n;
         if (n == 0) {
-            form.BrowserTip.Destroy();
+            form.browser.filesTip.Destroy();
         } else {
-            const QString name = form.ListView1->itemText(n - 1);
-            form.BrowserTip.Title(name);
-            form.BrowserTip.TipText(MergeSummaryText(name, form.ListView1->subItem(n - 1, 3),
-                                                     QLocale(), form.ListView1->subItem(n - 1, 2)));
-            form.BrowserTip.Create(form.ListView1);
+            const QString name = form.browser.files->itemText(n - 1);
+            form.browser.filesTip.Title(name);
+            form.browser.filesTip.TipText(
+                MergeSummaryText(name, form.browser.files->subItem(n - 1, 3), QLocale(),
+                                 form.browser.files->subItem(n - 1, 2)));
+            form.browser.filesTip.Create(form.browser.files);
         }
     }
     form.ShowPictureBorder(nullptr);
 }
 
 void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
-    const int n = HoverRowAt(*form.lw1, x, y);
-    if (n == form.FieldHoverItem)
+    const int n = HoverRowAt(*form.browser.records, x, y);
+    if (n == form.browser.recordHoverRow)
         return;
-    form.FieldHoverItem = n;
+    form.browser.recordHoverRow = n;
     if (n == 0) {
-        form.FieldTip.Destroy();
+        form.browser.fieldNamesTip.Destroy();
     } else {
-        form.FieldTip.Title(QStringLiteral("Field Names"));
-        form.FieldTip.Create(form.lw1);
+        form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
+        form.browser.fieldNamesTip.Create(form.browser.records);
     }
 }

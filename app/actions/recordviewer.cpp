@@ -6,6 +6,7 @@
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/codepage.h"
 #include "platform/pacing.h"
+#include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
 #include "ui/tooltip.h"
@@ -25,11 +26,6 @@ namespace {
 
 constexpr int kColumnWidthTwips = 2500;
 const QString kCrLf = QStringLiteral("\r\n");
-
-std::function<void(qint64, qint64)>& observer() {
-    static std::function<void(qint64, qint64)> hook;
-    return hook;
-}
 
 // The progress window of a load. Its texts follow every record, but the window is only fed a
 // few dozen times a second, so that big files do not spend their time painting.
@@ -66,32 +62,32 @@ private:
 void giveColumnsTheirWidth(Form2& form, int from) {
     const int count = RecordListModel(form).columnCount();
     for (int c = from; c < count; ++c)
-        form.lw1->setColumnWidth(c, kColumnWidthTwips);
+        form.browser.records->setColumnWidth(c, kColumnWidthTwips);
 }
 
-// The columns of the header's names (LineParts), as AddFieldColumn adds them one by one, and
-// FieldTip's text: the names, each ended by CR LF, then the hint. The list hears of all columns
-// at once and the tooltip gets its text once, so that files of many thousand fields load as
-// fast as narrow ones.
-void addHeaderColumns(Form2& form) {
+// The columns of the header's names, as AddFieldColumn adds them one by one, and
+// browser.fieldNamesTip's text: the names, each ended by CR LF, then the hint. The list hears of
+// all columns at once and the tooltip gets its text once, so that files of many thousand fields
+// load as fast as narrow ones.
+void addHeaderColumns(Form2& form, const QStringList& names) {
     MergeRecordModel& model = RecordListModel(form);
     QString tip;
     qsizetype length = 0;
-    for (const QString& name : form.LineParts)
+    for (const QString& name : names)
         length += name.size() + kCrLf.size();
     tip.reserve(length + 32);
     model.beginBulkLoad();
-    for (form.FieldIndex = 0; form.FieldIndex < form.LineParts.size(); ++form.FieldIndex) {
-        const QString& name = form.LineParts.at(form.FieldIndex);
+    for (const QString& name : names) {
         model.addColumn(name);
         tip += name;
         tip += kCrLf;
     }
     model.endBulkLoad();
-    if (!form.LineParts.isEmpty())
-        form.FieldTip.Title(QStringLiteral("Field Names"));
+    if (!names.isEmpty())
+        form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
     giveColumnsTheirWidth(form, 0);
-    form.FieldTip.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") + kCrLf);
+    form.browser.fieldNamesTip.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") +
+                                       kCrLf);
 }
 
 } // namespace
@@ -101,88 +97,78 @@ QString RecordLoadText(qint64 i, qint64 n) {
            QString::number(n);
 }
 
-void SetRecordLoadObserver(std::function<void(qint64, qint64)> hook) {
-    observer() = std::move(hook);
-}
-
 MergeRecordModel& RecordListModel(Form2& form) {
-    if (auto* model = qobject_cast<MergeRecordModel*>(form.lw1->model()))
+    if (auto* model = qobject_cast<MergeRecordModel*>(form.browser.records->model()))
         return *model;
-    auto* model = new MergeRecordModel(form.lw1);
-    if (form.ImageList2)
-        model->setRowIcon(QIcon(form.ImageList2->Image(MergeRecordModel::kRowIcon)));
-    form.lw1->setDefaultColumnWidth(kColumnWidthTwips);
-    form.lw1->setModel(model);
-    form.lw1->reportView()->setUniformRowHeights(true);
+    auto* model = new MergeRecordModel(form.browser.records);
+    if (form.browser.smallIcons)
+        model->setRowIcon(QIcon(form.browser.smallIcons->Image(MergeRecordModel::kRowIcon)));
+    form.browser.records->setDefaultColumnWidth(kColumnWidthTwips);
+    form.browser.records->setModel(model);
+    form.browser.records->reportView()->setUniformRowHeights(true);
     return *model;
 }
 
-void AddFieldColumn(Form2& form) {
-    const QString name = form.LineParts.value(form.FieldIndex);
+void AddFieldColumn(Form2& form, const QString& name) {
     MergeRecordModel& model = RecordListModel(form);
     const int column = model.addColumn(name);
-    form.lw1->setColumnWidth(column, kColumnWidthTwips);
-    form.FieldTip.Title(QStringLiteral("Field Names"));
-    form.FieldTip.TipText(form.FieldTip.TipText() + name + kCrLf);
+    form.browser.records->setColumnWidth(column, kColumnWidthTwips);
+    form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
+    form.browser.fieldNamesTip.TipText(form.browser.fieldNamesTip.TipText() + name + kCrLf);
 }
 
-void AddRecordValue(Form2& form) {
+void AddRecordValue(Form2& form, int field, const QString& value) {
     MergeRecordModel& model = RecordListModel(form);
-    const QString value = form.LineParts.value(form.FieldIndex);
-    if (form.FieldIndex == 0) {
+    if (field == 0) {
         model.addRow(value);
         return;
     }
-    if (form.FieldIndex >= model.columnCount()) {
+    if (field >= model.columnCount()) {
         // More values than the header has names: further, untitled columns.
         const int before = model.columnCount();
-        while (model.columnCount() <= form.FieldIndex)
+        while (model.columnCount() <= field)
             model.addColumn(QString());
         giveColumnsTheirWidth(form, before);
     }
-    model.setSubItem(model.rowCount() - 1, form.FieldIndex, value);
+    model.setSubItem(model.rowCount() - 1, field, value);
 }
 
-void LoadMergeRecords(Form2& form) {
+int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad) {
     Form2::Work work(form);
     MergeRecordModel& model = RecordListModel(form);
     model.clear();
-    form.lw1->clearColumns();
-    form.lw1->show();
+    form.browser.records->clearColumns();
+    form.browser.records->show();
 
     bool opened = false;
-    QByteArray text = ReadMergeBytes(MergeCopyPath(form.selectedMergeFile()), " ", &opened);
+    QByteArray text = ReadMergeBytes(MergeCopyPath(storedName), " ", &opened);
     const auto fail = [&form] {
         form.hideRecordList();
         form.unsetCursor();
     };
     if (!opened) {
         fail();
-        return;
+        return 0;
     }
 
-    form.FieldIndex = 0;
     const qsizetype h = text.indexOf('\n');
-    if (h >= 0) {
-        form.LineParts = SplitMergeLine(qv::codepage::decode(text.constData(), h));
-        addHeaderColumns(form);
-    }
+    if (h >= 0)
+        addHeaderColumns(form, SplitMergeLine(qv::codepage::decode(text.constData(), h)));
 
     form.hideRecordList();
     form.setCursor(Qt::WaitCursor);
 
-    const qint64 total = form.RecordsToLoad;
+    const qint64 total = recordsToLoad;
     {
         LoadProgress progress(total);
-        form.RecordIndex = 1;
         if (!model.setSourceText(std::move(text))) {
             fail();
-            return;
+            return 0;
         }
         // The rows come straight from the kept text (as AddRecordValue would place them, value
         // by value), in one bulk load.
         const int columnsBefore = model.columnCount();
-        const auto& hook = observer();
+        const auto& hook = qv::services().recordLoadObserver;
         // Closing the window stops the load at the record it has reached.
         model.loadRecords(h, total, [&](qint64 i) {
             progress.step(i);
@@ -191,20 +177,20 @@ void LoadMergeRecords(Form2& form) {
             return !form.closeRequested();
         });
         progress.finish();
-        form.RecordIndex = static_cast<int>(std::min<qint64>(total + 1, INT_MAX));
         giveColumnsTheirWidth(form, columnsBefore);
     }
     form.unsetCursor();
 
     form.showRecordList();
+    return model.rowCount();
 }
 
 void ToggleRecordListSize(Form2& form) {
-    ListView* list = form.lw1;
+    ListView* list = form.browser.records;
     const int top = qv::pixelsToTwips(list->y());
     int width = 0;
     if (top > 0) {
-        form.ListView1->hide();
+        form.browser.files->hide();
         const QRect outer = form.frameGeometry();
         list->resize(list->width(), qv::twipsToPixels(qv::pixelsToTwips(outer.height()) - 500));
         list->move(list->x(), 0);

@@ -14,6 +14,7 @@
 #include "transfer/connectionfields.h"
 #include "transfer/remotename.h"
 #include "transfer/serversearch.h"
+#include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/listview.h"
@@ -29,11 +30,18 @@
 #include <QLocale>
 #include <QProgressBar>
 
+#include <optional>
+
 namespace {
 
 const QString kCaption = QStringLiteral("Quorvane");
 
 using qv::guidance::SearchOutcome;
+
+// The message of the error the transfer control ended its command with.
+QString connectionError(const qv::TransferControl& inet) {
+    return qv::ConnectionErrorMessage(inet.ResponseCode(), inet.ResponseInfo());
+}
 
 // The hourglass, set once per search and taken back once.
 class BusyPointer {
@@ -54,11 +62,11 @@ private:
     bool set_ = false;
 };
 
-// The message box with Errormesg, then the window back to normal; the settings are not saved.
-// A search the operator cancelled by closing the window says nothing.
-void finishWithMessage(Form2& form, BusyPointer& pointer) {
+// The message box with why the search stopped, then the window back to normal; the settings are
+// not saved. A search the operator cancelled by closing the window says nothing.
+void finishWithMessage(Form2& form, BusyPointer& pointer, const QString& message) {
     if (!form.closeRequested())
-        qv::dialogs().message(&form, form.Errormesg, kCaption);
+        qv::dialogs().message(&form, message, kCaption);
     pointer.reset();
     qv::guidance::ArmGuidanceAfterSearch(form, SearchOutcome::MessageBox);
     form.endSearch(QString());
@@ -66,7 +74,8 @@ void finishWithMessage(Form2& form, BusyPointer& pointer) {
 
 // The three connection fields as typed.
 qv::ConnectionFields typedFields(const Form2& form) {
-    return {form.Text10->text(), form.Text11->text(), form.Text12->text()};
+    return {form.settings.address->text(), form.settings.login->text(),
+            form.settings.password->text()};
 }
 
 // The window and the transfer control made ready for a new search.
@@ -74,17 +83,14 @@ void prepare(Form2& form, BusyPointer& pointer) {
     qv::guidance::StopGuidanceOnSearch(form);
     form.beginSearch();
     pointer.set();
-    form.List1->clear();
-    form.ListView1->clearItems();
-    form.lstremotefiles->clear();
-    form.Errorflag = false;
-    form.Errormesg.clear();
+    form.progress.downloads->clear();
+    form.browser.files->clearItems();
+    form.progress.listedFiles->clear();
 
-    qv::TransferControl& inet = *form.Inet1;
+    qv::TransferControl& inet = *form.transfer;
     qv::connectTransfer(inet, typedFields(form));
-    form.Text7->setText(QStringLiteral("- Connecting ") + inet.URL());
+    form.progress.stepText->setText(QStringLiteral("- Connecting ") + inet.URL());
     inet.setTrustPrompt([&form](const auto& server) { return AskToTrustServer(form, server); });
-    form.iPendingCommand = 0;
 }
 
 // Adds the browser entry of a downloaded file, under the name the operator sees for it.
@@ -92,44 +98,49 @@ void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name, c
               const QString& localPath) {
     form.showBrowser();
     const int icon = MergeFileIcon(templates.has(base), QFileInfo(localPath).size());
-    const int row = form.ListView1->addItem(base, icon, icon);
-    form.ListView1->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
-    form.ListView1->setSubItem(row, 2, name);
-    form.RecordCount = CountMergeRecords(name);
-    form.ListView1->setSubItem(row, 3, QString::number(form.RecordCount));
+    const int row = form.browser.files->addItem(base, icon, icon);
+    form.browser.files->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
+    form.browser.files->setSubItem(row, 2, name);
+    form.browser.files->setSubItem(row, 3, QString::number(CountMergeRecords(name)));
 }
 
-// The search's steps as the window shows them: the listing goes through lstremotefiles, the
-// names to download through List1 (the one being downloaded current), the progress into Text6,
-// Text7 and the progress bar.
-qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates& templates) {
+// The search's steps as the window shows them: the listing goes through progress.listedFiles, the
+// names to download through progress.downloads (the one being downloaded current), the progress
+// into progress.summary, progress.stepText and the progress bar. A connection error ends the
+// listing with its message in failure.
+qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates& templates,
+                            std::optional<QString>& failure) {
     qv::SearchSteps steps;
     // The name each download is shown under: its merge file's name, or the name as stored where
     // another download has the same merge file name.
     auto shown = std::make_shared<QHash<QString, QString>>();
     steps.wait = [&form] { WaitForTransfer(form); };
-    steps.startFailed = [&form] { TransferStateChanged(form, qv::code(qv::TransferState::Error)); };
+    steps.startFailed = [&form, &failure] {
+        TransferStateChanged(form, qv::code(qv::TransferState::Error));
+        failure = connectionError(*form.transfer);
+    };
     steps.listing = [&form] {
-        form.ProgressBar1->setMaximum(form.lstremotefiles->count());
+        form.progress.bar->setMaximum(form.progress.listedFiles->count());
         QStringList listed;
-        for (int i = 0; i < form.lstremotefiles->count(); ++i)
-            listed << form.lstremotefiles->item(i)->text();
+        for (int i = 0; i < form.progress.listedFiles->count(); ++i)
+            listed << form.progress.listedFiles->item(i)->text();
         return listed;
     };
-    steps.failed = [&form] { return form.Errorflag; };
+    steps.failed = [&failure] { return failure.has_value(); };
     steps.chosen = [&form, shown](const QStringList& names) {
-        form.List1->addItems(names);
+        form.progress.downloads->addItems(names);
         const QStringList display = qv::MergeFileDisplayNames(names);
         for (qsizetype i = 0; i < names.size(); ++i)
             shown->insert(names[i], display[i]);
     };
     steps.downloading = [&tried](int i, const QString&) { tried.follow(i); };
-    steps.status = [&form](const QString& text) { form.Text7->setText(text); };
-    steps.setMaximum = [&form](int maximum) { form.ProgressBar1->setMaximum(maximum); };
-    steps.advance = [&form] { form.ProgressBar1->setValue(form.ProgressBar1->value() + 1); };
+    steps.status = [&form](const QString& text) { form.progress.stepText->setText(text); };
+    steps.setMaximum = [&form](int maximum) { form.progress.bar->setMaximum(maximum); };
+    steps.advance = [&form] { form.progress.bar->setValue(form.progress.bar->value() + 1); };
     steps.arrived = [&form, &templates, shown](const QString& name, const QString& localPath,
                                                int count) {
-        form.Text6->setText(QStringLiteral("- Searching Server %1 files found").arg(count));
+        form.progress.summary->setText(
+            QStringLiteral("- Searching Server %1 files found").arg(count));
         addEntry(form, templates, name, shown->value(name, qv::MergeFileBaseName(name)), localPath);
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
@@ -151,19 +162,33 @@ private:
     ListView& browser_;
 };
 
+// What a search in the window came to; failure says why a listing failed.
+struct WindowSearch {
+    qv::SearchResult done;
+    QString failure;
+};
+
 // The listing and the downloads, shown in the window. The name being downloaded is the current
-// row of List1; moving it scrolls the list, so it moves at the window's repaint rate and the last
-// name tried ends current.
-qv::SearchResult runSearch(Form2& form) {
-    const GatheredEntries gathered(*form.ListView1);
-    qv::PacedRow tried([&form](int row) { form.List1->setCurrentRow(row); },
+// row of progress.downloads; moving it scrolls the list, so it moves at the window's repaint rate
+// and the last name tried ends current.
+WindowSearch runSearch(Form2& form) {
+    const GatheredEntries gathered(*form.browser.files);
+    qv::PacedRow tried([&form](int row) { form.progress.downloads->setCurrentRow(row); },
                        qv::kShowProgressEveryMs);
     qv::MergeTemplates templates;
+    std::optional<QString> failure;
+    qv::TransferControl& inet = *form.transfer;
+    const QMetaObject::Connection errors =
+        QObject::connect(&inet, &qv::TransferControl::StateChanged, &form, [&](qint16 state) {
+            if (state == qv::code(qv::TransferState::Error))
+                failure = connectionError(inet);
+        });
     const qv::SearchResult done =
-        qv::runServerSearch(*form.Inet1, windowSteps(form, tried, templates));
+        qv::runServerSearch(inet, windowSteps(form, tried, templates, failure));
+    QObject::disconnect(errors);
     if (!form.closeRequested())
         tried.finish();
-    return done;
+    return {done, failure.value_or(QString())};
 }
 
 } // namespace
@@ -174,35 +199,33 @@ void SearchServer(Form2& form) {
     // rate rather than after each file.
     const qv::RepaintPacer pacer(&form);
     BusyPointer pointer;
-    form.Errormesg = qv::unusableConnectionField(typedFields(form));
-    if (!form.Errormesg.isEmpty())
-        return finishWithMessage(form, pointer);
+    if (const QString unusable = qv::unusableConnectionField(typedFields(form));
+        !unusable.isEmpty())
+        return finishWithMessage(form, pointer, unusable);
 
     prepare(form, pointer);
     using Status = qv::SearchResult::Status;
-    const qv::SearchResult done = runSearch(form);
-    if (done.status == Status::ListingFailed)
-        return finishWithMessage(form, pointer);
+    const WindowSearch search = runSearch(form);
+    if (search.done.status == Status::ListingFailed)
+        return finishWithMessage(form, pointer, search.failure);
     if (form.closeRequested())
         return; // cancelled by closing the window: nothing is saved
-    if (done.status == Status::WriteFailed) {
-        form.Errormesg = done.writeError;
-        return finishWithMessage(form, pointer);
-    }
-    const int count = done.count;
+    if (search.done.status == Status::WriteFailed)
+        return finishWithMessage(form, pointer, search.done.writeError);
+    const int count = search.done.count;
 
-    form.Errormesg = qv::saveConnectionFields(Form2::settingsPath(), typedFields(form));
-    if (!form.Errormesg.isEmpty())
-        return finishWithMessage(form, pointer);
+    if (const QString unsaved = qv::saveConnectionFields(Form2::settingsPath(), typedFields(form));
+        !unsaved.isEmpty())
+        return finishWithMessage(form, pointer, unsaved);
     pointer.reset();
     qv::guidance::ArmGuidanceAfterSearch(form, count == 0 ? SearchOutcome::NoFiles
                                                           : SearchOutcome::FilesDownloaded);
     form.endSearch(QStringLiteral("Search Complete %1 files found").arg(count));
-    form.Inet1->Disconnect();
+    form.transfer->Disconnect();
 }
 
 void DeleteOnServer(Form2& form) {
-    const QString name = form.Text1->text();
+    const QString name = form.details.name->text();
     if (!qv::IsSafeMergeFileName(form.selectedMergeFile()))
         return; // not a name the browser could have shown
     if (!qv::dialogs().confirm(&form, QStringLiteral("Delete %1 from the server?").arg(name),
@@ -212,8 +235,8 @@ void DeleteOnServer(Form2& form) {
     Form2::Work work(form);
     form.setEnabled(false);
     const QString stored = form.selectedMergeFile();
-    if (form.Inet1->Execute(form.Inet1->URL(),
-                            QStringLiteral("DELETE ") + qv::kServerFolder + stored))
+    if (form.transfer->Execute(form.transfer->URL(),
+                               qv::transfer::FtpCommand::remove(qv::kServerFolder + stored)))
         WaitForTransfer(form);
     if (form.closeRequested())
         return;

@@ -42,41 +42,33 @@ private:
 
 } // namespace
 
-void TransferStateChanged(Form2& form, qint16 State) {
-    if (State == qv::code(qv::TransferState::Error)) {
-        form.Text8->setText(
-            qv::ConnectionErrorText(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo()));
-        form.Errorflag = true;
-        form.Errormesg =
-            qv::ConnectionErrorMessage(form.Inet1->ResponseCode(), form.Inet1->ResponseInfo());
-        form.Animation1->stop(); // it stays on screen until the search hides it
+void TransferStateChanged(Form2& form, qint16 state) {
+    if (state == qv::code(qv::TransferState::Error)) {
+        form.progress.statusText->setText(
+            qv::ConnectionErrorText(form.transfer->ResponseCode(), form.transfer->ResponseInfo()));
+        form.progress.clip->stop(); // it stays on screen until the search hides it
         return;
     }
-    const std::optional<QString> text = qv::TransferStateText(State);
+    const std::optional<QString> text = qv::TransferStateText(state);
     if (!text)
         return; // an unknown state changes nothing
-    form.Text8->setText(*text);
-    if (State == qv::code(qv::TransferState::ResponseCompleted))
-        ReactToResponse(form, form.iPendingCommand);
-}
-
-void ReactToResponse(Form2& form, qint16 iLastCommand) {
-    if (iLastCommand == 0)
+    form.progress.statusText->setText(*text);
+    if (state == qv::code(qv::TransferState::ResponseCompleted))
         ShowRemoteFileList(form);
 }
 
 void ShowRemoteFileList(Form2& form) {
-    const std::optional<QStringList> lines = qv::readListedLines(*form.Inet1, ListingPump(form));
+    const std::optional<QStringList> lines = qv::readListedLines(*form.transfer, ListingPump(form));
     if (!lines)
         return; // the window is gone
     // The names go into the list in one step: added one by one, each would lay out the whole
     // list again.
-    form.lstremotefiles->clear();
-    form.lstremotefiles->addItems(*lines);
+    form.progress.listedFiles->clear();
+    form.progress.listedFiles->addItems(*lines);
 }
 
 void WaitForTransfer(Form2& form) {
-    QPointer<qv::TransferControl> control(form.Inet1);
+    QPointer<qv::TransferControl> control(form.transfer);
     if (!control || !control->StillExecuting())
         return;
     // The wait also ends when the program is quitting (every event loop then ends at once): the

@@ -106,9 +106,8 @@ qsizetype bareParseText(const QString& path) {
 
 // A main window whose record list gets the files, loaded as a selection or an export does.
 void loadIntoRecordList(Form2& form, const QString& name, int records) {
-    form.Text1->setText(name);
-    form.RecordsToLoad = records;
-    LoadMergeRecords(form);
+    form.details.name->setText(name);
+    LoadMergeRecords(form, form.selectedMergeFile(), records);
 }
 
 std::map<std::string, double> g_seconds; // name -> real seconds per iteration

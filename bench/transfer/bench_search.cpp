@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
     });
 
     Form2 form;
-    form.Text10->setText(QString::fromLocal8Bit(argv[1]));
-    form.Text11->setText(QString::fromLocal8Bit(argv[2]));
-    form.Text12->setText(QString::fromLocal8Bit(argv[3]));
+    form.settings.address->setText(QString::fromLocal8Bit(argv[1]));
+    form.settings.login->setText(QString::fromLocal8Bit(argv[2]));
+    form.settings.password->setText(QString::fromLocal8Bit(argv[3]));
 
     QElapsedTimer clock;
     clock.start();
@@ -54,6 +54,6 @@ int main(int argc, char** argv) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("search_ms=%lld files=%d bytes=%lld peak_kb=%ld\n", static_cast<long long>(ms),
-                form.ListView1->itemCount(), static_cast<long long>(bytes), usage.ru_maxrss);
-    return form.ListView1->itemCount() > 0 ? 0 : 1;
+                form.browser.files->itemCount(), static_cast<long long>(bytes), usage.ru_maxrss);
+    return form.browser.files->itemCount() > 0 ? 0 : 1;
 }

@@ -89,20 +89,20 @@ int startup() {
 }
 
 int search(Form2& form, char** argv) {
-    form.Text10->setText(QString::fromLocal8Bit(argv[2]));
-    form.Text11->setText(QString::fromLocal8Bit(argv[3]));
-    form.Text12->setText(QString::fromLocal8Bit(argv[4]));
+    form.settings.address->setText(QString::fromLocal8Bit(argv[2]));
+    form.settings.login->setText(QString::fromLocal8Bit(argv[3]));
+    form.settings.password->setText(QString::fromLocal8Bit(argv[4]));
     const int expected = QByteArray(argv[5]).toInt();
     QElapsedTimer clock;
     clock.start();
-    clickCentre(form.Command1);
+    clickCentre(form.settings.searchButton);
     const qint64 ms = clock.elapsed();
     const int files = static_cast<int>(
         QDir(qv::programPath(QStringLiteral("data"))).entryList(QDir::Files).size());
     const bool saved = QFile::exists(Form2::settingsPath());
     std::printf("ms=%lld peak_kb=%ld files=%d\n", static_cast<long long>(ms), peakKb(),
-                form.ListView1->itemCount());
-    return files == expected && form.ListView1->itemCount() == expected && saved ? 0 : 1;
+                form.browser.files->itemCount());
+    return files == expected && form.browser.files->itemCount() == expected && saved ? 0 : 1;
 }
 
 // The merge file's entry in the browser, as a search leaves it, clicked by the operator.
@@ -119,7 +119,7 @@ bool selectMergeFile(Form2& form, const QString& source) {
         return lines - 1;
     }();
     form.showBrowser();
-    ListView& browser = *form.ListView1;
+    ListView& browser = *form.browser.files;
     const int row = browser.addItem(QFileInfo(source).completeBaseName(), 1, 1);
     browser.setSubItem(row, 1, QDateTime::currentDateTime().toString());
     browser.setSubItem(row, 2, stored);
@@ -127,7 +127,8 @@ bool selectMergeFile(Form2& form, const QString& source) {
     QCoreApplication::processEvents();
     QAbstractItemView* view = browser.currentView();
     clickCentre(view->viewport(), view->visualRect(view->model()->index(row, 0)).center());
-    return form.Text1->text() == browser.itemText(row) && form.lw1->model()->rowCount() > 0;
+    return form.details.name->text() == browser.itemText(row) &&
+           form.browser.records->model()->rowCount() > 0;
 }
 
 int exportRecords(Form2& form, const QString& kind, const QString& source, const QString& documents,
@@ -139,10 +140,10 @@ int exportRecords(Form2& form, const QString& kind, const QString& source, const
     const bool html = kind == QLatin1String("html");
     QElapsedTimer clock;
     clock.start();
-    clickCentre(html ? form.Command11 : form.Command7);
+    clickCentre(html ? form.details.htmlButton : form.details.spreadsheetButton);
     const qint64 ms = clock.elapsed();
     std::printf("ms=%lld peak_kb=%ld rows=%d\n", static_cast<long long>(ms), peakKb(),
-                form.lw1->model()->rowCount());
+                form.browser.records->model()->rowCount());
     const bool written = html ? QFileInfo(qv::programPath(QStringLiteral("output.html"))).isFile()
                               : !QDir(documents).entryList({QStringLiteral("*.xlsx")}).isEmpty();
     if (!written) {
@@ -160,13 +161,13 @@ int completeMerge(Form2& form, const QString& source, const QString& templatePat
     QDir().mkpath(qv::programPath(QStringLiteral("Word")));
     if (!QFile::copy(templatePath,
                      qv::programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"))) ||
-        !selectMergeFile(form, source) || !form.Command4->isVisible()) {
+        !selectMergeFile(form, source) || !form.details.completeMergeButton->isVisible()) {
         std::fprintf(stderr, "the merge file and its template could not be selected\n");
         return 1;
     }
     QElapsedTimer clock;
     clock.start();
-    clickCentre(form.Command4);
+    clickCentre(form.details.completeMergeButton);
     while (!opened && !dialogs.failed && clock.elapsed() < 600000)
         QTest::qWait(1);
     const qint64 ms = clock.elapsed();

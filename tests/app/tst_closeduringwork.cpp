@@ -7,6 +7,7 @@
 #include "app/actions/search.h"
 #include "app/form2.h"
 #include "app/progress.h"
+#include "platform/services.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
@@ -101,19 +102,19 @@ QStringList TestCloseDuringWork::dataFiles() const {
 
 void TestCloseDuringWork::selectMergeFile(const QString& name, int records) {
     folder->write("data/" + name + ".LET", mergeFile(records));
-    form->Text1->setText(name);
-    form->RecordCount = records;
+    form->details.name->setText(name);
+    form->details.recordCount = records;
 }
 
 void TestCloseDuringWork::duringTheListing() {
     qv::test::FtpServer server;
     server.putFile("A.LET", "N\n1\n");
     server.setStallListing(true);
-    form->Inet1->setTimeouts({5000, 20000});
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
-    closeWhen([this] { return form->Inet1->StillExecuting(); });
+    form->transfer->setTimeouts({5000, 20000});
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
+    closeWhen([this] { return form->transfer->StillExecuting(); });
 
     QElapsedTimer clock;
     clock.start();
@@ -130,11 +131,11 @@ void TestCloseDuringWork::duringADownload() {
     server.putFile("A.LET", "N\n1\n");
     server.putFile("B.LET", QByteArray(200000, 'x'));
     server.stallDownload("B.LET");
-    form->Inet1->setTimeouts({5000, 20000});
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
-    closeWhen([this] { return form->Text7->text() == "- Downloading B.LET"; });
+    form->transfer->setTimeouts({5000, 20000});
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
+    closeWhen([this] { return form->progress.stepText->text() == "- Downloading B.LET"; });
 
     QElapsedTimer clock;
     clock.start();
@@ -157,12 +158,12 @@ void TestCloseDuringWork::duringAFourConnectionDownload() {
         server.putFile(name, QByteArray(50000, 'y'));
     server.stallDownload("B.LET");
     server.stallDownload("E.LET");
-    form->Inet1->setTimeouts({5000, 20000});
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
+    form->transfer->setTimeouts({5000, 20000});
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
     closeWhen([&server, this] {
-        return form->Text7->text() == "- Downloading B.LET" &&
+        return form->progress.stepText->text() == "- Downloading B.LET" &&
                server.count("RETR /u/vantrelle/accounts/E.LET") == 1;
     });
 
@@ -180,16 +181,17 @@ void TestCloseDuringWork::duringAFourConnectionDownload() {
 void TestCloseDuringWork::duringTheRecordLoad() {
     const int records = 200000;
     selectMergeFile("BIG", records);
-    form->RecordsToLoad = records;
     int reached = 0;
-    SetRecordLoadObserver([&](qint64 i, qint64) {
-        reached = static_cast<int>(i);
-        if (i == 1000)
-            form->close();
-    });
-
-    LoadMergeRecords(*form);
-    SetRecordLoadObserver({});
+    {
+        const qv::ScopedServices observed([&](qv::Services& s) {
+            s.recordLoadObserver = [&](qint64 i, qint64) {
+                reached = static_cast<int>(i);
+                if (i == 1000)
+                    form->close();
+            };
+        });
+        LoadMergeRecords(*form, form->selectedMergeFile(), records);
+    }
 
     QCOMPARE(reached, 1000); // the load stopped where the window was closed
     expectWindowGone();

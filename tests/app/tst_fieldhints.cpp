@@ -77,12 +77,13 @@ private slots:
 
     void loadStepSetsUpTheSixTooltips() {
         struct Expect {
-            const CTooltip* tip;
+            const BalloonTooltip* tip;
             int style;
         };
-        const Expect expected[] = {{&form->BrowserTip, 1},  {&form->FieldTip, 0},
-                                   {&form->ipTip, 1},       {&form->loginTip, 1},
-                                   {&form->passwordTip, 1}, {&form->searchTip, 1}};
+        const Expect expected[] = {
+            {&form->browser.filesTip, 1},     {&form->browser.fieldNamesTip, 0},
+            {&form->settings.addressTip, 1},  {&form->settings.loginTip, 1},
+            {&form->settings.passwordTip, 1}, {&form->settings.searchTip, 1}};
         for (const Expect& e : expected) {
             QCOMPARE(e.tip->Style(), e.style);
             QCOMPARE(e.tip->Icon(), 1);
@@ -92,8 +93,8 @@ private slots:
             QVERIFY(!e.tip->window());
         }
         QCOMPARE(tipWindowCount(), 0);
-        for (int marker :
-             {form->IpHintItem, form->LoginHintItem, form->PasswordHintItem, form->SearchHintItem})
+        for (int marker : {form->settings.addressHintShown, form->settings.loginHintShown,
+                           form->settings.passwordHintShown, form->settings.searchHintShown})
             QCOMPARE(marker, 0);
     }
 
@@ -122,14 +123,21 @@ private slots:
         QFETCH(QString, text);
         struct Slot {
             QLineEdit* field;
-            CTooltip* tip;
+            BalloonTooltip* tip;
             std::int32_t* marker;
         };
         const QMap<QString, Slot> slots_{
-            {"Text10", {form->Text10, &form->ipTip, &form->IpHintItem}},
-            {"Text11", {form->Text11, &form->loginTip, &form->LoginHintItem}},
-            {"Text12", {form->Text12, &form->passwordTip, &form->PasswordHintItem}},
-            {"Text16", {form->Text16, &form->searchTip, &form->SearchHintItem}},
+            {"Text10",
+             {form->settings.address, &form->settings.addressTip,
+              &form->settings.addressHintShown}},
+            {"Text11",
+             {form->settings.login, &form->settings.loginTip, &form->settings.loginHintShown}},
+            {"Text12",
+             {form->settings.password, &form->settings.passwordTip,
+              &form->settings.passwordHintShown}},
+            {"Text16",
+             {form->settings.searchHintArea, &form->settings.searchTip,
+              &form->settings.searchHintShown}},
         };
         const Slot s = slots_.value(field);
         pointerMove(s.field);
@@ -148,38 +156,38 @@ private slots:
     // First move attaches; resting shows the balloon; moving away and back shows it again
     // without a second attachment.
     void addressHintShowsAfterATenthOfASecond() {
-        pointerMove(form->Text10);
-        qv::TipWindow* window = form->ipTip.window();
+        pointerMove(form->settings.address);
+        qv::TipWindow* window = form->settings.addressTip.window();
         QVERIFY(window);
-        pointerMove(form->Text10, {14, 9});
+        pointerMove(form->settings.address, {14, 9});
         QVERIFY(!window->isTipShown());
         QTRY_VERIFY_WITH_TIMEOUT(window->isTipShown(), 2000);
         QCOMPARE(window->title(), QString("IP Address"));
         QCOMPARE(window->titleIcon(), 1);
 
-        pointerLeave(form->Text10);
+        pointerLeave(form->settings.address);
         QVERIFY(!window->isTipShown());
-        pointerMove(form->Text10);
-        QCOMPARE(form->ipTip.window(), window);
+        pointerMove(form->settings.address);
+        QCOMPARE(form->settings.addressTip.window(), window);
         QCOMPARE(tipWindowCount(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(window->isTipShown(), 2000);
     }
 
     void tabbingIntoTheLoginFieldSelectsIt() {
-        QCOMPARE(form->Text11->text(), QString("root"));
-        form->Text11->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(form->Text11->selectedText(), QString("root"));
+        QCOMPARE(form->settings.login->text(), QString("root"));
+        form->settings.login->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(form->settings.login->selectedText(), QString("root"));
     }
 
     void selectionRunsFromTheCaretToTheEnd() {
-        form->Text10->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(form->Text10->selectedText(), QString("10.0.0.7"));
-        form->Text10->setCursorPosition(3); // the operator puts the caret after "10."
-        form->Text11->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(form->Text11->hasFocus());
-        form->Text10->setFocus(Qt::BacktabFocusReason);
-        QTRY_COMPARE(form->Text10->selectedText(), QString("0.0.7"));
-        QCOMPARE(form->Text10->selectionStart(), 3);
+        form->settings.address->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(form->settings.address->selectedText(), QString("10.0.0.7"));
+        form->settings.address->setCursorPosition(3); // the operator puts the caret after "10."
+        form->settings.login->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(form->settings.login->hasFocus());
+        form->settings.address->setFocus(Qt::BacktabFocusReason);
+        QTRY_COMPARE(form->settings.address->selectedText(), QString("0.0.7"));
+        QCOMPARE(form->settings.address->selectionStart(), 3);
     }
 };
 

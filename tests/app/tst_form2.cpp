@@ -48,15 +48,15 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(form.Text10->text(), QString());
-        QCOMPARE(form.Text11->text(), QString());
-        QCOMPARE(form.Text12->text(), QString());
+        QCOMPARE(form.settings.address->text(), QString());
+        QCOMPARE(form.settings.login->text(), QString());
+        QCOMPARE(form.settings.password->text(), QString());
         const QFileInfo ini(folder.filePath(QStringLiteral("auto.ini")));
         QVERIFY(ini.exists());
         QCOMPARE(ini.size(), 0);
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("data"))).isDir());
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("Word"))).isDir());
-        QCOMPARE(QApplication::focusWidget(), form.Text10);
+        QCOMPARE(QApplication::focusWidget(), form.settings.address);
     }
 
     void secondStartKeepsSettingsAndFolders() {
@@ -69,9 +69,9 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(form.Text10->text(), QStringLiteral("10.0.0.7"));
-        QCOMPARE(form.Text11->text(), QStringLiteral("root"));
-        QCOMPARE(form.Text12->text(), QStringLiteral("secret"));
+        QCOMPARE(form.settings.address->text(), QStringLiteral("10.0.0.7"));
+        QCOMPARE(form.settings.login->text(), QStringLiteral("root"));
+        QCOMPARE(form.settings.password->text(), QStringLiteral("secret"));
         QCOMPARE(folder.read(QStringLiteral("data/A.LET")), QByteArray("x|y\n1|2\n"));
         QCOMPARE(folder.read(QStringLiteral("Word/A.LET.dot")), QByteArray("template"));
         QCOMPARE(
@@ -83,51 +83,55 @@ private slots:
         TempProgramFolder folder;
         Form2 form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Quorvane Version 2.0.1"));
-        QCOMPARE(form.Label2->text(), QStringLiteral("Quorvane"));
-        QCOMPARE(form.Label4->text(), QStringLiteral("Version 2.0.1"));
-        QCOMPARE(form.Label8->text(), QStringLiteral("2.0.1"));
-        QVERIFY(form.Label6->text().startsWith(
+        QCOMPARE(form.introduction.title->text(), QStringLiteral("Quorvane"));
+        QCOMPARE(form.introduction.version->text(), QStringLiteral("Version 2.0.1"));
+        QCOMPARE(form.frame.cornerVersion->text(), QStringLiteral("2.0.1"));
+        QVERIFY(form.introduction.about->text().startsWith(
             QStringLiteral("Quorvane Version 2.0.1 the exciting new Mailmerge Companion program "
                            "for Microsoft Word and Microsoft Excel. Runs on Windows XP")));
-        QCOMPARE(form.Text44->text(), QStringLiteral("Windows XP"));
-        QCOMPARE(form.Text5->text(), QStringLiteral("IP Address"));
-        QCOMPARE(form.Text21->text(), QStringLiteral("Login"));
-        QCOMPARE(form.Text22->text(), QStringLiteral("Password"));
-        QCOMPARE(form.Label3->text(), QStringLiteral("Quorvane Settings"));
-        QCOMPARE(form.Command1->Caption(), QStringLiteral("Search"));
-        QCOMPARE(form.Command2->Caption(), QStringLiteral("Back"));
-        QCOMPARE(form.Command8->Caption(), QStringLiteral("ListView"));
-        QCOMPARE(form.Command9->Caption(), QStringLiteral("Quit"));
-        QCOMPARE(form.Command3->Caption(), QStringLiteral("Create a New Document"));
-        QCOMPARE(form.Command3->toolTip(), QStringLiteral("Create New Word Document"));
-        QCOMPARE(form.Command4->toolTip(), QStringLiteral("Create New Word Document"));
-        QCOMPARE(form.Command7->toolTip(), QStringLiteral("Export to MicroSoft Excel"));
-        QCOMPARE(form.Command11->Caption(), QStringLiteral("Export to HTML Document"));
-        QCOMPARE(form.Image2->toolTip(), QStringLiteral("Exit Quorvane"));
-        QCOMPARE(form.Image3->toolTip(), QStringLiteral("About Quorvane"));
-        QCOMPARE(form.Image4->toolTip(), QStringLiteral("Quorvane Settings"));
+        QCOMPARE(form.settings.windowsVersion->text(), QStringLiteral("Windows XP"));
+        QCOMPARE(form.settings.addressCaption->text(), QStringLiteral("IP Address"));
+        QCOMPARE(form.settings.loginCaption->text(), QStringLiteral("Login"));
+        QCOMPARE(form.settings.passwordCaption->text(), QStringLiteral("Password"));
+        QCOMPARE(form.settings.heading->text(), QStringLiteral("Quorvane Settings"));
+        QCOMPARE(form.settings.searchButton->Caption(), QStringLiteral("Search"));
+        QCOMPARE(form.details.backButton->Caption(), QStringLiteral("Back"));
+        QCOMPARE(form.browser.viewButton->Caption(), QStringLiteral("ListView"));
+        QCOMPARE(form.frame.quitButton->Caption(), QStringLiteral("Quit"));
+        QCOMPARE(form.details.newDocumentButton->Caption(),
+                 QStringLiteral("Create a New Document"));
+        QCOMPARE(form.details.newDocumentButton->toolTip(),
+                 QStringLiteral("Create New Word Document"));
+        QCOMPARE(form.details.completeMergeButton->toolTip(),
+                 QStringLiteral("Create New Word Document"));
+        QCOMPARE(form.details.spreadsheetButton->toolTip(),
+                 QStringLiteral("Export to MicroSoft Excel"));
+        QCOMPARE(form.details.htmlButton->Caption(), QStringLiteral("Export to HTML Document"));
+        QCOMPARE(form.frame.exitPicture->toolTip(), QStringLiteral("Exit Quorvane"));
+        QCOMPARE(form.frame.aboutPicture->toolTip(), QStringLiteral("About Quorvane"));
+        QCOMPARE(form.frame.settingsPicture->toolTip(), QStringLiteral("Quorvane Settings"));
     }
 
     void geometryFollowsTheDesign() {
         TempProgramFolder folder;
         Form2 form;
         QCOMPARE(form.size(), QSize(805, 512));
-        QCOMPARE(form.Label1->palette().color(QPalette::Window), QColor(88, 146, 231));
-        QCOMPARE(form.Text10->geometry(), twipsRect(8985, 2895, 2325, 390));
-        QCOMPARE(form.Command1->geometry(), twipsRect(10380, 7050, 1080, 420));
-        QCOMPARE(form.Command3->geometry(), twipsRect(8115, 3840, 3165, 375));
-        QCOMPARE(form.lw1->geometry(), twipsRect(0, 5010, 7380, 2610));
-        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
-        QCOMPARE(form.ProgressBar1->geometry(), twipsRect(8220, 5775, 3090, 255));
-        QCOMPARE(form.Text10->palette().color(QPalette::Text), QColor(0, 0, 255));
-        QCOMPARE(form.Text12->echoMode(), QLineEdit::Password);
+        QCOMPARE(form.frame.background->palette().color(QPalette::Window), QColor(88, 146, 231));
+        QCOMPARE(form.settings.address->geometry(), twipsRect(8985, 2895, 2325, 390));
+        QCOMPARE(form.settings.searchButton->geometry(), twipsRect(10380, 7050, 1080, 420));
+        QCOMPARE(form.details.newDocumentButton->geometry(), twipsRect(8115, 3840, 3165, 375));
+        QCOMPARE(form.browser.records->geometry(), twipsRect(0, 5010, 7380, 2610));
+        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
+        QCOMPARE(form.progress.bar->geometry(), twipsRect(8220, 5775, 3090, 255));
+        QCOMPARE(form.settings.address->palette().color(QPalette::Text), QColor(0, 0, 255));
+        QCOMPARE(form.settings.password->echoMode(), QLineEdit::Password);
     }
 
     void listEntriesAreReadableOnTheirBackground() {
         // The window's captions are white on blue; the lists' entries sit on a light background.
         TempProgramFolder folder;
         Form2 form;
-        for (ListView* list : {form.ListView1, form.lw1}) {
+        for (ListView* list : {form.browser.files, form.browser.records}) {
             for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(list->iconView()),
                                             static_cast<QAbstractItemView*>(list->reportView())}) {
                 QCOMPARE(view->palette().color(QPalette::Text), QColor(Qt::black));
@@ -140,24 +144,46 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QList<QWidget*> shown = {form.Image6, form.Label2,   form.Label4,   form.Label6,
-                                       form.Image7, form.Label5,   form.Label3,   form.Image9,
-                                       form.Text44, form.Text5,    form.Text10,   form.Text21,
-                                       form.Text11, form.Text22,   form.Text12,   form.Text16,
-                                       form.Line4,  form.Command1, form.Command8, form.Command9};
+        const QList<QWidget*> shown = {form.introduction.background, form.introduction.title,
+                                       form.introduction.version,    form.introduction.about,
+                                       form.introduction.picture,    form.introduction.credit,
+                                       form.settings.heading,        form.settings.picture,
+                                       form.settings.windowsVersion, form.settings.addressCaption,
+                                       form.settings.address,        form.settings.loginCaption,
+                                       form.settings.login,          form.settings.passwordCaption,
+                                       form.settings.password,       form.settings.searchHintArea,
+                                       form.frame.headingRule,       form.settings.searchButton,
+                                       form.browser.viewButton,      form.frame.quitButton};
         for (QWidget* w : shown)
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-        const QList<QWidget*> hidden = {
-            form.ListView1, form.lw1,       form.Text1,       form.Line1,     form.Line2,
-            form.Text6,     form.Text2,     form.Text9,       form.Text13,    form.Text17,
-            form.Text15,    form.Image1,    form.Image5,      form.Command2,  form.Command3,
-            form.Command4,  form.Command10, form.Command7,    form.Command11, form.Text7,
-            form.Text8,     form.Shape2,    form.ProgressBar1};
+        const QList<QWidget*> hidden = {form.browser.files,
+                                        form.browser.records,
+                                        form.details.name,
+                                        form.details.lowerRule,
+                                        form.details.upperRule,
+                                        form.progress.summary,
+                                        form.details.date,
+                                        form.details.size,
+                                        form.details.path,
+                                        form.details.records,
+                                        form.frame.commandStatus,
+                                        form.details.picture,
+                                        form.details.templatePicture,
+                                        form.details.backButton,
+                                        form.details.newDocumentButton,
+                                        form.details.completeMergeButton,
+                                        form.details.deleteButton,
+                                        form.details.spreadsheetButton,
+                                        form.details.htmlButton,
+                                        form.progress.stepText,
+                                        form.progress.statusText,
+                                        form.progress.box,
+                                        form.progress.bar};
         for (QWidget* w : hidden)
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-        QVERIFY(form.Text10->accessibleName() == QStringLiteral("IP Address"));
-        QVERIFY(form.Text11->accessibleName() == QStringLiteral("Login"));
-        QVERIFY(form.Text12->accessibleName() == QStringLiteral("Password"));
+        QVERIFY(form.settings.address->accessibleName() == QStringLiteral("IP Address"));
+        QVERIFY(form.settings.login->accessibleName() == QStringLiteral("Login"));
+        QVERIFY(form.settings.password->accessibleName() == QStringLiteral("Password"));
         for (Command* c : form.findChildren<Command*>())
             QVERIFY2(c->PointerCheckRunning(), qPrintable(c->objectName()));
     }
@@ -167,39 +193,46 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.ListView1->addItem(QStringLiteral("A"), 1, 1);
+        form.browser.files->addItem(QStringLiteral("A"), 1, 1);
         // What a selection leaves on the screen.
-        form.Text10->setText(QStringLiteral("192.168.1.9"));
-        form.Text6->setText(QStringLiteral("Search Complete 1 files found"));
-        form.ListView1->show();
-        form.ListView1->resize(form.ListView1->width(), qv::twipsToPixels(5000));
-        form.lw1->show();
+        form.settings.address->setText(QStringLiteral("192.168.1.9"));
+        form.progress.summary->setText(QStringLiteral("Search Complete 1 files found"));
+        form.browser.files->show();
+        form.browser.files->resize(form.browser.files->width(), qv::twipsToPixels(5000));
+        form.browser.records->show();
         const QList<QWidget*> settingsPanel = {
-            form.Text6,  form.Text10, form.Text44, form.Text11,   form.Text12, form.Text21,
-            form.Text22, form.Text5,  form.Text16, form.Command1, form.Label3, form.Image9};
+            form.progress.summary,         form.settings.address,
+            form.settings.windowsVersion,  form.settings.login,
+            form.settings.password,        form.settings.loginCaption,
+            form.settings.passwordCaption, form.settings.addressCaption,
+            form.settings.searchHintArea,  form.settings.searchButton,
+            form.settings.heading,         form.settings.picture};
         for (QWidget* w : settingsPanel)
             w->hide();
-        const QList<QWidget*> detailsPanel = {form.Command2, form.Command3, form.Command10,
-                                              form.Text1,    form.Line1,    form.Image5};
+        const QList<QWidget*> detailsPanel = {
+            form.details.backButton, form.details.newDocumentButton, form.details.deleteButton,
+            form.details.name,       form.details.lowerRule,         form.details.templatePicture};
         for (QWidget* w : detailsPanel)
             w->show();
 
-        QTest::mouseMove(form.Command2);
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QTest::mouseMove(form.details.backButton);
+        QTest::mouseClick(form.details.backButton, Qt::LeftButton);
 
-        QVERIFY(!form.lw1->isVisible());
-        QVERIFY(form.ListView1->isVisible());
-        QCOMPARE(form.ListView1->itemCount(), 1);
-        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
-        QVERIFY(form.Command1->isVisible());
-        QVERIFY(!form.Command2->isVisible());
-        QVERIFY(!form.Command3->isVisible());
-        QVERIFY(!form.Command10->isVisible());
-        QVERIFY(form.Text6->isVisible());
-        QCOMPARE(form.Text6->text(), QStringLiteral("Search Complete 1 files found"));
-        QCOMPARE(form.Text10->text(), QStringLiteral("192.168.1.9"));
-        QVERIFY(form.Label3->isVisible() && form.Image9->isVisible() && form.Line4->isVisible());
-        QVERIFY(!form.Text1->isVisible() && !form.Line1->isVisible() && !form.Image5->isVisible());
+        QVERIFY(!form.browser.records->isVisible());
+        QVERIFY(form.browser.files->isVisible());
+        QCOMPARE(form.browser.files->itemCount(), 1);
+        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
+        QVERIFY(form.settings.searchButton->isVisible());
+        QVERIFY(!form.details.backButton->isVisible());
+        QVERIFY(!form.details.newDocumentButton->isVisible());
+        QVERIFY(!form.details.deleteButton->isVisible());
+        QVERIFY(form.progress.summary->isVisible());
+        QCOMPARE(form.progress.summary->text(), QStringLiteral("Search Complete 1 files found"));
+        QCOMPARE(form.settings.address->text(), QStringLiteral("192.168.1.9"));
+        QVERIFY(form.settings.heading->isVisible() && form.settings.picture->isVisible() &&
+                form.frame.headingRule->isVisible());
+        QVERIFY(!form.details.name->isVisible() && !form.details.lowerRule->isVisible() &&
+                !form.details.templatePicture->isVisible());
     }
 
     void pictureBordersFollowThePointer() {
@@ -209,22 +242,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // The pictures lie below the designed client area and scale with the window, so no size
         // shows them: lift them into view.
-        for (PictureBox* p : {form.Image2, form.Image3, form.Image4}) {
+        for (PictureBox* p :
+             {form.frame.exitPicture, form.frame.aboutPicture, form.frame.settingsPicture}) {
             p->move(p->x(), p->y() - qv::twipsToPixels(1500));
             p->raise();
         }
-        QTest::mouseMove(form.Image2, QPoint(10, 10));
-        QCOMPARE(form.Image2->BorderStyle(), 1);
-        QCOMPARE(form.Image3->BorderStyle(), 0);
-        QTest::mouseMove(form.Image3, QPoint(10, 10));
-        QCOMPARE(form.Image2->BorderStyle(), 0);
-        QCOMPARE(form.Image3->BorderStyle(), 1);
-        QTest::mouseMove(form.Image4, QPoint(10, 10));
-        QCOMPARE(form.Image4->BorderStyle(), 1);
-        QCOMPARE(form.Image3->BorderStyle(), 0);
-        QTest::mouseMove(form.Image2, QPoint(10, 10));
-        QTest::mouseMove(form.Label1, qv::twipsToPixels(QPoint(7550, 500)));
-        for (PictureBox* p : {form.Image2, form.Image3, form.Image4})
+        QTest::mouseMove(form.frame.exitPicture, QPoint(10, 10));
+        QCOMPARE(form.frame.exitPicture->BorderStyle(), 1);
+        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 0);
+        QTest::mouseMove(form.frame.aboutPicture, QPoint(10, 10));
+        QCOMPARE(form.frame.exitPicture->BorderStyle(), 0);
+        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 1);
+        QTest::mouseMove(form.frame.settingsPicture, QPoint(10, 10));
+        QCOMPARE(form.frame.settingsPicture->BorderStyle(), 1);
+        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 0);
+        QTest::mouseMove(form.frame.exitPicture, QPoint(10, 10));
+        QTest::mouseMove(form.frame.background, qv::twipsToPixels(QPoint(7550, 500)));
+        for (PictureBox* p :
+             {form.frame.exitPicture, form.frame.aboutPicture, form.frame.settingsPicture})
             QCOMPARE(p->BorderStyle(), 0);
     }
 
@@ -233,15 +268,15 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseMove(form.Command9);
-        QTest::mouseClick(form.Command9, Qt::LeftButton);
+        QTest::mouseMove(form.frame.quitButton);
+        QTest::mouseClick(form.frame.quitButton, Qt::LeftButton);
         QVERIFY(!form.isVisible());
 
         Form2 other;
         other.resize(other.width(), qv::twipsToPixels(9500));
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        QTest::mouseClick(other.Image2, Qt::LeftButton);
+        QTest::mouseClick(other.frame.exitPicture, Qt::LeftButton);
         QVERIFY(!other.isVisible());
     }
 
@@ -263,7 +298,7 @@ private slots:
         TempProgramFolder folder;
         QDir().mkpath(folder.filePath(QStringLiteral("auto.ini"))); // a folder where the file goes
         Form2 form;
-        QCOMPARE(form.Text10->text(), QString());
+        QCOMPARE(form.settings.address->text(), QString());
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("data"))).isDir());
     }
 

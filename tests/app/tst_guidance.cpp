@@ -19,9 +19,9 @@ using qv::test::TempProgramFolder;
 
 namespace {
 
-QList<qv::frmTip*> balloons(Form2& form) {
+QList<qv::BalloonWindow*> balloons(Form2& form) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return form.findChildren<qv::frmTip*>();
+    return form.findChildren<qv::BalloonWindow*>();
 }
 
 // Fires a timer as its time running out would: through its timeout signal.
@@ -38,7 +38,6 @@ QRect screenRect(const QWidget* w) {
 class GuidanceTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { qv::frmTip::setTimeBase({}); }
     void texts_data();
     void texts();
     void anchors();
@@ -110,10 +109,11 @@ void GuidanceTest::anchors() {
 void GuidanceTest::loadArmsTheStartMessage() {
     TempProgramFolder folder;
     Form2 form;
-    QVERIFY(form.Timer1->isActive());
-    QVERIFY(form.Timer1->isSingleShot());
-    QCOMPARE(form.Timer1->interval(), 10000);
-    for (QTimer* t : {form.Timer2, form.Timer3, form.Timer4}) {
+    QVERIFY(form.guidance.startTimer->isActive());
+    QVERIFY(form.guidance.startTimer->isSingleShot());
+    QCOMPARE(form.guidance.startTimer->interval(), 10000);
+    for (QTimer* t :
+         {form.guidance.selectTimer, form.guidance.settingsTimer, form.guidance.noFilesTimer}) {
         QVERIFY(!t->isActive());
         QCOMPARE(t->interval(), 0);
     }
@@ -136,7 +136,8 @@ void GuidanceTest::searchOutcomes() {
     Form2 form;
     StopGuidanceOnSearch(form);
     ArmGuidanceAfterSearch(form, SearchOutcome(outcome));
-    const QList<QTimer*> timers = {form.Timer1, form.Timer2, form.Timer3, form.Timer4};
+    const QList<QTimer*> timers = {form.guidance.startTimer, form.guidance.selectTimer,
+                                   form.guidance.settingsTimer, form.guidance.noFilesTimer};
     for (int n = 1; n <= 4; ++n) {
         QCOMPARE(timers[n - 1]->isActive(), n == timer);
         QCOMPARE(timers[n - 1]->interval(), n == timer ? delay : 0);
@@ -144,16 +145,16 @@ void GuidanceTest::searchOutcomes() {
     // A failed search started within the first ten seconds: the start message still follows.
     Form2 early;
     ArmGuidanceAfterSearch(early, SearchOutcome::MessageBox);
-    QVERIFY(early.Timer1->isActive());
-    QVERIFY(early.Timer3->isActive());
+    QVERIFY(early.guidance.startTimer->isActive());
+    QVERIFY(early.guidance.settingsTimer->isActive());
 }
 
 void GuidanceTest::searchStopsTheStartMessage() {
     TempProgramFolder folder;
     Form2 form;
     StopGuidanceOnSearch(form);
-    QVERIFY(!form.Timer1->isActive());
-    QCOMPARE(form.Timer1->interval(), 0);
+    QVERIFY(!form.guidance.startTimer->isActive());
+    QCOMPARE(form.guidance.startTimer->interval(), 0);
     QTest::qWait(20);
     QVERIFY(balloons(form).isEmpty());
 }
@@ -162,11 +163,11 @@ void GuidanceTest::selectionStopsTheSelectMessage() {
     TempProgramFolder folder;
     Form2 form;
     ArmGuidanceAfterSearch(form, SearchOutcome::FilesDownloaded);
-    QVERIFY(form.Timer2->isActive());
+    QVERIFY(form.guidance.selectTimer->isActive());
     StopGuidanceOnSelection(form);
-    QVERIFY(!form.Timer2->isActive());
-    QCOMPARE(form.Timer2->interval(), 0);
-    QVERIFY(form.Timer1->isActive()); // only its own timer
+    QVERIFY(!form.guidance.selectTimer->isActive());
+    QCOMPARE(form.guidance.selectTimer->interval(), 0);
+    QVERIFY(form.guidance.startTimer->isActive()); // only its own timer
 }
 
 void GuidanceTest::firingShowsOneBalloon_data() {
@@ -196,7 +197,7 @@ void GuidanceTest::firingShowsOneBalloon() {
 
     const auto tips = balloons(form);
     QCOMPARE(tips.size(), 1);
-    qv::frmTip* tip = tips.front();
+    qv::BalloonWindow* tip = tips.front();
     QVERIFY(tip->isVisible());
     QVERIFY(tip->isWindow());
     QCOMPARE(tip->parentWidget(), &form); // owned by the main window
@@ -208,10 +209,11 @@ void GuidanceTest::firingShowsOneBalloon() {
     QCOMPARE(tip->autoCloseAfter(), autoCloseMs(m));
     QCOMPARE(tip->lblTitle->font().families().value(0), QString("Tahoma"));
 
-    const QWidget* anchor = m == Message::Start      ? static_cast<QWidget*>(form.Text15)
-                            : m == Message::Select   ? static_cast<QWidget*>(form.ListView1)
-                            : m == Message::Settings ? static_cast<QWidget*>(form.Text10)
-                                                     : static_cast<QWidget*>(form.Text44);
+    const QWidget* anchor = m == Message::Start    ? static_cast<QWidget*>(form.frame.commandStatus)
+                            : m == Message::Select ? static_cast<QWidget*>(form.browser.files)
+                            : m == Message::Settings
+                                ? static_cast<QWidget*>(form.settings.address)
+                                : static_cast<QWidget*>(form.settings.windowsVersion);
     const QRect r = screenRect(anchor);
     const QPoint expected = m == Message::Start ? QPoint(r.left(), r.top() + r.height())
                             : m == Message::Select
@@ -219,24 +221,26 @@ void GuidanceTest::firingShowsOneBalloon() {
                                 : r.topLeft();
     QCOMPARE(tip->pos(), expected);
     if (m == Message::Start)
-        QVERIFY(!form.Text15->isVisible()); // a hidden control anchors the start message too
+        QVERIFY(!form.frame.commandStatus
+                     ->isVisible()); // a hidden control anchors the start message too
 }
 
 void GuidanceTest::noFilesBalloonStays() {
     TempProgramFolder folder;
-    qv::frmTip::setTimeBase([](int ms) { return ms / 100; });
+    const qv::ScopedServices shortTimes(
+        [](qv::Services& s) { s.balloonTimeBase = [](int ms) { return ms / 100; }; });
     Form2 form;
     form.show();
     for (int search = 0; search < 2; ++search) {
         ArmGuidanceAfterSearch(form, SearchOutcome::NoFiles);
-        fire(form.Timer4);
+        fire(form.guidance.noFilesTimer);
     }
     auto tips = balloons(form);
     QCOMPARE(tips.size(), 2); // every showing is a balloon of its own
     QTest::qWait(100);        // far longer than any shortened auto-close
     tips = balloons(form);
     QCOMPARE(tips.size(), 2);
-    for (qv::frmTip* tip : tips) {
+    for (qv::BalloonWindow* tip : tips) {
         QVERIFY(tip->isVisible());
         QVERIFY(!tip->timAutoClose->isActive());
     }
@@ -254,7 +258,7 @@ void GuidanceTest::balloonsStayUsableWhileTheWindowWorks() {
     form.setEnabled(false); // as a search does
     auto tips = balloons(form);
     QCOMPARE(tips.size(), 2);
-    for (qv::frmTip* tip : tips)
+    for (qv::BalloonWindow* tip : tips)
         QVERIFY(tip->isEnabled());
     QTest::mouseClick(tips[0]->imgX, Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(balloons(form).size(), 1);
@@ -266,14 +270,14 @@ void GuidanceTest::startMessageOpensAndClosesByItself() {
     TempProgramFolder folder;
     const qv::ScopedServices shortDelays([](qv::Services& s) {
         s.guidanceTimeBase = [](int ms) { return ms / 100; }; // 10 s -> 100 ms
+        s.balloonTimeBase = [](int ms) { return ms / 20; };   // 4 s -> 200 ms
     });
-    qv::frmTip::setTimeBase([](int ms) { return ms / 20; }); // 4 s -> 200 ms
     Form2 form;
     form.show();
-    QCOMPARE(form.Timer1->interval(), 100);
+    QCOMPARE(form.guidance.startTimer->interval(), 100);
     QVERIFY(balloons(form).isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(balloons(form).size(), 1, 3000);
-    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(!form.guidance.startTimer->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(balloons(form).size(), 0, 3000);
 }
 
@@ -283,9 +287,9 @@ void GuidanceTest::pictureForReview() {
     form.move(0, 0);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    fire(form.Timer1);
+    fire(form.guidance.startTimer);
     ArmGuidanceAfterSearch(form, SearchOutcome::MessageBox);
-    fire(form.Timer3);
+    fire(form.guidance.settingsTimer);
     const auto tips = balloons(form);
     QCOMPARE(tips.size(), 2);
 
@@ -293,14 +297,14 @@ void GuidanceTest::pictureForReview() {
     // each balloon clipped to its rounded outline.
     const QPoint origin = form.mapToGlobal(QPoint(0, 0));
     QRect canvas(QPoint(0, 0), form.size());
-    for (qv::frmTip* tip : tips)
+    for (qv::BalloonWindow* tip : tips)
         canvas |= QRect(tip->pos() - origin, tip->size());
     QImage image(canvas.size(), QImage::Format_ARGB32);
     image.fill(QColor(40, 40, 40));
     QPainter p(&image);
     p.translate(-canvas.topLeft());
     p.drawPixmap(0, 0, form.grab());
-    for (qv::frmTip* tip : tips) {
+    for (qv::BalloonWindow* tip : tips) {
         const QPoint at = tip->pos() - origin;
         p.save();
         p.setClipRegion(tip->windowRegion().translated(at));

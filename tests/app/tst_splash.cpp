@@ -1,4 +1,5 @@
 #include "app/splash.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -11,31 +12,40 @@ void flushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// How long the splash window stays, for the rest of the test.
+void setCloseDelay(int ms) {
+    qv::Services changed = qv::services();
+    changed.splashCloseDelayMs = ms;
+    qv::installServices(changed);
+}
+
 } // namespace
 
 class TestSplash : public QObject {
     Q_OBJECT
     int opened = 0;
+    std::optional<qv::ScopedServices> services;
 
 private slots:
     void init() {
         opened = 0;
         OpenMainAfterSplash = true;
-        frmSplash::setMainWindowOpener([this] { ++opened; });
-        frmSplash::setCloseDelay(60);
+        services.emplace([this](qv::Services& s) {
+            s.openMainWindow = [this] { ++opened; };
+            s.splashCloseDelayMs = 60;
+        });
     }
     void cleanup() {
         OpenMainAfterSplash = false; // no opener runs while tidying up
-        frmSplash::unload();
+        SplashWindow::unload();
         flushDeletes();
-        QVERIFY(!frmSplash::isLoaded());
-        frmSplash::setMainWindowOpener(nullptr);
-        frmSplash::setCloseDelay(4000);
+        QVERIFY(!SplashWindow::isLoaded());
+        services.reset();
     }
 
     void loadStepFillsTheWindow() {
-        frmSplash::setCloseDelay(100000);
-        frmSplash& s = frmSplash::form();
+        setCloseDelay(100000);
+        SplashWindow& s = SplashWindow::form();
         QCOMPARE(s.windowTitle(), QString());
         QCOMPARE(s.size(), QSize(487, 318)); // 7305 x 4770 twips
         QCOMPARE(QCoreApplication::applicationName(), QString("Quorvane"));
@@ -44,7 +54,7 @@ private slots:
                                            .arg(QV_VERSION_MAJOR)
                                            .arg(QV_VERSION_MINOR)
                                            .arg(QV_VERSION_PATCH));
-        QCOMPARE(frmSplash::versionText(), QString("Version 2.0.1"));
+        QCOMPARE(SplashWindow::versionText(), QString("Version 2.0.1"));
         QCOMPARE(s.Timer1->interval(), 100000);
         QVERIFY(s.Timer1->isActive());
 
@@ -67,7 +77,7 @@ private slots:
     void controlPositions() {
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
-        auto* control = frmSplash::form().findChild<QWidget*>(name);
+        auto* control = SplashWindow::form().findChild<QWidget*>(name);
         QVERIFY(control);
         QCOMPARE(control->pos(), pixels.topLeft());
         // labels keep at least their designed size (the small ones grow to fit their text)
@@ -75,39 +85,39 @@ private slots:
     }
 
     void opensTheMainWindowOnceAfterTheDelay() {
-        frmSplash::showSplash();
-        QVERIFY(frmSplash::form().isVisible());
+        SplashWindow::showSplash();
+        QVERIFY(SplashWindow::form().isVisible());
         QCOMPARE(opened, 0);
         QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 3000);
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
         QVERIFY(!OpenMainAfterSplash);
         QTest::qWait(150);
         QCOMPARE(opened, 1);
     }
 
     void aboutViewClosesWithoutASecondMainWindow() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 3000);
         flushDeletes();
         // later, from the main window's about picture
-        frmSplash::showSplash();
-        QVERIFY(frmSplash::isLoaded());
-        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        SplashWindow::showSplash();
+        QVERIFY(SplashWindow::isLoaded());
+        QTRY_VERIFY_WITH_TIMEOUT(!SplashWindow::isLoaded(), 3000);
         QTest::qWait(100);
         QCOMPARE(opened, 1);
     }
 
     void showingAgainKeepsTheSameWindowAndItsTimer() {
-        frmSplash::setCloseDelay(600);
+        setCloseDelay(600);
         QElapsedTimer clock;
         clock.start();
-        frmSplash::showSplash();
-        frmSplash* first = &frmSplash::form();
+        SplashWindow::showSplash();
+        SplashWindow* first = &SplashWindow::form();
         QTest::qWait(400);
-        QVERIFY(frmSplash::isLoaded());
-        frmSplash::showSplash();
-        QCOMPARE(&frmSplash::form(), first);
-        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        QVERIFY(SplashWindow::isLoaded());
+        SplashWindow::showSplash();
+        QCOMPARE(&SplashWindow::form(), first);
+        QTRY_VERIFY_WITH_TIMEOUT(!SplashWindow::isLoaded(), 3000);
         // closed 600 ms after its load, not 600 ms after the second showing (1000 ms)
         QVERIFY2(clock.elapsed() < 950, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(opened, 1);
@@ -115,18 +125,18 @@ private slots:
 
     // Closed by hand before its time at start: the program goes on with its main window.
     void closedEarlyStillOpensTheMainWindow() {
-        frmSplash::setCloseDelay(100000);
-        frmSplash::showSplash();
-        frmSplash::form().close();
+        setCloseDelay(100000);
+        SplashWindow::showSplash();
+        SplashWindow::form().close();
         QCOMPARE(opened, 1);
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
     }
 
     void picture() {
-        frmSplash::setCloseDelay(100000);
-        frmSplash::showSplash();
-        QVERIFY(QTest::qWaitForWindowExposed(&frmSplash::form()));
-        const QImage shot = frmSplash::form().grab().toImage();
+        setCloseDelay(100000);
+        SplashWindow::showSplash();
+        QVERIFY(QTest::qWaitForWindowExposed(&SplashWindow::form()));
+        const QImage shot = SplashWindow::form().grab().toImage();
         QCOMPARE(shot.size(), QSize(487, 318));
         // the terms box is black, the version white on the picture
         QCOMPARE(QColor(shot.pixel(20, 300)), QColor(Qt::black));
@@ -137,13 +147,13 @@ private slots:
 
     // The one test that waits the real four seconds, start to end.
     void realFourSecondsAtStart() {
-        frmSplash::setCloseDelay(4000);
+        setCloseDelay(4000);
         QElapsedTimer clock;
         clock.start();
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 8000);
         QVERIFY2(clock.elapsed() >= 3990, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
     }
 };
 

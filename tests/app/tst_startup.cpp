@@ -40,67 +40,67 @@ private slots:
     void init() {
         services.emplace([](qv::Services& s) {
             s.versionQuery = qv::test::fixedVersion(qv::kPlatformNT, 5, 1);
+            s.openMainWindow = [] {
+                auto* main = new Form2;
+                main->setAttribute(Qt::WA_DeleteOnClose);
+                main->show();
+            };
+            s.splashCloseDelayMs = 80;
         });
         folder = std::make_unique<TempProgramFolder>();
         QFile clip(qv::test::sourcePath("assets/Download.avi"));
         QVERIFY(clip.open(QIODevice::ReadOnly));
         folder->write("Download.avi", clip.readAll());
-        frmSplash::setMainWindowOpener([] {
-            auto* main = new Form2;
-            main->setAttribute(Qt::WA_DeleteOnClose);
-            main->show();
-        });
-        frmSplash::setCloseDelay(80);
         OpenMainAfterSplash = true;
     }
     void cleanup() {
         OpenMainAfterSplash = false;
         for (Form2* f : mainWindows())
             f->close();
-        frmSplash::unload();
+        SplashWindow::unload();
         flushDeletes();
-        frmSplash::setMainWindowOpener(nullptr);
-        frmSplash::setCloseDelay(4000);
         folder.reset();
         services.reset();
     }
 
     void splashOpensTheMainWindowOnce() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QVERIFY(mainWindows().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
         Form2* main = mainWindows().first();
         QVERIFY(main->isVisible());
         // Loading the window opened the download clip, hidden and not playing.
-        QVERIFY(main->Animation1->isOpen());
-        QVERIFY(main->Animation1->isHidden());
-        QVERIFY(!main->Animation1->isPlaying());
+        QVERIFY(main->progress.clip->isOpen());
+        QVERIFY(main->progress.clip->isHidden());
+        QVERIFY(!main->progress.clip->isPlaying());
         QTest::qWait(200);
         QCOMPARE(mainWindows().size(), 1);
     }
 
     void aboutPictureShowsTheSplashWithoutASecondMainWindow() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
         flushDeletes();
         Form2* main = mainWindows().first();
-        emit main->Image3->Click();
-        QVERIFY(frmSplash::isLoaded());
-        QVERIFY(frmSplash::form().isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!frmSplash::isLoaded(), 3000);
+        emit main->frame.aboutPicture->Click();
+        QVERIFY(SplashWindow::isLoaded());
+        QVERIFY(SplashWindow::form().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!SplashWindow::isLoaded(), 3000);
         QTest::qWait(150);
         QCOMPARE(mainWindows().size(), 1);
     }
 
     void closingTheMainWindowUnloadsTheAboutView() {
-        frmSplash::showSplash();
+        SplashWindow::showSplash();
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
-        frmSplash::setCloseDelay(100000);
-        emit mainWindows().first()->Image3->Click();
-        QVERIFY(frmSplash::isLoaded());
+        qv::Services longer = qv::services();
+        longer.splashCloseDelayMs = 100000;
+        qv::installServices(longer);
+        emit mainWindows().first()->frame.aboutPicture->Click();
+        QVERIFY(SplashWindow::isLoaded());
         mainWindows().first()->close();
-        QVERIFY(!frmSplash::isLoaded());
+        QVERIFY(!SplashWindow::isLoaded());
     }
 };
 

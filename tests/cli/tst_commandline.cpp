@@ -91,9 +91,9 @@ struct Window {
 
     // The merge file selected in the browser.
     void select(const QString& stored) {
-        form->Text1->setText(qv::MergeFileBaseName(stored));
-        form->Text3->setText(stored);
-        form->RecordCount = CountMergeRecords(stored);
+        form->details.name->setText(qv::MergeFileBaseName(stored));
+        form->details.storedName->setText(stored);
+        form->details.recordCount = CountMergeRecords(stored);
     }
 
     qv::test::RecordingDialogs dialogs;
@@ -418,9 +418,9 @@ void CommandLineTest::sameMessageAsWindow() {
     QCOMPARE(run.status, 3);
 
     Window window(cli);
-    window.form->Text10->setText(server.address());
-    window.form->Text11->setText(QStringLiteral("someone"));
-    window.form->Text12->setText(QStringLiteral("wrong"));
+    window.form->settings.address->setText(server.address());
+    window.form->settings.login->setText(QStringLiteral("someone"));
+    window.form->settings.password->setText(QStringLiteral("wrong"));
     SearchServer(*window.form);
     QCOMPARE(window.dialogs.messages.size(), 1);
     QVERIFY2(run.err.endsWith(window.dialogs.messages[0].toUtf8() + "\n"), run.err);

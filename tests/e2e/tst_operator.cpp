@@ -112,7 +112,7 @@ QByteArray readFile(const QString& path) {
 
 // Clicks the row of the browser whose text is `name`.
 void clickMergeFile(Form2& form, const QString& name) {
-    ListView* browser = form.ListView1;
+    ListView* browser = form.browser.files;
     QAbstractItemView* view = browser->currentView();
     for (int row = 0; row < browser->itemCount(); ++row) {
         if (browser->itemText(row) != name)
@@ -187,14 +187,14 @@ private:
     // Settings and Search: every file downloaded, the settings saved.
     void search(Form2& form, const qv::test::FtpServer& server,
                 const qv::test::TempProgramFolder& folder) {
-        typeInto(form.Text10, server.address());
-        typeInto(form.Text11, server.user());
-        typeInto(form.Text12, server.password());
-        QTRY_COMPARE(form.Text10->text(), server.address());
-        QTRY_COMPARE(form.Text11->text(), server.user());
-        QTRY_COMPARE(form.Text12->text(), server.password());
-        click(form.Command1);
-        QTRY_COMPARE_WITH_TIMEOUT(form.Text6->text(),
+        typeInto(form.settings.address, server.address());
+        typeInto(form.settings.login, server.user());
+        typeInto(form.settings.password, server.password());
+        QTRY_COMPARE(form.settings.address->text(), server.address());
+        QTRY_COMPARE(form.settings.login->text(), server.user());
+        QTRY_COMPARE(form.settings.password->text(), server.password());
+        click(form.settings.searchButton);
+        QTRY_COMPARE_WITH_TIMEOUT(form.progress.summary->text(),
                                   QStringLiteral("Search Complete 3 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
         screenshot(QStringLiteral("3-after-search"));
@@ -206,22 +206,23 @@ private:
                  QByteArray("[Default]\r\nPassword=") + server.password().toLatin1() +
                      "\r\nLogin=" + server.user().toLatin1() +
                      "\r\nIpaddress=" + server.address().toLatin1() + "\r\n");
-        QCOMPARE(form.ListView1->itemCount(), 3);
+        QCOMPARE(form.browser.files->itemCount(), 3);
     }
 
     // Select a merge file: the details panel.
     void selectMergeFile(Form2& form) {
         clickMergeFile(form, QStringLiteral("OVERDUE"));
-        QTRY_VERIFY(form.Text1->isVisible());
-        QCOMPARE(form.Text1->text(), QStringLiteral("OVERDUE"));
-        QCOMPARE(form.Text9->text(), QStringLiteral("Size: 0 KB (%1) Bytes").arg(kOverdue.size()));
-        QCOMPARE(form.Text17->text(), QStringLiteral("Total Records: 3"));
-        QVERIFY(form.Text13->text().startsWith(QStringLiteral("Path: ")));
-        QVERIFY(form.Command2->isVisible());
-        QVERIFY(form.Command11->isVisible());
-        QVERIFY(!form.Command4->isVisible()); // no template
-        QTRY_VERIFY(form.lw1->isVisible());
-        QCOMPARE(form.lw1->model()->rowCount(), 3);
+        QTRY_VERIFY(form.details.name->isVisible());
+        QCOMPARE(form.details.name->text(), QStringLiteral("OVERDUE"));
+        QCOMPARE(form.details.size->text(),
+                 QStringLiteral("Size: 0 KB (%1) Bytes").arg(kOverdue.size()));
+        QCOMPARE(form.details.records->text(), QStringLiteral("Total Records: 3"));
+        QVERIFY(form.details.path->text().startsWith(QStringLiteral("Path: ")));
+        QVERIFY(form.details.backButton->isVisible());
+        QVERIFY(form.details.htmlButton->isVisible());
+        QVERIFY(!form.details.completeMergeButton->isVisible()); // no template
+        QTRY_VERIFY(form.browser.records->isVisible());
+        QCOMPARE(form.browser.records->model()->rowCount(), 3);
         screenshot(QStringLiteral("4-details"));
     }
 
@@ -234,7 +235,7 @@ private:
             screenshot(QStringLiteral("5-table-width"));
             xdo({QStringLiteral("key"), QStringLiteral("Return")});
         });
-        click(form.Command11);
+        click(form.details.htmlButton);
         const QString page = folder.filePath(QStringLiteral("output.html"));
         QTRY_VERIFY_WITH_TIMEOUT(
             opened.contains(QDir::toNativeSeparators(page)) || opened.contains(page), 15000);
@@ -251,7 +252,7 @@ private:
     // Export to the spreadsheet: a workbook is written and handed to the desktop.
     void exportToSpreadsheet(Form2& form, const QStringList& opened) {
         const qsizetype openedBefore = opened.size();
-        click(form.Command7);
+        click(form.details.spreadsheetButton);
         QTRY_VERIFY_WITH_TIMEOUT(opened.size() > openedBefore, 30000);
         const QString workbook = opened.last();
         QVERIFY2(workbook.endsWith(QStringLiteral(".xlsx")), qPrintable(workbook));
@@ -277,14 +278,14 @@ private:
             screenshot(QStringLiteral("7-delete-question"));
             xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
         });
-        click(form.Command10);
+        click(form.details.deleteButton);
         QTRY_VERIFY_WITH_TIMEOUT(!server.hasFile(QStringLiteral("OVERDUE.LET")), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(form.Text6->text(),
+        QTRY_COMPARE_WITH_TIMEOUT(form.progress.summary->text(),
                                   QStringLiteral("Search Complete 2 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
-        QCOMPARE(form.ListView1->itemCount(), 2);
-        for (int row = 0; row < form.ListView1->itemCount(); ++row)
-            QVERIFY(form.ListView1->itemText(row) != QStringLiteral("OVERDUE"));
+        QCOMPARE(form.browser.files->itemCount(), 2);
+        for (int row = 0; row < form.browser.files->itemCount(); ++row)
+            QVERIFY(form.browser.files->itemText(row) != QStringLiteral("OVERDUE"));
         screenshot(QStringLiteral("8-after-delete"));
     }
 
@@ -295,12 +296,12 @@ private:
             screenshot(QStringLiteral("9-host-key-question"));
             xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
         });
-        typeInto(form.Text10, sftp.address());
-        typeInto(form.Text12, sftp.password());
-        QTRY_COMPARE(form.Text10->text(), sftp.address());
-        QTRY_COMPARE(form.Text12->text(), sftp.password());
-        click(form.Command1);
-        QTRY_COMPARE_WITH_TIMEOUT(form.Text6->text(),
+        typeInto(form.settings.address, sftp.address());
+        typeInto(form.settings.password, sftp.password());
+        QTRY_COMPARE(form.settings.address->text(), sftp.address());
+        QTRY_COMPARE(form.settings.password->text(), sftp.password());
+        click(form.settings.searchButton);
+        QTRY_COMPARE_WITH_TIMEOUT(form.progress.summary->text(),
                                   QStringLiteral("Search Complete 1 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
         screenshot(QStringLiteral("10-after-sftp-search"));

@@ -4,6 +4,7 @@
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
+#include "platform/services.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 #include "ui/shapes.h"
@@ -17,15 +18,15 @@ namespace {
 
 // A browser entry as the search adds it.
 int addEntry(Form2& form, const QString& name, const QString& records) {
-    const int row = form.ListView1->addItem(name, 1, 1);
-    form.ListView1->setSubItem(row, 1, "05/03/2024 14:07:09");
-    form.ListView1->setSubItem(row, 2, name + ".LET");
-    form.ListView1->setSubItem(row, 3, records);
+    const int row = form.browser.files->addItem(name, 1, 1);
+    form.browser.files->setSubItem(row, 1, "05/03/2024 14:07:09");
+    form.browser.files->setSubItem(row, 2, name + ".LET");
+    form.browser.files->setSubItem(row, 3, records);
     return row;
 }
 
 void select(Form2& form, int row) {
-    form.ListView1->setSelectedIndex(row);
+    form.browser.files->setSelectedIndex(row);
     SelectMergeFile(form);
 }
 
@@ -48,53 +49,66 @@ private slots:
             folder.write("Word/ABC.dot", "t");
         Form2 form;
         form.show();
-        form.Timer2->start(5000);
+        form.guidance.selectTimer->start(5000);
         QList<qint64> steps;
-        SetRecordLoadObserver([&](qint64 i, qint64 n) {
-            QCOMPARE(n, 10);
-            steps << i;
-        });
-        select(form, addEntry(form, "ABC", "3"));
-        SetRecordLoadObserver({});
+        {
+            const qv::ScopedServices observed([&steps](qv::Services& s) {
+                s.recordLoadObserver = [&steps](qint64 i, qint64 n) {
+                    QCOMPARE(n, 10);
+                    steps << i;
+                };
+            });
+            select(form, addEntry(form, "ABC", "3"));
+        }
 
-        QVERIFY(!form.Timer2->isActive());
-        QCOMPARE(form.Text1->text(), QString("ABC"));
-        QCOMPARE(form.Text2->text(), QString("Date: (05/03/2024 14:07:09)"));
-        QCOMPARE(form.Text3->text(), QString("ABC.LET"));
-        QCOMPARE(form.Text9->text(), QString("Size: 0 KB (38) Bytes"));
-        QCOMPARE(form.Text13->text(), "Path: " + MergeFilePath("ABC"));
-        QCOMPARE(form.Text17->text(), QString("Total Records: 3"));
-        QCOMPARE(form.Command10->Caption(), QString("Delete ABC from Server"));
-        QCOMPARE(form.Command10->toolTip(), QString("Delete ABC"));
-        QCOMPARE(form.Command10->FontColour(), QColor(255, 0, 0));
-        QCOMPARE(form.RecordCount, 3);
-        QCOMPARE(form.RecordsToLoad, 10);
+        QVERIFY(!form.guidance.selectTimer->isActive());
+        QCOMPARE(form.details.name->text(), QString("ABC"));
+        QCOMPARE(form.details.date->text(), QString("Date: (05/03/2024 14:07:09)"));
+        QCOMPARE(form.details.storedName->text(), QString("ABC.LET"));
+        QCOMPARE(form.details.size->text(), QString("Size: 0 KB (38) Bytes"));
+        QCOMPARE(form.details.path->text(), "Path: " + MergeFilePath("ABC"));
+        QCOMPARE(form.details.records->text(), QString("Total Records: 3"));
+        QCOMPARE(form.details.deleteButton->Caption(), QString("Delete ABC from Server"));
+        QCOMPARE(form.details.deleteButton->toolTip(), QString("Delete ABC"));
+        QCOMPARE(form.details.deleteButton->FontColour(), QColor(255, 0, 0));
+        QCOMPARE(form.details.recordCount, 3);
 
         // Settings panel away, details panel and its commands in.
-        for (QWidget* w : {static_cast<QWidget*>(form.Text10), static_cast<QWidget*>(form.Text44),
-                           static_cast<QWidget*>(form.Text11), static_cast<QWidget*>(form.Text12),
-                           static_cast<QWidget*>(form.ProgressBar1),
-                           static_cast<QWidget*>(form.Text21), static_cast<QWidget*>(form.Text22),
-                           static_cast<QWidget*>(form.Text7), static_cast<QWidget*>(form.Text8),
-                           static_cast<QWidget*>(form.Text5), static_cast<QWidget*>(form.Text16),
-                           static_cast<QWidget*>(form.Command1), static_cast<QWidget*>(form.Text6),
-                           static_cast<QWidget*>(form.Label3), static_cast<QWidget*>(form.Image9)})
+        for (QWidget* w : {static_cast<QWidget*>(form.settings.address),
+                           static_cast<QWidget*>(form.settings.windowsVersion),
+                           static_cast<QWidget*>(form.settings.login),
+                           static_cast<QWidget*>(form.settings.password),
+                           static_cast<QWidget*>(form.progress.bar),
+                           static_cast<QWidget*>(form.settings.loginCaption),
+                           static_cast<QWidget*>(form.settings.passwordCaption),
+                           static_cast<QWidget*>(form.progress.stepText),
+                           static_cast<QWidget*>(form.progress.statusText),
+                           static_cast<QWidget*>(form.settings.addressCaption),
+                           static_cast<QWidget*>(form.settings.searchHintArea),
+                           static_cast<QWidget*>(form.settings.searchButton),
+                           static_cast<QWidget*>(form.progress.summary),
+                           static_cast<QWidget*>(form.settings.heading),
+                           static_cast<QWidget*>(form.settings.picture)})
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
         for (QWidget* w :
-             {static_cast<QWidget*>(form.Command2), static_cast<QWidget*>(form.Command3),
-              static_cast<QWidget*>(form.Command10), static_cast<QWidget*>(form.Command7),
-              static_cast<QWidget*>(form.Command11), static_cast<QWidget*>(form.Text1),
-              static_cast<QWidget*>(form.Text2), static_cast<QWidget*>(form.Text9),
-              static_cast<QWidget*>(form.Text13), static_cast<QWidget*>(form.Text17),
-              static_cast<QWidget*>(form.Line1), static_cast<QWidget*>(form.Line2),
-              static_cast<QWidget*>(form.Line4)})
+             {static_cast<QWidget*>(form.details.backButton),
+              static_cast<QWidget*>(form.details.newDocumentButton),
+              static_cast<QWidget*>(form.details.deleteButton),
+              static_cast<QWidget*>(form.details.spreadsheetButton),
+              static_cast<QWidget*>(form.details.htmlButton),
+              static_cast<QWidget*>(form.details.name), static_cast<QWidget*>(form.details.date),
+              static_cast<QWidget*>(form.details.size), static_cast<QWidget*>(form.details.path),
+              static_cast<QWidget*>(form.details.records),
+              static_cast<QWidget*>(form.details.lowerRule),
+              static_cast<QWidget*>(form.details.upperRule),
+              static_cast<QWidget*>(form.frame.headingRule)})
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-        QCOMPARE(form.Command4->isVisible(), withTemplate);
-        QCOMPARE(form.Image5->isVisible(), withTemplate);
-        QCOMPARE(form.Image1->isVisible(), !withTemplate);
+        QCOMPARE(form.details.completeMergeButton->isVisible(), withTemplate);
+        QCOMPARE(form.details.templatePicture->isVisible(), withTemplate);
+        QCOMPARE(form.details.picture->isVisible(), !withTemplate);
 
         // Three rows although ten were asked for; the progress still counts to ten.
-        QVERIFY(form.lw1->isVisible());
+        QVERIFY(form.browser.records->isVisible());
         QCOMPARE(RecordListModel(form).rowCount(), 3);
         QCOMPARE(steps, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
@@ -106,10 +120,10 @@ private slots:
         Form2 form;
         form.show();
         select(form, addEntry(form, "Empty", "0"));
-        QCOMPARE(form.Text9->text(), QString("Size: 0 KB () Bytes"));
-        QCOMPARE(form.Text17->text(), QString("Total Records: 0"));
+        QCOMPARE(form.details.size->text(), QString("Size: 0 KB () Bytes"));
+        QCOMPARE(form.details.records->text(), QString("Total Records: 0"));
         QCOMPARE(RecordListModel(form).columnCount(), 0);
-        QCOMPARE(form.lw1->columnCount(), 0);
+        QCOMPARE(form.browser.records->columnCount(), 0);
         QCOMPARE(RecordListModel(form).rowCount(), 0);
     }
 
@@ -118,8 +132,7 @@ private slots:
         folder.write("data/Big.LET", "N\n1\n");
         Form2 form;
         select(form, addEntry(form, "Big", "40000"));
-        QCOMPARE(form.RecordCount, 40000);
-        QCOMPARE(form.RecordsToLoad, 10);
+        QCOMPARE(form.details.recordCount, 40000);
     }
 
     void failuresSkipTheRemainingSteps() {
@@ -129,19 +142,19 @@ private slots:
         addEntry(form, "Gone", "3"); // no file in the data folder
 
         // Nothing selected: nothing changes.
-        form.ListView1->setSelectedIndex(-1);
+        form.browser.files->setSelectedIndex(-1);
         SelectMergeFile(form);
-        QCOMPARE(form.Text1->text(), QString());
+        QCOMPARE(form.details.name->text(), QString());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
 
         // The merge file is missing: the steps up to its size are done, the rest is skipped.
         select(form, 0);
-        QCOMPARE(form.Text1->text(), QString("Gone"));
-        QCOMPARE(form.Command10->Caption(), QString("Delete Gone from Server"));
-        QCOMPARE(form.Text9->text(), QString());
-        QCOMPARE(form.Text17->text(), QString());
-        QCOMPARE(form.RecordsToLoad, 0);
-        QVERIFY(!form.lw1->isVisible());
+        QCOMPARE(form.details.name->text(), QString("Gone"));
+        QCOMPARE(form.details.deleteButton->Caption(), QString("Delete Gone from Server"));
+        QCOMPARE(form.details.size->text(), QString());
+        QCOMPARE(form.details.records->text(), QString());
+        QCOMPARE(form.details.recordCount, 0);
+        QVERIFY(!form.browser.records->isVisible());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
 
@@ -162,12 +175,12 @@ private slots:
         QFETCH(QStringList, captions);
         qv::test::TempProgramFolder folder;
         Form2 form;
-        form.Command8->setCaption("ListView");
-        form.ListView1->setView(start);
+        form.browser.viewButton->setCaption("ListView");
+        form.browser.files->setView(start);
         for (int i = 0; i < views.size(); ++i) {
             CycleBrowserView(form);
-            QCOMPARE(form.ListView1->View(), views[i]);
-            QCOMPARE(form.Command8->Caption(), captions[i]);
+            QCOMPARE(form.browser.files->View(), views[i]);
+            QCOMPARE(form.browser.viewButton->Caption(), captions[i]);
         }
     }
 };

@@ -14,10 +14,10 @@
 
 namespace {
 
-void load(Form2& form, const QString& name, int recordsToLoad) {
-    form.Text1->setText(name);
-    form.RecordsToLoad = recordsToLoad;
-    LoadMergeRecords(form);
+// Loads the merge file selected as name; the number of rows loaded.
+int load(Form2& form, const QString& name, int recordsToLoad) {
+    form.details.name->setText(name);
+    return LoadMergeRecords(form, form.selectedMergeFile(), recordsToLoad);
 }
 
 QStringList rows(Form2& form) {
@@ -30,8 +30,8 @@ QStringList rows(Form2& form) {
 
 QStringList titles(Form2& form) {
     QStringList out;
-    for (int c = 0; c < form.lw1->columnCount(); ++c)
-        out << form.lw1->columnText(c);
+    for (int c = 0; c < form.browser.records->columnCount(); ++c)
+        out << form.browser.records->columnText(c);
     return out;
 }
 
@@ -41,7 +41,7 @@ int twips(int pixels) {
 
 } // namespace
 
-// The record list lw1: loading a merge file, the list's tooltip text and its two sizes.
+// The record list browser.records: loading a merge file, the list's tooltip text and its two sizes.
 class RecordViewerTest : public QObject {
     Q_OBJECT
 private slots:
@@ -87,17 +87,20 @@ private slots:
         load(form, "ABC", toLoad);
         QCOMPARE(::titles(form), titles);
         QCOMPARE(::rows(form), rows);
-        for (int c = 0; c < form.lw1->columnCount(); ++c) {
-            QCOMPARE(form.lw1->columnWidth(c), 2500);
-            QCOMPARE(form.lw1->reportView()->header()->sectionSize(c), qv::twipsToPixels(2500));
+        for (int c = 0; c < form.browser.records->columnCount(); ++c) {
+            QCOMPARE(form.browser.records->columnWidth(c), 2500);
+            QCOMPARE(form.browser.records->reportView()->header()->sectionSize(c),
+                     qv::twipsToPixels(2500));
         }
-        QVERIFY(form.lw1->isVisible());
-        QCOMPARE(form.lw1->View(), int(ListView::Report));
-        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(5000));
-        QCOMPARE(form.lw1->height(), qv::twipsToPixels(2640));
+        QVERIFY(form.browser.records->isVisible());
+        QCOMPARE(form.browser.records->View(), int(ListView::Report));
+        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(5000));
+        QCOMPARE(form.browser.records->height(), qv::twipsToPixels(2640));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
-        if (form.lw1->itemCount() == 0 && !rows.isEmpty())
-            QCOMPARE(form.lw1->model()->data(form.lw1->model()->index(0, 0)).toString(),
+        if (form.browser.records->itemCount() == 0 && !rows.isEmpty())
+            QCOMPARE(form.browser.records->model()
+                         ->data(form.browser.records->model()->index(0, 0))
+                         .toString(),
                      rows[0].section('/', 0, 0));
     }
 
@@ -119,11 +122,10 @@ private slots:
             bytes += "N" + QByteArray::number(i) + "|T\n";
         folder.write("data/Big.LET", bytes);
         Form2 form;
-        load(form, "Big", CountMergeRecords("Big.LET"));
+        QCOMPARE(load(form, "Big", CountMergeRecords("Big.LET")), 40000);
         const MergeRecordModel& model = RecordListModel(form);
         QCOMPARE(model.rowCount(), 40000);
         QCOMPARE(model.text(39999, 0), QString("N39999"));
-        QCOMPARE(form.RecordIndex, 40001);
     }
 
     // Thousands of fields: every column with its title and width, every name in the tooltip,
@@ -141,15 +143,15 @@ private slots:
         Form2 form;
         form.show();
         load(form, "Wide", 10);
-        const QHeaderView* sections = form.lw1->reportView()->header();
-        QCOMPARE(form.lw1->columnCount(), kFields);
+        const QHeaderView* sections = form.browser.records->reportView()->header();
+        QCOMPARE(form.browser.records->columnCount(), kFields);
         QCOMPARE(sections->count(), kFields);
-        QCOMPARE(form.lw1->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
+        QCOMPARE(form.browser.records->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
         for (int c : {0, kFields / 2, kFields - 1})
             QCOMPARE(sections->sectionSize(c), qv::twipsToPixels(2500));
         QCOMPARE(RecordListModel(form).rowCount(), 2);
         QCOMPARE(RecordListModel(form).text(1, kFields - 1), QString("v%1").arg(kFields - 1));
-        const QStringList tip = form.FieldTip.TipText().split("\r\n");
+        const QStringList tip = form.browser.fieldNamesTip.TipText().split("\r\n");
         QCOMPARE(tip.size(), kFields + 3); // the names, an empty line, the hint, the last CR LF
         QCOMPARE(tip.at(0), QString(" F0"));
         QCOMPARE(tip.at(kFields - 1), QString("F%1").arg(kFields - 1));
@@ -158,7 +160,8 @@ private slots:
         load(form, "Narrow", 10);
         QCOMPARE(::titles(form), (QStringList{" A", "B"}));
         QCOMPARE(sections->count(), 2);
-        QCOMPARE(form.FieldTip.TipText(), QString(" A\r\nB\r\n\r\n(DBClick for FullScreen)\r\n"));
+        QCOMPARE(form.browser.fieldNamesTip.TipText(),
+                 QString(" A\r\nB\r\n\r\n(DBClick for FullScreen)\r\n"));
     }
 
     void missingFileLeavesTheListHidden() {
@@ -166,8 +169,8 @@ private slots:
         Form2 form;
         form.show();
         load(form, "Gone", 10);
-        QVERIFY(!form.lw1->isVisible());
-        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
+        QVERIFY(!form.browser.records->isVisible());
+        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
 
@@ -176,8 +179,8 @@ private slots:
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
         Form2 form;
         load(form, "ABC", 10);
-        QCOMPARE(form.FieldTip.Title(), QString("Field Names"));
-        QCOMPARE(form.FieldTip.TipText(),
+        QCOMPARE(form.browser.fieldNamesTip.Title(), QString("Field Names"));
+        QCOMPARE(form.browser.fieldNamesTip.TipText(),
                  QString(" Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n"));
     }
 
@@ -185,16 +188,14 @@ private slots:
         qv::test::TempProgramFolder folder;
         Form2 form;
         RecordListModel(form).clear();
-        form.LineParts = {" Name", "Town"};
-        for (form.FieldIndex = 0; form.FieldIndex < 2; ++form.FieldIndex)
-            AddFieldColumn(form);
-        form.LineParts = {"Ann", "Cork", "extra"};
-        form.RecordIndex = 1;
-        for (form.FieldIndex = 0; form.FieldIndex < 3; ++form.FieldIndex)
-            AddRecordValue(form);
+        for (const QString& name : QStringList{" Name", "Town"})
+            AddFieldColumn(form, name);
+        const QStringList values = {"Ann", "Cork", "extra"};
+        for (int field = 0; field < values.size(); ++field)
+            AddRecordValue(form, field, values[field]);
         QCOMPARE(::titles(form), (QStringList{" Name", "Town", ""}));
         QCOMPARE(::rows(form), QStringList{"Ann/Cork/extra"});
-        QCOMPARE(form.lw1->columnWidth(2), 2500);
+        QCOMPARE(form.browser.records->columnWidth(2), 2500);
         QCOMPARE(RecordListModel(form)
                      .data(RecordListModel(form).index(0, 0), MergeRecordModel::IconIndexRole)
                      .toInt(),
@@ -212,20 +213,22 @@ private slots:
         qv::test::TempProgramFolder folder;
         Form2 form;
         form.show();
-        form.lw1->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
+        form.browser.records->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
 
         ToggleRecordListSize(form);
-        QCOMPARE(form.lw1->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(form.lw1->height(), qv::twipsToPixels(twips(form.frameGeometry().height()) - 500));
-        QCOMPARE(form.lw1->width(), qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
-        QVERIFY(!form.ListView1->isVisible());
+        QCOMPARE(form.browser.records->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(form.browser.records->height(),
+                 qv::twipsToPixels(twips(form.frameGeometry().height()) - 500));
+        QCOMPARE(form.browser.records->width(),
+                 qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
+        QVERIFY(!form.browser.files->isVisible());
 
         ToggleRecordListSize(form);
-        QCOMPARE(twips(form.lw1->x()), 0);
-        QCOMPARE(twips(form.lw1->y()), 5010);
-        QCOMPARE(twips(form.lw1->width()), 7380);
-        QCOMPARE(twips(form.lw1->height()), 2610);
-        QVERIFY(form.ListView1->isVisible());
+        QCOMPARE(twips(form.browser.records->x()), 0);
+        QCOMPARE(twips(form.browser.records->y()), 5010);
+        QCOMPARE(twips(form.browser.records->width()), 7380);
+        QCOMPARE(twips(form.browser.records->height()), 2610);
+        QVERIFY(form.browser.files->isVisible());
     }
 
     // Back from an enlarged record list shows the browser at its full height, and the next
@@ -235,31 +238,30 @@ private slots:
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
         Form2 form;
         form.show();
-        form.ListView1->show(); // as after a search
-        form.Text1->setText("ABC");
-        form.RecordsToLoad = 1;
-        LoadMergeRecords(form);
+        form.browser.files->show(); // as after a search
+        form.details.name->setText("ABC");
+        LoadMergeRecords(form, form.selectedMergeFile(), 1);
         ToggleRecordListSize(form);
-        QVERIFY(!form.ListView1->isVisible());
+        QVERIFY(!form.browser.files->isVisible());
 
         form.GoBack();
-        QVERIFY(form.ListView1->isVisible());
-        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
-        QVERIFY(!form.lw1->isVisible());
+        QVERIFY(form.browser.files->isVisible());
+        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
+        QVERIFY(!form.browser.records->isVisible());
 
-        LoadMergeRecords(form);
-        QVERIFY(form.lw1->isVisible());
-        QCOMPARE(twips(form.lw1->y()), 5010);
-        QCOMPARE(twips(form.lw1->width()), 7380);
-        QCOMPARE(form.ListView1->height(), qv::twipsToPixels(5000));
+        LoadMergeRecords(form, form.selectedMergeFile(), 1);
+        QVERIFY(form.browser.records->isVisible());
+        QCOMPARE(twips(form.browser.records->y()), 5010);
+        QCOMPARE(twips(form.browser.records->width()), 7380);
+        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(5000));
     }
 
     void negativeTopIsLeftAlone() {
         qv::test::TempProgramFolder folder;
         Form2 form;
-        form.lw1->setGeometry(0, -10, 100, 50);
+        form.browser.records->setGeometry(0, -10, 100, 50);
         ToggleRecordListSize(form);
-        QCOMPARE(form.lw1->geometry(), QRect(0, -10, 100, 50));
+        QCOMPARE(form.browser.records->geometry(), QRect(0, -10, 100, 50));
     }
 };
 

@@ -40,27 +40,8 @@ struct Fixture {
         folder.write(QStringLiteral("data/ABC.LET"),
                      "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\n");
         form = std::make_unique<Form2>();
-        form->Text1->setText(QStringLiteral("ABC"));
-        form->RecordCount = 2;
-        // The record loader runs on Command5; where the window leaves the list empty, this
-        // fills it the same way from the merge file (header row, then RecordsToLoad records).
-        QObject::connect(form->Command5, &QPushButton::clicked, form.get(), [this] {
-            ListView& list = *form->lw1;
-            if (list.model()->rowCount() > 0)
-                return;
-            const QList<QByteArray> lines = folder.read(QStringLiteral("data/ABC.LET")).split('\n');
-            list.clearColumns();
-            for (const QByteArray& name : lines.value(0).split('|'))
-                list.addColumn(QString::fromLatin1(name));
-            for (int r = 1; r <= form->RecordsToLoad && r < lines.size(); ++r) {
-                const QList<QByteArray> values = lines[r].split('|');
-                if (lines[r].isEmpty())
-                    break;
-                const int row = list.addItem(QString::fromLatin1(values[0]));
-                for (int k = 1; k < values.size(); ++k)
-                    list.setSubItem(row, k, QString::fromLatin1(values[k]));
-            }
-        });
+        form->details.name->setText(QStringLiteral("ABC"));
+        form->details.recordCount = 2;
     }
     QString page() const { return folder.filePath(QStringLiteral("output.html")); }
 
@@ -68,7 +49,7 @@ struct Fixture {
     void verifyRestored() const {
         QVERIFY(form->isEnabled());
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(form->Text15->isHidden());
+        QVERIFY(form->frame.commandStatus->isHidden());
         QVERIFY(!Progress::isLoaded());
     }
 };
@@ -118,7 +99,7 @@ private slots:
         Fixture f;
         f.folder.write(QStringLiteral("data/ABC.LET"),
                        "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\nCy|Mayo|3\n");
-        f.form->RecordCount = 3;
+        f.form->details.recordCount = 3;
         f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
         ExportToHtml(*f.form);
         const QByteArray bytes = f.folder.read(QStringLiteral("output.html"));
@@ -146,12 +127,12 @@ private slots:
     void spreadsheet() {
         Fixture f;
         qv::automation::RecordingFactory rec;
-        emit f.form->Command7->Click(); // through the window's dispatch
+        emit f.form->details.spreadsheetButton->Click(); // through the window's dispatch
         QVERIFY(rec.calls.contains("excel.application.Range(\"a1\").Value = \"Ann\""));
         QVERIFY(rec.calls.contains("excel.application.Range(\"c2\").Value = \"<b>\""));
         QVERIFY(!rec.calls.contains("excel.application.Range(\"a3\").Value = \"\""));
         QCOMPARE(rec.calls.last(), QStringLiteral("excel.application.Release()"));
-        QCOMPARE(f.form->lw1->selectedIndex(), 1);
+        QCOMPARE(f.form->browser.records->selectedIndex(), 1);
         f.verifyRestored();
         QVERIFY(f.dialogs.messages.isEmpty());
     }
@@ -165,11 +146,11 @@ private slots:
         for (int r = 1; r <= kRecords; ++r)
             text += "Name " + QByteArray::number(r) + "|Town|" + QByteArray::number(r * 3) + "\n";
         f.folder.write(QStringLiteral("data/ABC.LET"), text);
-        f.form->RecordCount = kRecords;
+        f.form->details.recordCount = kRecords;
         qv::automation::RecordingFactory rec;
         ExportToSpreadsheet(*f.form);
-        QCOMPARE(f.form->lw1->model()->rowCount(), kRecords);
-        QCOMPARE(f.form->lw1->selectedIndex(), kRecords - 1);
+        QCOMPARE(f.form->browser.records->model()->rowCount(), kRecords);
+        QCOMPARE(f.form->browser.records->selectedIndex(), kRecords - 1);
         QStringList values;
         for (const QString& call : std::as_const(rec.calls))
             if (call.startsWith(QLatin1String("excel.application.Range(")))
@@ -210,18 +191,20 @@ private slots:
     void wordCommands() {
         Fixture f;
         qv::automation::RecordingFactory rec;
-        emit f.form->Command3->Click();
+        emit f.form->details.newDocumentButton->Click();
         QCOMPARE(rec.calls.value(0), QStringLiteral("CreateObject(\"Word.Document\")"));
         QVERIFY(
             rec.calls.value(1).contains(QLatin1String("\"TABLE ABC\", \"Select * from [ABC]\"")));
-        QCOMPARE(f.form->Text15->text(), QStringLiteral("Creating New Word Document. Please wait"));
+        QCOMPARE(f.form->frame.commandStatus->text(),
+                 QStringLiteral("Creating New Word Document. Please wait"));
         f.verifyRestored();
 
         rec.calls.clear();
-        emit f.form->Command4->Click();
+        emit f.form->details.completeMergeButton->Click();
         QCOMPARE(rec.calls.value(0), QStringLiteral("CreateObject(\"Word.Application\")"));
-        QCOMPARE(f.form->Text15->text(), qv::output::completeMergeStatus(QStringLiteral("ABC")));
-        QVERIFY(f.form->Text15->text().contains(f.folder.path()));
+        QCOMPARE(f.form->frame.commandStatus->text(),
+                 qv::output::completeMergeStatus(QStringLiteral("ABC")));
+        QVERIFY(f.form->frame.commandStatus->text().contains(f.folder.path()));
         f.verifyRestored();
         QVERIFY(f.dialogs.messages.isEmpty());
     }
@@ -248,10 +231,10 @@ private slots:
         f.form->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
         PaintWatch watch;
-        f.form->Text15->installEventFilter(&watch);
+        f.form->frame.commandStatus->installEventFilter(&watch);
         Watching rec;
         rec.watch = &watch;
-        emit f.form->Command3->Click();
+        emit f.form->details.newDocumentButton->Click();
         QVERIFY2(rec.paintsAtStart > 0, "the status was not painted before the work started");
     }
 

@@ -47,14 +47,14 @@ struct Fixture {
         if (!qv::test::writeLetterTemplate(folder.filePath(QStringLiteral("Word/ACC.dot")), body))
             qFatal("the template could not be written");
         form = std::make_unique<Form2>();
-        form->Text1->setText(QStringLiteral("ACC"));
-        form->Text3->setText(QStringLiteral("ACC.LET"));
-        form->RecordCount = 3;
+        form->details.name->setText(QStringLiteral("ACC"));
+        form->details.storedName->setText(QStringLiteral("ACC.LET"));
+        form->details.recordCount = 3;
     }
 
     // Complete Merge clicked; the letters of the document it opened, or none.
     QStringList merge(QStringList* fieldCodes = nullptr) {
-        emit form->Command4->Click();
+        emit form->details.completeMergeButton->Click();
         if (opened.size() != 1)
             return {};
         return qv::test::mergedText(opened.first(), fieldCodes);
@@ -112,7 +112,7 @@ void MergeActionTest::accountLetters() {
     QCOMPARE(letters, expected);
     QVERIFY2(codes.isEmpty(), qPrintable(codes.join('|')));
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->Text15->isHidden());
+    QVERIFY(f.form->frame.commandStatus->isHidden());
 }
 
 // ASK asks for every record unless the operator keeps an answer for the rest; \o asks once. The

@@ -21,19 +21,19 @@ struct SearchFixture {
 
     SearchFixture() {
         form = std::make_unique<Form2>();
-        form->Text10->setText(server.address());
-        form->Text11->setText(server.user());
-        form->Text12->setText(server.password());
+        form->settings.address->setText(server.address());
+        form->settings.login->setText(server.user());
+        form->settings.password->setText(server.password());
     }
 
     // The browser rows: text, icon, sub-items 2 and 3.
     QStringList rows() const {
         QStringList out;
-        for (int r = 0; r < form->ListView1->itemCount(); ++r)
+        for (int r = 0; r < form->browser.files->itemCount(); ++r)
             out << QStringLiteral("%1|%2|%3|%4")
-                       .arg(form->ListView1->itemText(r))
-                       .arg(form->ListView1->itemIcon(r))
-                       .arg(form->ListView1->subItem(r, 2), form->ListView1->subItem(r, 3));
+                       .arg(form->browser.files->itemText(r))
+                       .arg(form->browser.files->itemIcon(r))
+                       .arg(form->browser.files->subItem(r, 2), form->browser.files->subItem(r, 3));
         return out;
     }
 

@@ -122,11 +122,11 @@ void TestCommandInjection::windowRefusesBeforeConnecting() {
     QVERIFY(server.isRunning());
     server.putFile(QStringLiteral("X.LET"), "N\n1\n");
     Form2 form;
-    form.Text10->setText(address.replace("%A", server.address())
-                             .replace("%U", server.user())
-                             .replace("%P", server.password()));
-    form.Text11->setText(server.user() + login);
-    form.Text12->setText(server.password() + password);
+    form.settings.address->setText(address.replace("%A", server.address())
+                                       .replace("%U", server.user())
+                                       .replace("%P", server.password()));
+    form.settings.login->setText(server.user() + login);
+    form.settings.password->setText(server.password() + password);
 
     SearchServer(form);
 
@@ -136,7 +136,7 @@ void TestCommandInjection::windowRefusesBeforeConnecting() {
     QVERIFY(server.hasFile(QStringLiteral("X.LET")));
     QVERIFY(form.isEnabled());
     QVERIFY(!dialogs.messages[0].contains(server.password()));
-    QVERIFY(!form.Text7->text().contains(server.password()));
+    QVERIFY(!form.progress.stepText->text().contains(server.password()));
     QVERIFY(!folder.read(QStringLiteral("auto.ini")).contains(server.password().toUtf8()));
 }
 

@@ -23,7 +23,7 @@ void TestDeleteOnServer::deletesAfterConfirmation() {
     f.folder.write("Word/A.dot", "template");
     SearchServer(*f.form);
     QCOMPARE(f.rows(), (QStringList{"A|2|A.LET|1", "B|1|B.LET|2"}));
-    f.form->Text1->setText("A");
+    f.form->details.name->setText("A");
     f.server.clearEvents();
     f.dialogs.confirmAnswers << true;
 
@@ -35,13 +35,13 @@ void TestDeleteOnServer::deletesAfterConfirmation() {
     QCOMPARE(f.rows(), QStringList{"B|1|B.LET|2"});
     QVERIFY(QFile::exists(f.folder.filePath("Word/A.dot")));
     QCOMPARE(f.dataFiles(), QStringList{"B.LET"});
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 1 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 1 files found"));
     // The delete and the search after it share one control connection.
     QCOMPARE(f.server.count("CONNECT"), 1);
     QCOMPARE(f.server.events().filter("DELE"), QStringList{"DELE /u/vantrelle/accounts/A.LET"});
     // Back in the settings panel.
-    QVERIFY(!f.form->Command1->isHidden());
-    QVERIFY(f.form->Command10->isHidden());
+    QVERIFY(!f.form->settings.searchButton->isHidden());
+    QVERIFY(f.form->details.deleteButton->isHidden());
     QVERIFY(f.form->isEnabled());
 }
 
@@ -49,7 +49,9 @@ void TestDeleteOnServer::declinedDeleteSendsNothing() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     SearchServer(*f.form);
-    f.form->Text1->setText("A");
+    f.form->details.name->setText("A");
+    // The search's connections close after it has returned.
+    QTRY_COMPARE(f.server.count("DISCONNECT"), f.server.count("CONNECT"));
     f.server.clearEvents();
 
     DeleteOnServer(*f.form); // no answer queued: No
@@ -65,17 +67,17 @@ void TestDeleteOnServer::deletingTheOnlyFile() {
     SearchFixture f;
     f.server.putFile("ONLY.LET", "N\n1\n");
     SearchServer(*f.form);
-    f.form->Text1->setText("ONLY");
-    f.form->Timer2->stop();
+    f.form->details.name->setText("ONLY");
+    f.form->guidance.selectTimer->stop();
     f.dialogs.confirmAnswers << true;
 
     DeleteOnServer(*f.form);
 
     QCOMPARE(f.server.fileNames(), QStringList());
-    QCOMPARE(f.form->ListView1->itemCount(), 0);
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 0 files found"));
-    QVERIFY(f.form->Timer4->isActive());
-    QCOMPARE(f.form->Timer4->interval(), 1000);
+    QCOMPARE(f.form->browser.files->itemCount(), 0);
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 0 files found"));
+    QVERIFY(f.form->guidance.noFilesTimer->isActive());
+    QCOMPARE(f.form->guidance.noFilesTimer->interval(), 1000);
     QCOMPARE(f.dialogs.messages, QStringList());
 }
 
@@ -84,16 +86,15 @@ void TestDeleteOnServer::refusedDeleteShowsNoMessage() {
     f.server.putFile("A.LET", "N\n1\n");
     f.server.refuseDelete();
     SearchServer(*f.form);
-    f.form->Text1->setText("A");
+    f.form->details.name->setText("A");
     f.dialogs.confirmAnswers << true;
 
     DeleteOnServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
-    QVERIFY(!f.form->Errorflag); // cleared by the search that followed
     QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
     QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 1 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 1 files found"));
 }
 
 void TestDeleteOnServer::deleteButtonRunsTheDelete() {
@@ -101,9 +102,9 @@ void TestDeleteOnServer::deleteButtonRunsTheDelete() {
     f.server.putFile("A.LET", "N\n1\n");
     f.server.putFile("B.LET", "N\n1\n");
     SearchServer(*f.form);
-    f.form->Text1->setText("B");
+    f.form->details.name->setText("B");
     f.dialogs.confirmAnswers << true;
-    emit f.form->Command10->Click();
+    emit f.form->details.deleteButton->Click();
     QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
     QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
 }

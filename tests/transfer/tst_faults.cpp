@@ -69,10 +69,10 @@ constexpr bool kSanitized =
 // The window after a search or delete has ended, whatever happened.
 void checkWindowIsBack(SearchFixture& f) {
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->Command1->isEnabled());
-    QVERIFY(f.form->ProgressBar1->isHidden());
-    QVERIFY(f.form->Text8->isHidden());
-    QVERIFY(!f.form->Inet1->StillExecuting());
+    QVERIFY(f.form->settings.searchButton->isEnabled());
+    QVERIFY(f.form->progress.bar->isHidden());
+    QVERIFY(f.form->progress.statusText->isHidden());
+    QVERIFY(!f.form->transfer->StillExecuting());
 }
 
 // Nothing below the data folder but the expected files (no partial or temporary files).
@@ -145,7 +145,7 @@ void TestFaults::searchSurvivesAFault() {
     f.server.putFile("C.LET", "N\n1\n2\n");
     f.folder.write("auto.ini", kOldSettings);
     f.folder.write("data/keep.txt", "not a copy");
-    f.form->Inet1->setTimeouts({5000, 1000});
+    f.form->transfer->setTimeouts({5000, 1000});
     if (fault == "login")
         f.server.setRefuseLogin(true);
     else if (fault == "drop listing")
@@ -160,7 +160,7 @@ void TestFaults::searchSurvivesAFault() {
         f.server.vanishAfterListing("B.LET");
     else
         f.server.refuseDownload("B.LET");
-    StatusLog log(f.form->Text8);
+    StatusLog log(f.form->progress.statusText);
 
     SearchServer(*f.form);
 
@@ -192,7 +192,7 @@ void TestFaults::searchSurvivesAFault() {
         QCOMPARE(f.folder.read("auto.ini"), kOldSettings);
     } else {
         QCOMPARE(f.folder.read("data/A.LET"), QByteArray("N\n1\n"));
-        QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+        QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
         QVERIFY(f.folder.read("auto.ini").contains("Login=root\r\n"));
     }
 
@@ -217,8 +217,8 @@ void TestFaults::tenThousandNames() {
     f.server.putFile("ZZ.LET", "N\n1\n2\n");
     f.server.addListedNameSeries(QStringLiteral(".."), 10000, QStringLiteral(".LET"));
     int listed = 0;
-    connect(f.form->lstremotefiles->model(), &QAbstractItemModel::rowsInserted,
-            [&] { listed = std::max(listed, f.form->lstremotefiles->count()); });
+    connect(f.form->progress.listedFiles->model(), &QAbstractItemModel::rowsInserted,
+            [&] { listed = std::max(listed, f.form->progress.listedFiles->count()); });
     QElapsedTimer clock;
     clock.start();
 
@@ -227,10 +227,10 @@ void TestFaults::tenThousandNames() {
     qInfo("a listing of 10,002 names searched in %lld ms", static_cast<long long>(clock.elapsed()));
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(listed, 2);
-    QCOMPARE(f.form->List1->count(), 2);
+    QCOMPARE(f.form->progress.downloads->count(), 2);
     QCOMPARE(f.server.count("RETR"), 2);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "ZZ|1|ZZ.LET|2"}));
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
     checkWindowIsBack(f);
     checkDataFolder(f, {"A.LET", "ZZ.LET"});
 }
@@ -277,9 +277,9 @@ void TestFaults::refusedDelete() {
     SearchServer(*f.form);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
     f.server.refuseDelete(QStringLiteral("A.LET"));
-    f.form->Text1->setText(QStringLiteral("A"));
+    f.form->details.name->setText(QStringLiteral("A"));
     f.dialogs.confirmAnswers << true;
-    StatusLog log(f.form->Text8);
+    StatusLog log(f.form->progress.statusText);
 
     DeleteOnServer(*f.form);
 
@@ -292,7 +292,7 @@ void TestFaults::refusedDelete() {
 
     // The next delete goes through.
     f.server.clearFaults();
-    f.form->Text1->setText(QStringLiteral("A"));
+    f.form->details.name->setText(QStringLiteral("A"));
     f.dialogs.confirmAnswers << true;
     DeleteOnServer(*f.form);
     QCOMPARE(f.server.fileNames(), QStringList{"B.LET"});
@@ -354,7 +354,7 @@ void TestFaults::skippedNamesKeepMemoryFlat() {
     qInfo("peak memory grew by %ld KiB for 99,998 skipped names", peakGrowthKb);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
     checkWindowIsBack(f);
     if (!peakReset)
         QSKIP("the peak of resident memory cannot be reset here");

@@ -5,6 +5,8 @@
 
 using namespace qv::transfer;
 
+Q_DECLARE_METATYPE(qv::transfer::FtpCommand)
+
 class TestFtpParsing : public QObject {
     Q_OBJECT
 private slots:
@@ -14,6 +16,8 @@ private slots:
     void scheme();
     void command_data();
     void command();
+    void commandValue_data();
+    void commandValue();
     void pattern_data();
     void pattern();
 };
@@ -186,6 +190,36 @@ void TestFtpParsing::command() {
         QCOMPARE(parsed->remotePath, remote);
         QCOMPARE(parsed->localPath, extra);
     }
+    // The command's own line reads back as the same command.
+    QCOMPARE(parsed->fault(), QString());
+    const auto again = parseFtpCommand(parsed->line());
+    QVERIFY(again);
+    QCOMPARE(again->kind, parsed->kind);
+    QCOMPARE(again->line(), parsed->line());
+}
+
+// Commands given as values are checked as their lines are.
+void TestFtpParsing::commandValue_data() {
+    QTest::addColumn<FtpCommand>("command");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("listing") << FtpCommand::list("/u/", "*.LET") << "";
+    QTest::newRow("listing without pattern")
+        << FtpCommand::list("/u/", "") << "DIR needs a pattern";
+    QTest::newRow("download") << FtpCommand::get("/u/A.LET", "/tmp/q/A.LET") << "";
+    QTest::newRow("download to a relative path")
+        << FtpCommand::get("/u/A.LET", "data/A.LET")
+        << "GET needs a remote file and an absolute local path";
+    QTest::newRow("download of a folder") << FtpCommand::get("/u/", "/tmp/q/A.LET")
+                                          << "GET needs a remote file and an absolute local path";
+    QTest::newRow("delete") << FtpCommand::remove("/u/A.LET") << "";
+    QTest::newRow("delete of a folder")
+        << FtpCommand::remove("/u/") << "DELETE needs a remote file";
+}
+
+void TestFtpParsing::commandValue() {
+    QFETCH(FtpCommand, command);
+    QFETCH(QString, fault);
+    QCOMPARE(command.fault(), fault);
 }
 
 void TestFtpParsing::pattern_data() {

@@ -40,9 +40,9 @@ void TestLocalFaults::initTestCase() {
 
 std::unique_ptr<Form2> TestLocalFaults::openWindow(const qv::test::FtpServer& server) {
     auto form = std::make_unique<Form2>();
-    form->Text10->setText(server.address());
-    form->Text11->setText(server.user());
-    form->Text12->setText(server.password());
+    form->settings.address->setText(server.address());
+    form->settings.login->setText(server.user());
+    form->settings.password->setText(server.password());
     return form;
 }
 
@@ -65,7 +65,7 @@ void TestLocalFaults::fullDataFolder() {
              qPrintable(dialogs.messages.first()));
     QVERIFY2(dialogs.messages.first().contains(QStringLiteral("B.LET")),
              qPrintable(dialogs.messages.first()));
-    QVERIFY(!form->Text6->text().startsWith(QStringLiteral("Search Complete")));
+    QVERIFY(!form->progress.summary->text().startsWith(QStringLiteral("Search Complete")));
     // What arrived before stays; nothing half-written is left.
     QCOMPARE(QDir(folder + QStringLiteral("/data"))
                  .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
@@ -96,11 +96,11 @@ void TestLocalFaults::settingsCannotBeSaved() {
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY2(dialogs.messages.first().contains(QStringLiteral("No space left on device")),
              qPrintable(dialogs.messages.first()));
-    QVERIFY(!form->Text6->text().startsWith(QStringLiteral("Search Complete")));
+    QVERIFY(!form->progress.summary->text().startsWith(QStringLiteral("Search Complete")));
     QFile ini(folder + QStringLiteral("/auto.ini"));
     QVERIFY(ini.open(QIODevice::ReadOnly));
-    QCOMPARE(ini.readAll(), before);           // left as it was
-    QCOMPARE(form->ListView1->itemCount(), 1); // the copy itself arrived
+    QCOMPARE(ini.readAll(), before);               // left as it was
+    QCOMPARE(form->browser.files->itemCount(), 1); // the copy itself arrived
 }
 
 QTEST_MAIN(TestLocalFaults)

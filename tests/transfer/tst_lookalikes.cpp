@@ -42,14 +42,14 @@ void TestLookalikes::cleanup() {
 
 // Selects the entry downloaded as stored, as a click on it does.
 void TestLookalikes::select(const QString& stored) {
-    for (int r = 0; r < f->form->ListView1->itemCount(); ++r)
-        if (f->form->ListView1->subItem(r, 2) == stored)
-            f->form->ListView1->setSelectedIndex(r);
+    for (int r = 0; r < f->form->browser.files->itemCount(); ++r)
+        if (f->form->browser.files->subItem(r, 2) == stored)
+            f->form->browser.files->setSelectedIndex(r);
     SelectMergeFile(*f->form);
 }
 
 QString TestLookalikes::firstRecord() const {
-    const QAbstractItemModel* model = f->form->lw1->model();
+    const QAbstractItemModel* model = f->form->browser.records->model();
     if (!model || model->rowCount() == 0)
         return {};
     return model->data(model->index(0, 1)).toString();
@@ -57,7 +57,7 @@ QString TestLookalikes::firstRecord() const {
 
 // A point of the browser (pixels) over the given entry.
 QPoint TestLookalikes::pointOver(int row) const {
-    const ListView& list = *f->form->ListView1;
+    const ListView& list = *f->form->browser.files;
     for (int y = 0; y < list.height(); y += 4)
         for (int x = 0; x < list.width(); x += 4)
             if (list.hitTest({x, y}) == row)
@@ -93,27 +93,27 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile() {
     for (const QString& name : onServer)
         f->server.putFile(name, name == "X.LET" ? "N|V\n1|short\n" : "N|V\n1|long\n2|long\n");
     SearchServer(*f->form);
-    QCOMPARE(f->form->ListView1->itemCount(), onServer.size());
+    QCOMPARE(f->form->browser.files->itemCount(), onServer.size());
 
     select(selected);
 
-    QCOMPARE(f->form->Text1->text(), caption);
+    QCOMPARE(f->form->details.name->text(), caption);
     QStringList captions;
-    for (int r = 0; r < f->form->ListView1->itemCount(); ++r)
-        captions << f->form->ListView1->itemText(r);
+    for (int r = 0; r < f->form->browser.files->itemCount(); ++r)
+        captions << f->form->browser.files->itemText(r);
     QCOMPARE(QSet<QString>(captions.begin(), captions.end()).size(), captions.size());
-    QVERIFY2(f->form->Text13->text().endsWith("/data/" + selected),
-             qPrintable(f->form->Text13->text()));
-    QCOMPARE(f->form->Text17->text(),
+    QVERIFY2(f->form->details.path->text().endsWith("/data/" + selected),
+             qPrintable(f->form->details.path->text()));
+    QCOMPARE(f->form->details.records->text(),
              QString("Total Records: %1").arg(selected == "X.LET" ? 1 : 2));
-    QVERIFY(!f->form->lw1->isHidden());
+    QVERIFY(!f->form->browser.records->isHidden());
     QCOMPARE(firstRecord(), value);
 
     // The hover tip over the entry describes the same file.
-    const QPoint at = pointOver(f->form->ListView1->selectedIndex());
+    const QPoint at = pointOver(f->form->browser.files->selectedIndex());
     ShowMergeSummary(*f->form, Qt::NoButton, Qt::NoModifier, at.x() * 15.0, at.y() * 15.0);
-    QVERIFY2(f->form->BrowserTip.TipText().contains("/data/" + selected + "\r\n"),
-             qPrintable(f->form->BrowserTip.TipText()));
+    QVERIFY2(f->form->browser.filesTip.TipText().contains("/data/" + selected + "\r\n"),
+             qPrintable(f->form->browser.filesTip.TipText()));
 }
 
 void TestLookalikes::mergeAttachesTheEntrysOwnFile() {

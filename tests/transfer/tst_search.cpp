@@ -46,48 +46,49 @@ void TestSearch::threeFilesInListingOrder() {
     f.server.putFile("notes.txt", "not a merge file");
     f.folder.write("data/OLD.LET", "left by the previous search");
     f.folder.write("data/keep.txt", "not ours");
-    f.form->Timer1->start(10000);
-    f.form->Text6->show();
+    f.form->guidance.startTimer->start(10000);
+    f.form->progress.summary->show();
     QStringList summaries;
-    connect(f.form->Text6, &QLineEdit::textChanged, [&](const QString& t) { summaries << t; });
+    connect(f.form->progress.summary, &QLineEdit::textChanged,
+            [&](const QString& t) { summaries << t; });
 
     SearchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|2", "B|1|B.LET|0", "C|1|C.LET|3"}));
     // The browser's view shows every entry once the search is over, in the same order.
-    const QAbstractItemModel* shown = f.form->ListView1->currentView()->model();
+    const QAbstractItemModel* shown = f.form->browser.files->currentView()->model();
     QCOMPARE(shown->rowCount(), 3);
     QCOMPARE(shown->index(2, 0).data().toString(), QStringLiteral("C"));
     QCOMPARE(summaries,
              (QStringList{"- Searching Server 1 files found", "- Searching Server 2 files found",
                           "- Searching Server 3 files found", "Search Complete 3 files found"}));
-    QCOMPARE(f.form->ProgressBar1->maximum(), 3);
-    QCOMPARE(f.form->ProgressBar1->value(), 3);
-    QVERIFY(f.form->ProgressBar1->isHidden());
-    QVERIFY(f.form->Text7->isHidden());
-    QVERIFY(f.form->Text8->isHidden());
-    QVERIFY(f.form->Shape2->isHidden());
-    QVERIFY(f.form->Animation1->isHidden());
-    QVERIFY(!f.form->Animation1->isPlaying());
-    QVERIFY(!f.form->Text6->isHidden());
-    QVERIFY(!f.form->ListView1->isHidden());
-    QVERIFY(f.form->Label2->isHidden());
+    QCOMPARE(f.form->progress.bar->maximum(), 3);
+    QCOMPARE(f.form->progress.bar->value(), 3);
+    QVERIFY(f.form->progress.bar->isHidden());
+    QVERIFY(f.form->progress.stepText->isHidden());
+    QVERIFY(f.form->progress.statusText->isHidden());
+    QVERIFY(f.form->progress.box->isHidden());
+    QVERIFY(f.form->progress.clip->isHidden());
+    QVERIFY(!f.form->progress.clip->isPlaying());
+    QVERIFY(!f.form->progress.summary->isHidden());
+    QVERIFY(!f.form->browser.files->isHidden());
+    QVERIFY(f.form->introduction.title->isHidden());
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->Command1->isEnabled());
-    QVERIFY(!f.form->Errorflag);
-    QCOMPARE(f.form->List1->count(), 3);
-    QCOMPARE(f.form->List1->currentRow(), 2); // the last name downloaded
+    QVERIFY(f.form->settings.searchButton->isEnabled());
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.form->progress.downloads->count(), 3);
+    QCOMPARE(f.form->progress.downloads->currentRow(), 2); // the last name downloaded
     // Guidance: the start balloon is no longer due; the selection balloon follows in 5 s.
-    QVERIFY(!f.form->Timer1->isActive());
-    QVERIFY(f.form->Timer2->isActive());
-    QCOMPARE(f.form->Timer2->interval(), 5000);
-    QVERIFY(!f.form->Timer3->isActive());
-    QVERIFY(!f.form->Timer4->isActive());
+    QVERIFY(!f.form->guidance.startTimer->isActive());
+    QVERIFY(f.form->guidance.selectTimer->isActive());
+    QCOMPARE(f.form->guidance.selectTimer->interval(), 5000);
+    QVERIFY(!f.form->guidance.settingsTimer->isActive());
+    QVERIFY(!f.form->guidance.noFilesTimer->isActive());
     // Copies byte for byte; the old copy is gone, other files stay.
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "B.LET", "C.LET", "keep.txt"}));
     QCOMPARE(f.folder.read("data/C.LET"), f.server.fileBytes("C.LET"));
-    QCOMPARE(f.form->ListView1->subItem(0, 1).isEmpty(), false);
+    QCOMPARE(f.form->browser.files->subItem(0, 1).isEmpty(), false);
     // The listing's connection and two more, one a file (up to four by default).
     QCOMPARE(f.server.count("CONNECT"), 3);
     QCOMPARE(f.server.count("LOGIN"), 3);
@@ -122,13 +123,13 @@ void TestSearch::noFiles() {
     f.server.putFile("other.txt", "x");
     SearchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 0 files found"));
-    QCOMPARE(f.form->ListView1->itemCount(), 0);
-    QVERIFY(f.form->ListView1->isHidden()); // the introduction stays
-    QVERIFY(!f.form->Label2->isHidden());
-    QVERIFY(f.form->Timer4->isActive());
-    QCOMPARE(f.form->Timer4->interval(), 1000);
-    QVERIFY(!f.form->Timer2->isActive());
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 0 files found"));
+    QCOMPARE(f.form->browser.files->itemCount(), 0);
+    QVERIFY(f.form->browser.files->isHidden()); // the introduction stays
+    QVERIFY(!f.form->introduction.title->isHidden());
+    QVERIFY(f.form->guidance.noFilesTimer->isActive());
+    QCOMPARE(f.form->guidance.noFilesTimer->interval(), 1000);
+    QVERIFY(!f.form->guidance.selectTimer->isActive());
     QVERIFY(f.folder.read("auto.ini").contains("Ipaddress=" + f.server.address().toLatin1()));
 }
 
@@ -166,18 +167,18 @@ void TestSearch::missingField() {
     QFETCH(QString, message);
     SearchFixture f;
     f.folder.write("data/A.LET", "kept");
-    f.form->Text10->setText(address);
-    f.form->Text11->setText(login);
-    f.form->Text12->setText(password);
-    f.form->Timer1->start(10000);
+    f.form->settings.address->setText(address);
+    f.form->settings.login->setText(login);
+    f.form->settings.password->setText(password);
+    f.form->guidance.startTimer->start(10000);
 
     SearchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList{message});
     QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
-    QVERIFY(f.form->Timer3->isActive());
-    QCOMPARE(f.form->Timer3->interval(), 1000);
-    QVERIFY(f.form->Timer1->isActive()); // the start balloon still follows
+    QVERIFY(f.form->guidance.settingsTimer->isActive());
+    QCOMPARE(f.form->guidance.settingsTimer->interval(), 1000);
+    QVERIFY(f.form->guidance.startTimer->isActive()); // the start balloon still follows
     QVERIFY(f.form->isEnabled());
     QCOMPARE(f.folder.read("auto.ini"), QByteArray());
     QCOMPARE(f.folder.read("data/A.LET"), QByteArray("kept"));
@@ -211,18 +212,18 @@ void TestSearch::listingError() {
     f.folder.write("auto.ini", "[Default]\r\nIpaddress=old\r\n");
     QTcpServer probe;
     if (fault == "password") {
-        f.form->Text12->setText("wrong");
+        f.form->settings.password->setText("wrong");
     } else if (fault == "refuse") {
         f.server.setRefuseLogin(true);
     } else if (fault == "port") {
         QVERIFY(probe.listen(QHostAddress::LocalHost));
-        f.form->Text10->setText(QString("127.0.0.1:%1").arg(probe.serverPort()));
+        f.form->settings.address->setText(QString("127.0.0.1:%1").arg(probe.serverPort()));
         probe.close();
     } else if (fault == "address") {
-        f.form->Text10->setText("no such host!");
+        f.form->settings.address->setText("no such host!");
     } else {
         f.server.setStallListing(true);
-        f.form->Inet1->setTimeouts({5000, 1000});
+        f.form->transfer->setTimeouts({5000, 1000});
     }
 
     SearchServer(*f.form);
@@ -236,16 +237,16 @@ void TestSearch::listingError() {
         QCOMPARE(f.dialogs.messages[0], message);
     }
     QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
-    QVERIFY(f.form->Errorflag);
-    QCOMPARE(f.form->Text6->text(), QString());
-    QVERIFY(f.form->ProgressBar1->isHidden());
-    QVERIFY(f.form->Text8->isHidden());
-    QVERIFY(f.form->Animation1->isHidden());
-    QVERIFY(!f.form->Animation1->isPlaying());
+    QCOMPARE(f.form->progress.summary->text(), QString());
+    QVERIFY(f.form->progress.bar->isHidden());
+    QVERIFY(f.form->progress.statusText->isHidden());
+    QVERIFY(f.form->progress.clip->isHidden());
+    QVERIFY(!f.form->progress.clip->isPlaying());
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->Timer3->isActive());
-    QVERIFY(!f.form->Timer2->isActive() && !f.form->Timer4->isActive());
-    QCOMPARE(f.form->ListView1->itemCount(), 0);
+    QVERIFY(f.form->guidance.settingsTimer->isActive());
+    QVERIFY(!f.form->guidance.selectTimer->isActive() &&
+            !f.form->guidance.noFilesTimer->isActive());
+    QCOMPARE(f.form->browser.files->itemCount(), 0);
     QCOMPARE(f.dataFiles(), QStringList()); // the previous copies went before the listing
     QCOMPARE(f.folder.read("auto.ini"), QByteArray("[Default]\r\nIpaddress=old\r\n"));
 }
@@ -269,16 +270,16 @@ void TestSearch::failedDownloadIsSkipped() {
         f.server.dropDownload("B.LET", 10000);
     else
         f.server.stallDownload("B.LET");
-    f.form->Inet1->setTimeouts({5000, 1000});
+    f.form->transfer->setTimeouts({5000, 1000});
 
     SearchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "C|1|C.LET|2"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"})); // no partial or temporary file
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
-    QCOMPARE(f.form->ProgressBar1->value(), 3);
-    QVERIFY(f.form->Timer2->isActive());
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(f.form->progress.bar->value(), 3);
+    QVERIFY(f.form->guidance.selectTimer->isActive());
     QVERIFY(f.folder.read("auto.ini").contains("Login=root"));
 }
 
@@ -294,12 +295,12 @@ void TestSearch::hostileNamesAreSkipped() {
     SearchServer(*f.form);
 
     QCOMPARE(f.rows(), QStringList{"GOOD|1|GOOD.LET|1"});
-    QCOMPARE(f.form->List1->count(), 1);
+    QCOMPARE(f.form->progress.downloads->count(), 1);
     QCOMPARE(f.dataFiles(), QStringList{"GOOD.LET"});
     QVERIFY(!QFile::exists(f.folder.filePath("EVIL.LET")));
     QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), QStringList{"auto.ini"});
     QCOMPARE(f.server.count("RETR"), 1);
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 1 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 1 files found"));
 }
 
 // A name as long as the local file system takes is fetched; one longer (the server's file
@@ -321,7 +322,7 @@ void TestSearch::longNames() {
                                     QString(120, QChar(0xe9)) + "ABCD|1|" + longest + "|2"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "Z.LET", longest}));
     QCOMPARE(f.server.count("RETR"), 3);
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 3 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 3 files found"));
     QVERIFY(f.folder.read("auto.ini").contains("Login=root")); // the settings are saved
 }
 
@@ -333,7 +334,7 @@ void TestSearch::settingsFileAfterASearch() {
              "[Default]\r\nPassword=" + f.server.password().toLatin1() +
                  "\r\nLogin=root\r\nIpaddress=" + f.server.address().toLatin1() + "\r\n");
     // A second search with new values replaces them in place.
-    f.form->Text10->setText("ftp://" + f.server.address());
+    f.form->settings.address->setText("ftp://" + f.server.address());
     SearchServer(*f.form);
     QCOMPARE(f.folder.read("auto.ini"), "[Default]\r\nPassword=" + f.server.password().toLatin1() +
                                             "\r\nLogin=root\r\nIpaddress=ftp://" +
@@ -349,15 +350,15 @@ void TestSearch::countsRecordsBeyondSixteenBits() {
     f.server.putFile("BIG.LET", big);
     SearchServer(*f.form);
     QCOMPARE(f.rows(), QStringList{"BIG|1|BIG.LET|40000"});
-    QCOMPARE(f.form->RecordCount, 40000);
 }
 
 void TestSearch::searchButtonRunsTheSearch() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     QStringList states;
-    connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& t) { states << t; });
-    emit f.form->Command1->Click();
+    connect(f.form->progress.statusText, &QLineEdit::textChanged,
+            [&](const QString& t) { states << t; });
+    emit f.form->settings.searchButton->Click();
     QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
     // The status line went through the states of the listing and the download.
     QVERIFY(states.contains("Resolving Host"));

@@ -90,9 +90,9 @@ struct SecureFixture {
             vsftpd = std::make_unique<VsftpdServer>(options);
         }
         form = std::make_unique<Form2>();
-        form->Text10->setText(sftp ? sftp->address() : vsftpd->address());
-        form->Text11->setText(sftp ? sftp->user() : vsftpd->user());
-        form->Text12->setText(sftp ? sftp->password() : vsftpd->password());
+        form->settings.address->setText(sftp ? sftp->address() : vsftpd->address());
+        form->settings.login->setText(sftp ? sftp->user() : vsftpd->user());
+        form->settings.password->setText(sftp ? sftp->password() : vsftpd->password());
     }
     ~SecureFixture() { form.reset(); }
 
@@ -144,8 +144,8 @@ struct SecureFixture {
     // not sort.
     QStringList rows() const {
         QStringList out;
-        for (int r = 0; r < form->ListView1->itemCount(); ++r)
-            out << form->ListView1->itemText(r);
+        for (int r = 0; r < form->browser.files->itemCount(); ++r)
+            out << form->browser.files->itemText(r);
         out.sort();
         return out;
     }
@@ -208,7 +208,7 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     f.files().putFile("B.LET", QByteArray(300000, 'b'));
     f.files().putFile("notes.txt", "not a merge file");
     QStringList statuses;
-    QObject::connect(f.form->Text7, &QLineEdit::textChanged,
+    QObject::connect(f.form->progress.stepText, &QLineEdit::textChanged,
                      [&](const QString& t) { statuses << t; });
 
     SearchServer(*f.form);
@@ -216,21 +216,21 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.dialogs.questions, QStringList()); // trusted through the CA or known_hosts
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 3 files found"));
-    QCOMPARE(statuses.first(), "- Connecting " + f.form->Text10->text());
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 3 files found"));
+    QCOMPARE(statuses.first(), "- Connecting " + f.form->settings.address->text());
     QVERIFY(statuses.contains("- Downloading B.LET"));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
     QCOMPARE(f.folder.read("data/C.LET"), f.files().fileBytes("C.LET"));
     QCOMPARE(f.logins(), 3); // the listing's connection and two more, one a file
 
-    f.form->Text1->setText("A");
+    f.form->details.name->setText("A");
     f.dialogs.confirmAnswers << true;
     DeleteOnServer(*f.form);
 
     QCOMPARE(f.files().fileNames(), (QStringList{"B.LET", "C.LET", "notes.txt"}));
     QCOMPARE(f.rows(), (QStringList{"B", "C"}));
     QCOMPARE(f.dataFiles(), (QStringList{"B.LET", "C.LET"}));
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
     QCOMPARE(f.dialogs.messages, QStringList());
     // The delete and the search after it share one connection; one more for the second file.
     QCOMPARE(f.logins(), 5);
@@ -381,7 +381,7 @@ void TestSecureSearch::wrongPassword() {
     REQUIRE_READY(f);
     f.knowServer();
     f.files().putFile("A.LET", "N\n1\n");
-    f.form->Text12->setText("wrong");
+    f.form->settings.password->setText("wrong");
 
     SearchServer(*f.form);
 
@@ -397,9 +397,9 @@ void TestSecureSearch::ftpesRefusedByAServerWithoutTls() {
     QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
     server.putFile("A.LET", "N\n1\n");
     Form2 form;
-    form.Text10->setText("ftpes://" + server.address());
-    form.Text11->setText(server.user());
-    form.Text12->setText(server.password());
+    form.settings.address->setText("ftpes://" + server.address());
+    form.settings.login->setText(server.user());
+    form.settings.password->setText(server.password());
 
     SearchServer(form);
 
@@ -410,7 +410,7 @@ void TestSecureSearch::ftpesRefusedByAServerWithoutTls() {
              qPrintable(dialogs.messages[0]));
     QCOMPARE(server.count("LOGIN"), 0); // neither a login nor a refused one
     QCOMPARE(server.count("CONNECT"), 1);
-    QCOMPARE(form.ListView1->itemCount(), 0);
+    QCOMPARE(form.browser.files->itemCount(), 0);
 }
 
 void TestSecureSearch::faultDuringADownload_data() {
@@ -434,22 +434,23 @@ void TestSecureSearch::faultDuringADownload() {
     SecureFixture f(server, QStringLiteral("signed"), true, 200000);
     REQUIRE_READY(f);
     f.knowServer();
-    f.form->Inet1->setTimeouts({5000, 1000});
+    f.form->transfer->setTimeouts({5000, 1000});
     if (f.sftp && fault == "drop")
         f.sftp->dropDownload("B.LET", 100000);
     else if (f.sftp)
         f.sftp->stallDownload("B.LET");
     bool dropping = !f.sftp;
-    QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& text) {
-        if (dropping && text == "- Receiving Response..." &&
-            f.form->Text7->text().endsWith("B.LET"))
-            f.vsftpd->dropConnections();
-    });
+    QObject::connect(f.form->progress.statusText, &QLineEdit::textChanged,
+                     [&](const QString& text) {
+                         if (dropping && text == "- Receiving Response..." &&
+                             f.form->progress.stepText->text().endsWith("B.LET"))
+                             f.vsftpd->dropConnections();
+                     });
     f.files().putFile("A.LET", "N\n1\n");
     f.files().putFile("B.LET", QByteArray(300000, 'b'));
     f.files().putFile("C.LET", "N\n1\n2\n");
     QStringList errors;
-    QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& t) {
+    QObject::connect(f.form->progress.statusText, &QLineEdit::textChanged, [&](const QString& t) {
         if (t.startsWith("- Connection Error! "))
             errors << t;
     });
@@ -460,7 +461,7 @@ void TestSecureSearch::faultDuringADownload() {
     QVERIFY2(errors.size() == 1 && errors[0].startsWith(error), qPrintable(errors.join(" / ")));
     QCOMPARE(f.rows(), (QStringList{"A", "C"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"}));
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
 
     // Once the server behaves again, everything arrives.
     dropping = false;
@@ -503,7 +504,7 @@ void TestSecureSearch::serverTakesFewerConnections() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.dialogs.questions, QStringList());
     QCOMPARE(f.rows(), names);
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 8 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 8 files found"));
     QCOMPARE(f.dataFiles().size(), 8); // no partial or temporary file
     QCOMPARE(f.folder.read("data/F7.LET"), f.files().fileBytes("F7.LET"));
     const int asked = f.connections();
@@ -533,7 +534,7 @@ void TestSecureSearch::manyFilesOverTls() {
     for (int i = 0; i < 300; ++i)
         f.files().putFile(QStringLiteral("M%1.LET").arg(i, 3, 10, QLatin1Char('0')), "N\n1\n");
     QStringList errors;
-    QObject::connect(f.form->Text8, &QLineEdit::textChanged, [&](const QString& t) {
+    QObject::connect(f.form->progress.statusText, &QLineEdit::textChanged, [&](const QString& t) {
         if (t.startsWith("- Connection Error! "))
             errors << t;
     });
@@ -541,7 +542,7 @@ void TestSecureSearch::manyFilesOverTls() {
     SearchServer(*f.form);
 
     QCOMPARE(errors, QStringList());
-    QCOMPARE(f.form->Text6->text(), QString("Search Complete 300 files found"));
+    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 300 files found"));
     QCOMPARE(f.dataFiles().size(), 300);
     QCOMPARE(f.logins(), 4);
 }

@@ -1,3 +1,4 @@
+#include "platform/services.h"
 #include "ui/balloon.h"
 #include "ui/balloondrag.h"
 #include "ui/balloonicons.h"
@@ -10,12 +11,12 @@
 #include <QTimer>
 #include <QtTest>
 
-using qv::frmTip;
+using qv::BalloonWindow;
 
 namespace {
 
 // Sets a balloon up as the guidance does; returns the failure, if any.
-std::optional<qv::BalloonFailure> setUp(frmTip& tip, const QString& icon = "i",
+std::optional<qv::BalloonFailure> setUp(BalloonWindow& tip, const QString& icon = "i",
                                         bool showClose = true, int autoClose = 0,
                                         const QString& text = "Body text", const QString& rtf = {},
                                         bool button = false) {
@@ -23,7 +24,7 @@ std::optional<qv::BalloonFailure> setUp(frmTip& tip, const QString& icon = "i",
                           4680, QString("Tahoma"), rtf, button);
 }
 
-bool deleted(QPointer<frmTip>& tip) {
+bool deleted(QPointer<BalloonWindow>& tip) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return tip.isNull();
 }
@@ -40,7 +41,6 @@ void release(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
 class BalloonTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { frmTip::setTimeBase({}); }
     void placesAndSizes();
     void designState();
     void linkStrip();
@@ -58,7 +58,7 @@ private slots:
 };
 
 void BalloonTest::placesAndSizes() {
-    frmTip tip;
+    BalloonWindow tip;
     QVERIFY(!setUp(tip));
     QCOMPARE(tip.pos(), QPoint(100, 200));
     QCOMPARE(tip.size(), QSize(312, 108));
@@ -80,7 +80,7 @@ void BalloonTest::placesAndSizes() {
 }
 
 void BalloonTest::designState() {
-    frmTip tip;
+    BalloonWindow tip;
     QCOMPARE(tip.size(), QSize(312, 127));
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 127)));
     QCOMPARE(tip.lblTitle->font().bold(), true);
@@ -92,12 +92,12 @@ void BalloonTest::designState() {
 }
 
 void BalloonTest::linkStrip() {
-    frmTip tip;
+    BalloonWindow tip;
     QVERIFY(!setUp(tip, "i", true, 0, "x", {}, true));
     QCOMPARE(tip.size(), QSize(312, 124)); // 1620 + 12 x 20 twips
     QVERIFY(tip.cmdLink->isVisibleTo(&tip));
     QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 292, 124 - 17 - 20 - 20 - 15));
-    QSignalSpy clicked(&tip, &frmTip::linkClicked);
+    QSignalSpy clicked(&tip, &BalloonWindow::linkClicked);
     tip.show();
     QTest::mouseClick(tip.cmdLink, Qt::LeftButton);
     QCOMPARE(clicked.count(), 1);
@@ -125,7 +125,7 @@ void BalloonTest::iconCodes() {
     QFETCH(bool, shown);
     QFETCH(bool, classic);
     QFETCH(int, slot);
-    frmTip tip;
+    BalloonWindow tip;
     QVERIFY(!setUp(tip, code));
     QCOMPARE(tip.imgDisplayIcon->isVisibleTo(&tip), shown);
     if (shown) {
@@ -167,7 +167,7 @@ void BalloonTest::closeByClick() {
     QFETCH(int, gesture);
     QFETCH(bool, closes);
 
-    QPointer<frmTip> tip = new frmTip;
+    QPointer<BalloonWindow> tip = new BalloonWindow;
     QVERIFY(!setUp(*tip, "i", showClose));
     tip->show();
     QWidget* w = nullptr;
@@ -214,7 +214,7 @@ void BalloonTest::closeByClick() {
 }
 
 void BalloonTest::closeButtonFaces() {
-    frmTip tip;
+    BalloonWindow tip;
     QVERIFY(!setUp(tip));
     tip.show();
     const QImage up = tip.imgX_Up->pixmap().toImage();
@@ -237,15 +237,16 @@ void BalloonTest::closeButtonFaces() {
 }
 
 void BalloonTest::autoClose() {
-    frmTip::setTimeBase([](int ms) { return ms / 100; });
+    const qv::ScopedServices shortTimes(
+        [](qv::Services& s) { s.balloonTimeBase = [](int ms) { return ms / 100; }; });
 
-    QPointer<frmTip> stays = new frmTip;
+    QPointer<BalloonWindow> stays = new BalloonWindow;
     QVERIFY(!setUp(*stays, "i", true, 0));
     stays->show();
     QVERIFY(!stays->timAutoClose->isActive());
     QCOMPARE(stays->autoCloseAfter(), 0);
 
-    QPointer<frmTip> goes = new frmTip;
+    QPointer<BalloonWindow> goes = new BalloonWindow;
     QVERIFY(!setUp(*goes, "i", true, 4000));
     goes->show();
     QCOMPARE(goes->autoCloseAfter(), 4000);
@@ -256,7 +257,7 @@ void BalloonTest::autoClose() {
     delete stays.data();
 
     // The longest time the timer takes is still accepted.
-    frmTip longest;
+    BalloonWindow longest;
     QVERIFY(!setUp(longest, "i", true, 65535));
     QCOMPARE(longest.autoCloseAfter(), 65535);
 }
@@ -270,7 +271,7 @@ void BalloonTest::autoCloseOutOfRange_data() {
 
 void BalloonTest::autoCloseOutOfRange() {
     QFETCH(int, ms);
-    frmTip tip;
+    BalloonWindow tip;
     const auto failure = setUp(tip, "x", false, ms);
     QVERIFY(failure);
     QCOMPARE(failure->kind, qv::BalloonFailure::Kind::AutoCloseRange);
@@ -289,7 +290,7 @@ void BalloonTest::rtfBody() {
                  "{\\rtf1{\\fonttbl{\\f0 Courier New;}}\\f0\\fs20 From the \\b file\\b0\\par"
                  " second line}");
     {
-        frmTip tip;
+        BalloonWindow tip;
         QVERIFY(!setUp(tip, "i", true, 0, "Plain words", folder.filePath("tip.rtf")));
         QCOMPARE(tip.txtTip->toPlainText(), QString("From the file\nsecond line"));
         // The file keeps its own font: the face passed for the balloon does not replace it.
@@ -301,7 +302,7 @@ void BalloonTest::rtfBody() {
     }
     for (const QString name : {"missing.rtf", "plain.rtf"}) {
         folder.write("plain.rtf", "this is no rich text");
-        frmTip tip;
+        BalloonWindow tip;
         const auto failure = setUp(tip, "i", true, 4000, "Words", folder.filePath(name));
         QVERIFY(failure);
         QCOMPARE(failure->kind, qv::BalloonFailure::Kind::RtfFile);
@@ -313,7 +314,7 @@ void BalloonTest::rtfBody() {
 }
 
 void BalloonTest::fonts() {
-    frmTip tip;
+    BalloonWindow tip;
     QVERIFY(!setUp(tip));
     QCOMPARE(tip.font().families().value(0), QString("Tahoma"));
     QCOMPARE(tip.txtTip->font().families().value(0), QString("Tahoma"));
@@ -324,7 +325,7 @@ void BalloonTest::fonts() {
 }
 
 void BalloonTest::dragByTitle() {
-    frmTip tip;
+    BalloonWindow tip;
     QVERIFY(!setUp(tip));
     tip.show();
     const QPoint start = tip.pos();

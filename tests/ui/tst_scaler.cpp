@@ -73,7 +73,7 @@ void ScalerTest::window() {
     timer->setObjectName("Timer1");
     auto* unnamed = new QLabel(&form); // Qt's helpers and unnamed objects are no controls
     unnamed->setGeometry(1, 2, 3, 4);
-    auto* balloon = new qv::frmTip(&form); // a window of its own
+    auto* balloon = new qv::BalloonWindow(&form); // a window of its own
     balloon->move(77, 88);
 
     qv::RescaleForm(scaler, form, &lines);
@@ -111,22 +111,23 @@ void ScalerTest::window() {
 void ScalerTest::mainWindow() {
     qv::test::TempProgramFolder folder;
     Form2 form;
-    const QFont font = form.Text10->font();
+    const QFont font = form.settings.address->font();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // Showing the window changes no size: the load step's browser height stays.
-    QCOMPARE(form.ListView1->height(), qv::twipsToPixels(7650));
-    QCOMPARE(form.Text10->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
+    QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
+    QCOMPARE(form.settings.address->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
 
     form.resize(qv::twipsToPixels(QSize(12075 * 2, 7680 / 2))); // the resize event rescales
-    QCOMPARE(form.Text10->geometry(), qv::twipsToPixels(17970, 1447, 4650, 195));
-    QCOMPARE(form.Line4->From(), QPoint(15600, 960));
-    QCOMPARE(form.Line4->To(), QPoint(22980, 960));
-    QCOMPARE(form.ListView1->geometry(), qv::twipsToPixels(0, 0, 14760, 2505)); // from its record
-    QCOMPARE(form.Text10->font(), font);
+    QCOMPARE(form.settings.address->geometry(), qv::twipsToPixels(17970, 1447, 4650, 195));
+    QCOMPARE(form.frame.headingRule->From(), QPoint(15600, 960));
+    QCOMPARE(form.frame.headingRule->To(), QPoint(22980, 960));
+    QCOMPARE(form.browser.files->geometry(),
+             qv::twipsToPixels(0, 0, 14760, 2505)); // from its record
+    QCOMPARE(form.settings.address->font(), font);
 
     form.resize(qv::twipsToPixels(QSize(12075, 7680)));
-    QCOMPARE(form.Text10->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
+    QCOMPARE(form.settings.address->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
 }
 
 QTEST_MAIN(ScalerTest)

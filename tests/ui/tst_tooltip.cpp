@@ -59,7 +59,7 @@ private slots:
     }
 
     void newObjectHasClassDefaults() {
-        CTooltip tip;
+        BalloonTooltip tip;
         QCOMPARE(tip.Style(), 0);
         QCOMPARE(tip.Centered(), false);
         QCOMPARE(tip.Icon(), 0);
@@ -73,7 +73,7 @@ private slots:
     }
 
     void createWithOnlyTextGivesAPlainSystemTip() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Plain");
         tip.Create(field);
         TipWindow* w = tip.window();
@@ -107,7 +107,7 @@ private slots:
         QFETCH(bool, centred);
         QFETCH(bool, balloon);
         QFETCH(quint32, flags);
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Style(style);
         tip.Centered(centred);
         tip.TipText("Some text");
@@ -135,7 +135,7 @@ private slots:
     }
 
     void showsAfterTheDelayAndHidesAfterTheVisibleTime() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Style(1);
         tip.TipText("Hello");
         tip.DelayTime(60);
@@ -161,7 +161,7 @@ private slots:
     }
 
     void hidesWhenThePointerLeavesOrClicks() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Hello");
         tip.DelayTime(10);
         tip.Create(field);
@@ -182,7 +182,7 @@ private slots:
     }
 
     void withoutTextNoTipShows() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Title("Title only");
         tip.Icon(1);
         tip.DelayTime(0);
@@ -193,7 +193,7 @@ private slots:
     }
 
     void createAndDestroySequencesKeepOneWindow() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Once");
         tip.DelayTime(0);
         tip.Destroy(); // without a window: nothing
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(tipWindowCount(), 0);
         QVERIFY(!tip.window());
         {
-            CTooltip scoped;
+            BalloonTooltip scoped;
             scoped.Create(field);
             QCOMPARE(tipWindowCount(), 1);
         }
@@ -222,7 +222,7 @@ private slots:
     }
 
     void writesAfterDestroyReachNoWindowButSurvive() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("First");
         tip.Create(field);
         tip.Destroy();
@@ -245,7 +245,7 @@ private slots:
 
     // Create sends the title when either title or icon is set; later writes only when both are.
     void titleAndIconRules() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Title("First");
         tip.Create(field);
         QCOMPARE(tip.window()->title(), QString("First"));
@@ -271,7 +271,7 @@ private slots:
     }
 
     void coloursUpdateInPlace() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Colours");
         tip.ForeColor(0);
         tip.Create(field);
@@ -283,7 +283,7 @@ private slots:
     }
 
     void textChangesInPlaceWhileShown() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Short");
         tip.DelayTime(0);
         tip.Create(field);
@@ -305,7 +305,7 @@ private slots:
         QString text;
         for (int i = 0; i < 5000; ++i)
             text += QString("Field %1\r\n").arg(i);
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText(text);
         tip.DelayTime(0);
         tip.Create(field);
@@ -339,7 +339,7 @@ private slots:
     }
 
     void negativeTimesMeanDefaults() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.DelayTime(-1);
         tip.VisibleTime(-5);
         tip.Create(field);
@@ -353,7 +353,7 @@ private slots:
         list.setGeometry(50, 50, 200, 120);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("List");
         tip.DelayTime(0);
         tip.Create(&list);
@@ -364,7 +364,7 @@ private slots:
     void parentGoneWhileShown() {
         auto* other = new QLineEdit;
         other->show();
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Gone");
         tip.DelayTime(0);
         tip.Create(other);
@@ -377,7 +377,7 @@ private slots:
     }
 
     void nullParentNeverTriggers() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.TipText("Nobody");
         tip.Create(nullptr);
         QVERIFY(tip.window());
@@ -389,7 +389,7 @@ private slots:
     void balloonFlipsAboveAtTheScreensBottom() {
         const QRect screen = field->screen()->availableGeometry();
         field->move(screen.left() + 100, screen.bottom() - field->height() - 2);
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Style(1);
         tip.Icon(2);
         tip.Title("Warning");
@@ -408,7 +408,7 @@ private slots:
     }
 
     void rectanglePicture() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Icon(3);
         tip.Title("Field Names");
         tip.TipText("NAME\r\nSTREET\r\nTOWN\r\n\r\n(DBClick for FullScreen)\r\n");
@@ -421,7 +421,7 @@ private slots:
     }
 
     void balloonPicture() {
-        CTooltip tip;
+        BalloonTooltip tip;
         tip.Style(1);
         tip.Icon(1);
         tip.Title("IP Address");
