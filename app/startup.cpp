@@ -2,8 +2,8 @@
 
 #include "app/form2.h"
 #include "app/splash.h"
-#include "platform/dialogs.h"
 #include "platform/programfolder.h"
+#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 //   makeclips <folder>   writes <folder>/Download.avi and <folder>/AccessDatabase.avi
 // "Download.avi": a document flies from a page stack into a folder (the search's downloads).
 // "AccessDatabase.avi": records leave a database cylinder for a table (loading and exports).
-#include "ui/aviwriter.h"
+#include "media/aviwriter.h"
 
 #include <QDir>
 #include <QFile>

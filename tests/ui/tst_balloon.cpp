@@ -1,6 +1,6 @@
+#include "drawing/balloonicons.h"
 #include "ui/balloon.h"
 #include "ui/balloondrag.h"
-#include "ui/balloonicons.h"
 
 #include "tests/support/tempprogramfolder.h"
 
