@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "settings/settingspath.h"
 #include "transfer/remotename.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
@@ -309,7 +310,7 @@ QString Form2::selectedMergeFile() const {
 }
 
 QString Form2::settingsPath() {
-    return qv::programPath(QStringLiteral("auto.ini"));
+    return qv::settingsPath();
 }
 
 Form2::Form2(QWidget* parent) : QWidget(parent) {
