@@ -24,3 +24,7 @@ target_compile_options(qv_warnings INTERFACE
 
 add_library(qv_strict INTERFACE)
 target_link_libraries(qv_strict INTERFACE qv_warnings)
+target_compile_options(qv_strict INTERFACE
+    -Wcast-qual -Wformat=2
+    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>)
+target_compile_definitions(qv_strict INTERFACE QT_NO_CAST_FROM_ASCII QT_STRICT_ITERATORS)

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QColor kBackground(88, 146, 231); // the windows' own blue, drawn transparent by the player
@@ -201,9 +203,9 @@ int main(int argc, char** argv) {
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(folder.path()))
         return 1;
-    const bool ok = save(folder.filePath("Download.avi"),
+    const bool ok = save(folder.filePath(u"Download.avi"_s),
                          qv::writeAvi(downloadFrames(), 10, qv::AviEncoding::Rle8)) &&
-                    save(folder.filePath("AccessDatabase.avi"),
+                    save(folder.filePath(u"AccessDatabase.avi"_s),
                          qv::writeAvi(databaseFrames(), 12, qv::AviEncoding::Rle8));
     return ok ? 0 : 1;
 }
