@@ -3,12 +3,13 @@
 #include "app/dispatch.h"
 #include "app/fieldhints.h"
 #include "app/guidance.h"
-#include "app/osversion.h"
 #include "app/splash.h"
 #include "controls/command/command.h"
+#include "platform/osversion.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "settings/settingspath.h"
 #include "transfer/remotename.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
@@ -316,7 +317,7 @@ QString Form2::selectedMergeFile() const {
 }
 
 QString Form2::settingsPath() {
-    return qv::programPath(QStringLiteral("auto.ini"));
+    return qv::settingsPath();
 }
 
 Form2::Form2(QWidget* parent) : QWidget(parent) {

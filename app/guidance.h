@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/guidancemessages.h"
+#include "guidance/guidancemessages.h"
 
 class Form2;
 class QTimer;

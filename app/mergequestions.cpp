@@ -1,6 +1,6 @@
 #include "app/mergequestions.h"
 
-#include "platform/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace {
 const QString kTitle = QStringLiteral("Quorvane");

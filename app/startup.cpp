@@ -2,9 +2,9 @@
 
 #include "app/form2.h"
 #include "app/splash.h"
-#include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
+#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,30 @@
-# The warnings every target of our own is built with: link `qv_warnings` privately to it.
-# With QV_WERROR (what the test command builds with) a warning fails the build.
-option(QV_WERROR "Treat compiler warnings as errors" OFF)
+# The warnings our own targets are built with.
+#
+# qv_warnings: the common set, for every target of the project.
+# qv_strict:   qv_warnings plus casts, virtual functions and format strings checked, and no
+#              implicit conversion of a `const char*` to QString (write u"..."_s, QStringLiteral
+#              or QLatin1StringView). Every library and program links it (qv_add_library does)
+#              except, for now, the main window's libraries quorvane_app (app/) and quorvane_ui
+#              (ui/), marked RELAXED in their CMakeLists.txt, and the tests and benchmarks, which
+#              link qv_warnings. Taking RELAXED away puts a library under the strict set.
+#
+# With QV_WERROR a warning fails the build. It is on by default in Debug builds and in builds
+# without a type (developer builds); the test command (scripts/test.sh) turns it on for every build.
+if(NOT CMAKE_BUILD_TYPE OR CMAKE_BUILD_TYPE STREQUAL "Debug")
+    set(QV_WERROR_DEFAULT ON)
+else()
+    set(QV_WERROR_DEFAULT OFF)
+endif()
+option(QV_WERROR "Treat compiler warnings as errors" ${QV_WERROR_DEFAULT})
 
 add_library(qv_warnings INTERFACE)
 target_compile_options(qv_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow
     $<$<BOOL:${QV_WERROR}>:-Werror>)
+
+add_library(qv_strict INTERFACE)
+target_link_libraries(qv_strict INTERFACE qv_warnings)
+target_compile_options(qv_strict INTERFACE
+    -Wcast-qual -Wformat=2
+    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>)
+target_compile_definitions(qv_strict INTERFACE QT_NO_CAST_FROM_ASCII QT_STRICT_ITERATORS)

@@ -27,8 +27,8 @@ bool isLibreOffice(const DesktopHandler& handler, const QString& program) {
     return name.startsWith(QLatin1String("libreoffice")) || name == QLatin1String("lowriter") ||
            name.startsWith(QLatin1String("soffice")) || real.startsWith(QLatin1String("soffice")) ||
            handler.desktopId.startsWith(QLatin1String("libreoffice")) ||
-           handler.command.join(' ').contains(QLatin1String("org.libreoffice"),
-                                              Qt::CaseInsensitive);
+           handler.command.join(u' ').contains(QLatin1String("org.libreoffice"),
+                                               Qt::CaseInsensitive);
 }
 
 // LibreOffice's "program" folder, found through the links from the command to "soffice";

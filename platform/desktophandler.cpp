@@ -91,7 +91,7 @@ QStringList mimeappsLists() {
     for (const QString& dir : dataDirs())
         folders << QDir(dir).filePath(QStringLiteral("applications"));
     const QStringList desktops =
-        qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower().split(':', Qt::SkipEmptyParts);
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower().split(u':', Qt::SkipEmptyParts);
     QStringList lists;
     for (const QString& folder : folders) {
         for (const QString& d : desktops)

@@ -13,6 +13,8 @@ packages=(
     vsftpd python3-asyncssh python3-cryptography openssh-client lftp
     xvfb xauth xdotool
     clang libclang-rt-14-dev
+    # The layout check of the test command (scripts/format.sh --check).
+    clang-format
     # LibreOffice judges the documents and workbooks in tst_output_libreoffice. Base reads the
     # new document's embedded database; no Java runtime is needed for its flat-file connection.
     libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-base python3-uno

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Installs the dependencies when missing, builds Quorvane and runs every test: first the normal
-# build, then a short fuzzing run of every parser, and last the whole suite again built with
-# AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer (set QV_SKIP_SANITIZERS=1 to
-# leave that pass out). The normal and the sanitizer build fail on a compiler warning
+# Installs the dependencies when missing, checks that every C++ file is laid out as
+# .clang-format says, builds Quorvane and runs every test: first the normal build, then a short
+# fuzzing run of every parser, and last the whole suite again built with AddressSanitizer,
+# LeakSanitizer and UndefinedBehaviorSanitizer (set QV_SKIP_SANITIZERS=1 to leave that pass out). The normal and the sanitizer build fail on a compiler warning
 # (QV_WERROR=OFF lets them pass).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
+# A file clang-format would change fails the command before anything is built; `bash
+# scripts/format.sh` lays the files out.
+if ! bash "$root/scripts/format.sh" --check; then
+    echo "These files are not laid out as .clang-format says: run bash scripts/format.sh" >&2
+    exit 1
+fi
 export QV_WERROR=${QV_WERROR:-ON}
 
 build=${QV_BUILD_DIR:-$root/build}

@@ -2,7 +2,7 @@
 //   makeclips <folder>   writes <folder>/Download.avi and <folder>/AccessDatabase.avi
 // "Download.avi": a document flies from a page stack into a folder (the search's downloads).
 // "AccessDatabase.avi": records leave a database cylinder for a table (loading and exports).
-#include "ui/aviwriter.h"
+#include "media/aviwriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +11,8 @@
 #include <QPainterPath>
 #include <cmath>
 #include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -201,9 +203,9 @@ int main(int argc, char** argv) {
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(folder.path()))
         return 1;
-    const bool ok = save(folder.filePath("Download.avi"),
+    const bool ok = save(folder.filePath(u"Download.avi"_s),
                          qv::writeAvi(downloadFrames(), 10, qv::AviEncoding::Rle8)) &&
-                    save(folder.filePath("AccessDatabase.avi"),
+                    save(folder.filePath(u"AccessDatabase.avi"_s),
                          qv::writeAvi(databaseFrames(), 12, qv::AviEncoding::Rle8));
     return ok ? 0 : 1;
 }

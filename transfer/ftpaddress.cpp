@@ -26,12 +26,12 @@ bool isHostName(const QString& host) {
     if (host.isEmpty() || host.size() > 253)
         return false;
     const QStringList labels =
-        host.endsWith(QLatin1Char('.')) ? host.chopped(1).split('.') : host.split('.');
+        host.endsWith(QLatin1Char('.')) ? host.chopped(1).split(u'.') : host.split(u'.');
     for (const QString& label : labels) {
-        if (label.isEmpty() || label.size() > 63 || label.startsWith('-') || label.endsWith('-'))
+        if (label.isEmpty() || label.size() > 63 || label.startsWith(u'-') || label.endsWith(u'-'))
             return false;
         for (QChar c : label) {
-            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != '-' && c != '_')
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'-' && c != u'_')
                 return false;
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/avireader.h"
+#include "media/avireader.h"
 
 #include <QTimer>
 #include <QWidget>

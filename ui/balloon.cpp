@@ -1,10 +1,10 @@
 #include "ui/balloon.h"
 
+#include "drawing/balloonicons.h"
+#include "media/rtfreader.h"
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/balloondrag.h"
-#include "ui/balloonicons.h"
-#include "ui/rtfreader.h"
 
 #include <QApplication>
 #include <QLabel>

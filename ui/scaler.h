@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/scalercore.h"
+#include "drawing/scalercore.h"
 
 #include <QLine>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/tipshape.h"
+#include "drawing/tipshape.h"
 
 #include <QPointer>
 #include <QTimer>

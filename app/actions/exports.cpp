@@ -11,12 +11,12 @@
 #include "output/spreadsheetexport.h"
 #include "output/wordmerge.h"
 #include "output/writercheck.h"
-#include "platform/dialogs.h"
 #include "platform/fileopener.h"
+#include "platform/pacedrow.h"
 #include "platform/pacing.h"
 #include "platform/services.h"
+#include "ui/dialogs.h"
 #include "ui/listview.h"
-#include "ui/pacedrow.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergetemplates.h"
 #include "platform/dates.h"
-#include "platform/dialogs.h"
+#include "platform/pacedrow.h"
 #include "platform/pacing.h"
 #include "platform/programfolder.h"
 #include "platform/twips.h"
@@ -17,8 +17,8 @@
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
+#include "ui/dialogs.h"
 #include "ui/listview.h"
-#include "ui/pacedrow.h"
 #include "ui/repaintpacer.h"
 #include "ui/shapes.h"
 

@@ -1,13 +1,13 @@
 #include "app/actions/transferstatus.h"
 
 #include "app/form2.h"
-#include "platform/dialogs.h"
 #include "platform/pacing.h"
 #include "transfer/peeridentity.h"
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
 #include "ui/animationplayer.h"
+#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
-#include "app/form2.h"
 #include "platform/programfolder.h"
+#include "settings/settingspath.h"
 #include "transfer/connectionfields.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/peeridentity.h"
@@ -100,7 +100,7 @@ private:
 
 // The fields: the options, then the password sources, then "auto.ini".
 bool connectionFields(const QCommandLineParser& options, ConnectionFields* fields, QString* error) {
-    *fields = readConnectionFields(Form2::settingsPath());
+    *fields = readConnectionFields(settingsPath());
     if (options.isSet(QStringLiteral("address")))
         fields->address = options.value(QStringLiteral("address"));
     if (options.isSet(QStringLiteral("login")))
@@ -206,8 +206,7 @@ int runSearch(const QCommandLineParser& options) {
     }
     if (done.status != SearchResult::Status::Listed)
         return fail(kLocalWrite, done.writeError);
-    if (const QString failure = saveConnectionFields(Form2::settingsPath(), fields);
-        !failure.isEmpty())
+    if (const QString failure = saveConnectionFields(settingsPath(), fields); !failure.isEmpty())
         return fail(kLocalWrite, failure);
     control.Disconnect();
     waitForCommand(control);

@@ -16,8 +16,8 @@
 #include "app/form2.h"
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
-#include "platform/dialogs.h"
 #include "platform/services.h"
+#include "ui/dialogs.h"
 #include "ui/listview.h"
 
 #include <QApplication>

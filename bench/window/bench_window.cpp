@@ -19,9 +19,9 @@
 
 #include "app/form2.h"
 #include "controls/command/command.h"
-#include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
+#include "ui/dialogs.h"
 #include "ui/listview.h"
 
 #include <QAbstractItemView>

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace qv::tamsel {
 namespace {
 
@@ -548,31 +550,31 @@ void TamselButton::setColour(Colour& member, Colour lData, const QString& key,
 }
 
 void TamselButton::setBackColor(Colour lData) {
-    setColour(d_.config.backColor, lData, QStringLiteral("BCOL"), {"FCOL", "FCOLO"}, true);
+    setColour(d_.config.backColor, lData, u"BCOL"_s, {u"FCOL"_s, u"FCOLO"_s}, true);
 }
 
 void TamselButton::setForeColor(Colour lData) {
-    setColour(d_.config.foreColor, lData, QStringLiteral("FCOL"), {"BCOL", "FCOLO"}, false);
+    setColour(d_.config.foreColor, lData, u"FCOL"_s, {u"BCOL"_s, u"FCOLO"_s}, false);
 }
 
 void TamselButton::setMouseOverColor(Colour lData) {
-    setColour(d_.config.mouseOver, lData, QStringLiteral("FCOLO"), {"BCOL", "FCOL"}, false);
+    setColour(d_.config.mouseOver, lData, u"FCOLO"_s, {u"BCOL"_s, u"FCOL"_s}, false);
 }
 
 void TamselButton::setEmbossEngraveShadow(Colour lData) {
     setColour(d_.config.embossEngraveShadow, lData, QStringLiteral("EMBOSSS"),
-              {"FCOL", "FCOLO", "BCOL", "EMBOSSM"}, false);
+              {u"FCOL"_s, u"FCOLO"_s, u"BCOL"_s, u"EMBOSSM"_s}, false);
 }
 
 void TamselButton::setEmbossEngraveMid(Colour lData) {
     setColour(d_.config.embossEngraveMid, lData, QStringLiteral("EMBOSSM"),
-              {"FCOL", "FCOLO", "BCOL", "EMBOSSS"}, false);
+              {u"FCOL"_s, u"FCOLO"_s, u"BCOL"_s, u"EMBOSSS"_s}, false);
 }
 
 void TamselButton::setCaptionStyle(int vData) {
     if (vData < 0 || vData > 3 || vData == d_.config.captionStyle)
         return;
-    if (!colourSetterPrologue({"BCOL", "FCOL", "FCOLO", "EMBOSSM", "EMBOSSS"}))
+    if (!colourSetterPrologue({u"BCOL"_s, u"FCOL"_s, u"FCOLO"_s, u"EMBOSSM"_s, u"EMBOSSS"_s}))
         return;
     d_.config.captionStyle = vData;
     notify(QStringLiteral("STYLE"));

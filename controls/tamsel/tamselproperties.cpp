@@ -4,6 +4,8 @@
 
 #include <QBuffer>
 
+using namespace Qt::StringLiterals;
+
 namespace qv::tamsel {
 namespace {
 
@@ -92,19 +94,21 @@ const PropertyInfo* findProperty(const QString& name) {
 
 const QStringList& loadOrder() {
     static const QStringList keys = {
-        "BTYPE",   "BSTYLE",   "OPTVAL",  "OPTMOD", "TX",     "ENAB",      "FONT",
-        "COLTYPE", "BCOL",     "FCOL",    "FCOLO",  "GStart", "GStop",     "GStyle",
-        "EMBOSSM", "EMBOSSS",  "MPTR",    "MICON",  "ALIGN",  "ICONAlign", "STYLE",
-        "ORIENT",  "IconSize", "BTNICON", "GMODE",  "SHOWF"};
+        u"BTYPE"_s, u"BSTYLE"_s,    u"OPTVAL"_s,  u"OPTMOD"_s,  u"TX"_s,       u"ENAB"_s,
+        u"FONT"_s,  u"COLTYPE"_s,   u"BCOL"_s,    u"FCOL"_s,    u"FCOLO"_s,    u"GStart"_s,
+        u"GStop"_s, u"GStyle"_s,    u"EMBOSSM"_s, u"EMBOSSS"_s, u"MPTR"_s,     u"MICON"_s,
+        u"ALIGN"_s, u"ICONAlign"_s, u"STYLE"_s,   u"ORIENT"_s,  u"IconSize"_s, u"BTNICON"_s,
+        u"GMODE"_s, u"SHOWF"_s};
     return keys;
 }
 
 const QStringList& saveOrder() {
     static const QStringList keys = {
-        "BTNICON",   "BTYPE",  "TX",      "ENAB",     "FONT",  "COLTYPE", "BCOL",
-        "FCOL",      "FCOLO",  "EMBOSSM", "EMBOSSS",  "MPTR",  "MICON",   "ALIGN",
-        "ICONAlign", "ORIENT", "STYLE",   "IconSize", "SHOWF", "BSTYLE",  "OPTVAL",
-        "OPTMOD",    "GStart", "GStop",   "GStyle",   "GMODE"};
+        u"BTNICON"_s, u"BTYPE"_s,  u"TX"_s,        u"ENAB"_s,    u"FONT"_s,    u"COLTYPE"_s,
+        u"BCOL"_s,    u"FCOL"_s,   u"FCOLO"_s,     u"EMBOSSM"_s, u"EMBOSSS"_s, u"MPTR"_s,
+        u"MICON"_s,   u"ALIGN"_s,  u"ICONAlign"_s, u"ORIENT"_s,  u"STYLE"_s,   u"IconSize"_s,
+        u"SHOWF"_s,   u"BSTYLE"_s, u"OPTVAL"_s,    u"OPTMOD"_s,  u"GStart"_s,  u"GStop"_s,
+        u"GStyle"_s,  u"GMODE"_s};
     return keys;
 }
 
@@ -128,32 +132,32 @@ QImage pictureFromText(const QString& text) {
 
 void loadProperties(TamselData& data, host::PropertyBag& bag, const LoadDefaults& defaults) {
     TamselConfig& c = data.config;
-    c.buttonType = readRanged(bag, "BTYPE", 2, 1, 8);
-    c.buttonStyle = readRanged(bag, "BSTYLE", 0, 0, 3);
-    c.value = bag.readBool("OPTVAL", false);
-    c.optionButton = bag.readBool("OPTMOD", false);
-    c.caption = bag.readString("TX", defaults.caption);
-    c.enabled = bag.readBool("ENAB", true);
-    c.font = bag.readFont("FONT", defaults.font);
-    c.colorScheme = readRanged(bag, "COLTYPE", 1, 1, 5);
-    c.backColor = readColour(bag, "BCOL", systemColour(kColorBtnFace));
-    c.foreColor = readColour(bag, "FCOL", systemColour(kColorBtnText));
-    c.mouseOver = readColour(bag, "FCOLO", systemColour(kColorBtnText));
-    c.gradientStartColor = readColour(bag, "GStart", 0);
-    c.gradientStopColor = readColour(bag, "GStop", 0xFF0000);
-    c.gradientOrientation = bag.readInt("GStyle", 0);
-    c.embossEngraveMid = readColour(bag, "EMBOSSM", c.backColor);
-    c.embossEngraveShadow = readColour(bag, "EMBOSSS", systemColour(kColorBtnHighlight));
-    c.mousePointer = bag.readInt("MPTR", 0);
-    c.mouseIcon = pictureFromText(bag.readString("MICON", {}));
-    c.alignment = readRanged(bag, "ALIGN", 1, 0, 2);
-    c.iconAlignmentValue = readRanged(bag, "ICONAlign", 0, 0, 1);
-    c.captionStyle = readRanged(bag, "STYLE", 0, 0, 3);
-    c.captionOrientation = readRanged(bag, "ORIENT", 0, 0, 2);
-    c.iconSize = readRanged(bag, "IconSize", 2, 1, 4);
-    c.icon = pictureFromText(bag.readString("BTNICON", {}));
-    c.graphicsMode = bag.readInt("GMODE", OsCheck(false));
-    c.showFocus = bag.readBool("SHOWF", true);
+    c.buttonType = readRanged(bag, u"BTYPE"_s, 2, 1, 8);
+    c.buttonStyle = readRanged(bag, u"BSTYLE"_s, 0, 0, 3);
+    c.value = bag.readBool(u"OPTVAL"_s, false);
+    c.optionButton = bag.readBool(u"OPTMOD"_s, false);
+    c.caption = bag.readString(u"TX"_s, defaults.caption);
+    c.enabled = bag.readBool(u"ENAB"_s, true);
+    c.font = bag.readFont(u"FONT"_s, defaults.font);
+    c.colorScheme = readRanged(bag, u"COLTYPE"_s, 1, 1, 5);
+    c.backColor = readColour(bag, u"BCOL"_s, systemColour(kColorBtnFace));
+    c.foreColor = readColour(bag, u"FCOL"_s, systemColour(kColorBtnText));
+    c.mouseOver = readColour(bag, u"FCOLO"_s, systemColour(kColorBtnText));
+    c.gradientStartColor = readColour(bag, u"GStart"_s, 0);
+    c.gradientStopColor = readColour(bag, u"GStop"_s, 0xFF0000);
+    c.gradientOrientation = bag.readInt(u"GStyle"_s, 0);
+    c.embossEngraveMid = readColour(bag, u"EMBOSSM"_s, c.backColor);
+    c.embossEngraveShadow = readColour(bag, u"EMBOSSS"_s, systemColour(kColorBtnHighlight));
+    c.mousePointer = bag.readInt(u"MPTR"_s, 0);
+    c.mouseIcon = pictureFromText(bag.readString(u"MICON"_s, {}));
+    c.alignment = readRanged(bag, u"ALIGN"_s, 1, 0, 2);
+    c.iconAlignmentValue = readRanged(bag, u"ICONAlign"_s, 0, 0, 1);
+    c.captionStyle = readRanged(bag, u"STYLE"_s, 0, 0, 3);
+    c.captionOrientation = readRanged(bag, u"ORIENT"_s, 0, 0, 2);
+    c.iconSize = readRanged(bag, u"IconSize"_s, 2, 1, 4);
+    c.icon = pictureFromText(bag.readString(u"BTNICON"_s, {}));
+    c.graphicsMode = bag.readInt(u"GMODE"_s, OsCheck(false));
+    c.showFocus = bag.readBool(u"SHOWF"_s, true);
 
     data.run.graphicsMode = effectiveGraphicsMode(c.graphicsMode);
     if (OsCheck(true) == -1 && c.colorScheme == ColorScheme::CustomGradient)
@@ -165,32 +169,32 @@ void loadProperties(TamselData& data, host::PropertyBag& bag, const LoadDefaults
 void saveProperties(const TamselData& data, host::PropertyBag& bag) {
     const TamselConfig& c = data.config;
     auto colour = [](Colour value) { return QVariant::fromValue<qint64>(value); };
-    bag.write("BTNICON", pictureToText(c.icon));
-    bag.write("BTYPE", c.buttonType);
-    bag.write("TX", c.caption);
-    bag.write("ENAB", c.enabled);
-    bag.write("FONT", c.font);
-    bag.write("COLTYPE", c.colorScheme);
-    bag.write("BCOL", colour(c.backColor));
-    bag.write("FCOL", colour(c.foreColor));
-    bag.write("FCOLO", colour(c.mouseOver));
-    bag.write("EMBOSSM", colour(c.embossEngraveMid));
-    bag.write("EMBOSSS", colour(c.embossEngraveShadow));
-    bag.write("MPTR", c.mousePointer);
-    bag.write("MICON", pictureToText(c.mouseIcon));
-    bag.write("ALIGN", c.alignment);
-    bag.write("ICONAlign", c.iconAlignmentValue);
-    bag.write("ORIENT", c.captionOrientation);
-    bag.write("STYLE", c.captionStyle);
-    bag.write("IconSize", c.iconSize);
-    bag.write("SHOWF", c.showFocus);
-    bag.write("BSTYLE", c.buttonStyle);
-    bag.write("OPTVAL", c.value);
-    bag.write("OPTMOD", c.optionButton);
-    bag.write("GStart", colour(c.gradientStartColor));
-    bag.write("GStop", colour(c.gradientStopColor));
-    bag.write("GStyle", c.gradientOrientation);
-    bag.write("GMODE", c.graphicsMode);
+    bag.write(u"BTNICON"_s, pictureToText(c.icon));
+    bag.write(u"BTYPE"_s, c.buttonType);
+    bag.write(u"TX"_s, c.caption);
+    bag.write(u"ENAB"_s, c.enabled);
+    bag.write(u"FONT"_s, c.font);
+    bag.write(u"COLTYPE"_s, c.colorScheme);
+    bag.write(u"BCOL"_s, colour(c.backColor));
+    bag.write(u"FCOL"_s, colour(c.foreColor));
+    bag.write(u"FCOLO"_s, colour(c.mouseOver));
+    bag.write(u"EMBOSSM"_s, colour(c.embossEngraveMid));
+    bag.write(u"EMBOSSS"_s, colour(c.embossEngraveShadow));
+    bag.write(u"MPTR"_s, c.mousePointer);
+    bag.write(u"MICON"_s, pictureToText(c.mouseIcon));
+    bag.write(u"ALIGN"_s, c.alignment);
+    bag.write(u"ICONAlign"_s, c.iconAlignmentValue);
+    bag.write(u"ORIENT"_s, c.captionOrientation);
+    bag.write(u"STYLE"_s, c.captionStyle);
+    bag.write(u"IconSize"_s, c.iconSize);
+    bag.write(u"SHOWF"_s, c.showFocus);
+    bag.write(u"BSTYLE"_s, c.buttonStyle);
+    bag.write(u"OPTVAL"_s, c.value);
+    bag.write(u"OPTMOD"_s, c.optionButton);
+    bag.write(u"GStart"_s, colour(c.gradientStartColor));
+    bag.write(u"GStop"_s, colour(c.gradientStopColor));
+    bag.write(u"GStyle"_s, c.gradientOrientation);
+    bag.write(u"GMODE"_s, c.graphicsMode);
 }
 
 } // namespace qv::tamsel

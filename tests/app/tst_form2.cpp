@@ -1,6 +1,6 @@
 #include "app/form2.h"
-#include "app/osversion.h"
 #include "controls/command/command.h"
+#include "platform/osversion.h"
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "platform/versionquery.h"

@@ -1,6 +1,6 @@
 // The clip reader on arbitrary bytes: whatever the file says, reading ends, stays within its
 // limits and gives either an empty clip or frames of the size it reports.
-#include "ui/avireader.h"
+#include "media/avireader.h"
 
 #include <cstddef>
 #include <cstdint>

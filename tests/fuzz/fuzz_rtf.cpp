@@ -1,6 +1,6 @@
 // The balloon window's RTF reader on arbitrary bytes: every input either converts or is refused
 // with a reason, never both, and a converted document is a whole HTML document.
-#include "ui/rtfreader.h"
+#include "media/rtfreader.h"
 
 #include <cstddef>
 #include <cstdint>

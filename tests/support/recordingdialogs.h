@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/dialogs.h"
 #include "platform/services.h"
+#include "ui/dialogs.h"
 
 #include <QQueue>
 #include <QStringList>

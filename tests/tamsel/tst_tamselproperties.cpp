@@ -1,16 +1,16 @@
 #include "controls/host/componenthost.h"
 #include "controls/host/propertybag.h"
 #include "controls/tamsel/colorscheme.h"
-#include "platform/services.h"
 #include "controls/tamsel/tamselbutton.h"
 #include "controls/tamsel/tamselproperties.h"
+#include "platform/services.h"
 #include "platform/versionquery.h"
 #include "systemcolours.h"
 #include "tests/support/fixedversion.h"
 
 #include <QTest>
-#include <optional>
 #include <memory>
+#include <optional>
 
 using namespace qv::tamsel;
 using namespace qv::tamsel::test;

@@ -1,5 +1,5 @@
+#include "media/aviwriter.h"
 #include "ui/animationplayer.h"
-#include "ui/aviwriter.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,7 +1,7 @@
+#include "drawing/balloonicons.h"
 #include "platform/services.h"
 #include "ui/balloon.h"
 #include "ui/balloondrag.h"
-#include "ui/balloonicons.h"
 
 #include "tests/support/tempprogramfolder.h"
 

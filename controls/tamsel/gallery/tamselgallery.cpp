@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace qv::tamsel {
 namespace {
 
@@ -38,7 +40,7 @@ TamselButton* place(QWidget* parent, const QString& name, QRect rect,
     button->setGeometry(rect);
     host::PropertyBag bag;
     button->WriteProperties(bag);
-    bag.write("GMODE", -1);
+    bag.write(u"GMODE"_s, -1);
     for (const auto& [key, value] : settings)
         bag.write(QString::fromLatin1(key), value);
     button->ReadProperties(bag);

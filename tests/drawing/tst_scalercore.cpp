@@ -1,4 +1,4 @@
-#include "ui/scalercore.h"
+#include "drawing/scalercore.h"
 
 #include <QtTest>
 

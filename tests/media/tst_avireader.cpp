@@ -1,5 +1,5 @@
-#include "ui/avireader.h"
-#include "ui/aviwriter.h"
+#include "media/avireader.h"
+#include "media/aviwriter.h"
 
 #include <QPainter>
 #include <QRandomGenerator>

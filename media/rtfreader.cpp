@@ -1,4 +1,4 @@
-#include "ui/rtfreader.h"
+#include "media/rtfreader.h"
 
 #include "platform/codepage.h"
 

@@ -1,4 +1,4 @@
-#include "ui/tipshape.h"
+#include "drawing/tipshape.h"
 
 #include <QPolygon>
 #include <algorithm>

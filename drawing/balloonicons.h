@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/balloonlayout.h"
+#include "drawing/balloonlayout.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "ui/balloonicons.h"
+#include "drawing/balloonicons.h"
 
 #include <QLinearGradient>
 #include <QPainter>

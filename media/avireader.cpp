@@ -1,4 +1,4 @@
-#include "ui/avireader.h"
+#include "media/avireader.h"
 
 #include <QFile>
 #include <algorithm>

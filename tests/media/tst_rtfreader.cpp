@@ -1,4 +1,4 @@
-#include "ui/rtfreader.h"
+#include "media/rtfreader.h"
 
 #include "tests/support/tempprogramfolder.h"
 

@@ -1,4 +1,4 @@
-#include "app/guidancemessages.h"
+#include "guidance/guidancemessages.h"
 
 #include "platform/twips.h"
 

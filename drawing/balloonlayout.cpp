@@ -1,4 +1,4 @@
-#include "ui/balloonlayout.h"
+#include "drawing/balloonlayout.h"
 
 #include "platform/twips.h"
 

@@ -1,4 +1,4 @@
-#include "ui/aviwriter.h"
+#include "media/aviwriter.h"
 
 #include <QHash>
 #include <QtEndian>

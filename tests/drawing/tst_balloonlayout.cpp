@@ -1,5 +1,5 @@
-#include "ui/balloonicons.h"
-#include "ui/balloonlayout.h"
+#include "drawing/balloonicons.h"
+#include "drawing/balloonlayout.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "app/osversion.h"
+#include "platform/osversion.h"
 
 namespace qv {
 
