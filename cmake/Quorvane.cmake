@@ -1,19 +1,14 @@
-# qv_add_library(<name> [RELAXED] SOURCES <files...> [LINKS <targets...>])
+# qv_add_library(<name> SOURCES <files...> [LINKS <targets...>])
 # The one static library of a folder. LINKS are what its headers and sources use (Qt modules,
 # third-party libraries and the project's libraries below it): they are public, so the link line
 # shows the library's layer and whatever links it gets them too. Includes are written from the
-# top of the tree ("transfer/ftpsession.h"). It is built with the strict warnings (qv_strict);
-# RELAXED keeps the common ones (qv_warnings) for the folders not yet held to the strict ones.
+# top of the tree ("transfer/ftpsession.h"). It is built with the strict warnings (qv_strict).
 function(qv_add_library name)
-    cmake_parse_arguments(L "RELAXED" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(L "" "" "SOURCES;LINKS" ${ARGN})
     add_library(${name} STATIC ${L_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${L_LINKS})
-    if(L_RELAXED)
-        target_link_libraries(${name} PRIVATE qv_warnings)
-    else()
-        target_link_libraries(${name} PRIVATE qv_strict)
-    endif()
+    target_link_libraries(${name} PRIVATE qv_strict)
 endfunction()
 
 # qv_add_test(<name> SOURCES <files...> [LIBS <targets...>] [WIDGETS] [TIMEOUT <seconds>])

@@ -3,10 +3,8 @@
 # qv_warnings: the common set, for every target of the project.
 # qv_strict:   qv_warnings plus casts, virtual functions and format strings checked, and no
 #              implicit conversion of a `const char*` to QString (write u"..."_s, QStringLiteral
-#              or QLatin1StringView). Every library and program links it (qv_add_library does)
-#              except, for now, the main window's libraries quorvane_app (app/) and quorvane_ui
-#              (ui/), marked RELAXED in their CMakeLists.txt, and the tests and benchmarks, which
-#              link qv_warnings. Taking RELAXED away puts a library under the strict set.
+#              or QLatin1StringView). Every library (qv_add_library links it) and program links
+#              it; the tests and benchmarks, which reach into the window, link qv_warnings.
 #
 # With QV_WERROR a warning fails the build. It is on by default in Debug builds and in builds
 # without a type (developer builds); the test command (scripts/test.sh) turns it on for every build.
