@@ -44,14 +44,14 @@ struct Route {
 
 // clang-format off
 const Route kRoutes[] = {
-    {control<&Form2::details, &DetailsPanel::backButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.GoBack(); }},
-    {control<&Form2::frame, &WindowFrame::quitButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.QuitProgram(); }},
-    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::Click,        [](Form2& f, const EventArgs&) { f.ExitProgram(); }},
-    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.exitPicture); }},
-    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.aboutPicture); }},
-    {control<&Form2::frame, &WindowFrame::settingsPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(f.frame.settingsPicture); }},
-    {window,                      Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
-    {control<&Form2::frame, &WindowFrame::background>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.ShowPictureBorder(nullptr); }},
+    {control<&Form2::details, &DetailsPanel::backButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.backToSettings(); }},
+    {control<&Form2::frame, &WindowFrame::quitButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.quitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::Click,        [](Form2& f, const EventArgs&) { f.exitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.exitPicture); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.aboutPicture); }},
+    {control<&Form2::frame, &WindowFrame::settingsPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.settingsPicture); }},
+    {window,                      Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(nullptr); }},
+    {control<&Form2::frame, &WindowFrame::background>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(nullptr); }},
     {control<&Form2::settings, &SettingsPanel::searchButton>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
     {control<&Form2::details, &DetailsPanel::deleteButton>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
     {control<&Form2::transfer>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},

@@ -333,7 +333,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
     if (const QStringList unmatched = connectDispatch(*this); !unmatched.isEmpty())
         qFatal("Form2: events without a control to come from: %s",
                qPrintable(unmatched.join(QStringLiteral(", "))));
-    Load();
+    runLoadStep();
 }
 
 Form2::~Form2() = default;
@@ -452,38 +452,36 @@ void Form2::createTimers() {
 
 // ---------------------------------------------------------------------------------------------
 
-void Form2::InitialiseButtons(QWidget* form, bool& initialise, bool& enabled) {
-    Q_UNUSED(initialise);
-    Q_UNUSED(enabled);
+void Form2::initialiseFlatButtons(QWidget* form) {
     if (!form)
         return;
     for (Command* button : form->findChildren<Command*>(Qt::FindDirectChildrenOnly))
         button->Initialize();
 }
 
-void Form2::QuitProgram() {
+void Form2::quitProgram() {
     close();
 }
 
-void Form2::ExitProgram() {
+void Form2::exitProgram() {
     close();
 }
 
-void Form2::Activate() {
+void Form2::onActivated() {
     browser.files->raise();
     browser.files->setArrange(2);
     if (settings.address->text().isEmpty())
         settings.address->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void Form2::ShowPictureBorder(PictureBox* picture) {
+void Form2::showPictureBorder(PictureBox* picture) {
     for (PictureBox* p : {frame.exitPicture, frame.aboutPicture, frame.settingsPicture})
         p->setBorderStyle(p == picture ? 1 : 0);
 }
 
 bool Form2::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        Activate();
+        onActivated();
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         keepBalloonsUsable();
@@ -504,7 +502,7 @@ void Form2::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Unload();
+    runUnloadStep();
     event->accept();
 }
 
@@ -523,7 +521,7 @@ Form2::Work::~Work() {
             &form_, [form = &form_] { form->close(); }, Qt::QueuedConnection);
 }
 
-void Form2::Unload() {
+void Form2::runUnloadStep() {
     if (unloaded_)
         return;
     unloaded_ = true;

@@ -185,11 +185,11 @@ public:
 
     // --- Operations -----------------------------------------------------------------------------
     // Calls Initialize on every flat button of form, in its control order.
-    void InitialiseButtons(QWidget* form, bool& initialise, bool& enabled);
-    void GoBack();      // "Back": from the details panel to the settings panel
-    void QuitProgram(); // "Quit"
-    void ExitProgram(); // the exit picture
-    void Activate();    // the activation step
+    void initialiseFlatButtons(QWidget* form);
+    void backToSettings(); // "Back": from the details panel to the settings panel
+    void quitProgram();    // "Quit"
+    void exitProgram();    // the exit picture
+    void onActivated();    // each time the window becomes active
 
     // Long work (a search, a delete, loading records, an export) runs inside the window's event
     // handlers while events are pumped. Closing the window meanwhile does not destroy it under
@@ -212,7 +212,7 @@ public:
 
     // Picture borders: the picture under the pointer gets a single-line border, the others none;
     // nullptr (window background) clears all three.
-    void ShowPictureBorder(PictureBox* picture);
+    void showPictureBorder(PictureBox* picture);
 
     // The selected merge file's name as it was downloaded (details.storedName, kept from its
     // browser entry), so that "X.LET.LET" is not taken for "X.LET"; <details.name>.LET when
@@ -236,7 +236,7 @@ private:
     void createPictures();
     void createLists();
     void createTimers();
-    void Load(); // the load step
+    void runLoadStep();
 
     // The load step's parts, in their order.
     void loadNameWindowsVersion();
@@ -247,14 +247,14 @@ private:
     void loadBrowserSize();
     void loadMakeFolders();
     void loadHideProgressBar();
-    void loadInitialiseButtons();
+    void loadFlatButtons();
     void loadSettings();
     void loadIntroductionTexts();
     void loadHideLists();
     void loadAboutText();
 
     void keepBalloonsUsable();
-    void Unload(); // the unload step
+    void runUnloadStep();
     bool unloaded_ = false;
     int work_ = 0;
     bool closeRequested_ = false;

@@ -18,7 +18,7 @@
 
 // The main window's load step: what the window does once its controls exist, in this order.
 
-void Form2::Load() {
+void Form2::runLoadStep() {
     RescaleForm(*this); // the scaler records the design before anything changes
     loadNameWindowsVersion();
     loadHideProgressFrame();
@@ -29,7 +29,7 @@ void Form2::Load() {
     CreateTooltips(*this);
     loadMakeFolders();
     loadHideProgressBar();
-    loadInitialiseButtons();
+    loadFlatButtons();
     loadSettings();
     qv::guidance::ArmGuidanceAtLoad(*this); // the first guidance balloon
     loadIntroductionTexts();
@@ -94,10 +94,8 @@ void Form2::loadHideProgressBar() {
     progress.bar->hide();
 }
 
-void Form2::loadInitialiseButtons() {
-    bool initialise = true;
-    bool enabled = true;
-    InitialiseButtons(this, initialise, enabled);
+void Form2::loadFlatButtons() {
+    initialiseFlatButtons(this);
 }
 
 void Form2::loadSettings() {

@@ -109,6 +109,6 @@ void Form2::endSearch(const QString& summary) {
     setEnabled(true);
 }
 
-void Form2::GoBack() {
+void Form2::backToSettings() {
     showSettings();
 }

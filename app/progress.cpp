@@ -54,7 +54,7 @@ void Progress::unload() {
     if (!form)
         return;
     Loaded::forget(form);
-    form->Animation1->stop();
+    form->clip->stop();
     form->close();
     delete form;
 }
@@ -70,33 +70,33 @@ Progress::Progress()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    Animation1 = new qv::AnimationPlayer(this);
-    Animation1->setObjectName(QStringLiteral("Animation1"));
-    Animation1->setGeometry(qv::twipsToPixels(120, -15, 3990, 570));
+    clip = new qv::AnimationPlayer(this);
+    clip->setObjectName(QStringLiteral("Animation1"));
+    clip->setGeometry(qv::twipsToPixels(120, -15, 3990, 570));
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(qv::twipsToPixels(390, 645, 3345, 255));
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setMinimum(0);
+    bar = new QProgressBar(this);
+    bar->setObjectName(QStringLiteral("ProgressBar1"));
+    bar->setGeometry(qv::twipsToPixels(390, 645, 3345, 255));
+    bar->setTextVisible(false);
+    bar->setMinimum(0);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(qv::twipsToPixels(465, 1020, 3210, 330));
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette text = Label1->palette();
+    status = new QLabel(this);
+    status->setObjectName(QStringLiteral("Label1"));
+    status->setGeometry(qv::twipsToPixels(465, 1020, 3210, 330));
+    status->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette text = status->palette();
     text.setColor(QPalette::WindowText, Qt::white);
-    Label1->setPalette(text);
+    status->setPalette(text);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(qv::twipsToPixels(5430, 165, 915, 855));
-    Image1->setPixmap(sheetPicture(Image1->size()));
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setGeometry(qv::twipsToPixels(5430, 165, 915, 855));
+    picture->setPixmap(sheetPicture(picture->size()));
 
     // load step: the clip plays for as long as the window lives; the bar starts empty
-    Animation1->open(qv::programPath(QStringLiteral("AccessDatabase.avi")));
-    Animation1->play();
-    ProgressBar1->setValue(0);
+    clip->open(qv::programPath(QStringLiteral("AccessDatabase.avi")));
+    clip->play();
+    bar->setValue(0);
     lastRefresh_.start();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -116,29 +116,29 @@ void Progress::setCaption(const QString& caption) {
 }
 
 void Progress::setStatus(const QString& text) {
-    Label1->setText(text);
+    status->setText(text);
     refresh();
 }
 
 void Progress::setPictureVisible(bool visible) {
-    Image1->setVisible(visible);
+    picture->setVisible(visible);
 }
 
 void Progress::setMaximum(int maximum) {
-    ProgressBar1->setMaximum(std::max(0, maximum));
+    bar->setMaximum(std::max(0, maximum));
 }
 
 void Progress::setValue(int value) {
-    ProgressBar1->setValue(std::clamp(value, 0, ProgressBar1->maximum()));
+    bar->setValue(std::clamp(value, 0, bar->maximum()));
     refresh();
 }
 
 int Progress::maximum() const {
-    return ProgressBar1->maximum();
+    return bar->maximum();
 }
 
 int Progress::value() const {
-    return ProgressBar1->value();
+    return bar->value();
 }
 
 void Progress::refresh() {

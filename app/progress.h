@@ -26,9 +26,9 @@ public:
 
     void showWindow(); // shows it without waiting, centred on the screen
     void setCaption(const QString& caption);
-    void setStatus(const QString& text);  // Label1
-    void setPictureVisible(bool visible); // Image1
-    void setMaximum(int maximum);         // the bar's minimum is 0
+    void setStatus(const QString& text);
+    void setPictureVisible(bool visible);
+    void setMaximum(int maximum); // the bar's minimum is 0
     void setValue(int value);
     int maximum() const;
     int value() const;
@@ -36,10 +36,10 @@ public:
     // Repaints now if the last repaint is older than kShowProgressEveryMs.
     void refresh();
 
-    qv::AnimationPlayer* Animation1;
-    QProgressBar* ProgressBar1;
-    QLabel* Label1;
-    QLabel* Image1;
+    qv::AnimationPlayer* clip;
+    QProgressBar* bar;
+    QLabel* status;
+    QLabel* picture;
 
 private:
     friend class LoadedWindow<Progress>;

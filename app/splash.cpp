@@ -127,52 +127,52 @@ SplashWindow::SplashWindow()
     setWindowTitle(QString());
     setFixedSize(qv::twipsToPixels(QSize(7305, 4770)));
 
-    Image1 = makeLabel(this, "Image1", qv::twipsToPixels(-15, -15, 7380, 4815));
-    Image1->setPixmap(backgroundPicture(Image1->size()));
+    picture = makeLabel(this, "Image1", qv::twipsToPixels(-15, -15, 7380, 4815));
+    picture->setPixmap(backgroundPicture(picture->size()));
 
-    lblProductName = makeLabel(this, "lblProductName", qv::twipsToPixels(3645, 1140, 1560, 495));
+    productName = makeLabel(this, "lblProductName", qv::twipsToPixels(3645, 1140, 1560, 495));
     QFont nameFont = font();
     nameFont.setPointSize(16);
     nameFont.setBold(true);
-    lblProductName->setFont(nameFont);
-    setColours(lblProductName, QColor(220, 20, 30));
+    productName->setFont(nameFont);
+    setColours(productName, QColor(220, 20, 30));
 
-    lblVersion = makeLabel(this, "lblVersion", qv::twipsToPixels(5640, 1560, 660, 225));
+    version = makeLabel(this, "lblVersion", qv::twipsToPixels(5640, 1560, 660, 225));
     QFont small = font();
     small.setPointSize(7);
-    lblVersion->setFont(small);
-    setColours(lblVersion, Qt::white);
+    version->setFont(small);
+    setColours(version, Qt::white);
 
-    Label4 = makeLabel(this, "Label4", qv::twipsToPixels(135, 3045, 7050, 1620));
-    setColours(Label4, Qt::white, Qt::black);
+    termsBackground = makeLabel(this, "Label4", qv::twipsToPixels(135, 3045, 7050, 1620));
+    setColours(termsBackground, Qt::white, Qt::black);
 
-    Label2 = makeLabel(this, "Label2", qv::twipsToPixels(435, 3165, 6630, 1485));
-    QFont terms = font();
-    terms.setPixelSize(9);
-    Label2->setFont(terms);
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setColours(Label2, Qt::white, Qt::black);
+    terms = makeLabel(this, "Label2", qv::twipsToPixels(435, 3165, 6630, 1485));
+    QFont termsFont = font();
+    termsFont.setPixelSize(9);
+    terms->setFont(termsFont);
+    terms->setWordWrap(true);
+    terms->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setColours(terms, Qt::white, Qt::black);
 
-    imgIconXP = makeLabel(this, "imgIconXP", qv::twipsToPixels(165, 3060, 240, 240));
-    imgIconXP->setPixmap(
-        style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(imgIconXP->size()));
+    infoIcon = makeLabel(this, "imgIconXP", qv::twipsToPixels(165, 3060, 240, 240));
+    infoIcon->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(infoIcon->size()));
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+    closeTimer = new QTimer(this);
+    closeTimer->setObjectName(QStringLiteral("Timer1"));
+    closeTimer->setSingleShot(true);
+    closeTimer->setTimerType(Qt::PreciseTimer);
+    connect(closeTimer, &QTimer::timeout, this, &SplashWindow::closeWhenTimeIsUp);
 
     // load step
     QCoreApplication::setApplicationName(kProgramTitle); // the program title
-    lblVersion->setText(versionText());
-    growToFit(lblVersion);
-    lblProductName->setText(kProgramTitle);
-    growToFit(lblProductName);
-    Timer1->setInterval(closeDelay());
-    Timer1->start();
-    Label2->setText(termsOfUse());
+    version->setText(versionText());
+    growToFit(version);
+    productName->setText(kProgramTitle);
+    growToFit(productName);
+    closeTimer->setInterval(closeDelay());
+    closeTimer->start();
+    terms->setText(termsOfUse());
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -182,7 +182,7 @@ SplashWindow::~SplashWindow() {
     Loaded::forget(this);
 }
 
-void SplashWindow::Timer1_Timer() {
+void SplashWindow::closeWhenTimeIsUp() {
     close();
 }
 
@@ -190,7 +190,7 @@ void SplashWindow::Timer1_Timer() {
 // unloaded; the first time, the main window opens. The main window is shown before this one
 // goes, so that the program never finds itself without a window in between.
 void SplashWindow::closeEvent(QCloseEvent* event) {
-    Timer1->stop();
+    closeTimer->stop();
     Loaded::forget(this);
     if (OpenMainAfterSplash) {
         OpenMainAfterSplash = false;

@@ -33,13 +33,13 @@ public:
     static QString versionText(); // "Version 2.0.1"
     static QString termsOfUse();  // four numbered paragraphs separated by CR LF
 
-    QLabel* Image1;
-    QLabel* lblProductName;
-    QLabel* lblVersion;
-    QLabel* Label4;
-    QLabel* Label2;
-    QLabel* imgIconXP;
-    QTimer* Timer1;
+    QLabel* picture;
+    QLabel* productName;
+    QLabel* version;
+    QLabel* termsBackground;
+    QLabel* terms;
+    QLabel* infoIcon;
+    QTimer* closeTimer;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,5 +48,5 @@ private:
     friend class LoadedWindow<SplashWindow>;
     SplashWindow();
     ~SplashWindow() override;
-    void Timer1_Timer();
+    void closeWhenTimeIsUp();
 };

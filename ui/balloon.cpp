@@ -97,48 +97,48 @@ BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::Fra
     // The stores first, so the visible children lie above nothing they could hide.
     for (int i = 0; i < 3; ++i) {
         const auto icon = static_cast<balloon::Icon>(1 + 2 * i);
-        imgIconXP[i] = pictureStore(this, QStringLiteral("imgIconXP"), balloon::iconImage(icon));
-        imgIconXP[i]->setProperty("controlIndex", i);
-        imgIcon[i] = pictureStore(this, QStringLiteral("imgIcon"),
-                                  balloon::iconImage(static_cast<balloon::Icon>(2 + 2 * i)));
-        imgIcon[i]->setProperty("controlIndex", i);
+        modernIcons[i] = pictureStore(this, QStringLiteral("imgIconXP"), balloon::iconImage(icon));
+        modernIcons[i]->setProperty("controlIndex", i);
+        classicIcons[i] = pictureStore(this, QStringLiteral("imgIcon"),
+                                       balloon::iconImage(static_cast<balloon::Icon>(2 + 2 * i)));
+        classicIcons[i]->setProperty("controlIndex", i);
     }
-    imgX_Up = pictureStore(this, QStringLiteral("imgX_Up"), balloon::closeFaceUp());
-    imgX_Dn = pictureStore(this, QStringLiteral("imgX_Dn"), balloon::closeFacePressed());
+    closeButtonUp = pictureStore(this, QStringLiteral("imgX_Up"), balloon::closeFaceUp());
+    closeButtonDown = pictureStore(this, QStringLiteral("imgX_Dn"), balloon::closeFacePressed());
 
-    txtTip = tipTextBox(this, pal);
+    text = tipTextBox(this, pal);
 
-    cmdLink = new QWidget(this);
-    cmdLink->setObjectName(QStringLiteral("cmdLink"));
-    cmdLink->resize(qv::twipsToPixels(4680), balloon::kLinkStripHeight);
-    cmdLink->setCursor(Qt::PointingHandCursor);
+    linkStrip = new QWidget(this);
+    linkStrip->setObjectName(QStringLiteral("cmdLink"));
+    linkStrip->resize(qv::twipsToPixels(4680), balloon::kLinkStripHeight);
+    linkStrip->setCursor(Qt::PointingHandCursor);
 
-    lblTitle = titleLabel(this);
-    lblTitle->resize(width(), balloon::kTitleHeight);
+    title = titleLabel(this);
+    title->resize(width(), balloon::kTitleHeight);
 
-    imgDisplayIcon = new QLabel(this);
-    imgDisplayIcon->setObjectName(QStringLiteral("imgDisplayIcon"));
-    imgDisplayIcon->setScaledContents(true);
-    imgDisplayIcon->resize(balloon::kIconSize, balloon::kIconSize);
+    iconPicture = new QLabel(this);
+    iconPicture->setObjectName(QStringLiteral("imgDisplayIcon"));
+    iconPicture->setScaledContents(true);
+    iconPicture->resize(balloon::kIconSize, balloon::kIconSize);
 
-    imgX = new QLabel(this);
-    imgX->setObjectName(QStringLiteral("imgX"));
-    imgX->setPixmap(imgX_Up->pixmap());
-    imgX->resize(balloon::kCloseImageSize, balloon::kCloseImageSize);
+    closeButton = new QLabel(this);
+    closeButton->setObjectName(QStringLiteral("imgX"));
+    closeButton->setPixmap(closeButtonUp->pixmap());
+    closeButton->resize(balloon::kCloseImageSize, balloon::kCloseImageSize);
 
-    lblX = new BalloonCloseGlyph(this);
-    lblX->setObjectName(QStringLiteral("lblX"));
-    lblX->resize(balloon::kCloseGlyphSize, balloon::kCloseGlyphSize);
-    lblX->setToolTip(QStringLiteral("Close"));
+    closeGlyph = new BalloonCloseGlyph(this);
+    closeGlyph->setObjectName(QStringLiteral("lblX"));
+    closeGlyph->resize(balloon::kCloseGlyphSize, balloon::kCloseGlyphSize);
+    closeGlyph->setToolTip(QStringLiteral("Close"));
 
-    timAutoClose = new QTimer(this);
-    timAutoClose->setObjectName(QStringLiteral("timAutoClose"));
-    timAutoClose->setSingleShot(true);
-    connect(timAutoClose, &QTimer::timeout, this, &BalloonWindow::HideBalloon);
+    autoCloseTimer = new QTimer(this);
+    autoCloseTimer->setObjectName(QStringLiteral("timAutoClose"));
+    autoCloseTimer->setSingleShot(true);
+    connect(autoCloseTimer, &QTimer::timeout, this, &BalloonWindow::HideBalloon);
 
-    for (QObject* o : {static_cast<QObject*>(lblTitle), static_cast<QObject*>(imgDisplayIcon),
-                       static_cast<QObject*>(imgX), static_cast<QObject*>(lblX),
-                       static_cast<QObject*>(txtTip->viewport()), static_cast<QObject*>(cmdLink)})
+    for (QObject* o : {static_cast<QObject*>(title), static_cast<QObject*>(iconPicture),
+                       static_cast<QObject*>(closeButton), static_cast<QObject*>(closeGlyph),
+                       static_cast<QObject*>(text->viewport()), static_cast<QObject*>(linkStrip)})
         o->installEventFilter(this);
 
     resize(qv::twipsToPixels(balloon::kDesignWidthTwips),
@@ -147,34 +147,33 @@ BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::Fra
     runLayout();
 }
 
-std::optional<BalloonFailure> BalloonWindow::SetBalloon(const QString& title, const QString& text,
-                                                        int xTwips, int yTwips,
-                                                        const QString& iconCode, bool showClose,
-                                                        int autoCloseMs, int heightTwips,
-                                                        int widthTwips, const QVariant& fontName,
-                                                        const QString& rtfFile, bool showLink) {
-    lblTitle->setText(title);
-    if (!text.isEmpty())
-        txtTip->setPlainText(text);
+std::optional<BalloonFailure>
+BalloonWindow::SetBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
+                          const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
+                          int widthTwips, const QVariant& fontName, const QString& rtfFile,
+                          bool showLink) {
+    title->setText(titleText);
+    if (!bodyText.isEmpty())
+        text->setPlainText(bodyText);
     if (!rtfFile.isEmpty()) {
         const auto rtf = rtf::readRtfFile(rtfFile);
         if (!rtf.ok)
             return BalloonFailure{BalloonFailure::Kind::RtfFile, rtf.error};
-        txtTip->setHtml(rtf.html);
+        text->setHtml(rtf.html);
     }
     move(qv::twipsToPixels(QPoint(xTwips, yTwips)));
 
     icon_ = balloon::iconForCode(iconCode);
     if (const int slot = balloon::iconSlot(icon_); slot >= 0) {
-        const QLabel* store = balloon::isClassic(icon_) ? imgIcon[slot] : imgIconXP[slot];
-        imgDisplayIcon->setPixmap(store->pixmap());
-        imgDisplayIcon->show();
+        const QLabel* store = balloon::isClassic(icon_) ? classicIcons[slot] : modernIcons[slot];
+        iconPicture->setPixmap(store->pixmap());
+        iconPicture->show();
     } else {
-        imgDisplayIcon->hide();
+        iconPicture->hide();
     }
 
-    imgX->setVisible(showClose);
-    lblX->setVisible(showClose);
+    closeButton->setVisible(showClose);
+    closeGlyph->setVisible(showClose);
 
     if (autoCloseMs < 0 || autoCloseMs > balloon::kLongestAutoClose)
         return BalloonFailure{BalloonFailure::Kind::AutoCloseRange,
@@ -184,18 +183,18 @@ std::optional<BalloonFailure> BalloonWindow::SetBalloon(const QString& title, co
     if (autoCloseMs != 0) {
         autoCloseAfter_ = autoCloseMs;
         const auto& timeBase = services().balloonTimeBase;
-        timAutoClose->setInterval(timeBase ? timeBase(autoCloseMs) : autoCloseMs);
-        timAutoClose->start();
+        autoCloseTimer->setInterval(timeBase ? timeBase(autoCloseMs) : autoCloseMs);
+        autoCloseTimer->start();
     } else {
         autoCloseAfter_ = 0;
-        timAutoClose->stop();
+        autoCloseTimer->stop();
     }
 
     if (showLink)
-        heightTwips = balloon::heightWithLinkStrip(heightTwips, true, cmdLink->height());
+        heightTwips = balloon::heightWithLinkStrip(heightTwips, true, linkStrip->height());
     else
-        cmdLink->resize(cmdLink->width(), 0);
-    cmdLink->setVisible(cmdLink->height() > 0);
+        linkStrip->resize(linkStrip->width(), 0);
+    linkStrip->setVisible(linkStrip->height() > 0);
 
     resize(qv::twipsToPixels(widthTwips), height());
     runLayout();
@@ -207,14 +206,14 @@ std::optional<BalloonFailure> BalloonWindow::SetBalloon(const QString& title, co
     if (!face.isEmpty()) {
         setFace(this, face);
         if (rtfFile.isEmpty())
-            setFace(txtTip, face);
-        setFace(lblTitle, face);
+            setFace(text, face);
+        setFace(title, face);
     }
     return std::nullopt;
 }
 
 void BalloonWindow::HideBalloon() {
-    timAutoClose->stop();
+    autoCloseTimer->stop();
     close();
 }
 
@@ -224,20 +223,20 @@ void BalloonWindow::RoundCorners() {
 }
 
 balloon::Layout BalloonWindow::currentLayout() const {
-    return balloon::layoutFor(size(), lblTitle->height(), cmdLink->height(), lblX->size(),
-                              imgX->size(), imgDisplayIcon->size());
+    return balloon::layoutFor(size(), title->height(), linkStrip->height(), closeGlyph->size(),
+                              closeButton->size(), iconPicture->size());
 }
 
 void BalloonWindow::runLayout() {
     const balloon::Layout l = currentLayout();
-    txtTip->setGeometry(l.body);
-    lblX->move(l.closeGlyph.topLeft());
-    imgX->move(l.closeImage.topLeft());
-    imgX_Dn->move(width() - imgX_Dn->width() - 15, 2);
-    imgX_Up->move(width() - imgX_Up->width() - 15, 2);
-    imgDisplayIcon->move(l.icon.topLeft());
-    lblTitle->setGeometry(l.title);
-    cmdLink->setGeometry(l.linkStrip);
+    text->setGeometry(l.body);
+    closeGlyph->move(l.closeGlyph.topLeft());
+    closeButton->move(l.closeImage.topLeft());
+    closeButtonDown->move(width() - closeButtonDown->width() - 15, 2);
+    closeButtonUp->move(width() - closeButtonUp->width() - 15, 2);
+    iconPicture->move(l.icon.topLeft());
+    title->setGeometry(l.title);
+    linkStrip->setGeometry(l.linkStrip);
     update();
 }
 
@@ -302,35 +301,35 @@ bool BalloonWindow::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     auto* me = static_cast<QMouseEvent*>(event);
 
-    if (watched == lblTitle) {
+    if (watched == title) {
         if (type == QEvent::MouseButtonPress)
             DragForm(this, me->globalPosition().toPoint());
         return true; // a click on the title does nothing
     }
-    if (watched == imgX || watched == lblX) {
+    if (watched == closeButton || watched == closeGlyph) {
         if (type == QEvent::MouseButtonPress && me->button() == Qt::LeftButton)
-            imgX->setPixmap(imgX_Dn->pixmap());
+            closeButton->setPixmap(closeButtonDown->pixmap());
         if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton)
-            imgX->setPixmap(imgX_Up->pixmap());
+            closeButton->setPixmap(closeButtonUp->pixmap());
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
             HideBalloon();
         return true;
     }
-    if (watched == imgDisplayIcon) {
+    if (watched == iconPicture) {
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
             HideBalloon();
         return true;
     }
-    if (watched == txtTip->viewport()) {
+    if (watched == text->viewport()) {
         if (type == QEvent::MouseButtonDblClick) {
             HideBalloon();
             return true;
         }
-        if (clickOn(watched, event) && lblX->isHidden())
+        if (clickOn(watched, event) && closeGlyph->isHidden())
             HideBalloon();
         return true; // the body is read only: its clicks go nowhere else
     }
-    if (watched == cmdLink) {
+    if (watched == linkStrip) {
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
             emit linkClicked();
         return true;

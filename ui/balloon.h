@@ -50,7 +50,7 @@ public:
     // (0 = never). Returns the failure when the RTF file cannot be shown or the auto-close time
     // is out of range; the steps before the failing one have been done.
     [[nodiscard]] std::optional<BalloonFailure>
-    SetBalloon(const QString& title, const QString& text, int xTwips, int yTwips,
+    SetBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
                const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
                int widthTwips, const QVariant& fontName, const QString& rtfFile, bool showLink);
 
@@ -66,17 +66,17 @@ public:
     // The auto-close time SetBalloon set, 0 when the timer is off.
     int autoCloseAfter() const { return autoCloseAfter_; }
 
-    QLabel* lblTitle;
-    QLabel* imgDisplayIcon;
-    QLabel* imgX;
-    QLabel* imgX_Up;
-    QLabel* imgX_Dn;
-    BalloonCloseGlyph* lblX;
-    QTextEdit* txtTip;
-    QTimer* timAutoClose;
-    QWidget* cmdLink;
-    std::array<QLabel*, 3> imgIcon;
-    std::array<QLabel*, 3> imgIconXP;
+    QLabel* title;
+    QLabel* iconPicture;
+    QLabel* closeButton;
+    QLabel* closeButtonUp;
+    QLabel* closeButtonDown;
+    BalloonCloseGlyph* closeGlyph;
+    QTextEdit* text;
+    QTimer* autoCloseTimer;
+    QWidget* linkStrip;
+    std::array<QLabel*, 3> classicIcons;
+    std::array<QLabel*, 3> modernIcons;
 
 signals:
     void linkClicked();

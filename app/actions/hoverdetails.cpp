@@ -27,7 +27,7 @@ void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, doub
             form.browser.filesTip.Create(form.browser.files);
         }
     }
-    form.ShowPictureBorder(nullptr);
+    form.showPictureBorder(nullptr);
 }
 
 void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {

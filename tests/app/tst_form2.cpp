@@ -286,9 +286,7 @@ private slots:
         QWidget plain;
         auto* a = new Command(&plain);
         auto* b = new Command(&plain);
-        bool init = true;
-        bool enabled = true;
-        form.InitialiseButtons(&plain, init, enabled);
+        form.initialiseFlatButtons(&plain);
         QVERIFY(a->PointerCheckRunning());
         QVERIFY(b->PointerCheckRunning());
         QCOMPARE(int(a->FaceState()), 1);

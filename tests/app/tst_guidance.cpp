@@ -201,13 +201,13 @@ void GuidanceTest::firingShowsOneBalloon() {
     QVERIFY(tip->isVisible());
     QVERIFY(tip->isWindow());
     QCOMPARE(tip->parentWidget(), &form); // owned by the main window
-    QCOMPARE(tip->lblTitle->text(), QString("Getting Started with Quorvane"));
-    QCOMPARE(tip->txtTip->toPlainText(), qv::guidance::text(m));
+    QCOMPARE(tip->title->text(), QString("Getting Started with Quorvane"));
+    QCOMPARE(tip->text->toPlainText(), qv::guidance::text(m));
     QCOMPARE(tip->currentIcon(), qv::balloon::Icon::Information);
-    QVERIFY(tip->imgX->isVisible());
+    QVERIFY(tip->closeButton->isVisible());
     QCOMPARE(tip->size(), QSize(312, 108));
     QCOMPARE(tip->autoCloseAfter(), autoCloseMs(m));
-    QCOMPARE(tip->lblTitle->font().families().value(0), QString("Tahoma"));
+    QCOMPARE(tip->title->font().families().value(0), QString("Tahoma"));
 
     const QWidget* anchor = m == Message::Start    ? static_cast<QWidget*>(form.frame.commandStatus)
                             : m == Message::Select ? static_cast<QWidget*>(form.browser.files)
@@ -242,9 +242,9 @@ void GuidanceTest::noFilesBalloonStays() {
     QCOMPARE(tips.size(), 2);
     for (qv::BalloonWindow* tip : tips) {
         QVERIFY(tip->isVisible());
-        QVERIFY(!tip->timAutoClose->isActive());
+        QVERIFY(!tip->autoCloseTimer->isActive());
     }
-    QTest::mouseClick(tips[0]->imgX, Qt::LeftButton, {}, QPoint(1, 1)); // until closed
+    QTest::mouseClick(tips[0]->closeButton, Qt::LeftButton, {}, QPoint(1, 1)); // until closed
     QCOMPARE(balloons(form).size(), 1);
 }
 
@@ -260,7 +260,7 @@ void GuidanceTest::balloonsStayUsableWhileTheWindowWorks() {
     QCOMPARE(tips.size(), 2);
     for (qv::BalloonWindow* tip : tips)
         QVERIFY(tip->isEnabled());
-    QTest::mouseClick(tips[0]->imgX, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseClick(tips[0]->closeButton, Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(balloons(form).size(), 1);
     form.setEnabled(true);
     QVERIFY(balloons(form).first()->isEnabled());

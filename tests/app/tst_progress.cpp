@@ -29,10 +29,10 @@ private slots:
         QCOMPARE(p.windowTitle(), QString("Please wait"));
         QCOMPARE(p.size(), QSize(279, 88)); // 4185 x 1320 twips
         QCOMPARE(p.palette().color(QPalette::Window), QColor(88, 146, 231));
-        QVERIFY(p.Animation1->isOpen());
-        QVERIFY(p.Animation1->isPlaying());
-        QCOMPARE(p.ProgressBar1->value(), 0);
-        QCOMPARE(p.ProgressBar1->minimum(), 0);
+        QVERIFY(p.clip->isOpen());
+        QVERIFY(p.clip->isPlaying());
+        QCOMPARE(p.bar->value(), 0);
+        QCOMPARE(p.bar->minimum(), 0);
         QCOMPARE(&Progress::form(), &p); // one window while loaded
     }
 
@@ -61,14 +61,14 @@ private slots:
         p.setValue(7);
         p.setStatus("Loading Record 7 of 20");
         QCOMPARE(p.windowTitle(), QString("Exporting"));
-        QVERIFY(p.Image1->isHidden());
+        QVERIFY(p.picture->isHidden());
         QCOMPARE(p.maximum(), 20);
         QCOMPARE(p.value(), 7);
-        QCOMPARE(p.Label1->text(), QString("Loading Record 7 of 20"));
+        QCOMPARE(p.status->text(), QString("Loading Record 7 of 20"));
         p.setValue(25); // past the end: full, not ignored
         QCOMPARE(p.value(), 20);
         p.setPictureVisible(true);
-        QVERIFY(!p.Image1->isHidden());
+        QVERIFY(!p.picture->isHidden());
     }
 
     // An action that never returns to the event loop still sees the window move.
@@ -77,19 +77,19 @@ private slots:
         p.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(&p));
         p.setMaximum(1000000);
-        const int firstFrame = p.Animation1->currentFrame();
+        const int firstFrame = p.clip->currentFrame();
         QElapsedTimer clock;
         clock.start();
         int value = 0;
         while (clock.elapsed() < 600)
             p.setValue(++value % 1000000);
-        QVERIFY(p.Animation1->currentFrame() != firstFrame);
+        QVERIFY(p.clip->currentFrame() != firstFrame);
     }
 
     void missingClipLeavesTheWindowWorking() {
         QFile::remove(folder->filePath("AccessDatabase.avi"));
         Progress& p = Progress::form();
-        QVERIFY(!p.Animation1->isOpen());
+        QVERIFY(!p.clip->isOpen());
         p.showWindow();
         p.setValue(1);
     }

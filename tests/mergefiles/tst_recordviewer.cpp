@@ -244,7 +244,7 @@ private slots:
         ToggleRecordListSize(form);
         QVERIFY(!form.browser.files->isVisible());
 
-        form.GoBack();
+        form.backToSettings();
         QVERIFY(form.browser.files->isVisible());
         QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
         QVERIFY(!form.browser.records->isVisible());

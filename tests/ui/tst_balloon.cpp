@@ -62,44 +62,44 @@ void BalloonTest::placesAndSizes() {
     QVERIFY(!setUp(tip));
     QCOMPARE(tip.pos(), QPoint(100, 200));
     QCOMPARE(tip.size(), QSize(312, 108));
-    QCOMPARE(tip.lblTitle->geometry(), QRect(0, 1, 312, 17));
-    QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 292, 71));
-    QCOMPARE(tip.imgX->geometry(), QRect(281, 2, 16, 16));
-    QCOMPARE(tip.lblX->geometry(), QRect(286, 5, 13, 13));
-    QCOMPARE(tip.imgDisplayIcon->geometry(), QRect(10, 2, 16, 16));
+    QCOMPARE(tip.title->geometry(), QRect(0, 1, 312, 17));
+    QCOMPARE(tip.text->geometry(), QRect(8, 27, 292, 71));
+    QCOMPARE(tip.closeButton->geometry(), QRect(281, 2, 16, 16));
+    QCOMPARE(tip.closeGlyph->geometry(), QRect(286, 5, 13, 13));
+    QCOMPARE(tip.iconPicture->geometry(), QRect(10, 2, 16, 16));
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 108)));
-    QCOMPARE(tip.lblTitle->text(), QString("Getting Started"));
-    QCOMPARE(tip.txtTip->toPlainText(), QString("Body text"));
+    QCOMPARE(tip.title->text(), QString("Getting Started"));
+    QCOMPARE(tip.text->toPlainText(), QString("Body text"));
     QVERIFY(!tip.isVisible()); // the caller shows it
 
     // A later resize lays the children out again.
     tip.show();
     tip.resize(400, 150);
-    QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 380, 113));
-    QCOMPARE(tip.imgX->geometry().topLeft(), QPoint(369, 2));
+    QCOMPARE(tip.text->geometry(), QRect(8, 27, 380, 113));
+    QCOMPARE(tip.closeButton->geometry().topLeft(), QPoint(369, 2));
 }
 
 void BalloonTest::designState() {
     BalloonWindow tip;
     QCOMPARE(tip.size(), QSize(312, 127));
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 127)));
-    QCOMPARE(tip.lblTitle->font().bold(), true);
+    QCOMPARE(tip.title->font().bold(), true);
     // Nothing to say: the body keeps its design content.
     QVERIFY(!tip.SetBalloon("T", "", 0, 0, "i", true, 0, 1620, 4680, QString("Tahoma"), "", false));
-    QCOMPARE(tip.txtTip->toPlainText(), QString("txtTip"));
-    QVERIFY(!tip.cmdLink->isVisibleTo(&tip));
-    QCOMPARE(tip.cmdLink->height(), 0);
+    QCOMPARE(tip.text->toPlainText(), QString("txtTip"));
+    QVERIFY(!tip.linkStrip->isVisibleTo(&tip));
+    QCOMPARE(tip.linkStrip->height(), 0);
 }
 
 void BalloonTest::linkStrip() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip, "i", true, 0, "x", {}, true));
     QCOMPARE(tip.size(), QSize(312, 124)); // 1620 + 12 x 20 twips
-    QVERIFY(tip.cmdLink->isVisibleTo(&tip));
-    QCOMPARE(tip.txtTip->geometry(), QRect(8, 27, 292, 124 - 17 - 20 - 20 - 15));
+    QVERIFY(tip.linkStrip->isVisibleTo(&tip));
+    QCOMPARE(tip.text->geometry(), QRect(8, 27, 292, 124 - 17 - 20 - 20 - 15));
     QSignalSpy clicked(&tip, &BalloonWindow::linkClicked);
     tip.show();
-    QTest::mouseClick(tip.cmdLink, Qt::LeftButton);
+    QTest::mouseClick(tip.linkStrip, Qt::LeftButton);
     QCOMPARE(clicked.count(), 1);
     QVERIFY(tip.isVisible());
 }
@@ -127,14 +127,14 @@ void BalloonTest::iconCodes() {
     QFETCH(int, slot);
     BalloonWindow tip;
     QVERIFY(!setUp(tip, code));
-    QCOMPARE(tip.imgDisplayIcon->isVisibleTo(&tip), shown);
+    QCOMPARE(tip.iconPicture->isVisibleTo(&tip), shown);
     if (shown) {
-        const QLabel* store = classic ? tip.imgIcon[slot] : tip.imgIconXP[slot];
-        QCOMPARE(tip.imgDisplayIcon->pixmap().toImage(), store->pixmap().toImage());
+        const QLabel* store = classic ? tip.classicIcons[slot] : tip.modernIcons[slot];
+        QCOMPARE(tip.iconPicture->pixmap().toImage(), store->pixmap().toImage());
     }
     // The title always spans the full width, so it stays centred with or without icon.
-    QCOMPARE(tip.lblTitle->geometry().width(), tip.width());
-    QCOMPARE(tip.lblTitle->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(tip.title->geometry().width(), tip.width());
+    QCOMPARE(tip.title->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 }
 
 enum class Target { Background, Title, Icon, CloseImage, CloseGlyph, Body };
@@ -178,20 +178,20 @@ void BalloonTest::closeByClick() {
         at = QPoint(150, 100); // bottom margin, below the body
         break;
     case Target::Title:
-        w = tip->lblTitle;
+        w = tip->title;
         break;
     case Target::Icon:
-        w = tip->imgDisplayIcon;
+        w = tip->iconPicture;
         break;
     case Target::CloseImage:
-        w = tip->imgX;
+        w = tip->closeButton;
         at = QPoint(1, 1); // the glyph covers its middle
         break;
     case Target::CloseGlyph:
-        w = tip->lblX;
+        w = tip->closeGlyph;
         break;
     case Target::Body:
-        w = tip->txtTip->viewport();
+        w = tip->text->viewport();
         break;
     }
     if (at.isNull())
@@ -217,23 +217,24 @@ void BalloonTest::closeButtonFaces() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip));
     tip.show();
-    const QImage up = tip.imgX_Up->pixmap().toImage();
-    const QImage down = tip.imgX_Dn->pixmap().toImage();
+    const QImage up = tip.closeButtonUp->pixmap().toImage();
+    const QImage down = tip.closeButtonDown->pixmap().toImage();
     QVERIFY(up != down);
-    QCOMPARE(tip.imgX->pixmap().toImage(), up);
-    for (QWidget* w : {static_cast<QWidget*>(tip.imgX), static_cast<QWidget*>(tip.lblX)}) {
+    QCOMPARE(tip.closeButton->pixmap().toImage(), up);
+    for (QWidget* w :
+         {static_cast<QWidget*>(tip.closeButton), static_cast<QWidget*>(tip.closeGlyph)}) {
         press(w);
-        QCOMPARE(tip.imgX->pixmap().toImage(), down);
+        QCOMPARE(tip.closeButton->pixmap().toImage(), down);
         // Released outside: no click, the balloon stays, the face comes back up.
         QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(-20, 40));
-        QCOMPARE(tip.imgX->pixmap().toImage(), up);
+        QCOMPARE(tip.closeButton->pixmap().toImage(), up);
         QVERIFY(tip.isVisible());
     }
-    press(tip.imgX, Qt::RightButton);
-    QCOMPARE(tip.imgX->pixmap().toImage(), up);
-    release(tip.imgX, Qt::RightButton);
+    press(tip.closeButton, Qt::RightButton);
+    QCOMPARE(tip.closeButton->pixmap().toImage(), up);
+    release(tip.closeButton, Qt::RightButton);
     QVERIFY(tip.isVisible());
-    QCOMPARE(tip.lblX->toolTip(), QString("Close"));
+    QCOMPARE(tip.closeGlyph->toolTip(), QString("Close"));
 }
 
 void BalloonTest::autoClose() {
@@ -243,15 +244,15 @@ void BalloonTest::autoClose() {
     QPointer<BalloonWindow> stays = new BalloonWindow;
     QVERIFY(!setUp(*stays, "i", true, 0));
     stays->show();
-    QVERIFY(!stays->timAutoClose->isActive());
+    QVERIFY(!stays->autoCloseTimer->isActive());
     QCOMPARE(stays->autoCloseAfter(), 0);
 
     QPointer<BalloonWindow> goes = new BalloonWindow;
     QVERIFY(!setUp(*goes, "i", true, 4000));
     goes->show();
     QCOMPARE(goes->autoCloseAfter(), 4000);
-    QVERIFY(goes->timAutoClose->isActive());
-    QCOMPARE(goes->timAutoClose->interval(), 40);
+    QVERIFY(goes->autoCloseTimer->isActive());
+    QCOMPARE(goes->autoCloseTimer->interval(), 40);
     QTRY_VERIFY_WITH_TIMEOUT(deleted(goes), 2000);
     QVERIFY(!deleted(stays));
     delete stays.data();
@@ -276,11 +277,11 @@ void BalloonTest::autoCloseOutOfRange() {
     QVERIFY(failure);
     QCOMPARE(failure->kind, qv::BalloonFailure::Kind::AutoCloseRange);
     QVERIFY(failure->message.contains(QString::number(ms)));
-    QVERIFY(!tip.timAutoClose->isActive());
+    QVERIFY(!tip.autoCloseTimer->isActive());
     // Half filled: the steps before the timer are done, the size is not.
-    QCOMPARE(tip.lblTitle->text(), QString("Getting Started"));
+    QCOMPARE(tip.title->text(), QString("Getting Started"));
     QCOMPARE(tip.pos(), QPoint(100, 200));
-    QVERIFY(tip.imgX->isHidden());
+    QVERIFY(tip.closeButton->isHidden());
     QCOMPARE(tip.size(), QSize(312, 127));
 }
 
@@ -292,13 +293,13 @@ void BalloonTest::rtfBody() {
     {
         BalloonWindow tip;
         QVERIFY(!setUp(tip, "i", true, 0, "Plain words", folder.filePath("tip.rtf")));
-        QCOMPARE(tip.txtTip->toPlainText(), QString("From the file\nsecond line"));
+        QCOMPARE(tip.text->toPlainText(), QString("From the file\nsecond line"));
         // The file keeps its own font: the face passed for the balloon does not replace it.
-        QTextCursor c(tip.txtTip->document());
+        QTextCursor c(tip.text->document());
         c.setPosition(2);
         QCOMPARE(c.charFormat().fontFamilies().toStringList().value(0), QString("Courier New"));
         QCOMPARE(c.charFormat().fontPointSize(), 10.0);
-        QVERIFY(tip.txtTip->font().family() != QString("Tahoma"));
+        QVERIFY(tip.text->font().family() != QString("Tahoma"));
     }
     for (const QString name : {"missing.rtf", "plain.rtf"}) {
         folder.write("plain.rtf", "this is no rich text");
@@ -308,8 +309,8 @@ void BalloonTest::rtfBody() {
         QCOMPARE(failure->kind, qv::BalloonFailure::Kind::RtfFile);
         QVERIFY(!failure->message.isEmpty());
         // Stopped before the rest: the text was set, the timer was not started.
-        QCOMPARE(tip.txtTip->toPlainText(), QString("Words"));
-        QVERIFY(!tip.timAutoClose->isActive());
+        QCOMPARE(tip.text->toPlainText(), QString("Words"));
+        QVERIFY(!tip.autoCloseTimer->isActive());
     }
 }
 
@@ -317,11 +318,11 @@ void BalloonTest::fonts() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip));
     QCOMPARE(tip.font().families().value(0), QString("Tahoma"));
-    QCOMPARE(tip.txtTip->font().families().value(0), QString("Tahoma"));
-    QCOMPARE(tip.txtTip->font().pointSizeF(), 8.5);
-    QCOMPARE(tip.lblTitle->font().families().value(0), QString("Tahoma"));
-    QCOMPARE(tip.lblTitle->font().pointSizeF(), 8.25);
-    QVERIFY(tip.lblTitle->font().bold());
+    QCOMPARE(tip.text->font().families().value(0), QString("Tahoma"));
+    QCOMPARE(tip.text->font().pointSizeF(), 8.5);
+    QCOMPARE(tip.title->font().families().value(0), QString("Tahoma"));
+    QCOMPARE(tip.title->font().pointSizeF(), 8.25);
+    QVERIFY(tip.title->font().bold());
 }
 
 void BalloonTest::dragByTitle() {
@@ -329,28 +330,28 @@ void BalloonTest::dragByTitle() {
     QVERIFY(!setUp(tip));
     tip.show();
     const QPoint start = tip.pos();
-    const QPoint grip = tip.lblTitle->mapToGlobal(QPoint(100, 8));
+    const QPoint grip = tip.title->mapToGlobal(QPoint(100, 8));
     QMouseEvent down(QEvent::MouseButtonPress, QPointF(100, 8), QPointF(grip), Qt::LeftButton,
                      Qt::LeftButton, {});
-    QApplication::sendEvent(tip.lblTitle, &down);
+    QApplication::sendEvent(tip.title, &down);
     QMouseEvent move(QEvent::MouseMove, QPointF(130, 18), QPointF(grip + QPoint(30, 10)),
                      Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(tip.lblTitle, &move);
+    QApplication::sendEvent(tip.title, &move);
     QCOMPARE(tip.pos(), start + QPoint(30, 10));
     QMouseEvent up(QEvent::MouseButtonRelease, QPointF(130, 18), QPointF(grip + QPoint(30, 10)),
                    Qt::LeftButton, Qt::NoButton, {});
-    QApplication::sendEvent(tip.lblTitle, &up);
+    QApplication::sendEvent(tip.title, &up);
     QVERIFY(tip.isVisible()); // a press on the title drags, it does not close
     // After the release further moves leave the window alone.
     QMouseEvent later(QEvent::MouseMove, QPointF(10, 10), QPointF(grip + QPoint(90, 90)),
                       Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(tip.lblTitle, &later);
+    QApplication::sendEvent(tip.title, &later);
     QCOMPARE(tip.pos(), start + QPoint(30, 10));
 
     tip.showMaximized();
     const QPoint maxPos = tip.pos();
     qv::DragForm(&tip, grip);
-    QApplication::sendEvent(tip.lblTitle, &move);
+    QApplication::sendEvent(tip.title, &move);
     QCOMPARE(tip.pos(), maxPos);
 }
 
