@@ -18,6 +18,8 @@ using fields::FieldEvaluator;
 
 // Where the copies written out so far go back into the main document.
 constexpr const char* kWrittenMark = "qv:written";
+// Holds the template's body content, which every copy is made from, outside the body.
+constexpr const char* kOriginals = "qv:originals";
 
 // Header and footer relationship ids of the template -> those of one copy's parts.
 using IdMap = QHash<QString, QString>;
@@ -287,6 +289,10 @@ void Merger::openParts() {
             needs_.push_back(needsExpanding(c));
         }
     }
+    // Out of the body, so that the document's start before the mark stays as it is written now.
+    pugi::xml_node originals = doc_.document_element().append_child(kOriginals);
+    for (pugi::xml_node& c : original_)
+        c = originals.append_move(c);
     mark_ = finalSection_ ? body_.insert_child_before(kWrittenMark, finalSection_)
                           : body_.append_child(kWrittenMark);
     startWriting();
@@ -468,7 +474,7 @@ QByteArray Merger::markXml() const {
 
 // The main document's XML: the tree with the written copies in place of the mark. They were
 // written after the start of the document as it stood before the merge; that start is checked
-// rather than assumed unchanged.
+// rather than assumed unchanged, and put right in place when it differs.
 QByteArray Merger::mainXml() {
     const QByteArray mark = markXml();
     const QByteArray rest = save(doc_);
@@ -481,8 +487,7 @@ QByteArray Merger::mainXml() {
 
 void Merger::finish() {
     writeOut(finalSection_);
-    for (pugi::xml_node c : original_)
-        body_.remove_child(c);
+    doc_.document_element().remove_child(kOriginals);
     if (finalSection_)
         rewireSections(finalSection_, lastIds_); // the final section belongs to the last copy
     doc_.document_element().remove_child(kStore);
