@@ -211,48 +211,56 @@ private slots:
     void backReturnsToTheSettingsPanel() {
         TempProgramFolder folder;
         Form2 form;
+        ListView* const browserList = designControl<ListView>(form, "ListView1");
+        QLineEdit* const addressField = designControl<QLineEdit>(form, "Text10");
+        QLineEdit* const summaryText = designControl<QLineEdit>(form, "Text6");
+        Command* const backButton = designControl<Command>(form, "Command2");
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        designControl<ListView>(form, "ListView1")->addItem(QStringLiteral("A"), 1, 1);
+        browserList->addItem(QStringLiteral("A"), 1, 1);
         // What a selection leaves on the screen.
-        designControl<QLineEdit>(form, "Text10")->setText(QStringLiteral("192.168.1.9"));
-        designControl<QLineEdit>(form, "Text6")
-            ->setText(QStringLiteral("Search Complete 1 files found"));
-        designControl<ListView>(form, "ListView1")->show();
-        designControl<ListView>(form, "ListView1")
-            ->resize(designControl<ListView>(form, "ListView1")->width(), qv::twipsToPixels(5000));
+        addressField->setText(QStringLiteral("192.168.1.9"));
+        summaryText->setText(QStringLiteral("Search Complete 1 files found"));
+        browserList->show();
+        browserList->resize(browserList->width(), qv::twipsToPixels(5000));
         designControl<ListView>(form, "lw1")->show();
-        const QList<QWidget*> settingsPanel = {
-            designControl<QLineEdit>(form, "Text6"),  designControl<QLineEdit>(form, "Text10"),
-            designControl<QLineEdit>(form, "Text44"), designControl<QLineEdit>(form, "Text11"),
-            designControl<QLineEdit>(form, "Text12"), designControl<QLineEdit>(form, "Text21"),
-            designControl<QLineEdit>(form, "Text22"), designControl<QLineEdit>(form, "Text5"),
-            designControl<QLineEdit>(form, "Text16"), designControl<Command>(form, "Command1"),
-            designControl<QLabel>(form, "Label3"),    designControl<PictureBox>(form, "Image9")};
+        const QList<QWidget*> settingsPanel = {summaryText,
+                                               addressField,
+                                               designControl<QLineEdit>(form, "Text44"),
+                                               designControl<QLineEdit>(form, "Text11"),
+                                               designControl<QLineEdit>(form, "Text12"),
+                                               designControl<QLineEdit>(form, "Text21"),
+                                               designControl<QLineEdit>(form, "Text22"),
+                                               designControl<QLineEdit>(form, "Text5"),
+                                               designControl<QLineEdit>(form, "Text16"),
+                                               designControl<Command>(form, "Command1"),
+                                               designControl<QLabel>(form, "Label3"),
+                                               designControl<PictureBox>(form, "Image9")};
         for (QWidget* w : settingsPanel)
             w->hide();
-        const QList<QWidget*> detailsPanel = {
-            designControl<Command>(form, "Command2"),  designControl<Command>(form, "Command3"),
-            designControl<Command>(form, "Command10"), designControl<QLineEdit>(form, "Text1"),
-            designControl<LineShape>(form, "Line1"),   designControl<PictureBox>(form, "Image5")};
+        const QList<QWidget*> detailsPanel = {backButton,
+                                              designControl<Command>(form, "Command3"),
+                                              designControl<Command>(form, "Command10"),
+                                              designControl<QLineEdit>(form, "Text1"),
+                                              designControl<LineShape>(form, "Line1"),
+                                              designControl<PictureBox>(form, "Image5")};
         for (QWidget* w : detailsPanel)
             w->show();
 
-        QTest::mouseMove(designControl<Command>(form, "Command2"));
-        QTest::mouseClick(designControl<Command>(form, "Command2"), Qt::LeftButton);
+        QTest::mouseMove(backButton);
+        QTest::mouseClick(backButton, Qt::LeftButton);
 
         QVERIFY(!designControl<ListView>(form, "lw1")->isVisible());
-        QVERIFY(designControl<ListView>(form, "ListView1")->isVisible());
-        QCOMPARE(designControl<ListView>(form, "ListView1")->itemCount(), 1);
-        QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(7650));
+        QVERIFY(browserList->isVisible());
+        QCOMPARE(browserList->itemCount(), 1);
+        QCOMPARE(browserList->height(), qv::twipsToPixels(7650));
         QVERIFY(designControl<Command>(form, "Command1")->isVisible());
-        QVERIFY(!designControl<Command>(form, "Command2")->isVisible());
+        QVERIFY(!backButton->isVisible());
         QVERIFY(!designControl<Command>(form, "Command3")->isVisible());
         QVERIFY(!designControl<Command>(form, "Command10")->isVisible());
-        QVERIFY(designControl<QLineEdit>(form, "Text6")->isVisible());
-        QCOMPARE(designControl<QLineEdit>(form, "Text6")->text(),
-                 QStringLiteral("Search Complete 1 files found"));
-        QCOMPARE(designControl<QLineEdit>(form, "Text10")->text(), QStringLiteral("192.168.1.9"));
+        QVERIFY(summaryText->isVisible());
+        QCOMPARE(summaryText->text(), QStringLiteral("Search Complete 1 files found"));
+        QCOMPARE(addressField->text(), QStringLiteral("192.168.1.9"));
         QVERIFY(designControl<QLabel>(form, "Label3")->isVisible() &&
                 designControl<PictureBox>(form, "Image9")->isVisible() &&
                 designControl<LineShape>(form, "Line4")->isVisible());
@@ -264,31 +272,30 @@ private slots:
     void pictureBordersFollowThePointer() {
         TempProgramFolder folder;
         Form2 form;
+        PictureBox* const exitPicture = designControl<PictureBox>(form, "Image2");
+        PictureBox* const aboutPicture = designControl<PictureBox>(form, "Image3");
+        PictureBox* const settingsPicture = designControl<PictureBox>(form, "Image4");
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // The pictures lie below the designed client area and scale with the window, so no size
         // shows them: lift them into view.
-        for (PictureBox* p :
-             {designControl<PictureBox>(form, "Image2"), designControl<PictureBox>(form, "Image3"),
-              designControl<PictureBox>(form, "Image4")}) {
+        for (PictureBox* p : {exitPicture, aboutPicture, settingsPicture}) {
             p->move(p->x(), p->y() - qv::twipsToPixels(1500));
             p->raise();
         }
-        QTest::mouseMove(designControl<PictureBox>(form, "Image2"), QPoint(10, 10));
-        QCOMPARE(designControl<PictureBox>(form, "Image2")->BorderStyle(), 1);
-        QCOMPARE(designControl<PictureBox>(form, "Image3")->BorderStyle(), 0);
-        QTest::mouseMove(designControl<PictureBox>(form, "Image3"), QPoint(10, 10));
-        QCOMPARE(designControl<PictureBox>(form, "Image2")->BorderStyle(), 0);
-        QCOMPARE(designControl<PictureBox>(form, "Image3")->BorderStyle(), 1);
-        QTest::mouseMove(designControl<PictureBox>(form, "Image4"), QPoint(10, 10));
-        QCOMPARE(designControl<PictureBox>(form, "Image4")->BorderStyle(), 1);
-        QCOMPARE(designControl<PictureBox>(form, "Image3")->BorderStyle(), 0);
-        QTest::mouseMove(designControl<PictureBox>(form, "Image2"), QPoint(10, 10));
+        QTest::mouseMove(exitPicture, QPoint(10, 10));
+        QCOMPARE(exitPicture->BorderStyle(), 1);
+        QCOMPARE(aboutPicture->BorderStyle(), 0);
+        QTest::mouseMove(aboutPicture, QPoint(10, 10));
+        QCOMPARE(exitPicture->BorderStyle(), 0);
+        QCOMPARE(aboutPicture->BorderStyle(), 1);
+        QTest::mouseMove(settingsPicture, QPoint(10, 10));
+        QCOMPARE(settingsPicture->BorderStyle(), 1);
+        QCOMPARE(aboutPicture->BorderStyle(), 0);
+        QTest::mouseMove(exitPicture, QPoint(10, 10));
         QTest::mouseMove(designControl<QLabel>(form, "Label1"),
                          qv::twipsToPixels(QPoint(7550, 500)));
-        for (PictureBox* p :
-             {designControl<PictureBox>(form, "Image2"), designControl<PictureBox>(form, "Image3"),
-              designControl<PictureBox>(form, "Image4")})
+        for (PictureBox* p : {exitPicture, aboutPicture, settingsPicture})
             QCOMPARE(p->BorderStyle(), 0);
     }
 

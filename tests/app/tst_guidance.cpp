@@ -212,11 +212,10 @@ void GuidanceTest::firingShowsOneBalloon() {
     QCOMPARE(tip->autoCloseAfter(), autoCloseMs(m));
     QCOMPARE(tip->title->font().families().value(0), QString("Tahoma"));
 
-    const QWidget* anchor =
-        m == Message::Start      ? static_cast<QWidget*>(designControl<QLineEdit>(form, "Text15"))
-        : m == Message::Select   ? static_cast<QWidget*>(designControl<ListView>(form, "ListView1"))
-        : m == Message::Settings ? static_cast<QWidget*>(designControl<QLineEdit>(form, "Text10"))
-                                 : static_cast<QWidget*>(designControl<QLineEdit>(form, "Text44"));
+    const QWidget* anchor = m == Message::Start      ? designControl<QWidget>(form, "Text15")
+                            : m == Message::Select   ? designControl<QWidget>(form, "ListView1")
+                            : m == Message::Settings ? designControl<QWidget>(form, "Text10")
+                                                     : designControl<QWidget>(form, "Text44");
     const QRect r = screenRect(anchor);
     const QPoint expected = m == Message::Start ? QPoint(r.left(), r.top() + r.height())
                             : m == Message::Select

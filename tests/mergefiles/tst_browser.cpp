@@ -51,6 +51,7 @@ private slots:
         if (withTemplate)
             folder.write("Word/ABC.dot", "t");
         Form2 form;
+        Command* const deleteButton = designControl<Command>(form, "Command10");
         form.show();
         designControl<QTimer>(form, "Timer2")->start(5000);
         QList<qint64> steps;
@@ -72,42 +73,30 @@ private slots:
         QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString("Size: 0 KB (38) Bytes"));
         QCOMPARE(designControl<QLineEdit>(form, "Text13")->text(), "Path: " + MergeFilePath("ABC"));
         QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString("Total Records: 3"));
-        QCOMPARE(designControl<Command>(form, "Command10")->Caption(),
-                 QString("Delete ABC from Server"));
-        QCOMPARE(designControl<Command>(form, "Command10")->toolTip(), QString("Delete ABC"));
-        QCOMPARE(designControl<Command>(form, "Command10")->FontColour(), QColor(255, 0, 0));
+        QCOMPARE(deleteButton->Caption(), QString("Delete ABC from Server"));
+        QCOMPARE(deleteButton->toolTip(), QString("Delete ABC"));
+        QCOMPARE(deleteButton->FontColour(), QColor(255, 0, 0));
         QCOMPARE(form.details.recordCount(), 3);
 
         // Settings panel away, details panel and its commands in.
-        for (QWidget* w : {static_cast<QWidget*>(designControl<QLineEdit>(form, "Text10")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text44")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text11")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text12")),
-                           static_cast<QWidget*>(designControl<QProgressBar>(form, "ProgressBar1")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text21")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text22")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text7")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text8")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text5")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text16")),
-                           static_cast<QWidget*>(designControl<Command>(form, "Command1")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text6")),
-                           static_cast<QWidget*>(designControl<QLabel>(form, "Label3")),
-                           static_cast<QWidget*>(designControl<PictureBox>(form, "Image9"))})
+        for (QWidget* w :
+             {designControl<QWidget>(form, "Text10"), designControl<QWidget>(form, "Text44"),
+              designControl<QWidget>(form, "Text11"), designControl<QWidget>(form, "Text12"),
+              designControl<QWidget>(form, "ProgressBar1"), designControl<QWidget>(form, "Text21"),
+              designControl<QWidget>(form, "Text22"), designControl<QWidget>(form, "Text7"),
+              designControl<QWidget>(form, "Text8"), designControl<QWidget>(form, "Text5"),
+              designControl<QWidget>(form, "Text16"), designControl<QWidget>(form, "Command1"),
+              designControl<QWidget>(form, "Text6"), designControl<QWidget>(form, "Label3"),
+              designControl<QWidget>(form, "Image9")})
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-        for (QWidget* w : {static_cast<QWidget*>(designControl<Command>(form, "Command2")),
-                           static_cast<QWidget*>(designControl<Command>(form, "Command3")),
-                           static_cast<QWidget*>(designControl<Command>(form, "Command10")),
-                           static_cast<QWidget*>(designControl<Command>(form, "Command7")),
-                           static_cast<QWidget*>(designControl<Command>(form, "Command11")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text1")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text2")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text9")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text13")),
-                           static_cast<QWidget*>(designControl<QLineEdit>(form, "Text17")),
-                           static_cast<QWidget*>(designControl<LineShape>(form, "Line1")),
-                           static_cast<QWidget*>(designControl<LineShape>(form, "Line2")),
-                           static_cast<QWidget*>(designControl<LineShape>(form, "Line4"))})
+        for (QWidget* w :
+             {designControl<QWidget>(form, "Command2"), designControl<QWidget>(form, "Command3"),
+              designControl<QWidget>(form, "Command10"), designControl<QWidget>(form, "Command7"),
+              designControl<QWidget>(form, "Command11"), designControl<QWidget>(form, "Text1"),
+              designControl<QWidget>(form, "Text2"), designControl<QWidget>(form, "Text9"),
+              designControl<QWidget>(form, "Text13"), designControl<QWidget>(form, "Text17"),
+              designControl<QWidget>(form, "Line1"), designControl<QWidget>(form, "Line2"),
+              designControl<QWidget>(form, "Line4")})
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
         QCOMPARE(designControl<Command>(form, "Command4")->isVisible(), withTemplate);
         QCOMPARE(designControl<PictureBox>(form, "Image5")->isVisible(), withTemplate);

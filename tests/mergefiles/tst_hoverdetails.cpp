@@ -59,33 +59,34 @@ private slots:
         folder.write("data/XYZ.LET", "Name\n");
         folder.write("Word/XYZ.dot", "t");
         Form2 form;
+        ListView* const browserList = designControl<ListView>(form, "ListView1");
         form.show();
-        designControl<ListView>(form, "ListView1")->show();
-        designControl<ListView>(form, "ListView1")->setView(ListView::Report);
+        browserList->show();
+        browserList->setView(ListView::Report);
         addEntry(form, "ABC", "1");
         addEntry(form, "XYZ", "0");
         BalloonTooltip& tip = form.browser.filesTip();
         designControl<PictureBox>(form, "Image3")->setBorderStyle(1);
 
-        moveOverBrowser(form, twipsOfRow(*designControl<ListView>(form, "ListView1"), 0));
+        moveOverBrowser(form, twipsOfRow(*browserList, 0));
         QCOMPARE(form.browser.hoverRow(), 1);
         QCOMPARE(tip.Title(), QString("ABC"));
         QCOMPARE(tip.TipText(), MergeSummaryText("ABC", "1"));
         QVERIFY(tip.TipText().contains("Date Modified: "));
         QCOMPARE(tip.TipText().count("\r\n"), 4);
         QVERIFY(tip.window());
-        QCOMPARE(tip.parentWindow(), designControl<ListView>(form, "ListView1"));
+        QCOMPARE(tip.parentWindow(), browserList);
         QCOMPARE(designControl<PictureBox>(form, "Image3")->BorderStyle(), 0);
 
         // Within the same row nothing is rebuilt.
         QPointer<QWidget> first = tip.window();
         tip.TipText("changed");
-        moveOverBrowser(form, twipsOfRow(*designControl<ListView>(form, "ListView1"), 0, 3));
+        moveOverBrowser(form, twipsOfRow(*browserList, 0, 3));
         QCOMPARE(tip.window(), first.data());
         QCOMPARE(tip.TipText(), QString("changed"));
 
         // Another row: a new tip with the template line.
-        moveOverBrowser(form, twipsOfRow(*designControl<ListView>(form, "ListView1"), 1));
+        moveOverBrowser(form, twipsOfRow(*browserList, 1));
         QCOMPARE(form.browser.hoverRow(), 2);
         QVERIFY(first.isNull());
         QCOMPARE(tip.Title(), QString("XYZ"));
@@ -94,10 +95,10 @@ private slots:
         QCOMPARE(tip.TipText().count("\r\n"), 5);
 
         // Empty space removes it; back on the same row shows it again.
-        moveOverBrowser(form, twipsOfEmptySpace(*designControl<ListView>(form, "ListView1")));
+        moveOverBrowser(form, twipsOfEmptySpace(*browserList));
         QCOMPARE(form.browser.hoverRow(), 0);
         QVERIFY(!tip.window());
-        moveOverBrowser(form, twipsOfRow(*designControl<ListView>(form, "ListView1"), 1));
+        moveOverBrowser(form, twipsOfRow(*browserList, 1));
         QCOMPARE(form.browser.hoverRow(), 2);
         QVERIFY(tip.window());
     }
@@ -135,30 +136,31 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\nBob|Sligo\n");
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
         designControl<QLineEdit>(form, "Text1")->setText("ABC");
         LoadMergeRecords(form, form.selectedMergeFile(), 10);
         BalloonTooltip& tip = form.browser.fieldNamesTip();
         const QString text = " Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n";
 
-        moveOverRecords(form, twipsOfRow(*designControl<ListView>(form, "lw1"), 0));
+        moveOverRecords(form, twipsOfRow(*recordList, 0));
         QCOMPARE(form.browser.recordHoverRow(), 1);
         QCOMPARE(tip.Title(), QString("Field Names"));
         QCOMPARE(tip.TipText(), text);
-        QCOMPARE(tip.parentWindow(), designControl<ListView>(form, "lw1"));
+        QCOMPARE(tip.parentWindow(), recordList);
         QPointer<QWidget> first = tip.window();
         QVERIFY(first);
 
-        moveOverRecords(form, twipsOfRow(*designControl<ListView>(form, "lw1"), 0, 4));
+        moveOverRecords(form, twipsOfRow(*recordList, 0, 4));
         QCOMPARE(tip.window(), first.data());
 
-        moveOverRecords(form, twipsOfRow(*designControl<ListView>(form, "lw1"), 1));
+        moveOverRecords(form, twipsOfRow(*recordList, 1));
         QCOMPARE(form.browser.recordHoverRow(), 2);
         QVERIFY(first.isNull());
         QVERIFY(tip.window());
         QCOMPARE(tip.Title(), QString("Field Names"));
 
-        moveOverRecords(form, twipsOfEmptySpace(*designControl<ListView>(form, "lw1")));
+        moveOverRecords(form, twipsOfEmptySpace(*recordList));
         QCOMPARE(form.browser.recordHoverRow(), 0);
         QVERIFY(!tip.window());
     }

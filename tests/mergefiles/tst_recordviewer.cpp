@@ -86,25 +86,22 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/ABC.LET", bytes);
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
         load(form, "ABC", toLoad);
         QCOMPARE(::titles(form), titles);
         QCOMPARE(::rows(form), rows);
-        for (int c = 0; c < designControl<ListView>(form, "lw1")->columnCount(); ++c) {
-            QCOMPARE(designControl<ListView>(form, "lw1")->columnWidth(c), 2500);
-            QCOMPARE(designControl<ListView>(form, "lw1")->reportView()->header()->sectionSize(c),
-                     qv::twipsToPixels(2500));
+        for (int c = 0; c < recordList->columnCount(); ++c) {
+            QCOMPARE(recordList->columnWidth(c), 2500);
+            QCOMPARE(recordList->reportView()->header()->sectionSize(c), qv::twipsToPixels(2500));
         }
-        QVERIFY(designControl<ListView>(form, "lw1")->isVisible());
-        QCOMPARE(designControl<ListView>(form, "lw1")->View(), int(ListView::Report));
+        QVERIFY(recordList->isVisible());
+        QCOMPARE(recordList->View(), int(ListView::Report));
         QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(5000));
-        QCOMPARE(designControl<ListView>(form, "lw1")->height(), qv::twipsToPixels(2640));
+        QCOMPARE(recordList->height(), qv::twipsToPixels(2640));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
-        if (designControl<ListView>(form, "lw1")->itemCount() == 0 && !rows.isEmpty())
-            QCOMPARE(designControl<ListView>(form, "lw1")
-                         ->model()
-                         ->data(designControl<ListView>(form, "lw1")->model()->index(0, 0))
-                         .toString(),
+        if (recordList->itemCount() == 0 && !rows.isEmpty())
+            QCOMPARE(recordList->model()->data(recordList->model()->index(0, 0)).toString(),
                      rows[0].section('/', 0, 0));
     }
 
@@ -145,13 +142,13 @@ private slots:
         folder.write("data/Wide.LET", header + '\n' + record + '\n' + record + '\n');
         folder.write("data/Narrow.LET", "A|B\n1|2\n");
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
         load(form, "Wide", 10);
-        const QHeaderView* sections = designControl<ListView>(form, "lw1")->reportView()->header();
-        QCOMPARE(designControl<ListView>(form, "lw1")->columnCount(), kFields);
+        const QHeaderView* sections = recordList->reportView()->header();
+        QCOMPARE(recordList->columnCount(), kFields);
         QCOMPARE(sections->count(), kFields);
-        QCOMPARE(designControl<ListView>(form, "lw1")->columnText(kFields - 1),
-                 QString("F%1").arg(kFields - 1));
+        QCOMPARE(recordList->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
         for (int c : {0, kFields / 2, kFields - 1})
             QCOMPARE(sections->sectionSize(c), qv::twipsToPixels(2500));
         QCOMPARE(RecordListModel(form).rowCount(), 2);
@@ -217,23 +214,22 @@ private slots:
         QFETCH(int, heightBefore);
         qv::test::TempProgramFolder folder;
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
-        designControl<ListView>(form, "lw1")
-            ->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
+        recordList->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
 
         ToggleRecordListSize(form);
-        QCOMPARE(designControl<ListView>(form, "lw1")->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(designControl<ListView>(form, "lw1")->height(),
+        QCOMPARE(recordList->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(recordList->height(),
                  qv::twipsToPixels(twips(form.frameGeometry().height()) - 500));
-        QCOMPARE(designControl<ListView>(form, "lw1")->width(),
-                 qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
+        QCOMPARE(recordList->width(), qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
         QVERIFY(!designControl<ListView>(form, "ListView1")->isVisible());
 
         ToggleRecordListSize(form);
-        QCOMPARE(twips(designControl<ListView>(form, "lw1")->x()), 0);
-        QCOMPARE(twips(designControl<ListView>(form, "lw1")->y()), 5010);
-        QCOMPARE(twips(designControl<ListView>(form, "lw1")->width()), 7380);
-        QCOMPARE(twips(designControl<ListView>(form, "lw1")->height()), 2610);
+        QCOMPARE(twips(recordList->x()), 0);
+        QCOMPARE(twips(recordList->y()), 5010);
+        QCOMPARE(twips(recordList->width()), 7380);
+        QCOMPARE(twips(recordList->height()), 2610);
         QVERIFY(designControl<ListView>(form, "ListView1")->isVisible());
     }
 
@@ -243,23 +239,25 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
         Form2 form;
+        ListView* const browserList = designControl<ListView>(form, "ListView1");
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
-        designControl<ListView>(form, "ListView1")->show(); // as after a search
+        browserList->show(); // as after a search
         designControl<QLineEdit>(form, "Text1")->setText("ABC");
         LoadMergeRecords(form, form.selectedMergeFile(), 1);
         ToggleRecordListSize(form);
-        QVERIFY(!designControl<ListView>(form, "ListView1")->isVisible());
+        QVERIFY(!browserList->isVisible());
 
         form.backToSettings();
-        QVERIFY(designControl<ListView>(form, "ListView1")->isVisible());
-        QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(7650));
-        QVERIFY(!designControl<ListView>(form, "lw1")->isVisible());
+        QVERIFY(browserList->isVisible());
+        QCOMPARE(browserList->height(), qv::twipsToPixels(7650));
+        QVERIFY(!recordList->isVisible());
 
         LoadMergeRecords(form, form.selectedMergeFile(), 1);
-        QVERIFY(designControl<ListView>(form, "lw1")->isVisible());
-        QCOMPARE(twips(designControl<ListView>(form, "lw1")->y()), 5010);
-        QCOMPARE(twips(designControl<ListView>(form, "lw1")->width()), 7380);
-        QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(5000));
+        QVERIFY(recordList->isVisible());
+        QCOMPARE(twips(recordList->y()), 5010);
+        QCOMPARE(twips(recordList->width()), 7380);
+        QCOMPARE(browserList->height(), qv::twipsToPixels(5000));
     }
 
     void negativeTopIsLeftAlone() {
