@@ -48,10 +48,9 @@ public:
     // The record viewer fills the list through a model of its own: it is handed the list for that
     // (and the exports read the loaded rows and select the one being exported).
     ListView& recordList() { return *records_; }
-    const ListView& recordList() const { return *records_; }
     QIcon recordIcon(int index) const; // a picture of the record list's rows
 
-    void showFiles(); // the browser in place of the introduction, at its full height
+    void showFiles(); // the browser at its full height
     void showRecordList();
     void hideRecordList();
     void shrinkRecordList(); // an enlarged record list back below the browser
