@@ -26,8 +26,7 @@
 
 namespace {
 
-// The source of a route: one of the window's controls, by its member, or the window itself.
-using Source = QObject* (*)(Form2&);
+// A control of the window, by its member.
 template <auto... Path> QObject* control(Form2& form) {
     return (form.*....*Path);
 }
@@ -35,53 +34,59 @@ QObject* window(Form2& form) {
     return &form;
 }
 
-// One row: the source, the event, the action.
-struct Route {
-    Source source;
-    Event event;
-    Action action;
+} // namespace
+
+// The window's routes, by the members that keep their controls (the panels let this struct reach
+// their members).
+struct Form2Routes {
+    static std::span<const Route> all();
 };
 
-// clang-format off
-const Route kRoutes[] = {
-    {control<&Form2::details, &DetailsPanel::backButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.backToSettings(); }},
-    {control<&Form2::frame, &WindowFrame::quitButton>,   Event::Click,        [](Form2& f, const EventArgs&) { f.quitProgram(); }},
-    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::Click,        [](Form2& f, const EventArgs&) { f.exitProgram(); }},
-    {control<&Form2::frame, &WindowFrame::exitPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.exitPicture); }},
-    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.aboutPicture); }},
-    {control<&Form2::frame, &WindowFrame::settingsPicture>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.settingsPicture); }},
+std::span<const Route> Form2Routes::all() {
+    // clang-format off
+    static const Route kRoutes[] = {
+    {control<&Form2::details, &DetailsPanel::backButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { f.backToSettings(); }},
+    {control<&Form2::frame, &WindowFrame::quitButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { f.quitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture_>,     Event::Click,        [](Form2& f, const EventArgs&) { f.exitProgram(); }},
+    {control<&Form2::frame, &WindowFrame::exitPicture_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.exitPicture_); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.aboutPicture_); }},
+    {control<&Form2::frame, &WindowFrame::settingsPicture_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(f.frame.settingsPicture_); }},
     {window,                      Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(nullptr); }},
-    {control<&Form2::frame, &WindowFrame::background>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(nullptr); }},
-    {control<&Form2::settings, &SettingsPanel::searchButton>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
-    {control<&Form2::details, &DetailsPanel::deleteButton>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
+    {control<&Form2::frame, &WindowFrame::background_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { f.showPictureBorder(nullptr); }},
+    {control<&Form2::settings, &SettingsPanel::searchButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { SearchServer(f); }},
+    {control<&Form2::details, &DetailsPanel::deleteButton_>,  Event::Click,        [](Form2& f, const EventArgs&) { DeleteOnServer(f); }},
     {control<&Form2::transfer>,      Event::StateChanged, [](Form2& f, const EventArgs& a) { TransferStateChanged(f, static_cast<qint16>(a.value)); }},
     {window,                      Event::Resize,       [](Form2& f, const EventArgs&) { RescaleForm(f); }},
-    {control<&Form2::guidance, &GuidanceTimers::startTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
-    {control<&Form2::guidance, &GuidanceTimers::selectTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
-    {control<&Form2::guidance, &GuidanceTimers::settingsTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
-    {control<&Form2::guidance, &GuidanceTimers::noFilesTimer>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
-    {control<&Form2::frame, &WindowFrame::aboutPicture>,     Event::Click,        [](Form2&, const EventArgs&) { SplashWindow::showSplash(); }},
-    {control<&Form2::settings, &SettingsPanel::address>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.address); }},
-    {control<&Form2::settings, &SettingsPanel::login>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.login); }},
-    {control<&Form2::settings, &SettingsPanel::password>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.password); }},
-    {control<&Form2::settings, &SettingsPanel::searchHintArea>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, f.settings.searchHintArea); }},
-    {control<&Form2::settings, &SettingsPanel::address>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.address); }},
-    {control<&Form2::settings, &SettingsPanel::login>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.login); }},
-    {control<&Form2::settings, &SettingsPanel::password>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.password); }},
+    {control<&Form2::guidance, &GuidanceTimers::startTimer_>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 1); }},
+    {control<&Form2::guidance, &GuidanceTimers::selectTimer_>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 2); }},
+    {control<&Form2::guidance, &GuidanceTimers::settingsTimer_>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 3); }},
+    {control<&Form2::guidance, &GuidanceTimers::noFilesTimer_>,     Event::Timer,        [](Form2& f, const EventArgs&) { qv::guidance::OnGuidanceTimer(f, 4); }},
+    {control<&Form2::frame, &WindowFrame::aboutPicture_>,     Event::Click,        [](Form2&, const EventArgs&) { SplashWindow::showSplash(); }},
+    {control<&Form2::settings, &SettingsPanel::address_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, SettingsPanel::Hint::Address); }},
+    {control<&Form2::settings, &SettingsPanel::login_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, SettingsPanel::Hint::Login); }},
+    {control<&Form2::settings, &SettingsPanel::password_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, SettingsPanel::Hint::Password); }},
+    {control<&Form2::settings, &SettingsPanel::searchHintArea_>,     Event::MouseMove,    [](Form2& f, const EventArgs&) { AttachFieldHint(f, SettingsPanel::Hint::Search); }},
+    {control<&Form2::settings, &SettingsPanel::address_>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.address_); }},
+    {control<&Form2::settings, &SettingsPanel::login_>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.login_); }},
+    {control<&Form2::settings, &SettingsPanel::password_>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { SelectFieldText(f.settings.password_); }},
     // Merge files: browser, record list, hover details.
-    {control<&Form2::browser, &BrowserPanel::files>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
-    {control<&Form2::browser, &BrowserPanel::files>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
+    {control<&Form2::browser, &BrowserPanel::files_>,  Event::Click,        [](Form2& f, const EventArgs&) { SelectMergeFile(f); }},
+    {control<&Form2::browser, &BrowserPanel::files_>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowMergeSummary(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::browser, &BrowserPanel::records>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
-    {control<&Form2::browser, &BrowserPanel::records>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
+    {control<&Form2::browser, &BrowserPanel::records_>,        Event::DblClick,     [](Form2& f, const EventArgs&) { ToggleRecordListSize(f); }},
+    {control<&Form2::browser, &BrowserPanel::records_>,        Event::MouseMove,    [](Form2& f, const EventArgs& a) {
         ShowFieldNamesTip(f, a.buttons, a.modifiers, qv::pixelsToTwips(a.pos.x()), qv::pixelsToTwips(a.pos.y())); }},
-    {control<&Form2::browser, &BrowserPanel::viewButton>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
-    {control<&Form2::details, &DetailsPanel::newDocumentButton>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
-    {control<&Form2::details, &DetailsPanel::completeMergeButton>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
-    {control<&Form2::details, &DetailsPanel::spreadsheetButton>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
-    {control<&Form2::details, &DetailsPanel::htmlButton>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
-};
-// clang-format on
+    {control<&Form2::browser, &BrowserPanel::viewButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { CycleBrowserView(f); }},
+    {control<&Form2::details, &DetailsPanel::newDocumentButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { CreateMergeDocument(f); }},
+    {control<&Form2::details, &DetailsPanel::completeMergeButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { MergeIntoTemplate(f); }},
+    {control<&Form2::details, &DetailsPanel::spreadsheetButton_>,   Event::Click,        [](Form2& f, const EventArgs&) { ExportToSpreadsheet(f); }},
+    {control<&Form2::details, &DetailsPanel::htmlButton_>,  Event::Click,        [](Form2& f, const EventArgs&) { ExportToHtml(f); }},
+    };
+    // clang-format on
+    return kRoutes;
+}
+
+namespace {
 
 // Turns a Qt event of one object into calls of an action.
 class EventHook : public QObject {
@@ -210,13 +215,17 @@ const char* eventName(Event event) {
 
 } // namespace
 
-QStringList connectDispatch(Form2& form) {
+QStringList connectRoutes(Form2& form, std::span<const Route> routes) {
     QStringList unmatched;
-    for (const Route& route : kRoutes) {
+    for (const Route& route : routes) {
         QObject* source = route.source(form);
         if (!source || !hook(form, source, route.event, route.action))
             unmatched << (source ? source->objectName() : QStringLiteral("(no control)")) +
                              QLatin1Char('.') + QLatin1String(eventName(route.event));
     }
     return unmatched;
+}
+
+QStringList connectDispatch(Form2& form) {
+    return connectRoutes(form, Form2Routes::all());
 }

@@ -11,29 +11,30 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-struct Hint {
-    BalloonTooltip SettingsPanel::*tip;
-    std::int32_t SettingsPanel::*shown;
-    QLineEdit* SettingsPanel::*field;
+// The title and text of each hint.
+struct HintText {
     QString title;
     QString text;
 };
 
-QList<Hint> hints() {
+HintText hintText(SettingsPanel::Hint hint) {
+    switch (hint) {
+    case SettingsPanel::Hint::Address:
+        return {QStringLiteral("IP Address"),
+                QStringLiteral("Key in IP Address of Norrevan Server") + kCrLf +
+                    QStringLiteral("e.g. ") + QString::fromLatin1(kExampleAddress) + kCrLf};
+    case SettingsPanel::Hint::Login:
+        return {QStringLiteral("Login"),
+                QStringLiteral("Key in Login Name, usually 'root'") + kCrLf};
+    case SettingsPanel::Hint::Password:
+        return {QStringLiteral("Password"), QStringLiteral("Key in root Password") + kCrLf};
+    case SettingsPanel::Hint::Search:
+        break;
+    }
     return {
-        {&SettingsPanel::addressTip, &SettingsPanel::addressHintShown, &SettingsPanel::address,
-         QStringLiteral("IP Address"),
-         QStringLiteral("Key in IP Address of Norrevan Server") + kCrLf + QStringLiteral("e.g. ") +
-             QString::fromLatin1(kExampleAddress) + kCrLf},
-        {&SettingsPanel::loginTip, &SettingsPanel::loginHintShown, &SettingsPanel::login,
-         QStringLiteral("Login"), QStringLiteral("Key in Login Name, usually 'root'") + kCrLf},
-        {&SettingsPanel::passwordTip, &SettingsPanel::passwordHintShown, &SettingsPanel::password,
-         QStringLiteral("Password"), QStringLiteral("Key in root Password") + kCrLf},
-        {&SettingsPanel::searchTip, &SettingsPanel::searchHintShown, &SettingsPanel::searchHintArea,
-         QStringLiteral("Search Norrevan Server"),
-         QStringLiteral("Click on Search Button to Download all Merge files on Norrevan Server") +
-             kCrLf},
-    };
+        QStringLiteral("Search Norrevan Server"),
+        QStringLiteral("Click on Search Button to Download all Merge files on Norrevan Server") +
+            kCrLf};
 }
 
 void setUp(BalloonTooltip& tip, int style, int icon, int delay) {
@@ -73,29 +74,17 @@ private:
 } // namespace
 
 void CreateTooltips(Form2& form) {
-    setUp(form.browser.filesTip, 1, 1, 100);
-    setUp(form.browser.fieldNamesTip, 0, 1, 100);
-    for (const Hint& hint : hints()) {
-        setUp(form.settings.*hint.tip, 1, 1, 100);
-        if (QLineEdit* field = form.settings.*hint.field;
-            field && field != form.settings.searchHintArea)
-            new CaretKeeper(field);
-    }
+    setUp(form.browser.filesTip(), 1, 1, 100);
+    setUp(form.browser.fieldNamesTip(), 0, 1, 100);
+    for (const SettingsPanel::Hint hint : SettingsPanel::kHints)
+        setUp(form.settings.hintTip(hint), 1, 1, 100);
+    for (QLineEdit* field : form.settings.inputFields())
+        new CaretKeeper(field);
 }
 
-void AttachFieldHint(Form2& form, QLineEdit* field) {
-    for (const Hint& hint : hints()) {
-        if (form.settings.*hint.field != field)
-            continue;
-        if (form.settings.*hint.shown == 1)
-            return;
-        form.settings.*hint.shown = 1;
-        BalloonTooltip& tip = form.settings.*hint.tip;
-        tip.Title(hint.title);
-        tip.TipText(hint.text);
-        tip.Create(field);
-        return;
-    }
+void AttachFieldHint(Form2& form, SettingsPanel::Hint hint) {
+    const HintText shown = hintText(hint);
+    form.settings.showHintOnce(hint, shown.title, shown.text);
 }
 
 void SelectFieldText(QLineEdit* field) {

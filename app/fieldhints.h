@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/panels/settingspanel.h"
+
 #include <QString>
 
 class Form2;
@@ -14,12 +16,12 @@ class QWidget;
 // delay.
 void CreateTooltips(Form2& form);
 
-// Pointer move over settings.address, settings.login, settings.password or settings.searchHintArea:
-// attaches the field's tip once.
-void AttachFieldHint(Form2& form, QLineEdit* field);
+// Pointer move over the address, login or password field or the frame around Search: attaches
+// that hint's tip once.
+void AttachFieldHint(Form2& form, SettingsPanel::Hint hint);
 
-// Focus gained by settings.address, settings.login or settings.password: selects from the caret to
-// the end of the text.
+// Focus gained by the address, login or password field: selects from the caret to the end of the
+// text.
 void SelectFieldText(QLineEdit* field);
 
 // The address shown as an example in the address hint (a private-range address).

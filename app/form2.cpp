@@ -28,6 +28,7 @@
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <span>
 #include <variant>
 
 namespace {
@@ -88,102 +89,120 @@ struct ControlDesign {
     Panel panel = Panel::None;
 };
 
-// clang-format off
-const ControlDesign kInventory[] = {
-    // Background and the pictures and shapes drawn on it.
-    {"Label1",   Kind::Label,   &member<&Form2::frame, &WindowFrame::background>,   0, -30, 12120, 7965, "", true, Look::Plain},
-    {"Image6",   Kind::Picture, &member<&Form2::introduction, &IntroductionPanel::background>,   0, 0, 7410, 7635, "", true, Look::Plain, Panel::Introduction},
-    {"Image7",   Kind::Picture, &member<&Form2::introduction, &IntroductionPanel::picture>,   270, 2475, 6795, 4995, "", true, Look::Plain, Panel::Introduction},
-    {"Shape3",   Kind::Shape,   &member<&Form2::frame, &WindowFrame::rightBorderOuter>,   7590, 945, 4320, 5775, "", true, Look::Plain},
-    {"Shape1",   Kind::Shape,   &member<&Form2::frame, &WindowFrame::rightBorderInner>,   7620, 975, 4245, 5715, "", true, Look::Plain},
-    {"Shape2",   Kind::Shape,   &member<&Form2::progress, &ProgressPanel::box>,   7485, 4875, 4530, 1830, "", true, Look::Plain, Panel::ProgressGroup},
-    {"Line5",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleTop>,    465, 1110, 7200, 1110, "", true, Look::Plain},
-    {"Line6",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleMiddle>,    465, 1140, 7200, 1140, "", true, Look::Plain},
-    {"Line8",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleBottom>,    465, 1170, 7200, 1170, "", true, Look::Plain},
-    {"Line4",    Kind::Line,    &member<&Form2::frame, &WindowFrame::headingRule>,    7800, 1920, 11490, 1920, "", true, Look::Plain},
-    {"Line1",    Kind::Line,    &member<&Form2::details, &DetailsPanel::lowerRule>,    7800, 5880, 11490, 5880, "", true, Look::Plain, Panel::Details},
-    {"Line2",    Kind::Line,    &member<&Form2::details, &DetailsPanel::upperRule>,    7800, 3675, 11490, 3675, "", true, Look::Plain, Panel::Details},
-    {"Image9",   Kind::Picture, &member<&Form2::settings, &SettingsPanel::picture>,   7905, 1290, 615, 615, "", true, Look::Plain, Panel::Settings},
-    {"Image1",   Kind::Picture, &member<&Form2::details, &DetailsPanel::picture>,   7800, 1080, 825, 810, "", true, Look::Plain},
-    {"Image5",   Kind::Picture, &member<&Form2::details, &DetailsPanel::templatePicture>,   7800, 1080, 825, 780, "", true, Look::Plain},
-    {"Image8",   Kind::Picture, &member<&Form2::frame, &WindowFrame::cornerPicture>,   11610, 60, 525, 330, "", true, Look::Plain},
-    // Labels.
-    {"Label10",  Kind::Label,   &member<&Form2::frame, &WindowFrame::titleShadow>,  510, 0, 6975, 1305, "Quorvane", true, Look::TitleShadow},
-    {"Label2",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::title>,   465, -90, 6975, 1170, "Quorvane", true, Look::Title, Panel::Introduction},
-    {"Label4",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::version>,   4635, 780, 2565, 255, "Version", true, Look::Heading, Panel::Introduction},
-    {"Label6",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::about>,   390, 1200, 6615, 1185, "", true, Look::Body, Panel::Introduction},
-    {"Label5",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::credit>,   465, 7185, 6225, 390,
-        "Designed and written for Norrevan mail-merge users", true, Look::Body, Panel::Introduction},
-    {"Label9",   Kind::Label,   &member<&Form2::frame, &WindowFrame::logoShadow>,   7770, 210, 4065, 570, "Quorvane", true, Look::LogoShadow},
-    {"Label7",   Kind::Label,   &member<&Form2::frame, &WindowFrame::logo>,   7695, 180, 4065, 645, "Quorvane", true, Look::Logo},
-    {"Label8",   Kind::Label,   &member<&Form2::frame, &WindowFrame::cornerVersion>,   11040, 615, 1200, 300, "", true, Look::Body},
-    {"Label3",   Kind::Label,   &member<&Form2::settings, &SettingsPanel::heading>,   8505, 1440, 3015, 480, "Quorvane Settings", true, Look::Heading, Panel::Settings},
-    // Lists of the left area.
-    {"ListView1", Kind::ListView, &member<&Form2::browser, &BrowserPanel::files>, 0, 0, 7380, 5010, "", true, Look::Plain},
-    {"lw1",      Kind::ListView, &member<&Form2::browser, &BrowserPanel::records>,     0, 5010, 7380, 2610, "", true, Look::Plain},
-    // Settings panel.
-    {"Text44",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::windowsVersion>, 7830, 1935, 2940, 375, "Text4", true, Look::Body, Panel::Settings},
-    {"Text5",    Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::addressCaption>,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption, Panel::Settings},
-    {"Text10",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::address>, 8985, 2895, 2325, 390, "", true, Look::Input, Panel::Settings},
-    {"Text21",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::loginCaption>, 7770, 3660, 1410, 300, "Login", true, Look::Caption, Panel::Settings},
-    {"Text11",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::login>, 8985, 3630, 2325, 390, "", true, Look::Input, Panel::Settings},
-    {"Text22",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::passwordCaption>, 7770, 4440, 1665, 390, "Password", true, Look::Caption, Panel::Settings},
-    {"Text12",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::password>, 8985, 4395, 2325, 390, "", true, Look::Input, Panel::Settings},
-    // Details panel.
-    {"Text1",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::name>,  8700, 1290, 3060, 450, "", true, Look::Heading, Panel::Details},
-    {"Text2",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::date>,  7920, 2040, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Text9",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::size>,  7920, 2430, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Text13",   Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::path>, 7920, 2820, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Text17",   Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::records>, 7920, 3210, 3885, 360, "", true, Look::Caption, Panel::Details},
-    {"Command3", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::newDocumentButton>, 8115, 3840, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    {"Command4", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::completeMergeButton>, 8115, 4320, 3165, 375, "Command", true, Look::Plain},
-    {"Command7", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::spreadsheetButton>, 8115, 4785, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    {"Command11", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::htmlButton>, 8115, 5265, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    {"Command10", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::deleteButton>, 8115, 6105, 3165, 375, "Command", true, Look::Plain, Panel::Details},
-    // Progress group.
-    {"Text6",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::summary>,  7875, 5130, 3585, 540, "", true, Look::Info},
-    {"ProgressBar1", Kind::ProgressBar, &member<&Form2::progress, &ProgressPanel::bar>, 8220, 5775, 3090, 255, "", true, Look::Plain, Panel::ProgressGroup},
-    {"Text7",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::stepText>,  7620, 6075, 4170, 285, "", true, Look::Info, Panel::ProgressGroup},
-    {"Text8",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::statusText>,  7635, 6315, 4200, 360, "", true, Look::Info, Panel::ProgressGroup},
-    // Command row and the rest of the right area.
-    {"Text15",   Kind::CaptionBox, &member<&Form2::frame, &WindowFrame::commandStatus>, 7455, 5265, 4575, 975, "", true, Look::Info},
-    {"Text18",   Kind::CaptionBox, &member<&Form2::frame, &WindowFrame::supportAddress>, 8145, 6750, 3300, 240,
-        "support@quorvane.example", true, Look::Body},
-    {"Text16",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::searchHintArea>, 10125, 6945, 1515, 615, "", true, Look::Plain, Panel::Settings},
-    {"Command9", Kind::FlatButton, &member<&Form2::frame, &WindowFrame::quitButton>, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
-    {"Command8", Kind::FlatButton, &member<&Form2::browser, &BrowserPanel::viewButton>, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
-    {"Command1", Kind::FlatButton, &member<&Form2::settings, &SettingsPanel::searchButton>, 10380, 7050, 1080, 420, "Command", true, Look::Plain, Panel::Settings},
-    {"Command2", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::backButton>, 10380, 7035, 1065, 420, "Command", true, Look::Plain, Panel::Details},
-    // Auxiliary controls below the designed client area.
-    {"lstremotefiles", Kind::ListBox, &member<&Form2::progress, &ProgressPanel::listedFiles>, 3015, 8205, 1215, 450, "", true, Look::Plain},
-    {"List1",    Kind::ListBox,    &member<&Form2::progress, &ProgressPanel::downloads>,  4350, 8355, 1830, 450, "", true, Look::Plain},
-    {"Text3",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::storedName>,  300, 8340, 2340, 390, "", true, Look::Plain},
-    {"Command5", Kind::Button,     &member<&Form2::browser, &BrowserPanel::loadButton>, 8130, 7380, 1215, 495, "Command5", false, Look::Plain},
-    {"Image2",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::exitPicture>, 9690, 8325, 1125, 1020, "", true, Look::Plain},
-    {"Image3",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::aboutPicture>, 8505, 8295, 1125, 1020, "", true, Look::Plain},
-    {"Image4",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::settingsPicture>, 7230, 8295, 1125, 1020, "", true, Look::Plain},
-};
-// clang-format on
-
 // Pictures of the window, drawn by the project (assets/).
 struct PictureDesign {
     Member<PictureBox> slot;
     const char* file;
     const char* toolTip;
 };
-const PictureDesign kPictures[] = {
-    {&member<&Form2::introduction, &IntroductionPanel::background>, "intro-background.png",
-     nullptr},
-    {&member<&Form2::introduction, &IntroductionPanel::picture>, "intro-merge.png", nullptr},
-    {&member<&Form2::settings, &SettingsPanel::picture>, "settings.png", nullptr},
-    {&member<&Form2::details, &DetailsPanel::picture>, "mergefile.png", nullptr},
-    {&member<&Form2::details, &DetailsPanel::templatePicture>, "mergefile-template.png", nullptr},
-    {&member<&Form2::frame, &WindowFrame::cornerPicture>, "corner.png", nullptr},
-    {&member<&Form2::frame, &WindowFrame::exitPicture>, "exit.png", "Exit Quorvane"},
-    {&member<&Form2::frame, &WindowFrame::aboutPicture>, "about.png", "About Quorvane"},
-    {&member<&Form2::frame, &WindowFrame::settingsPicture>, "settings-large.png",
-     "Quorvane Settings"},
+} // namespace
+
+// The window's design: its controls and pictures, each by the panel member that keeps it (the
+// panels let this struct reach their members).
+struct Form2Design {
+    static std::span<const ControlDesign> controls();
+    static std::span<const PictureDesign> pictures();
 };
+
+std::span<const ControlDesign> Form2Design::controls() {
+    // clang-format off
+    static const ControlDesign kInventory[] = {
+    // Background and the pictures and shapes drawn on it.
+    {"Label1",   Kind::Label,   &member<&Form2::frame, &WindowFrame::background_>,   0, -30, 12120, 7965, "", true, Look::Plain},
+    {"Image6",   Kind::Picture, &member<&Form2::introduction, &IntroductionPanel::background_>,   0, 0, 7410, 7635, "", true, Look::Plain, Panel::Introduction},
+    {"Image7",   Kind::Picture, &member<&Form2::introduction, &IntroductionPanel::picture_>,   270, 2475, 6795, 4995, "", true, Look::Plain, Panel::Introduction},
+    {"Shape3",   Kind::Shape,   &member<&Form2::frame, &WindowFrame::rightBorderOuter_>,   7590, 945, 4320, 5775, "", true, Look::Plain},
+    {"Shape1",   Kind::Shape,   &member<&Form2::frame, &WindowFrame::rightBorderInner_>,   7620, 975, 4245, 5715, "", true, Look::Plain},
+    {"Shape2",   Kind::Shape,   &member<&Form2::progress, &ProgressPanel::box_>,   7485, 4875, 4530, 1830, "", true, Look::Plain, Panel::ProgressGroup},
+    {"Line5",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleTop_>,    465, 1110, 7200, 1110, "", true, Look::Plain},
+    {"Line6",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleMiddle_>,    465, 1140, 7200, 1140, "", true, Look::Plain},
+    {"Line8",    Kind::Line,    &member<&Form2::frame, &WindowFrame::titleRuleBottom_>,    465, 1170, 7200, 1170, "", true, Look::Plain},
+    {"Line4",    Kind::Line,    &member<&Form2::frame, &WindowFrame::headingRule_>,    7800, 1920, 11490, 1920, "", true, Look::Plain},
+    {"Line1",    Kind::Line,    &member<&Form2::details, &DetailsPanel::lowerRule_>,    7800, 5880, 11490, 5880, "", true, Look::Plain, Panel::Details},
+    {"Line2",    Kind::Line,    &member<&Form2::details, &DetailsPanel::upperRule_>,    7800, 3675, 11490, 3675, "", true, Look::Plain, Panel::Details},
+    {"Image9",   Kind::Picture, &member<&Form2::settings, &SettingsPanel::picture_>,   7905, 1290, 615, 615, "", true, Look::Plain, Panel::Settings},
+    {"Image1",   Kind::Picture, &member<&Form2::details, &DetailsPanel::picture_>,   7800, 1080, 825, 810, "", true, Look::Plain},
+    {"Image5",   Kind::Picture, &member<&Form2::details, &DetailsPanel::templatePicture_>,   7800, 1080, 825, 780, "", true, Look::Plain},
+    {"Image8",   Kind::Picture, &member<&Form2::frame, &WindowFrame::cornerPicture_>,   11610, 60, 525, 330, "", true, Look::Plain},
+    // Labels.
+    {"Label10",  Kind::Label,   &member<&Form2::frame, &WindowFrame::titleShadow_>,  510, 0, 6975, 1305, "Quorvane", true, Look::TitleShadow},
+    {"Label2",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::title_>,   465, -90, 6975, 1170, "Quorvane", true, Look::Title, Panel::Introduction},
+    {"Label4",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::version_>,   4635, 780, 2565, 255, "Version", true, Look::Heading, Panel::Introduction},
+    {"Label6",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::about_>,   390, 1200, 6615, 1185, "", true, Look::Body, Panel::Introduction},
+    {"Label5",   Kind::Label,   &member<&Form2::introduction, &IntroductionPanel::credit_>,   465, 7185, 6225, 390,
+        "Designed and written for Norrevan mail-merge users", true, Look::Body, Panel::Introduction},
+    {"Label9",   Kind::Label,   &member<&Form2::frame, &WindowFrame::logoShadow_>,   7770, 210, 4065, 570, "Quorvane", true, Look::LogoShadow},
+    {"Label7",   Kind::Label,   &member<&Form2::frame, &WindowFrame::logo_>,   7695, 180, 4065, 645, "Quorvane", true, Look::Logo},
+    {"Label8",   Kind::Label,   &member<&Form2::frame, &WindowFrame::cornerVersion_>,   11040, 615, 1200, 300, "", true, Look::Body},
+    {"Label3",   Kind::Label,   &member<&Form2::settings, &SettingsPanel::heading_>,   8505, 1440, 3015, 480, "Quorvane Settings", true, Look::Heading, Panel::Settings},
+    // Lists of the left area.
+    {"ListView1", Kind::ListView, &member<&Form2::browser, &BrowserPanel::files_>, 0, 0, 7380, 5010, "", true, Look::Plain},
+    {"lw1",      Kind::ListView, &member<&Form2::browser, &BrowserPanel::records_>,     0, 5010, 7380, 2610, "", true, Look::Plain},
+    // Settings panel.
+    {"Text44",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::windowsVersion_>, 7830, 1935, 2940, 375, "Text4", true, Look::Body, Panel::Settings},
+    {"Text5",    Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::addressCaption_>,  7770, 2925, 2040, 420, "IP Address", true, Look::Caption, Panel::Settings},
+    {"Text10",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::address_>, 8985, 2895, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text21",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::loginCaption_>, 7770, 3660, 1410, 300, "Login", true, Look::Caption, Panel::Settings},
+    {"Text11",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::login_>, 8985, 3630, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"Text22",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::passwordCaption_>, 7770, 4440, 1665, 390, "Password", true, Look::Caption, Panel::Settings},
+    {"Text12",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::password_>, 8985, 4395, 2325, 390, "", true, Look::Input, Panel::Settings},
+    // Details panel.
+    {"Text1",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::name_>,  8700, 1290, 3060, 450, "", true, Look::Heading, Panel::Details},
+    {"Text2",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::date_>,  7920, 2040, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text9",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::size_>,  7920, 2430, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text13",   Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::path_>, 7920, 2820, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Text17",   Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::records_>, 7920, 3210, 3885, 360, "", true, Look::Caption, Panel::Details},
+    {"Command3", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::newDocumentButton_>, 8115, 3840, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command4", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::completeMergeButton_>, 8115, 4320, 3165, 375, "Command", true, Look::Plain},
+    {"Command7", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::spreadsheetButton_>, 8115, 4785, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command11", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::htmlButton_>, 8115, 5265, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    {"Command10", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::deleteButton_>, 8115, 6105, 3165, 375, "Command", true, Look::Plain, Panel::Details},
+    // Progress group.
+    {"Text6",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::summary_>,  7875, 5130, 3585, 540, "", true, Look::Info},
+    {"ProgressBar1", Kind::ProgressBar, &member<&Form2::progress, &ProgressPanel::bar_>, 8220, 5775, 3090, 255, "", true, Look::Plain, Panel::ProgressGroup},
+    {"Text7",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::stepText_>,  7620, 6075, 4170, 285, "", true, Look::Info, Panel::ProgressGroup},
+    {"Text8",    Kind::CaptionBox, &member<&Form2::progress, &ProgressPanel::statusText_>,  7635, 6315, 4200, 360, "", true, Look::Info, Panel::ProgressGroup},
+    // Command row and the rest of the right area.
+    {"Text15",   Kind::CaptionBox, &member<&Form2::frame, &WindowFrame::commandStatus_>, 7455, 5265, 4575, 975, "", true, Look::Info},
+    {"Text18",   Kind::CaptionBox, &member<&Form2::frame, &WindowFrame::supportAddress_>, 8145, 6750, 3300, 240,
+        "support@quorvane.example", true, Look::Body},
+    {"Text16",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::searchHintArea_>, 10125, 6945, 1515, 615, "", true, Look::Plain, Panel::Settings},
+    {"Command9", Kind::FlatButton, &member<&Form2::frame, &WindowFrame::quitButton_>, 8175, 7050, 1065, 420, "Quit", true, Look::Plain},
+    {"Command8", Kind::FlatButton, &member<&Form2::browser, &BrowserPanel::viewButton_>, 9285, 7035, 1065, 420, "ListView", true, Look::Plain},
+    {"Command1", Kind::FlatButton, &member<&Form2::settings, &SettingsPanel::searchButton_>, 10380, 7050, 1080, 420, "Command", true, Look::Plain, Panel::Settings},
+    {"Command2", Kind::FlatButton, &member<&Form2::details, &DetailsPanel::backButton_>, 10380, 7035, 1065, 420, "Command", true, Look::Plain, Panel::Details},
+    // Auxiliary controls below the designed client area.
+    {"lstremotefiles", Kind::ListBox, &member<&Form2::progress, &ProgressPanel::listedFiles_>, 3015, 8205, 1215, 450, "", true, Look::Plain},
+    {"List1",    Kind::ListBox,    &member<&Form2::progress, &ProgressPanel::downloads_>,  4350, 8355, 1830, 450, "", true, Look::Plain},
+    {"Text3",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::storedName_>,  300, 8340, 2340, 390, "", true, Look::Plain},
+    {"Command5", Kind::Button,     &member<&Form2::browser, &BrowserPanel::loadButton_>, 8130, 7380, 1215, 495, "Command5", false, Look::Plain},
+    {"Image2",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::exitPicture_>, 9690, 8325, 1125, 1020, "", true, Look::Plain},
+    {"Image3",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::aboutPicture_>, 8505, 8295, 1125, 1020, "", true, Look::Plain},
+    {"Image4",   Kind::Picture,    &member<&Form2::frame, &WindowFrame::settingsPicture_>, 7230, 8295, 1125, 1020, "", true, Look::Plain},
+};
+    // clang-format on
+    return kInventory;
+}
+
+std::span<const PictureDesign> Form2Design::pictures() {
+    static const PictureDesign kPictures[] = {
+        {&member<&Form2::introduction, &IntroductionPanel::background_>, "intro-background.png",
+         nullptr},
+        {&member<&Form2::introduction, &IntroductionPanel::picture_>, "intro-merge.png", nullptr},
+        {&member<&Form2::settings, &SettingsPanel::picture_>, "settings.png", nullptr},
+        {&member<&Form2::details, &DetailsPanel::picture_>, "mergefile.png", nullptr},
+        {&member<&Form2::details, &DetailsPanel::templatePicture_>, "mergefile-template.png",
+         nullptr},
+        {&member<&Form2::frame, &WindowFrame::cornerPicture_>, "corner.png", nullptr},
+        {&member<&Form2::frame, &WindowFrame::exitPicture_>, "exit.png", "Exit Quorvane"},
+        {&member<&Form2::frame, &WindowFrame::aboutPicture_>, "about.png", "About Quorvane"},
+        {&member<&Form2::frame, &WindowFrame::settingsPicture_>, "settings-large.png",
+         "Quorvane Settings"},
+    };
+    return kPictures;
+}
+
+namespace {
 
 QPixmap asset(const QString& file) {
     return QPixmap(QStringLiteral(":/assets/") + file);
@@ -309,8 +328,8 @@ QString programVersion() {
 }
 
 QString Form2::selectedMergeFile() const {
-    const QString name = details.name->text();
-    const QString stored = details.storedName->text();
+    const QString name = details.fileName();
+    const QString stored = details.storedName();
     if (!stored.isEmpty() && (stored == name || qv::MergeFileBaseName(stored) == name))
         return stored;
     return name + QStringLiteral(".LET");
@@ -339,7 +358,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
 Form2::~Form2() = default;
 
 void Form2::createControls() {
-    for (const ControlDesign& design : kInventory) {
+    for (const ControlDesign& design : Form2Design::controls()) {
         QWidget* widget = placeControl(this, design);
         applyLook(widget, design, font());
         if (!design.visible)
@@ -349,63 +368,63 @@ void Form2::createControls() {
     }
 
     // The search's clip, over the frame of the progress group and under its summary text.
-    progress.clip = new qv::AnimationPlayer(this);
-    progress.clip->setObjectName(QStringLiteral("Animation1"));
-    progress.clip->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
-    progress.clip->stackUnder(progress.summary);
-    panels_[static_cast<int>(Panel::ProgressGroup)].append(progress.clip);
+    progress.clip_ = new qv::AnimationPlayer(this);
+    progress.clip_->setObjectName(QStringLiteral("Animation1"));
+    progress.clip_->setGeometry(qv::twipsToPixels(7575, 4950, 4230, 735));
+    progress.clip_->stackUnder(progress.summary_);
+    panels_[static_cast<int>(Panel::ProgressGroup)].append(progress.clip_);
 }
 
 // What the table's looks do not say: the window's background, alignments, line and frame
 // colours, the smaller notes, the password field and the keyboard order.
 void Form2::styleControls() {
-    frame.background->setAutoFillBackground(true);
-    QPalette bg = frame.background->palette();
+    frame.background_->setAutoFillBackground(true);
+    QPalette bg = frame.background_->palette();
     bg.setColor(QPalette::Window, kBackground);
-    frame.background->setPalette(bg);
-    frame.background->setMouseTracking(true);
+    frame.background_->setPalette(bg);
+    frame.background_->setMouseTracking(true);
     QPalette own = palette();
     own.setColor(QPalette::Window, kBackground);
     setPalette(own);
     setAutoFillBackground(true);
 
-    for (QLabel* label : {introduction.title, frame.titleShadow, frame.logo, frame.logoShadow})
+    for (QLabel* label : {introduction.title_, frame.titleShadow_, frame.logo_, frame.logoShadow_})
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    progress.summary->setAlignment(Qt::AlignCenter);
+    progress.summary_->setAlignment(Qt::AlignCenter);
 
-    for (LineShape* line : {details.lowerRule, details.upperRule, frame.headingRule,
-                            frame.titleRuleTop, frame.titleRuleMiddle, frame.titleRuleBottom})
+    for (LineShape* line : {details.lowerRule_, details.upperRule_, frame.headingRule_,
+                            frame.titleRuleTop_, frame.titleRuleMiddle_, frame.titleRuleBottom_})
         line->setColour(Qt::white);
-    progress.box->setFillColour(QColor(232, 238, 250));
-    progress.box->setBorderColour(QColor(20, 50, 120));
-    for (RectShape* shape : {frame.rightBorderInner, frame.rightBorderOuter})
+    progress.box_->setFillColour(QColor(232, 238, 250));
+    progress.box_->setBorderColour(QColor(20, 50, 120));
+    for (RectShape* shape : {frame.rightBorderInner_, frame.rightBorderOuter_})
         shape->setBorderColour(Qt::white);
 
-    for (QLineEdit* note : {settings.windowsVersion, frame.supportAddress}) {
+    for (QLineEdit* note : {settings.windowsVersion_, frame.supportAddress_}) {
         QFont f = note->font();
         f.setPointSizeF(f.pointSizeF() * 0.9);
         note->setFont(f);
     }
 
-    settings.password->setEchoMode(QLineEdit::Password);
+    settings.password_->setEchoMode(QLineEdit::Password);
     // A proxy built on the style's key owns its own base style (built on the widget's style it
     // would take over the application's); the field owns the proxy, as setStyle does not.
-    auto* starStyle = new StarPasswordStyle(settings.password->style()->name());
-    starStyle->setParent(settings.password);
-    settings.password->setStyle(starStyle);
-    settings.address->setAccessibleName(QStringLiteral("IP Address"));
-    settings.login->setAccessibleName(QStringLiteral("Login"));
-    settings.password->setAccessibleName(QStringLiteral("Password"));
-    settings.searchHintArea->setFocusPolicy(Qt::NoFocus);
-    settings.searchHintArea->setFrame(true);
+    auto* starStyle = new StarPasswordStyle(settings.password_->style()->name());
+    starStyle->setParent(settings.password_);
+    settings.password_->setStyle(starStyle);
+    settings.address_->setAccessibleName(QStringLiteral("IP Address"));
+    settings.login_->setAccessibleName(QStringLiteral("Login"));
+    settings.password_->setAccessibleName(QStringLiteral("Password"));
+    settings.searchHintArea_->setFocusPolicy(Qt::NoFocus);
+    settings.searchHintArea_->setFrame(true);
 
-    setTabOrder(settings.address, settings.login);
-    setTabOrder(settings.login, settings.password);
-    setTabOrder(settings.password, settings.searchButton);
+    setTabOrder(settings.address_, settings.login_);
+    setTabOrder(settings.login_, settings.password_);
+    setTabOrder(settings.password_, settings.searchButton_);
 }
 
 void Form2::createPictures() {
-    for (const PictureDesign& p : kPictures) {
+    for (const PictureDesign& p : Form2Design::pictures()) {
         PictureBox* picture = p.slot(*this);
         picture->setPicture(asset(QString::fromLatin1(p.file)));
         if (p.toolTip)
@@ -415,24 +434,24 @@ void Form2::createPictures() {
 
 // The browser's columns and pictures, the record list's pictures and view.
 void Form2::createLists() {
-    browser.largeIcons = new ImageList(QSize(50, 50), this);
-    browser.smallIcons = new ImageList(QSize(16, 16), this);
+    browser.largeIcons_ = new ImageList(QSize(50, 50), this);
+    browser.smallIcons_ = new ImageList(QSize(16, 16), this);
     for (const char* file :
          {"icon-blank.png", "icon-word.png", "icon-record.png", "icon-empty.png"}) {
-        browser.largeIcons->Add(asset(QStringLiteral("large/") + QLatin1String(file)));
-        browser.smallIcons->Add(asset(QStringLiteral("small/") + QLatin1String(file)));
+        browser.largeIcons_->Add(asset(QStringLiteral("large/") + QLatin1String(file)));
+        browser.smallIcons_->Add(asset(QStringLiteral("small/") + QLatin1String(file)));
     }
 
-    browser.files->addColumn(QStringLiteral("File Name"), 2400);
-    browser.files->addColumn(QStringLiteral("Date Transfered"), 2400);
-    browser.files->addColumn(QStringLiteral("Records"), 0);
-    browser.files->addColumn(QStringLiteral("No of records"), 1500);
-    browser.files->setIcons(browser.largeIcons);
-    browser.files->setSmallIcons(browser.largeIcons);
-    browser.files->setBackgroundPicture(asset(QStringLiteral("browser-background.png")));
-    browser.records->setIcons(browser.smallIcons);
-    browser.records->setSmallIcons(browser.smallIcons);
-    browser.records->setView(ListView::Report);
+    browser.files_->addColumn(QStringLiteral("File Name"), 2400);
+    browser.files_->addColumn(QStringLiteral("Date Transfered"), 2400);
+    browser.files_->addColumn(QStringLiteral("Records"), 0);
+    browser.files_->addColumn(QStringLiteral("No of records"), 1500);
+    browser.files_->setIcons(browser.largeIcons_);
+    browser.files_->setSmallIcons(browser.largeIcons_);
+    browser.files_->setBackgroundPicture(asset(QStringLiteral("browser-background.png")));
+    browser.records_->setIcons(browser.smallIcons_);
+    browser.records_->setSmallIcons(browser.smallIcons_);
+    browser.records_->setView(ListView::Report);
 }
 
 // The controls without a place on screen: the transfer control and the guidance timers.
@@ -440,8 +459,8 @@ void Form2::createTimers() {
     transfer = new qv::TransferControl(this);
     transfer->setObjectName(QStringLiteral("Inet1"));
     const char* const names[] = {"Timer1", "Timer2", "Timer3", "Timer4"};
-    QTimer** timers[] = {&guidance.startTimer, &guidance.selectTimer, &guidance.settingsTimer,
-                         &guidance.noFilesTimer};
+    QTimer** timers[] = {&guidance.startTimer_, &guidance.selectTimer_, &guidance.settingsTimer_,
+                         &guidance.noFilesTimer_};
     for (int i = 0; i < 4; ++i) {
         *timers[i] = new QTimer(this);
         (*timers[i])->setObjectName(QString::fromLatin1(names[i]));
@@ -468,15 +487,14 @@ void Form2::exitProgram() {
 }
 
 void Form2::onActivated() {
-    browser.files->raise();
-    browser.files->setArrange(2);
-    if (settings.address->text().isEmpty())
-        settings.address->setFocus(Qt::ActiveWindowFocusReason);
+    browser.files_->raise();
+    browser.files_->setArrange(2);
+    if (settings.address_->text().isEmpty())
+        settings.address_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Form2::showPictureBorder(PictureBox* picture) {
-    for (PictureBox* p : {frame.exitPicture, frame.aboutPicture, frame.settingsPicture})
-        p->setBorderStyle(p == picture ? 1 : 0);
+    frame.showPictureBorder(picture);
 }
 
 bool Form2::event(QEvent* event) {
@@ -525,9 +543,7 @@ void Form2::runUnloadStep() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    for (QTimer* t :
-         {guidance.startTimer, guidance.selectTimer, guidance.settingsTimer, guidance.noFilesTimer})
-        t->stop();
+    guidance.stopAll();
     SplashWindow::unload();
 }
 

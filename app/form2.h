@@ -5,144 +5,24 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "ui/tooltip.h"
+#include "app/panels/browserpanel.h"
+#include "app/panels/detailspanel.h"
+#include "app/panels/guidancetimers.h"
+#include "app/panels/introductionpanel.h"
+#include "app/panels/progresspanel.h"
+#include "app/panels/settingspanel.h"
+#include "app/panels/windowframe.h"
 
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
-class Command;
-class ListView;
-class ImageList;
 class PictureBox;
-class LineShape;
-class RectShape;
 namespace qv {
 class TransferControl;
-class AnimationPlayer;
 } // namespace qv
 
-// The window's own background, title, logo and borders, the status of the Word commands and
-// the row of buttons and pictures that stays whatever the window shows.
-struct WindowFrame {
-    QLabel* background = nullptr;
-    QLabel* titleShadow = nullptr;
-    QLabel* logo = nullptr;
-    QLabel* logoShadow = nullptr;
-    QLabel* cornerVersion = nullptr;
-    PictureBox* cornerPicture = nullptr;
-    RectShape* rightBorderOuter = nullptr;
-    RectShape* rightBorderInner = nullptr;
-    LineShape* titleRuleTop = nullptr;
-    LineShape* titleRuleMiddle = nullptr;
-    LineShape* titleRuleBottom = nullptr;
-    LineShape* headingRule = nullptr;
-    QLineEdit* supportAddress = nullptr;
-    QLineEdit* commandStatus = nullptr;
-    Command* quitButton = nullptr;
-    PictureBox* exitPicture = nullptr;
-    PictureBox* aboutPicture = nullptr;
-    PictureBox* settingsPicture = nullptr;
-};
-
-// The introduction on the left: the product picture and texts the browser replaces.
-struct IntroductionPanel {
-    PictureBox* background = nullptr;
-    PictureBox* picture = nullptr;
-    QLabel* title = nullptr;
-    QLabel* version = nullptr;
-    QLabel* about = nullptr;
-    QLabel* credit = nullptr;
-};
-
-// The merge-file browser on the left, the record list below it, their pictures and what the
-// pointer hovers over.
-struct BrowserPanel {
-    ListView* files = nullptr;
-    ListView* records = nullptr;
-    Command* viewButton = nullptr;
-    QPushButton* loadButton = nullptr;
-    ImageList* largeIcons = nullptr;
-    ImageList* smallIcons = nullptr;
-    std::int32_t hoverRow = 0;
-    std::int32_t recordHoverRow = 0;
-    BalloonTooltip filesTip;
-    BalloonTooltip fieldNamesTip;
-};
-
-// The connection settings: address, login and password with their captions, the Search button
-// and the hints over them.
-struct SettingsPanel {
-    QLabel* heading = nullptr;
-    PictureBox* picture = nullptr;
-    QLineEdit* windowsVersion = nullptr;
-    QLineEdit* addressCaption = nullptr;
-    QLineEdit* address = nullptr;
-    QLineEdit* loginCaption = nullptr;
-    QLineEdit* login = nullptr;
-    QLineEdit* passwordCaption = nullptr;
-    QLineEdit* password = nullptr;
-    QLineEdit* searchHintArea = nullptr;
-    Command* searchButton = nullptr;
-    BalloonTooltip addressTip;
-    BalloonTooltip loginTip;
-    BalloonTooltip passwordTip;
-    BalloonTooltip searchTip;
-    std::int32_t addressHintShown = 0;
-    std::int32_t loginHintShown = 0;
-    std::int32_t passwordHintShown = 0;
-    std::int32_t searchHintShown = 0;
-};
-
-// The selected merge file: its texts and pictures, the commands that act on it and its record
-// count as the browser listed it.
-struct DetailsPanel {
-    QLineEdit* name = nullptr;
-    QLineEdit* date = nullptr;
-    QLineEdit* size = nullptr;
-    QLineEdit* path = nullptr;
-    QLineEdit* records = nullptr;
-    QLineEdit* storedName = nullptr;
-    PictureBox* picture = nullptr;
-    PictureBox* templatePicture = nullptr;
-    LineShape* upperRule = nullptr;
-    LineShape* lowerRule = nullptr;
-    Command* newDocumentButton = nullptr;
-    Command* completeMergeButton = nullptr;
-    Command* spreadsheetButton = nullptr;
-    Command* htmlButton = nullptr;
-    Command* deleteButton = nullptr;
-    Command* backButton = nullptr;
-    int recordCount = 0;
-};
-
-// The search's progress: its box, clip, bar, status lines and summary, and the lists it works
-// through (the names listed on the server, the names being downloaded).
-struct ProgressPanel {
-    RectShape* box = nullptr;
-    qv::AnimationPlayer* clip = nullptr;
-    QLineEdit* summary = nullptr;
-    QProgressBar* bar = nullptr;
-    QLineEdit* stepText = nullptr;
-    QLineEdit* statusText = nullptr;
-    QListWidget* listedFiles = nullptr;
-    QListWidget* downloads = nullptr;
-};
-
-// The one-shot timers of the guidance balloons: start, select, settings and no files.
-struct GuidanceTimers {
-    QTimer* startTimer = nullptr;
-    QTimer* selectTimer = nullptr;
-    QTimer* settingsTimer = nullptr;
-    QTimer* noFilesTimer = nullptr;
-};
-// The program's one working window. Its controls are members of its panels, under names that say
-// what they are; each keeps its design name as its object name (the control table in
-// app/form2.cpp maps one to the other). The features run on it from app/actions/ (for example
-// SearchServer(Form2&)); they show and hide controls through the window's panels and intents, and
-// read and write the controls' values. Positions are designed in twips on a client area of
-// 12075 x 7680.
+// The program's one working window. Its controls are private members of its panels (app/panels/),
+// under names that say what they are; each keeps its design name as its object name (the control
+// table in app/form2.cpp maps one to the other). The features run on it from app/actions/ (for
+// example SearchServer(Form2&)); they talk to the panels and to the window's intents, never to
+// the controls. Positions are designed in twips on a client area of 12075 x 7680.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
@@ -214,9 +94,9 @@ public:
     // nullptr (window background) clears all three.
     void showPictureBorder(PictureBox* picture);
 
-    // The selected merge file's name as it was downloaded (details.storedName, kept from its
-    // browser entry), so that "X.LET.LET" is not taken for "X.LET"; <details.name>.LET when
-    // details.storedName belongs to no entry of that name.
+    // The selected merge file's name as it was downloaded (the stored name kept from its browser
+    // entry), so that "X.LET.LET" is not taken for "X.LET"; <its name>.LET when the stored name
+    // belongs to no entry of that name.
     QString selectedMergeFile() const;
 
     // Design geometry.

@@ -38,17 +38,17 @@ void Form2::runLoadStep() {
 }
 
 void Form2::loadNameWindowsVersion() {
-    settings.windowsVersion->setText(OSVersionName());
-    settings.windowsVersion->setCursorPosition(0);
-    settings.windowsVersion->show();
-    progress.stepText->hide();
-    progress.statusText->hide();
+    settings.windowsVersion_->setText(OSVersionName());
+    settings.windowsVersion_->setCursorPosition(0);
+    settings.windowsVersion_->show();
+    progress.stepText_->hide();
+    progress.statusText_->hide();
 }
 
 void Form2::loadHideProgressFrame() {
-    progress.clip->open(qv::programPath(QStringLiteral("Download.avi")));
-    progress.clip->hide();
-    progress.box->hide();
+    progress.clip_->open(qv::programPath(QStringLiteral("Download.avi")));
+    progress.clip_->hide();
+    progress.box_->hide();
 }
 
 void Form2::loadTitle() {
@@ -56,29 +56,29 @@ void Form2::loadTitle() {
 }
 
 void Form2::loadButtonCaptions() {
-    settings.searchButton->setCaption(QStringLiteral("Search"));
-    details.backButton->setCaption(QStringLiteral("Back"));
-    details.newDocumentButton->setCaption(QStringLiteral("Create a New Document"));
-    details.newDocumentButton->setToolTip(QStringLiteral("Create New Word Document"));
-    details.completeMergeButton->setCaption(QStringLiteral("Complete Merge"));
-    details.completeMergeButton->setToolTip(QStringLiteral("Create New Word Document"));
-    details.spreadsheetButton->setCaption(QStringLiteral("Export to Microsoft Excel"));
-    details.spreadsheetButton->setToolTip(QStringLiteral("Export to MicroSoft Excel"));
-    details.htmlButton->setCaption(QStringLiteral("Export to HTML Document"));
-    details.htmlButton->setToolTip(QStringLiteral("Export to HTML Document"));
+    settings.searchButton_->setCaption(QStringLiteral("Search"));
+    details.backButton_->setCaption(QStringLiteral("Back"));
+    details.newDocumentButton_->setCaption(QStringLiteral("Create a New Document"));
+    details.newDocumentButton_->setToolTip(QStringLiteral("Create New Word Document"));
+    details.completeMergeButton_->setCaption(QStringLiteral("Complete Merge"));
+    details.completeMergeButton_->setToolTip(QStringLiteral("Create New Word Document"));
+    details.spreadsheetButton_->setCaption(QStringLiteral("Export to Microsoft Excel"));
+    details.spreadsheetButton_->setToolTip(QStringLiteral("Export to MicroSoft Excel"));
+    details.htmlButton_->setCaption(QStringLiteral("Export to HTML Document"));
+    details.htmlButton_->setToolTip(QStringLiteral("Export to HTML Document"));
 }
 
 void Form2::loadHideDetailsPanel() {
     setPanelVisible(Panel::Details, false);
     hideTemplateChoice();
-    frame.headingRule->show();
-    progress.summary->hide();
-    frame.commandStatus->hide();
+    frame.headingRule_->show();
+    progress.summary_->hide();
+    frame.commandStatus_->hide();
 }
 
 void Form2::loadBrowserSize() {
-    browser.files->resize(browser.files->width(), qv::twipsToPixels(7650));
-    browser.records->hide();
+    browser.files_->resize(browser.files_->width(), qv::twipsToPixels(7650));
+    browser.records_->hide();
 }
 
 void Form2::loadMakeFolders() {
@@ -91,7 +91,7 @@ void Form2::loadMakeFolders() {
 }
 
 void Form2::loadHideProgressBar() {
-    progress.bar->hide();
+    progress.bar_->hide();
 }
 
 void Form2::loadFlatButtons() {
@@ -102,24 +102,24 @@ void Form2::loadSettings() {
     // A settings file that cannot be read or created leaves the fields empty.
     const QString path = settingsPath();
     const QString section = QStringLiteral("Default");
-    settings.address->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
-    settings.login->setText(qv::INIread(path, section, QStringLiteral("Login")));
-    settings.password->setText(qv::INIread(path, section, QStringLiteral("Password")));
+    settings.address_->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
+    settings.login_->setText(qv::INIread(path, section, QStringLiteral("Login")));
+    settings.password_->setText(qv::INIread(path, section, QStringLiteral("Password")));
 }
 
 void Form2::loadIntroductionTexts() {
-    introduction.title->setText(QStringLiteral("Quorvane"));
-    introduction.version->setText(QStringLiteral("Version ") + programVersion());
-    frame.cornerVersion->setText(programVersion());
+    introduction.title_->setText(QStringLiteral("Quorvane"));
+    introduction.version_->setText(QStringLiteral("Version ") + programVersion());
+    frame.cornerVersion_->setText(programVersion());
 }
 
 void Form2::loadHideLists() {
-    browser.files->hide();
-    browser.records->hide();
+    browser.files_->hide();
+    browser.records_->hide();
 }
 
 void Form2::loadAboutText() {
-    introduction.about->setText(
+    introduction.about_->setText(
         QStringLiteral("Quorvane Version ") + programVersion() +
         QStringLiteral(" the exciting new Mailmerge Companion program for Microsoft "
                        "Word and Microsoft Excel. Runs on Windows XP, Microsoft Word "

@@ -4,8 +4,6 @@
 #include "platform/services.h"
 #include "ui/balloon.h"
 
-#include "ui/listview.h"
-
 #include <QLineEdit>
 #include <QTimer>
 
@@ -28,16 +26,16 @@ void stop(QTimer* timer) {
     timer->setInterval(0);
 }
 
-QWidget* anchorOf(Form2& form, Message m) {
+const QWidget* anchorOf(const Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.frame.commandStatus;
+        return form.frame.guidanceAnchor();
     case Message::Select:
-        return form.browser.files;
+        return form.browser.guidanceAnchor();
     case Message::Settings:
-        return form.settings.address;
+        return form.settings.addressAnchor();
     case Message::NoFiles:
-        return form.settings.windowsVersion;
+        return form.settings.versionAnchor();
     }
     return nullptr;
 }
@@ -62,25 +60,15 @@ qv::BalloonWindow* ShowGuidance(Form2& form, Message m) {
 } // namespace
 
 QTimer* guidanceTimer(Form2& form, Message m) {
-    switch (m) {
-    case Message::Start:
-        return form.guidance.startTimer;
-    case Message::Select:
-        return form.guidance.selectTimer;
-    case Message::Settings:
-        return form.guidance.settingsTimer;
-    case Message::NoFiles:
-        return form.guidance.noFilesTimer;
-    }
-    return nullptr;
+    return form.guidance.timer(m);
 }
 
 void ArmGuidanceAtLoad(Form2& form) {
-    arm(form.guidance.startTimer, delayMs(Message::Start));
+    arm(guidanceTimer(form, Message::Start), delayMs(Message::Start));
 }
 
 void StopGuidanceOnSearch(Form2& form) {
-    stop(form.guidance.startTimer);
+    stop(guidanceTimer(form, Message::Start));
 }
 
 void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
@@ -89,7 +77,7 @@ void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
 }
 
 void StopGuidanceOnSelection(Form2& form) {
-    stop(form.guidance.selectTimer);
+    stop(guidanceTimer(form, Message::Select));
 }
 
 void OnGuidanceTimer(Form2& form, int number) {

@@ -9,21 +9,20 @@ class BalloonWindow;
 }
 
 // The "Getting Started" balloons of the main window. Each message belongs to one of the window's
-// one-shot timers (form.guidance): the start timer, armed by the load step; the select, settings
-// and no-files timers, armed at the end of a search. A timer fires at most once per arming and
-// shows its message in a new balloon. The installed services may shorten the delays
+// one-shot timers (form.guidance, one a message): the start timer, armed by the load step; the
+// select, settings and no-files timers, armed at the end of a search. A timer fires at most once
+// per arming and shows its message in a new balloon. The installed services may shorten the delays
 // (guidanceTimeBase).
 namespace qv::guidance {
 
 // Arming and stopping. Stopping a timer disables it and sets its interval to 0.
-void ArmGuidanceAtLoad(Form2& form);    // guidance.startTimer, 10 s
-void StopGuidanceOnSearch(Form2& form); // a search stops guidance.startTimer
-void ArmGuidanceAfterSearch(
-    Form2& form,
-    SearchOutcome outcome); // guidance.selectTimer, guidance.settingsTimer or guidance.noFilesTimer
-void StopGuidanceOnSelection(Form2& form); // a selection stops guidance.selectTimer
+void ArmGuidanceAtLoad(Form2& form);    // the start timer, 10 s
+void StopGuidanceOnSearch(Form2& form); // a search stops the start timer
+// The select, settings or no-files timer, as the outcome asks.
+void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome);
+void StopGuidanceOnSelection(Form2& form); // a selection stops the select timer
 
-// The timer event of guidance.startTimer to guidance.noFilesTimer (number 1 to 4): disable the
+// The timer event of the start, select, settings or no-files timer (number 1 to 4): disable the
 // timer, interval 0, show its message.
 void OnGuidanceTimer(Form2& form, int number);
 

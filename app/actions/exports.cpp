@@ -20,8 +20,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -32,14 +30,12 @@ const QString kTitle = QStringLiteral("Quorvane");
 // when the step worked.
 QString runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
     Form2::Work work(form);
-    form.frame.commandStatus->setText(status);
-    form.frame.commandStatus->show();
     form.setCursor(Qt::WaitCursor);
-    form.frame.commandStatus->repaint();
+    form.frame.showCommandStatus(status);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const QString error = qv::automation::failureOf(step);
     form.unsetCursor();
-    form.frame.commandStatus->hide();
+    form.frame.hideCommandStatus();
     return error;
 }
 
@@ -54,7 +50,7 @@ void tellFailure(Form2& form, const QString& error) {
 bool loadAllRecords(Form2& form) {
     form.setEnabled(false);
     form.setCursor(Qt::WaitCursor);
-    LoadMergeRecords(form, form.selectedMergeFile(), form.details.recordCount);
+    LoadMergeRecords(form, form.selectedMergeFile(), form.details.recordCount());
     form.setCursor(Qt::WaitCursor);
     return !form.closeRequested();
 }
@@ -69,7 +65,7 @@ QStringList rowOf(const ListView& list, int r) {
 } // namespace
 
 void CreateMergeDocument(Form2& form) {
-    const QString name = form.details.name->text();
+    const QString name = form.details.fileName();
     // Before the document opens: what the desktop's word processor lacks, each text told once.
     static QStringList told;
     if (const QString advice = qv::output::newDocumentAdvice();
@@ -83,7 +79,7 @@ void CreateMergeDocument(Form2& form) {
 }
 
 void MergeIntoTemplate(Form2& form) {
-    const QString name = form.details.name->text();
+    const QString name = form.details.fileName();
     const QString data = MergeCopyPath(form.selectedMergeFile());
     // The template's prompts and faults are asked in the window's dialogs; a merge the operator
     // stopped there needs no further message.
@@ -100,13 +96,13 @@ void ExportToSpreadsheet(Form2& form) {
     if (!loadAllRecords(form))
         return;
 
-    ListView& list = *form.browser.records;
+    ListView& list = form.browser.recordList();
     // The record being exported is the selected row of the record list and the progress window
     // counts it; both move together a few dozen times a second (nobody sees the rows in between),
     // and the last one exported ends selected and counted.
     qv::output::SpreadsheetExport e;
     e.rowCount = list.model()->rowCount();
-    e.recordCount = form.details.recordCount;
+    e.recordCount = form.details.recordCount();
     QString status; // the export's text for the row last reached
     qv::PacedRow shown(
         [&list, &status](int r) {
@@ -157,13 +153,13 @@ void ExportToHtml(Form2& form) {
         return;
 
     const QString path = qv::output::htmlPagePath();
-    const ListView& list = *form.browser.records;
+    const ListView& list = form.browser.recordList();
     const std::optional<QString> width = qv::output::tableWidth(qv::dialogs().input(
         &form, QStringLiteral("Please key in Table Width Percentage (100%=Fullscreen)"),
         QStringLiteral("Table Width"), QStringLiteral("100")));
     QString error;
     if (width) {
-        qv::output::HtmlPage page = qv::output::newHtmlPage(form.details.name->text(), *width);
+        qv::output::HtmlPage page = qv::output::newHtmlPage(form.details.fileName(), *width);
         page.columns = RecordTableTitles(*list.model());
         page.rowCount = list.model()->rowCount();
         page.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r)); };

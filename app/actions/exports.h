@@ -2,17 +2,17 @@
 
 class Form2;
 
-// The output commands of the main window, on the merge file selected in details.name. Each restores
+// The output commands of the main window, on the merge file the details panel shows. Each restores
 // the status text, the pointer and the window whatever happens, and tells the operator in a
 // message box what went wrong.
 
-// "Create a New Document" (details.newDocumentButton): a new Word document with the merge file
+// "Create a New Document": a new Word document with the merge file
 // attached.
 void CreateMergeDocument(Form2& form);
-// "Complete Merge" (details.completeMergeButton): the merge file merged into its template
+// "Complete Merge": the merge file merged into its template
 // Word/<name>.dot.
 void MergeIntoTemplate(Form2& form);
-// "Export to Microsoft Excel" (details.spreadsheetButton): every record into a new workbook.
+// "Export to Microsoft Excel": every record into a new workbook.
 void ExportToSpreadsheet(Form2& form);
-// "Export to HTML Document" (details.htmlButton): every record into "output.html", then opened.
+// "Export to HTML Document": every record into "output.html", then opened.
 void ExportToHtml(Form2& form);

@@ -6,39 +6,41 @@
 #include "ui/listview.h"
 #include "ui/tooltip.h"
 
+namespace {
+
+// A point in twips in pixels, rounded half to even.
+QPoint hoverPixels(double x, double y) {
+    return {qv::roundHalfEven(x / qv::kTwipsPerPixel), qv::roundHalfEven(y / qv::kTwipsPerPixel)};
+}
+
+} // namespace
+
 int HoverRowAt(const ListView& list, double x, double y) {
-    const QPoint pixels(qv::roundHalfEven(x / qv::kTwipsPerPixel),
-                        qv::roundHalfEven(y / qv::kTwipsPerPixel));
-    return list.hitTest(pixels) + 1;
+    return list.hitTest(hoverPixels(x, y)) + 1;
 }
 
 void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
-    const int n = HoverRowAt(*form.browser.files, x, y);
-    if (n != form.browser.hoverRow) {
-        form.browser.hoverRow = n;
+    BrowserPanel& browser = form.browser;
+    const int n = browser.fileRowAt(hoverPixels(x, y));
+    if (browser.moveHoverTo(n)) {
         if (n == 0) {
-            form.browser.filesTip.Destroy();
+            browser.filesTip().Destroy();
         } else {
-            const QString name = form.browser.files->itemText(n - 1);
-            form.browser.filesTip.Title(name);
-            form.browser.filesTip.TipText(
-                MergeSummaryText(name, form.browser.files->subItem(n - 1, 3), QLocale(),
-                                 form.browser.files->subItem(n - 1, 2)));
-            form.browser.filesTip.Create(form.browser.files);
+            const MergeFileRow row = browser.mergeFileAt(n - 1);
+            browser.showFilesTip(
+                row.name, MergeSummaryText(row.name, row.records, QLocale(), row.storedName));
         }
     }
     form.showPictureBorder(nullptr);
 }
 
 void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
-    const int n = HoverRowAt(*form.browser.records, x, y);
-    if (n == form.browser.recordHoverRow)
+    BrowserPanel& browser = form.browser;
+    const int n = browser.recordRowAt(hoverPixels(x, y));
+    if (!browser.moveRecordHoverTo(n))
         return;
-    form.browser.recordHoverRow = n;
-    if (n == 0) {
-        form.browser.fieldNamesTip.Destroy();
-    } else {
-        form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
-        form.browser.fieldNamesTip.Create(form.browser.records);
-    }
+    if (n == 0)
+        browser.fieldNamesTip().Destroy();
+    else
+        browser.showFieldNamesTip();
 }

@@ -7,12 +7,12 @@ class Form2;
 // Tooltips over the browser and the record list, rebuilt only when the pointer moves onto another
 // row. x and y are the pointer position in twips relative to the list.
 
-// Pointer move over browser.files: a balloon naming the merge file under the pointer with its size,
+// Pointer move over the browser: a balloon naming the merge file under the pointer with its size,
 // path, template, modification time and record count. Clears the picture borders.
 void ShowMergeSummary(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                       double x, double y);
 
-// Pointer move over browser.records: the "Field Names" tip the record loader filled.
+// Pointer move over the record list: the "Field Names" tip the record loader filled.
 void ShowFieldNamesTip(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                        double x, double y);
 

@@ -62,11 +62,11 @@ private:
 void giveColumnsTheirWidth(Form2& form, int from) {
     const int count = RecordListModel(form).columnCount();
     for (int c = from; c < count; ++c)
-        form.browser.records->setColumnWidth(c, kColumnWidthTwips);
+        form.browser.recordList().setColumnWidth(c, kColumnWidthTwips);
 }
 
 // The columns of the header's names, as AddFieldColumn adds them one by one, and
-// browser.fieldNamesTip's text: the names, each ended by CR LF, then the hint. The list hears of
+// the "Field Names" tip's text: the names, each ended by CR LF, then the hint. The list hears of
 // all columns at once and the tooltip gets its text once, so that files of many thousand fields
 // load as fast as narrow ones.
 void addHeaderColumns(Form2& form, const QStringList& names) {
@@ -83,11 +83,11 @@ void addHeaderColumns(Form2& form, const QStringList& names) {
         tip += kCrLf;
     }
     model.endBulkLoad();
+    BalloonTooltip& fieldNames = form.browser.fieldNamesTip();
     if (!names.isEmpty())
-        form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
+        fieldNames.Title(QStringLiteral("Field Names"));
     giveColumnsTheirWidth(form, 0);
-    form.browser.fieldNamesTip.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") +
-                                       kCrLf);
+    fieldNames.TipText(tip + kCrLf + QStringLiteral("(DBClick for FullScreen)") + kCrLf);
 }
 
 } // namespace
@@ -98,23 +98,24 @@ QString RecordLoadText(qint64 i, qint64 n) {
 }
 
 MergeRecordModel& RecordListModel(Form2& form) {
-    if (auto* model = qobject_cast<MergeRecordModel*>(form.browser.records->model()))
+    ListView& list = form.browser.recordList();
+    if (auto* model = qobject_cast<MergeRecordModel*>(list.model()))
         return *model;
-    auto* model = new MergeRecordModel(form.browser.records);
-    if (form.browser.smallIcons)
-        model->setRowIcon(QIcon(form.browser.smallIcons->Image(MergeRecordModel::kRowIcon)));
-    form.browser.records->setDefaultColumnWidth(kColumnWidthTwips);
-    form.browser.records->setModel(model);
-    form.browser.records->reportView()->setUniformRowHeights(true);
+    auto* model = new MergeRecordModel(&list);
+    model->setRowIcon(form.browser.recordIcon(MergeRecordModel::kRowIcon));
+    list.setDefaultColumnWidth(kColumnWidthTwips);
+    list.setModel(model);
+    list.reportView()->setUniformRowHeights(true);
     return *model;
 }
 
 void AddFieldColumn(Form2& form, const QString& name) {
     MergeRecordModel& model = RecordListModel(form);
     const int column = model.addColumn(name);
-    form.browser.records->setColumnWidth(column, kColumnWidthTwips);
-    form.browser.fieldNamesTip.Title(QStringLiteral("Field Names"));
-    form.browser.fieldNamesTip.TipText(form.browser.fieldNamesTip.TipText() + name + kCrLf);
+    form.browser.recordList().setColumnWidth(column, kColumnWidthTwips);
+    BalloonTooltip& fieldNames = form.browser.fieldNamesTip();
+    fieldNames.Title(QStringLiteral("Field Names"));
+    fieldNames.TipText(fieldNames.TipText() + name + kCrLf);
 }
 
 void AddRecordValue(Form2& form, int field, const QString& value) {
@@ -137,8 +138,8 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     Form2::Work work(form);
     MergeRecordModel& model = RecordListModel(form);
     model.clear();
-    form.browser.records->clearColumns();
-    form.browser.records->show();
+    form.browser.recordList().clearColumns();
+    form.browser.recordList().show();
 
     bool opened = false;
     QByteArray text = ReadMergeBytes(MergeCopyPath(storedName), " ", &opened);
@@ -186,21 +187,5 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
 }
 
 void ToggleRecordListSize(Form2& form) {
-    ListView* list = form.browser.records;
-    const int top = qv::pixelsToTwips(list->y());
-    int width = 0;
-    if (top > 0) {
-        form.browser.files->hide();
-        const QRect outer = form.frameGeometry();
-        list->resize(list->width(), qv::twipsToPixels(qv::pixelsToTwips(outer.height()) - 500));
-        list->move(list->x(), 0);
-        width = qv::pixelsToTwips(outer.width()) - 100;
-    } else if (top == 0) {
-        form.shrinkRecordList();
-        return;
-    } else {
-        return;
-    }
-    list->resize(qv::twipsToPixels(width), list->height());
-    list->move(0, list->y());
+    form.browser.toggleRecordListSize(form.frameGeometry().size());
 }

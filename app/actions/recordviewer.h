@@ -8,26 +8,26 @@ class MergeRecordModel;
 // The record list below the browser: one column per field name of a merge file, one
 // row per record.
 
-// The model behind browser.records, installed on first use. The exports read the loaded rows from
+// The model behind the record list, installed on first use. The exports read the loaded rows from
 // here: rowCount(), columnCount(), title(column), text(row, column), rowValues(row).
 MergeRecordModel& RecordListModel(Form2& form);
 
-// Fills browser.records from <program folder>/data/<storedName>: columns from the header, then up
+// Fills the record list from <program folder>/data/<storedName>: columns from the header, then up
 // to recordsToLoad records, with the progress window counting "Loading Record i of n". An empty
 // record line adds no row (the next record takes the next row); a record with more values than
 // the header has names gets further, untitled columns. When the file cannot be read,
-// browser.records stays hidden and the browser keeps its full height. Returns the number of rows
+// the record list stays hidden and the browser keeps its full height. Returns the number of rows
 // loaded.
 int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad);
 
-// Adds the column of a field name, 2500 twips wide, and the name to browser.fieldNamesTip's text.
+// Adds the column of a field name, 2500 twips wide, and the name to the "Field Names" tip's text.
 void AddFieldColumn(Form2& form, const QString& name);
 
 // Places the value of field (from 0) into the row being built: a new row for field 0, else its
 // sub-item (adding untitled columns when there are more values than columns).
 void AddRecordValue(Form2& form, int field, const QString& value);
 
-// Double click on browser.records: between its normal place below the browser and nearly the whole
+// Double click on the record list: between its normal place below the browser and nearly the whole
 // window.
 void ToggleRecordListSize(Form2& form);
 

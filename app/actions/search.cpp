@@ -74,8 +74,7 @@ void finishWithMessage(Form2& form, BusyPointer& pointer, const QString& message
 
 // The three connection fields as typed.
 qv::ConnectionFields typedFields(const Form2& form) {
-    return {form.settings.address->text(), form.settings.login->text(),
-            form.settings.password->text()};
+    return form.settings.credentials();
 }
 
 // The window and the transfer control made ready for a new search.
@@ -83,13 +82,12 @@ void prepare(Form2& form, BusyPointer& pointer) {
     qv::guidance::StopGuidanceOnSearch(form);
     form.beginSearch();
     pointer.set();
-    form.progress.downloads->clear();
-    form.browser.files->clearItems();
-    form.progress.listedFiles->clear();
+    form.progress.clearLists();
+    form.browser.clearMergeFiles();
 
     qv::TransferControl& inet = *form.transfer;
     qv::connectTransfer(inet, typedFields(form));
-    form.progress.stepText->setText(QStringLiteral("- Connecting ") + inet.URL());
+    form.progress.setStep(QStringLiteral("- Connecting ") + inet.URL());
     inet.setTrustPrompt([&form](const auto& server) { return AskToTrustServer(form, server); });
 }
 
@@ -98,15 +96,14 @@ void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name, c
               const QString& localPath) {
     form.showBrowser();
     const int icon = MergeFileIcon(templates.has(base), QFileInfo(localPath).size());
-    const int row = form.browser.files->addItem(base, icon, icon);
-    form.browser.files->setSubItem(row, 1, qv::generalDate(QDateTime::currentDateTime()));
-    form.browser.files->setSubItem(row, 2, name);
-    form.browser.files->setSubItem(row, 3, QString::number(CountMergeRecords(name)));
+    form.browser.addMergeFile({base, qv::generalDate(QDateTime::currentDateTime()), name,
+                               QString::number(CountMergeRecords(name))},
+                              icon);
 }
 
-// The search's steps as the window shows them: the listing goes through progress.listedFiles, the
-// names to download through progress.downloads (the one being downloaded current), the progress
-// into progress.summary, progress.stepText and the progress bar. A connection error ends the
+// The search's steps as the window shows them: the listing goes through the progress panel's list
+// of listed names, the names to download through its list of downloads (the one being downloaded
+// marked), the progress into its summary, step line and bar. A connection error ends the
 // listing with its message in failure.
 qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates& templates,
                             std::optional<QString>& failure) {
@@ -120,27 +117,24 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
         failure = connectionError(*form.transfer);
     };
     steps.listing = [&form] {
-        form.progress.bar->setMaximum(form.progress.listedFiles->count());
-        QStringList listed;
-        for (int i = 0; i < form.progress.listedFiles->count(); ++i)
-            listed << form.progress.listedFiles->item(i)->text();
+        const QStringList listed = form.progress.listedFiles();
+        form.progress.countTo(static_cast<int>(listed.size()));
         return listed;
     };
     steps.failed = [&failure] { return failure.has_value(); };
     steps.chosen = [&form, shown](const QStringList& names) {
-        form.progress.downloads->addItems(names);
+        form.progress.addDownloads(names);
         const QStringList display = qv::MergeFileDisplayNames(names);
         for (qsizetype i = 0; i < names.size(); ++i)
             shown->insert(names[i], display[i]);
     };
     steps.downloading = [&tried](int i, const QString&) { tried.follow(i); };
-    steps.status = [&form](const QString& text) { form.progress.stepText->setText(text); };
-    steps.setMaximum = [&form](int maximum) { form.progress.bar->setMaximum(maximum); };
-    steps.advance = [&form] { form.progress.bar->setValue(form.progress.bar->value() + 1); };
+    steps.status = [&form](const QString& text) { form.progress.setStep(text); };
+    steps.setMaximum = [&form](int maximum) { form.progress.countTo(maximum); };
+    steps.advance = [&form] { form.progress.advance(); };
     steps.arrived = [&form, &templates, shown](const QString& name, const QString& localPath,
                                                int count) {
-        form.progress.summary->setText(
-            QStringLiteral("- Searching Server %1 files found").arg(count));
+        form.progress.setSummary(QStringLiteral("- Searching Server %1 files found").arg(count));
         addEntry(form, templates, name, shown->value(name, qv::MergeFileBaseName(name)), localPath);
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
@@ -151,15 +145,15 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
 // out every icon again for each arrival would cost more than the download.
 class GatheredEntries {
 public:
-    explicit GatheredEntries(ListView& browser) : browser_(browser) {
-        browser_.setGatherNewItems(true);
+    explicit GatheredEntries(BrowserPanel& browser) : browser_(browser) {
+        browser_.gatherNewEntries(true);
     }
-    ~GatheredEntries() { browser_.setGatherNewItems(false); }
+    ~GatheredEntries() { browser_.gatherNewEntries(false); }
     GatheredEntries(const GatheredEntries&) = delete;
     GatheredEntries& operator=(const GatheredEntries&) = delete;
 
 private:
-    ListView& browser_;
+    BrowserPanel& browser_;
 };
 
 // What a search in the window came to; failure says why a listing failed.
@@ -168,12 +162,12 @@ struct WindowSearch {
     QString failure;
 };
 
-// The listing and the downloads, shown in the window. The name being downloaded is the current
-// row of progress.downloads; moving it scrolls the list, so it moves at the window's repaint rate
-// and the last name tried ends current.
+// The listing and the downloads, shown in the window. The name being downloaded is the marked
+// row of the progress panel's downloads; moving it scrolls the list, so it moves at the window's
+// repaint rate and the last name tried ends current.
 WindowSearch runSearch(Form2& form) {
-    const GatheredEntries gathered(*form.browser.files);
-    qv::PacedRow tried([&form](int row) { form.progress.downloads->setCurrentRow(row); },
+    const GatheredEntries gathered(form.browser);
+    qv::PacedRow tried([&form](int row) { form.progress.markDownload(row); },
                        qv::kShowProgressEveryMs);
     qv::MergeTemplates templates;
     std::optional<QString> failure;
@@ -225,7 +219,7 @@ void SearchServer(Form2& form) {
 }
 
 void DeleteOnServer(Form2& form) {
-    const QString name = form.details.name->text();
+    const QString name = form.details.fileName();
     if (!qv::IsSafeMergeFileName(form.selectedMergeFile()))
         return; // not a name the browser could have shown
     if (!qv::dialogs().confirm(&form, QStringLiteral("Delete %1 from the server?").arg(name),

@@ -8,6 +8,6 @@ class Form2;
 // fits the outcome. Failures of the checks and of the listing end in a message box.
 void SearchServer(Form2& form);
 
-// Delete on the server: after the operator confirms, deletes the selected merge file (details.name)
-// in the server folder, goes back to the settings panel and searches again.
+// Delete on the server: after the operator confirms, deletes the selected merge file (the one the
+// details panel shows) in the server folder, goes back to the settings panel and searches again.
 void DeleteOnServer(Form2& form);

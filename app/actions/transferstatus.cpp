@@ -6,14 +6,11 @@
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
-#include "ui/animationplayer.h"
 #include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 
 namespace {
@@ -44,15 +41,15 @@ private:
 
 void TransferStateChanged(Form2& form, qint16 state) {
     if (state == qv::code(qv::TransferState::Error)) {
-        form.progress.statusText->setText(
+        form.progress.setStatus(
             qv::ConnectionErrorText(form.transfer->ResponseCode(), form.transfer->ResponseInfo()));
-        form.progress.clip->stop(); // it stays on screen until the search hides it
+        form.progress.stopClip();
         return;
     }
     const std::optional<QString> text = qv::TransferStateText(state);
     if (!text)
         return; // an unknown state changes nothing
-    form.progress.statusText->setText(*text);
+    form.progress.setStatus(*text);
     if (state == qv::code(qv::TransferState::ResponseCompleted))
         ShowRemoteFileList(form);
 }
@@ -61,10 +58,7 @@ void ShowRemoteFileList(Form2& form) {
     const std::optional<QStringList> lines = qv::readListedLines(*form.transfer, ListingPump(form));
     if (!lines)
         return; // the window is gone
-    // The names go into the list in one step: added one by one, each would lay out the whole
-    // list again.
-    form.progress.listedFiles->clear();
-    form.progress.listedFiles->addItems(*lines);
+    form.progress.setListedFiles(*lines);
 }
 
 void WaitForTransfer(Form2& form) {

@@ -14,7 +14,7 @@ struct PeerIdentity;
 void TransferStateChanged(Form2& form, qint16 state);
 
 // Reads the response data in chunks of 1024 characters and puts its lines, split at CR LF, into
-// progress.listedFiles; empty lines add nothing.
+// the progress panel's list of listed names; empty lines add nothing.
 void ShowRemoteFileList(Form2& form);
 
 // Handles window events until the transfer control has ended its command; sleeps while nothing

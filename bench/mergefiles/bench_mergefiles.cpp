@@ -12,6 +12,7 @@
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +29,8 @@
 #include <fstream>
 #include <map>
 #include <string>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -106,7 +109,7 @@ qsizetype bareParseText(const QString& path) {
 
 // A main window whose record list gets the files, loaded as a selection or an export does.
 void loadIntoRecordList(Form2& form, const QString& name, int records) {
-    form.details.name->setText(name);
+    designControl<QLineEdit>(form, "Text1")->setText(name);
     LoadMergeRecords(form, form.selectedMergeFile(), records);
 }
 

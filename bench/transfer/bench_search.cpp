@@ -9,6 +9,7 @@
 #include "app/form2.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "ui/listview.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
+
+using qv::test::designControl;
 
 int main(int argc, char** argv) {
     if (argc < 4 || argc > 6) {
@@ -38,9 +41,9 @@ int main(int argc, char** argv) {
     });
 
     Form2 form;
-    form.settings.address->setText(QString::fromLocal8Bit(argv[1]));
-    form.settings.login->setText(QString::fromLocal8Bit(argv[2]));
-    form.settings.password->setText(QString::fromLocal8Bit(argv[3]));
+    designControl<QLineEdit>(form, "Text10")->setText(QString::fromLocal8Bit(argv[1]));
+    designControl<QLineEdit>(form, "Text11")->setText(QString::fromLocal8Bit(argv[2]));
+    designControl<QLineEdit>(form, "Text12")->setText(QString::fromLocal8Bit(argv[3]));
 
     QElapsedTimer clock;
     clock.start();
@@ -54,6 +57,7 @@ int main(int argc, char** argv) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("search_ms=%lld files=%d bytes=%lld peak_kb=%ld\n", static_cast<long long>(ms),
-                form.browser.files->itemCount(), static_cast<long long>(bytes), usage.ru_maxrss);
-    return form.browser.files->itemCount() > 0 ? 0 : 1;
+                designControl<ListView>(form, "ListView1")->itemCount(),
+                static_cast<long long>(bytes), usage.ru_maxrss);
+    return designControl<ListView>(form, "ListView1")->itemCount() > 0 ? 0 : 1;
 }

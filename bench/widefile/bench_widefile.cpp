@@ -17,6 +17,7 @@
 #include "controls/command/command.h"
 #include "mergefiles/mergefile.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 
@@ -37,6 +38,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -169,36 +172,38 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitForWindowExposed(&form))
         return fail("the main window was not shown");
     // The entry as the search adds it.
-    const int row = form.browser.files->addItem(kName, 1, 1);
-    form.browser.files->setSubItem(row, 1, QDateTime::currentDateTime().toString());
-    form.browser.files->setSubItem(row, 2, kName + QStringLiteral(".LET"));
-    form.browser.files->setSubItem(row, 3, QString::number(CountMergeRecords("WIDE.LET")));
+    const int row = designControl<ListView>(form, "ListView1")->addItem(kName, 1, 1);
+    designControl<ListView>(form, "ListView1")
+        ->setSubItem(row, 1, QDateTime::currentDateTime().toString());
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 2, kName + QStringLiteral(".LET"));
+    designControl<ListView>(form, "ListView1")
+        ->setSubItem(row, 3, QString::number(CountMergeRecords("WIDE.LET")));
 
-    const PaintCounter preview(form.browser.records->reportView()->viewport());
+    const PaintCounter preview(designControl<ListView>(form, "lw1")->reportView()->viewport());
     const PaintCounter window(&form);
     std::vector<double> select, html, xlsx, peer;
     for (int i = 0; i < repeats; ++i) {
-        QListView* icons = form.browser.files->iconView();
+        QListView* icons = designControl<ListView>(form, "ListView1")->iconView();
         const QPoint entry = icons->visualRect(icons->model()->index(0, 0)).center();
         qint64 clickAt = 0;
         select.push_back(clickAndWaitForPaint(icons->viewport(), entry, preview, clock, &clickAt) /
                          1e6);
-        if (form.browser.records->isHidden() ||
-            form.browser.records->model()->columnCount() != kFields)
+        if (designControl<ListView>(form, "lw1")->isHidden() ||
+            designControl<ListView>(form, "lw1")->model()->columnCount() != kFields)
             return fail("the preview does not show the file's columns");
 
         openedAt = -1;
-        const qint64 htmlTotal =
-            clickAndWaitForPaint(form.details.htmlButton, form.details.htmlButton->rect().center(),
-                                 window, clock, &clickAt);
+        const qint64 htmlTotal = clickAndWaitForPaint(
+            designControl<Command>(form, "Command11"),
+            designControl<Command>(form, "Command11")->rect().center(), window, clock, &clickAt);
         if (openedAt < 0)
             return fail("the page was not written");
         html.push_back(std::max(htmlTotal, openedAt - clickAt) / 1e6);
 
         dialogs.shownAt = -1;
         const qint64 xlsxTotal = clickAndWaitForPaint(
-            form.details.spreadsheetButton, form.details.spreadsheetButton->rect().center(), window,
-            clock, &clickAt);
+            designControl<Command>(form, "Command7"),
+            designControl<Command>(form, "Command7")->rect().center(), window, clock, &clickAt);
         if (dialogs.shownAt < 0 || !dialogs.lastMessage.contains(QStringLiteral("16384")))
             return fail("the spreadsheet export did not refuse the file");
         xlsx.push_back(std::max(xlsxTotal, dialogs.shownAt - clickAt) / 1e6);

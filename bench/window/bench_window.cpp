@@ -21,6 +21,7 @@
 #include "controls/command/command.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 
@@ -36,6 +37,8 @@
 #include <QTest>
 #include <cstdio>
 #include <optional>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -89,20 +92,23 @@ int startup() {
 }
 
 int search(Form2& form, char** argv) {
-    form.settings.address->setText(QString::fromLocal8Bit(argv[2]));
-    form.settings.login->setText(QString::fromLocal8Bit(argv[3]));
-    form.settings.password->setText(QString::fromLocal8Bit(argv[4]));
+    designControl<QLineEdit>(form, "Text10")->setText(QString::fromLocal8Bit(argv[2]));
+    designControl<QLineEdit>(form, "Text11")->setText(QString::fromLocal8Bit(argv[3]));
+    designControl<QLineEdit>(form, "Text12")->setText(QString::fromLocal8Bit(argv[4]));
     const int expected = QByteArray(argv[5]).toInt();
     QElapsedTimer clock;
     clock.start();
-    clickCentre(form.settings.searchButton);
+    clickCentre(designControl<Command>(form, "Command1"));
     const qint64 ms = clock.elapsed();
     const int files = static_cast<int>(
         QDir(qv::programPath(QStringLiteral("data"))).entryList(QDir::Files).size());
     const bool saved = QFile::exists(Form2::settingsPath());
     std::printf("ms=%lld peak_kb=%ld files=%d\n", static_cast<long long>(ms), peakKb(),
-                form.browser.files->itemCount());
-    return files == expected && form.browser.files->itemCount() == expected && saved ? 0 : 1;
+                designControl<ListView>(form, "ListView1")->itemCount());
+    return files == expected &&
+                   designControl<ListView>(form, "ListView1")->itemCount() == expected && saved
+               ? 0
+               : 1;
 }
 
 // The merge file's entry in the browser, as a search leaves it, clicked by the operator.
@@ -119,7 +125,7 @@ bool selectMergeFile(Form2& form, const QString& source) {
         return lines - 1;
     }();
     form.showBrowser();
-    ListView& browser = *form.browser.files;
+    ListView& browser = *designControl<ListView>(form, "ListView1");
     const int row = browser.addItem(QFileInfo(source).completeBaseName(), 1, 1);
     browser.setSubItem(row, 1, QDateTime::currentDateTime().toString());
     browser.setSubItem(row, 2, stored);
@@ -127,8 +133,8 @@ bool selectMergeFile(Form2& form, const QString& source) {
     QCoreApplication::processEvents();
     QAbstractItemView* view = browser.currentView();
     clickCentre(view->viewport(), view->visualRect(view->model()->index(row, 0)).center());
-    return form.details.name->text() == browser.itemText(row) &&
-           form.browser.records->model()->rowCount() > 0;
+    return designControl<QLineEdit>(form, "Text1")->text() == browser.itemText(row) &&
+           designControl<ListView>(form, "lw1")->model()->rowCount() > 0;
 }
 
 int exportRecords(Form2& form, const QString& kind, const QString& source, const QString& documents,
@@ -140,10 +146,11 @@ int exportRecords(Form2& form, const QString& kind, const QString& source, const
     const bool html = kind == QLatin1String("html");
     QElapsedTimer clock;
     clock.start();
-    clickCentre(html ? form.details.htmlButton : form.details.spreadsheetButton);
+    clickCentre(html ? designControl<Command>(form, "Command11")
+                     : designControl<Command>(form, "Command7"));
     const qint64 ms = clock.elapsed();
     std::printf("ms=%lld peak_kb=%ld rows=%d\n", static_cast<long long>(ms), peakKb(),
-                form.browser.records->model()->rowCount());
+                designControl<ListView>(form, "lw1")->model()->rowCount());
     const bool written = html ? QFileInfo(qv::programPath(QStringLiteral("output.html"))).isFile()
                               : !QDir(documents).entryList({QStringLiteral("*.xlsx")}).isEmpty();
     if (!written) {
@@ -161,13 +168,13 @@ int completeMerge(Form2& form, const QString& source, const QString& templatePat
     QDir().mkpath(qv::programPath(QStringLiteral("Word")));
     if (!QFile::copy(templatePath,
                      qv::programPath(QStringLiteral("Word"), name + QStringLiteral(".dot"))) ||
-        !selectMergeFile(form, source) || !form.details.completeMergeButton->isVisible()) {
+        !selectMergeFile(form, source) || !designControl<Command>(form, "Command4")->isVisible()) {
         std::fprintf(stderr, "the merge file and its template could not be selected\n");
         return 1;
     }
     QElapsedTimer clock;
     clock.start();
-    clickCentre(form.details.completeMergeButton);
+    clickCentre(designControl<Command>(form, "Command4"));
     while (!opened && !dialogs.failed && clock.elapsed() < 600000)
         QTest::qWait(1);
     const qint64 ms = clock.elapsed();

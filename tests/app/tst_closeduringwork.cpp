@@ -8,6 +8,7 @@
 #include "app/form2.h"
 #include "app/progress.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
@@ -22,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -102,8 +105,8 @@ QStringList TestCloseDuringWork::dataFiles() const {
 
 void TestCloseDuringWork::selectMergeFile(const QString& name, int records) {
     folder->write("data/" + name + ".LET", mergeFile(records));
-    form->details.name->setText(name);
-    form->details.recordCount = records;
+    designControl<QLineEdit>(*form, "Text1")->setText(name);
+    form->details.setRecordCount(records);
 }
 
 void TestCloseDuringWork::duringTheListing() {
@@ -111,9 +114,9 @@ void TestCloseDuringWork::duringTheListing() {
     server.putFile("A.LET", "N\n1\n");
     server.setStallListing(true);
     form->transfer->setTimeouts({5000, 20000});
-    form->settings.address->setText(server.address());
-    form->settings.login->setText(server.user());
-    form->settings.password->setText(server.password());
+    designControl<QLineEdit>(*form, "Text10")->setText(server.address());
+    designControl<QLineEdit>(*form, "Text11")->setText(server.user());
+    designControl<QLineEdit>(*form, "Text12")->setText(server.password());
     closeWhen([this] { return form->transfer->StillExecuting(); });
 
     QElapsedTimer clock;
@@ -132,10 +135,12 @@ void TestCloseDuringWork::duringADownload() {
     server.putFile("B.LET", QByteArray(200000, 'x'));
     server.stallDownload("B.LET");
     form->transfer->setTimeouts({5000, 20000});
-    form->settings.address->setText(server.address());
-    form->settings.login->setText(server.user());
-    form->settings.password->setText(server.password());
-    closeWhen([this] { return form->progress.stepText->text() == "- Downloading B.LET"; });
+    designControl<QLineEdit>(*form, "Text10")->setText(server.address());
+    designControl<QLineEdit>(*form, "Text11")->setText(server.user());
+    designControl<QLineEdit>(*form, "Text12")->setText(server.password());
+    closeWhen([this] {
+        return designControl<QLineEdit>(*form, "Text7")->text() == "- Downloading B.LET";
+    });
 
     QElapsedTimer clock;
     clock.start();
@@ -159,11 +164,11 @@ void TestCloseDuringWork::duringAFourConnectionDownload() {
     server.stallDownload("B.LET");
     server.stallDownload("E.LET");
     form->transfer->setTimeouts({5000, 20000});
-    form->settings.address->setText(server.address());
-    form->settings.login->setText(server.user());
-    form->settings.password->setText(server.password());
+    designControl<QLineEdit>(*form, "Text10")->setText(server.address());
+    designControl<QLineEdit>(*form, "Text11")->setText(server.user());
+    designControl<QLineEdit>(*form, "Text12")->setText(server.password());
     closeWhen([&server, this] {
-        return form->progress.stepText->text() == "- Downloading B.LET" &&
+        return designControl<QLineEdit>(*form, "Text7")->text() == "- Downloading B.LET" &&
                server.count("RETR /u/vantrelle/accounts/E.LET") == 1;
     });
 

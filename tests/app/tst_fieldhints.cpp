@@ -2,6 +2,7 @@
 #include "app/form2.h"
 #include "platform/services.h"
 #include "platform/versionquery.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/fixedversion.h"
 #include "tests/support/tempprogramfolder.h"
 
@@ -10,6 +11,8 @@
 #include <QMouseEvent>
 #include <QtTest>
 #include <optional>
+
+using qv::test::designControl;
 
 using qv::test::TempProgramFolder;
 
@@ -80,10 +83,12 @@ private slots:
             const BalloonTooltip* tip;
             int style;
         };
+        using Hint = SettingsPanel::Hint;
+        SettingsPanel& settings = form->settings;
         const Expect expected[] = {
-            {&form->browser.filesTip, 1},     {&form->browser.fieldNamesTip, 0},
-            {&form->settings.addressTip, 1},  {&form->settings.loginTip, 1},
-            {&form->settings.passwordTip, 1}, {&form->settings.searchTip, 1}};
+            {&form->browser.filesTip(), 1},         {&form->browser.fieldNamesTip(), 0},
+            {&settings.hintTip(Hint::Address), 1},  {&settings.hintTip(Hint::Login), 1},
+            {&settings.hintTip(Hint::Password), 1}, {&settings.hintTip(Hint::Search), 1}};
         for (const Expect& e : expected) {
             QCOMPARE(e.tip->Style(), e.style);
             QCOMPARE(e.tip->Icon(), 1);
@@ -93,9 +98,8 @@ private slots:
             QVERIFY(!e.tip->window());
         }
         QCOMPARE(tipWindowCount(), 0);
-        for (int marker : {form->settings.addressHintShown, form->settings.loginHintShown,
-                           form->settings.passwordHintShown, form->settings.searchHintShown})
-            QCOMPARE(marker, 0);
+        for (const Hint hint : SettingsPanel::kHints)
+            QVERIFY(!settings.hintShown(hint));
     }
 
     void hintsOfTheFourFields_data() {
@@ -121,33 +125,24 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, title);
         QFETCH(QString, text);
-        struct Slot {
-            QLineEdit* field;
-            BalloonTooltip* tip;
-            std::int32_t* marker;
+        using Hint = SettingsPanel::Hint;
+        const QMap<QString, Hint> hints{
+            {"Text10", Hint::Address},
+            {"Text11", Hint::Login},
+            {"Text12", Hint::Password},
+            {"Text16", Hint::Search},
         };
-        const QMap<QString, Slot> slots_{
-            {"Text10",
-             {form->settings.address, &form->settings.addressTip,
-              &form->settings.addressHintShown}},
-            {"Text11",
-             {form->settings.login, &form->settings.loginTip, &form->settings.loginHintShown}},
-            {"Text12",
-             {form->settings.password, &form->settings.passwordTip,
-              &form->settings.passwordHintShown}},
-            {"Text16",
-             {form->settings.searchHintArea, &form->settings.searchTip,
-              &form->settings.searchHintShown}},
-        };
-        const Slot s = slots_.value(field);
-        pointerMove(s.field);
-        QCOMPARE(*s.marker, 1);
-        QVERIFY(s.tip->window());
-        QCOMPARE(s.tip->parentWindow(), s.field);
-        QCOMPARE(s.tip->window()->title(), title);
-        QCOMPARE(s.tip->window()->titleIcon(), 1);
-        QCOMPARE(s.tip->window()->tipText(), text);
-        QVERIFY(s.tip->window()->isBalloon());
+        const Hint hint = hints.value(field);
+        QLineEdit* const place = designControl<QLineEdit>(*form, qPrintable(field));
+        const BalloonTooltip* const tip = &form->settings.hintTip(hint);
+        pointerMove(place);
+        QVERIFY(form->settings.hintShown(hint));
+        QVERIFY(tip->window());
+        QCOMPARE(tip->parentWindow(), place);
+        QCOMPARE(tip->window()->title(), title);
+        QCOMPARE(tip->window()->titleIcon(), 1);
+        QCOMPARE(tip->window()->tipText(), text);
+        QVERIFY(tip->window()->isBalloon());
         QCOMPARE(tipWindowCount(), 1); // the other fields have none yet
     }
 
@@ -156,38 +151,40 @@ private slots:
     // First move attaches; resting shows the balloon; moving away and back shows it again
     // without a second attachment.
     void addressHintShowsAfterATenthOfASecond() {
-        pointerMove(form->settings.address);
-        qv::TipWindow* window = form->settings.addressTip.window();
+        pointerMove(designControl<QLineEdit>(*form, "Text10"));
+        qv::TipWindow* window = form->settings.hintTip(SettingsPanel::Hint::Address).window();
         QVERIFY(window);
-        pointerMove(form->settings.address, {14, 9});
+        pointerMove(designControl<QLineEdit>(*form, "Text10"), {14, 9});
         QVERIFY(!window->isTipShown());
         QTRY_VERIFY_WITH_TIMEOUT(window->isTipShown(), 2000);
         QCOMPARE(window->title(), QString("IP Address"));
         QCOMPARE(window->titleIcon(), 1);
 
-        pointerLeave(form->settings.address);
+        pointerLeave(designControl<QLineEdit>(*form, "Text10"));
         QVERIFY(!window->isTipShown());
-        pointerMove(form->settings.address);
-        QCOMPARE(form->settings.addressTip.window(), window);
+        pointerMove(designControl<QLineEdit>(*form, "Text10"));
+        QCOMPARE(form->settings.hintTip(SettingsPanel::Hint::Address).window(), window);
         QCOMPARE(tipWindowCount(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(window->isTipShown(), 2000);
     }
 
     void tabbingIntoTheLoginFieldSelectsIt() {
-        QCOMPARE(form->settings.login->text(), QString("root"));
-        form->settings.login->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(form->settings.login->selectedText(), QString("root"));
+        QCOMPARE(designControl<QLineEdit>(*form, "Text11")->text(), QString("root"));
+        designControl<QLineEdit>(*form, "Text11")->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(designControl<QLineEdit>(*form, "Text11")->selectedText(), QString("root"));
     }
 
     void selectionRunsFromTheCaretToTheEnd() {
-        form->settings.address->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(form->settings.address->selectedText(), QString("10.0.0.7"));
-        form->settings.address->setCursorPosition(3); // the operator puts the caret after "10."
-        form->settings.login->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(form->settings.login->hasFocus());
-        form->settings.address->setFocus(Qt::BacktabFocusReason);
-        QTRY_COMPARE(form->settings.address->selectedText(), QString("0.0.7"));
-        QCOMPARE(form->settings.address->selectionStart(), 3);
+        designControl<QLineEdit>(*form, "Text10")->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(designControl<QLineEdit>(*form, "Text10")->selectedText(),
+                     QString("10.0.0.7"));
+        designControl<QLineEdit>(*form, "Text10")
+            ->setCursorPosition(3); // the operator puts the caret after "10."
+        designControl<QLineEdit>(*form, "Text11")->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(designControl<QLineEdit>(*form, "Text11")->hasFocus());
+        designControl<QLineEdit>(*form, "Text10")->setFocus(Qt::BacktabFocusReason);
+        QTRY_COMPARE(designControl<QLineEdit>(*form, "Text10")->selectedText(), QString("0.0.7"));
+        QCOMPARE(designControl<QLineEdit>(*form, "Text10")->selectionStart(), 3);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "platform/versionquery.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/fixedversion.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
@@ -23,6 +24,7 @@
 #include <QTreeView>
 #include <optional>
 
+using qv::test::designControl;
 using qv::test::TempProgramFolder;
 
 namespace {
@@ -48,15 +50,15 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(form.settings.address->text(), QString());
-        QCOMPARE(form.settings.login->text(), QString());
-        QCOMPARE(form.settings.password->text(), QString());
+        QCOMPARE(designControl<QLineEdit>(form, "Text10")->text(), QString());
+        QCOMPARE(designControl<QLineEdit>(form, "Text11")->text(), QString());
+        QCOMPARE(designControl<QLineEdit>(form, "Text12")->text(), QString());
         const QFileInfo ini(folder.filePath(QStringLiteral("auto.ini")));
         QVERIFY(ini.exists());
         QCOMPARE(ini.size(), 0);
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("data"))).isDir());
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("Word"))).isDir());
-        QCOMPARE(QApplication::focusWidget(), form.settings.address);
+        QCOMPARE(QApplication::focusWidget(), designControl<QLineEdit>(form, "Text10"));
     }
 
     void secondStartKeepsSettingsAndFolders() {
@@ -69,9 +71,9 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(form.settings.address->text(), QStringLiteral("10.0.0.7"));
-        QCOMPARE(form.settings.login->text(), QStringLiteral("root"));
-        QCOMPARE(form.settings.password->text(), QStringLiteral("secret"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text10")->text(), QStringLiteral("10.0.0.7"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text11")->text(), QStringLiteral("root"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text12")->text(), QStringLiteral("secret"));
         QCOMPARE(folder.read(QStringLiteral("data/A.LET")), QByteArray("x|y\n1|2\n"));
         QCOMPARE(folder.read(QStringLiteral("Word/A.LET.dot")), QByteArray("template"));
         QCOMPARE(
@@ -83,55 +85,69 @@ private slots:
         TempProgramFolder folder;
         Form2 form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Quorvane Version 2.0.1"));
-        QCOMPARE(form.introduction.title->text(), QStringLiteral("Quorvane"));
-        QCOMPARE(form.introduction.version->text(), QStringLiteral("Version 2.0.1"));
-        QCOMPARE(form.frame.cornerVersion->text(), QStringLiteral("2.0.1"));
-        QVERIFY(form.introduction.about->text().startsWith(
-            QStringLiteral("Quorvane Version 2.0.1 the exciting new Mailmerge Companion program "
-                           "for Microsoft Word and Microsoft Excel. Runs on Windows XP")));
-        QCOMPARE(form.settings.windowsVersion->text(), QStringLiteral("Windows XP"));
-        QCOMPARE(form.settings.addressCaption->text(), QStringLiteral("IP Address"));
-        QCOMPARE(form.settings.loginCaption->text(), QStringLiteral("Login"));
-        QCOMPARE(form.settings.passwordCaption->text(), QStringLiteral("Password"));
-        QCOMPARE(form.settings.heading->text(), QStringLiteral("Quorvane Settings"));
-        QCOMPARE(form.settings.searchButton->Caption(), QStringLiteral("Search"));
-        QCOMPARE(form.details.backButton->Caption(), QStringLiteral("Back"));
-        QCOMPARE(form.browser.viewButton->Caption(), QStringLiteral("ListView"));
-        QCOMPARE(form.frame.quitButton->Caption(), QStringLiteral("Quit"));
-        QCOMPARE(form.details.newDocumentButton->Caption(),
+        QCOMPARE(designControl<QLabel>(form, "Label2")->text(), QStringLiteral("Quorvane"));
+        QCOMPARE(designControl<QLabel>(form, "Label4")->text(), QStringLiteral("Version 2.0.1"));
+        QCOMPARE(designControl<QLabel>(form, "Label8")->text(), QStringLiteral("2.0.1"));
+        QVERIFY(designControl<QLabel>(form, "Label6")
+                    ->text()
+                    .startsWith(QStringLiteral(
+                        "Quorvane Version 2.0.1 the exciting new Mailmerge Companion program "
+                        "for Microsoft Word and Microsoft Excel. Runs on Windows XP")));
+        QCOMPARE(designControl<QLineEdit>(form, "Text44")->text(), QStringLiteral("Windows XP"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text5")->text(), QStringLiteral("IP Address"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text21")->text(), QStringLiteral("Login"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text22")->text(), QStringLiteral("Password"));
+        QCOMPARE(designControl<QLabel>(form, "Label3")->text(),
+                 QStringLiteral("Quorvane Settings"));
+        QCOMPARE(designControl<Command>(form, "Command1")->Caption(), QStringLiteral("Search"));
+        QCOMPARE(designControl<Command>(form, "Command2")->Caption(), QStringLiteral("Back"));
+        QCOMPARE(designControl<Command>(form, "Command8")->Caption(), QStringLiteral("ListView"));
+        QCOMPARE(designControl<Command>(form, "Command9")->Caption(), QStringLiteral("Quit"));
+        QCOMPARE(designControl<Command>(form, "Command3")->Caption(),
                  QStringLiteral("Create a New Document"));
-        QCOMPARE(form.details.newDocumentButton->toolTip(),
+        QCOMPARE(designControl<Command>(form, "Command3")->toolTip(),
                  QStringLiteral("Create New Word Document"));
-        QCOMPARE(form.details.completeMergeButton->toolTip(),
+        QCOMPARE(designControl<Command>(form, "Command4")->toolTip(),
                  QStringLiteral("Create New Word Document"));
-        QCOMPARE(form.details.spreadsheetButton->toolTip(),
+        QCOMPARE(designControl<Command>(form, "Command7")->toolTip(),
                  QStringLiteral("Export to MicroSoft Excel"));
-        QCOMPARE(form.details.htmlButton->Caption(), QStringLiteral("Export to HTML Document"));
-        QCOMPARE(form.frame.exitPicture->toolTip(), QStringLiteral("Exit Quorvane"));
-        QCOMPARE(form.frame.aboutPicture->toolTip(), QStringLiteral("About Quorvane"));
-        QCOMPARE(form.frame.settingsPicture->toolTip(), QStringLiteral("Quorvane Settings"));
+        QCOMPARE(designControl<Command>(form, "Command11")->Caption(),
+                 QStringLiteral("Export to HTML Document"));
+        QCOMPARE(designControl<PictureBox>(form, "Image2")->toolTip(),
+                 QStringLiteral("Exit Quorvane"));
+        QCOMPARE(designControl<PictureBox>(form, "Image3")->toolTip(),
+                 QStringLiteral("About Quorvane"));
+        QCOMPARE(designControl<PictureBox>(form, "Image4")->toolTip(),
+                 QStringLiteral("Quorvane Settings"));
     }
 
     void geometryFollowsTheDesign() {
         TempProgramFolder folder;
         Form2 form;
         QCOMPARE(form.size(), QSize(805, 512));
-        QCOMPARE(form.frame.background->palette().color(QPalette::Window), QColor(88, 146, 231));
-        QCOMPARE(form.settings.address->geometry(), twipsRect(8985, 2895, 2325, 390));
-        QCOMPARE(form.settings.searchButton->geometry(), twipsRect(10380, 7050, 1080, 420));
-        QCOMPARE(form.details.newDocumentButton->geometry(), twipsRect(8115, 3840, 3165, 375));
-        QCOMPARE(form.browser.records->geometry(), twipsRect(0, 5010, 7380, 2610));
-        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
-        QCOMPARE(form.progress.bar->geometry(), twipsRect(8220, 5775, 3090, 255));
-        QCOMPARE(form.settings.address->palette().color(QPalette::Text), QColor(0, 0, 255));
-        QCOMPARE(form.settings.password->echoMode(), QLineEdit::Password);
+        QCOMPARE(designControl<QLabel>(form, "Label1")->palette().color(QPalette::Window),
+                 QColor(88, 146, 231));
+        QCOMPARE(designControl<QLineEdit>(form, "Text10")->geometry(),
+                 twipsRect(8985, 2895, 2325, 390));
+        QCOMPARE(designControl<Command>(form, "Command1")->geometry(),
+                 twipsRect(10380, 7050, 1080, 420));
+        QCOMPARE(designControl<Command>(form, "Command3")->geometry(),
+                 twipsRect(8115, 3840, 3165, 375));
+        QCOMPARE(designControl<ListView>(form, "lw1")->geometry(), twipsRect(0, 5010, 7380, 2610));
+        QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(7650));
+        QCOMPARE(designControl<QProgressBar>(form, "ProgressBar1")->geometry(),
+                 twipsRect(8220, 5775, 3090, 255));
+        QCOMPARE(designControl<QLineEdit>(form, "Text10")->palette().color(QPalette::Text),
+                 QColor(0, 0, 255));
+        QCOMPARE(designControl<QLineEdit>(form, "Text12")->echoMode(), QLineEdit::Password);
     }
 
     void listEntriesAreReadableOnTheirBackground() {
         // The window's captions are white on blue; the lists' entries sit on a light background.
         TempProgramFolder folder;
         Form2 form;
-        for (ListView* list : {form.browser.files, form.browser.records}) {
+        for (ListView* list :
+             {designControl<ListView>(form, "ListView1"), designControl<ListView>(form, "lw1")}) {
             for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(list->iconView()),
                                             static_cast<QAbstractItemView*>(list->reportView())}) {
                 QCOMPARE(view->palette().color(QPalette::Text), QColor(Qt::black));
@@ -144,46 +160,50 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QList<QWidget*> shown = {form.introduction.background, form.introduction.title,
-                                       form.introduction.version,    form.introduction.about,
-                                       form.introduction.picture,    form.introduction.credit,
-                                       form.settings.heading,        form.settings.picture,
-                                       form.settings.windowsVersion, form.settings.addressCaption,
-                                       form.settings.address,        form.settings.loginCaption,
-                                       form.settings.login,          form.settings.passwordCaption,
-                                       form.settings.password,       form.settings.searchHintArea,
-                                       form.frame.headingRule,       form.settings.searchButton,
-                                       form.browser.viewButton,      form.frame.quitButton};
+        const QList<QWidget*> shown = {
+            designControl<PictureBox>(form, "Image6"), designControl<QLabel>(form, "Label2"),
+            designControl<QLabel>(form, "Label4"),     designControl<QLabel>(form, "Label6"),
+            designControl<PictureBox>(form, "Image7"), designControl<QLabel>(form, "Label5"),
+            designControl<QLabel>(form, "Label3"),     designControl<PictureBox>(form, "Image9"),
+            designControl<QLineEdit>(form, "Text44"),  designControl<QLineEdit>(form, "Text5"),
+            designControl<QLineEdit>(form, "Text10"),  designControl<QLineEdit>(form, "Text21"),
+            designControl<QLineEdit>(form, "Text11"),  designControl<QLineEdit>(form, "Text22"),
+            designControl<QLineEdit>(form, "Text12"),  designControl<QLineEdit>(form, "Text16"),
+            designControl<LineShape>(form, "Line4"),   designControl<Command>(form, "Command1"),
+            designControl<Command>(form, "Command8"),  designControl<Command>(form, "Command9")};
         for (QWidget* w : shown)
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-        const QList<QWidget*> hidden = {form.browser.files,
-                                        form.browser.records,
-                                        form.details.name,
-                                        form.details.lowerRule,
-                                        form.details.upperRule,
-                                        form.progress.summary,
-                                        form.details.date,
-                                        form.details.size,
-                                        form.details.path,
-                                        form.details.records,
-                                        form.frame.commandStatus,
-                                        form.details.picture,
-                                        form.details.templatePicture,
-                                        form.details.backButton,
-                                        form.details.newDocumentButton,
-                                        form.details.completeMergeButton,
-                                        form.details.deleteButton,
-                                        form.details.spreadsheetButton,
-                                        form.details.htmlButton,
-                                        form.progress.stepText,
-                                        form.progress.statusText,
-                                        form.progress.box,
-                                        form.progress.bar};
+        const QList<QWidget*> hidden = {designControl<ListView>(form, "ListView1"),
+                                        designControl<ListView>(form, "lw1"),
+                                        designControl<QLineEdit>(form, "Text1"),
+                                        designControl<LineShape>(form, "Line1"),
+                                        designControl<LineShape>(form, "Line2"),
+                                        designControl<QLineEdit>(form, "Text6"),
+                                        designControl<QLineEdit>(form, "Text2"),
+                                        designControl<QLineEdit>(form, "Text9"),
+                                        designControl<QLineEdit>(form, "Text13"),
+                                        designControl<QLineEdit>(form, "Text17"),
+                                        designControl<QLineEdit>(form, "Text15"),
+                                        designControl<PictureBox>(form, "Image1"),
+                                        designControl<PictureBox>(form, "Image5"),
+                                        designControl<Command>(form, "Command2"),
+                                        designControl<Command>(form, "Command3"),
+                                        designControl<Command>(form, "Command4"),
+                                        designControl<Command>(form, "Command10"),
+                                        designControl<Command>(form, "Command7"),
+                                        designControl<Command>(form, "Command11"),
+                                        designControl<QLineEdit>(form, "Text7"),
+                                        designControl<QLineEdit>(form, "Text8"),
+                                        designControl<RectShape>(form, "Shape2"),
+                                        designControl<QProgressBar>(form, "ProgressBar1")};
         for (QWidget* w : hidden)
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-        QVERIFY(form.settings.address->accessibleName() == QStringLiteral("IP Address"));
-        QVERIFY(form.settings.login->accessibleName() == QStringLiteral("Login"));
-        QVERIFY(form.settings.password->accessibleName() == QStringLiteral("Password"));
+        QVERIFY(designControl<QLineEdit>(form, "Text10")->accessibleName() ==
+                QStringLiteral("IP Address"));
+        QVERIFY(designControl<QLineEdit>(form, "Text11")->accessibleName() ==
+                QStringLiteral("Login"));
+        QVERIFY(designControl<QLineEdit>(form, "Text12")->accessibleName() ==
+                QStringLiteral("Password"));
         for (Command* c : form.findChildren<Command*>())
             QVERIFY2(c->PointerCheckRunning(), qPrintable(c->objectName()));
     }
@@ -191,75 +211,91 @@ private slots:
     void backReturnsToTheSettingsPanel() {
         TempProgramFolder folder;
         Form2 form;
+        ListView* const browserList = designControl<ListView>(form, "ListView1");
+        QLineEdit* const addressField = designControl<QLineEdit>(form, "Text10");
+        QLineEdit* const summaryText = designControl<QLineEdit>(form, "Text6");
+        Command* const backButton = designControl<Command>(form, "Command2");
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.browser.files->addItem(QStringLiteral("A"), 1, 1);
+        browserList->addItem(QStringLiteral("A"), 1, 1);
         // What a selection leaves on the screen.
-        form.settings.address->setText(QStringLiteral("192.168.1.9"));
-        form.progress.summary->setText(QStringLiteral("Search Complete 1 files found"));
-        form.browser.files->show();
-        form.browser.files->resize(form.browser.files->width(), qv::twipsToPixels(5000));
-        form.browser.records->show();
-        const QList<QWidget*> settingsPanel = {
-            form.progress.summary,         form.settings.address,
-            form.settings.windowsVersion,  form.settings.login,
-            form.settings.password,        form.settings.loginCaption,
-            form.settings.passwordCaption, form.settings.addressCaption,
-            form.settings.searchHintArea,  form.settings.searchButton,
-            form.settings.heading,         form.settings.picture};
+        addressField->setText(QStringLiteral("192.168.1.9"));
+        summaryText->setText(QStringLiteral("Search Complete 1 files found"));
+        browserList->show();
+        browserList->resize(browserList->width(), qv::twipsToPixels(5000));
+        designControl<ListView>(form, "lw1")->show();
+        const QList<QWidget*> settingsPanel = {summaryText,
+                                               addressField,
+                                               designControl<QLineEdit>(form, "Text44"),
+                                               designControl<QLineEdit>(form, "Text11"),
+                                               designControl<QLineEdit>(form, "Text12"),
+                                               designControl<QLineEdit>(form, "Text21"),
+                                               designControl<QLineEdit>(form, "Text22"),
+                                               designControl<QLineEdit>(form, "Text5"),
+                                               designControl<QLineEdit>(form, "Text16"),
+                                               designControl<Command>(form, "Command1"),
+                                               designControl<QLabel>(form, "Label3"),
+                                               designControl<PictureBox>(form, "Image9")};
         for (QWidget* w : settingsPanel)
             w->hide();
-        const QList<QWidget*> detailsPanel = {
-            form.details.backButton, form.details.newDocumentButton, form.details.deleteButton,
-            form.details.name,       form.details.lowerRule,         form.details.templatePicture};
+        const QList<QWidget*> detailsPanel = {backButton,
+                                              designControl<Command>(form, "Command3"),
+                                              designControl<Command>(form, "Command10"),
+                                              designControl<QLineEdit>(form, "Text1"),
+                                              designControl<LineShape>(form, "Line1"),
+                                              designControl<PictureBox>(form, "Image5")};
         for (QWidget* w : detailsPanel)
             w->show();
 
-        QTest::mouseMove(form.details.backButton);
-        QTest::mouseClick(form.details.backButton, Qt::LeftButton);
+        QTest::mouseMove(backButton);
+        QTest::mouseClick(backButton, Qt::LeftButton);
 
-        QVERIFY(!form.browser.records->isVisible());
-        QVERIFY(form.browser.files->isVisible());
-        QCOMPARE(form.browser.files->itemCount(), 1);
-        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
-        QVERIFY(form.settings.searchButton->isVisible());
-        QVERIFY(!form.details.backButton->isVisible());
-        QVERIFY(!form.details.newDocumentButton->isVisible());
-        QVERIFY(!form.details.deleteButton->isVisible());
-        QVERIFY(form.progress.summary->isVisible());
-        QCOMPARE(form.progress.summary->text(), QStringLiteral("Search Complete 1 files found"));
-        QCOMPARE(form.settings.address->text(), QStringLiteral("192.168.1.9"));
-        QVERIFY(form.settings.heading->isVisible() && form.settings.picture->isVisible() &&
-                form.frame.headingRule->isVisible());
-        QVERIFY(!form.details.name->isVisible() && !form.details.lowerRule->isVisible() &&
-                !form.details.templatePicture->isVisible());
+        QVERIFY(!designControl<ListView>(form, "lw1")->isVisible());
+        QVERIFY(browserList->isVisible());
+        QCOMPARE(browserList->itemCount(), 1);
+        QCOMPARE(browserList->height(), qv::twipsToPixels(7650));
+        QVERIFY(designControl<Command>(form, "Command1")->isVisible());
+        QVERIFY(!backButton->isVisible());
+        QVERIFY(!designControl<Command>(form, "Command3")->isVisible());
+        QVERIFY(!designControl<Command>(form, "Command10")->isVisible());
+        QVERIFY(summaryText->isVisible());
+        QCOMPARE(summaryText->text(), QStringLiteral("Search Complete 1 files found"));
+        QCOMPARE(addressField->text(), QStringLiteral("192.168.1.9"));
+        QVERIFY(designControl<QLabel>(form, "Label3")->isVisible() &&
+                designControl<PictureBox>(form, "Image9")->isVisible() &&
+                designControl<LineShape>(form, "Line4")->isVisible());
+        QVERIFY(!designControl<QLineEdit>(form, "Text1")->isVisible() &&
+                !designControl<LineShape>(form, "Line1")->isVisible() &&
+                !designControl<PictureBox>(form, "Image5")->isVisible());
     }
 
     void pictureBordersFollowThePointer() {
         TempProgramFolder folder;
         Form2 form;
+        PictureBox* const exitPicture = designControl<PictureBox>(form, "Image2");
+        PictureBox* const aboutPicture = designControl<PictureBox>(form, "Image3");
+        PictureBox* const settingsPicture = designControl<PictureBox>(form, "Image4");
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // The pictures lie below the designed client area and scale with the window, so no size
         // shows them: lift them into view.
-        for (PictureBox* p :
-             {form.frame.exitPicture, form.frame.aboutPicture, form.frame.settingsPicture}) {
+        for (PictureBox* p : {exitPicture, aboutPicture, settingsPicture}) {
             p->move(p->x(), p->y() - qv::twipsToPixels(1500));
             p->raise();
         }
-        QTest::mouseMove(form.frame.exitPicture, QPoint(10, 10));
-        QCOMPARE(form.frame.exitPicture->BorderStyle(), 1);
-        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 0);
-        QTest::mouseMove(form.frame.aboutPicture, QPoint(10, 10));
-        QCOMPARE(form.frame.exitPicture->BorderStyle(), 0);
-        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 1);
-        QTest::mouseMove(form.frame.settingsPicture, QPoint(10, 10));
-        QCOMPARE(form.frame.settingsPicture->BorderStyle(), 1);
-        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 0);
-        QTest::mouseMove(form.frame.exitPicture, QPoint(10, 10));
-        QTest::mouseMove(form.frame.background, qv::twipsToPixels(QPoint(7550, 500)));
-        for (PictureBox* p :
-             {form.frame.exitPicture, form.frame.aboutPicture, form.frame.settingsPicture})
+        QTest::mouseMove(exitPicture, QPoint(10, 10));
+        QCOMPARE(exitPicture->BorderStyle(), 1);
+        QCOMPARE(aboutPicture->BorderStyle(), 0);
+        QTest::mouseMove(aboutPicture, QPoint(10, 10));
+        QCOMPARE(exitPicture->BorderStyle(), 0);
+        QCOMPARE(aboutPicture->BorderStyle(), 1);
+        QTest::mouseMove(settingsPicture, QPoint(10, 10));
+        QCOMPARE(settingsPicture->BorderStyle(), 1);
+        QCOMPARE(aboutPicture->BorderStyle(), 0);
+        QTest::mouseMove(exitPicture, QPoint(10, 10));
+        QTest::mouseMove(designControl<QLabel>(form, "Label1"),
+                         qv::twipsToPixels(QPoint(7550, 500)));
+        for (PictureBox* p : {exitPicture, aboutPicture, settingsPicture})
             QCOMPARE(p->BorderStyle(), 0);
     }
 
@@ -268,15 +304,15 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseMove(form.frame.quitButton);
-        QTest::mouseClick(form.frame.quitButton, Qt::LeftButton);
+        QTest::mouseMove(designControl<Command>(form, "Command9"));
+        QTest::mouseClick(designControl<Command>(form, "Command9"), Qt::LeftButton);
         QVERIFY(!form.isVisible());
 
         Form2 other;
         other.resize(other.width(), qv::twipsToPixels(9500));
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        QTest::mouseClick(other.frame.exitPicture, Qt::LeftButton);
+        QTest::mouseClick(designControl<PictureBox>(other, "Image2"), Qt::LeftButton);
         QVERIFY(!other.isVisible());
     }
 
@@ -296,7 +332,7 @@ private slots:
         TempProgramFolder folder;
         QDir().mkpath(folder.filePath(QStringLiteral("auto.ini"))); // a folder where the file goes
         Form2 form;
-        QCOMPARE(form.settings.address->text(), QString());
+        QCOMPARE(designControl<QLineEdit>(form, "Text10")->text(), QString());
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("data"))).isDir());
     }
 

@@ -1,5 +1,6 @@
 #include "app/form2.h"
 #include "app/guidance.h"
+#include "tests/support/designcontrol.h"
 #include "ui/balloon.h"
 #include "ui/listview.h"
 
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QtTest>
 
+using qv::test::designControl;
 using namespace qv::guidance;
 using qv::test::TempProgramFolder;
 
@@ -109,11 +111,11 @@ void GuidanceTest::anchors() {
 void GuidanceTest::loadArmsTheStartMessage() {
     TempProgramFolder folder;
     Form2 form;
-    QVERIFY(form.guidance.startTimer->isActive());
-    QVERIFY(form.guidance.startTimer->isSingleShot());
-    QCOMPARE(form.guidance.startTimer->interval(), 10000);
-    for (QTimer* t :
-         {form.guidance.selectTimer, form.guidance.settingsTimer, form.guidance.noFilesTimer}) {
+    QVERIFY(designControl<QTimer>(form, "Timer1")->isActive());
+    QVERIFY(designControl<QTimer>(form, "Timer1")->isSingleShot());
+    QCOMPARE(designControl<QTimer>(form, "Timer1")->interval(), 10000);
+    for (QTimer* t : {designControl<QTimer>(form, "Timer2"), designControl<QTimer>(form, "Timer3"),
+                      designControl<QTimer>(form, "Timer4")}) {
         QVERIFY(!t->isActive());
         QCOMPARE(t->interval(), 0);
     }
@@ -136,8 +138,9 @@ void GuidanceTest::searchOutcomes() {
     Form2 form;
     StopGuidanceOnSearch(form);
     ArmGuidanceAfterSearch(form, SearchOutcome(outcome));
-    const QList<QTimer*> timers = {form.guidance.startTimer, form.guidance.selectTimer,
-                                   form.guidance.settingsTimer, form.guidance.noFilesTimer};
+    const QList<QTimer*> timers = {
+        designControl<QTimer>(form, "Timer1"), designControl<QTimer>(form, "Timer2"),
+        designControl<QTimer>(form, "Timer3"), designControl<QTimer>(form, "Timer4")};
     for (int n = 1; n <= 4; ++n) {
         QCOMPARE(timers[n - 1]->isActive(), n == timer);
         QCOMPARE(timers[n - 1]->interval(), n == timer ? delay : 0);
@@ -145,16 +148,16 @@ void GuidanceTest::searchOutcomes() {
     // A failed search started within the first ten seconds: the start message still follows.
     Form2 early;
     ArmGuidanceAfterSearch(early, SearchOutcome::MessageBox);
-    QVERIFY(early.guidance.startTimer->isActive());
-    QVERIFY(early.guidance.settingsTimer->isActive());
+    QVERIFY(designControl<QTimer>(early, "Timer1")->isActive());
+    QVERIFY(designControl<QTimer>(early, "Timer3")->isActive());
 }
 
 void GuidanceTest::searchStopsTheStartMessage() {
     TempProgramFolder folder;
     Form2 form;
     StopGuidanceOnSearch(form);
-    QVERIFY(!form.guidance.startTimer->isActive());
-    QCOMPARE(form.guidance.startTimer->interval(), 0);
+    QVERIFY(!designControl<QTimer>(form, "Timer1")->isActive());
+    QCOMPARE(designControl<QTimer>(form, "Timer1")->interval(), 0);
     QTest::qWait(20);
     QVERIFY(balloons(form).isEmpty());
 }
@@ -163,11 +166,11 @@ void GuidanceTest::selectionStopsTheSelectMessage() {
     TempProgramFolder folder;
     Form2 form;
     ArmGuidanceAfterSearch(form, SearchOutcome::FilesDownloaded);
-    QVERIFY(form.guidance.selectTimer->isActive());
+    QVERIFY(designControl<QTimer>(form, "Timer2")->isActive());
     StopGuidanceOnSelection(form);
-    QVERIFY(!form.guidance.selectTimer->isActive());
-    QCOMPARE(form.guidance.selectTimer->interval(), 0);
-    QVERIFY(form.guidance.startTimer->isActive()); // only its own timer
+    QVERIFY(!designControl<QTimer>(form, "Timer2")->isActive());
+    QCOMPARE(designControl<QTimer>(form, "Timer2")->interval(), 0);
+    QVERIFY(designControl<QTimer>(form, "Timer1")->isActive()); // only its own timer
 }
 
 void GuidanceTest::firingShowsOneBalloon_data() {
@@ -209,11 +212,10 @@ void GuidanceTest::firingShowsOneBalloon() {
     QCOMPARE(tip->autoCloseAfter(), autoCloseMs(m));
     QCOMPARE(tip->title->font().families().value(0), QString("Tahoma"));
 
-    const QWidget* anchor = m == Message::Start    ? static_cast<QWidget*>(form.frame.commandStatus)
-                            : m == Message::Select ? static_cast<QWidget*>(form.browser.files)
-                            : m == Message::Settings
-                                ? static_cast<QWidget*>(form.settings.address)
-                                : static_cast<QWidget*>(form.settings.windowsVersion);
+    const QWidget* anchor = m == Message::Start      ? designControl<QWidget>(form, "Text15")
+                            : m == Message::Select   ? designControl<QWidget>(form, "ListView1")
+                            : m == Message::Settings ? designControl<QWidget>(form, "Text10")
+                                                     : designControl<QWidget>(form, "Text44");
     const QRect r = screenRect(anchor);
     const QPoint expected = m == Message::Start ? QPoint(r.left(), r.top() + r.height())
                             : m == Message::Select
@@ -221,7 +223,7 @@ void GuidanceTest::firingShowsOneBalloon() {
                                 : r.topLeft();
     QCOMPARE(tip->pos(), expected);
     if (m == Message::Start)
-        QVERIFY(!form.frame.commandStatus
+        QVERIFY(!designControl<QLineEdit>(form, "Text15")
                      ->isVisible()); // a hidden control anchors the start message too
 }
 
@@ -233,7 +235,7 @@ void GuidanceTest::noFilesBalloonStays() {
     form.show();
     for (int search = 0; search < 2; ++search) {
         ArmGuidanceAfterSearch(form, SearchOutcome::NoFiles);
-        fire(form.guidance.noFilesTimer);
+        fire(designControl<QTimer>(form, "Timer4"));
     }
     auto tips = balloons(form);
     QCOMPARE(tips.size(), 2); // every showing is a balloon of its own
@@ -274,10 +276,10 @@ void GuidanceTest::startMessageOpensAndClosesByItself() {
     });
     Form2 form;
     form.show();
-    QCOMPARE(form.guidance.startTimer->interval(), 100);
+    QCOMPARE(designControl<QTimer>(form, "Timer1")->interval(), 100);
     QVERIFY(balloons(form).isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(balloons(form).size(), 1, 3000);
-    QVERIFY(!form.guidance.startTimer->isActive());
+    QVERIFY(!designControl<QTimer>(form, "Timer1")->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(balloons(form).size(), 0, 3000);
 }
 
@@ -287,9 +289,9 @@ void GuidanceTest::pictureForReview() {
     form.move(0, 0);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    fire(form.guidance.startTimer);
+    fire(designControl<QTimer>(form, "Timer1"));
     ArmGuidanceAfterSearch(form, SearchOutcome::MessageBox);
-    fire(form.guidance.settingsTimer);
+    fire(designControl<QTimer>(form, "Timer3"));
     const auto tips = balloons(form);
     QCOMPARE(tips.size(), 2);
 

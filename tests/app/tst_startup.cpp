@@ -2,6 +2,7 @@
 #include "app/splash.h"
 #include "platform/services.h"
 #include "platform/versionquery.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/fixedversion.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/animationplayer.h"
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QtTest>
 #include <optional>
+
+using qv::test::designControl;
 
 using qv::test::TempProgramFolder;
 
@@ -71,9 +74,9 @@ private slots:
         Form2* main = mainWindows().first();
         QVERIFY(main->isVisible());
         // Loading the window opened the download clip, hidden and not playing.
-        QVERIFY(main->progress.clip->isOpen());
-        QVERIFY(main->progress.clip->isHidden());
-        QVERIFY(!main->progress.clip->isPlaying());
+        QVERIFY(designControl<qv::AnimationPlayer>(*main, "Animation1")->isOpen());
+        QVERIFY(designControl<qv::AnimationPlayer>(*main, "Animation1")->isHidden());
+        QVERIFY(!designControl<qv::AnimationPlayer>(*main, "Animation1")->isPlaying());
         QTest::qWait(200);
         QCOMPARE(mainWindows().size(), 1);
     }
@@ -83,7 +86,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 3000);
         flushDeletes();
         Form2* main = mainWindows().first();
-        emit main->frame.aboutPicture->Click();
+        emit designControl<PictureBox>(*main, "Image3")->Click();
         QVERIFY(SplashWindow::isLoaded());
         QVERIFY(SplashWindow::form().isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!SplashWindow::isLoaded(), 3000);
@@ -97,7 +100,7 @@ private slots:
         qv::Services longer = qv::services();
         longer.splashCloseDelayMs = 100000;
         qv::installServices(longer);
-        emit mainWindows().first()->frame.aboutPicture->Click();
+        emit designControl<PictureBox>(*mainWindows().first(), "Image3")->Click();
         QVERIFY(SplashWindow::isLoaded());
         mainWindows().first()->close();
         QVERIFY(!SplashWindow::isLoaded());

@@ -12,6 +12,7 @@
 #include "platform/services.h"
 #include "settings/inifile.h"
 #include "tests/cli/commandlinerun.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/sftpserver.h"
@@ -33,6 +34,8 @@
 #include <QtTest>
 #include <csignal>
 #include <unistd.h>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -91,9 +94,9 @@ struct Window {
 
     // The merge file selected in the browser.
     void select(const QString& stored) {
-        form->details.name->setText(qv::MergeFileBaseName(stored));
-        form->details.storedName->setText(stored);
-        form->details.recordCount = CountMergeRecords(stored);
+        designControl<QLineEdit>(*form, "Text1")->setText(qv::MergeFileBaseName(stored));
+        designControl<QLineEdit>(*form, "Text3")->setText(stored);
+        form->details.setRecordCount(CountMergeRecords(stored));
     }
 
     qv::test::RecordingDialogs dialogs;
@@ -418,9 +421,9 @@ void CommandLineTest::sameMessageAsWindow() {
     QCOMPARE(run.status, 3);
 
     Window window(cli);
-    window.form->settings.address->setText(server.address());
-    window.form->settings.login->setText(QStringLiteral("someone"));
-    window.form->settings.password->setText(QStringLiteral("wrong"));
+    designControl<QLineEdit>(*window.form, "Text10")->setText(server.address());
+    designControl<QLineEdit>(*window.form, "Text11")->setText(QStringLiteral("someone"));
+    designControl<QLineEdit>(*window.form, "Text12")->setText(QStringLiteral("wrong"));
     SearchServer(*window.form);
     QCOMPARE(window.dialogs.messages.size(), 1);
     QVERIFY2(run.err.endsWith(window.dialogs.messages[0].toUtf8() + "\n"), run.err);

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "controls/command/command.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/sftpserver.h"
 #include "tests/support/tempprogramfolder.h"
@@ -25,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -112,7 +115,7 @@ QByteArray readFile(const QString& path) {
 
 // Clicks the row of the browser whose text is `name`.
 void clickMergeFile(Form2& form, const QString& name) {
-    ListView* browser = form.browser.files;
+    ListView* browser = designControl<ListView>(form, "ListView1");
     QAbstractItemView* view = browser->currentView();
     for (int row = 0; row < browser->itemCount(); ++row) {
         if (browser->itemText(row) != name)
@@ -187,14 +190,14 @@ private:
     // Settings and Search: every file downloaded, the settings saved.
     void search(Form2& form, const qv::test::FtpServer& server,
                 const qv::test::TempProgramFolder& folder) {
-        typeInto(form.settings.address, server.address());
-        typeInto(form.settings.login, server.user());
-        typeInto(form.settings.password, server.password());
-        QTRY_COMPARE(form.settings.address->text(), server.address());
-        QTRY_COMPARE(form.settings.login->text(), server.user());
-        QTRY_COMPARE(form.settings.password->text(), server.password());
-        click(form.settings.searchButton);
-        QTRY_COMPARE_WITH_TIMEOUT(form.progress.summary->text(),
+        typeInto(designControl<QLineEdit>(form, "Text10"), server.address());
+        typeInto(designControl<QLineEdit>(form, "Text11"), server.user());
+        typeInto(designControl<QLineEdit>(form, "Text12"), server.password());
+        QTRY_COMPARE(designControl<QLineEdit>(form, "Text10")->text(), server.address());
+        QTRY_COMPARE(designControl<QLineEdit>(form, "Text11")->text(), server.user());
+        QTRY_COMPARE(designControl<QLineEdit>(form, "Text12")->text(), server.password());
+        click(designControl<Command>(form, "Command1"));
+        QTRY_COMPARE_WITH_TIMEOUT(designControl<QLineEdit>(form, "Text6")->text(),
                                   QStringLiteral("Search Complete 3 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
         screenshot(QStringLiteral("3-after-search"));
@@ -206,23 +209,25 @@ private:
                  QByteArray("[Default]\r\nPassword=") + server.password().toLatin1() +
                      "\r\nLogin=" + server.user().toLatin1() +
                      "\r\nIpaddress=" + server.address().toLatin1() + "\r\n");
-        QCOMPARE(form.browser.files->itemCount(), 3);
+        QCOMPARE(designControl<ListView>(form, "ListView1")->itemCount(), 3);
     }
 
     // Select a merge file: the details panel.
     void selectMergeFile(Form2& form) {
         clickMergeFile(form, QStringLiteral("OVERDUE"));
-        QTRY_VERIFY(form.details.name->isVisible());
-        QCOMPARE(form.details.name->text(), QStringLiteral("OVERDUE"));
-        QCOMPARE(form.details.size->text(),
+        QTRY_VERIFY(designControl<QLineEdit>(form, "Text1")->isVisible());
+        QCOMPARE(designControl<QLineEdit>(form, "Text1")->text(), QStringLiteral("OVERDUE"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(),
                  QStringLiteral("Size: 0 KB (%1) Bytes").arg(kOverdue.size()));
-        QCOMPARE(form.details.records->text(), QStringLiteral("Total Records: 3"));
-        QVERIFY(form.details.path->text().startsWith(QStringLiteral("Path: ")));
-        QVERIFY(form.details.backButton->isVisible());
-        QVERIFY(form.details.htmlButton->isVisible());
-        QVERIFY(!form.details.completeMergeButton->isVisible()); // no template
-        QTRY_VERIFY(form.browser.records->isVisible());
-        QCOMPARE(form.browser.records->model()->rowCount(), 3);
+        QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(),
+                 QStringLiteral("Total Records: 3"));
+        QVERIFY(
+            designControl<QLineEdit>(form, "Text13")->text().startsWith(QStringLiteral("Path: ")));
+        QVERIFY(designControl<Command>(form, "Command2")->isVisible());
+        QVERIFY(designControl<Command>(form, "Command11")->isVisible());
+        QVERIFY(!designControl<Command>(form, "Command4")->isVisible()); // no template
+        QTRY_VERIFY(designControl<ListView>(form, "lw1")->isVisible());
+        QCOMPARE(designControl<ListView>(form, "lw1")->model()->rowCount(), 3);
         screenshot(QStringLiteral("4-details"));
     }
 
@@ -235,7 +240,7 @@ private:
             screenshot(QStringLiteral("5-table-width"));
             xdo({QStringLiteral("key"), QStringLiteral("Return")});
         });
-        click(form.details.htmlButton);
+        click(designControl<Command>(form, "Command11"));
         const QString page = folder.filePath(QStringLiteral("output.html"));
         QTRY_VERIFY_WITH_TIMEOUT(
             opened.contains(QDir::toNativeSeparators(page)) || opened.contains(page), 15000);
@@ -252,7 +257,7 @@ private:
     // Export to the spreadsheet: a workbook is written and handed to the desktop.
     void exportToSpreadsheet(Form2& form, const QStringList& opened) {
         const qsizetype openedBefore = opened.size();
-        click(form.details.spreadsheetButton);
+        click(designControl<Command>(form, "Command7"));
         QTRY_VERIFY_WITH_TIMEOUT(opened.size() > openedBefore, 30000);
         const QString workbook = opened.last();
         QVERIFY2(workbook.endsWith(QStringLiteral(".xlsx")), qPrintable(workbook));
@@ -278,14 +283,15 @@ private:
             screenshot(QStringLiteral("7-delete-question"));
             xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
         });
-        click(form.details.deleteButton);
+        click(designControl<Command>(form, "Command10"));
         QTRY_VERIFY_WITH_TIMEOUT(!server.hasFile(QStringLiteral("OVERDUE.LET")), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(form.progress.summary->text(),
+        QTRY_COMPARE_WITH_TIMEOUT(designControl<QLineEdit>(form, "Text6")->text(),
                                   QStringLiteral("Search Complete 2 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
-        QCOMPARE(form.browser.files->itemCount(), 2);
-        for (int row = 0; row < form.browser.files->itemCount(); ++row)
-            QVERIFY(form.browser.files->itemText(row) != QStringLiteral("OVERDUE"));
+        QCOMPARE(designControl<ListView>(form, "ListView1")->itemCount(), 2);
+        for (int row = 0; row < designControl<ListView>(form, "ListView1")->itemCount(); ++row)
+            QVERIFY(designControl<ListView>(form, "ListView1")->itemText(row) !=
+                    QStringLiteral("OVERDUE"));
         screenshot(QStringLiteral("8-after-delete"));
     }
 
@@ -296,12 +302,12 @@ private:
             screenshot(QStringLiteral("9-host-key-question"));
             xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
         });
-        typeInto(form.settings.address, sftp.address());
-        typeInto(form.settings.password, sftp.password());
-        QTRY_COMPARE(form.settings.address->text(), sftp.address());
-        QTRY_COMPARE(form.settings.password->text(), sftp.password());
-        click(form.settings.searchButton);
-        QTRY_COMPARE_WITH_TIMEOUT(form.progress.summary->text(),
+        typeInto(designControl<QLineEdit>(form, "Text10"), sftp.address());
+        typeInto(designControl<QLineEdit>(form, "Text12"), sftp.password());
+        QTRY_COMPARE(designControl<QLineEdit>(form, "Text10")->text(), sftp.address());
+        QTRY_COMPARE(designControl<QLineEdit>(form, "Text12")->text(), sftp.password());
+        click(designControl<Command>(form, "Command1"));
+        QTRY_COMPARE_WITH_TIMEOUT(designControl<QLineEdit>(form, "Text6")->text(),
                                   QStringLiteral("Search Complete 1 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
         screenshot(QStringLiteral("10-after-sftp-search"));

@@ -5,6 +5,7 @@
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 #include "ui/shapes.h"
@@ -14,19 +15,21 @@
 #include <QProgressBar>
 #include <QTest>
 
+using qv::test::designControl;
+
 namespace {
 
 // A browser entry as the search adds it.
 int addEntry(Form2& form, const QString& name, const QString& records) {
-    const int row = form.browser.files->addItem(name, 1, 1);
-    form.browser.files->setSubItem(row, 1, "05/03/2024 14:07:09");
-    form.browser.files->setSubItem(row, 2, name + ".LET");
-    form.browser.files->setSubItem(row, 3, records);
+    const int row = designControl<ListView>(form, "ListView1")->addItem(name, 1, 1);
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 1, "05/03/2024 14:07:09");
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 2, name + ".LET");
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 3, records);
     return row;
 }
 
 void select(Form2& form, int row) {
-    form.browser.files->setSelectedIndex(row);
+    designControl<ListView>(form, "ListView1")->setSelectedIndex(row);
     SelectMergeFile(form);
 }
 
@@ -48,8 +51,9 @@ private slots:
         if (withTemplate)
             folder.write("Word/ABC.dot", "t");
         Form2 form;
+        Command* const deleteButton = designControl<Command>(form, "Command10");
         form.show();
-        form.guidance.selectTimer->start(5000);
+        designControl<QTimer>(form, "Timer2")->start(5000);
         QList<qint64> steps;
         {
             const qv::ScopedServices observed([&steps](qv::Services& s) {
@@ -61,54 +65,45 @@ private slots:
             select(form, addEntry(form, "ABC", "3"));
         }
 
-        QVERIFY(!form.guidance.selectTimer->isActive());
-        QCOMPARE(form.details.name->text(), QString("ABC"));
-        QCOMPARE(form.details.date->text(), QString("Date: (05/03/2024 14:07:09)"));
-        QCOMPARE(form.details.storedName->text(), QString("ABC.LET"));
-        QCOMPARE(form.details.size->text(), QString("Size: 0 KB (38) Bytes"));
-        QCOMPARE(form.details.path->text(), "Path: " + MergeFilePath("ABC"));
-        QCOMPARE(form.details.records->text(), QString("Total Records: 3"));
-        QCOMPARE(form.details.deleteButton->Caption(), QString("Delete ABC from Server"));
-        QCOMPARE(form.details.deleteButton->toolTip(), QString("Delete ABC"));
-        QCOMPARE(form.details.deleteButton->FontColour(), QColor(255, 0, 0));
-        QCOMPARE(form.details.recordCount, 3);
+        QVERIFY(!designControl<QTimer>(form, "Timer2")->isActive());
+        QCOMPARE(designControl<QLineEdit>(form, "Text1")->text(), QString("ABC"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text2")->text(),
+                 QString("Date: (05/03/2024 14:07:09)"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text3")->text(), QString("ABC.LET"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString("Size: 0 KB (38) Bytes"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text13")->text(), "Path: " + MergeFilePath("ABC"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString("Total Records: 3"));
+        QCOMPARE(deleteButton->Caption(), QString("Delete ABC from Server"));
+        QCOMPARE(deleteButton->toolTip(), QString("Delete ABC"));
+        QCOMPARE(deleteButton->FontColour(), QColor(255, 0, 0));
+        QCOMPARE(form.details.recordCount(), 3);
 
         // Settings panel away, details panel and its commands in.
-        for (QWidget* w : {static_cast<QWidget*>(form.settings.address),
-                           static_cast<QWidget*>(form.settings.windowsVersion),
-                           static_cast<QWidget*>(form.settings.login),
-                           static_cast<QWidget*>(form.settings.password),
-                           static_cast<QWidget*>(form.progress.bar),
-                           static_cast<QWidget*>(form.settings.loginCaption),
-                           static_cast<QWidget*>(form.settings.passwordCaption),
-                           static_cast<QWidget*>(form.progress.stepText),
-                           static_cast<QWidget*>(form.progress.statusText),
-                           static_cast<QWidget*>(form.settings.addressCaption),
-                           static_cast<QWidget*>(form.settings.searchHintArea),
-                           static_cast<QWidget*>(form.settings.searchButton),
-                           static_cast<QWidget*>(form.progress.summary),
-                           static_cast<QWidget*>(form.settings.heading),
-                           static_cast<QWidget*>(form.settings.picture)})
+        for (QWidget* w :
+             {designControl<QWidget>(form, "Text10"), designControl<QWidget>(form, "Text44"),
+              designControl<QWidget>(form, "Text11"), designControl<QWidget>(form, "Text12"),
+              designControl<QWidget>(form, "ProgressBar1"), designControl<QWidget>(form, "Text21"),
+              designControl<QWidget>(form, "Text22"), designControl<QWidget>(form, "Text7"),
+              designControl<QWidget>(form, "Text8"), designControl<QWidget>(form, "Text5"),
+              designControl<QWidget>(form, "Text16"), designControl<QWidget>(form, "Command1"),
+              designControl<QWidget>(form, "Text6"), designControl<QWidget>(form, "Label3"),
+              designControl<QWidget>(form, "Image9")})
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
         for (QWidget* w :
-             {static_cast<QWidget*>(form.details.backButton),
-              static_cast<QWidget*>(form.details.newDocumentButton),
-              static_cast<QWidget*>(form.details.deleteButton),
-              static_cast<QWidget*>(form.details.spreadsheetButton),
-              static_cast<QWidget*>(form.details.htmlButton),
-              static_cast<QWidget*>(form.details.name), static_cast<QWidget*>(form.details.date),
-              static_cast<QWidget*>(form.details.size), static_cast<QWidget*>(form.details.path),
-              static_cast<QWidget*>(form.details.records),
-              static_cast<QWidget*>(form.details.lowerRule),
-              static_cast<QWidget*>(form.details.upperRule),
-              static_cast<QWidget*>(form.frame.headingRule)})
+             {designControl<QWidget>(form, "Command2"), designControl<QWidget>(form, "Command3"),
+              designControl<QWidget>(form, "Command10"), designControl<QWidget>(form, "Command7"),
+              designControl<QWidget>(form, "Command11"), designControl<QWidget>(form, "Text1"),
+              designControl<QWidget>(form, "Text2"), designControl<QWidget>(form, "Text9"),
+              designControl<QWidget>(form, "Text13"), designControl<QWidget>(form, "Text17"),
+              designControl<QWidget>(form, "Line1"), designControl<QWidget>(form, "Line2"),
+              designControl<QWidget>(form, "Line4")})
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-        QCOMPARE(form.details.completeMergeButton->isVisible(), withTemplate);
-        QCOMPARE(form.details.templatePicture->isVisible(), withTemplate);
-        QCOMPARE(form.details.picture->isVisible(), !withTemplate);
+        QCOMPARE(designControl<Command>(form, "Command4")->isVisible(), withTemplate);
+        QCOMPARE(designControl<PictureBox>(form, "Image5")->isVisible(), withTemplate);
+        QCOMPARE(designControl<PictureBox>(form, "Image1")->isVisible(), !withTemplate);
 
         // Three rows although ten were asked for; the progress still counts to ten.
-        QVERIFY(form.browser.records->isVisible());
+        QVERIFY(designControl<ListView>(form, "lw1")->isVisible());
         QCOMPARE(RecordListModel(form).rowCount(), 3);
         QCOMPARE(steps, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
@@ -120,10 +115,10 @@ private slots:
         Form2 form;
         form.show();
         select(form, addEntry(form, "Empty", "0"));
-        QCOMPARE(form.details.size->text(), QString("Size: 0 KB () Bytes"));
-        QCOMPARE(form.details.records->text(), QString("Total Records: 0"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString("Size: 0 KB () Bytes"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString("Total Records: 0"));
         QCOMPARE(RecordListModel(form).columnCount(), 0);
-        QCOMPARE(form.browser.records->columnCount(), 0);
+        QCOMPARE(designControl<ListView>(form, "lw1")->columnCount(), 0);
         QCOMPARE(RecordListModel(form).rowCount(), 0);
     }
 
@@ -132,7 +127,7 @@ private slots:
         folder.write("data/Big.LET", "N\n1\n");
         Form2 form;
         select(form, addEntry(form, "Big", "40000"));
-        QCOMPARE(form.details.recordCount, 40000);
+        QCOMPARE(form.details.recordCount(), 40000);
     }
 
     void failuresSkipTheRemainingSteps() {
@@ -142,19 +137,20 @@ private slots:
         addEntry(form, "Gone", "3"); // no file in the data folder
 
         // Nothing selected: nothing changes.
-        form.browser.files->setSelectedIndex(-1);
+        designControl<ListView>(form, "ListView1")->setSelectedIndex(-1);
         SelectMergeFile(form);
-        QCOMPARE(form.details.name->text(), QString());
+        QCOMPARE(designControl<QLineEdit>(form, "Text1")->text(), QString());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
 
         // The merge file is missing: the steps up to its size are done, the rest is skipped.
         select(form, 0);
-        QCOMPARE(form.details.name->text(), QString("Gone"));
-        QCOMPARE(form.details.deleteButton->Caption(), QString("Delete Gone from Server"));
-        QCOMPARE(form.details.size->text(), QString());
-        QCOMPARE(form.details.records->text(), QString());
-        QCOMPARE(form.details.recordCount, 0);
-        QVERIFY(!form.browser.records->isVisible());
+        QCOMPARE(designControl<QLineEdit>(form, "Text1")->text(), QString("Gone"));
+        QCOMPARE(designControl<Command>(form, "Command10")->Caption(),
+                 QString("Delete Gone from Server"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString());
+        QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString());
+        QCOMPARE(form.details.recordCount(), 0);
+        QVERIFY(!designControl<ListView>(form, "lw1")->isVisible());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
 
@@ -175,12 +171,12 @@ private slots:
         QFETCH(QStringList, captions);
         qv::test::TempProgramFolder folder;
         Form2 form;
-        form.browser.viewButton->setCaption("ListView");
-        form.browser.files->setView(start);
+        designControl<Command>(form, "Command8")->setCaption("ListView");
+        designControl<ListView>(form, "ListView1")->setView(start);
         for (int i = 0; i < views.size(); ++i) {
             CycleBrowserView(form);
-            QCOMPARE(form.browser.files->View(), views[i]);
-            QCOMPARE(form.browser.viewButton->Caption(), captions[i]);
+            QCOMPARE(designControl<ListView>(form, "ListView1")->View(), views[i]);
+            QCOMPARE(designControl<Command>(form, "Command8")->Caption(), captions[i]);
         }
     }
 };

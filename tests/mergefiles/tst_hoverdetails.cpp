@@ -4,6 +4,7 @@
 #include "mergefiles/mergedetails.h"
 #include "mergefiles/mergefile.h"
 #include "platform/twips.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 #include "ui/shapes.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -38,10 +41,10 @@ void moveOverRecords(Form2& form, QPointF twips) {
 }
 
 void addEntry(Form2& form, const QString& name, const QString& records) {
-    const int row = form.browser.files->addItem(name, 1, 1);
-    form.browser.files->setSubItem(row, 1, "05/03/2024 14:07:09");
-    form.browser.files->setSubItem(row, 2, name + ".LET");
-    form.browser.files->setSubItem(row, 3, records);
+    const int row = designControl<ListView>(form, "ListView1")->addItem(name, 1, 1);
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 1, "05/03/2024 14:07:09");
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 2, name + ".LET");
+    designControl<ListView>(form, "ListView1")->setSubItem(row, 3, records);
 }
 
 } // namespace
@@ -56,34 +59,35 @@ private slots:
         folder.write("data/XYZ.LET", "Name\n");
         folder.write("Word/XYZ.dot", "t");
         Form2 form;
+        ListView* const browserList = designControl<ListView>(form, "ListView1");
         form.show();
-        form.browser.files->show();
-        form.browser.files->setView(ListView::Report);
+        browserList->show();
+        browserList->setView(ListView::Report);
         addEntry(form, "ABC", "1");
         addEntry(form, "XYZ", "0");
-        BalloonTooltip& tip = form.browser.filesTip;
-        form.frame.aboutPicture->setBorderStyle(1);
+        BalloonTooltip& tip = form.browser.filesTip();
+        designControl<PictureBox>(form, "Image3")->setBorderStyle(1);
 
-        moveOverBrowser(form, twipsOfRow(*form.browser.files, 0));
-        QCOMPARE(form.browser.hoverRow, 1);
+        moveOverBrowser(form, twipsOfRow(*browserList, 0));
+        QCOMPARE(form.browser.hoverRow(), 1);
         QCOMPARE(tip.Title(), QString("ABC"));
         QCOMPARE(tip.TipText(), MergeSummaryText("ABC", "1"));
         QVERIFY(tip.TipText().contains("Date Modified: "));
         QCOMPARE(tip.TipText().count("\r\n"), 4);
         QVERIFY(tip.window());
-        QCOMPARE(tip.parentWindow(), form.browser.files);
-        QCOMPARE(form.frame.aboutPicture->BorderStyle(), 0);
+        QCOMPARE(tip.parentWindow(), browserList);
+        QCOMPARE(designControl<PictureBox>(form, "Image3")->BorderStyle(), 0);
 
         // Within the same row nothing is rebuilt.
         QPointer<QWidget> first = tip.window();
         tip.TipText("changed");
-        moveOverBrowser(form, twipsOfRow(*form.browser.files, 0, 3));
+        moveOverBrowser(form, twipsOfRow(*browserList, 0, 3));
         QCOMPARE(tip.window(), first.data());
         QCOMPARE(tip.TipText(), QString("changed"));
 
         // Another row: a new tip with the template line.
-        moveOverBrowser(form, twipsOfRow(*form.browser.files, 1));
-        QCOMPARE(form.browser.hoverRow, 2);
+        moveOverBrowser(form, twipsOfRow(*browserList, 1));
+        QCOMPARE(form.browser.hoverRow(), 2);
         QVERIFY(first.isNull());
         QCOMPARE(tip.Title(), QString("XYZ"));
         QVERIFY(tip.TipText().contains("Template: " + MergeTemplatePath("XYZ")));
@@ -91,11 +95,11 @@ private slots:
         QCOMPARE(tip.TipText().count("\r\n"), 5);
 
         // Empty space removes it; back on the same row shows it again.
-        moveOverBrowser(form, twipsOfEmptySpace(*form.browser.files));
-        QCOMPARE(form.browser.hoverRow, 0);
+        moveOverBrowser(form, twipsOfEmptySpace(*browserList));
+        QCOMPARE(form.browser.hoverRow(), 0);
         QVERIFY(!tip.window());
-        moveOverBrowser(form, twipsOfRow(*form.browser.files, 1));
-        QCOMPARE(form.browser.hoverRow, 2);
+        moveOverBrowser(form, twipsOfRow(*browserList, 1));
+        QCOMPARE(form.browser.hoverRow(), 2);
         QVERIFY(tip.window());
     }
 
@@ -104,11 +108,14 @@ private slots:
         Form2 form;
         form.show();
         for (PictureBox* p :
-             {form.frame.exitPicture, form.frame.aboutPicture, form.frame.settingsPicture})
+             {designControl<PictureBox>(form, "Image2"), designControl<PictureBox>(form, "Image3"),
+              designControl<PictureBox>(form, "Image4")})
             p->setBorderStyle(1);
-        moveOverBrowser(form, twipsOfEmptySpace(*form.browser.files)); // browser.hoverRow stays 0
+        moveOverBrowser(form, twipsOfEmptySpace(*designControl<ListView>(
+                                  form, "ListView1"))); // browser.hoverRow stays 0
         for (PictureBox* p :
-             {form.frame.exitPicture, form.frame.aboutPicture, form.frame.settingsPicture})
+             {designControl<PictureBox>(form, "Image2"), designControl<PictureBox>(form, "Image3"),
+              designControl<PictureBox>(form, "Image4")})
             QCOMPARE(p->BorderStyle(), 0);
     }
 
@@ -129,31 +136,32 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\nBob|Sligo\n");
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
-        form.details.name->setText("ABC");
+        designControl<QLineEdit>(form, "Text1")->setText("ABC");
         LoadMergeRecords(form, form.selectedMergeFile(), 10);
-        BalloonTooltip& tip = form.browser.fieldNamesTip;
+        BalloonTooltip& tip = form.browser.fieldNamesTip();
         const QString text = " Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n";
 
-        moveOverRecords(form, twipsOfRow(*form.browser.records, 0));
-        QCOMPARE(form.browser.recordHoverRow, 1);
+        moveOverRecords(form, twipsOfRow(*recordList, 0));
+        QCOMPARE(form.browser.recordHoverRow(), 1);
         QCOMPARE(tip.Title(), QString("Field Names"));
         QCOMPARE(tip.TipText(), text);
-        QCOMPARE(tip.parentWindow(), form.browser.records);
+        QCOMPARE(tip.parentWindow(), recordList);
         QPointer<QWidget> first = tip.window();
         QVERIFY(first);
 
-        moveOverRecords(form, twipsOfRow(*form.browser.records, 0, 4));
+        moveOverRecords(form, twipsOfRow(*recordList, 0, 4));
         QCOMPARE(tip.window(), first.data());
 
-        moveOverRecords(form, twipsOfRow(*form.browser.records, 1));
-        QCOMPARE(form.browser.recordHoverRow, 2);
+        moveOverRecords(form, twipsOfRow(*recordList, 1));
+        QCOMPARE(form.browser.recordHoverRow(), 2);
         QVERIFY(first.isNull());
         QVERIFY(tip.window());
         QCOMPARE(tip.Title(), QString("Field Names"));
 
-        moveOverRecords(form, twipsOfEmptySpace(*form.browser.records));
-        QCOMPARE(form.browser.recordHoverRow, 0);
+        moveOverRecords(form, twipsOfEmptySpace(*recordList));
+        QCOMPARE(form.browser.recordHoverRow(), 0);
         QVERIFY(!tip.window());
     }
 
@@ -162,12 +170,12 @@ private slots:
         folder.write("data/ABC.LET", "Name|Town\n");
         Form2 form;
         form.show();
-        form.details.name->setText("ABC");
+        designControl<QLineEdit>(form, "Text1")->setText("ABC");
         LoadMergeRecords(form, form.selectedMergeFile(), 10);
         moveOverRecords(form, QPointF(300, 600));
-        moveOverRecords(form, twipsOfEmptySpace(*form.browser.records));
-        QCOMPARE(form.browser.recordHoverRow, 0);
-        QVERIFY(!form.browser.fieldNamesTip.window());
+        moveOverRecords(form, twipsOfEmptySpace(*designControl<ListView>(form, "lw1")));
+        QCOMPARE(form.browser.recordHoverRow(), 0);
+        QVERIFY(!form.browser.fieldNamesTip().window());
     }
 };
 

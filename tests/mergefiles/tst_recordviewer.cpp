@@ -3,6 +3,7 @@
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/twips.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
 #include "ui/tooltip.h"
@@ -12,11 +13,13 @@
 #include <QTest>
 #include <QTreeView>
 
+using qv::test::designControl;
+
 namespace {
 
 // Loads the merge file selected as name; the number of rows loaded.
 int load(Form2& form, const QString& name, int recordsToLoad) {
-    form.details.name->setText(name);
+    designControl<QLineEdit>(form, "Text1")->setText(name);
     return LoadMergeRecords(form, form.selectedMergeFile(), recordsToLoad);
 }
 
@@ -30,8 +33,8 @@ QStringList rows(Form2& form) {
 
 QStringList titles(Form2& form) {
     QStringList out;
-    for (int c = 0; c < form.browser.records->columnCount(); ++c)
-        out << form.browser.records->columnText(c);
+    for (int c = 0; c < designControl<ListView>(form, "lw1")->columnCount(); ++c)
+        out << designControl<ListView>(form, "lw1")->columnText(c);
     return out;
 }
 
@@ -41,7 +44,7 @@ int twips(int pixels) {
 
 } // namespace
 
-// The record list browser.records: loading a merge file, the list's tooltip text and its two sizes.
+// The record list: loading a merge file, the list's tooltip text and its two sizes.
 class RecordViewerTest : public QObject {
     Q_OBJECT
 private slots:
@@ -83,24 +86,22 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/ABC.LET", bytes);
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
         load(form, "ABC", toLoad);
         QCOMPARE(::titles(form), titles);
         QCOMPARE(::rows(form), rows);
-        for (int c = 0; c < form.browser.records->columnCount(); ++c) {
-            QCOMPARE(form.browser.records->columnWidth(c), 2500);
-            QCOMPARE(form.browser.records->reportView()->header()->sectionSize(c),
-                     qv::twipsToPixels(2500));
+        for (int c = 0; c < recordList->columnCount(); ++c) {
+            QCOMPARE(recordList->columnWidth(c), 2500);
+            QCOMPARE(recordList->reportView()->header()->sectionSize(c), qv::twipsToPixels(2500));
         }
-        QVERIFY(form.browser.records->isVisible());
-        QCOMPARE(form.browser.records->View(), int(ListView::Report));
-        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(5000));
-        QCOMPARE(form.browser.records->height(), qv::twipsToPixels(2640));
+        QVERIFY(recordList->isVisible());
+        QCOMPARE(recordList->View(), int(ListView::Report));
+        QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(5000));
+        QCOMPARE(recordList->height(), qv::twipsToPixels(2640));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
-        if (form.browser.records->itemCount() == 0 && !rows.isEmpty())
-            QCOMPARE(form.browser.records->model()
-                         ->data(form.browser.records->model()->index(0, 0))
-                         .toString(),
+        if (recordList->itemCount() == 0 && !rows.isEmpty())
+            QCOMPARE(recordList->model()->data(recordList->model()->index(0, 0)).toString(),
                      rows[0].section('/', 0, 0));
     }
 
@@ -141,17 +142,18 @@ private slots:
         folder.write("data/Wide.LET", header + '\n' + record + '\n' + record + '\n');
         folder.write("data/Narrow.LET", "A|B\n1|2\n");
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
         load(form, "Wide", 10);
-        const QHeaderView* sections = form.browser.records->reportView()->header();
-        QCOMPARE(form.browser.records->columnCount(), kFields);
+        const QHeaderView* sections = recordList->reportView()->header();
+        QCOMPARE(recordList->columnCount(), kFields);
         QCOMPARE(sections->count(), kFields);
-        QCOMPARE(form.browser.records->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
+        QCOMPARE(recordList->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
         for (int c : {0, kFields / 2, kFields - 1})
             QCOMPARE(sections->sectionSize(c), qv::twipsToPixels(2500));
         QCOMPARE(RecordListModel(form).rowCount(), 2);
         QCOMPARE(RecordListModel(form).text(1, kFields - 1), QString("v%1").arg(kFields - 1));
-        const QStringList tip = form.browser.fieldNamesTip.TipText().split("\r\n");
+        const QStringList tip = form.browser.fieldNamesTip().TipText().split("\r\n");
         QCOMPARE(tip.size(), kFields + 3); // the names, an empty line, the hint, the last CR LF
         QCOMPARE(tip.at(0), QString(" F0"));
         QCOMPARE(tip.at(kFields - 1), QString("F%1").arg(kFields - 1));
@@ -160,7 +162,7 @@ private slots:
         load(form, "Narrow", 10);
         QCOMPARE(::titles(form), (QStringList{" A", "B"}));
         QCOMPARE(sections->count(), 2);
-        QCOMPARE(form.browser.fieldNamesTip.TipText(),
+        QCOMPARE(form.browser.fieldNamesTip().TipText(),
                  QString(" A\r\nB\r\n\r\n(DBClick for FullScreen)\r\n"));
     }
 
@@ -169,8 +171,8 @@ private slots:
         Form2 form;
         form.show();
         load(form, "Gone", 10);
-        QVERIFY(!form.browser.records->isVisible());
-        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
+        QVERIFY(!designControl<ListView>(form, "lw1")->isVisible());
+        QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(7650));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
 
@@ -179,8 +181,8 @@ private slots:
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
         Form2 form;
         load(form, "ABC", 10);
-        QCOMPARE(form.browser.fieldNamesTip.Title(), QString("Field Names"));
-        QCOMPARE(form.browser.fieldNamesTip.TipText(),
+        QCOMPARE(form.browser.fieldNamesTip().Title(), QString("Field Names"));
+        QCOMPARE(form.browser.fieldNamesTip().TipText(),
                  QString(" Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n"));
     }
 
@@ -195,7 +197,7 @@ private slots:
             AddRecordValue(form, field, values[field]);
         QCOMPARE(::titles(form), (QStringList{" Name", "Town", ""}));
         QCOMPARE(::rows(form), QStringList{"Ann/Cork/extra"});
-        QCOMPARE(form.browser.records->columnWidth(2), 2500);
+        QCOMPARE(designControl<ListView>(form, "lw1")->columnWidth(2), 2500);
         QCOMPARE(RecordListModel(form)
                      .data(RecordListModel(form).index(0, 0), MergeRecordModel::IconIndexRole)
                      .toInt(),
@@ -212,23 +214,23 @@ private slots:
         QFETCH(int, heightBefore);
         qv::test::TempProgramFolder folder;
         Form2 form;
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
-        form.browser.records->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
+        recordList->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
 
         ToggleRecordListSize(form);
-        QCOMPARE(form.browser.records->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(form.browser.records->height(),
+        QCOMPARE(recordList->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(recordList->height(),
                  qv::twipsToPixels(twips(form.frameGeometry().height()) - 500));
-        QCOMPARE(form.browser.records->width(),
-                 qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
-        QVERIFY(!form.browser.files->isVisible());
+        QCOMPARE(recordList->width(), qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
+        QVERIFY(!designControl<ListView>(form, "ListView1")->isVisible());
 
         ToggleRecordListSize(form);
-        QCOMPARE(twips(form.browser.records->x()), 0);
-        QCOMPARE(twips(form.browser.records->y()), 5010);
-        QCOMPARE(twips(form.browser.records->width()), 7380);
-        QCOMPARE(twips(form.browser.records->height()), 2610);
-        QVERIFY(form.browser.files->isVisible());
+        QCOMPARE(twips(recordList->x()), 0);
+        QCOMPARE(twips(recordList->y()), 5010);
+        QCOMPARE(twips(recordList->width()), 7380);
+        QCOMPARE(twips(recordList->height()), 2610);
+        QVERIFY(designControl<ListView>(form, "ListView1")->isVisible());
     }
 
     // Back from an enlarged record list shows the browser at its full height, and the next
@@ -237,31 +239,33 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/ABC.LET", "Name|Town\nAnn|Cork\n");
         Form2 form;
+        ListView* const browserList = designControl<ListView>(form, "ListView1");
+        ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
-        form.browser.files->show(); // as after a search
-        form.details.name->setText("ABC");
+        browserList->show(); // as after a search
+        designControl<QLineEdit>(form, "Text1")->setText("ABC");
         LoadMergeRecords(form, form.selectedMergeFile(), 1);
         ToggleRecordListSize(form);
-        QVERIFY(!form.browser.files->isVisible());
+        QVERIFY(!browserList->isVisible());
 
         form.backToSettings();
-        QVERIFY(form.browser.files->isVisible());
-        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
-        QVERIFY(!form.browser.records->isVisible());
+        QVERIFY(browserList->isVisible());
+        QCOMPARE(browserList->height(), qv::twipsToPixels(7650));
+        QVERIFY(!recordList->isVisible());
 
         LoadMergeRecords(form, form.selectedMergeFile(), 1);
-        QVERIFY(form.browser.records->isVisible());
-        QCOMPARE(twips(form.browser.records->y()), 5010);
-        QCOMPARE(twips(form.browser.records->width()), 7380);
-        QCOMPARE(form.browser.files->height(), qv::twipsToPixels(5000));
+        QVERIFY(recordList->isVisible());
+        QCOMPARE(twips(recordList->y()), 5010);
+        QCOMPARE(twips(recordList->width()), 7380);
+        QCOMPARE(browserList->height(), qv::twipsToPixels(5000));
     }
 
     void negativeTopIsLeftAlone() {
         qv::test::TempProgramFolder folder;
         Form2 form;
-        form.browser.records->setGeometry(0, -10, 100, 50);
+        designControl<ListView>(form, "lw1")->setGeometry(0, -10, 100, 50);
         ToggleRecordListSize(form);
-        QCOMPARE(form.browser.records->geometry(), QRect(0, -10, 100, 50));
+        QCOMPARE(designControl<ListView>(form, "lw1")->geometry(), QRect(0, -10, 100, 50));
     }
 };
 

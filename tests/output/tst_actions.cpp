@@ -6,6 +6,7 @@
 #include "output/recordingautomation.h"
 #include "output/wordmerge.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/listview.h"
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -40,8 +43,8 @@ struct Fixture {
         folder.write(QStringLiteral("data/ABC.LET"),
                      "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\n");
         form = std::make_unique<Form2>();
-        form->details.name->setText(QStringLiteral("ABC"));
-        form->details.recordCount = 2;
+        designControl<QLineEdit>(*form, "Text1")->setText(QStringLiteral("ABC"));
+        form->details.setRecordCount(2);
     }
     QString page() const { return folder.filePath(QStringLiteral("output.html")); }
 
@@ -49,7 +52,7 @@ struct Fixture {
     void verifyRestored() const {
         QVERIFY(form->isEnabled());
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(form->frame.commandStatus->isHidden());
+        QVERIFY(designControl<QLineEdit>(*form, "Text15")->isHidden());
         QVERIFY(!Progress::isLoaded());
     }
 };
@@ -99,7 +102,7 @@ private slots:
         Fixture f;
         f.folder.write(QStringLiteral("data/ABC.LET"),
                        "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\nCy|Mayo|3\n");
-        f.form->details.recordCount = 3;
+        f.form->details.setRecordCount(3);
         f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
         ExportToHtml(*f.form);
         const QByteArray bytes = f.folder.read(QStringLiteral("output.html"));
@@ -127,12 +130,12 @@ private slots:
     void spreadsheet() {
         Fixture f;
         qv::automation::RecordingFactory rec;
-        emit f.form->details.spreadsheetButton->Click(); // through the window's dispatch
+        emit designControl<Command>(*f.form, "Command7")->Click(); // through the window's dispatch
         QVERIFY(rec.calls.contains("excel.application.Range(\"a1\").Value = \"Ann\""));
         QVERIFY(rec.calls.contains("excel.application.Range(\"c2\").Value = \"<b>\""));
         QVERIFY(!rec.calls.contains("excel.application.Range(\"a3\").Value = \"\""));
         QCOMPARE(rec.calls.last(), QStringLiteral("excel.application.Release()"));
-        QCOMPARE(f.form->browser.records->selectedIndex(), 1);
+        QCOMPARE(designControl<ListView>(*f.form, "lw1")->selectedIndex(), 1);
         f.verifyRestored();
         QVERIFY(f.dialogs.messages.isEmpty());
     }
@@ -146,11 +149,11 @@ private slots:
         for (int r = 1; r <= kRecords; ++r)
             text += "Name " + QByteArray::number(r) + "|Town|" + QByteArray::number(r * 3) + "\n";
         f.folder.write(QStringLiteral("data/ABC.LET"), text);
-        f.form->details.recordCount = kRecords;
+        f.form->details.setRecordCount(kRecords);
         qv::automation::RecordingFactory rec;
         ExportToSpreadsheet(*f.form);
-        QCOMPARE(f.form->browser.records->model()->rowCount(), kRecords);
-        QCOMPARE(f.form->browser.records->selectedIndex(), kRecords - 1);
+        QCOMPARE(designControl<ListView>(*f.form, "lw1")->model()->rowCount(), kRecords);
+        QCOMPARE(designControl<ListView>(*f.form, "lw1")->selectedIndex(), kRecords - 1);
         QStringList values;
         for (const QString& call : std::as_const(rec.calls))
             if (call.startsWith(QLatin1String("excel.application.Range(")))
@@ -191,20 +194,20 @@ private slots:
     void wordCommands() {
         Fixture f;
         qv::automation::RecordingFactory rec;
-        emit f.form->details.newDocumentButton->Click();
+        emit designControl<Command>(*f.form, "Command3")->Click();
         QCOMPARE(rec.calls.value(0), QStringLiteral("CreateObject(\"Word.Document\")"));
         QVERIFY(
             rec.calls.value(1).contains(QLatin1String("\"TABLE ABC\", \"Select * from [ABC]\"")));
-        QCOMPARE(f.form->frame.commandStatus->text(),
+        QCOMPARE(designControl<QLineEdit>(*f.form, "Text15")->text(),
                  QStringLiteral("Creating New Word Document. Please wait"));
         f.verifyRestored();
 
         rec.calls.clear();
-        emit f.form->details.completeMergeButton->Click();
+        emit designControl<Command>(*f.form, "Command4")->Click();
         QCOMPARE(rec.calls.value(0), QStringLiteral("CreateObject(\"Word.Application\")"));
-        QCOMPARE(f.form->frame.commandStatus->text(),
+        QCOMPARE(designControl<QLineEdit>(*f.form, "Text15")->text(),
                  qv::output::completeMergeStatus(QStringLiteral("ABC")));
-        QVERIFY(f.form->frame.commandStatus->text().contains(f.folder.path()));
+        QVERIFY(designControl<QLineEdit>(*f.form, "Text15")->text().contains(f.folder.path()));
         f.verifyRestored();
         QVERIFY(f.dialogs.messages.isEmpty());
     }
@@ -231,10 +234,10 @@ private slots:
         f.form->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
         PaintWatch watch;
-        f.form->frame.commandStatus->installEventFilter(&watch);
+        designControl<QLineEdit>(*f.form, "Text15")->installEventFilter(&watch);
         Watching rec;
         rec.watch = &watch;
-        emit f.form->details.newDocumentButton->Click();
+        emit designControl<Command>(*f.form, "Command3")->Click();
         QVERIFY2(rec.paintsAtStart > 0, "the status was not painted before the work started");
     }
 

@@ -6,6 +6,7 @@
 #include "app/form2.h"
 #include "controls/command/command.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/lettertemplate.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using qv::test::designControl;
 
 using qv::test::field;
 using qv::test::paragraph;
@@ -47,14 +50,14 @@ struct Fixture {
         if (!qv::test::writeLetterTemplate(folder.filePath(QStringLiteral("Word/ACC.dot")), body))
             qFatal("the template could not be written");
         form = std::make_unique<Form2>();
-        form->details.name->setText(QStringLiteral("ACC"));
-        form->details.storedName->setText(QStringLiteral("ACC.LET"));
-        form->details.recordCount = 3;
+        designControl<QLineEdit>(*form, "Text1")->setText(QStringLiteral("ACC"));
+        designControl<QLineEdit>(*form, "Text3")->setText(QStringLiteral("ACC.LET"));
+        form->details.setRecordCount(3);
     }
 
     // Complete Merge clicked; the letters of the document it opened, or none.
     QStringList merge(QStringList* fieldCodes = nullptr) {
-        emit form->details.completeMergeButton->Click();
+        emit designControl<Command>(*form, "Command4")->Click();
         if (opened.size() != 1)
             return {};
         return qv::test::mergedText(opened.first(), fieldCodes);
@@ -112,7 +115,7 @@ void MergeActionTest::accountLetters() {
     QCOMPARE(letters, expected);
     QVERIFY2(codes.isEmpty(), qPrintable(codes.join('|')));
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->frame.commandStatus->isHidden());
+    QVERIFY(designControl<QLineEdit>(*f.form, "Text15")->isHidden());
 }
 
 // ASK asks for every record unless the operator keeps an answer for the rest; \o asks once. The

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form2.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
@@ -21,19 +22,20 @@ struct SearchFixture {
 
     SearchFixture() {
         form = std::make_unique<Form2>();
-        form->settings.address->setText(server.address());
-        form->settings.login->setText(server.user());
-        form->settings.password->setText(server.password());
+        qv::test::designControl<QLineEdit>(*form, "Text10")->setText(server.address());
+        qv::test::designControl<QLineEdit>(*form, "Text11")->setText(server.user());
+        qv::test::designControl<QLineEdit>(*form, "Text12")->setText(server.password());
     }
 
     // The browser rows: text, icon, sub-items 2 and 3.
     QStringList rows() const {
+        const ListView& browser = *qv::test::designControl<ListView>(*form, "ListView1");
         QStringList out;
-        for (int r = 0; r < form->browser.files->itemCount(); ++r)
+        for (int r = 0; r < browser.itemCount(); ++r)
             out << QStringLiteral("%1|%2|%3|%4")
-                       .arg(form->browser.files->itemText(r))
-                       .arg(form->browser.files->itemIcon(r))
-                       .arg(form->browser.files->subItem(r, 2), form->browser.files->subItem(r, 3));
+                       .arg(browser.itemText(r))
+                       .arg(browser.itemIcon(r))
+                       .arg(browser.subItem(r, 2), browser.subItem(r, 3));
         return out;
     }
 

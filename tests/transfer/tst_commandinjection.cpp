@@ -4,6 +4,7 @@
 // message before it starts.
 #include "app/actions/search.h"
 #include "app/form2.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/tempprogramfolder.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 
 using qv::TransferControl;
+using qv::test::designControl;
 using qv::test::FtpServer;
 
 namespace {
@@ -122,11 +124,12 @@ void TestCommandInjection::windowRefusesBeforeConnecting() {
     QVERIFY(server.isRunning());
     server.putFile(QStringLiteral("X.LET"), "N\n1\n");
     Form2 form;
-    form.settings.address->setText(address.replace("%A", server.address())
-                                       .replace("%U", server.user())
-                                       .replace("%P", server.password()));
-    form.settings.login->setText(server.user() + login);
-    form.settings.password->setText(server.password() + password);
+    designControl<QLineEdit>(form, "Text10")
+        ->setText(address.replace("%A", server.address())
+                      .replace("%U", server.user())
+                      .replace("%P", server.password()));
+    designControl<QLineEdit>(form, "Text11")->setText(server.user() + login);
+    designControl<QLineEdit>(form, "Text12")->setText(server.password() + password);
 
     SearchServer(form);
 
@@ -136,7 +139,7 @@ void TestCommandInjection::windowRefusesBeforeConnecting() {
     QVERIFY(server.hasFile(QStringLiteral("X.LET")));
     QVERIFY(form.isEnabled());
     QVERIFY(!dialogs.messages[0].contains(server.password()));
-    QVERIFY(!form.progress.stepText->text().contains(server.password()));
+    QVERIFY(!designControl<QLineEdit>(form, "Text7")->text().contains(server.password()));
     QVERIFY(!folder.read(QStringLiteral("auto.ini")).contains(server.password().toUtf8()));
 }
 

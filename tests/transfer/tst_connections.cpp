@@ -6,11 +6,14 @@
 #include "searchfixture.h"
 
 #include "app/actions/search.h"
+#include "tests/support/designcontrol.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTest>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -51,8 +54,8 @@ private slots:
 void TestConnections::fourConnectionsShareTheFiles() {
     SearchFixture f;
     const QStringList rows = putFiles(f, 12);
-    TextLog summaries(f.form->progress.summary);
-    TextLog errors(f.form->progress.statusText);
+    TextLog summaries(designControl<QLineEdit>(*f.form, "Text6"));
+    TextLog errors(designControl<QLineEdit>(*f.form, "Text8"));
 
     SearchServer(*f.form);
 
@@ -64,8 +67,8 @@ void TestConnections::fourConnectionsShareTheFiles() {
     counting << QStringLiteral("Search Complete 12 files found");
     QCOMPARE(summaries.texts, counting);
     QCOMPARE(errors.texts.filter("- Connection Error!"), QStringList());
-    QCOMPARE(f.form->progress.bar->value(), 12);
-    QCOMPARE(f.form->progress.downloads->currentRow(), 11);
+    QCOMPARE(designControl<QProgressBar>(*f.form, "ProgressBar1")->value(), 12);
+    QCOMPARE(designControl<QListWidget>(*f.form, "List1")->currentRow(), 11);
     QCOMPARE(f.server.count("CONNECT"), 4);
     QCOMPARE(f.server.count("LOGIN"), 4);
     QCOMPARE(f.server.count("RETR"), 12);
@@ -89,14 +92,15 @@ void TestConnections::serverTakesOneConnection() {
     SearchFixture f;
     const QStringList rows = putFiles(f, 6);
     f.server.setMaxConnections(1);
-    TextLog errors(f.form->progress.statusText);
+    TextLog errors(designControl<QLineEdit>(*f.form, "Text8"));
 
     SearchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), rows);
     QCOMPARE(errors.texts.filter("- Connection Error!"), QStringList());
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 6 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 6 files found"));
     QVERIFY(f.server.count("REFUSED") > 0);
     QCOMPARE(f.server.count("LOGIN"), 1);
     QCOMPARE(f.dataFiles().size(), 6);
@@ -117,7 +121,7 @@ void TestConnections::droppedConnectionIsTriedAgain() {
     QStringList rows = putFiles(f, 8);
     f.server.putFile("F03.LET", "Name|Town\n" + QByteArray(300000, 'c') + "\n");
     f.server.dropDownloadOnce("F03.LET", 100000);
-    TextLog errors(f.form->progress.statusText);
+    TextLog errors(designControl<QLineEdit>(*f.form, "Text8"));
 
     SearchServer(*f.form);
 
@@ -127,7 +131,8 @@ void TestConnections::droppedConnectionIsTriedAgain() {
     QCOMPARE(f.server.count("RETR /u/vantrelle/accounts/F03.LET"), 2);
     QCOMPARE(f.folder.read("data/F03.LET"), f.server.fileBytes("F03.LET"));
     QCOMPARE(f.dataFiles().size(), 8); // no partial or temporary file
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 8 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 8 files found"));
 }
 
 QTEST_MAIN(TestConnections)

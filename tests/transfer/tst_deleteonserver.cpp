@@ -2,9 +2,12 @@
 
 #include "app/actions/search.h"
 #include "controls/command/command.h"
+#include "tests/support/designcontrol.h"
 
 #include <QTest>
 #include <QTimer>
+
+using qv::test::designControl;
 
 class TestDeleteOnServer : public QObject {
     Q_OBJECT
@@ -23,7 +26,7 @@ void TestDeleteOnServer::deletesAfterConfirmation() {
     f.folder.write("Word/A.dot", "template");
     SearchServer(*f.form);
     QCOMPARE(f.rows(), (QStringList{"A|2|A.LET|1", "B|1|B.LET|2"}));
-    f.form->details.name->setText("A");
+    designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     f.server.clearEvents();
     f.dialogs.confirmAnswers << true;
 
@@ -35,13 +38,14 @@ void TestDeleteOnServer::deletesAfterConfirmation() {
     QCOMPARE(f.rows(), QStringList{"B|1|B.LET|2"});
     QVERIFY(QFile::exists(f.folder.filePath("Word/A.dot")));
     QCOMPARE(f.dataFiles(), QStringList{"B.LET"});
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 1 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 1 files found"));
     // The delete and the search after it share one control connection.
     QCOMPARE(f.server.count("CONNECT"), 1);
     QCOMPARE(f.server.events().filter("DELE"), QStringList{"DELE /u/vantrelle/accounts/A.LET"});
     // Back in the settings panel.
-    QVERIFY(!f.form->settings.searchButton->isHidden());
-    QVERIFY(f.form->details.deleteButton->isHidden());
+    QVERIFY(!designControl<Command>(*f.form, "Command1")->isHidden());
+    QVERIFY(designControl<Command>(*f.form, "Command10")->isHidden());
     QVERIFY(f.form->isEnabled());
 }
 
@@ -49,7 +53,7 @@ void TestDeleteOnServer::declinedDeleteSendsNothing() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     SearchServer(*f.form);
-    f.form->details.name->setText("A");
+    designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     // The search's connections close after it has returned.
     QTRY_COMPARE(f.server.count("DISCONNECT"), f.server.count("CONNECT"));
     f.server.clearEvents();
@@ -67,17 +71,18 @@ void TestDeleteOnServer::deletingTheOnlyFile() {
     SearchFixture f;
     f.server.putFile("ONLY.LET", "N\n1\n");
     SearchServer(*f.form);
-    f.form->details.name->setText("ONLY");
-    f.form->guidance.selectTimer->stop();
+    designControl<QLineEdit>(*f.form, "Text1")->setText("ONLY");
+    designControl<QTimer>(*f.form, "Timer2")->stop();
     f.dialogs.confirmAnswers << true;
 
     DeleteOnServer(*f.form);
 
     QCOMPARE(f.server.fileNames(), QStringList());
-    QCOMPARE(f.form->browser.files->itemCount(), 0);
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 0 files found"));
-    QVERIFY(f.form->guidance.noFilesTimer->isActive());
-    QCOMPARE(f.form->guidance.noFilesTimer->interval(), 1000);
+    QCOMPARE(designControl<ListView>(*f.form, "ListView1")->itemCount(), 0);
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 0 files found"));
+    QVERIFY(designControl<QTimer>(*f.form, "Timer4")->isActive());
+    QCOMPARE(designControl<QTimer>(*f.form, "Timer4")->interval(), 1000);
     QCOMPARE(f.dialogs.messages, QStringList());
 }
 
@@ -86,7 +91,7 @@ void TestDeleteOnServer::refusedDeleteShowsNoMessage() {
     f.server.putFile("A.LET", "N\n1\n");
     f.server.refuseDelete();
     SearchServer(*f.form);
-    f.form->details.name->setText("A");
+    designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     f.dialogs.confirmAnswers << true;
 
     DeleteOnServer(*f.form);
@@ -94,7 +99,8 @@ void TestDeleteOnServer::refusedDeleteShowsNoMessage() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
     QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 1 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 1 files found"));
 }
 
 void TestDeleteOnServer::deleteButtonRunsTheDelete() {
@@ -102,9 +108,9 @@ void TestDeleteOnServer::deleteButtonRunsTheDelete() {
     f.server.putFile("A.LET", "N\n1\n");
     f.server.putFile("B.LET", "N\n1\n");
     SearchServer(*f.form);
-    f.form->details.name->setText("B");
+    designControl<QLineEdit>(*f.form, "Text1")->setText("B");
     f.dialogs.confirmAnswers << true;
-    emit f.form->details.deleteButton->Click();
+    emit designControl<Command>(*f.form, "Command10")->Click();
     QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
     QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
 }

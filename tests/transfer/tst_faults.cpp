@@ -7,6 +7,7 @@
 
 #include "app/actions/search.h"
 #include "controls/command/command.h"
+#include "tests/support/designcontrol.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -19,6 +20,8 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -69,9 +72,9 @@ constexpr bool kSanitized =
 // The window after a search or delete has ended, whatever happened.
 void checkWindowIsBack(SearchFixture& f) {
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->settings.searchButton->isEnabled());
-    QVERIFY(f.form->progress.bar->isHidden());
-    QVERIFY(f.form->progress.statusText->isHidden());
+    QVERIFY(designControl<Command>(*f.form, "Command1")->isEnabled());
+    QVERIFY(designControl<QProgressBar>(*f.form, "ProgressBar1")->isHidden());
+    QVERIFY(designControl<QLineEdit>(*f.form, "Text8")->isHidden());
     QVERIFY(!f.form->transfer->StillExecuting());
 }
 
@@ -160,7 +163,7 @@ void TestFaults::searchSurvivesAFault() {
         f.server.vanishAfterListing("B.LET");
     else
         f.server.refuseDownload("B.LET");
-    StatusLog log(f.form->progress.statusText);
+    StatusLog log(designControl<QLineEdit>(*f.form, "Text8"));
 
     SearchServer(*f.form);
 
@@ -192,7 +195,8 @@ void TestFaults::searchSurvivesAFault() {
         QCOMPARE(f.folder.read("auto.ini"), kOldSettings);
     } else {
         QCOMPARE(f.folder.read("data/A.LET"), QByteArray("N\n1\n"));
-        QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
+        QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+                 QString("Search Complete 2 files found"));
         QVERIFY(f.folder.read("auto.ini").contains("Login=root\r\n"));
     }
 
@@ -217,8 +221,11 @@ void TestFaults::tenThousandNames() {
     f.server.putFile("ZZ.LET", "N\n1\n2\n");
     f.server.addListedNameSeries(QStringLiteral(".."), 10000, QStringLiteral(".LET"));
     int listed = 0;
-    connect(f.form->progress.listedFiles->model(), &QAbstractItemModel::rowsInserted,
-            [&] { listed = std::max(listed, f.form->progress.listedFiles->count()); });
+    connect(designControl<QListWidget>(*f.form, "lstremotefiles")->model(),
+            &QAbstractItemModel::rowsInserted, [&] {
+                listed = std::max(listed,
+                                  designControl<QListWidget>(*f.form, "lstremotefiles")->count());
+            });
     QElapsedTimer clock;
     clock.start();
 
@@ -227,10 +234,11 @@ void TestFaults::tenThousandNames() {
     qInfo("a listing of 10,002 names searched in %lld ms", static_cast<long long>(clock.elapsed()));
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(listed, 2);
-    QCOMPARE(f.form->progress.downloads->count(), 2);
+    QCOMPARE(designControl<QListWidget>(*f.form, "List1")->count(), 2);
     QCOMPARE(f.server.count("RETR"), 2);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "ZZ|1|ZZ.LET|2"}));
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 2 files found"));
     checkWindowIsBack(f);
     checkDataFolder(f, {"A.LET", "ZZ.LET"});
 }
@@ -277,9 +285,9 @@ void TestFaults::refusedDelete() {
     SearchServer(*f.form);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
     f.server.refuseDelete(QStringLiteral("A.LET"));
-    f.form->details.name->setText(QStringLiteral("A"));
+    designControl<QLineEdit>(*f.form, "Text1")->setText(QStringLiteral("A"));
     f.dialogs.confirmAnswers << true;
-    StatusLog log(f.form->progress.statusText);
+    StatusLog log(designControl<QLineEdit>(*f.form, "Text8"));
 
     DeleteOnServer(*f.form);
 
@@ -292,7 +300,7 @@ void TestFaults::refusedDelete() {
 
     // The next delete goes through.
     f.server.clearFaults();
-    f.form->details.name->setText(QStringLiteral("A"));
+    designControl<QLineEdit>(*f.form, "Text1")->setText(QStringLiteral("A"));
     f.dialogs.confirmAnswers << true;
     DeleteOnServer(*f.form);
     QCOMPARE(f.server.fileNames(), QStringList{"B.LET"});
@@ -354,7 +362,8 @@ void TestFaults::skippedNamesKeepMemoryFlat() {
     qInfo("peak memory grew by %ld KiB for 99,998 skipped names", peakGrowthKb);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 2 files found"));
     checkWindowIsBack(f);
     if (!peakReset)
         QSKIP("the peak of resident memory cannot be reset here");

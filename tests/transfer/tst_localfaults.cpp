@@ -3,6 +3,7 @@
 // system's reason, in the search's message box; never "Search Complete".
 #include "app/actions/search.h"
 #include "app/form2.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/smalldisk.h"
@@ -17,6 +18,8 @@
 #include <QTest>
 #include <memory>
 #include <unistd.h>
+
+using qv::test::designControl;
 
 using qv::test::SmallDisk;
 
@@ -40,9 +43,9 @@ void TestLocalFaults::initTestCase() {
 
 std::unique_ptr<Form2> TestLocalFaults::openWindow(const qv::test::FtpServer& server) {
     auto form = std::make_unique<Form2>();
-    form->settings.address->setText(server.address());
-    form->settings.login->setText(server.user());
-    form->settings.password->setText(server.password());
+    designControl<QLineEdit>(*form, "Text10")->setText(server.address());
+    designControl<QLineEdit>(*form, "Text11")->setText(server.user());
+    designControl<QLineEdit>(*form, "Text12")->setText(server.password());
     return form;
 }
 
@@ -65,7 +68,9 @@ void TestLocalFaults::fullDataFolder() {
              qPrintable(dialogs.messages.first()));
     QVERIFY2(dialogs.messages.first().contains(QStringLiteral("B.LET")),
              qPrintable(dialogs.messages.first()));
-    QVERIFY(!form->progress.summary->text().startsWith(QStringLiteral("Search Complete")));
+    QVERIFY(!designControl<QLineEdit>(*form, "Text6")
+                 ->text()
+                 .startsWith(QStringLiteral("Search Complete")));
     // What arrived before stays; nothing half-written is left.
     QCOMPARE(QDir(folder + QStringLiteral("/data"))
                  .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
@@ -96,11 +101,14 @@ void TestLocalFaults::settingsCannotBeSaved() {
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY2(dialogs.messages.first().contains(QStringLiteral("No space left on device")),
              qPrintable(dialogs.messages.first()));
-    QVERIFY(!form->progress.summary->text().startsWith(QStringLiteral("Search Complete")));
+    QVERIFY(!designControl<QLineEdit>(*form, "Text6")
+                 ->text()
+                 .startsWith(QStringLiteral("Search Complete")));
     QFile ini(folder + QStringLiteral("/auto.ini"));
     QVERIFY(ini.open(QIODevice::ReadOnly));
-    QCOMPARE(ini.readAll(), before);               // left as it was
-    QCOMPARE(form->browser.files->itemCount(), 1); // the copy itself arrived
+    QCOMPARE(ini.readAll(), before); // left as it was
+    QCOMPARE(designControl<ListView>(*form, "ListView1")->itemCount(),
+             1); // the copy itself arrived
 }
 
 QTEST_MAIN(TestLocalFaults)

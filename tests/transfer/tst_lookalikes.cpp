@@ -9,9 +9,12 @@
 #include "app/actions/hoverdetails.h"
 #include "app/actions/search.h"
 #include "output/recordingautomation.h"
+#include "tests/support/designcontrol.h"
 
 #include <QAbstractItemModel>
 #include <QTest>
+
+using qv::test::designControl;
 
 class TestLookalikes : public QObject {
     Q_OBJECT
@@ -42,14 +45,14 @@ void TestLookalikes::cleanup() {
 
 // Selects the entry downloaded as stored, as a click on it does.
 void TestLookalikes::select(const QString& stored) {
-    for (int r = 0; r < f->form->browser.files->itemCount(); ++r)
-        if (f->form->browser.files->subItem(r, 2) == stored)
-            f->form->browser.files->setSelectedIndex(r);
+    for (int r = 0; r < designControl<ListView>(*f->form, "ListView1")->itemCount(); ++r)
+        if (designControl<ListView>(*f->form, "ListView1")->subItem(r, 2) == stored)
+            designControl<ListView>(*f->form, "ListView1")->setSelectedIndex(r);
     SelectMergeFile(*f->form);
 }
 
 QString TestLookalikes::firstRecord() const {
-    const QAbstractItemModel* model = f->form->browser.records->model();
+    const QAbstractItemModel* model = designControl<ListView>(*f->form, "lw1")->model();
     if (!model || model->rowCount() == 0)
         return {};
     return model->data(model->index(0, 1)).toString();
@@ -57,7 +60,7 @@ QString TestLookalikes::firstRecord() const {
 
 // A point of the browser (pixels) over the given entry.
 QPoint TestLookalikes::pointOver(int row) const {
-    const ListView& list = *f->form->browser.files;
+    const ListView& list = *designControl<ListView>(*f->form, "ListView1");
     for (int y = 0; y < list.height(); y += 4)
         for (int x = 0; x < list.width(); x += 4)
             if (list.hitTest({x, y}) == row)
@@ -93,27 +96,27 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile() {
     for (const QString& name : onServer)
         f->server.putFile(name, name == "X.LET" ? "N|V\n1|short\n" : "N|V\n1|long\n2|long\n");
     SearchServer(*f->form);
-    QCOMPARE(f->form->browser.files->itemCount(), onServer.size());
+    QCOMPARE(designControl<ListView>(*f->form, "ListView1")->itemCount(), onServer.size());
 
     select(selected);
 
-    QCOMPARE(f->form->details.name->text(), caption);
+    QCOMPARE(designControl<QLineEdit>(*f->form, "Text1")->text(), caption);
     QStringList captions;
-    for (int r = 0; r < f->form->browser.files->itemCount(); ++r)
-        captions << f->form->browser.files->itemText(r);
+    for (int r = 0; r < designControl<ListView>(*f->form, "ListView1")->itemCount(); ++r)
+        captions << designControl<ListView>(*f->form, "ListView1")->itemText(r);
     QCOMPARE(QSet<QString>(captions.begin(), captions.end()).size(), captions.size());
-    QVERIFY2(f->form->details.path->text().endsWith("/data/" + selected),
-             qPrintable(f->form->details.path->text()));
-    QCOMPARE(f->form->details.records->text(),
+    QVERIFY2(designControl<QLineEdit>(*f->form, "Text13")->text().endsWith("/data/" + selected),
+             qPrintable(designControl<QLineEdit>(*f->form, "Text13")->text()));
+    QCOMPARE(designControl<QLineEdit>(*f->form, "Text17")->text(),
              QString("Total Records: %1").arg(selected == "X.LET" ? 1 : 2));
-    QVERIFY(!f->form->browser.records->isHidden());
+    QVERIFY(!designControl<ListView>(*f->form, "lw1")->isHidden());
     QCOMPARE(firstRecord(), value);
 
     // The hover tip over the entry describes the same file.
-    const QPoint at = pointOver(f->form->browser.files->selectedIndex());
+    const QPoint at = pointOver(designControl<ListView>(*f->form, "ListView1")->selectedIndex());
     ShowMergeSummary(*f->form, Qt::NoButton, Qt::NoModifier, at.x() * 15.0, at.y() * 15.0);
-    QVERIFY2(f->form->browser.filesTip.TipText().contains("/data/" + selected + "\r\n"),
-             qPrintable(f->form->browser.filesTip.TipText()));
+    QVERIFY2(f->form->browser.filesTip().TipText().contains("/data/" + selected + "\r\n"),
+             qPrintable(f->form->browser.filesTip().TipText()));
 }
 
 void TestLookalikes::mergeAttachesTheEntrysOwnFile() {

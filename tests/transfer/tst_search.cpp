@@ -2,6 +2,7 @@
 
 #include "app/actions/search.h"
 #include "controls/command/command.h"
+#include "tests/support/designcontrol.h"
 #include "ui/animationplayer.h"
 #include "ui/shapes.h"
 
@@ -13,6 +14,8 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
+
+using qv::test::designControl;
 
 namespace {
 const QString kAdvice = QStringLiteral("\r\nPlease check IP Address/Login/Paswword Settings");
@@ -46,10 +49,10 @@ void TestSearch::threeFilesInListingOrder() {
     f.server.putFile("notes.txt", "not a merge file");
     f.folder.write("data/OLD.LET", "left by the previous search");
     f.folder.write("data/keep.txt", "not ours");
-    f.form->guidance.startTimer->start(10000);
-    f.form->progress.summary->show();
+    designControl<QTimer>(*f.form, "Timer1")->start(10000);
+    designControl<QLineEdit>(*f.form, "Text6")->show();
     QStringList summaries;
-    connect(f.form->progress.summary, &QLineEdit::textChanged,
+    connect(designControl<QLineEdit>(*f.form, "Text6"), &QLineEdit::textChanged,
             [&](const QString& t) { summaries << t; });
 
     SearchServer(*f.form);
@@ -57,38 +60,40 @@ void TestSearch::threeFilesInListingOrder() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|2", "B|1|B.LET|0", "C|1|C.LET|3"}));
     // The browser's view shows every entry once the search is over, in the same order.
-    const QAbstractItemModel* shown = f.form->browser.files->currentView()->model();
+    const QAbstractItemModel* shown =
+        designControl<ListView>(*f.form, "ListView1")->currentView()->model();
     QCOMPARE(shown->rowCount(), 3);
     QCOMPARE(shown->index(2, 0).data().toString(), QStringLiteral("C"));
     QCOMPARE(summaries,
              (QStringList{"- Searching Server 1 files found", "- Searching Server 2 files found",
                           "- Searching Server 3 files found", "Search Complete 3 files found"}));
-    QCOMPARE(f.form->progress.bar->maximum(), 3);
-    QCOMPARE(f.form->progress.bar->value(), 3);
-    QVERIFY(f.form->progress.bar->isHidden());
-    QVERIFY(f.form->progress.stepText->isHidden());
-    QVERIFY(f.form->progress.statusText->isHidden());
-    QVERIFY(f.form->progress.box->isHidden());
-    QVERIFY(f.form->progress.clip->isHidden());
-    QVERIFY(!f.form->progress.clip->isPlaying());
-    QVERIFY(!f.form->progress.summary->isHidden());
-    QVERIFY(!f.form->browser.files->isHidden());
-    QVERIFY(f.form->introduction.title->isHidden());
+    QCOMPARE(designControl<QProgressBar>(*f.form, "ProgressBar1")->maximum(), 3);
+    QCOMPARE(designControl<QProgressBar>(*f.form, "ProgressBar1")->value(), 3);
+    QVERIFY(designControl<QProgressBar>(*f.form, "ProgressBar1")->isHidden());
+    QVERIFY(designControl<QLineEdit>(*f.form, "Text7")->isHidden());
+    QVERIFY(designControl<QLineEdit>(*f.form, "Text8")->isHidden());
+    QVERIFY(designControl<RectShape>(*f.form, "Shape2")->isHidden());
+    QVERIFY(designControl<qv::AnimationPlayer>(*f.form, "Animation1")->isHidden());
+    QVERIFY(!designControl<qv::AnimationPlayer>(*f.form, "Animation1")->isPlaying());
+    QVERIFY(!designControl<QLineEdit>(*f.form, "Text6")->isHidden());
+    QVERIFY(!designControl<ListView>(*f.form, "ListView1")->isHidden());
+    QVERIFY(designControl<QLabel>(*f.form, "Label2")->isHidden());
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->settings.searchButton->isEnabled());
+    QVERIFY(designControl<Command>(*f.form, "Command1")->isEnabled());
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.form->progress.downloads->count(), 3);
-    QCOMPARE(f.form->progress.downloads->currentRow(), 2); // the last name downloaded
+    QCOMPARE(designControl<QListWidget>(*f.form, "List1")->count(), 3);
+    QCOMPARE(designControl<QListWidget>(*f.form, "List1")->currentRow(),
+             2); // the last name downloaded
     // Guidance: the start balloon is no longer due; the selection balloon follows in 5 s.
-    QVERIFY(!f.form->guidance.startTimer->isActive());
-    QVERIFY(f.form->guidance.selectTimer->isActive());
-    QCOMPARE(f.form->guidance.selectTimer->interval(), 5000);
-    QVERIFY(!f.form->guidance.settingsTimer->isActive());
-    QVERIFY(!f.form->guidance.noFilesTimer->isActive());
+    QVERIFY(!designControl<QTimer>(*f.form, "Timer1")->isActive());
+    QVERIFY(designControl<QTimer>(*f.form, "Timer2")->isActive());
+    QCOMPARE(designControl<QTimer>(*f.form, "Timer2")->interval(), 5000);
+    QVERIFY(!designControl<QTimer>(*f.form, "Timer3")->isActive());
+    QVERIFY(!designControl<QTimer>(*f.form, "Timer4")->isActive());
     // Copies byte for byte; the old copy is gone, other files stay.
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "B.LET", "C.LET", "keep.txt"}));
     QCOMPARE(f.folder.read("data/C.LET"), f.server.fileBytes("C.LET"));
-    QCOMPARE(f.form->browser.files->subItem(0, 1).isEmpty(), false);
+    QCOMPARE(designControl<ListView>(*f.form, "ListView1")->subItem(0, 1).isEmpty(), false);
     // The listing's connection and two more, one a file (up to four by default).
     QCOMPARE(f.server.count("CONNECT"), 3);
     QCOMPARE(f.server.count("LOGIN"), 3);
@@ -123,13 +128,14 @@ void TestSearch::noFiles() {
     f.server.putFile("other.txt", "x");
     SearchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 0 files found"));
-    QCOMPARE(f.form->browser.files->itemCount(), 0);
-    QVERIFY(f.form->browser.files->isHidden()); // the introduction stays
-    QVERIFY(!f.form->introduction.title->isHidden());
-    QVERIFY(f.form->guidance.noFilesTimer->isActive());
-    QCOMPARE(f.form->guidance.noFilesTimer->interval(), 1000);
-    QVERIFY(!f.form->guidance.selectTimer->isActive());
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 0 files found"));
+    QCOMPARE(designControl<ListView>(*f.form, "ListView1")->itemCount(), 0);
+    QVERIFY(designControl<ListView>(*f.form, "ListView1")->isHidden()); // the introduction stays
+    QVERIFY(!designControl<QLabel>(*f.form, "Label2")->isHidden());
+    QVERIFY(designControl<QTimer>(*f.form, "Timer4")->isActive());
+    QCOMPARE(designControl<QTimer>(*f.form, "Timer4")->interval(), 1000);
+    QVERIFY(!designControl<QTimer>(*f.form, "Timer2")->isActive());
     QVERIFY(f.folder.read("auto.ini").contains("Ipaddress=" + f.server.address().toLatin1()));
 }
 
@@ -167,18 +173,19 @@ void TestSearch::missingField() {
     QFETCH(QString, message);
     SearchFixture f;
     f.folder.write("data/A.LET", "kept");
-    f.form->settings.address->setText(address);
-    f.form->settings.login->setText(login);
-    f.form->settings.password->setText(password);
-    f.form->guidance.startTimer->start(10000);
+    designControl<QLineEdit>(*f.form, "Text10")->setText(address);
+    designControl<QLineEdit>(*f.form, "Text11")->setText(login);
+    designControl<QLineEdit>(*f.form, "Text12")->setText(password);
+    designControl<QTimer>(*f.form, "Timer1")->start(10000);
 
     SearchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList{message});
     QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
-    QVERIFY(f.form->guidance.settingsTimer->isActive());
-    QCOMPARE(f.form->guidance.settingsTimer->interval(), 1000);
-    QVERIFY(f.form->guidance.startTimer->isActive()); // the start balloon still follows
+    QVERIFY(designControl<QTimer>(*f.form, "Timer3")->isActive());
+    QCOMPARE(designControl<QTimer>(*f.form, "Timer3")->interval(), 1000);
+    QVERIFY(
+        designControl<QTimer>(*f.form, "Timer1")->isActive()); // the start balloon still follows
     QVERIFY(f.form->isEnabled());
     QCOMPARE(f.folder.read("auto.ini"), QByteArray());
     QCOMPARE(f.folder.read("data/A.LET"), QByteArray("kept"));
@@ -212,15 +219,16 @@ void TestSearch::listingError() {
     f.folder.write("auto.ini", "[Default]\r\nIpaddress=old\r\n");
     QTcpServer probe;
     if (fault == "password") {
-        f.form->settings.password->setText("wrong");
+        designControl<QLineEdit>(*f.form, "Text12")->setText("wrong");
     } else if (fault == "refuse") {
         f.server.setRefuseLogin(true);
     } else if (fault == "port") {
         QVERIFY(probe.listen(QHostAddress::LocalHost));
-        f.form->settings.address->setText(QString("127.0.0.1:%1").arg(probe.serverPort()));
+        designControl<QLineEdit>(*f.form, "Text10")
+            ->setText(QString("127.0.0.1:%1").arg(probe.serverPort()));
         probe.close();
     } else if (fault == "address") {
-        f.form->settings.address->setText("no such host!");
+        designControl<QLineEdit>(*f.form, "Text10")->setText("no such host!");
     } else {
         f.server.setStallListing(true);
         f.form->transfer->setTimeouts({5000, 1000});
@@ -237,16 +245,16 @@ void TestSearch::listingError() {
         QCOMPARE(f.dialogs.messages[0], message);
     }
     QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
-    QCOMPARE(f.form->progress.summary->text(), QString());
-    QVERIFY(f.form->progress.bar->isHidden());
-    QVERIFY(f.form->progress.statusText->isHidden());
-    QVERIFY(f.form->progress.clip->isHidden());
-    QVERIFY(!f.form->progress.clip->isPlaying());
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(), QString());
+    QVERIFY(designControl<QProgressBar>(*f.form, "ProgressBar1")->isHidden());
+    QVERIFY(designControl<QLineEdit>(*f.form, "Text8")->isHidden());
+    QVERIFY(designControl<qv::AnimationPlayer>(*f.form, "Animation1")->isHidden());
+    QVERIFY(!designControl<qv::AnimationPlayer>(*f.form, "Animation1")->isPlaying());
     QVERIFY(f.form->isEnabled());
-    QVERIFY(f.form->guidance.settingsTimer->isActive());
-    QVERIFY(!f.form->guidance.selectTimer->isActive() &&
-            !f.form->guidance.noFilesTimer->isActive());
-    QCOMPARE(f.form->browser.files->itemCount(), 0);
+    QVERIFY(designControl<QTimer>(*f.form, "Timer3")->isActive());
+    QVERIFY(!designControl<QTimer>(*f.form, "Timer2")->isActive() &&
+            !designControl<QTimer>(*f.form, "Timer4")->isActive());
+    QCOMPARE(designControl<ListView>(*f.form, "ListView1")->itemCount(), 0);
     QCOMPARE(f.dataFiles(), QStringList()); // the previous copies went before the listing
     QCOMPARE(f.folder.read("auto.ini"), QByteArray("[Default]\r\nIpaddress=old\r\n"));
 }
@@ -277,9 +285,10 @@ void TestSearch::failedDownloadIsSkipped() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "C|1|C.LET|2"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"})); // no partial or temporary file
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
-    QCOMPARE(f.form->progress.bar->value(), 3);
-    QVERIFY(f.form->guidance.selectTimer->isActive());
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 2 files found"));
+    QCOMPARE(designControl<QProgressBar>(*f.form, "ProgressBar1")->value(), 3);
+    QVERIFY(designControl<QTimer>(*f.form, "Timer2")->isActive());
     QVERIFY(f.folder.read("auto.ini").contains("Login=root"));
 }
 
@@ -295,12 +304,13 @@ void TestSearch::hostileNamesAreSkipped() {
     SearchServer(*f.form);
 
     QCOMPARE(f.rows(), QStringList{"GOOD|1|GOOD.LET|1"});
-    QCOMPARE(f.form->progress.downloads->count(), 1);
+    QCOMPARE(designControl<QListWidget>(*f.form, "List1")->count(), 1);
     QCOMPARE(f.dataFiles(), QStringList{"GOOD.LET"});
     QVERIFY(!QFile::exists(f.folder.filePath("EVIL.LET")));
     QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), QStringList{"auto.ini"});
     QCOMPARE(f.server.count("RETR"), 1);
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 1 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 1 files found"));
 }
 
 // A name as long as the local file system takes is fetched; one longer (the server's file
@@ -322,7 +332,8 @@ void TestSearch::longNames() {
                                     QString(120, QChar(0xe9)) + "ABCD|1|" + longest + "|2"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "Z.LET", longest}));
     QCOMPARE(f.server.count("RETR"), 3);
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 3 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 3 files found"));
     QVERIFY(f.folder.read("auto.ini").contains("Login=root")); // the settings are saved
 }
 
@@ -334,7 +345,7 @@ void TestSearch::settingsFileAfterASearch() {
              "[Default]\r\nPassword=" + f.server.password().toLatin1() +
                  "\r\nLogin=root\r\nIpaddress=" + f.server.address().toLatin1() + "\r\n");
     // A second search with new values replaces them in place.
-    f.form->settings.address->setText("ftp://" + f.server.address());
+    designControl<QLineEdit>(*f.form, "Text10")->setText("ftp://" + f.server.address());
     SearchServer(*f.form);
     QCOMPARE(f.folder.read("auto.ini"), "[Default]\r\nPassword=" + f.server.password().toLatin1() +
                                             "\r\nLogin=root\r\nIpaddress=ftp://" +
@@ -356,9 +367,9 @@ void TestSearch::searchButtonRunsTheSearch() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     QStringList states;
-    connect(f.form->progress.statusText, &QLineEdit::textChanged,
+    connect(designControl<QLineEdit>(*f.form, "Text8"), &QLineEdit::textChanged,
             [&](const QString& t) { states << t; });
-    emit f.form->settings.searchButton->Click();
+    emit designControl<Command>(*f.form, "Command1")->Click();
     QCOMPARE(f.rows(), QStringList{"A|1|A.LET|1"});
     // The status line went through the states of the listing and the download.
     QVERIFY(states.contains("Resolving Host"));

@@ -4,6 +4,7 @@
 // and nothing but the handshake sent before the operator trusts the server.
 #include "app/actions/search.h"
 #include "app/form2.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/ftpserver.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/sftpserver.h"
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <memory>
 
+using qv::test::designControl;
 using qv::test::SftpServer;
 using qv::test::VsftpdServer;
 
@@ -90,9 +92,11 @@ struct SecureFixture {
             vsftpd = std::make_unique<VsftpdServer>(options);
         }
         form = std::make_unique<Form2>();
-        form->settings.address->setText(sftp ? sftp->address() : vsftpd->address());
-        form->settings.login->setText(sftp ? sftp->user() : vsftpd->user());
-        form->settings.password->setText(sftp ? sftp->password() : vsftpd->password());
+        designControl<QLineEdit>(*form, "Text10")
+            ->setText(sftp ? sftp->address() : vsftpd->address());
+        designControl<QLineEdit>(*form, "Text11")->setText(sftp ? sftp->user() : vsftpd->user());
+        designControl<QLineEdit>(*form, "Text12")
+            ->setText(sftp ? sftp->password() : vsftpd->password());
     }
     ~SecureFixture() { form.reset(); }
 
@@ -144,8 +148,8 @@ struct SecureFixture {
     // not sort.
     QStringList rows() const {
         QStringList out;
-        for (int r = 0; r < form->browser.files->itemCount(); ++r)
-            out << form->browser.files->itemText(r);
+        for (int r = 0; r < designControl<ListView>(*form, "ListView1")->itemCount(); ++r)
+            out << designControl<ListView>(*form, "ListView1")->itemText(r);
         out.sort();
         return out;
     }
@@ -208,7 +212,7 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     f.files().putFile("B.LET", QByteArray(300000, 'b'));
     f.files().putFile("notes.txt", "not a merge file");
     QStringList statuses;
-    QObject::connect(f.form->progress.stepText, &QLineEdit::textChanged,
+    QObject::connect(designControl<QLineEdit>(*f.form, "Text7"), &QLineEdit::textChanged,
                      [&](const QString& t) { statuses << t; });
 
     SearchServer(*f.form);
@@ -216,21 +220,24 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.dialogs.questions, QStringList()); // trusted through the CA or known_hosts
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 3 files found"));
-    QCOMPARE(statuses.first(), "- Connecting " + f.form->settings.address->text());
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 3 files found"));
+    QCOMPARE(statuses.first(),
+             "- Connecting " + designControl<QLineEdit>(*f.form, "Text10")->text());
     QVERIFY(statuses.contains("- Downloading B.LET"));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
     QCOMPARE(f.folder.read("data/C.LET"), f.files().fileBytes("C.LET"));
     QCOMPARE(f.logins(), 3); // the listing's connection and two more, one a file
 
-    f.form->details.name->setText("A");
+    designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     f.dialogs.confirmAnswers << true;
     DeleteOnServer(*f.form);
 
     QCOMPARE(f.files().fileNames(), (QStringList{"B.LET", "C.LET", "notes.txt"}));
     QCOMPARE(f.rows(), (QStringList{"B", "C"}));
     QCOMPARE(f.dataFiles(), (QStringList{"B.LET", "C.LET"}));
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 2 files found"));
     QCOMPARE(f.dialogs.messages, QStringList());
     // The delete and the search after it share one connection; one more for the second file.
     QCOMPARE(f.logins(), 5);
@@ -381,7 +388,7 @@ void TestSecureSearch::wrongPassword() {
     REQUIRE_READY(f);
     f.knowServer();
     f.files().putFile("A.LET", "N\n1\n");
-    f.form->settings.password->setText("wrong");
+    designControl<QLineEdit>(*f.form, "Text12")->setText("wrong");
 
     SearchServer(*f.form);
 
@@ -397,9 +404,9 @@ void TestSecureSearch::ftpesRefusedByAServerWithoutTls() {
     QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
     server.putFile("A.LET", "N\n1\n");
     Form2 form;
-    form.settings.address->setText("ftpes://" + server.address());
-    form.settings.login->setText(server.user());
-    form.settings.password->setText(server.password());
+    designControl<QLineEdit>(form, "Text10")->setText("ftpes://" + server.address());
+    designControl<QLineEdit>(form, "Text11")->setText(server.user());
+    designControl<QLineEdit>(form, "Text12")->setText(server.password());
 
     SearchServer(form);
 
@@ -410,7 +417,7 @@ void TestSecureSearch::ftpesRefusedByAServerWithoutTls() {
              qPrintable(dialogs.messages[0]));
     QCOMPARE(server.count("LOGIN"), 0); // neither a login nor a refused one
     QCOMPARE(server.count("CONNECT"), 1);
-    QCOMPARE(form.browser.files->itemCount(), 0);
+    QCOMPARE(designControl<ListView>(form, "ListView1")->itemCount(), 0);
 }
 
 void TestSecureSearch::faultDuringADownload_data() {
@@ -440,20 +447,21 @@ void TestSecureSearch::faultDuringADownload() {
     else if (f.sftp)
         f.sftp->stallDownload("B.LET");
     bool dropping = !f.sftp;
-    QObject::connect(f.form->progress.statusText, &QLineEdit::textChanged,
+    QObject::connect(designControl<QLineEdit>(*f.form, "Text8"), &QLineEdit::textChanged,
                      [&](const QString& text) {
                          if (dropping && text == "- Receiving Response..." &&
-                             f.form->progress.stepText->text().endsWith("B.LET"))
+                             designControl<QLineEdit>(*f.form, "Text7")->text().endsWith("B.LET"))
                              f.vsftpd->dropConnections();
                      });
     f.files().putFile("A.LET", "N\n1\n");
     f.files().putFile("B.LET", QByteArray(300000, 'b'));
     f.files().putFile("C.LET", "N\n1\n2\n");
     QStringList errors;
-    QObject::connect(f.form->progress.statusText, &QLineEdit::textChanged, [&](const QString& t) {
-        if (t.startsWith("- Connection Error! "))
-            errors << t;
-    });
+    QObject::connect(designControl<QLineEdit>(*f.form, "Text8"), &QLineEdit::textChanged,
+                     [&](const QString& t) {
+                         if (t.startsWith("- Connection Error! "))
+                             errors << t;
+                     });
 
     SearchServer(*f.form);
 
@@ -461,7 +469,8 @@ void TestSecureSearch::faultDuringADownload() {
     QVERIFY2(errors.size() == 1 && errors[0].startsWith(error), qPrintable(errors.join(" / ")));
     QCOMPARE(f.rows(), (QStringList{"A", "C"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"}));
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 2 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 2 files found"));
 
     // Once the server behaves again, everything arrives.
     dropping = false;
@@ -504,7 +513,8 @@ void TestSecureSearch::serverTakesFewerConnections() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.dialogs.questions, QStringList());
     QCOMPARE(f.rows(), names);
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 8 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 8 files found"));
     QCOMPARE(f.dataFiles().size(), 8); // no partial or temporary file
     QCOMPARE(f.folder.read("data/F7.LET"), f.files().fileBytes("F7.LET"));
     const int asked = f.connections();
@@ -534,15 +544,17 @@ void TestSecureSearch::manyFilesOverTls() {
     for (int i = 0; i < 300; ++i)
         f.files().putFile(QStringLiteral("M%1.LET").arg(i, 3, 10, QLatin1Char('0')), "N\n1\n");
     QStringList errors;
-    QObject::connect(f.form->progress.statusText, &QLineEdit::textChanged, [&](const QString& t) {
-        if (t.startsWith("- Connection Error! "))
-            errors << t;
-    });
+    QObject::connect(designControl<QLineEdit>(*f.form, "Text8"), &QLineEdit::textChanged,
+                     [&](const QString& t) {
+                         if (t.startsWith("- Connection Error! "))
+                             errors << t;
+                     });
 
     SearchServer(*f.form);
 
     QCOMPARE(errors, QStringList());
-    QCOMPARE(f.form->progress.summary->text(), QString("Search Complete 300 files found"));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 300 files found"));
     QCOMPARE(f.dataFiles().size(), 300);
     QCOMPARE(f.logins(), 4);
 }

@@ -1,4 +1,5 @@
 #include "app/form2.h"
+#include "tests/support/designcontrol.h"
 #include "ui/balloon.h"
 #include "ui/listview.h"
 #include "ui/scaler.h"
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -111,23 +114,26 @@ void ScalerTest::window() {
 void ScalerTest::mainWindow() {
     qv::test::TempProgramFolder folder;
     Form2 form;
-    const QFont font = form.settings.address->font();
+    const QFont font = designControl<QLineEdit>(form, "Text10")->font();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // Showing the window changes no size: the load step's browser height stays.
-    QCOMPARE(form.browser.files->height(), qv::twipsToPixels(7650));
-    QCOMPARE(form.settings.address->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
+    QCOMPARE(designControl<ListView>(form, "ListView1")->height(), qv::twipsToPixels(7650));
+    QCOMPARE(designControl<QLineEdit>(form, "Text10")->geometry(),
+             qv::twipsToPixels(8985, 2895, 2325, 390));
 
     form.resize(qv::twipsToPixels(QSize(12075 * 2, 7680 / 2))); // the resize event rescales
-    QCOMPARE(form.settings.address->geometry(), qv::twipsToPixels(17970, 1447, 4650, 195));
-    QCOMPARE(form.frame.headingRule->From(), QPoint(15600, 960));
-    QCOMPARE(form.frame.headingRule->To(), QPoint(22980, 960));
-    QCOMPARE(form.browser.files->geometry(),
+    QCOMPARE(designControl<QLineEdit>(form, "Text10")->geometry(),
+             qv::twipsToPixels(17970, 1447, 4650, 195));
+    QCOMPARE(designControl<LineShape>(form, "Line4")->From(), QPoint(15600, 960));
+    QCOMPARE(designControl<LineShape>(form, "Line4")->To(), QPoint(22980, 960));
+    QCOMPARE(designControl<ListView>(form, "ListView1")->geometry(),
              qv::twipsToPixels(0, 0, 14760, 2505)); // from its record
-    QCOMPARE(form.settings.address->font(), font);
+    QCOMPARE(designControl<QLineEdit>(form, "Text10")->font(), font);
 
     form.resize(qv::twipsToPixels(QSize(12075, 7680)));
-    QCOMPARE(form.settings.address->geometry(), qv::twipsToPixels(8985, 2895, 2325, 390));
+    QCOMPARE(designControl<QLineEdit>(form, "Text10")->geometry(),
+             qv::twipsToPixels(8985, 2895, 2325, 390));
 }
 
 QTEST_MAIN(ScalerTest)
