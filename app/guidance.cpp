@@ -50,7 +50,7 @@ qv::BalloonWindow* ShowGuidance(Form2& form, Message m) {
     const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
     auto* tip = new qv::BalloonWindow(&form);
     // The message's settings are always within range and it loads no file: nothing can fail.
-    (void)tip->SetBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
+    (void)tip->setBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
                           autoCloseMs(m), 1620, 4680, QStringLiteral("Tahoma"), QString(), false);
     tip->show();
     form.activateWindow();

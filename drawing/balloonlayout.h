@@ -48,10 +48,10 @@ QRegion roundedRegion(QSize size, int ellipse = kCornerEllipse);
 // Where the children go for an inner size W x H, title height T and link strip height S.
 struct Layout {
     QRect body;
-    QRect closeGlyph; // lblX
-    QRect closeImage; // imgX (imgX_Up and imgX_Dn share its place)
-    QRect icon;       // imgDisplayIcon
-    QRect title;      // lblTitle
+    QRect closeGlyph; // the cross over the close button
+    QRect closeImage; // the close button (its up and down pictures share the place)
+    QRect icon;       // the icon left of the title
+    QRect title;      // the title text
     QRect titleBand;  // the painted band: the title label's rectangle
     QRect border;     // RoundRect corners: (0, 0) to (W - 1, H - 1)
     QRect linkStrip;
@@ -62,7 +62,7 @@ Layout layoutFor(QSize inner, int titleHeight = kTitleHeight, int stripHeight = 
                  QSize closeImage = {kCloseImageSize, kCloseImageSize},
                  QSize icon = {kIconSize, kIconSize});
 
-// The window height in twips SetBalloon uses: with the link strip kept it grows by twelve times
+// The window height in twips setBalloon uses: with the link strip kept it grows by twelve times
 // the strip's height in pixels.
 int heightWithLinkStrip(int heightTwips, bool keepStrip, int stripHeightPixels = kLinkStripHeight);
 

@@ -134,7 +134,7 @@ BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::Fra
     autoCloseTimer = new QTimer(this);
     autoCloseTimer->setObjectName(QStringLiteral("timAutoClose"));
     autoCloseTimer->setSingleShot(true);
-    connect(autoCloseTimer, &QTimer::timeout, this, &BalloonWindow::HideBalloon);
+    connect(autoCloseTimer, &QTimer::timeout, this, &BalloonWindow::hideBalloon);
 
     for (QObject* o : {static_cast<QObject*>(title), static_cast<QObject*>(iconPicture),
                        static_cast<QObject*>(closeButton), static_cast<QObject*>(closeGlyph),
@@ -143,12 +143,12 @@ BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::Fra
 
     resize(qv::twipsToPixels(balloon::kDesignWidthTwips),
            qv::twipsToPixels(balloon::kDesignHeightTwips));
-    RoundCorners();
+    roundCorners();
     runLayout();
 }
 
 std::optional<BalloonFailure>
-BalloonWindow::SetBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
+BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
                           const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
                           int widthTwips, const QVariant& fontName, const QString& rtfFile,
                           bool showLink) {
@@ -200,7 +200,7 @@ BalloonWindow::SetBalloon(const QString& titleText, const QString& bodyText, int
     runLayout();
     resize(width(), qv::twipsToPixels(heightTwips));
     runLayout();
-    RoundCorners();
+    roundCorners();
 
     const QString face = fontName.toString();
     if (!face.isEmpty()) {
@@ -212,12 +212,12 @@ BalloonWindow::SetBalloon(const QString& titleText, const QString& bodyText, int
     return std::nullopt;
 }
 
-void BalloonWindow::HideBalloon() {
+void BalloonWindow::hideBalloon() {
     autoCloseTimer->stop();
     close();
 }
 
-void BalloonWindow::RoundCorners() {
+void BalloonWindow::roundCorners() {
     region_ = balloon::roundedRegion(size());
     setMask(region_);
 }
@@ -276,7 +276,7 @@ void BalloonWindow::mouseReleaseEvent(QMouseEvent* event) {
                        rect().contains(event->position().toPoint());
     pressedOn_ = nullptr;
     if (click)
-        HideBalloon(); // the band or a margin
+        hideBalloon(); // the band or a margin
 }
 
 // A click: the left button pressed and released on the same child, released over it.
@@ -312,21 +312,21 @@ bool BalloonWindow::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton)
             closeButton->setPixmap(closeButtonUp->pixmap());
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
-            HideBalloon();
+            hideBalloon();
         return true;
     }
     if (watched == iconPicture) {
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
-            HideBalloon();
+            hideBalloon();
         return true;
     }
     if (watched == text->viewport()) {
         if (type == QEvent::MouseButtonDblClick) {
-            HideBalloon();
+            hideBalloon();
             return true;
         }
         if (clickOn(watched, event) && closeGlyph->isHidden())
-            HideBalloon();
+            hideBalloon();
         return true; // the body is read only: its clicks go nowhere else
     }
     if (watched == linkStrip) {

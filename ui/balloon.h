@@ -17,7 +17,7 @@ class QTimer;
 
 namespace qv {
 
-// Why SetBalloon stopped. The window keeps what was filled before the failing step.
+// Why setBalloon stopped. The window keeps what was filled before the failing step.
 struct BalloonFailure {
     enum class Kind {
         RtfFile,        // the body's RTF file is missing, unreadable or not RTF
@@ -50,20 +50,20 @@ public:
     // (0 = never). Returns the failure when the RTF file cannot be shown or the auto-close time
     // is out of range; the steps before the failing one have been done.
     [[nodiscard]] std::optional<BalloonFailure>
-    SetBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
+    setBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
                const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
                int widthTwips, const QVariant& fontName, const QString& rtfFile, bool showLink);
 
-    void HideBalloon();
-    // Rounds the corners of the form via API to create the tooltip effect
-    void RoundCorners();
+    void hideBalloon();
+    // Gives the window its rounded outline and border for its current size.
+    void roundCorners();
 
-    // The outline RoundCorners gave the window last (the window system may ignore it).
+    // The outline roundCorners gave the window last (the window system may ignore it).
     QRegion windowRegion() const { return region_; }
     // Where the children are for the current size.
     balloon::Layout currentLayout() const;
     balloon::Icon currentIcon() const { return icon_; }
-    // The auto-close time SetBalloon set, 0 when the timer is off.
+    // The auto-close time setBalloon set, 0 when the timer is off.
     int autoCloseAfter() const { return autoCloseAfter_; }
 
     QLabel* title;

@@ -102,8 +102,8 @@ void Command::changed(const char* name) {
         host_->propertyChanged(QString::fromLatin1(name));
 }
 
-void Command::setCaption(const QString& New_Caption) {
-    caption_ = New_Caption;
+void Command::setCaption(const QString& caption) {
+    caption_ = caption;
     setAccessibleName(plainCaption(caption_));
     changed("Caption");
     refreshFace();
@@ -117,28 +117,28 @@ bool Command::Enabled() {
     return machine_.enabled();
 }
 
-void Command::setEnabled(bool New_Enabled) {
-    machine_.setEnabled(New_Enabled);
-    setFocusPolicy(New_Enabled ? Qt::StrongFocus : Qt::NoFocus);
+void Command::setEnabled(bool enabled) {
+    machine_.setEnabled(enabled);
+    setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
     changed("Enabled");
     refreshFace();
 }
 
-void Command::setFont(const QFont& New_Font) {
-    QWidget::setFont(New_Font);
+void Command::setFont(const QFont& font) {
+    QWidget::setFont(font);
     changed("Font");
     refreshFace();
 }
 
-void Command::setFontColour(const QColor& New_FontColour) {
-    textColour_ = New_FontColour;
+void Command::setFontColour(const QColor& colour) {
+    textColour_ = colour;
     captionColour_ = textColour_;
     changed("FontColour");
     refreshFace();
 }
 
-void Command::setVisibleProperty(bool New_Visible) {
-    opaque_ = New_Visible;
+void Command::setVisibleProperty(bool opaque) {
+    opaque_ = opaque;
     if (opaque_)
         refreshFace();
     else

@@ -24,23 +24,23 @@ public:
     ~Command() override;
 
     QString Caption() const { return caption_; }
-    void setCaption(const QString& New_Caption);
+    void setCaption(const QString& caption);
 
     // Reading Enabled on a control that was never set up marks it set up and enabled.
     bool Enabled();
     bool isEnabledFlag() const { return machine_.enabled(); } // without the first-run side effect
     // Hides QWidget::setEnabled: a disabled flat button keeps its place and draws itself grey.
-    void setEnabled(bool New_Enabled);
+    void setEnabled(bool enabled);
 
     QFont Font() const { return font(); }
-    void setFont(const QFont& New_Font);
+    void setFont(const QFont& font);
 
     QColor FontColour() const { return textColour_; }
-    void setFontColour(const QColor& New_FontColour);
+    void setFontColour(const QColor& colour);
 
     // Opaque (true) or transparent (false) surface; not the same as being shown on the window.
     bool Visible() const { return opaque_; }
-    void setVisibleProperty(bool New_Visible);
+    void setVisibleProperty(bool opaque);
 
     // Normal face state and the pointer check every 100 ms; nothing is redrawn.
     void Initialize();

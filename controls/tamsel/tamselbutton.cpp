@@ -430,9 +430,9 @@ void TamselButton::setIconSize(int vData) {
     }
 }
 
-void TamselButton::setCaption(const QString& New_Caption) {
+void TamselButton::setCaption(const QString& caption) {
     captionIsName_ = false;
-    d_.config.caption = New_Caption;
+    d_.config.caption = caption;
     notify(QStringLiteral("TX"));
     applyAccelerator();
     d_.run.fontDirty = true;

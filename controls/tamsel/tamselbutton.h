@@ -38,7 +38,7 @@ public:
     int buttonStyle() const { return d_.config.buttonStyle; }
     void setButtonStyle(int vData);
     QString caption() const { return d_.config.caption; }
-    void setCaption(const QString& New_Caption);
+    void setCaption(const QString& caption);
     bool buttonEnabled() const { return d_.config.enabled; }
     void setButtonEnabled(bool vData);
     QFont captionFont() const { return d_.config.font; }

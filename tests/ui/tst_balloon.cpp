@@ -20,7 +20,7 @@ std::optional<qv::BalloonFailure> setUp(BalloonWindow& tip, const QString& icon 
                                         bool showClose = true, int autoClose = 0,
                                         const QString& text = "Body text", const QString& rtf = {},
                                         bool button = false) {
-    return tip.SetBalloon("Getting Started", text, 1500, 3000, icon, showClose, autoClose, 1620,
+    return tip.setBalloon("Getting Started", text, 1500, 3000, icon, showClose, autoClose, 1620,
                           4680, QString("Tahoma"), rtf, button);
 }
 
@@ -85,7 +85,7 @@ void BalloonTest::designState() {
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 127)));
     QCOMPARE(tip.title->font().bold(), true);
     // Nothing to say: the body keeps its design content.
-    QVERIFY(!tip.SetBalloon("T", "", 0, 0, "i", true, 0, 1620, 4680, QString("Tahoma"), "", false));
+    QVERIFY(!tip.setBalloon("T", "", 0, 0, "i", true, 0, 1620, 4680, QString("Tahoma"), "", false));
     QCOMPARE(tip.text->toPlainText(), QString("txtTip"));
     QVERIFY(!tip.linkStrip->isVisibleTo(&tip));
     QCOMPARE(tip.linkStrip->height(), 0);
