@@ -73,7 +73,7 @@ private:
 
 } // namespace
 
-void CreateTooltips(Form2& form) {
+void createTooltips(Form2& form) {
     setUp(form.browser.filesTip(), 1, 1, 100);
     setUp(form.browser.fieldNamesTip(), 0, 1, 100);
     for (const SettingsPanel::Hint hint : SettingsPanel::kHints)
@@ -82,12 +82,12 @@ void CreateTooltips(Form2& form) {
         new CaretKeeper(field);
 }
 
-void AttachFieldHint(Form2& form, SettingsPanel::Hint hint) {
+void attachFieldHint(Form2& form, SettingsPanel::Hint hint) {
     const HintText shown = hintText(hint);
     form.settings.showHintOnce(hint, shown.title, shown.text);
 }
 
-void SelectFieldText(QLineEdit* field) {
+void selectFieldText(QLineEdit* field) {
     if (!field)
         return;
     // A click places the caret itself, after the focus has arrived.

@@ -14,15 +14,15 @@ class QWidget;
 
 // While the main window loads: the six tooltip objects of the window get their style, icon and
 // delay.
-void CreateTooltips(Form2& form);
+void createTooltips(Form2& form);
 
 // Pointer move over the address, login or password field or the frame around Search: attaches
 // that hint's tip once.
-void AttachFieldHint(Form2& form, SettingsPanel::Hint hint);
+void attachFieldHint(Form2& form, SettingsPanel::Hint hint);
 
 // Focus gained by the address, login or password field: selects from the caret to the end of the
 // text.
-void SelectFieldText(QLineEdit* field);
+void selectFieldText(QLineEdit* field);
 
 // The address shown as an example in the address hint (a private-range address).
 inline constexpr const char* kExampleAddress = "192.168.20.15";

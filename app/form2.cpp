@@ -330,7 +330,7 @@ QString programVersion() {
 QString Form2::selectedMergeFile() const {
     const QString name = details.fileName();
     const QString stored = details.storedName();
-    if (!stored.isEmpty() && (stored == name || qv::MergeFileBaseName(stored) == name))
+    if (!stored.isEmpty() && (stored == name || qv::mergeFileBaseName(stored) == name))
         return stored;
     return name + QStringLiteral(".LET");
 }
@@ -565,7 +565,7 @@ public:
 
 } // namespace
 
-void RescaleForm(Form2& form) {
+void rescaleForm(Form2& form) {
     static const LineShapeEnds lines;
     // A resize that leaves the size as it was (the first showing of the window) keeps what the
     // load step and the panels have set; only a real change of size rescales.
@@ -573,5 +573,5 @@ void RescaleForm(Form2& form) {
     if (last.isValid() && last.toSize() == form.size())
         return;
     form.setProperty("qvScaledSize", form.size());
-    qv::RescaleForm(form, &lines);
+    qv::rescaleForm(form, &lines);
 }

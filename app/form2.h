@@ -21,7 +21,7 @@ class TransferControl;
 // The program's one working window. Its controls are private members of its panels (app/panels/),
 // under names that say what they are; each keeps its design name as its object name (the control
 // table in app/form2.cpp maps one to the other). The features run on it from app/actions/ (for
-// example SearchServer(Form2&)); they talk to the panels and to the window's intents, never to
+// example searchServer(Form2&)); they talk to the panels and to the window's intents, never to
 // the controls. Positions are designed in twips on a client area of 12075 x 7680.
 class Form2 : public QWidget {
     Q_OBJECT
@@ -146,4 +146,4 @@ QString programVersion();
 
 // The layout scaler on the main window: records the design at the first call (the load step's
 // first step), scales every control to the window's size on later calls (its resize event).
-void RescaleForm(Form2& form);
+void rescaleForm(Form2& form);

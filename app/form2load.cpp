@@ -19,19 +19,19 @@
 // The main window's load step: what the window does once its controls exist, in this order.
 
 void Form2::runLoadStep() {
-    RescaleForm(*this); // the scaler records the design before anything changes
+    rescaleForm(*this); // the scaler records the design before anything changes
     loadNameWindowsVersion();
     loadHideProgressFrame();
     loadTitle();
     loadButtonCaptions();
     loadHideDetailsPanel();
     loadBrowserSize();
-    CreateTooltips(*this);
+    createTooltips(*this);
     loadMakeFolders();
     loadHideProgressBar();
     loadFlatButtons();
     loadSettings();
-    qv::guidance::ArmGuidanceAtLoad(*this); // the first guidance balloon
+    qv::guidance::armGuidanceAtLoad(*this); // the first guidance balloon
     loadIntroductionTexts();
     loadHideLists();
     loadAboutText();

@@ -63,54 +63,54 @@ QTimer* guidanceTimer(Form2& form, Message m) {
     return form.guidance.timer(m);
 }
 
-void ArmGuidanceAtLoad(Form2& form) {
+void armGuidanceAtLoad(Form2& form) {
     arm(guidanceTimer(form, Message::Start), delayMs(Message::Start));
 }
 
-void StopGuidanceOnSearch(Form2& form) {
+void stopGuidanceOnSearch(Form2& form) {
     stop(guidanceTimer(form, Message::Start));
 }
 
-void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
+void armGuidanceAfterSearch(Form2& form, SearchOutcome outcome) {
     const Message m = messageAfter(outcome);
     arm(guidanceTimer(form, m), delayMs(m));
 }
 
-void StopGuidanceOnSelection(Form2& form) {
+void stopGuidanceOnSelection(Form2& form) {
     stop(guidanceTimer(form, Message::Select));
 }
 
-void OnGuidanceTimer(Form2& form, int number) {
+void onGuidanceTimer(Form2& form, int number) {
     if (number < 1 || number > 4)
         return;
     const auto m = static_cast<Message>(number - 1);
     stop(guidanceTimer(form, m));
     switch (m) {
     case Message::Start:
-        GuidanceStart(form);
+        guidanceStart(form);
         break;
     case Message::Select:
-        GuidanceSelect(form);
+        guidanceSelect(form);
         break;
     case Message::Settings:
-        GuidanceSettings(form);
+        guidanceSettings(form);
         break;
     case Message::NoFiles:
-        GuidanceNoFiles(form);
+        guidanceNoFiles(form);
         break;
     }
 }
 
-qv::BalloonWindow* GuidanceStart(Form2& form) {
+qv::BalloonWindow* guidanceStart(Form2& form) {
     return ShowGuidance(form, Message::Start);
 }
-qv::BalloonWindow* GuidanceSelect(Form2& form) {
+qv::BalloonWindow* guidanceSelect(Form2& form) {
     return ShowGuidance(form, Message::Select);
 }
-qv::BalloonWindow* GuidanceSettings(Form2& form) {
+qv::BalloonWindow* guidanceSettings(Form2& form) {
     return ShowGuidance(form, Message::Settings);
 }
-qv::BalloonWindow* GuidanceNoFiles(Form2& form) {
+qv::BalloonWindow* guidanceNoFiles(Form2& form) {
     return ShowGuidance(form, Message::NoFiles);
 }
 

@@ -16,22 +16,22 @@ class BalloonWindow;
 namespace qv::guidance {
 
 // Arming and stopping. Stopping a timer disables it and sets its interval to 0.
-void ArmGuidanceAtLoad(Form2& form);    // the start timer, 10 s
-void StopGuidanceOnSearch(Form2& form); // a search stops the start timer
+void armGuidanceAtLoad(Form2& form);    // the start timer, 10 s
+void stopGuidanceOnSearch(Form2& form); // a search stops the start timer
 // The select, settings or no-files timer, as the outcome asks.
-void ArmGuidanceAfterSearch(Form2& form, SearchOutcome outcome);
-void StopGuidanceOnSelection(Form2& form); // a selection stops the select timer
+void armGuidanceAfterSearch(Form2& form, SearchOutcome outcome);
+void stopGuidanceOnSelection(Form2& form); // a selection stops the select timer
 
 // The timer event of the start, select, settings or no-files timer (number 1 to 4): disable the
 // timer, interval 0, show its message.
-void OnGuidanceTimer(Form2& form, int number);
+void onGuidanceTimer(Form2& form, int number);
 
 // The four routines. Each shows a new balloon owned by the main window and gives the focus back
 // to the main window; the balloon is returned for whoever wants to look at it.
-qv::BalloonWindow* GuidanceStart(Form2& form);
-qv::BalloonWindow* GuidanceSelect(Form2& form);
-qv::BalloonWindow* GuidanceSettings(Form2& form);
-qv::BalloonWindow* GuidanceNoFiles(Form2& form);
+qv::BalloonWindow* guidanceStart(Form2& form);
+qv::BalloonWindow* guidanceSelect(Form2& form);
+qv::BalloonWindow* guidanceSettings(Form2& form);
+qv::BalloonWindow* guidanceNoFiles(Form2& form);
 
 QTimer* guidanceTimer(Form2& form, Message m);
 

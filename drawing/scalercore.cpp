@@ -28,7 +28,7 @@ qint32 parked(qint32 value, std::optional<double> current) {
 
 } // namespace
 
-qint32 LineEndOf(const QLine& line, LineEnd e) {
+qint32 lineEndOf(const QLine& line, LineEnd e) {
     switch (e) {
     case LineEnd::X1:
         return line.x1();
@@ -42,7 +42,7 @@ qint32 LineEndOf(const QLine& line, LineEnd e) {
     return 0;
 }
 
-QLine WithLineEnd(QLine line, LineEnd e, qint32 v) {
+QLine withLineEnd(QLine line, LineEnd e, qint32 v) {
     switch (e) {
     case LineEnd::X1:
         line.setP1({v, line.y1()});
@@ -60,25 +60,25 @@ QLine WithLineEnd(QLine line, LineEnd e, qint32 v) {
     return line;
 }
 
-qint32 NormaliseLeft(qint32 v) {
+qint32 normaliseLeft(qint32 v) {
     return v < 0 ? v + kParkOffset : v;
 }
 
-void LayoutScaler::RescaleForm(ScalableForm& form) {
+void LayoutScaler::rescaleForm(ScalableForm& form) {
     if (running_)
         return;
     running_ = true;
     if (form.top() < kParkedFormTop) {
         for (ScalableControl* control : form.controls())
-            RescaleControl(*control, form);
+            rescaleControl(*control, form);
     }
     running_ = false;
 }
 
-void LayoutScaler::RescaleControl(ScalableControl& control, ScalableForm& form) {
-    const int Y = HeightPercent(form);
-    const int X = WidthPercent(form);
-    const int i = FindControlRecord(control, form.name());
+void LayoutScaler::rescaleControl(ScalableControl& control, ScalableForm& form) {
+    const int Y = heightPercent(form);
+    const int X = widthPercent(form);
+    const int i = findControlRecord(control, form.name());
     if (i < 0)
         return; // made after its form was recorded: left where the program put it
     const LayoutRecord& R = controls_[static_cast<size_t>(i)];
@@ -101,18 +101,18 @@ void LayoutScaler::RescaleControl(ScalableControl& control, ScalableForm& form) 
     control.move(newLeft, newTop, std::nullopt, std::nullopt);
 }
 
-int LayoutScaler::WidthPercent(ScalableForm& form) {
+int LayoutScaler::widthPercent(ScalableForm& form) {
     return percent(form, true);
 }
 
-int LayoutScaler::HeightPercent(ScalableForm& form) {
+int LayoutScaler::heightPercent(ScalableForm& form) {
     return percent(form, false);
 }
 
 int LayoutScaler::percent(ScalableForm& form, bool horizontal) {
-    int i = FindFormRecord(form);
+    int i = findFormRecord(form);
     if (i == -1)
-        i = AddFormRecord(form);
+        i = addFormRecord(form);
     const LayoutRecord& r = forms_[static_cast<size_t>(i)];
     const qint32 recorded = horizontal ? r.ScaleWidth : r.ScaleHeight;
     if (recorded == 0)
@@ -123,7 +123,7 @@ int LayoutScaler::percent(ScalableForm& form, bool horizontal) {
         std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-int LayoutScaler::FindFormRecord(const ScalableForm& form) const {
+int LayoutScaler::findFormRecord(const ScalableForm& form) const {
     const QString name = form.name();
     for (size_t i = 0; i < forms_.size(); ++i)
         if (forms_[i].Name == name)
@@ -131,7 +131,7 @@ int LayoutScaler::FindFormRecord(const ScalableForm& form) const {
     return -1;
 }
 
-int LayoutScaler::AddFormRecord(ScalableForm& form) {
+int LayoutScaler::addFormRecord(ScalableForm& form) {
     LayoutRecord r;
     r.Name = form.name();
     r.Top = rounded(form.top());
@@ -143,12 +143,12 @@ int LayoutScaler::AddFormRecord(ScalableForm& form) {
     forms_.push_back(r);
     const int index = static_cast<int>(forms_.size()) - 1;
     for (ScalableControl* control : form.controls())
-        if (FindControlRecord(*control, r.Name) == -1)
-            AddControlRecord(*control, r.Name);
+        if (findControlRecord(*control, r.Name) == -1)
+            addControlRecord(*control, r.Name);
     return index;
 }
 
-int LayoutScaler::FindControlRecord(const ScalableControl& control, const QString& formName) const {
+int LayoutScaler::findControlRecord(const ScalableControl& control, const QString& formName) const {
     const QString name = control.name();
     const std::optional<qint32> index = control.index();
     for (size_t i = 0; i < controls_.size(); ++i) {
@@ -161,7 +161,7 @@ int LayoutScaler::FindControlRecord(const ScalableControl& control, const QStrin
     return -1;
 }
 
-int LayoutScaler::AddControlRecord(ScalableControl& control, const QString& formName) {
+int LayoutScaler::addControlRecord(ScalableControl& control, const QString& formName) {
     LayoutRecord r;
     r.Name = control.name();
     r.Index = control.index().value_or(0);
@@ -169,12 +169,12 @@ int LayoutScaler::AddControlRecord(ScalableControl& control, const QString& form
     auto read = [](std::optional<double> v) { return v ? rounded(*v) : 0; };
     if (control.isLine()) {
         r.Top = read(control.lineEnd(LineEnd::Y1));
-        r.Left = NormaliseLeft(read(control.lineEnd(LineEnd::X1)));
+        r.Left = normaliseLeft(read(control.lineEnd(LineEnd::X1)));
         r.Height = read(control.lineEnd(LineEnd::Y2));
-        r.Width = NormaliseLeft(read(control.lineEnd(LineEnd::X2)));
+        r.Width = normaliseLeft(read(control.lineEnd(LineEnd::X2)));
     } else {
         r.Top = read(control.top());
-        r.Left = NormaliseLeft(read(control.left()));
+        r.Left = normaliseLeft(read(control.left()));
         r.Height = read(control.height());
         r.Width = read(control.width());
     }

@@ -19,9 +19,9 @@ struct LayoutRecord {
     qint32 Index = 0;       // index within a control array; 0 for a form or a single control
     QString FormName;       // empty for a form
     qint32 Top = 0;         // a line's Y1
-    qint32 Left = 0;        // after NormaliseLeft; a line's X1
+    qint32 Left = 0;        // after normaliseLeft; a line's X1
     qint32 Height = 0;      // a line's Y2
-    qint32 Width = 0;       // a line's X2 after NormaliseLeft
+    qint32 Width = 0;       // a line's X2 after normaliseLeft
     qint32 ScaleHeight = 0; // inner height, forms only
     qint32 ScaleWidth = 0;  // inner width, forms only
 
@@ -30,7 +30,7 @@ struct LayoutRecord {
 
 // A control parked 75000 twips to the left (out of sight) is recorded at its visible place.
 inline constexpr qint32 kParkOffset = 75000;
-qint32 NormaliseLeft(qint32 v);
+qint32 normaliseLeft(qint32 v);
 
 // A form at this top or lower is out of sight: nothing of it is scaled.
 inline constexpr qint32 kParkedFormTop = 30000;
@@ -38,9 +38,9 @@ inline constexpr qint32 kParkedFormTop = 30000;
 enum class LineEnd { X1, Y1, X2, Y2 };
 
 // One end coordinate of a line.
-qint32 LineEndOf(const QLine& line, LineEnd e);
+qint32 lineEndOf(const QLine& line, LineEnd e);
 // The line with one end coordinate replaced.
-QLine WithLineEnd(QLine line, LineEnd e, qint32 v);
+QLine withLineEnd(QLine line, LineEnd e, qint32 v);
 
 // What the scaler needs of a control. Any property may be missing: its getter gives nullopt and
 // its setter false.
@@ -79,19 +79,19 @@ public:
 class LayoutScaler {
 public:
     // The only entry callers use.
-    void RescaleForm(ScalableForm& form);
+    void rescaleForm(ScalableForm& form);
 
     const std::vector<LayoutRecord>& formRecords() const { return forms_; }
     const std::vector<LayoutRecord>& controlRecords() const { return controls_; }
     bool rescaleRunning() const { return running_; }
 
-    void RescaleControl(ScalableControl& control, ScalableForm& form);
-    int WidthPercent(ScalableForm& form);
-    int HeightPercent(ScalableForm& form);
-    int FindFormRecord(const ScalableForm& form) const;
-    int FindControlRecord(const ScalableControl& control, const QString& formName) const;
-    int AddFormRecord(ScalableForm& form);
-    int AddControlRecord(ScalableControl& control, const QString& formName);
+    void rescaleControl(ScalableControl& control, ScalableForm& form);
+    int widthPercent(ScalableForm& form);
+    int heightPercent(ScalableForm& form);
+    int findFormRecord(const ScalableForm& form) const;
+    int findControlRecord(const ScalableControl& control, const QString& formName) const;
+    int addFormRecord(ScalableForm& form);
+    int addControlRecord(ScalableControl& control, const QString& formName);
 
 private:
     int percent(ScalableForm& form, bool horizontal);

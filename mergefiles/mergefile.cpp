@@ -102,15 +102,15 @@ QStringList splitBars(QStringView line) {
 
 } // namespace
 
-QString MergeFilePath(const QString& name) {
+QString mergeFilePath(const QString& name) {
     return qv::programPath(QStringLiteral("data"), name + QStringLiteral(".LET"));
 }
 
-QString MergeCopyPath(const QString& storedName) {
+QString mergeCopyPath(const QString& storedName) {
     return qv::programPath(QStringLiteral("data"), storedName);
 }
 
-QString MergeTemplatePath(const QString& name) {
+QString mergeTemplatePath(const QString& name) {
     const QString wanted = name + QStringLiteral(".dot");
     const QString exact = qv::programPath(QStringLiteral("Word"), wanted);
     if (name.isEmpty() || QFileInfo(exact).isFile())
@@ -126,7 +126,7 @@ QString MergeTemplatePath(const QString& name) {
     return exact;
 }
 
-QByteArray JoinMergeItems(QByteArrayView bytes, QByteArrayView joiner) {
+QByteArray joinMergeItems(QByteArrayView bytes, QByteArrayView joiner) {
     QByteArray out;
     ItemJoiner items(out, joiner);
     items.feed(bytes.data(), bytes.size());
@@ -134,7 +134,7 @@ QByteArray JoinMergeItems(QByteArrayView bytes, QByteArrayView joiner) {
     return out;
 }
 
-QByteArray ReadMergeBytes(const QString& path, QByteArrayView joiner, bool* ok) {
+QByteArray readMergeBytes(const QString& path, QByteArrayView joiner, bool* ok) {
     if (ok)
         *ok = false;
     QFile file(path);
@@ -162,12 +162,12 @@ QByteArray ReadMergeBytes(const QString& path, QByteArrayView joiner, bool* ok) 
     return out;
 }
 
-QString ReadMergeText(const QString& path, const QString& joiner, bool* ok) {
+QString readMergeText(const QString& path, const QString& joiner, bool* ok) {
     const QByteArray joinerBytes = qv::codepage::encode(joiner);
-    return qv::codepage::decode(ReadMergeBytes(path, joinerBytes, ok));
+    return qv::codepage::decode(readMergeBytes(path, joinerBytes, ok));
 }
 
-qsizetype CountMergeLineFeeds(QByteArrayView bytes) {
+qsizetype countMergeLineFeeds(QByteArrayView bytes) {
     qsizetype count = 0;
     const char* p = bytes.data();
     const char* end = p + bytes.size();
@@ -184,7 +184,7 @@ qsizetype CountMergeLineFeeds(QByteArrayView bytes) {
     return count;
 }
 
-int CountMergeRecords(const QString& storedFileName) {
+int countMergeRecords(const QString& storedFileName) {
     // The count is the number of LFs the reader leaves in the text (a lone LF stays in its item,
     // the LF of a CR LF is consumed), minus one. Counted straight from the bytes, in chunks.
     QFile file(qv::programPath(QStringLiteral("data"), storedFileName));
@@ -197,7 +197,7 @@ int CountMergeRecords(const QString& storedFileName) {
         const qint64 n = file.read(chunk.data(), chunk.size());
         if (n <= 0)
             break; // a read error keeps what was counted so far
-        lineFeeds += CountMergeLineFeeds(QByteArrayView(chunk.constData(), n));
+        lineFeeds += countMergeLineFeeds(QByteArrayView(chunk.constData(), n));
         // An LF at the start of this chunk may belong to a CR LF across the boundary.
         if (lastWasCR && chunk[0] == '\n')
             --lineFeeds;
@@ -207,18 +207,18 @@ int CountMergeRecords(const QString& storedFileName) {
     return static_cast<int>(std::clamp<qint64>(records, 0, std::numeric_limits<int>::max()));
 }
 
-QStringList SplitMergeLine(QStringView line) {
+QStringList splitMergeLine(QStringView line) {
     return splitBars(line);
 }
 
-std::optional<MergeLine> MergeHeader(QStringView text) {
+std::optional<MergeLine> mergeHeader(QStringView text) {
     const qsizetype lf = text.indexOf(QLatin1Char('\n'));
     if (lf < 0)
         return std::nullopt;
     return MergeLine{splitBars(text.left(lf)), lf};
 }
 
-std::optional<MergeLine> NextMergeRecord(QStringView text, qsizetype lineFeed) {
+std::optional<MergeLine> nextMergeRecord(QStringView text, qsizetype lineFeed) {
     const qsizetype from = lineFeed + 1;
     if (lineFeed < 0 || from > text.size())
         return std::nullopt;
@@ -228,7 +228,7 @@ std::optional<MergeLine> NextMergeRecord(QStringView text, qsizetype lineFeed) {
     return MergeLine{splitBars(text.mid(from, lf - from)), lf};
 }
 
-QString FormatMergeByteCount(qint64 bytes, const QLocale& locale) {
+QString formatMergeByteCount(qint64 bytes, const QLocale& locale) {
     if (bytes == 0)
         return {};
     const bool negative = bytes < 0;
@@ -244,23 +244,23 @@ QString FormatMergeByteCount(qint64 bytes, const QLocale& locale) {
     return negative ? locale.negativeSign() + out : out;
 }
 
-QString FormatMergeSize(qint64 bytes, const QLocale& locale) {
+QString formatMergeSize(qint64 bytes, const QLocale& locale) {
     const auto kb = static_cast<qint64>(std::nearbyint(static_cast<double>(bytes) / 1024.0));
-    return QString::number(kb) + QStringLiteral(" KB (") + FormatMergeByteCount(bytes, locale) +
+    return QString::number(kb) + QStringLiteral(" KB (") + formatMergeByteCount(bytes, locale) +
            QStringLiteral(") Bytes");
 }
 
-bool HasMergeTemplate(const QString& name) {
-    return !name.isEmpty() && QFileInfo(MergeTemplatePath(name)).isFile();
+bool hasMergeTemplate(const QString& name) {
+    return !name.isEmpty() && QFileInfo(mergeTemplatePath(name)).isFile();
 }
 
-int MergeFileIcon(bool hasTemplate, qint64 copyBytes) {
+int mergeFileIcon(bool hasTemplate, qint64 copyBytes) {
     if (copyBytes == 0)
         return 4;
     return hasTemplate ? 2 : 1;
 }
 
-void RemoveMergeCopies() {
+void removeMergeCopies() {
     QDir data(qv::programPath(QStringLiteral("data")));
     if (!data.exists()) {
         QDir().mkpath(data.path());

@@ -7,7 +7,7 @@
 
 // The templates of the program's "Word" folder for many lookups in a row (a search adds an entry
 // for each file): the folder is read once, and again only when it has changed since. has() says
-// what HasMergeTemplate says. The system stamps a change with a coarse clock, so a folder changed
+// what hasMergeTemplate says. The system stamps a change with a coarse clock, so a folder changed
 // only just before it was read is read again at the next lookup.
 namespace qv {
 

@@ -4,15 +4,15 @@
 #include "mergefiles/mergerecordmodel.h"
 #include "platform/codepage.h"
 
-bool LoadRecordTable(MergeRecordModel& model, const QString& copyPath, qint64 recordsToLoad) {
+bool loadRecordTable(MergeRecordModel& model, const QString& copyPath, qint64 recordsToLoad) {
     model.clear();
     bool opened = false;
-    QByteArray text = ReadMergeBytes(copyPath, " ", &opened);
+    QByteArray text = readMergeBytes(copyPath, " ", &opened);
     if (!opened)
         return false;
     const qsizetype h = text.indexOf('\n');
     if (h >= 0)
-        for (const QString& name : SplitMergeLine(qv::codepage::decode(text.constData(), h)))
+        for (const QString& name : splitMergeLine(qv::codepage::decode(text.constData(), h)))
             model.addColumn(name);
     if (!model.setSourceText(std::move(text))) {
         model.clear();
@@ -22,7 +22,7 @@ bool LoadRecordTable(MergeRecordModel& model, const QString& copyPath, qint64 re
     return true;
 }
 
-QStringList RecordTableRow(const QAbstractItemModel& model, int r) {
+QStringList recordTableRow(const QAbstractItemModel& model, int r) {
     // The record list's own model hands its values over without a variant per cell.
     if (const auto* records = qobject_cast<const MergeRecordModel*>(&model);
         records && r >= 0 && r < records->rowCount())
@@ -33,7 +33,7 @@ QStringList RecordTableRow(const QAbstractItemModel& model, int r) {
     return cells;
 }
 
-QStringList RecordTableTitles(const QAbstractItemModel& model) {
+QStringList recordTableTitles(const QAbstractItemModel& model) {
     QStringList titles;
     for (int c = 0; c < model.columnCount(); ++c)
         titles << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();

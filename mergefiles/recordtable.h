@@ -11,10 +11,10 @@ class MergeRecordModel;
 
 // Columns from the header of the copy at copyPath, then up to recordsToLoad records. False when
 // the copy cannot be read (the model is then empty).
-bool LoadRecordTable(MergeRecordModel& model, const QString& copyPath, qint64 recordsToLoad);
+bool loadRecordTable(MergeRecordModel& model, const QString& copyPath, qint64 recordsToLoad);
 
 // Row r (from 0): every column's text, in column order.
-QStringList RecordTableRow(const QAbstractItemModel& model, int r);
+QStringList recordTableRow(const QAbstractItemModel& model, int r);
 
 // The column titles, in column order.
-QStringList RecordTableTitles(const QAbstractItemModel& model);
+QStringList recordTableTitles(const QAbstractItemModel& model);

@@ -10,14 +10,6 @@ namespace qv::output {
 
 using automation::Omitted;
 
-QString mergeFilePath(const QString& name) {
-    return MergeFilePath(name);
-}
-
-QString mergeTemplatePath(const QString& name) {
-    return MergeTemplatePath(name);
-}
-
 QString newDocumentStatus() {
     return QStringLiteral("Creating New Word Document. Please wait");
 }

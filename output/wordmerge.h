@@ -3,13 +3,9 @@
 #include <QString>
 
 // The two word-processor commands as automation calls, on the merge file of the given name in
-// the program folder. Failures throw qv::automation::Error.
+// the program folder (mergeFilePath and mergeTemplatePath of mergefiles/mergefile.h). Failures
+// throw qv::automation::Error.
 namespace qv::output {
-
-// <program folder>/data/<name>.LET, and the template <program folder>/Word/<name>.dot found
-// without regard to the case of its name (see MergeTemplatePath).
-QString mergeFilePath(const QString& name);
-QString mergeTemplatePath(const QString& name);
 
 // Status texts shown while Word works.
 QString newDocumentStatus();

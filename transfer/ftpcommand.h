@@ -47,7 +47,7 @@ struct ListedName {
 QString decodeListedName(const QByteArray& bytes);
 
 // The lines of a raw listing (LF or CR LF ended, empty lines skipped) whose names match the
-// pattern and can be local file names (IsStorableFileName), in order; none when the listing is
+// pattern and can be local file names (isStorableFileName), in order; none when the listing is
 // beyond the limits of a ListingReader.
 QList<ListedName> matchingListedNames(const QByteArray& listing, const QString& pattern);
 

@@ -59,7 +59,7 @@ bool ListingReader::endLine() {
                                      "reads at most %1")
                           .arg(QLocale(QLocale::English).toString(kMaxNames)));
     QString name = decodeListedName(line);
-    if (matchesPattern(name, pattern_) && IsStorableFileName(name))
+    if (matchesPattern(name, pattern_) && isStorableFileName(name))
         names_.append({std::move(name), std::move(line)});
     return true;
 }

@@ -13,7 +13,7 @@ constexpr qsizetype kLongestLocalName = 255;
 
 } // namespace
 
-bool IsStorableFileName(const QString& name) {
+bool isStorableFileName(const QString& name) {
     if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1String("..")))
         return false;
     if (QFile::encodeName(name).size() > kLongestLocalName)
@@ -28,35 +28,35 @@ bool IsStorableFileName(const QString& name) {
     return true;
 }
 
-bool IsSafeMergeFileName(const QString& name) {
+bool isSafeMergeFileName(const QString& name) {
     // No ".LET", or nothing before it: not a merge file.
-    return IsStorableFileName(name) && name.indexOf(QLatin1String(".LET")) >= 1;
+    return isStorableFileName(name) && name.indexOf(QLatin1String(".LET")) >= 1;
 }
 
-QString MergeFileBaseName(const QString& storedName) {
+QString mergeFileBaseName(const QString& storedName) {
     const qsizetype at = storedName.indexOf(QLatin1String(".LET"));
     return at < 0 ? storedName : storedName.left(at);
 }
 
-QStringList MergeFileDisplayNames(const QStringList& storedNames) {
+QStringList mergeFileDisplayNames(const QStringList& storedNames) {
     QHash<QString, int> sharing; // merge file name -> how many stored names give it
     for (const QString& stored : storedNames)
-        ++sharing[MergeFileBaseName(stored)];
+        ++sharing[mergeFileBaseName(stored)];
     QStringList shown;
     shown.reserve(storedNames.size());
     for (const QString& stored : storedNames) {
-        const QString base = MergeFileBaseName(stored);
+        const QString base = mergeFileBaseName(stored);
         const bool plain = stored.size() == base.size() + 4; // "X" + ".LET"
         shown << (plain || sharing.value(base) == 1 ? base : stored);
     }
     return shown;
 }
 
-QStringList DownloadableNames(const QStringList& listed) {
+QStringList downloadableNames(const QStringList& listed) {
     QStringList names;
     QSet<QString> seen;
     for (const QString& line : listed) {
-        if (line.isEmpty() || !IsSafeMergeFileName(line) || seen.contains(line))
+        if (line.isEmpty() || !isSafeMergeFileName(line) || seen.contains(line))
             continue;
         seen.insert(line);
         names << line;

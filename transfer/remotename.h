@@ -10,21 +10,21 @@ namespace qv {
 // True for a plain name that can be the name of a file in the data folder: without path
 // separators, "..", drive or stream colons, control characters, or characters file systems
 // refuse, and short enough for the local file system (255 bytes as the system spells it).
-bool IsStorableFileName(const QString& name);
+bool isStorableFileName(const QString& name);
 
 // True for a storable name holding ".LET" after at least one character.
-bool IsSafeMergeFileName(const QString& name);
+bool isSafeMergeFileName(const QString& name);
 
 // The merge file's name: the characters before the first ".LET" (exact case); "X.LET.LET" -> "X".
-QString MergeFileBaseName(const QString& storedName);
+QString mergeFileBaseName(const QString& storedName);
 
 // The names the operator sees and types for the stored names, in their order: the merge file's
 // name ("X" for "X.LET"), except where another stored name has the same one; then the stored name
 // itself ("X.LET.LET", "X.LETTER.LET"), the plain "X.LET" keeping "X". Each name shown stands for
 // exactly one stored file.
-QStringList MergeFileDisplayNames(const QStringList& storedNames);
+QStringList mergeFileDisplayNames(const QStringList& storedNames);
 
 // The names of a listing worth downloading, in listing order: safe merge file names, each once.
-QStringList DownloadableNames(const QStringList& listed);
+QStringList downloadableNames(const QStringList& listed);
 
 } // namespace qv

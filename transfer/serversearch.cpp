@@ -120,7 +120,7 @@ std::optional<QStringList> readListedLines(TransferControl& control,
             return std::nullopt;
         buffer += chunk;
     }
-    return ResponseLines(buffer);
+    return responseLines(buffer);
 }
 
 QString missingConnectionField(const ConnectionFields& fields) {
@@ -159,13 +159,13 @@ ConnectionFields readConnectionFields(const QString& iniPath) {
 }
 
 SearchResult runServerSearch(TransferControl& control, const SearchSteps& steps) {
-    RemoveMergeCopies();
+    removeMergeCopies();
     if (!listServerFolder(control, steps)) {
         SearchResult failed;
         failed.status = SearchResult::Status::ListingFailed;
         return failed;
     }
-    const QStringList names = DownloadableNames(steps.listing());
+    const QStringList names = downloadableNames(steps.listing());
     call(steps.chosen, names);
     call(steps.setMaximum, static_cast<int>(names.size()));
     return downloadAll(control, steps, names);

@@ -28,7 +28,7 @@ const char* stateText(TransferState state) {
         return "- Disconnecting...";
     case TransferState::Disconnected:
         return "- Disconnected";
-    case TransferState::Error: // its text is ConnectionErrorText
+    case TransferState::Error: // its text is connectionErrorText
         return nullptr;
     case TransferState::ResponseCompleted:
         return "- Response Completed!";
@@ -38,7 +38,7 @@ const char* stateText(TransferState state) {
 
 } // namespace
 
-std::optional<QString> TransferStateText(int state) {
+std::optional<QString> transferStateText(int state) {
     if (state < code(TransferState::None) || state > code(TransferState::ResponseCompleted))
         return std::nullopt;
     const char* text = stateText(static_cast<TransferState>(state));
@@ -47,12 +47,12 @@ std::optional<QString> TransferStateText(int state) {
     return QString::fromLatin1(text);
 }
 
-QString ConnectionErrorText(qint32 code, const QString& info) {
+QString connectionErrorText(qint32 code, const QString& info) {
     return QStringLiteral("- Connection Error! ") + QString::number(code).trimmed() +
            QStringLiteral(": ") + info;
 }
 
-bool IsConnectionSettingsError(qint32 code, const QString& info) {
+bool isConnectionSettingsError(qint32 code, const QString& info) {
     // Reply codes of the server, then libcurl's: unsupported protocol, malformed address, host
     // not found, connection refused, login denied; a connection that was never answered.
     constexpr qint32 kLoginRefused = 530, kAccountNeeded = 332;
@@ -64,15 +64,15 @@ bool IsConnectionSettingsError(qint32 code, const QString& info) {
     return code == kTimedOut && info.startsWith(QLatin1String("No answer from "));
 }
 
-QString ConnectionErrorMessage(qint32 code, const QString& info) {
-    const QString status = ConnectionErrorText(code, info);
-    if (!IsConnectionSettingsError(code, info))
+QString connectionErrorMessage(qint32 code, const QString& info) {
+    const QString status = connectionErrorText(code, info);
+    if (!isConnectionSettingsError(code, info))
         return status;
     return status + QStringLiteral("\r\n") +
            QStringLiteral("Please check IP Address/Login/Paswword Settings");
 }
 
-QStringList ResponseLines(const QString& data) {
+QStringList responseLines(const QString& data) {
     QStringList lines;
     const QString lineEnd = QStringLiteral("\r\n");
     qsizetype from = 0;

@@ -10,25 +10,25 @@
 namespace qv {
 
 // The status line text of a state of the transfer control; nullopt for TransferState::Error (see
-// ConnectionErrorText) and for codes that are no state.
-std::optional<QString> TransferStateText(int state);
+// connectionErrorText) and for codes that are no state.
+std::optional<QString> transferStateText(int state);
 
 // "- Connection Error! <code>: <info>"
-QString ConnectionErrorText(qint32 code, const QString& info);
+QString connectionErrorText(qint32 code, const QString& info);
 
 // True when the error says the connection settings may be wrong: the server could not be found
 // or reached, did not answer the connection, or refused the login; also an address that is no
 // address. Not for a server that went silent or closed the connection later, nor for one whose
 // certificate or host key is not trusted, nor for a file that could not be written here.
-bool IsConnectionSettingsError(qint32 code, const QString& info);
+bool isConnectionSettingsError(qint32 code, const QString& info);
 
-// The operator's message for an error: its status text (ConnectionErrorText); for an error of
+// The operator's message for an error: its status text (connectionErrorText); for an error of
 // the connection settings, then CR LF and the advice to check them. Every other error ends with
 // its own cause.
-QString ConnectionErrorMessage(qint32 code, const QString& info);
+QString connectionErrorMessage(qint32 code, const QString& info);
 
 // The lines of response data, split at every CR LF; empty lines are dropped, and text after the
 // last CR LF is a line of its own.
-QStringList ResponseLines(const QString& data);
+QStringList responseLines(const QString& data);
 
 } // namespace qv

@@ -303,7 +303,7 @@ bool BalloonWindow::eventFilter(QObject* watched, QEvent* event) {
 
     if (watched == title) {
         if (type == QEvent::MouseButtonPress)
-            DragForm(this, me->globalPosition().toPoint());
+            dragWindow(this, me->globalPosition().toPoint());
         return true; // a click on the title does nothing
     }
     if (watched == closeButton || watched == closeGlyph) {

@@ -56,10 +56,10 @@ private:
 
 } // namespace
 
-void DragForm(QWidget* FrmForm, std::optional<QPoint> pressAt) {
-    if (!FrmForm)
+void dragWindow(QWidget* widget, std::optional<QPoint> pressAt) {
+    if (!widget)
         return;
-    QWidget* window = FrmForm->window();
+    QWidget* window = widget->window();
     if (window->isMaximized())
         return;
     if (QWindow* handle = window->windowHandle(); handle && handle->startSystemMove())

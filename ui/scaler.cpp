@@ -37,14 +37,14 @@ public:
 
     std::optional<double> lineEnd(LineEnd e) const override {
         const auto l = ends();
-        return l ? std::optional<double>(scaler::LineEndOf(*l, e)) : std::nullopt;
+        return l ? std::optional<double>(scaler::lineEndOf(*l, e)) : std::nullopt;
     }
 
     bool setLineEnd(LineEnd e, qint32 v) override {
         const auto l = ends();
         if (!l)
             return false;
-        lines_->setEnds(widget_, scaler::WithLineEnd(*l, e, v));
+        lines_->setEnds(widget_, scaler::withLineEnd(*l, e, v));
         return true;
     }
 
@@ -121,15 +121,15 @@ private:
 
 } // namespace
 
-void RescaleForm(scaler::LayoutScaler& scaler, QWidget& FrmForm, const LineEndsAccess* lines) {
+void rescaleForm(scaler::LayoutScaler& scaler, QWidget& window, const LineEndsAccess* lines) {
     if (scaler.rescaleRunning())
         return; // moving a control can raise another resize of the window
-    WidgetForm form(FrmForm, lines);
-    scaler.RescaleForm(form);
+    WidgetForm form(window, lines);
+    scaler.rescaleForm(form);
 }
 
-void RescaleForm(QWidget& FrmForm, const LineEndsAccess* lines) {
-    RescaleForm(scaler::layoutScaler(), FrmForm, lines);
+void rescaleForm(QWidget& window, const LineEndsAccess* lines) {
+    rescaleForm(scaler::layoutScaler(), window, lines);
 }
 
 } // namespace qv

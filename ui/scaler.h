@@ -21,11 +21,11 @@ public:
     virtual void setEnds(QWidget* control, const QLine& ends) const = 0;
 };
 
-// Records FrmForm's layout at the first call; scales it to the window's inner size afterwards.
-void RescaleForm(QWidget& FrmForm, const LineEndsAccess* lines = nullptr);
+// Records the window's layout at the first call; scales it to the window's inner size afterwards.
+void rescaleForm(QWidget& window, const LineEndsAccess* lines = nullptr);
 
 // The same on an explicit scaler (tests use their own).
-void RescaleForm(scaler::LayoutScaler& scaler, QWidget& FrmForm,
+void rescaleForm(scaler::LayoutScaler& scaler, QWidget& window,
                  const LineEndsAccess* lines = nullptr);
 
 } // namespace qv

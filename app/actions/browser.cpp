@@ -20,31 +20,31 @@ bool fillDetails(Form2& f) {
     f.details.showFile(*row);
     f.showDetails();
 
-    const QString path = MergeCopyPath(f.selectedMergeFile());
+    const QString path = mergeCopyPath(f.selectedMergeFile());
     const QFileInfo file(path);
     if (!file.isFile())
         return false; // its length cannot be read
-    f.details.showCopy(path, FormatMergeSize(file.size()), row->records);
+    f.details.showCopy(path, formatMergeSize(file.size()), row->records);
 
     bool isNumber = false;
     const int count = row->records.trimmed().toInt(&isNumber);
     if (!isNumber)
         return false;
     f.details.setRecordCount(count);
-    LoadMergeRecords(f, f.selectedMergeFile(), kRecordsShown);
-    f.showTemplateChoice(HasMergeTemplate(row->name));
+    loadMergeRecords(f, f.selectedMergeFile(), kRecordsShown);
+    f.showTemplateChoice(hasMergeTemplate(row->name));
     return true;
 }
 
 } // namespace
 
-void SelectMergeFile(Form2& form) {
-    qv::guidance::StopGuidanceOnSelection(form);
+void selectMergeFile(Form2& form) {
+    qv::guidance::stopGuidanceOnSelection(form);
     form.setCursor(Qt::WaitCursor);
     fillDetails(form);
     form.unsetCursor();
 }
 
-void CycleBrowserView(Form2& form) {
+void cycleBrowserView(Form2& form) {
     form.browser.cycleView();
 }

@@ -7,8 +7,8 @@ class Form2;
 // Click on the browser: the details panel of the selected merge file, the commands that act on it
 // and its first ten records in the record list. A failing step (no selected entry, the merge file
 // missing from the data folder) skips the remaining steps; the pointer is set back in every case.
-void SelectMergeFile(Form2& form);
+void selectMergeFile(Form2& form);
 
 // The browser's view button: icon -> list -> report -> icon; the caption names the new view. The
 // small-icon view stays as it is.
-void CycleBrowserView(Form2& form);
+void cycleBrowserView(Form2& form);

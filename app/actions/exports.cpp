@@ -50,7 +50,7 @@ void tellFailure(Form2& form, const QString& error) {
 bool loadAllRecords(Form2& form) {
     form.setEnabled(false);
     form.setCursor(Qt::WaitCursor);
-    LoadMergeRecords(form, form.selectedMergeFile(), form.details.recordCount());
+    loadMergeRecords(form, form.selectedMergeFile(), form.details.recordCount());
     form.setCursor(Qt::WaitCursor);
     return !form.closeRequested();
 }
@@ -59,12 +59,12 @@ bool loadAllRecords(Form2& form) {
 QStringList rowOf(const ListView& list, int r) {
     if (ListViewModel* items = list.itemModel(); items && list.model() == items)
         return items->row(r).texts;
-    return RecordTableRow(*list.model(), r);
+    return recordTableRow(*list.model(), r);
 }
 
 } // namespace
 
-void CreateMergeDocument(Form2& form) {
+void createMergeDocument(Form2& form) {
     const QString name = form.details.fileName();
     // Before the document opens: what the desktop's word processor lacks, each text told once.
     static QStringList told;
@@ -73,14 +73,14 @@ void CreateMergeDocument(Form2& form) {
         told << advice;
         qv::dialogs().message(&form, advice, kTitle);
     }
-    const QString data = MergeCopyPath(form.selectedMergeFile());
+    const QString data = mergeCopyPath(form.selectedMergeFile());
     tellFailure(form, runWordCommand(form, qv::output::newDocumentStatus(),
                                      [&] { qv::output::createMergeDocument(name, data); }));
 }
 
-void MergeIntoTemplate(Form2& form) {
+void mergeIntoTemplate(Form2& form) {
     const QString name = form.details.fileName();
-    const QString data = MergeCopyPath(form.selectedMergeFile());
+    const QString data = mergeCopyPath(form.selectedMergeFile());
     // The template's prompts and faults are asked in the window's dialogs; a merge the operator
     // stopped there needs no further message.
     MergeQuestions questions(&form);
@@ -91,7 +91,7 @@ void MergeIntoTemplate(Form2& form) {
         tellFailure(form, error);
 }
 
-void ExportToSpreadsheet(Form2& form) {
+void exportToSpreadsheet(Form2& form) {
     Form2::Work work(form);
     if (!loadAllRecords(form))
         return;
@@ -147,7 +147,7 @@ void ExportToSpreadsheet(Form2& form) {
         qv::dialogs().message(&form, error, kTitle);
 }
 
-void ExportToHtml(Form2& form) {
+void exportToHtml(Form2& form) {
     Form2::Work work(form);
     if (!loadAllRecords(form))
         return;
@@ -160,7 +160,7 @@ void ExportToHtml(Form2& form) {
     QString error;
     if (width) {
         qv::output::HtmlPage page = qv::output::newHtmlPage(form.details.fileName(), *width);
-        page.columns = RecordTableTitles(*list.model());
+        page.columns = recordTableTitles(*list.model());
         page.rowCount = list.model()->rowCount();
         page.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r)); };
         qv::output::saveHtmlPage(path, page, &error);

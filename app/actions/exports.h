@@ -8,11 +8,11 @@ class Form2;
 
 // "Create a New Document": a new Word document with the merge file
 // attached.
-void CreateMergeDocument(Form2& form);
+void createMergeDocument(Form2& form);
 // "Complete Merge": the merge file merged into its template
 // Word/<name>.dot.
-void MergeIntoTemplate(Form2& form);
+void mergeIntoTemplate(Form2& form);
 // "Export to Microsoft Excel": every record into a new workbook.
-void ExportToSpreadsheet(Form2& form);
+void exportToSpreadsheet(Form2& form);
 // "Export to HTML Document": every record into "output.html", then opened.
-void ExportToHtml(Form2& form);
+void exportToHtml(Form2& form);

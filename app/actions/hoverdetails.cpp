@@ -15,11 +15,11 @@ QPoint hoverPixels(double x, double y) {
 
 } // namespace
 
-int HoverRowAt(const ListView& list, double x, double y) {
+int hoverRowAt(const ListView& list, double x, double y) {
     return list.hitTest(hoverPixels(x, y)) + 1;
 }
 
-void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
+void showMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
     BrowserPanel& browser = form.browser;
     const int n = browser.fileRowAt(hoverPixels(x, y));
     if (browser.moveHoverTo(n)) {
@@ -28,13 +28,13 @@ void ShowMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, doub
         } else {
             const MergeFileRow row = browser.mergeFileAt(n - 1);
             browser.showFilesTip(
-                row.name, MergeSummaryText(row.name, row.records, QLocale(), row.storedName));
+                row.name, mergeSummaryText(row.name, row.records, QLocale(), row.storedName));
         }
     }
     form.showPictureBorder(nullptr);
 }
 
-void ShowFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
+void showFieldNamesTip(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
     BrowserPanel& browser = form.browser;
     const int n = browser.recordRowAt(hoverPixels(x, y));
     if (!browser.moveRecordHoverTo(n))

@@ -9,13 +9,13 @@ class Form2;
 
 // Pointer move over the browser: a balloon naming the merge file under the pointer with its size,
 // path, template, modification time and record count. Clears the picture borders.
-void ShowMergeSummary(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+void showMergeSummary(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                       double x, double y);
 
 // Pointer move over the record list: the "Field Names" tip the record loader filled.
-void ShowFieldNamesTip(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+void showFieldNamesTip(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                        double x, double y);
 
 // The row (from 1) under a point given in twips, 0 for none; pixels rounded half to even.
 class ListView;
-int HoverRowAt(const ListView& list, double x, double y);
+int hoverRowAt(const ListView& list, double x, double y);

@@ -46,7 +46,7 @@ public:
     void step(qint64 i) {
         if (i == 1 || i == total_ ||
             ((i & 0xFF) == 0 && clock_.elapsed() >= qv::kShowProgressEveryMs)) {
-            window_.setStatus(RecordLoadText(i, total_));
+            window_.setStatus(recordLoadText(i, total_));
             window_.setValue(static_cast<int>(std::min<qint64>(i - 1, INT_MAX)));
             clock_.restart();
         }
@@ -65,7 +65,7 @@ void giveColumnsTheirWidth(Form2& form, int from) {
         form.browser.recordList().setColumnWidth(c, kColumnWidthTwips);
 }
 
-// The columns of the header's names, as AddFieldColumn adds them one by one, and
+// The columns of the header's names, as addFieldColumn adds them one by one, and
 // the "Field Names" tip's text: the names, each ended by CR LF, then the hint. The list hears of
 // all columns at once and the tooltip gets its text once, so that files of many thousand fields
 // load as fast as narrow ones.
@@ -92,7 +92,7 @@ void addHeaderColumns(Form2& form, const QStringList& names) {
 
 } // namespace
 
-QString RecordLoadText(qint64 i, qint64 n) {
+QString recordLoadText(qint64 i, qint64 n) {
     return QStringLiteral("Loading Record ") + QString::number(i) + QStringLiteral(" of ") +
            QString::number(n);
 }
@@ -109,7 +109,7 @@ MergeRecordModel& RecordListModel(Form2& form) {
     return *model;
 }
 
-void AddFieldColumn(Form2& form, const QString& name) {
+void addFieldColumn(Form2& form, const QString& name) {
     MergeRecordModel& model = RecordListModel(form);
     const int column = model.addColumn(name);
     form.browser.recordList().setColumnWidth(column, kColumnWidthTwips);
@@ -118,7 +118,7 @@ void AddFieldColumn(Form2& form, const QString& name) {
     fieldNames.TipText(fieldNames.TipText() + name + kCrLf);
 }
 
-void AddRecordValue(Form2& form, int field, const QString& value) {
+void addRecordValue(Form2& form, int field, const QString& value) {
     MergeRecordModel& model = RecordListModel(form);
     if (field == 0) {
         model.addRow(value);
@@ -134,7 +134,7 @@ void AddRecordValue(Form2& form, int field, const QString& value) {
     model.setSubItem(model.rowCount() - 1, field, value);
 }
 
-int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad) {
+int loadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad) {
     Form2::Work work(form);
     MergeRecordModel& model = RecordListModel(form);
     model.clear();
@@ -142,7 +142,7 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     form.browser.recordList().show();
 
     bool opened = false;
-    QByteArray text = ReadMergeBytes(MergeCopyPath(storedName), " ", &opened);
+    QByteArray text = readMergeBytes(mergeCopyPath(storedName), " ", &opened);
     const auto fail = [&form] {
         form.hideRecordList();
         form.unsetCursor();
@@ -154,7 +154,7 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
 
     const qsizetype h = text.indexOf('\n');
     if (h >= 0)
-        addHeaderColumns(form, SplitMergeLine(qv::codepage::decode(text.constData(), h)));
+        addHeaderColumns(form, splitMergeLine(qv::codepage::decode(text.constData(), h)));
 
     form.hideRecordList();
     form.setCursor(Qt::WaitCursor);
@@ -166,7 +166,7 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
             fail();
             return 0;
         }
-        // The rows come straight from the kept text (as AddRecordValue would place them, value
+        // The rows come straight from the kept text (as addRecordValue would place them, value
         // by value), in one bulk load.
         const int columnsBefore = model.columnCount();
         const auto& hook = qv::services().recordLoadObserver;
@@ -186,6 +186,6 @@ int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     return model.rowCount();
 }
 
-void ToggleRecordListSize(Form2& form) {
+void toggleRecordListSize(Form2& form) {
     form.browser.toggleRecordListSize(form.frameGeometry().size());
 }

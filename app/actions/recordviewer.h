@@ -18,18 +18,18 @@ MergeRecordModel& RecordListModel(Form2& form);
 // the header has names gets further, untitled columns. When the file cannot be read,
 // the record list stays hidden and the browser keeps its full height. Returns the number of rows
 // loaded.
-int LoadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad);
+int loadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad);
 
 // Adds the column of a field name, 2500 twips wide, and the name to the "Field Names" tip's text.
-void AddFieldColumn(Form2& form, const QString& name);
+void addFieldColumn(Form2& form, const QString& name);
 
 // Places the value of field (from 0) into the row being built: a new row for field 0, else its
 // sub-item (adding untitled columns when there are more values than columns).
-void AddRecordValue(Form2& form, int field, const QString& value);
+void addRecordValue(Form2& form, int field, const QString& value);
 
 // Double click on the record list: between its normal place below the browser and nearly the whole
 // window.
-void ToggleRecordListSize(Form2& form);
+void toggleRecordListSize(Form2& form);
 
 // The status line of the progress window for record i of n.
-QString RecordLoadText(qint64 i, qint64 n);
+QString recordLoadText(qint64 i, qint64 n);

@@ -40,7 +40,7 @@ using qv::guidance::SearchOutcome;
 
 // The message of the error the transfer control ended its command with.
 QString connectionError(const qv::TransferControl& inet) {
-    return qv::ConnectionErrorMessage(inet.ResponseCode(), inet.ResponseInfo());
+    return qv::connectionErrorMessage(inet.ResponseCode(), inet.ResponseInfo());
 }
 
 // The hourglass, set once per search and taken back once.
@@ -68,7 +68,7 @@ void finishWithMessage(Form2& form, BusyPointer& pointer, const QString& message
     if (!form.closeRequested())
         qv::dialogs().message(&form, message, kCaption);
     pointer.reset();
-    qv::guidance::ArmGuidanceAfterSearch(form, SearchOutcome::MessageBox);
+    qv::guidance::armGuidanceAfterSearch(form, SearchOutcome::MessageBox);
     form.endSearch(QString());
 }
 
@@ -79,7 +79,7 @@ qv::ConnectionFields typedFields(const Form2& form) {
 
 // The window and the transfer control made ready for a new search.
 void prepare(Form2& form, BusyPointer& pointer) {
-    qv::guidance::StopGuidanceOnSearch(form);
+    qv::guidance::stopGuidanceOnSearch(form);
     form.beginSearch();
     pointer.set();
     form.progress.clearLists();
@@ -88,16 +88,16 @@ void prepare(Form2& form, BusyPointer& pointer) {
     qv::TransferControl& inet = *form.transfer;
     qv::connectTransfer(inet, typedFields(form));
     form.progress.setStep(QStringLiteral("- Connecting ") + inet.URL());
-    inet.setTrustPrompt([&form](const auto& server) { return AskToTrustServer(form, server); });
+    inet.setTrustPrompt([&form](const auto& server) { return askToTrustServer(form, server); });
 }
 
 // Adds the browser entry of a downloaded file, under the name the operator sees for it.
 void addEntry(Form2& form, qv::MergeTemplates& templates, const QString& name, const QString& base,
               const QString& localPath) {
     form.showBrowser();
-    const int icon = MergeFileIcon(templates.has(base), QFileInfo(localPath).size());
+    const int icon = mergeFileIcon(templates.has(base), QFileInfo(localPath).size());
     form.browser.addMergeFile({base, qv::generalDate(QDateTime::currentDateTime()), name,
-                               QString::number(CountMergeRecords(name))},
+                               QString::number(countMergeRecords(name))},
                               icon);
 }
 
@@ -111,9 +111,9 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
     // The name each download is shown under: its merge file's name, or the name as stored where
     // another download has the same merge file name.
     auto shown = std::make_shared<QHash<QString, QString>>();
-    steps.wait = [&form] { WaitForTransfer(form); };
+    steps.wait = [&form] { waitForTransfer(form); };
     steps.startFailed = [&form, &failure] {
-        TransferStateChanged(form, qv::code(qv::TransferState::Error));
+        transferStateChanged(form, qv::code(qv::TransferState::Error));
         failure = connectionError(*form.transfer);
     };
     steps.listing = [&form] {
@@ -124,7 +124,7 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
     steps.failed = [&failure] { return failure.has_value(); };
     steps.chosen = [&form, shown](const QStringList& names) {
         form.progress.addDownloads(names);
-        const QStringList display = qv::MergeFileDisplayNames(names);
+        const QStringList display = qv::mergeFileDisplayNames(names);
         for (qsizetype i = 0; i < names.size(); ++i)
             shown->insert(names[i], display[i]);
     };
@@ -135,7 +135,7 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
     steps.arrived = [&form, &templates, shown](const QString& name, const QString& localPath,
                                                int count) {
         form.progress.setSummary(QStringLiteral("- Searching Server %1 files found").arg(count));
-        addEntry(form, templates, name, shown->value(name, qv::MergeFileBaseName(name)), localPath);
+        addEntry(form, templates, name, shown->value(name, qv::mergeFileBaseName(name)), localPath);
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
     return steps;
@@ -187,7 +187,7 @@ WindowSearch runSearch(Form2& form) {
 
 } // namespace
 
-void SearchServer(Form2& form) {
+void searchServer(Form2& form) {
     Form2::Work work(form);
     // Every file changes the texts, the bar and the browser: the window shows them at a steady
     // rate rather than after each file.
@@ -212,15 +212,15 @@ void SearchServer(Form2& form) {
         !unsaved.isEmpty())
         return finishWithMessage(form, pointer, unsaved);
     pointer.reset();
-    qv::guidance::ArmGuidanceAfterSearch(form, count == 0 ? SearchOutcome::NoFiles
+    qv::guidance::armGuidanceAfterSearch(form, count == 0 ? SearchOutcome::NoFiles
                                                           : SearchOutcome::FilesDownloaded);
     form.endSearch(QStringLiteral("Search Complete %1 files found").arg(count));
     form.transfer->Disconnect();
 }
 
-void DeleteOnServer(Form2& form) {
+void deleteOnServer(Form2& form) {
     const QString name = form.details.fileName();
-    if (!qv::IsSafeMergeFileName(form.selectedMergeFile()))
+    if (!qv::isSafeMergeFileName(form.selectedMergeFile()))
         return; // not a name the browser could have shown
     if (!qv::dialogs().confirm(&form, QStringLiteral("Delete %1 from the server?").arg(name),
                                kCaption))
@@ -231,10 +231,10 @@ void DeleteOnServer(Form2& form) {
     const QString stored = form.selectedMergeFile();
     if (form.transfer->Execute(form.transfer->URL(),
                                qv::transfer::FtpCommand::remove(qv::kServerFolder + stored)))
-        WaitForTransfer(form);
+        waitForTransfer(form);
     if (form.closeRequested())
         return;
     form.setEnabled(true);
     form.showSettings();
-    SearchServer(form);
+    searchServer(form);
 }

@@ -39,29 +39,29 @@ private:
 
 } // namespace
 
-void TransferStateChanged(Form2& form, qint16 state) {
+void transferStateChanged(Form2& form, qint16 state) {
     if (state == qv::code(qv::TransferState::Error)) {
         form.progress.setStatus(
-            qv::ConnectionErrorText(form.transfer->ResponseCode(), form.transfer->ResponseInfo()));
+            qv::connectionErrorText(form.transfer->ResponseCode(), form.transfer->ResponseInfo()));
         form.progress.stopClip();
         return;
     }
-    const std::optional<QString> text = qv::TransferStateText(state);
+    const std::optional<QString> text = qv::transferStateText(state);
     if (!text)
         return; // an unknown state changes nothing
     form.progress.setStatus(*text);
     if (state == qv::code(qv::TransferState::ResponseCompleted))
-        ShowRemoteFileList(form);
+        showRemoteFileList(form);
 }
 
-void ShowRemoteFileList(Form2& form) {
+void showRemoteFileList(Form2& form) {
     const std::optional<QStringList> lines = qv::readListedLines(*form.transfer, ListingPump(form));
     if (!lines)
         return; // the window is gone
     form.progress.setListedFiles(*lines);
 }
 
-void WaitForTransfer(Form2& form) {
+void waitForTransfer(Form2& form) {
     QPointer<qv::TransferControl> control(form.transfer);
     if (!control || !control->StillExecuting())
         return;
@@ -71,7 +71,7 @@ void WaitForTransfer(Form2& form) {
         form.requestClose();
 }
 
-bool AskToTrustServer(Form2& form, const qv::transfer::PeerIdentity& identity) {
+bool askToTrustServer(Form2& form, const qv::transfer::PeerIdentity& identity) {
     return qv::dialogs().confirm(&form, qv::transfer::trustQuestion(identity),
                                  QStringLiteral("Quorvane"));
 }

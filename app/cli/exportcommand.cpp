@@ -25,7 +25,7 @@ namespace qv::cli {
 
 QString storedName(const QString& name, QString* shownName) {
     const QStringList copies = mergeCopies();
-    const QStringList shown = MergeFileDisplayNames(copies);
+    const QStringList shown = mergeFileDisplayNames(copies);
     qsizetype at = shown.indexOf(name);
     if (at < 0)
         at = copies.indexOf(name); // the name as it is stored
@@ -95,9 +95,9 @@ std::optional<QString> widthOption(const QCommandLineParser& options, QString* e
 int exportHtml(const QString& name, const MergeRecordModel& records, const QString& width,
                const QString& output) {
     output::HtmlPage page = output::newHtmlPage(name, width);
-    page.columns = RecordTableTitles(records);
+    page.columns = recordTableTitles(records);
     page.rowCount = records.rowCount();
-    page.row = [&records](qsizetype r) { return RecordTableRow(records, static_cast<int>(r)); };
+    page.row = [&records](qsizetype r) { return recordTableRow(records, static_cast<int>(r)); };
     const QString path = output.isEmpty() ? output::htmlPagePath() : output;
     QString error;
     if (!output::saveHtmlPage(path, page, &error))
@@ -110,7 +110,7 @@ int exportWorkbook(const MergeRecordModel& records, int recordCount, const QStri
     output::SpreadsheetExport e;
     e.rowCount = records.rowCount();
     e.recordCount = recordCount;
-    e.row = [&records](qsizetype r) { return RecordTableRow(records, static_cast<int>(r - 1)); };
+    e.row = [&records](qsizetype r) { return recordTableRow(records, static_cast<int>(r - 1)); };
     return makeDocument(output, [&] { output::exportToSpreadsheet(e); });
 }
 
@@ -124,7 +124,7 @@ int exportTarget(const QCommandLineParser& options, const QString& typed, Export
         return fail(kUsage, error);
     target->output = *output;
     target->stored = storedName(typed, &target->name);
-    if (target->stored.isEmpty() || !IsSafeMergeFileName(target->stored))
+    if (target->stored.isEmpty() || !isSafeMergeFileName(target->stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
                                 .arg(typed, programPath(QStringLiteral("data"))));
     for (const QString& folder :
@@ -155,15 +155,15 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     const QString& stored = target.stored;
     if (kind == kinds[2])
         return makeDocument(target.output,
-                            [&] { output::createMergeDocument(name, MergeCopyPath(stored)); });
+                            [&] { output::createMergeDocument(name, mergeCopyPath(stored)); });
 
     // The records as the window's record list holds them before an export.
-    const int recordCount = CountMergeRecords(stored);
+    const int recordCount = countMergeRecords(stored);
     MergeRecordModel records;
-    if (!LoadRecordTable(records, MergeCopyPath(stored), recordCount))
+    if (!loadRecordTable(records, mergeCopyPath(stored), recordCount))
         return fail(
             kFailed,
-            QStringLiteral("The merge file \"%1\" cannot be read.").arg(MergeCopyPath(stored)));
+            QStringLiteral("The merge file \"%1\" cannot be read.").arg(mergeCopyPath(stored)));
     if (kind == kinds[0])
         return exportHtml(name, records, *width, target.output);
     return exportWorkbook(records, recordCount, target.output);

@@ -16,7 +16,7 @@ QStringList mergeCopies() {
     QStringList names;
     for (const QString& name :
          data.entryList({QStringLiteral("*.LET")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
-        if (IsSafeMergeFileName(name))
+        if (isSafeMergeFileName(name))
             names << name;
     return names;
 }
@@ -26,11 +26,11 @@ int runList(const QStringList& arguments) {
         return fail(kUsage, QStringLiteral("list takes no arguments."));
     MergeTemplates templates; // the template folder is read once, not once a file
     const QStringList copies = mergeCopies();
-    const QStringList shown = MergeFileDisplayNames(copies);
+    const QStringList shown = mergeFileDisplayNames(copies);
     for (qsizetype i = 0; i < copies.size(); ++i) {
         const QString& stored = copies[i];
         const QString& name = shown[i];
-        out() << name << '\t' << CountMergeRecords(stored) << '\t'
+        out() << name << '\t' << countMergeRecords(stored) << '\t'
               << (templates.has(name) ? "template" : "no template") << Qt::endl;
     }
     return kSuccess;

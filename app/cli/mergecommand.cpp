@@ -62,13 +62,13 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
     if (const int status = exportTarget(options, arguments[0], &target); status != kSuccess)
         return status;
     const QString& name = target.name;
-    if (!HasMergeTemplate(name))
+    if (!hasMergeTemplate(name))
         return fail(kUsage, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
-                                .arg(name, QDir::toNativeSeparators(MergeTemplatePath(name))));
+                                .arg(name, QDir::toNativeSeparators(mergeTemplatePath(name))));
     UnattendedMerge unattended(options.isSet(kIgnoreMissing));
     ScopedServices answering([&unattended](Services& s) { s.mergeInteraction = &unattended; });
     return makeDocument(target.output,
-                        [&] { output::mergeIntoTemplate(name, MergeCopyPath(target.stored)); });
+                        [&] { output::mergeIntoTemplate(name, mergeCopyPath(target.stored)); });
 }
 
 } // namespace qv::cli

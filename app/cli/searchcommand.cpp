@@ -125,7 +125,7 @@ struct Listener {
         if (state == code(TransferState::Error)) {
             failed = true;
             responseCode = control.ResponseCode();
-            message = ConnectionErrorMessage(control.ResponseCode(), control.ResponseInfo());
+            message = connectionErrorMessage(control.ResponseCode(), control.ResponseInfo());
             return;
         }
         if (state != code(TransferState::ResponseCompleted) || listed)
@@ -178,7 +178,7 @@ int runSearch(const QCommandLineParser& options) {
     if (const QString unusable = unusableConnectionField(fields); !unusable.isEmpty())
         return fail(kUsage, unusable);
     if (QString why; !transfer::parseFtpAddress(fields.address, &why))
-        return fail(kUsage, ConnectionErrorMessage(kBadAddress, why));
+        return fail(kUsage, connectionErrorMessage(kBadAddress, why));
 
     TransferControl control;
     connectTransfer(control, fields);

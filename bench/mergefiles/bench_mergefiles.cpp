@@ -79,7 +79,7 @@ QString writeSample(const QString& folder, const QString& name, int records, int
 
 // Bare parse: read the file through the item reader and split it into lines and values.
 qsizetype bareParse(const QString& path) {
-    const QByteArray text = ReadMergeBytes(path, " ");
+    const QByteArray text = readMergeBytes(path, " ");
     qsizetype values = 0;
     const char* p = text.constData();
     const char* end = p + text.size();
@@ -100,7 +100,7 @@ qsizetype bareParse(const QString& path) {
 
 // The same through the text form of the reader and QString splitting, for comparison.
 qsizetype bareParseText(const QString& path) {
-    const QString text = ReadMergeText(path, " ");
+    const QString text = readMergeText(path, " ");
     qsizetype values = 0;
     for (const auto line : QStringView(text).split(u'\n'))
         values += line.split(u'|').size();
@@ -110,7 +110,7 @@ qsizetype bareParseText(const QString& path) {
 // A main window whose record list gets the files, loaded as a selection or an export does.
 void loadIntoRecordList(Form2& form, const QString& name, int records) {
     designControl<QLineEdit>(form, "Text1")->setText(name);
-    LoadMergeRecords(form, form.selectedMergeFile(), records);
+    loadMergeRecords(form, form.selectedMergeFile(), records);
 }
 
 std::map<std::string, double> g_seconds; // name -> real seconds per iteration

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    SearchServer(form);
+    searchServer(form);
     const qint64 ms = clock.elapsed();
 
     qint64 bytes = 0;

@@ -64,7 +64,7 @@ void writeWideFile(const QString& path) {
 
 // The bare read and split: the file through the item reader, cut into lines and values.
 qsizetype readAndSplit(const QString& path) {
-    const QByteArray text = ReadMergeBytes(path, " ");
+    const QByteArray text = readMergeBytes(path, " ");
     qsizetype values = 0;
     for (const QByteArray& line : text.split('\n'))
         values += line.split('|').size();
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
         ->setSubItem(row, 1, QDateTime::currentDateTime().toString());
     designControl<ListView>(form, "ListView1")->setSubItem(row, 2, kName + QStringLiteral(".LET"));
     designControl<ListView>(form, "ListView1")
-        ->setSubItem(row, 3, QString::number(CountMergeRecords("WIDE.LET")));
+        ->setSubItem(row, 3, QString::number(countMergeRecords("WIDE.LET")));
 
     const PaintCounter preview(designControl<ListView>(form, "lw1")->reportView()->viewport());
     const PaintCounter window(&form);

@@ -48,12 +48,12 @@ public:
     // Presses the button as its access key does (also the press action for screen readers).
     void Press();
 
-    quint8 FirstRun() const { return firstRun_; }
-    std::optional<QChar> AccessKey() const { return accessKey_; }
-    std::uint8_t FaceState() const { return machine_.state(); }
-    qv::command::Face CurrentFace() const { return machine_.face(); }
-    bool HoverGradient() const { return machine_.hoverGradient(); }
-    bool PointerCheckRunning() const { return pointerTimer_.isActive(); }
+    quint8 firstRun() const { return firstRun_; }
+    std::optional<QChar> accessKey() const { return accessKey_; }
+    std::uint8_t faceState() const { return machine_.state(); }
+    qv::command::Face currentFace() const { return machine_.face(); }
+    bool hoverGradient() const { return machine_.hoverGradient(); }
+    bool pointerCheckRunning() const { return pointerTimer_.isActive(); }
 
     // The property store: read when the control is loaded, written when it is saved.
     void ReadProperties(qv::host::PropertyBag& bag);

@@ -121,7 +121,7 @@ void TestCloseDuringWork::duringTheListing() {
 
     QElapsedTimer clock;
     clock.start();
-    SearchServer(*form);
+    searchServer(*form);
 
     QVERIFY2(clock.elapsed() < 5000, "the stalled listing was waited out, not cancelled");
     expectWindowGone();
@@ -144,7 +144,7 @@ void TestCloseDuringWork::duringADownload() {
 
     QElapsedTimer clock;
     clock.start();
-    SearchServer(*form);
+    searchServer(*form);
 
     QVERIFY2(clock.elapsed() < 5000, "the stalled download was waited out, not cancelled");
     expectWindowGone();
@@ -174,7 +174,7 @@ void TestCloseDuringWork::duringAFourConnectionDownload() {
 
     QElapsedTimer clock;
     clock.start();
-    SearchServer(*form);
+    searchServer(*form);
 
     QVERIFY2(clock.elapsed() < 5000, "the stalled downloads were waited out, not cancelled");
     expectWindowGone();
@@ -195,7 +195,7 @@ void TestCloseDuringWork::duringTheRecordLoad() {
                     form->close();
             };
         });
-        LoadMergeRecords(*form, form->selectedMergeFile(), records);
+        loadMergeRecords(*form, form->selectedMergeFile(), records);
     }
 
     QCOMPARE(reached, 1000); // the load stopped where the window was closed
@@ -218,7 +218,7 @@ void TestCloseDuringWork::duringTheSpreadsheetExport() {
         },
         0);
 
-    ExportToSpreadsheet(*form);
+    exportToSpreadsheet(*form);
 
     expectWindowGone();
     QVERIFY(!Progress::isLoaded());

@@ -205,7 +205,7 @@ private slots:
         QVERIFY(designControl<QLineEdit>(form, "Text12")->accessibleName() ==
                 QStringLiteral("Password"));
         for (Command* c : form.findChildren<Command*>())
-            QVERIFY2(c->PointerCheckRunning(), qPrintable(c->objectName()));
+            QVERIFY2(c->pointerCheckRunning(), qPrintable(c->objectName()));
     }
 
     void backReturnsToTheSettingsPanel() {
@@ -323,9 +323,9 @@ private slots:
         auto* a = new Command(&plain);
         auto* b = new Command(&plain);
         form.initialiseFlatButtons(&plain);
-        QVERIFY(a->PointerCheckRunning());
-        QVERIFY(b->PointerCheckRunning());
-        QCOMPARE(int(a->FaceState()), 1);
+        QVERIFY(a->pointerCheckRunning());
+        QVERIFY(b->pointerCheckRunning());
+        QCOMPARE(int(a->faceState()), 1);
     }
 
     void unreadableSettingsLeaveTheFieldsEmpty() {

@@ -136,8 +136,8 @@ void GuidanceTest::searchOutcomes() {
     QFETCH(int, delay);
     TempProgramFolder folder;
     Form2 form;
-    StopGuidanceOnSearch(form);
-    ArmGuidanceAfterSearch(form, SearchOutcome(outcome));
+    stopGuidanceOnSearch(form);
+    armGuidanceAfterSearch(form, SearchOutcome(outcome));
     const QList<QTimer*> timers = {
         designControl<QTimer>(form, "Timer1"), designControl<QTimer>(form, "Timer2"),
         designControl<QTimer>(form, "Timer3"), designControl<QTimer>(form, "Timer4")};
@@ -147,7 +147,7 @@ void GuidanceTest::searchOutcomes() {
     }
     // A failed search started within the first ten seconds: the start message still follows.
     Form2 early;
-    ArmGuidanceAfterSearch(early, SearchOutcome::MessageBox);
+    armGuidanceAfterSearch(early, SearchOutcome::MessageBox);
     QVERIFY(designControl<QTimer>(early, "Timer1")->isActive());
     QVERIFY(designControl<QTimer>(early, "Timer3")->isActive());
 }
@@ -155,7 +155,7 @@ void GuidanceTest::searchOutcomes() {
 void GuidanceTest::searchStopsTheStartMessage() {
     TempProgramFolder folder;
     Form2 form;
-    StopGuidanceOnSearch(form);
+    stopGuidanceOnSearch(form);
     QVERIFY(!designControl<QTimer>(form, "Timer1")->isActive());
     QCOMPARE(designControl<QTimer>(form, "Timer1")->interval(), 0);
     QTest::qWait(20);
@@ -165,9 +165,9 @@ void GuidanceTest::searchStopsTheStartMessage() {
 void GuidanceTest::selectionStopsTheSelectMessage() {
     TempProgramFolder folder;
     Form2 form;
-    ArmGuidanceAfterSearch(form, SearchOutcome::FilesDownloaded);
+    armGuidanceAfterSearch(form, SearchOutcome::FilesDownloaded);
     QVERIFY(designControl<QTimer>(form, "Timer2")->isActive());
-    StopGuidanceOnSelection(form);
+    stopGuidanceOnSelection(form);
     QVERIFY(!designControl<QTimer>(form, "Timer2")->isActive());
     QCOMPARE(designControl<QTimer>(form, "Timer2")->interval(), 0);
     QVERIFY(designControl<QTimer>(form, "Timer1")->isActive()); // only its own timer
@@ -190,7 +190,7 @@ void GuidanceTest::firingShowsOneBalloon() {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     if (m != Message::Start)
-        ArmGuidanceAfterSearch(form, m == Message::Select     ? SearchOutcome::FilesDownloaded
+        armGuidanceAfterSearch(form, m == Message::Select     ? SearchOutcome::FilesDownloaded
                                      : m == Message::Settings ? SearchOutcome::MessageBox
                                                               : SearchOutcome::NoFiles);
     QTimer* timer = guidanceTimer(form, m);
@@ -234,7 +234,7 @@ void GuidanceTest::noFilesBalloonStays() {
     Form2 form;
     form.show();
     for (int search = 0; search < 2; ++search) {
-        ArmGuidanceAfterSearch(form, SearchOutcome::NoFiles);
+        armGuidanceAfterSearch(form, SearchOutcome::NoFiles);
         fire(designControl<QTimer>(form, "Timer4"));
     }
     auto tips = balloons(form);
@@ -255,8 +255,8 @@ void GuidanceTest::balloonsStayUsableWhileTheWindowWorks() {
     TempProgramFolder folder;
     Form2 form;
     form.show();
-    GuidanceNoFiles(form);
-    GuidanceSettings(form);
+    guidanceNoFiles(form);
+    guidanceSettings(form);
     form.setEnabled(false); // as a search does
     auto tips = balloons(form);
     QCOMPARE(tips.size(), 2);
@@ -290,7 +290,7 @@ void GuidanceTest::pictureForReview() {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     fire(designControl<QTimer>(form, "Timer1"));
-    ArmGuidanceAfterSearch(form, SearchOutcome::MessageBox);
+    armGuidanceAfterSearch(form, SearchOutcome::MessageBox);
     fire(designControl<QTimer>(form, "Timer3"));
     const auto tips = balloons(form);
     QCOMPARE(tips.size(), 2);

@@ -94,9 +94,9 @@ struct Window {
 
     // The merge file selected in the browser.
     void select(const QString& stored) {
-        designControl<QLineEdit>(*form, "Text1")->setText(qv::MergeFileBaseName(stored));
+        designControl<QLineEdit>(*form, "Text1")->setText(qv::mergeFileBaseName(stored));
         designControl<QLineEdit>(*form, "Text3")->setText(stored);
-        form->details.setRecordCount(CountMergeRecords(stored));
+        form->details.setRecordCount(countMergeRecords(stored));
     }
 
     qv::test::RecordingDialogs dialogs;
@@ -424,7 +424,7 @@ void CommandLineTest::sameMessageAsWindow() {
     designControl<QLineEdit>(*window.form, "Text10")->setText(server.address());
     designControl<QLineEdit>(*window.form, "Text11")->setText(QStringLiteral("someone"));
     designControl<QLineEdit>(*window.form, "Text12")->setText(QStringLiteral("wrong"));
-    SearchServer(*window.form);
+    searchServer(*window.form);
     QCOMPARE(window.dialogs.messages.size(), 1);
     QVERIFY2(run.err.endsWith(window.dialogs.messages[0].toUtf8() + "\n"), run.err);
 }
@@ -507,11 +507,11 @@ void CommandLineTest::exportsMatchWindow() {
     window.select(QStringLiteral("OVERDUE.LET"));
     window.dialogs.inputAnswers.enqueue(QStringLiteral("80"));
     if (kind == "html")
-        ExportToHtml(*window.form);
+        exportToHtml(*window.form);
     else if (kind == "xlsx")
-        ExportToSpreadsheet(*window.form);
+        exportToSpreadsheet(*window.form);
     else
-        CreateMergeDocument(*window.form);
+        createMergeDocument(*window.form);
     QCOMPARE(window.opened.size(), 1);
     const QString windowMade = window.opened[0];
     if (kind == "html") {

@@ -156,14 +156,14 @@ private slots:
     void constructionAndInitialize() {
         Command button;
         QCOMPARE(button.Caption(), QStringLiteral("Command"));
-        QCOMPARE(int(button.FaceState()), 1);
-        QVERIFY(!button.PointerCheckRunning());
-        QCOMPARE(button.FirstRun(), quint8(0));
+        QCOMPARE(int(button.faceState()), 1);
+        QVERIFY(!button.pointerCheckRunning());
+        QCOMPARE(button.firstRun(), quint8(0));
         QVERIFY(button.Enabled());
-        QCOMPARE(button.FirstRun(), quint8(1));
+        QCOMPARE(button.firstRun(), quint8(1));
         QCOMPARE(button.size(), QSize(105, 28));
         button.Initialize();
-        QVERIFY(button.PointerCheckRunning());
+        QVERIFY(button.pointerCheckRunning());
     }
 
     void mouseClickRaisesClick() {
@@ -172,7 +172,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
         QSignalSpy clicks(f.button, &Command::Click);
         f.hover();
-        QCOMPARE(int(f.button->FaceState()), 2);
+        QCOMPARE(int(f.button->faceState()), 2);
         QTest::mouseClick(f.button, Qt::LeftButton, {}, QPoint(20, 10));
         QCOMPARE(clicks.count(), 1);
         QTest::mouseClick(f.button, Qt::RightButton, {}, QPoint(20, 10));
@@ -201,9 +201,9 @@ private slots:
             f.button->setFocus(Qt::OtherFocusReason);
         if (hoveredBefore) { // the pointer check finds the pointer elsewhere
             f.button->setPointerProbe([] { return nullptr; });
-            QTRY_VERIFY(int(f.button->FaceState()) != 2 && int(f.button->FaceState()) != 4);
+            QTRY_VERIFY(int(f.button->faceState()) != 2 && int(f.button->faceState()) != 4);
         }
-        QCOMPARE(int(f.button->FaceState()), focused ? 3 : 1);
+        QCOMPARE(int(f.button->faceState()), focused ? 3 : 1);
         QSignalSpy clicks(f.button, &Command::Click);
         QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(20, 10));
         QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(20, 10));
@@ -220,9 +220,9 @@ private slots:
         QTest::mouseClick(f.button, Qt::LeftButton, {}, QPoint(20, 10));
         f.button->Press();
         QCOMPARE(clicks.count(), 0);
-        QCOMPARE(int(f.button->FaceState()), 0);
-        QCOMPARE(f.button->CurrentFace(), Face::Disable);
-        QVERIFY(!f.button->AccessKey().has_value());
+        QCOMPARE(int(f.button->faceState()), 0);
+        QCOMPARE(f.button->currentFace(), Face::Disable);
+        QVERIFY(!f.button->accessKey().has_value());
         QCOMPARE(f.button->FontColour(), QColor(192, 192, 192));
     }
 
@@ -232,14 +232,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
         f.under = f.button;
         f.hover();
-        QCOMPARE(int(f.button->FaceState()), 2);
+        QCOMPARE(int(f.button->faceState()), 2);
         // still over the button: nothing changes
         f.button->checkPointer();
-        QCOMPARE(int(f.button->FaceState()), 2);
+        QCOMPARE(int(f.button->faceState()), 2);
         f.under = &f.window; // over the window behind it
         f.button->checkPointer();
-        QCOMPARE(int(f.button->FaceState()), 1);
-        QCOMPARE(f.button->CurrentFace(), Face::Normal);
+        QCOMPARE(int(f.button->faceState()), 1);
+        QCOMPARE(f.button->currentFace(), Face::Normal);
     }
 
     void pointerCheckRunsEvery100ms() {
@@ -248,7 +248,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
         f.hover();
         f.under = nullptr;
-        QTRY_COMPARE_WITH_TIMEOUT(int(f.button->FaceState()), 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(f.button->faceState()), 1, 1000);
     }
 
     // ---- access keys -------------------------------------------------------------------------
@@ -282,7 +282,7 @@ private slots:
         QSignalSpy clicks(f.button, &Command::Click);
         QTest::keyClick(&f.window, Qt::Key_G, Qt::AltModifier);
         QCOMPARE(clicks.count(), 1);
-        QCOMPARE(int(f.button->FaceState()), 4);
+        QCOMPARE(int(f.button->faceState()), 4);
         QVERIFY(f.button->hasFocus());
 
         // A new caption without "&" takes the old access key away.
@@ -366,7 +366,7 @@ private slots:
         QCOMPARE(loaded.Font().pointSize(), 14);
         QVERIFY(loaded.Font().bold());
         QVERIFY(!loaded.Visible());
-        QCOMPARE(loaded.FirstRun(), quint8(1));
+        QCOMPARE(loaded.firstRun(), quint8(1));
         loaded.setEnabled(true);
         QCOMPARE(loaded.FontColour(), QColor(0x12, 0x34, 0x56));
     }
@@ -461,7 +461,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
         const QImage before = render(*f.button);
         f.button->setFocus(Qt::TabFocusReason);
-        QCOMPARE(int(f.button->FaceState()), 3);
+        QCOMPARE(int(f.button->faceState()), 3);
         const QImage focused = render(*f.button);
         auto changedAlong = [&](QPoint a, QPoint b) {
             int changed = 0;

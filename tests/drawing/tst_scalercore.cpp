@@ -22,12 +22,12 @@ public:
     std::optional<double> width() const override { return get(rect_.width()); }
     std::optional<double> height() const override { return get(rect_.height()); }
     std::optional<double> lineEnd(LineEnd e) const override {
-        return line_ ? std::optional<double>(LineEndOf(*line_, e)) : std::nullopt;
+        return line_ ? std::optional<double>(lineEndOf(*line_, e)) : std::nullopt;
     }
     bool setLineEnd(LineEnd e, qint32 v) override {
         if (!line_)
             return false;
-        line_ = WithLineEnd(*line_, e, v);
+        line_ = withLineEnd(*line_, e, v);
         return true;
     }
     bool move(qint32 left, qint32 top, std::optional<qint32> width,
@@ -142,8 +142,8 @@ void ScalerCoreTest::lineEnds() {
     QFETCH(int, value);
     QFETCH(QLine, replaced);
     const QLine line(10, 20, 30, 40);
-    QCOMPARE(LineEndOf(line, LineEnd(end)), value);
-    QCOMPARE(WithLineEnd(line, LineEnd(end), 99), replaced);
+    QCOMPARE(lineEndOf(line, LineEnd(end)), value);
+    QCOMPARE(withLineEnd(line, LineEnd(end), 99), replaced);
 }
 
 // A form recorded at 900 x 600 and then rescaled at the inner size of each row.
@@ -197,7 +197,7 @@ void ScalerCoreTest::rescale() {
     c.refuseHeight = Kind(kind) == Kind::NoHeight;
     c.refuseSize = Kind(kind) == Kind::NoSize;
 
-    scaler.RescaleForm(form); // records, everything at 100 %
+    scaler.rescaleForm(form); // records, everything at 100 %
     if (Kind(kind) == Kind::Line)
         QCOMPARE(c.line(), QLine(design.left(), design.top(), design.width(), design.height()));
     else
@@ -211,7 +211,7 @@ void ScalerCoreTest::rescale() {
     }
     c.moves = 0;
     form.inner = innerNow;
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     if (Kind(kind) == Kind::Line) {
         QCOMPARE(c.line(),
                  QLine(expected.left(), expected.top(), expected.width(), expected.height()));
@@ -230,7 +230,7 @@ void ScalerCoreTest::records() {
     form.add("Image2", QRect(-65310, 8325, 1125, 1020)); // parked at design
     FakeControl& timer = form.add("Timer1", {}).withoutPlace();
 
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(scaler.formRecords().size(), size_t(1));
     const LayoutRecord& f = scaler.formRecords().front();
     QCOMPARE(f, (LayoutRecord{"Form2", 0, "", 1200, 600, 7680 + 500, 12075 + 120, 7680, 12075}));
@@ -244,7 +244,7 @@ void ScalerCoreTest::records() {
 
     // Later calls add no records; a control without a place is never moved.
     form.inner = QSize(24150, 15360);
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(scaler.controlRecords().size(), size_t(4));
     QCOMPARE(scaler.formRecords().size(), size_t(1));
     QCOMPARE(form.list[2]->rect(), QRect(19380 - 75000, 16650, 2250, 2040));
@@ -253,13 +253,13 @@ void ScalerCoreTest::records() {
     // A second form gets records of its own, even with a control of the same name.
     FakeForm other("frmOther", QSize(300, 300));
     other.add("Label1", QRect(10, 10, 10, 10));
-    scaler.RescaleForm(other);
+    scaler.rescaleForm(other);
     QCOMPARE(scaler.formRecords().size(), size_t(2));
     QCOMPARE(scaler.controlRecords().back().FormName, QString("frmOther"));
 
     // A control added after its form was recorded is left where it is.
     FakeControl& late = form.add("Late", QRect(5, 5, 5, 5));
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(late.rect(), QRect(5, 5, 5, 5));
     QCOMPARE(late.moves, 0);
 }
@@ -269,18 +269,18 @@ void ScalerCoreTest::controlArrays() {
     FakeForm form("frmTip", QSize(900, 600));
     FakeControl& a = form.add("imgIcon", QRect(100, 100, 100, 100)).withIndex(0);
     FakeControl& b = form.add("imgIcon", QRect(400, 200, 60, 60)).withIndex(1);
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(scaler.controlRecords().size(), size_t(2));
     QCOMPARE(scaler.controlRecords()[1].Index, 1);
     form.inner = QSize(1800, 1200);
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(a.rect(), QRect(200, 200, 200, 200));
     QCOMPARE(b.rect(), QRect(800, 400, 120, 120));
     // A control that is not in an array matches the first record of its name.
     FakeControl single("imgIcon", {});
-    QCOMPARE(scaler.FindControlRecord(single, "frmTip"), 0);
-    QCOMPARE(scaler.FindControlRecord(b, "frmTip"), 1);
-    QCOMPARE(scaler.FindControlRecord(b, "frmtip"), -1); // names compare exactly
+    QCOMPARE(scaler.findControlRecord(single, "frmTip"), 0);
+    QCOMPARE(scaler.findControlRecord(b, "frmTip"), 1);
+    QCOMPARE(scaler.findControlRecord(b, "frmtip"), -1); // names compare exactly
 }
 
 void ScalerCoreTest::parkedForm() {
@@ -288,14 +288,14 @@ void ScalerCoreTest::parkedForm() {
     FakeForm form("Form2", QSize(900, 600));
     FakeControl& c = form.add("Text1", QRect(1000, 1000, 2000, 600));
     form.formTop = 30000;
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QVERIFY(scaler.formRecords().empty()); // not even recorded
     form.formTop = 29999;
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(scaler.formRecords().size(), size_t(1));
     form.formTop = 45000;
     form.inner = QSize(1800, 1200);
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(c.rect(), QRect(1000, 1000, 2000, 600));
     QCOMPARE(c.moves, 3); // only the first, recording call moved it (to where it was)
 }
@@ -308,9 +308,9 @@ void ScalerCoreTest::guardAgainstNesting() {
     c.onMove = [&] {
         ++nested;
         QVERIFY(scaler.rescaleRunning());
-        scaler.RescaleForm(form); // as a resize raised by the move would
+        scaler.rescaleForm(form); // as a resize raised by the move would
     };
-    scaler.RescaleForm(form);
+    scaler.rescaleForm(form);
     QCOMPARE(nested, 3); // the three moves, none of them nested a rescale
     QVERIFY(!scaler.rescaleRunning());
 }
@@ -318,20 +318,20 @@ void ScalerCoreTest::guardAgainstNesting() {
 void ScalerCoreTest::percentages() {
     LayoutScaler scaler;
     FakeForm form("Form2", QSize(900, 600));
-    QCOMPARE(scaler.WidthPercent(form), 100); // records the form on the way
+    QCOMPARE(scaler.widthPercent(form), 100); // records the form on the way
     QCOMPARE(scaler.formRecords().size(), size_t(1));
     form.inner = QSize(1350, 300);
-    QCOMPARE(scaler.WidthPercent(form), 150);
-    QCOMPARE(scaler.HeightPercent(form), 50);
+    QCOMPARE(scaler.widthPercent(form), 150);
+    QCOMPARE(scaler.heightPercent(form), 50);
     form.inner = QSize(908, 1);
-    QCOMPARE(scaler.WidthPercent(form), 100);
-    QCOMPARE(scaler.HeightPercent(form), 0);
+    QCOMPARE(scaler.widthPercent(form), 100);
+    QCOMPARE(scaler.heightPercent(form), 0);
 
     FakeForm empty("Empty", QSize(0, 0)); // gives no proportion: nothing moves
-    QCOMPARE(scaler.WidthPercent(empty), 100);
-    QCOMPARE(NormaliseLeft(-74000), 1000);
-    QCOMPARE(NormaliseLeft(0), 0);
-    QCOMPARE(NormaliseLeft(5), 5);
+    QCOMPARE(scaler.widthPercent(empty), 100);
+    QCOMPARE(normaliseLeft(-74000), 1000);
+    QCOMPARE(normaliseLeft(0), 0);
+    QCOMPARE(normaliseLeft(5), 5);
 }
 
 QTEST_MAIN(ScalerCoreTest)

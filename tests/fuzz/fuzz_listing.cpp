@@ -1,7 +1,7 @@
 // A name listing from the server on arbitrary bytes, taken the way the search takes it: the
 // transfer control splits the raw listing into lines, decodes each name (UTF-8, else the 8-bit
 // code page) and keeps those that match "*.LET"; the search splits the control's response data at
-// CR LF (ResponseLines) and downloads only the names IsSafeMergeFileName accepts.
+// CR LF (responseLines) and downloads only the names isSafeMergeFileName accepts.
 //
 // Invariants: the response lines are exactly the control's names, in order; no accepted name
 // holds a path separator, "..", a colon or a control character; every accepted name ends with
@@ -70,14 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString response;
     for (const QString& name : names)
         response += name + QLatin1String("\r\n");
-    const QStringList lines = qv::ResponseLines(response);
+    const QStringList lines = qv::responseLines(response);
     if (lines != names)
         fail("the response lines differ from the listed names", response);
 
     for (const QString& line : lines) {
         if (!line.endsWith(QLatin1String(".LET")))
             fail("a listed name passed the pattern without \".LET\"", line);
-        if (!qv::IsSafeMergeFileName(line))
+        if (!qv::isSafeMergeFileName(line))
             continue;
         if (line.contains(u'/') || line.contains(u'\\') || line.contains(u':') ||
             line.contains(QLatin1String("..")))
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (c.unicode() < 0x20 || c.unicode() == 0x7f)
                 fail("an accepted name holds a control character", line);
         }
-        if (qv::MergeFileBaseName(line).isEmpty())
+        if (qv::mergeFileBaseName(line).isEmpty())
             fail("an accepted name has no merge file name", line);
         const QString local = QDir::cleanPath(qv::programPath(QStringLiteral("data"), line));
         if (!local.startsWith(folder) || local.mid(folder.size()) != line)

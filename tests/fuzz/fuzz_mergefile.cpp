@@ -8,15 +8,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QByteArray counted = JoinMergeItems(bytes, "");
-    CountMergeLineFeeds(bytes);
-    const QString text = qv::codepage::decode(JoinMergeItems(bytes, " "));
+    const QByteArray counted = joinMergeItems(bytes, "");
+    countMergeLineFeeds(bytes);
+    const QString text = qv::codepage::decode(joinMergeItems(bytes, " "));
 
-    const auto header = MergeHeader(text);
+    const auto header = mergeHeader(text);
     if (!header)
         return 0;
     qsizetype at = header->end;
-    while (const auto record = NextMergeRecord(text, at)) {
+    while (const auto record = nextMergeRecord(text, at)) {
         if (record->end <= at)
             __builtin_trap(); // the walk must always move forward
         at = record->end;

@@ -30,7 +30,7 @@ int addEntry(Form2& form, const QString& name, const QString& records) {
 
 void select(Form2& form, int row) {
     designControl<ListView>(form, "ListView1")->setSelectedIndex(row);
-    SelectMergeFile(form);
+    selectMergeFile(form);
 }
 
 } // namespace
@@ -71,7 +71,7 @@ private slots:
                  QString("Date: (05/03/2024 14:07:09)"));
         QCOMPARE(designControl<QLineEdit>(form, "Text3")->text(), QString("ABC.LET"));
         QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString("Size: 0 KB (38) Bytes"));
-        QCOMPARE(designControl<QLineEdit>(form, "Text13")->text(), "Path: " + MergeFilePath("ABC"));
+        QCOMPARE(designControl<QLineEdit>(form, "Text13")->text(), "Path: " + mergeFilePath("ABC"));
         QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString("Total Records: 3"));
         QCOMPARE(deleteButton->Caption(), QString("Delete ABC from Server"));
         QCOMPARE(deleteButton->toolTip(), QString("Delete ABC"));
@@ -138,7 +138,7 @@ private slots:
 
         // Nothing selected: nothing changes.
         designControl<ListView>(form, "ListView1")->setSelectedIndex(-1);
-        SelectMergeFile(form);
+        selectMergeFile(form);
         QCOMPARE(designControl<QLineEdit>(form, "Text1")->text(), QString());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
 
@@ -174,7 +174,7 @@ private slots:
         designControl<Command>(form, "Command8")->setCaption("ListView");
         designControl<ListView>(form, "ListView1")->setView(start);
         for (int i = 0; i < views.size(); ++i) {
-            CycleBrowserView(form);
+            cycleBrowserView(form);
             QCOMPARE(designControl<ListView>(form, "ListView1")->View(), views[i]);
             QCOMPARE(designControl<Command>(form, "Command8")->Caption(), captions[i]);
         }

@@ -33,11 +33,11 @@ QPointF twipsOfEmptySpace(ListView& list) {
 }
 
 void moveOverBrowser(Form2& form, QPointF twips) {
-    ShowMergeSummary(form, Qt::NoButton, Qt::NoModifier, twips.x(), twips.y());
+    showMergeSummary(form, Qt::NoButton, Qt::NoModifier, twips.x(), twips.y());
 }
 
 void moveOverRecords(Form2& form, QPointF twips) {
-    ShowFieldNamesTip(form, Qt::NoButton, Qt::NoModifier, twips.x(), twips.y());
+    showFieldNamesTip(form, Qt::NoButton, Qt::NoModifier, twips.x(), twips.y());
 }
 
 void addEntry(Form2& form, const QString& name, const QString& records) {
@@ -71,7 +71,7 @@ private slots:
         moveOverBrowser(form, twipsOfRow(*browserList, 0));
         QCOMPARE(form.browser.hoverRow(), 1);
         QCOMPARE(tip.Title(), QString("ABC"));
-        QCOMPARE(tip.TipText(), MergeSummaryText("ABC", "1"));
+        QCOMPARE(tip.TipText(), mergeSummaryText("ABC", "1"));
         QVERIFY(tip.TipText().contains("Date Modified: "));
         QCOMPARE(tip.TipText().count("\r\n"), 4);
         QVERIFY(tip.window());
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(form.browser.hoverRow(), 2);
         QVERIFY(first.isNull());
         QCOMPARE(tip.Title(), QString("XYZ"));
-        QVERIFY(tip.TipText().contains("Template: " + MergeTemplatePath("XYZ")));
+        QVERIFY(tip.TipText().contains("Template: " + mergeTemplatePath("XYZ")));
         QVERIFY(tip.TipText().contains("Date modified: "));
         QCOMPARE(tip.TipText().count("\r\n"), 5);
 
@@ -139,7 +139,7 @@ private slots:
         ListView* const recordList = designControl<ListView>(form, "lw1");
         form.show();
         designControl<QLineEdit>(form, "Text1")->setText("ABC");
-        LoadMergeRecords(form, form.selectedMergeFile(), 10);
+        loadMergeRecords(form, form.selectedMergeFile(), 10);
         BalloonTooltip& tip = form.browser.fieldNamesTip();
         const QString text = " Name\r\nTown\r\n\r\n(DBClick for FullScreen)\r\n";
 
@@ -171,7 +171,7 @@ private slots:
         Form2 form;
         form.show();
         designControl<QLineEdit>(form, "Text1")->setText("ABC");
-        LoadMergeRecords(form, form.selectedMergeFile(), 10);
+        loadMergeRecords(form, form.selectedMergeFile(), 10);
         moveOverRecords(form, QPointF(300, 600));
         moveOverRecords(form, twipsOfEmptySpace(*designControl<ListView>(form, "lw1")));
         QCOMPARE(form.browser.recordHoverRow(), 0);

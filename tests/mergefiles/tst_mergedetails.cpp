@@ -33,16 +33,16 @@ private slots:
         const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
         if (withFile) {
             folder.write("data/ABC.LET", QByteArray(1536, 'a'));
-            QFile file(MergeFilePath("ABC"));
+            QFile file(mergeFilePath("ABC"));
             QVERIFY(file.open(QIODevice::ReadWrite));
             QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
         }
         if (withTemplate)
             folder.write("Word/ABC.dot", "t");
-        expected.replace("%D", MergeFilePath("ABC"))
-            .replace("%W", MergeTemplatePath("ABC"))
+        expected.replace("%D", mergeFilePath("ABC"))
+            .replace("%W", mergeTemplatePath("ABC"))
             .replace("%M", qv::generalDate(when, english));
-        QCOMPARE(MergeSummaryText("ABC", "3", english), expected);
+        QCOMPARE(mergeSummaryText("ABC", "3", english), expected);
     }
 };
 

@@ -46,9 +46,9 @@ private slots:
         qv::test::TempProgramFolder folder;
         folder.write("data/X.LET", bytes);
         bool ok = false;
-        QCOMPARE(ReadMergeText(MergeFilePath("X"), " ", &ok), spaced);
+        QCOMPARE(readMergeText(mergeFilePath("X"), " ", &ok), spaced);
         QVERIFY(ok);
-        QCOMPARE(ReadMergeText(MergeFilePath("X"), ""), plain);
+        QCOMPARE(readMergeText(mergeFilePath("X"), ""), plain);
     }
 
     void crLfAcrossReadChunks() {
@@ -58,15 +58,15 @@ private slots:
         bytes[(1 << 20) - 1] = '\r';
         bytes.append("\nb\nc\n");
         folder.write("data/X.LET", bytes);
-        const QString text = ReadMergeText(MergeFilePath("X"), " ");
+        const QString text = readMergeText(mergeFilePath("X"), " ");
         QCOMPARE(text.right(6), QString("a b\nc\n"));
-        QCOMPARE(CountMergeRecords("X.LET"), 1);
+        QCOMPARE(countMergeRecords("X.LET"), 1);
     }
 
     void missingFileReadsEmpty() {
         qv::test::TempProgramFolder folder;
         bool ok = true;
-        QCOMPARE(ReadMergeText(MergeFilePath("Nothing"), " ", &ok), QString());
+        QCOMPARE(readMergeText(mergeFilePath("Nothing"), " ", &ok), QString());
         QVERIFY(!ok);
     }
 
@@ -87,7 +87,7 @@ private slots:
         QFETCH(int, count);
         qv::test::TempProgramFolder folder;
         folder.write("data/X.LET", bytes);
-        QCOMPARE(CountMergeRecords("X.LET"), count);
+        QCOMPARE(countMergeRecords("X.LET"), count);
     }
 
     void recordCountBeyondSixteenBits() {
@@ -96,40 +96,40 @@ private slots:
         for (int i = 0; i < 40000; ++i)
             bytes.append("Ann|Cork\n");
         folder.write("data/Big.LET", bytes);
-        QCOMPARE(CountMergeRecords("Big.LET"), 40000);
+        QCOMPARE(countMergeRecords("Big.LET"), 40000);
     }
 
     void missingFileCountsZero() {
         qv::test::TempProgramFolder folder;
-        QCOMPARE(CountMergeRecords("Nothing.LET"), 0);
+        QCOMPARE(countMergeRecords("Nothing.LET"), 0);
     }
 
     void headerAndRecords() {
         const QString text = " Name|Town\nAnn|12 Main St Cork\nAnn||Cork\n\nBob|\n";
-        const auto header = MergeHeader(text);
+        const auto header = mergeHeader(text);
         QVERIFY(header);
         QCOMPARE(header->values, QStringList({" Name", "Town"}));
         QCOMPARE(header->end, 10);
 
-        auto r = NextMergeRecord(text, header->end);
+        auto r = nextMergeRecord(text, header->end);
         QVERIFY(r);
         QCOMPARE(r->values, QStringList({"Ann", "12 Main St Cork"}));
-        r = NextMergeRecord(text, r->end);
+        r = nextMergeRecord(text, r->end);
         QVERIFY(r);
         QCOMPARE(r->values, QStringList({"Ann", "", "Cork"}));
-        r = NextMergeRecord(text, r->end);
+        r = nextMergeRecord(text, r->end);
         QVERIFY(r);
         QCOMPARE(r->values, QStringList()); // an empty line gives no values
-        r = NextMergeRecord(text, r->end);
+        r = nextMergeRecord(text, r->end);
         QVERIFY(r);
         QCOMPARE(r->values, QStringList({"Bob", ""}));
-        QVERIFY(!NextMergeRecord(text, r->end));
+        QVERIFY(!nextMergeRecord(text, r->end));
     }
 
     void noLineFeedNoHeader() {
-        QVERIFY(!MergeHeader(u" Name|Town Ann|Cork"));
-        QVERIFY(!MergeHeader(u""));
-        QVERIFY(!NextMergeRecord(u" Name|Town\nAnn|Cork", 10)); // a record without its LF
+        QVERIFY(!mergeHeader(u" Name|Town Ann|Cork"));
+        QVERIFY(!mergeHeader(u""));
+        QVERIFY(!nextMergeRecord(u" Name|Town\nAnn|Cork", 10)); // a record without its LF
     }
 
     void sizeText_data() {
@@ -149,11 +149,11 @@ private slots:
     void sizeText() {
         QFETCH(qint64, bytes);
         QFETCH(QString, text);
-        QCOMPARE(FormatMergeSize(bytes, QLocale(QLocale::English, QLocale::UnitedStates)), text);
+        QCOMPARE(formatMergeSize(bytes, QLocale(QLocale::English, QLocale::UnitedStates)), text);
     }
 
     void sizeTextUsesTheLocaleSeparator() {
-        QCOMPARE(FormatMergeSize(1234567, QLocale(QLocale::German, QLocale::Germany)),
+        QCOMPARE(formatMergeSize(1234567, QLocale(QLocale::German, QLocale::Germany)),
                  QString("1206 KB (1.234.567) Bytes"));
     }
 
@@ -163,11 +163,11 @@ private slots:
         folder.write("Word/DIR.dot/inner", "x"); // a folder of that name is not a template
         qv::MergeTemplates templates;
         for (const QString name : {"ABC", "ABD", "DIR", ""})
-            QCOMPARE(templates.has(name), HasMergeTemplate(name));
-        QVERIFY(HasMergeTemplate("ABC"));
-        QVERIFY(!HasMergeTemplate("ABD"));
-        QVERIFY(!HasMergeTemplate("DIR"));
-        QVERIFY(!HasMergeTemplate(""));
+            QCOMPARE(templates.has(name), hasMergeTemplate(name));
+        QVERIFY(hasMergeTemplate("ABC"));
+        QVERIFY(!hasMergeTemplate("ABD"));
+        QVERIFY(!hasMergeTemplate("DIR"));
+        QVERIFY(!hasMergeTemplate(""));
     }
 
     // The folder read for a search is read again once it changes: a template added, removed or
@@ -201,17 +201,17 @@ private slots:
         qv::test::TempProgramFolder folder;
         for (const QString& file : files)
             folder.write("Word/" + file, file.toUtf8());
-        QCOMPARE(HasMergeTemplate("ABC"), !found.isEmpty());
+        QCOMPARE(hasMergeTemplate("ABC"), !found.isEmpty());
         QCOMPARE(qv::MergeTemplates().has("ABC"), !found.isEmpty());
         const QString expected = QDir::toNativeSeparators(
             folder.path() + "/Word/" + (found.isEmpty() ? QString("ABC.dot") : found));
-        QCOMPARE(MergeTemplatePath("ABC"), expected);
+        QCOMPARE(mergeTemplatePath("ABC"), expected);
     }
 
     void pathsJoinTheProgramFolder() {
         qv::test::TempProgramFolder folder;
-        QCOMPARE(MergeFilePath("ABC"), QDir::toNativeSeparators(folder.path() + "/data/ABC.LET"));
-        QCOMPARE(MergeTemplatePath("ABC"),
+        QCOMPARE(mergeFilePath("ABC"), QDir::toNativeSeparators(folder.path() + "/data/ABC.LET"));
+        QCOMPARE(mergeTemplatePath("ABC"),
                  QDir::toNativeSeparators(folder.path() + "/Word/ABC.dot"));
     }
 };

@@ -13,7 +13,7 @@ int load(MergeRecordModel& model, const QByteArray& text, qint64 recordsToLoad,
     model.clear();
     const qsizetype h = text.indexOf('\n');
     if (h >= 0) {
-        for (const QString& name : SplitMergeLine(QString::fromLatin1(text.left(h))))
+        for (const QString& name : splitMergeLine(QString::fromLatin1(text.left(h))))
             model.addColumn(name);
     }
     model.setSourceText(text);

@@ -20,7 +20,7 @@ namespace {
 // Loads the merge file selected as name; the number of rows loaded.
 int load(Form2& form, const QString& name, int recordsToLoad) {
     designControl<QLineEdit>(form, "Text1")->setText(name);
-    return LoadMergeRecords(form, form.selectedMergeFile(), recordsToLoad);
+    return loadMergeRecords(form, form.selectedMergeFile(), recordsToLoad);
 }
 
 QStringList rows(Form2& form) {
@@ -123,7 +123,7 @@ private slots:
             bytes += "N" + QByteArray::number(i) + "|T\n";
         folder.write("data/Big.LET", bytes);
         Form2 form;
-        QCOMPARE(load(form, "Big", CountMergeRecords("Big.LET")), 40000);
+        QCOMPARE(load(form, "Big", countMergeRecords("Big.LET")), 40000);
         const MergeRecordModel& model = RecordListModel(form);
         QCOMPARE(model.rowCount(), 40000);
         QCOMPARE(model.text(39999, 0), QString("N39999"));
@@ -191,10 +191,10 @@ private slots:
         Form2 form;
         RecordListModel(form).clear();
         for (const QString& name : QStringList{" Name", "Town"})
-            AddFieldColumn(form, name);
+            addFieldColumn(form, name);
         const QStringList values = {"Ann", "Cork", "extra"};
         for (int field = 0; field < values.size(); ++field)
-            AddRecordValue(form, field, values[field]);
+            addRecordValue(form, field, values[field]);
         QCOMPARE(::titles(form), (QStringList{" Name", "Town", ""}));
         QCOMPARE(::rows(form), QStringList{"Ann/Cork/extra"});
         QCOMPARE(designControl<ListView>(form, "lw1")->columnWidth(2), 2500);
@@ -218,14 +218,14 @@ private slots:
         form.show();
         recordList->setGeometry(qv::twipsToPixels(0, 5010, 7380, heightBefore));
 
-        ToggleRecordListSize(form);
+        toggleRecordListSize(form);
         QCOMPARE(recordList->geometry().topLeft(), QPoint(0, 0));
         QCOMPARE(recordList->height(),
                  qv::twipsToPixels(twips(form.frameGeometry().height()) - 500));
         QCOMPARE(recordList->width(), qv::twipsToPixels(twips(form.frameGeometry().width()) - 100));
         QVERIFY(!designControl<ListView>(form, "ListView1")->isVisible());
 
-        ToggleRecordListSize(form);
+        toggleRecordListSize(form);
         QCOMPARE(twips(recordList->x()), 0);
         QCOMPARE(twips(recordList->y()), 5010);
         QCOMPARE(twips(recordList->width()), 7380);
@@ -244,8 +244,8 @@ private slots:
         form.show();
         browserList->show(); // as after a search
         designControl<QLineEdit>(form, "Text1")->setText("ABC");
-        LoadMergeRecords(form, form.selectedMergeFile(), 1);
-        ToggleRecordListSize(form);
+        loadMergeRecords(form, form.selectedMergeFile(), 1);
+        toggleRecordListSize(form);
         QVERIFY(!browserList->isVisible());
 
         form.backToSettings();
@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(browserList->height(), qv::twipsToPixels(7650));
         QVERIFY(!recordList->isVisible());
 
-        LoadMergeRecords(form, form.selectedMergeFile(), 1);
+        loadMergeRecords(form, form.selectedMergeFile(), 1);
         QVERIFY(recordList->isVisible());
         QCOMPARE(twips(recordList->y()), 5010);
         QCOMPARE(twips(recordList->width()), 7380);
@@ -264,7 +264,7 @@ private slots:
         qv::test::TempProgramFolder folder;
         Form2 form;
         designControl<ListView>(form, "lw1")->setGeometry(0, -10, 100, 50);
-        ToggleRecordListSize(form);
+        toggleRecordListSize(form);
         QCOMPARE(designControl<ListView>(form, "lw1")->geometry(), QRect(0, -10, 100, 50));
     }
 };

@@ -79,7 +79,7 @@ private slots:
         QFETCH(QByteArray, table);
         Fixture f;
         f.dialogs.inputAnswers.enqueue(answer);
-        ExportToHtml(*f.form);
+        exportToHtml(*f.form);
         QCOMPARE(f.dialogs.prompts,
                  QStringList{"Please key in Table Width Percentage (100%=Fullscreen)"});
         QCOMPARE(f.dialogs.titles, QStringList{"Table Width"});
@@ -104,7 +104,7 @@ private slots:
                        "Name|Town|Balance\nAnn|Cork|12\nBob|Sligo|<b>\nCy|Mayo|3\n");
         f.form->details.setRecordCount(3);
         f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
-        ExportToHtml(*f.form);
+        exportToHtml(*f.form);
         const QByteArray bytes = f.folder.read(QStringLiteral("output.html"));
         QCOMPARE(bytes.count("<tr>\r\n   <td height=25"), 3);
         QVERIFY(bytes.contains("colspan= 3 bgColor="));
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(bytes.contains("<Title>ABC\r\n"));
 
         f.dialogs.inputAnswers.enqueue(QStringLiteral("wide"));
-        ExportToHtml(*f.form);
+        exportToHtml(*f.form);
         QCOMPARE(f.folder.read(QStringLiteral("output.html")), bytes);
         QCOMPARE(f.opened, (QStringList{f.page(), f.page()}));
     }
@@ -121,7 +121,7 @@ private slots:
         Fixture f;
         f.openerWorks = false;
         f.dialogs.inputAnswers.enqueue(QStringLiteral("100"));
-        ExportToHtml(*f.form);
+        exportToHtml(*f.form);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains(QLatin1String("no program is set up")));
         f.verifyRestored();
@@ -151,7 +151,7 @@ private slots:
         f.folder.write(QStringLiteral("data/ABC.LET"), text);
         f.form->details.setRecordCount(kRecords);
         qv::automation::RecordingFactory rec;
-        ExportToSpreadsheet(*f.form);
+        exportToSpreadsheet(*f.form);
         QCOMPARE(designControl<ListView>(*f.form, "lw1")->model()->rowCount(), kRecords);
         QCOMPARE(designControl<ListView>(*f.form, "lw1")->selectedIndex(), kRecords - 1);
         QStringList values;
@@ -174,7 +174,7 @@ private slots:
         Fixture f;
         qv::automation::RecordingFactory rec;
         rec.failOn = QStringLiteral("Range(\"b2\")");
-        ExportToSpreadsheet(*f.form);
+        exportToSpreadsheet(*f.form);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains(QLatin1String("b2")));
         QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
@@ -185,7 +185,7 @@ private slots:
     // The real backend: the workbook is saved and opened.
     void spreadsheetReal() {
         Fixture f;
-        ExportToSpreadsheet(*f.form);
+        exportToSpreadsheet(*f.form);
         QCOMPARE(f.opened.size(), 1);
         QVERIFY(f.opened[0].endsWith(QLatin1String(".xlsx")));
         f.verifyRestored();
@@ -248,12 +248,12 @@ private slots:
         f.handler = {QStringLiteral("abiword.desktop"), QStringLiteral("AbiWord"),
                      QStringList{QStringLiteral("abiword")}};
         f.openerWorks = true;
-        CreateMergeDocument(*f.form);
+        createMergeDocument(*f.form);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains(QLatin1String("libreoffice-base")));
         QCOMPARE(f.opened.size(), 1);
         QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.odt")));
-        CreateMergeDocument(*f.form);
+        createMergeDocument(*f.form);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.opened.size(), 2);
         f.verifyRestored();
@@ -262,13 +262,13 @@ private slots:
     // The real backend without a template: a clear message, everything restored.
     void wordFailure() {
         Fixture f;
-        MergeIntoTemplate(*f.form);
+        mergeIntoTemplate(*f.form);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages[0].contains(QLatin1String("ABC.dot\" was not found")));
         QVERIFY(f.opened.isEmpty());
         f.verifyRestored();
 
-        CreateMergeDocument(*f.form);
+        createMergeDocument(*f.form);
         QCOMPARE(f.opened.size(), 1);
         QVERIFY(f.opened[0].endsWith(QLatin1String("ABC.odt")));
     }

@@ -131,7 +131,7 @@ void TestCommandInjection::windowRefusesBeforeConnecting() {
     designControl<QLineEdit>(form, "Text11")->setText(server.user() + login);
     designControl<QLineEdit>(form, "Text12")->setText(server.password() + password);
 
-    SearchServer(form);
+    searchServer(form);
 
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY2(dialogs.messages[0].startsWith(message), qPrintable(dialogs.messages[0]));

@@ -57,7 +57,7 @@ void TestConnections::fourConnectionsShareTheFiles() {
     TextLog summaries(designControl<QLineEdit>(*f.form, "Text6"));
     TextLog errors(designControl<QLineEdit>(*f.form, "Text8"));
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), rows);
@@ -82,7 +82,7 @@ void TestConnections::oneConnectionWhenAskedForOne() {
     SearchFixture f;
     const QStringList rows = putFiles(f, 5);
     f.form->transfer->setConnections(1);
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.rows(), rows);
     QCOMPARE(f.server.count("CONNECT"), 1);
 }
@@ -94,7 +94,7 @@ void TestConnections::serverTakesOneConnection() {
     f.server.setMaxConnections(1);
     TextLog errors(designControl<QLineEdit>(*f.form, "Text8"));
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), rows);
@@ -108,7 +108,7 @@ void TestConnections::serverTakesOneConnection() {
     // Remembered: the next search asks for no second connection.
     const int refused = f.server.count("REFUSED");
     QTRY_COMPARE(f.server.count("DISCONNECT"), 1 + refused);
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.rows(), rows);
     QCOMPARE(f.server.count("REFUSED"), refused);
     QCOMPARE(f.server.count("CONNECT"), 2);
@@ -123,7 +123,7 @@ void TestConnections::droppedConnectionIsTriedAgain() {
     f.server.dropDownloadOnce("F03.LET", 100000);
     TextLog errors(designControl<QLineEdit>(*f.form, "Text8"));
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), rows);

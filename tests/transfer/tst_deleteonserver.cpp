@@ -24,13 +24,13 @@ void TestDeleteOnServer::deletesAfterConfirmation() {
     f.server.putFile("A.LET", "N\n1\n");
     f.server.putFile("B.LET", "N\n1\n2\n");
     f.folder.write("Word/A.dot", "template");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.rows(), (QStringList{"A|2|A.LET|1", "B|1|B.LET|2"}));
     designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     f.server.clearEvents();
     f.dialogs.confirmAnswers << true;
 
-    DeleteOnServer(*f.form);
+    deleteOnServer(*f.form);
 
     QCOMPARE(f.dialogs.questions, QStringList{"Delete A from the server?"});
     QCOMPARE(f.dialogs.messages, QStringList());
@@ -52,13 +52,13 @@ void TestDeleteOnServer::deletesAfterConfirmation() {
 void TestDeleteOnServer::declinedDeleteSendsNothing() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     // The search's connections close after it has returned.
     QTRY_COMPARE(f.server.count("DISCONNECT"), f.server.count("CONNECT"));
     f.server.clearEvents();
 
-    DeleteOnServer(*f.form); // no answer queued: No
+    deleteOnServer(*f.form); // no answer queued: No
 
     QCOMPARE(f.dialogs.questions, QStringList{"Delete A from the server?"});
     QCOMPARE(f.dialogs.titles.last(), QString("Quorvane"));
@@ -70,12 +70,12 @@ void TestDeleteOnServer::declinedDeleteSendsNothing() {
 void TestDeleteOnServer::deletingTheOnlyFile() {
     SearchFixture f;
     f.server.putFile("ONLY.LET", "N\n1\n");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     designControl<QLineEdit>(*f.form, "Text1")->setText("ONLY");
     designControl<QTimer>(*f.form, "Timer2")->stop();
     f.dialogs.confirmAnswers << true;
 
-    DeleteOnServer(*f.form);
+    deleteOnServer(*f.form);
 
     QCOMPARE(f.server.fileNames(), QStringList());
     QCOMPARE(designControl<ListView>(*f.form, "ListView1")->itemCount(), 0);
@@ -90,11 +90,11 @@ void TestDeleteOnServer::refusedDeleteShowsNoMessage() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     f.server.refuseDelete();
-    SearchServer(*f.form);
+    searchServer(*f.form);
     designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     f.dialogs.confirmAnswers << true;
 
-    DeleteOnServer(*f.form);
+    deleteOnServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.server.fileNames(), QStringList{"A.LET"});
@@ -107,7 +107,7 @@ void TestDeleteOnServer::deleteButtonRunsTheDelete() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     f.server.putFile("B.LET", "N\n1\n");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     designControl<QLineEdit>(*f.form, "Text1")->setText("B");
     f.dialogs.confirmAnswers << true;
     emit designControl<Command>(*f.form, "Command10")->Click();

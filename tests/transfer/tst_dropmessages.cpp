@@ -87,7 +87,7 @@ void TestDropMessages::dropSaysWhatHappened() {
                  : QStringLiteral("downloading ") + kFolder + QStringLiteral("B.LET"));
     QCOMPARE(control.ResponseInfo(), expected);
     const QString message =
-        qv::ConnectionErrorMessage(control.ResponseCode(), control.ResponseInfo());
+        qv::connectionErrorMessage(control.ResponseCode(), control.ResponseInfo());
     QVERIFY2(!message.contains(QStringLiteral("Please check")), qPrintable(message));
     QVERIFY(!QFile::exists(local.filePath(QStringLiteral("B.LET"))));
 }

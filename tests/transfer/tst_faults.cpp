@@ -165,7 +165,7 @@ void TestFaults::searchSurvivesAFault() {
         f.server.refuseDownload("B.LET");
     StatusLog log(designControl<QLineEdit>(*f.form, "Text8"));
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     if (message.isEmpty()) {
         QCOMPARE(f.dialogs.messages, QStringList());
@@ -205,7 +205,7 @@ void TestFaults::searchSurvivesAFault() {
     if (fault == "vanish")
         f.server.putFile("B.LET", QByteArray(300000, 'b'));
     f.dialogs.messages.clear();
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|0", "C|1|C.LET|2"}));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
@@ -229,7 +229,7 @@ void TestFaults::tenThousandNames() {
     QElapsedTimer clock;
     clock.start();
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     qInfo("a listing of 10,002 names searched in %lld ms", static_cast<long long>(clock.elapsed()));
     QCOMPARE(f.dialogs.messages, QStringList());
@@ -258,7 +258,7 @@ void TestFaults::bigFileKeepsMemoryFlat() {
     const bool peakReset = resetPeakMemory();
     const long before = statusKb("VmRSS");
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     const long peakGrowthKb = statusKb("VmHWM") - before;
     qInfo("peak memory grew by %ld KiB (from %ld KiB) for a %lld MiB download", peakGrowthKb,
@@ -282,14 +282,14 @@ void TestFaults::refusedDelete() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
     f.server.putFile("B.LET", "N\n1\n2\n");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
     f.server.refuseDelete(QStringLiteral("A.LET"));
     designControl<QLineEdit>(*f.form, "Text1")->setText(QStringLiteral("A"));
     f.dialogs.confirmAnswers << true;
     StatusLog log(designControl<QLineEdit>(*f.form, "Text8"));
 
-    DeleteOnServer(*f.form);
+    deleteOnServer(*f.form);
 
     QVERIFY2(!log.errors().isEmpty() && log.errors().first().startsWith("- Connection Error! 550"),
              qPrintable(log.texts.join(" / ")));
@@ -302,7 +302,7 @@ void TestFaults::refusedDelete() {
     f.server.clearFaults();
     designControl<QLineEdit>(*f.form, "Text1")->setText(QStringLiteral("A"));
     f.dialogs.confirmAnswers << true;
-    DeleteOnServer(*f.form);
+    deleteOnServer(*f.form);
     QCOMPARE(f.server.fileNames(), QStringList{"B.LET"});
     QCOMPARE(f.rows(), QStringList{"B|1|B.LET|2"});
     checkWindowIsBack(f);
@@ -335,7 +335,7 @@ void TestFaults::listingBeyondTheLimits() {
     else
         f.server.addListedName(QString(4093, 'x') + ".LET");
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList{message});
     QCOMPARE(f.server.count("RETR"), 0);
@@ -356,7 +356,7 @@ void TestFaults::skippedNamesKeepMemoryFlat() {
     const bool peakReset = resetPeakMemory();
     const long before = statusKb("VmRSS");
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     const long peakGrowthKb = statusKb("VmHWM") - before;
     qInfo("peak memory grew by %ld KiB for 99,998 skipped names", peakGrowthKb);

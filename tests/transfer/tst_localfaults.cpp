@@ -61,7 +61,7 @@ void TestLocalFaults::fullDataFolder() {
     server.putFile(QStringLiteral("C.LET"), "N\n3\n");
     auto form = openWindow(server);
 
-    SearchServer(*form);
+    searchServer(*form);
 
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY2(dialogs.messages.first().contains(QStringLiteral("No space left on device")),
@@ -96,7 +96,7 @@ void TestLocalFaults::settingsCannotBeSaved() {
     }();
     disk.fill();
 
-    SearchServer(*form);
+    searchServer(*form);
 
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY2(dialogs.messages.first().contains(QStringLiteral("No space left on device")),

@@ -48,7 +48,7 @@ void TestLookalikes::select(const QString& stored) {
     for (int r = 0; r < designControl<ListView>(*f->form, "ListView1")->itemCount(); ++r)
         if (designControl<ListView>(*f->form, "ListView1")->subItem(r, 2) == stored)
             designControl<ListView>(*f->form, "ListView1")->setSelectedIndex(r);
-    SelectMergeFile(*f->form);
+    selectMergeFile(*f->form);
 }
 
 QString TestLookalikes::firstRecord() const {
@@ -95,7 +95,7 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile() {
     QFETCH(QString, caption);
     for (const QString& name : onServer)
         f->server.putFile(name, name == "X.LET" ? "N|V\n1|short\n" : "N|V\n1|long\n2|long\n");
-    SearchServer(*f->form);
+    searchServer(*f->form);
     QCOMPARE(designControl<ListView>(*f->form, "ListView1")->itemCount(), onServer.size());
 
     select(selected);
@@ -114,7 +114,7 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile() {
 
     // The hover tip over the entry describes the same file.
     const QPoint at = pointOver(designControl<ListView>(*f->form, "ListView1")->selectedIndex());
-    ShowMergeSummary(*f->form, Qt::NoButton, Qt::NoModifier, at.x() * 15.0, at.y() * 15.0);
+    showMergeSummary(*f->form, Qt::NoButton, Qt::NoModifier, at.x() * 15.0, at.y() * 15.0);
     QVERIFY2(f->form->browser.filesTip().TipText().contains("/data/" + selected + "\r\n"),
              qPrintable(f->form->browser.filesTip().TipText()));
 }
@@ -122,11 +122,11 @@ void TestLookalikes::selectionShowsTheEntrysOwnFile() {
 void TestLookalikes::mergeAttachesTheEntrysOwnFile() {
     f->server.putFile("X.LET", "N\n1\n");
     f->server.putFile("X.LET.LET", "N\n1\n2\n");
-    SearchServer(*f->form);
+    searchServer(*f->form);
     select("X.LET.LET");
     qv::automation::RecordingFactory rec;
 
-    CreateMergeDocument(*f->form);
+    createMergeDocument(*f->form);
 
     const QStringList open = rec.calls.filter("OpenDataSource");
     QCOMPARE(open.size(), 1);
@@ -136,11 +136,11 @@ void TestLookalikes::mergeAttachesTheEntrysOwnFile() {
 void TestLookalikes::deleteRemovesTheEntrysOwnFile() {
     f->server.putFile("X.LET", "N\n1\n");
     f->server.putFile("X.LET.LET", "N\n1\n2\n");
-    SearchServer(*f->form);
+    searchServer(*f->form);
     select("X.LET.LET");
     f->dialogs.confirmAnswers << true;
 
-    DeleteOnServer(*f->form);
+    deleteOnServer(*f->form);
 
     QCOMPARE(f->server.fileNames(), QStringList{"X.LET"});
     QCOMPARE(f->rows(), QStringList{"X|1|X.LET|1"});

@@ -55,7 +55,7 @@ void TestSearch::threeFilesInListingOrder() {
     connect(designControl<QLineEdit>(*f.form, "Text6"), &QLineEdit::textChanged,
             [&](const QString& t) { summaries << t; });
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|2", "B|1|B.LET|0", "C|1|C.LET|3"}));
@@ -118,7 +118,7 @@ void TestSearch::iconOfAnEntry() {
     f.server.putFile("X.LET.LET", content);
     if (withTemplate)
         f.folder.write("Word/X.dot", "template");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.rows(),
              QStringList{QString("X|%1|X.LET.LET|%2").arg(icon).arg(content.isEmpty() ? 0 : 1)});
 }
@@ -126,7 +126,7 @@ void TestSearch::iconOfAnEntry() {
 void TestSearch::noFiles() {
     SearchFixture f;
     f.server.putFile("other.txt", "x");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
              QString("Search Complete 0 files found"));
@@ -178,7 +178,7 @@ void TestSearch::missingField() {
     designControl<QLineEdit>(*f.form, "Text12")->setText(password);
     designControl<QTimer>(*f.form, "Timer1")->start(10000);
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList{message});
     QCOMPARE(f.dialogs.titles, QStringList{"Quorvane"});
@@ -234,7 +234,7 @@ void TestSearch::listingError() {
         f.form->transfer->setTimeouts({5000, 1000});
     }
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages.size(), 1);
     if (message.endsWith('*')) {
@@ -280,7 +280,7 @@ void TestSearch::failedDownloadIsSkipped() {
         f.server.stallDownload("B.LET");
     f.form->transfer->setTimeouts({5000, 1000});
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "C|1|C.LET|2"}));
@@ -301,7 +301,7 @@ void TestSearch::hostileNamesAreSkipped() {
         f.server.addListedName(name);
     f.server.addListedName("GOOD.LET"); // listed twice
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.rows(), QStringList{"GOOD|1|GOOD.LET|1"});
     QCOMPARE(designControl<QListWidget>(*f.form, "List1")->count(), 1);
@@ -324,7 +324,7 @@ void TestSearch::longNames() {
     f.server.putFile("Z.LET", "N\n");
     f.server.addListedName(tooLong);
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     // In the listing's order: the server sorts the names by their bytes.
@@ -340,13 +340,13 @@ void TestSearch::longNames() {
 void TestSearch::settingsFileAfterASearch() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.folder.read("auto.ini"),
              "[Default]\r\nPassword=" + f.server.password().toLatin1() +
                  "\r\nLogin=root\r\nIpaddress=" + f.server.address().toLatin1() + "\r\n");
     // A second search with new values replaces them in place.
     designControl<QLineEdit>(*f.form, "Text10")->setText("ftp://" + f.server.address());
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.folder.read("auto.ini"), "[Default]\r\nPassword=" + f.server.password().toLatin1() +
                                             "\r\nLogin=root\r\nIpaddress=ftp://" +
                                             f.server.address().toLatin1() + "\r\n");
@@ -359,7 +359,7 @@ void TestSearch::countsRecordsBeyondSixteenBits() {
     for (int i = 0; i < 40000; ++i)
         big += "Ann|Cork\n";
     f.server.putFile("BIG.LET", big);
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.rows(), QStringList{"BIG|1|BIG.LET|40000"});
 }
 

@@ -215,7 +215,7 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
     QObject::connect(designControl<QLineEdit>(*f.form, "Text7"), &QLineEdit::textChanged,
                      [&](const QString& t) { statuses << t; });
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.dialogs.questions, QStringList()); // trusted through the CA or known_hosts
@@ -231,7 +231,7 @@ void TestSecureSearch::searchDeleteAndSearchAgain() {
 
     designControl<QLineEdit>(*f.form, "Text1")->setText("A");
     f.dialogs.confirmAnswers << true;
-    DeleteOnServer(*f.form);
+    deleteOnServer(*f.form);
 
     QCOMPARE(f.files().fileNames(), (QStringList{"B.LET", "C.LET", "notes.txt"}));
     QCOMPARE(f.rows(), (QStringList{"B", "C"}));
@@ -279,7 +279,7 @@ void TestSecureSearch::trustQuestion() {
     f.folder.write("auto.ini", "[Default]\r\nIpaddress=old\r\n");
     f.dialogs.confirmAnswers << answer;
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.questions.size(), 1);
     const QString question = f.dialogs.questions[0];
@@ -329,7 +329,7 @@ void TestSecureSearch::trustQuestion() {
         QCOMPARE(pinned.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
     }
     // Trusted from now on: the next search asks nothing.
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.dialogs.questions.size(), 1);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C", "D"}));
@@ -360,7 +360,7 @@ void TestSecureSearch::changedIdentityIsRefused() {
                            pinOf(f.certificates.certificate("selfsigned")) + '\n');
     f.dialogs.confirmAnswers << true; // were it asked, it would be trusted
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.questions, QStringList());
     QCOMPARE(f.dialogs.messages.size(), 1);
@@ -390,7 +390,7 @@ void TestSecureSearch::wrongPassword() {
     f.files().putFile("A.LET", "N\n1\n");
     designControl<QLineEdit>(*f.form, "Text12")->setText("wrong");
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList{message});
     QCOMPARE(f.rows(), QStringList());
@@ -408,7 +408,7 @@ void TestSecureSearch::ftpesRefusedByAServerWithoutTls() {
     designControl<QLineEdit>(form, "Text11")->setText(server.user());
     designControl<QLineEdit>(form, "Text12")->setText(server.password());
 
-    SearchServer(form);
+    searchServer(form);
 
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY2(dialogs.messages[0].startsWith("- Connection Error! ") &&
@@ -463,7 +463,7 @@ void TestSecureSearch::faultDuringADownload() {
                              errors << t;
                      });
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QVERIFY2(errors.size() == 1 && errors[0].startsWith(error), qPrintable(errors.join(" / ")));
@@ -476,7 +476,7 @@ void TestSecureSearch::faultDuringADownload() {
     dropping = false;
     if (f.sftp)
         f.sftp->clearFaults();
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
@@ -508,7 +508,7 @@ void TestSecureSearch::serverTakesFewerConnections() {
         names << name;
     }
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.dialogs.questions, QStringList());
@@ -522,7 +522,7 @@ void TestSecureSearch::serverTakesFewerConnections() {
     QCOMPARE(f.logins(), limit);
 
     QTest::qWait(300); // the server counts a closed connection out once its process has ended
-    SearchServer(*f.form);
+    searchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), names);
     QCOMPARE(f.connections() - asked, limit);
@@ -550,7 +550,7 @@ void TestSecureSearch::manyFilesOverTls() {
                              errors << t;
                      });
 
-    SearchServer(*f.form);
+    searchServer(*f.form);
 
     QCOMPARE(errors, QStringList());
     QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),

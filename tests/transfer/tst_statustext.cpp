@@ -46,17 +46,17 @@ void TestStatusText::stateTexts_data() {
 void TestStatusText::stateTexts() {
     QFETCH(int, state);
     QFETCH(QString, text);
-    const auto got = qv::TransferStateText(state);
+    const auto got = qv::transferStateText(state);
     QCOMPARE(got.value_or(QStringLiteral("<none>")), text);
 }
 
 void TestStatusText::connectionError() {
-    const QString status = qv::ConnectionErrorText(530, "x");
+    const QString status = qv::connectionErrorText(530, "x");
     QCOMPARE(status, QString("- Connection Error! 530: x"));
-    QCOMPARE(qv::ConnectionErrorMessage(530, "x"),
+    QCOMPARE(qv::connectionErrorMessage(530, "x"),
              QString("- Connection Error! 530: x\r\nPlease check IP Address/Login/Paswword "
                      "Settings"));
-    QCOMPARE(qv::ConnectionErrorText(-7, ""), QString("- Connection Error! -7: "));
+    QCOMPARE(qv::connectionErrorText(-7, ""), QString("- Connection Error! -7: "));
 }
 
 // The advice on the settings ends only the errors the settings can cause.
@@ -84,8 +84,8 @@ void TestStatusText::settingsAdvice() {
     QFETCH(int, code);
     QFETCH(QString, info);
     QFETCH(bool, advice);
-    const QString message = qv::ConnectionErrorMessage(code, info);
-    QVERIFY(message.startsWith(qv::ConnectionErrorText(code, info)));
+    const QString message = qv::connectionErrorMessage(code, info);
+    QVERIFY(message.startsWith(qv::connectionErrorText(code, info)));
     QCOMPARE(message.endsWith("\r\nPlease check IP Address/Login/Paswword Settings"), advice);
 }
 
@@ -106,7 +106,7 @@ void TestStatusText::responseLines_data() {
 void TestStatusText::responseLines() {
     QFETCH(QString, data);
     QFETCH(QStringList, lines);
-    QCOMPARE(qv::ResponseLines(data), lines);
+    QCOMPARE(qv::responseLines(data), lines);
 }
 
 void TestStatusText::safeNames_data() {
@@ -141,7 +141,7 @@ void TestStatusText::safeNames_data() {
 void TestStatusText::safeNames() {
     QFETCH(QString, name);
     QFETCH(bool, safe);
-    QCOMPARE(qv::IsSafeMergeFileName(name), safe);
+    QCOMPARE(qv::isSafeMergeFileName(name), safe);
 }
 
 void TestStatusText::baseName_data() {
@@ -160,7 +160,7 @@ void TestStatusText::baseName_data() {
 void TestStatusText::baseName() {
     QFETCH(QString, stored);
     QFETCH(QString, base);
-    QCOMPARE(qv::MergeFileBaseName(stored), base);
+    QCOMPARE(qv::mergeFileBaseName(stored), base);
 }
 
 QTEST_GUILESS_MAIN(TestStatusText)

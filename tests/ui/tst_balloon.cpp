@@ -350,7 +350,7 @@ void BalloonTest::dragByTitle() {
 
     tip.showMaximized();
     const QPoint maxPos = tip.pos();
-    qv::DragForm(&tip, grip);
+    qv::dragWindow(&tip, grip);
     QApplication::sendEvent(tip.title, &move);
     QCOMPARE(tip.pos(), maxPos);
 }

@@ -79,7 +79,7 @@ void ScalerTest::window() {
     auto* balloon = new qv::BalloonWindow(&form); // a window of its own
     balloon->move(77, 88);
 
-    qv::RescaleForm(scaler, form, &lines);
+    qv::rescaleForm(scaler, form, &lines);
     const auto& records = scaler.controlRecords();
     QCOMPARE(records.size(), size_t(6));
     QCOMPARE(records[0].Name, QString("Text10"));
@@ -94,7 +94,7 @@ void ScalerTest::window() {
     QCOMPARE(text->geometry(), QRect(100, 100, 200, 60));
 
     form.resize(900, 200); // 150 % x 50 %
-    qv::RescaleForm(scaler, form, &lines);
+    qv::rescaleForm(scaler, form, &lines);
     QCOMPARE(text->geometry(), qv::twipsToPixels(2250, 750, 4500, 450));
     QCOMPARE(parked->geometry(), qv::twipsToPixels(2250 - 75000, 1500, 900, 300));
     QCOMPARE(line->ends, QLine(225, 150, 6750, 150));
@@ -106,7 +106,7 @@ void ScalerTest::window() {
 
     // Back to the design size: back to the design places, without drift.
     form.resize(600, 400);
-    qv::RescaleForm(scaler, form, &lines);
+    qv::rescaleForm(scaler, form, &lines);
     QCOMPARE(text->geometry(), QRect(100, 100, 200, 60));
     QCOMPARE(line->ends, QLine(150, 300, 4500, 300));
 }
