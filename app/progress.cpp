@@ -54,7 +54,7 @@ void Progress::unload() {
     if (!form)
         return;
     Loaded::forget(form);
-    form->clip->stop();
+    form->clip_->stop();
     form->close();
     delete form;
 }
@@ -70,33 +70,33 @@ Progress::Progress()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    clip = new qv::AnimationPlayer(this);
-    clip->setObjectName(QStringLiteral("Animation1"));
-    clip->setGeometry(qv::twipsToPixels(120, -15, 3990, 570));
+    clip_ = new qv::AnimationPlayer(this);
+    clip_->setObjectName(QStringLiteral("Animation1"));
+    clip_->setGeometry(qv::twipsToPixels(120, -15, 3990, 570));
 
-    bar = new QProgressBar(this);
-    bar->setObjectName(QStringLiteral("ProgressBar1"));
-    bar->setGeometry(qv::twipsToPixels(390, 645, 3345, 255));
-    bar->setTextVisible(false);
-    bar->setMinimum(0);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("ProgressBar1"));
+    bar_->setGeometry(qv::twipsToPixels(390, 645, 3345, 255));
+    bar_->setTextVisible(false);
+    bar_->setMinimum(0);
 
-    status = new QLabel(this);
-    status->setObjectName(QStringLiteral("Label1"));
-    status->setGeometry(qv::twipsToPixels(465, 1020, 3210, 330));
-    status->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette text = status->palette();
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("Label1"));
+    status_->setGeometry(qv::twipsToPixels(465, 1020, 3210, 330));
+    status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette text = status_->palette();
     text.setColor(QPalette::WindowText, Qt::white);
-    status->setPalette(text);
+    status_->setPalette(text);
 
-    picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setGeometry(qv::twipsToPixels(5430, 165, 915, 855));
-    picture->setPixmap(sheetPicture(picture->size()));
+    picture_ = new QLabel(this);
+    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setGeometry(qv::twipsToPixels(5430, 165, 915, 855));
+    picture_->setPixmap(sheetPicture(picture_->size()));
 
     // load step: the clip plays for as long as the window lives; the bar starts empty
-    clip->open(qv::programPath(QStringLiteral("AccessDatabase.avi")));
-    clip->play();
-    bar->setValue(0);
+    clip_->open(qv::programPath(QStringLiteral("AccessDatabase.avi")));
+    clip_->play();
+    bar_->setValue(0);
     lastRefresh_.start();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -116,29 +116,33 @@ void Progress::setCaption(const QString& caption) {
 }
 
 void Progress::setStatus(const QString& text) {
-    status->setText(text);
+    status_->setText(text);
     refresh();
 }
 
 void Progress::setPictureVisible(bool visible) {
-    picture->setVisible(visible);
+    picture_->setVisible(visible);
 }
 
 void Progress::setMaximum(int maximum) {
-    bar->setMaximum(std::max(0, maximum));
+    bar_->setMaximum(std::max(0, maximum));
 }
 
 void Progress::setValue(int value) {
-    bar->setValue(std::clamp(value, 0, bar->maximum()));
+    bar_->setValue(std::clamp(value, 0, bar_->maximum()));
     refresh();
 }
 
 int Progress::maximum() const {
-    return bar->maximum();
+    return bar_->maximum();
 }
 
 int Progress::value() const {
-    return bar->value();
+    return bar_->value();
+}
+
+QString Progress::statusText() const {
+    return status_->text();
 }
 
 void Progress::refresh() {

@@ -32,19 +32,19 @@ public:
     void setValue(int value);
     int maximum() const;
     int value() const;
+    QString statusText() const;
 
     // Repaints now if the last repaint is older than kShowProgressEveryMs.
     void refresh();
-
-    qv::AnimationPlayer* clip;
-    QProgressBar* bar;
-    QLabel* status;
-    QLabel* picture;
 
 private:
     friend class LoadedWindow<Progress>;
     Progress();
     ~Progress() override;
 
+    qv::AnimationPlayer* clip_;
+    QProgressBar* bar_;
+    QLabel* status_;
+    QLabel* picture_;
     QElapsedTimer lastRefresh_;
 };

@@ -127,52 +127,52 @@ SplashWindow::SplashWindow()
     setWindowTitle(QString());
     setFixedSize(qv::twipsToPixels(QSize(7305, 4770)));
 
-    picture = makeLabel(this, "Image1", qv::twipsToPixels(-15, -15, 7380, 4815));
-    picture->setPixmap(backgroundPicture(picture->size()));
+    picture_ = makeLabel(this, "Image1", qv::twipsToPixels(-15, -15, 7380, 4815));
+    picture_->setPixmap(backgroundPicture(picture_->size()));
 
-    productName = makeLabel(this, "lblProductName", qv::twipsToPixels(3645, 1140, 1560, 495));
+    productName_ = makeLabel(this, "lblProductName", qv::twipsToPixels(3645, 1140, 1560, 495));
     QFont nameFont = font();
     nameFont.setPointSize(16);
     nameFont.setBold(true);
-    productName->setFont(nameFont);
-    setColours(productName, QColor(220, 20, 30));
+    productName_->setFont(nameFont);
+    setColours(productName_, QColor(220, 20, 30));
 
-    version = makeLabel(this, "lblVersion", qv::twipsToPixels(5640, 1560, 660, 225));
+    version_ = makeLabel(this, "lblVersion", qv::twipsToPixels(5640, 1560, 660, 225));
     QFont small = font();
     small.setPointSize(7);
-    version->setFont(small);
-    setColours(version, Qt::white);
+    version_->setFont(small);
+    setColours(version_, Qt::white);
 
-    termsBackground = makeLabel(this, "Label4", qv::twipsToPixels(135, 3045, 7050, 1620));
-    setColours(termsBackground, Qt::white, Qt::black);
+    termsBackground_ = makeLabel(this, "Label4", qv::twipsToPixels(135, 3045, 7050, 1620));
+    setColours(termsBackground_, Qt::white, Qt::black);
 
-    terms = makeLabel(this, "Label2", qv::twipsToPixels(435, 3165, 6630, 1485));
+    terms_ = makeLabel(this, "Label2", qv::twipsToPixels(435, 3165, 6630, 1485));
     QFont termsFont = font();
     termsFont.setPixelSize(9);
-    terms->setFont(termsFont);
-    terms->setWordWrap(true);
-    terms->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setColours(terms, Qt::white, Qt::black);
+    terms_->setFont(termsFont);
+    terms_->setWordWrap(true);
+    terms_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setColours(terms_, Qt::white, Qt::black);
 
-    infoIcon = makeLabel(this, "imgIconXP", qv::twipsToPixels(165, 3060, 240, 240));
-    infoIcon->setPixmap(
-        style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(infoIcon->size()));
+    infoIcon_ = makeLabel(this, "imgIconXP", qv::twipsToPixels(165, 3060, 240, 240));
+    infoIcon_->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(infoIcon_->size()));
 
-    closeTimer = new QTimer(this);
-    closeTimer->setObjectName(QStringLiteral("Timer1"));
-    closeTimer->setSingleShot(true);
-    closeTimer->setTimerType(Qt::PreciseTimer);
-    connect(closeTimer, &QTimer::timeout, this, &SplashWindow::closeWhenTimeIsUp);
+    closeTimer_ = new QTimer(this);
+    closeTimer_->setObjectName(QStringLiteral("Timer1"));
+    closeTimer_->setSingleShot(true);
+    closeTimer_->setTimerType(Qt::PreciseTimer);
+    connect(closeTimer_, &QTimer::timeout, this, &SplashWindow::closeWhenTimeIsUp);
 
     // load step
     QCoreApplication::setApplicationName(kProgramTitle); // the program title
-    version->setText(versionText());
-    growToFit(version);
-    productName->setText(kProgramTitle);
-    growToFit(productName);
-    closeTimer->setInterval(closeDelay());
-    closeTimer->start();
-    terms->setText(termsOfUse());
+    version_->setText(versionText());
+    growToFit(version_);
+    productName_->setText(kProgramTitle);
+    growToFit(productName_);
+    closeTimer_->setInterval(closeDelay());
+    closeTimer_->start();
+    terms_->setText(termsOfUse());
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -190,7 +190,7 @@ void SplashWindow::closeWhenTimeIsUp() {
 // unloaded; the first time, the main window opens. The main window is shown before this one
 // goes, so that the program never finds itself without a window in between.
 void SplashWindow::closeEvent(QCloseEvent* event) {
-    closeTimer->stop();
+    closeTimer_->stop();
     Loaded::forget(this);
     if (OpenMainAfterSplash) {
         OpenMainAfterSplash = false;

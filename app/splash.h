@@ -33,14 +33,6 @@ public:
     static QString versionText(); // "Version 2.0.1"
     static QString termsOfUse();  // four numbered paragraphs separated by CR LF
 
-    QLabel* picture;
-    QLabel* productName;
-    QLabel* version;
-    QLabel* termsBackground;
-    QLabel* terms;
-    QLabel* infoIcon;
-    QTimer* closeTimer;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -49,4 +41,12 @@ private:
     SplashWindow();
     ~SplashWindow() override;
     void closeWhenTimeIsUp();
+
+    QLabel* picture_;
+    QLabel* productName_;
+    QLabel* version_;
+    QLabel* termsBackground_;
+    QLabel* terms_;
+    QLabel* infoIcon_;
+    QTimer* closeTimer_;
 };

@@ -97,48 +97,48 @@ BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::Fra
     // The stores first, so the visible children lie above nothing they could hide.
     for (int i = 0; i < 3; ++i) {
         const auto icon = static_cast<balloon::Icon>(1 + 2 * i);
-        modernIcons[i] = pictureStore(this, QStringLiteral("imgIconXP"), balloon::iconImage(icon));
-        modernIcons[i]->setProperty("controlIndex", i);
-        classicIcons[i] = pictureStore(this, QStringLiteral("imgIcon"),
-                                       balloon::iconImage(static_cast<balloon::Icon>(2 + 2 * i)));
-        classicIcons[i]->setProperty("controlIndex", i);
+        modernIcons_[i] = pictureStore(this, QStringLiteral("imgIconXP"), balloon::iconImage(icon));
+        modernIcons_[i]->setProperty("controlIndex", i);
+        classicIcons_[i] = pictureStore(this, QStringLiteral("imgIcon"),
+                                        balloon::iconImage(static_cast<balloon::Icon>(2 + 2 * i)));
+        classicIcons_[i]->setProperty("controlIndex", i);
     }
-    closeButtonUp = pictureStore(this, QStringLiteral("imgX_Up"), balloon::closeFaceUp());
-    closeButtonDown = pictureStore(this, QStringLiteral("imgX_Dn"), balloon::closeFacePressed());
+    closeButtonUp_ = pictureStore(this, QStringLiteral("imgX_Up"), balloon::closeFaceUp());
+    closeButtonDown_ = pictureStore(this, QStringLiteral("imgX_Dn"), balloon::closeFacePressed());
 
-    text = tipTextBox(this, pal);
+    text_ = tipTextBox(this, pal);
 
-    linkStrip = new QWidget(this);
-    linkStrip->setObjectName(QStringLiteral("cmdLink"));
-    linkStrip->resize(qv::twipsToPixels(4680), balloon::kLinkStripHeight);
-    linkStrip->setCursor(Qt::PointingHandCursor);
+    linkStrip_ = new QWidget(this);
+    linkStrip_->setObjectName(QStringLiteral("cmdLink"));
+    linkStrip_->resize(qv::twipsToPixels(4680), balloon::kLinkStripHeight);
+    linkStrip_->setCursor(Qt::PointingHandCursor);
 
-    title = titleLabel(this);
-    title->resize(width(), balloon::kTitleHeight);
+    title_ = titleLabel(this);
+    title_->resize(width(), balloon::kTitleHeight);
 
-    iconPicture = new QLabel(this);
-    iconPicture->setObjectName(QStringLiteral("imgDisplayIcon"));
-    iconPicture->setScaledContents(true);
-    iconPicture->resize(balloon::kIconSize, balloon::kIconSize);
+    iconPicture_ = new QLabel(this);
+    iconPicture_->setObjectName(QStringLiteral("imgDisplayIcon"));
+    iconPicture_->setScaledContents(true);
+    iconPicture_->resize(balloon::kIconSize, balloon::kIconSize);
 
-    closeButton = new QLabel(this);
-    closeButton->setObjectName(QStringLiteral("imgX"));
-    closeButton->setPixmap(closeButtonUp->pixmap());
-    closeButton->resize(balloon::kCloseImageSize, balloon::kCloseImageSize);
+    closeButton_ = new QLabel(this);
+    closeButton_->setObjectName(QStringLiteral("imgX"));
+    closeButton_->setPixmap(closeButtonUp_->pixmap());
+    closeButton_->resize(balloon::kCloseImageSize, balloon::kCloseImageSize);
 
-    closeGlyph = new BalloonCloseGlyph(this);
-    closeGlyph->setObjectName(QStringLiteral("lblX"));
-    closeGlyph->resize(balloon::kCloseGlyphSize, balloon::kCloseGlyphSize);
-    closeGlyph->setToolTip(QStringLiteral("Close"));
+    closeGlyph_ = new BalloonCloseGlyph(this);
+    closeGlyph_->setObjectName(QStringLiteral("lblX"));
+    closeGlyph_->resize(balloon::kCloseGlyphSize, balloon::kCloseGlyphSize);
+    closeGlyph_->setToolTip(QStringLiteral("Close"));
 
-    autoCloseTimer = new QTimer(this);
-    autoCloseTimer->setObjectName(QStringLiteral("timAutoClose"));
-    autoCloseTimer->setSingleShot(true);
-    connect(autoCloseTimer, &QTimer::timeout, this, &BalloonWindow::hideBalloon);
+    autoCloseTimer_ = new QTimer(this);
+    autoCloseTimer_->setObjectName(QStringLiteral("timAutoClose"));
+    autoCloseTimer_->setSingleShot(true);
+    connect(autoCloseTimer_, &QTimer::timeout, this, &BalloonWindow::hideBalloon);
 
-    for (QObject* o : {static_cast<QObject*>(title), static_cast<QObject*>(iconPicture),
-                       static_cast<QObject*>(closeButton), static_cast<QObject*>(closeGlyph),
-                       static_cast<QObject*>(text->viewport()), static_cast<QObject*>(linkStrip)})
+    for (QObject* o : {static_cast<QObject*>(title_), static_cast<QObject*>(iconPicture_),
+                       static_cast<QObject*>(closeButton_), static_cast<QObject*>(closeGlyph_),
+                       static_cast<QObject*>(text_->viewport()), static_cast<QObject*>(linkStrip_)})
         o->installEventFilter(this);
 
     resize(qv::twipsToPixels(balloon::kDesignWidthTwips),
@@ -152,28 +152,28 @@ BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int
                           const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
                           int widthTwips, const QVariant& fontName, const QString& rtfFile,
                           bool showLink) {
-    title->setText(titleText);
+    title_->setText(titleText);
     if (!bodyText.isEmpty())
-        text->setPlainText(bodyText);
+        text_->setPlainText(bodyText);
     if (!rtfFile.isEmpty()) {
         const auto rtf = rtf::readRtfFile(rtfFile);
         if (!rtf.ok)
             return BalloonFailure{BalloonFailure::Kind::RtfFile, rtf.error};
-        text->setHtml(rtf.html);
+        text_->setHtml(rtf.html);
     }
     move(qv::twipsToPixels(QPoint(xTwips, yTwips)));
 
     icon_ = balloon::iconForCode(iconCode);
     if (const int slot = balloon::iconSlot(icon_); slot >= 0) {
-        const QLabel* store = balloon::isClassic(icon_) ? classicIcons[slot] : modernIcons[slot];
-        iconPicture->setPixmap(store->pixmap());
-        iconPicture->show();
+        const QLabel* store = balloon::isClassic(icon_) ? classicIcons_[slot] : modernIcons_[slot];
+        iconPicture_->setPixmap(store->pixmap());
+        iconPicture_->show();
     } else {
-        iconPicture->hide();
+        iconPicture_->hide();
     }
 
-    closeButton->setVisible(showClose);
-    closeGlyph->setVisible(showClose);
+    closeButton_->setVisible(showClose);
+    closeGlyph_->setVisible(showClose);
 
     if (autoCloseMs < 0 || autoCloseMs > balloon::kLongestAutoClose)
         return BalloonFailure{BalloonFailure::Kind::AutoCloseRange,
@@ -183,18 +183,18 @@ BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int
     if (autoCloseMs != 0) {
         autoCloseAfter_ = autoCloseMs;
         const auto& timeBase = services().balloonTimeBase;
-        autoCloseTimer->setInterval(timeBase ? timeBase(autoCloseMs) : autoCloseMs);
-        autoCloseTimer->start();
+        autoCloseTimer_->setInterval(timeBase ? timeBase(autoCloseMs) : autoCloseMs);
+        autoCloseTimer_->start();
     } else {
         autoCloseAfter_ = 0;
-        autoCloseTimer->stop();
+        autoCloseTimer_->stop();
     }
 
     if (showLink)
-        heightTwips = balloon::heightWithLinkStrip(heightTwips, true, linkStrip->height());
+        heightTwips = balloon::heightWithLinkStrip(heightTwips, true, linkStrip_->height());
     else
-        linkStrip->resize(linkStrip->width(), 0);
-    linkStrip->setVisible(linkStrip->height() > 0);
+        linkStrip_->resize(linkStrip_->width(), 0);
+    linkStrip_->setVisible(linkStrip_->height() > 0);
 
     resize(qv::twipsToPixels(widthTwips), height());
     runLayout();
@@ -206,14 +206,14 @@ BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int
     if (!face.isEmpty()) {
         setFace(this, face);
         if (rtfFile.isEmpty())
-            setFace(text, face);
-        setFace(title, face);
+            setFace(text_, face);
+        setFace(title_, face);
     }
     return std::nullopt;
 }
 
 void BalloonWindow::hideBalloon() {
-    autoCloseTimer->stop();
+    autoCloseTimer_->stop();
     close();
 }
 
@@ -222,21 +222,29 @@ void BalloonWindow::roundCorners() {
     setMask(region_);
 }
 
+QString BalloonWindow::titleText() const {
+    return title_->text();
+}
+
+QString BalloonWindow::bodyText() const {
+    return text_->toPlainText();
+}
+
 balloon::Layout BalloonWindow::currentLayout() const {
-    return balloon::layoutFor(size(), title->height(), linkStrip->height(), closeGlyph->size(),
-                              closeButton->size(), iconPicture->size());
+    return balloon::layoutFor(size(), title_->height(), linkStrip_->height(), closeGlyph_->size(),
+                              closeButton_->size(), iconPicture_->size());
 }
 
 void BalloonWindow::runLayout() {
     const balloon::Layout l = currentLayout();
-    text->setGeometry(l.body);
-    closeGlyph->move(l.closeGlyph.topLeft());
-    closeButton->move(l.closeImage.topLeft());
-    closeButtonDown->move(width() - closeButtonDown->width() - 15, 2);
-    closeButtonUp->move(width() - closeButtonUp->width() - 15, 2);
-    iconPicture->move(l.icon.topLeft());
-    title->setGeometry(l.title);
-    linkStrip->setGeometry(l.linkStrip);
+    text_->setGeometry(l.body);
+    closeGlyph_->move(l.closeGlyph.topLeft());
+    closeButton_->move(l.closeImage.topLeft());
+    closeButtonDown_->move(width() - closeButtonDown_->width() - 15, 2);
+    closeButtonUp_->move(width() - closeButtonUp_->width() - 15, 2);
+    iconPicture_->move(l.icon.topLeft());
+    title_->setGeometry(l.title);
+    linkStrip_->setGeometry(l.linkStrip);
     update();
 }
 
@@ -301,35 +309,35 @@ bool BalloonWindow::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     auto* me = static_cast<QMouseEvent*>(event);
 
-    if (watched == title) {
+    if (watched == title_) {
         if (type == QEvent::MouseButtonPress)
             dragWindow(this, me->globalPosition().toPoint());
         return true; // a click on the title does nothing
     }
-    if (watched == closeButton || watched == closeGlyph) {
+    if (watched == closeButton_ || watched == closeGlyph_) {
         if (type == QEvent::MouseButtonPress && me->button() == Qt::LeftButton)
-            closeButton->setPixmap(closeButtonDown->pixmap());
+            closeButton_->setPixmap(closeButtonDown_->pixmap());
         if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton)
-            closeButton->setPixmap(closeButtonUp->pixmap());
+            closeButton_->setPixmap(closeButtonUp_->pixmap());
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
             hideBalloon();
         return true;
     }
-    if (watched == iconPicture) {
+    if (watched == iconPicture_) {
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
             hideBalloon();
         return true;
     }
-    if (watched == text->viewport()) {
+    if (watched == text_->viewport()) {
         if (type == QEvent::MouseButtonDblClick) {
             hideBalloon();
             return true;
         }
-        if (clickOn(watched, event) && closeGlyph->isHidden())
+        if (clickOn(watched, event) && closeGlyph_->isHidden())
             hideBalloon();
         return true; // the body is read only: its clicks go nowhere else
     }
-    if (watched == linkStrip) {
+    if (watched == linkStrip_) {
         if (type != QEvent::MouseButtonDblClick && clickOn(watched, event))
             emit linkClicked();
         return true;

@@ -65,18 +65,9 @@ public:
     balloon::Icon currentIcon() const { return icon_; }
     // The auto-close time setBalloon set, 0 when the timer is off.
     int autoCloseAfter() const { return autoCloseAfter_; }
-
-    QLabel* title;
-    QLabel* iconPicture;
-    QLabel* closeButton;
-    QLabel* closeButtonUp;
-    QLabel* closeButtonDown;
-    BalloonCloseGlyph* closeGlyph;
-    QTextEdit* text;
-    QTimer* autoCloseTimer;
-    QWidget* linkStrip;
-    std::array<QLabel*, 3> classicIcons;
-    std::array<QLabel*, 3> modernIcons;
+    QString titleText() const;
+    // The body as plain text, whether it came as text or from an RTF file.
+    QString bodyText() const;
 
 signals:
     void linkClicked();
@@ -92,6 +83,19 @@ protected:
 private:
     void runLayout();
     bool clickOn(QObject* watched, QEvent* event);
+
+    QLabel* title_;
+    QLabel* iconPicture_;
+    QLabel* closeButton_;
+    QLabel* closeButtonUp_;   // the close button's face at rest
+    QLabel* closeButtonDown_; // its face while pressed
+    BalloonCloseGlyph* closeGlyph_;
+    QTextEdit* text_;
+    QTimer* autoCloseTimer_;
+    QWidget* linkStrip_;
+    // The icon pictures setBalloon copies from, by balloon::iconSlot.
+    std::array<QLabel*, 3> classicIcons_;
+    std::array<QLabel*, 3> modernIcons_;
 
     QRegion region_;
     balloon::Icon icon_ = balloon::Icon::None;

@@ -204,13 +204,14 @@ void GuidanceTest::firingShowsOneBalloon() {
     QVERIFY(tip->isVisible());
     QVERIFY(tip->isWindow());
     QCOMPARE(tip->parentWidget(), &form); // owned by the main window
-    QCOMPARE(tip->title->text(), QString("Getting Started with Quorvane"));
-    QCOMPARE(tip->text->toPlainText(), qv::guidance::text(m));
+    QCOMPARE(tip->titleText(), QString("Getting Started with Quorvane"));
+    QCOMPARE(tip->bodyText(), qv::guidance::text(m));
     QCOMPARE(tip->currentIcon(), qv::balloon::Icon::Information);
-    QVERIFY(tip->closeButton->isVisible());
+    QVERIFY(designControl<QLabel>(*tip, "imgX")->isVisible());
     QCOMPARE(tip->size(), QSize(312, 108));
     QCOMPARE(tip->autoCloseAfter(), autoCloseMs(m));
-    QCOMPARE(tip->title->font().families().value(0), QString("Tahoma"));
+    QCOMPARE(designControl<QLabel>(*tip, "lblTitle")->font().families().value(0),
+             QString("Tahoma"));
 
     const QWidget* anchor = m == Message::Start      ? designControl<QWidget>(form, "Text15")
                             : m == Message::Select   ? designControl<QWidget>(form, "ListView1")
@@ -244,9 +245,10 @@ void GuidanceTest::noFilesBalloonStays() {
     QCOMPARE(tips.size(), 2);
     for (qv::BalloonWindow* tip : tips) {
         QVERIFY(tip->isVisible());
-        QVERIFY(!tip->autoCloseTimer->isActive());
+        QVERIFY(!designControl<QTimer>(*tip, "timAutoClose")->isActive());
     }
-    QTest::mouseClick(tips[0]->closeButton, Qt::LeftButton, {}, QPoint(1, 1)); // until closed
+    QTest::mouseClick(designControl<QLabel>(*tips[0], "imgX"), Qt::LeftButton, {},
+                      QPoint(1, 1)); // until closed
     QCOMPARE(balloons(form).size(), 1);
 }
 
@@ -262,7 +264,7 @@ void GuidanceTest::balloonsStayUsableWhileTheWindowWorks() {
     QCOMPARE(tips.size(), 2);
     for (qv::BalloonWindow* tip : tips)
         QVERIFY(tip->isEnabled());
-    QTest::mouseClick(tips[0]->closeButton, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseClick(designControl<QLabel>(*tips[0], "imgX"), Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(balloons(form).size(), 1);
     form.setEnabled(true);
     QVERIFY(balloons(form).first()->isEnabled());

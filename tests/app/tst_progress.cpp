@@ -1,4 +1,5 @@
 #include "app/progress.h"
+#include "tests/support/designcontrol.h"
 #include "tests/support/tempprogramfolder.h"
 #include "ui/animationplayer.h"
 
@@ -6,6 +7,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QtTest>
+
+using qv::test::designControl;
 
 class TestProgress : public QObject {
     Q_OBJECT
@@ -29,10 +32,12 @@ private slots:
         QCOMPARE(p.windowTitle(), QString("Please wait"));
         QCOMPARE(p.size(), QSize(279, 88)); // 4185 x 1320 twips
         QCOMPARE(p.palette().color(QPalette::Window), QColor(88, 146, 231));
-        QVERIFY(p.clip->isOpen());
-        QVERIFY(p.clip->isPlaying());
-        QCOMPARE(p.bar->value(), 0);
-        QCOMPARE(p.bar->minimum(), 0);
+        const auto* clip = designControl<qv::AnimationPlayer>(p, "Animation1");
+        QVERIFY(clip->isOpen());
+        QVERIFY(clip->isPlaying());
+        const auto* bar = designControl<QProgressBar>(p, "ProgressBar1");
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(bar->minimum(), 0);
         QCOMPARE(&Progress::form(), &p); // one window while loaded
     }
 
@@ -61,14 +66,15 @@ private slots:
         p.setValue(7);
         p.setStatus("Loading Record 7 of 20");
         QCOMPARE(p.windowTitle(), QString("Exporting"));
-        QVERIFY(p.picture->isHidden());
+        const auto* picture = designControl<QLabel>(p, "Image1");
+        QVERIFY(picture->isHidden());
         QCOMPARE(p.maximum(), 20);
         QCOMPARE(p.value(), 7);
-        QCOMPARE(p.status->text(), QString("Loading Record 7 of 20"));
+        QCOMPARE(p.statusText(), QString("Loading Record 7 of 20"));
         p.setValue(25); // past the end: full, not ignored
         QCOMPARE(p.value(), 20);
         p.setPictureVisible(true);
-        QVERIFY(!p.picture->isHidden());
+        QVERIFY(!picture->isHidden());
     }
 
     // An action that never returns to the event loop still sees the window move.
@@ -77,19 +83,20 @@ private slots:
         p.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(&p));
         p.setMaximum(1000000);
-        const int firstFrame = p.clip->currentFrame();
+        const auto* clip = designControl<qv::AnimationPlayer>(p, "Animation1");
+        const int firstFrame = clip->currentFrame();
         QElapsedTimer clock;
         clock.start();
         int value = 0;
         while (clock.elapsed() < 600)
             p.setValue(++value % 1000000);
-        QVERIFY(p.clip->currentFrame() != firstFrame);
+        QVERIFY(clip->currentFrame() != firstFrame);
     }
 
     void missingClipLeavesTheWindowWorking() {
         QFile::remove(folder->filePath("AccessDatabase.avi"));
         Progress& p = Progress::form();
-        QVERIFY(!p.clip->isOpen());
+        QVERIFY(!designControl<qv::AnimationPlayer>(p, "Animation1")->isOpen());
         p.showWindow();
         p.setValue(1);
     }

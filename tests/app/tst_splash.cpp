@@ -1,10 +1,13 @@
 #include "app/splash.h"
 #include "platform/services.h"
+#include "tests/support/designcontrol.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QtTest>
+
+using qv::test::designControl;
 
 namespace {
 
@@ -49,16 +52,17 @@ private slots:
         QCOMPARE(s.windowTitle(), QString());
         QCOMPARE(s.size(), QSize(487, 318)); // 7305 x 4770 twips
         QCOMPARE(QCoreApplication::applicationName(), QString("Quorvane"));
-        QCOMPARE(s.productName->text(), QString("Quorvane"));
-        QCOMPARE(s.version->text(), QString("Version %1.%2.%3")
-                                        .arg(QV_VERSION_MAJOR)
-                                        .arg(QV_VERSION_MINOR)
-                                        .arg(QV_VERSION_PATCH));
+        QCOMPARE(designControl<QLabel>(s, "lblProductName")->text(), QString("Quorvane"));
+        QCOMPARE(designControl<QLabel>(s, "lblVersion")->text(), QString("Version %1.%2.%3")
+                                                                     .arg(QV_VERSION_MAJOR)
+                                                                     .arg(QV_VERSION_MINOR)
+                                                                     .arg(QV_VERSION_PATCH));
         QCOMPARE(SplashWindow::versionText(), QString("Version 2.0.1"));
-        QCOMPARE(s.closeTimer->interval(), 100000);
-        QVERIFY(s.closeTimer->isActive());
+        const auto* closeTimer = designControl<QTimer>(s, "Timer1");
+        QCOMPARE(closeTimer->interval(), 100000);
+        QVERIFY(closeTimer->isActive());
 
-        const QStringList paragraphs = s.terms->text().split("\r\n");
+        const QStringList paragraphs = designControl<QLabel>(s, "Label2")->text().split("\r\n");
         QCOMPARE(paragraphs.size(), 4);
         for (int i = 0; i < 4; ++i)
             QVERIFY(paragraphs[i].startsWith(QString("(%1) ").arg(i + 1)));

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <QtGlobal>
 
 // Header only: the benchmarks use it too, without the rest of the test support.
@@ -16,6 +17,22 @@ template <class T> T* designControl(const QObject& window, const char* designNam
         qFatal("%s has no control \"%s\" of the type asked for", qPrintable(window.objectName()),
                designName);
     return control;
+}
+
+// One member of a control array: the controls that share a design name and carry their index
+// as the property "controlIndex".
+template <class T>
+T* designControl(const QObject& window, const char* designName, int controlIndex) {
+    T* found = nullptr;
+    for (T* control : window.findChildren<T*>(QString::fromLatin1(designName))) {
+        const QVariant index = control->property("controlIndex");
+        if (index.isValid() && index.toInt() == controlIndex)
+            found = control;
+    }
+    if (!found)
+        qFatal("%s has no control \"%s(%d)\" of the type asked for",
+               qPrintable(window.objectName()), designName, controlIndex);
+    return found;
 }
 
 } // namespace qv::test

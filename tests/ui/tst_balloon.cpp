@@ -3,6 +3,7 @@
 #include "ui/balloon.h"
 #include "ui/balloondrag.h"
 
+#include "tests/support/designcontrol.h"
 #include "tests/support/tempprogramfolder.h"
 
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 using qv::BalloonWindow;
+using qv::test::designControl;
 
 namespace {
 
@@ -62,44 +64,49 @@ void BalloonTest::placesAndSizes() {
     QVERIFY(!setUp(tip));
     QCOMPARE(tip.pos(), QPoint(100, 200));
     QCOMPARE(tip.size(), QSize(312, 108));
-    QCOMPARE(tip.title->geometry(), QRect(0, 1, 312, 17));
-    QCOMPARE(tip.text->geometry(), QRect(8, 27, 292, 71));
-    QCOMPARE(tip.closeButton->geometry(), QRect(281, 2, 16, 16));
-    QCOMPARE(tip.closeGlyph->geometry(), QRect(286, 5, 13, 13));
-    QCOMPARE(tip.iconPicture->geometry(), QRect(10, 2, 16, 16));
+    const auto* body = designControl<QTextEdit>(tip, "txtTip");
+    const auto* closeButton = designControl<QLabel>(tip, "imgX");
+    QCOMPARE(designControl<QLabel>(tip, "lblTitle")->geometry(), QRect(0, 1, 312, 17));
+    QCOMPARE(body->geometry(), QRect(8, 27, 292, 71));
+    QCOMPARE(closeButton->geometry(), QRect(281, 2, 16, 16));
+    QCOMPARE(designControl<QWidget>(tip, "lblX")->geometry(), QRect(286, 5, 13, 13));
+    QCOMPARE(designControl<QLabel>(tip, "imgDisplayIcon")->geometry(), QRect(10, 2, 16, 16));
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 108)));
-    QCOMPARE(tip.title->text(), QString("Getting Started"));
-    QCOMPARE(tip.text->toPlainText(), QString("Body text"));
+    QCOMPARE(tip.titleText(), QString("Getting Started"));
+    QCOMPARE(tip.bodyText(), QString("Body text"));
     QVERIFY(!tip.isVisible()); // the caller shows it
 
     // A later resize lays the children out again.
     tip.show();
     tip.resize(400, 150);
-    QCOMPARE(tip.text->geometry(), QRect(8, 27, 380, 113));
-    QCOMPARE(tip.closeButton->geometry().topLeft(), QPoint(369, 2));
+    QCOMPARE(body->geometry(), QRect(8, 27, 380, 113));
+    QCOMPARE(closeButton->geometry().topLeft(), QPoint(369, 2));
 }
 
 void BalloonTest::designState() {
     BalloonWindow tip;
     QCOMPARE(tip.size(), QSize(312, 127));
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 127)));
-    QCOMPARE(tip.title->font().bold(), true);
+    QCOMPARE(designControl<QLabel>(tip, "lblTitle")->font().bold(), true);
     // Nothing to say: the body keeps its design content.
     QVERIFY(!tip.setBalloon("T", "", 0, 0, "i", true, 0, 1620, 4680, QString("Tahoma"), "", false));
-    QCOMPARE(tip.text->toPlainText(), QString("txtTip"));
-    QVERIFY(!tip.linkStrip->isVisibleTo(&tip));
-    QCOMPARE(tip.linkStrip->height(), 0);
+    QCOMPARE(tip.bodyText(), QString("txtTip"));
+    const auto* strip = designControl<QWidget>(tip, "cmdLink");
+    QVERIFY(!strip->isVisibleTo(&tip));
+    QCOMPARE(strip->height(), 0);
 }
 
 void BalloonTest::linkStrip() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip, "i", true, 0, "x", {}, true));
     QCOMPARE(tip.size(), QSize(312, 124)); // 1620 + 12 x 20 twips
-    QVERIFY(tip.linkStrip->isVisibleTo(&tip));
-    QCOMPARE(tip.text->geometry(), QRect(8, 27, 292, 124 - 17 - 20 - 20 - 15));
+    auto* strip = designControl<QWidget>(tip, "cmdLink");
+    QVERIFY(strip->isVisibleTo(&tip));
+    QCOMPARE(designControl<QTextEdit>(tip, "txtTip")->geometry(),
+             QRect(8, 27, 292, 124 - 17 - 20 - 20 - 15));
     QSignalSpy clicked(&tip, &BalloonWindow::linkClicked);
     tip.show();
-    QTest::mouseClick(tip.linkStrip, Qt::LeftButton);
+    QTest::mouseClick(strip, Qt::LeftButton);
     QCOMPARE(clicked.count(), 1);
     QVERIFY(tip.isVisible());
 }
@@ -127,14 +134,16 @@ void BalloonTest::iconCodes() {
     QFETCH(int, slot);
     BalloonWindow tip;
     QVERIFY(!setUp(tip, code));
-    QCOMPARE(tip.iconPicture->isVisibleTo(&tip), shown);
+    const auto* icon = designControl<QLabel>(tip, "imgDisplayIcon");
+    QCOMPARE(icon->isVisibleTo(&tip), shown);
     if (shown) {
-        const QLabel* store = classic ? tip.classicIcons[slot] : tip.modernIcons[slot];
-        QCOMPARE(tip.iconPicture->pixmap().toImage(), store->pixmap().toImage());
+        const QLabel* store = designControl<QLabel>(tip, classic ? "imgIcon" : "imgIconXP", slot);
+        QCOMPARE(icon->pixmap().toImage(), store->pixmap().toImage());
     }
     // The title always spans the full width, so it stays centred with or without icon.
-    QCOMPARE(tip.title->geometry().width(), tip.width());
-    QCOMPARE(tip.title->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    const auto* title = designControl<QLabel>(tip, "lblTitle");
+    QCOMPARE(title->geometry().width(), tip.width());
+    QCOMPARE(title->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 }
 
 enum class Target { Background, Title, Icon, CloseImage, CloseGlyph, Body };
@@ -178,20 +187,20 @@ void BalloonTest::closeByClick() {
         at = QPoint(150, 100); // bottom margin, below the body
         break;
     case Target::Title:
-        w = tip->title;
+        w = designControl<QLabel>(*tip, "lblTitle");
         break;
     case Target::Icon:
-        w = tip->iconPicture;
+        w = designControl<QLabel>(*tip, "imgDisplayIcon");
         break;
     case Target::CloseImage:
-        w = tip->closeButton;
+        w = designControl<QLabel>(*tip, "imgX");
         at = QPoint(1, 1); // the glyph covers its middle
         break;
     case Target::CloseGlyph:
-        w = tip->closeGlyph;
+        w = designControl<QWidget>(*tip, "lblX");
         break;
     case Target::Body:
-        w = tip->text->viewport();
+        w = designControl<QTextEdit>(*tip, "txtTip")->viewport();
         break;
     }
     if (at.isNull())
@@ -217,24 +226,25 @@ void BalloonTest::closeButtonFaces() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip));
     tip.show();
-    const QImage up = tip.closeButtonUp->pixmap().toImage();
-    const QImage down = tip.closeButtonDown->pixmap().toImage();
+    auto* closeButton = designControl<QLabel>(tip, "imgX");
+    auto* closeGlyph = designControl<QWidget>(tip, "lblX");
+    const QImage up = designControl<QLabel>(tip, "imgX_Up")->pixmap().toImage();
+    const QImage down = designControl<QLabel>(tip, "imgX_Dn")->pixmap().toImage();
     QVERIFY(up != down);
-    QCOMPARE(tip.closeButton->pixmap().toImage(), up);
-    for (QWidget* w :
-         {static_cast<QWidget*>(tip.closeButton), static_cast<QWidget*>(tip.closeGlyph)}) {
+    QCOMPARE(closeButton->pixmap().toImage(), up);
+    for (QWidget* w : {static_cast<QWidget*>(closeButton), closeGlyph}) {
         press(w);
-        QCOMPARE(tip.closeButton->pixmap().toImage(), down);
+        QCOMPARE(closeButton->pixmap().toImage(), down);
         // Released outside: no click, the balloon stays, the face comes back up.
         QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(-20, 40));
-        QCOMPARE(tip.closeButton->pixmap().toImage(), up);
+        QCOMPARE(closeButton->pixmap().toImage(), up);
         QVERIFY(tip.isVisible());
     }
-    press(tip.closeButton, Qt::RightButton);
-    QCOMPARE(tip.closeButton->pixmap().toImage(), up);
-    release(tip.closeButton, Qt::RightButton);
+    press(closeButton, Qt::RightButton);
+    QCOMPARE(closeButton->pixmap().toImage(), up);
+    release(closeButton, Qt::RightButton);
     QVERIFY(tip.isVisible());
-    QCOMPARE(tip.closeGlyph->toolTip(), QString("Close"));
+    QCOMPARE(closeGlyph->toolTip(), QString("Close"));
 }
 
 void BalloonTest::autoClose() {
@@ -244,15 +254,16 @@ void BalloonTest::autoClose() {
     QPointer<BalloonWindow> stays = new BalloonWindow;
     QVERIFY(!setUp(*stays, "i", true, 0));
     stays->show();
-    QVERIFY(!stays->autoCloseTimer->isActive());
+    QVERIFY(!designControl<QTimer>(*stays, "timAutoClose")->isActive());
     QCOMPARE(stays->autoCloseAfter(), 0);
 
     QPointer<BalloonWindow> goes = new BalloonWindow;
     QVERIFY(!setUp(*goes, "i", true, 4000));
     goes->show();
     QCOMPARE(goes->autoCloseAfter(), 4000);
-    QVERIFY(goes->autoCloseTimer->isActive());
-    QCOMPARE(goes->autoCloseTimer->interval(), 40);
+    const auto* timer = designControl<QTimer>(*goes, "timAutoClose");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 40);
     QTRY_VERIFY_WITH_TIMEOUT(deleted(goes), 2000);
     QVERIFY(!deleted(stays));
     delete stays.data();
@@ -277,11 +288,11 @@ void BalloonTest::autoCloseOutOfRange() {
     QVERIFY(failure);
     QCOMPARE(failure->kind, qv::BalloonFailure::Kind::AutoCloseRange);
     QVERIFY(failure->message.contains(QString::number(ms)));
-    QVERIFY(!tip.autoCloseTimer->isActive());
+    QVERIFY(!designControl<QTimer>(tip, "timAutoClose")->isActive());
     // Half filled: the steps before the timer are done, the size is not.
-    QCOMPARE(tip.title->text(), QString("Getting Started"));
+    QCOMPARE(tip.titleText(), QString("Getting Started"));
     QCOMPARE(tip.pos(), QPoint(100, 200));
-    QVERIFY(tip.closeButton->isHidden());
+    QVERIFY(designControl<QLabel>(tip, "imgX")->isHidden());
     QCOMPARE(tip.size(), QSize(312, 127));
 }
 
@@ -293,13 +304,14 @@ void BalloonTest::rtfBody() {
     {
         BalloonWindow tip;
         QVERIFY(!setUp(tip, "i", true, 0, "Plain words", folder.filePath("tip.rtf")));
-        QCOMPARE(tip.text->toPlainText(), QString("From the file\nsecond line"));
+        QCOMPARE(tip.bodyText(), QString("From the file\nsecond line"));
         // The file keeps its own font: the face passed for the balloon does not replace it.
-        QTextCursor c(tip.text->document());
+        const auto* body = designControl<QTextEdit>(tip, "txtTip");
+        QTextCursor c(body->document());
         c.setPosition(2);
         QCOMPARE(c.charFormat().fontFamilies().toStringList().value(0), QString("Courier New"));
         QCOMPARE(c.charFormat().fontPointSize(), 10.0);
-        QVERIFY(tip.text->font().family() != QString("Tahoma"));
+        QVERIFY(body->font().family() != QString("Tahoma"));
     }
     for (const QString name : {"missing.rtf", "plain.rtf"}) {
         folder.write("plain.rtf", "this is no rich text");
@@ -309,8 +321,8 @@ void BalloonTest::rtfBody() {
         QCOMPARE(failure->kind, qv::BalloonFailure::Kind::RtfFile);
         QVERIFY(!failure->message.isEmpty());
         // Stopped before the rest: the text was set, the timer was not started.
-        QCOMPARE(tip.text->toPlainText(), QString("Words"));
-        QVERIFY(!tip.autoCloseTimer->isActive());
+        QCOMPARE(tip.bodyText(), QString("Words"));
+        QVERIFY(!designControl<QTimer>(tip, "timAutoClose")->isActive());
     }
 }
 
@@ -318,40 +330,43 @@ void BalloonTest::fonts() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip));
     QCOMPARE(tip.font().families().value(0), QString("Tahoma"));
-    QCOMPARE(tip.text->font().families().value(0), QString("Tahoma"));
-    QCOMPARE(tip.text->font().pointSizeF(), 8.5);
-    QCOMPARE(tip.title->font().families().value(0), QString("Tahoma"));
-    QCOMPARE(tip.title->font().pointSizeF(), 8.25);
-    QVERIFY(tip.title->font().bold());
+    const QFont body = designControl<QTextEdit>(tip, "txtTip")->font();
+    QCOMPARE(body.families().value(0), QString("Tahoma"));
+    QCOMPARE(body.pointSizeF(), 8.5);
+    const QFont title = designControl<QLabel>(tip, "lblTitle")->font();
+    QCOMPARE(title.families().value(0), QString("Tahoma"));
+    QCOMPARE(title.pointSizeF(), 8.25);
+    QVERIFY(title.bold());
 }
 
 void BalloonTest::dragByTitle() {
     BalloonWindow tip;
     QVERIFY(!setUp(tip));
     tip.show();
+    auto* title = designControl<QLabel>(tip, "lblTitle");
     const QPoint start = tip.pos();
-    const QPoint grip = tip.title->mapToGlobal(QPoint(100, 8));
+    const QPoint grip = title->mapToGlobal(QPoint(100, 8));
     QMouseEvent down(QEvent::MouseButtonPress, QPointF(100, 8), QPointF(grip), Qt::LeftButton,
                      Qt::LeftButton, {});
-    QApplication::sendEvent(tip.title, &down);
+    QApplication::sendEvent(title, &down);
     QMouseEvent move(QEvent::MouseMove, QPointF(130, 18), QPointF(grip + QPoint(30, 10)),
                      Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(tip.title, &move);
+    QApplication::sendEvent(title, &move);
     QCOMPARE(tip.pos(), start + QPoint(30, 10));
     QMouseEvent up(QEvent::MouseButtonRelease, QPointF(130, 18), QPointF(grip + QPoint(30, 10)),
                    Qt::LeftButton, Qt::NoButton, {});
-    QApplication::sendEvent(tip.title, &up);
+    QApplication::sendEvent(title, &up);
     QVERIFY(tip.isVisible()); // a press on the title drags, it does not close
     // After the release further moves leave the window alone.
     QMouseEvent later(QEvent::MouseMove, QPointF(10, 10), QPointF(grip + QPoint(90, 90)),
                       Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(tip.title, &later);
+    QApplication::sendEvent(title, &later);
     QCOMPARE(tip.pos(), start + QPoint(30, 10));
 
     tip.showMaximized();
     const QPoint maxPos = tip.pos();
     qv::dragWindow(&tip, grip);
-    QApplication::sendEvent(tip.title, &move);
+    QApplication::sendEvent(title, &move);
     QCOMPARE(tip.pos(), maxPos);
 }
 
