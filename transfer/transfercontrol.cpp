@@ -318,21 +318,17 @@ void TransferControl::dropReadAhead() {
 }
 
 bool TransferControl::Execute(const QString& url, const QString& command) {
-    if (busy_)
-        return false; // one command at a time; the running one is not disturbed
-    int code = 0;
-    QString why;
-    const std::optional<Prepared> prepared = prepare(url, command, &code, &why);
-    if (!prepared) {
-        dropReadAhead();
-        return refuse(code, why);
-    }
-    return start(url, *prepared);
+    return executeOf(url, command);
 }
 
 bool TransferControl::Execute(const QString& url, const transfer::FtpCommand& command) {
+    return executeOf(url, command);
+}
+
+template <class OneCommand>
+bool TransferControl::executeOf(const QString& url, const OneCommand& command) {
     if (busy_)
-        return false;
+        return false; // one command at a time; the running one is not disturbed
     int code = 0;
     QString why;
     const std::optional<Prepared> prepared = prepare(url, command, &code, &why);

@@ -157,6 +157,7 @@ private:
     std::optional<transfer::FtpAddress> address(const QString& url, int* code, QString* why) const;
     QString keyOf(const QString& url, const transfer::FtpCommand& command) const;
     bool start(const QString& url, const Prepared& prepared);
+    template <class OneCommand> bool executeOf(const QString& url, const OneCommand& command);
     template <class Commands> bool downloadAllOf(const QString& url, const Commands& commands);
     transfer::FtpOutcome run(const Prepared& prepared, const transfer::FtpSession::StateSink& sink);
     std::function<void()> commandJob(const Prepared& prepared);
