@@ -50,17 +50,12 @@ public:
     };
     void setPanelVisible(Panel panel, bool visible);
 
-    // What the window shows, by intent. Features call these instead of showing and hiding
-    // controls one by one.
-    void showSettings();                       // the settings panel, the browser at full height
-    void showDetails();                        // the details panel in place of the settings
-    void showTemplateChoice(bool hasTemplate); // Complete Merge and the picture of a template
-    void hideTemplateChoice();
-    void showBrowser();      // the browser in place of the introduction, at its full height
-    void showRecordList();   // the record list below the shortened browser
-    void hideRecordList();   // the browser alone, at its full height
-    void shrinkRecordList(); // an enlarged record list back below the browser
-    void beginSearch();      // window disabled, the progress group shown with its clip playing
+    // What the window shows, by intent, where it spans several panels. Features call these (and
+    // the panels' own intents) instead of showing and hiding controls one by one.
+    void showSettings(); // the settings panel, the browser at full height
+    void showDetails();  // the details panel in place of the settings
+    void showBrowser();  // the browser in place of the introduction, at its full height
+    void beginSearch();  // window disabled, the progress group shown with its clip playing
     void endSearch(const QString& summary); // the progress group gone but for the summary
 
     // --- Operations -----------------------------------------------------------------------------

@@ -70,7 +70,7 @@ void Form2::loadButtonCaptions() {
 
 void Form2::loadHideDetailsPanel() {
     setPanelVisible(Panel::Details, false);
-    hideTemplateChoice();
+    details.hideTemplateChoice();
     frame.headingRule_->show();
     progress.summary_->hide();
     frame.commandStatus_->hide();

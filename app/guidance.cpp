@@ -45,7 +45,7 @@ QRect screenRect(const QWidget* w) {
     return {w->mapToGlobal(QPoint(0, 0)), w->size()};
 }
 
-qv::BalloonWindow* ShowGuidance(Form2& form, Message m) {
+qv::BalloonWindow* showGuidance(Form2& form, Message m) {
     const QWidget* anchor = anchorOf(form, m);
     const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
     auto* tip = new qv::BalloonWindow(&form);
@@ -102,16 +102,16 @@ void onGuidanceTimer(Form2& form, int number) {
 }
 
 qv::BalloonWindow* guidanceStart(Form2& form) {
-    return ShowGuidance(form, Message::Start);
+    return showGuidance(form, Message::Start);
 }
 qv::BalloonWindow* guidanceSelect(Form2& form) {
-    return ShowGuidance(form, Message::Select);
+    return showGuidance(form, Message::Select);
 }
 qv::BalloonWindow* guidanceSettings(Form2& form) {
-    return ShowGuidance(form, Message::Settings);
+    return showGuidance(form, Message::Settings);
 }
 qv::BalloonWindow* guidanceNoFiles(Form2& form) {
-    return ShowGuidance(form, Message::NoFiles);
+    return showGuidance(form, Message::NoFiles);
 }
 
 } // namespace qv::guidance

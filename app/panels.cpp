@@ -9,11 +9,11 @@ void Form2::setPanelVisible(Panel panel, bool visible) {
 }
 
 void Form2::showSettings() {
-    hideRecordList();
+    browser.hideRecordList();
     setPanelVisible(Panel::Settings, true);
     progress.showSummary(); // the last search's summary
     setPanelVisible(Panel::Details, false);
-    hideTemplateChoice();
+    details.hideTemplateChoice();
     frame.showHeadingRule();
 }
 
@@ -24,29 +24,9 @@ void Form2::showDetails() {
     frame.showHeadingRule();
 }
 
-void Form2::showTemplateChoice(bool hasTemplate) {
-    details.showTemplateChoice(hasTemplate);
-}
-
-void Form2::hideTemplateChoice() {
-    details.hideTemplateChoice();
-}
-
 void Form2::showBrowser() {
     setPanelVisible(Panel::Introduction, false);
     browser.showFiles();
-}
-
-void Form2::showRecordList() {
-    browser.showRecordList();
-}
-
-void Form2::hideRecordList() {
-    browser.hideRecordList();
-}
-
-void Form2::shrinkRecordList() {
-    browser.shrinkRecordList();
 }
 
 void Form2::beginSearch() {

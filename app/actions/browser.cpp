@@ -32,7 +32,7 @@ bool fillDetails(Form2& f) {
         return false;
     f.details.setRecordCount(count);
     loadMergeRecords(f, f.selectedMergeFile(), kRecordsShown);
-    f.showTemplateChoice(hasMergeTemplate(row->name));
+    f.details.showTemplateChoice(hasMergeTemplate(row->name));
     return true;
 }
 

@@ -3,7 +3,6 @@
 #include "app/form2.h"
 #include "mergefiles/mergedetails.h"
 #include "platform/twips.h"
-#include "ui/listview.h"
 #include "ui/tooltip.h"
 
 namespace {
@@ -14,10 +13,6 @@ QPoint hoverPixels(double x, double y) {
 }
 
 } // namespace
-
-int hoverRowAt(const ListView& list, double x, double y) {
-    return list.hitTest(hoverPixels(x, y)) + 1;
-}
 
 void showMergeSummary(Form2& form, Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
     BrowserPanel& browser = form.browser;

@@ -15,7 +15,3 @@ void showMergeSummary(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifie
 // Pointer move over the record list: the "Field Names" tip the record loader filled.
 void showFieldNamesTip(Form2& form, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                        double x, double y);
-
-// The row (from 1) under a point given in twips, 0 for none; pixels rounded half to even.
-class ListView;
-int hoverRowAt(const ListView& list, double x, double y);

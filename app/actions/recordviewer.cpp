@@ -60,7 +60,7 @@ private:
 };
 
 void giveColumnsTheirWidth(Form2& form, int from) {
-    const int count = RecordListModel(form).columnCount();
+    const int count = recordListModel(form).columnCount();
     for (int c = from; c < count; ++c)
         form.browser.recordList().setColumnWidth(c, kColumnWidthTwips);
 }
@@ -70,7 +70,7 @@ void giveColumnsTheirWidth(Form2& form, int from) {
 // all columns at once and the tooltip gets its text once, so that files of many thousand fields
 // load as fast as narrow ones.
 void addHeaderColumns(Form2& form, const QStringList& names) {
-    MergeRecordModel& model = RecordListModel(form);
+    MergeRecordModel& model = recordListModel(form);
     QString tip;
     qsizetype length = 0;
     for (const QString& name : names)
@@ -97,7 +97,7 @@ QString recordLoadText(qint64 i, qint64 n) {
            QString::number(n);
 }
 
-MergeRecordModel& RecordListModel(Form2& form) {
+MergeRecordModel& recordListModel(Form2& form) {
     ListView& list = form.browser.recordList();
     if (auto* model = qobject_cast<MergeRecordModel*>(list.model()))
         return *model;
@@ -110,7 +110,7 @@ MergeRecordModel& RecordListModel(Form2& form) {
 }
 
 void addFieldColumn(Form2& form, const QString& name) {
-    MergeRecordModel& model = RecordListModel(form);
+    MergeRecordModel& model = recordListModel(form);
     const int column = model.addColumn(name);
     form.browser.recordList().setColumnWidth(column, kColumnWidthTwips);
     BalloonTooltip& fieldNames = form.browser.fieldNamesTip();
@@ -119,7 +119,7 @@ void addFieldColumn(Form2& form, const QString& name) {
 }
 
 void addRecordValue(Form2& form, int field, const QString& value) {
-    MergeRecordModel& model = RecordListModel(form);
+    MergeRecordModel& model = recordListModel(form);
     if (field == 0) {
         model.addRow(value);
         return;
@@ -136,7 +136,7 @@ void addRecordValue(Form2& form, int field, const QString& value) {
 
 int loadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoad) {
     Form2::Work work(form);
-    MergeRecordModel& model = RecordListModel(form);
+    MergeRecordModel& model = recordListModel(form);
     model.clear();
     form.browser.recordList().clearColumns();
     form.browser.recordList().show();
@@ -144,7 +144,7 @@ int loadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     bool opened = false;
     QByteArray text = readMergeBytes(mergeCopyPath(storedName), " ", &opened);
     const auto fail = [&form] {
-        form.hideRecordList();
+        form.browser.hideRecordList();
         form.unsetCursor();
     };
     if (!opened) {
@@ -156,7 +156,7 @@ int loadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     if (h >= 0)
         addHeaderColumns(form, splitMergeLine(qv::codepage::decode(text.constData(), h)));
 
-    form.hideRecordList();
+    form.browser.hideRecordList();
     form.setCursor(Qt::WaitCursor);
 
     const qint64 total = recordsToLoad;
@@ -182,7 +182,7 @@ int loadMergeRecords(Form2& form, const QString& storedName, qint64 recordsToLoa
     }
     form.unsetCursor();
 
-    form.showRecordList();
+    form.browser.showRecordList();
     return model.rowCount();
 }
 

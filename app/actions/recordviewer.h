@@ -10,7 +10,7 @@ class MergeRecordModel;
 
 // The model behind the record list, installed on first use. The exports read the loaded rows from
 // here: rowCount(), columnCount(), title(column), text(row, column), rowValues(row).
-MergeRecordModel& RecordListModel(Form2& form);
+MergeRecordModel& recordListModel(Form2& form);
 
 // Fills the record list from <program folder>/data/<storedName>: columns from the header, then up
 // to recordsToLoad records, with the progress window counting "Loading Record i of n". An empty

@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
                                              loadIntoRecordList(form, name, s.records);
                                              QCoreApplication::processEvents();
                                          }
-                                         state.counters["rows"] = RecordListModel(form).rowCount();
+                                         state.counters["rows"] = recordListModel(form).rowCount();
                                      })
             ->Unit(benchmark::kMillisecond);
     }

@@ -104,7 +104,7 @@ private slots:
 
         // Three rows although ten were asked for; the progress still counts to ten.
         QVERIFY(designControl<ListView>(form, "lw1")->isVisible());
-        QCOMPARE(RecordListModel(form).rowCount(), 3);
+        QCOMPARE(recordListModel(form).rowCount(), 3);
         QCOMPARE(steps, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
     }
@@ -117,9 +117,9 @@ private slots:
         select(form, addEntry(form, "Empty", "0"));
         QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString("Size: 0 KB () Bytes"));
         QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString("Total Records: 0"));
-        QCOMPARE(RecordListModel(form).columnCount(), 0);
+        QCOMPARE(recordListModel(form).columnCount(), 0);
         QCOMPARE(designControl<ListView>(form, "lw1")->columnCount(), 0);
-        QCOMPARE(RecordListModel(form).rowCount(), 0);
+        QCOMPARE(recordListModel(form).rowCount(), 0);
     }
 
     void recordCountBeyondSixteenBits() {

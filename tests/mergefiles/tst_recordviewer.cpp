@@ -25,7 +25,7 @@ int load(Form2& form, const QString& name, int recordsToLoad) {
 
 QStringList rows(Form2& form) {
     QStringList out;
-    const MergeRecordModel& model = RecordListModel(form);
+    const MergeRecordModel& model = recordListModel(form);
     for (int r = 0; r < model.rowCount(); ++r)
         out << model.rowValues(r).join('/');
     return out;
@@ -124,7 +124,7 @@ private slots:
         folder.write("data/Big.LET", bytes);
         Form2 form;
         QCOMPARE(load(form, "Big", countMergeRecords("Big.LET")), 40000);
-        const MergeRecordModel& model = RecordListModel(form);
+        const MergeRecordModel& model = recordListModel(form);
         QCOMPARE(model.rowCount(), 40000);
         QCOMPARE(model.text(39999, 0), QString("N39999"));
     }
@@ -151,8 +151,8 @@ private slots:
         QCOMPARE(recordList->columnText(kFields - 1), QString("F%1").arg(kFields - 1));
         for (int c : {0, kFields / 2, kFields - 1})
             QCOMPARE(sections->sectionSize(c), qv::twipsToPixels(2500));
-        QCOMPARE(RecordListModel(form).rowCount(), 2);
-        QCOMPARE(RecordListModel(form).text(1, kFields - 1), QString("v%1").arg(kFields - 1));
+        QCOMPARE(recordListModel(form).rowCount(), 2);
+        QCOMPARE(recordListModel(form).text(1, kFields - 1), QString("v%1").arg(kFields - 1));
         const QStringList tip = form.browser.fieldNamesTip().TipText().split("\r\n");
         QCOMPARE(tip.size(), kFields + 3); // the names, an empty line, the hint, the last CR LF
         QCOMPARE(tip.at(0), QString(" F0"));
@@ -189,7 +189,7 @@ private slots:
     void valuesPlacedOneByOne() {
         qv::test::TempProgramFolder folder;
         Form2 form;
-        RecordListModel(form).clear();
+        recordListModel(form).clear();
         for (const QString& name : QStringList{" Name", "Town"})
             addFieldColumn(form, name);
         const QStringList values = {"Ann", "Cork", "extra"};
@@ -198,8 +198,8 @@ private slots:
         QCOMPARE(::titles(form), (QStringList{" Name", "Town", ""}));
         QCOMPARE(::rows(form), QStringList{"Ann/Cork/extra"});
         QCOMPARE(designControl<ListView>(form, "lw1")->columnWidth(2), 2500);
-        QCOMPARE(RecordListModel(form)
-                     .data(RecordListModel(form).index(0, 0), MergeRecordModel::IconIndexRole)
+        QCOMPARE(recordListModel(form)
+                     .data(recordListModel(form).index(0, 0), MergeRecordModel::IconIndexRole)
                      .toInt(),
                  3);
     }
