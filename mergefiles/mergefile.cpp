@@ -2,7 +2,6 @@
 
 #include "platform/codepage.h"
 #include "platform/programfolder.h"
-#include "platform/tempfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -258,17 +257,4 @@ int mergeFileIcon(bool hasTemplate, qint64 copyBytes) {
     if (copyBytes == 0)
         return 4;
     return hasTemplate ? 2 : 1;
-}
-
-void removeMergeCopies() {
-    QDir data(qv::programPath(QStringLiteral("data")));
-    if (!data.exists()) {
-        QDir().mkpath(data.path());
-        return;
-    }
-    qv::tempfiles::removeStale(data.path()); // what an interrupted search left
-    data.setNameFilters({QStringLiteral("*.LET")});
-    data.setFilter(QDir::Files | QDir::Hidden | QDir::CaseSensitive | QDir::System);
-    for (const QString& name : data.entryList())
-        data.remove(name);
 }

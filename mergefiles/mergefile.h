@@ -73,7 +73,3 @@ bool hasMergeTemplate(const QString& name);
 
 // The browser's picture of a merge file: 1 without template, 2 with one, 4 for an empty copy.
 int mergeFileIcon(bool hasTemplate, qint64 copyBytes);
-
-// Removes the copies of merge files a search left in the data folder, and makes the folder when
-// it is missing. A copy that cannot go is replaced or skipped by the next download.
-void removeMergeCopies();

@@ -16,6 +16,18 @@ void DownloadBoard::end(int item, const FtpOutcome& outcome) {
     slot.info = outcome.info;
 }
 
+void DownloadBoard::endRest(const FtpOutcome& outcome) {
+    std::lock_guard lock(mutex_);
+    for (Slot& slot : slots_) {
+        if (slot.ended)
+            continue;
+        slot.ended = true;
+        slot.ok = false;
+        slot.code = outcome.code;
+        slot.info = outcome.info;
+    }
+}
+
 std::vector<DownloadBoard::Report> DownloadBoard::take() {
     std::vector<Report> reports;
     std::lock_guard lock(mutex_);
@@ -39,12 +51,6 @@ std::vector<DownloadBoard::Report> DownloadBoard::take() {
         reports.push_back(std::move(report));
     }
     return reports;
-}
-
-bool DownloadBoard::arrived(int item) const {
-    std::lock_guard lock(mutex_);
-    const Slot& slot = slots_[static_cast<size_t>(item)];
-    return slot.ended && slot.ok;
 }
 
 } // namespace qv::transfer

@@ -12,6 +12,9 @@
 // before it has ended.
 namespace qv::transfer {
 
+// The code a file of a series ends with when it was not run (libcurl's "aborted by callback").
+inline constexpr int kDownloadNotRun = 42;
+
 class DownloadBoard {
 public:
     explicit DownloadBoard(int count) : slots_(static_cast<size_t>(count)) {}
@@ -21,6 +24,8 @@ public:
     // Connection side, from any thread.
     void state(int item, int state);
     void end(int item, const FtpOutcome& outcome);
+    // Ends every file that has not ended yet with the outcome.
+    void endRest(const FtpOutcome& outcome);
 
     // Owner side. What the files from the first not taken yet reported since the last take, in
     // the series' order: every file that has ended, then the first one that has not (its states
@@ -34,9 +39,6 @@ public:
         QString info;
     };
     std::vector<Report> take();
-
-    // Whether the file's download ended well.
-    bool arrived(int item) const;
 
 private:
     struct Slot {

@@ -77,6 +77,12 @@ void DownloadPool::run(FtpSession& first) {
         thread.join();
     std::lock_guard lock(mutex_);
     sessions_.clear();
+    FtpOutcome notRun;
+    notRun.code = kDownloadNotRun;
+    notRun.info = cancelled() ? QStringLiteral("The transfer was cancelled")
+                              : QStringLiteral("Not downloaded: the search stopped at a file "
+                                               "that could not be stored here");
+    board_.endRest(notRun);
 }
 
 void DownloadPool::wake() {
@@ -122,7 +128,7 @@ void DownloadPool::work(int connection, FtpSession& session, std::optional<Entry
         if (!outcome.ok && connection > 0 && outcome.beforeLogin && !cancelled())
             return retire(connection, entry);
         states.flush();
-        if (!outcome.ok && outcome.connectionLost && !entry.retried && !cancelled()) {
+        if (outcome.retriable() && !entry.retried && !cancelled()) {
             entry.retried = true;
             entry.notOn = connection;
             tryAgain(entry, true);

@@ -19,7 +19,9 @@
 // A server that refuses a further connection (a refusal or a reset while connecting or logging
 // in) does not fail the search: that connection's file goes back to the others, and the number of
 // connections the server took is remembered (connectionlimits.h). A file whose connection broke
-// off in the middle is tried once more, on another connection where there is one.
+// off in the middle, whose server went silent, or that ended short of its announced size is
+// tried once more, on another connection where there is one. Every file ends on the board: the
+// files not begun when a local write error stopped the series end with kDownloadNotRun.
 namespace qv::transfer {
 
 class DownloadBoard;
@@ -45,7 +47,8 @@ public:
     DownloadPool& operator=(const DownloadPool&) = delete;
 
     // Runs every download and returns once all have ended; first is the first connection, used
-    // on the calling thread. A local write error (a full disk) stops the files not begun yet.
+    // on the calling thread. A local write error (a full disk) stops the files not begun yet:
+    // they end as not run, as do those a cancel left.
     void run(FtpSession& first);
 
     // From any thread: every connection notices the cancel flag at once.

@@ -5,6 +5,7 @@
 #include "transfer/listingreader.h"
 #include "transfer/sharedcache.h"
 
+#include <QRegularExpression>
 #include <cctype>
 #include <chrono>
 #include <curl/curl.h>
@@ -36,7 +37,26 @@ QString replyText(const QByteArray& line) {
     return QString::fromUtf8(text).trimmed();
 }
 
+// The size a server announces for a download in its reply that opens the transfer: "150 Opening
+// BINARY mode data connection for A.LET (1234 bytes)."; -1 when the reply names none.
+qint64 announcedSize(const QByteArray& line) {
+    if (!line.startsWith("150") && !line.startsWith("125"))
+        return -1;
+    static const QRegularExpression bytes(QStringLiteral("\\((\\d{1,18}) bytes\\)"));
+    const QRegularExpressionMatch match = bytes.match(QString::fromLatin1(line));
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+}
+
 } // namespace
+
+FtpTimeouts FtpTimeouts::initial() {
+    FtpTimeouts timeouts;
+    bool number = false;
+    const int stallMs = qEnvironmentVariableIntValue("QV_TEST_STALL_TIMEOUT_MS", &number);
+    if (number && stallMs > 0)
+        timeouts.stallMs = stallMs;
+    return timeouts;
+}
 
 // Everything one command's callbacks share.
 struct FtpSession::Run {
@@ -50,6 +70,8 @@ struct FtpSession::Run {
     ListingReader* listing = nullptr;
     DownloadFile* file = nullptr;
     QString writeError;
+    qint64 received = 0;           // bytes of a download so far
+    qint64 announced = -1;         // the size the server announced for a download, if it did
     bool stalled = false;          // nothing arrived for too long
     bool cancelled = false;        // abandoned from another thread
     QList<int>* sockets = nullptr; // the session's open sockets
@@ -109,8 +131,10 @@ size_t receive(char* data, size_t size, size_t count, void* userdata) {
     }
     if (run->listing)
         return run->listing->add(data, static_cast<qsizetype>(bytes)) ? bytes : 0;
-    if (run->file && run->file->write(data, static_cast<qint64>(bytes)))
+    if (run->file && run->file->write(data, static_cast<qint64>(bytes))) {
+        run->received += static_cast<qint64>(bytes);
         return bytes;
+    }
     if (run->file)
         run->writeError = run->file->errorString();
     return 0;
@@ -122,6 +146,8 @@ size_t replyLine(char* data, size_t size, size_t count, void* userdata) {
     const size_t bytes = size * count;
     run->alive();
     run->lastReply = QByteArray(data, static_cast<qsizetype>(bytes));
+    if (const qint64 announced = announcedSize(run->lastReply); announced >= 0)
+        run->announced = announced;
     return bytes;
 }
 
@@ -225,6 +251,17 @@ FtpOutcome failure(int code, const QString& info) {
     return outcome;
 }
 
+// A download the server ended as if complete, short of the size it has.
+FtpOutcome endedShort(const QByteArray& remotePath, qint64 received, qint64 expected) {
+    FtpOutcome outcome = failure(
+        CURLE_PARTIAL_FILE, QStringLiteral("The server ended the transfer of %1 after %2 of %3 "
+                                           "bytes")
+                                .arg(QString::fromUtf8(remotePath), QString::number(received),
+                                     QString::number(expected)));
+    outcome.incomplete = true;
+    return outcome;
+}
+
 FtpOutcome cannotWrite(const QString& localPath, const QString& why) {
     return failure(CURLE_WRITE_ERROR, QStringLiteral("Cannot write %1: %2").arg(localPath, why));
 }
@@ -324,10 +361,16 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
     connected_ = (run.requested || connected_) && !brokenOff;
     connectedLogin_ = login;
 
-    // Done: a download's copy takes the place of its target.
+    // Done: a download's copy takes the place of its target, when it is whole.
     if (!run.stalled && !run.cancelled && result == CURLE_OK) {
-        if (kind == Kind::Get && !file.commit())
-            return cannotWrite(localPath, file.errorString());
+        if (kind == Kind::Get) {
+            if (const qint64 expected = expectedSize(run); run.received < expected) {
+                file.discard();
+                return endedShort(remotePath, run.received, expected);
+            }
+            if (!file.commit())
+                return cannotWrite(localPath, file.errorString());
+        }
         if (kind == Kind::List && !listing.finish())
             return failure(CURLE_FILESIZE_EXCEEDED, listing.error());
         if (!run.receiving)
@@ -336,14 +379,28 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         FtpOutcome outcome;
         outcome.ok = true;
         outcome.names = listing.takeNames();
+        outcome.unstorable = listing.takeUnstorable();
+        outcome.unstorableCount = listing.unstorableCount();
         return outcome;
     }
     file.discard(); // the temporary copy goes; a file already at localPath stays as it was
     FtpOutcome outcome = describeFailure(request, run, result, reply, errorText);
     outcome.beforeLogin = !run.requested && !run.cancelled;
+    outcome.stalled = run.stalled;
     outcome.connectionLost = run.requested && brokenOff && !run.stalled && !run.cancelled &&
                              result != CURLE_OPERATION_TIMEDOUT && reply < 500;
     return outcome;
+}
+
+// The size a download should have: as the server announced it on opening the transfer (FTP), or
+// as libcurl learnt it (SFTP's file attributes); -1 when neither is known.
+qint64 FtpSession::expectedSize(const Run& run) const {
+    if (run.announced >= 0)
+        return run.announced;
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK)
+        return -1;
+    return static_cast<qint64>(length);
 }
 
 // The URL and what the command sends: a name listing, a download, or a delete in the folder.

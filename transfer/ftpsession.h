@@ -3,6 +3,7 @@
 #include "transfer/ftpaddress.h"
 #include "transfer/ftpcommand.h"
 #include "transfer/peeridentity.h"
+#include "transfer/remotename.h"
 #include "transfer/sshcheck.h"
 #include "transfer/tlscheck.h"
 
@@ -39,6 +40,11 @@ struct FtpLogin {
 struct FtpTimeouts {
     int connectMs = 15000; // name lookup, connect and login
     int stallMs = 30000;   // silence from the server once logged in
+
+    // The timeouts a new transfer control starts with. A test seam: the environment variable
+    // QV_TEST_STALL_TIMEOUT_MS (milliseconds, 1 or more) shortens the stall timeout, so that the
+    // tests of the real executable need not wait half a minute for a silent server.
+    static FtpTimeouts initial();
 };
 
 struct FtpOutcome {
@@ -46,14 +52,25 @@ struct FtpOutcome {
     int code = 0;            // the server's reply code of a refusal, else a transport error number
     QString info;            // what went wrong, for the operator
     QList<ListedName> names; // name listing: the names kept (ListingReader)
+    // Name listing: names that match the pattern but cannot be stored (the first few), and how
+    // many there were.
+    QList<UnstorableName> unstorable;
+    int unstorableCount = 0;
     // Set when the server's certificate or host key was not trusted: the connection ended in
     // the handshake, before the login.
     std::optional<PeerIdentity> untrusted;
     // How a failure came about: the connection was not logged in (refused, reset or closed
     // while connecting or logging in, or no answer), or a logged-in connection broke off in the
-    // middle of the command (not a refusal of the command, a stall or a cancel).
+    // middle of the command (not a refusal of the command, a stall or a cancel), or the server
+    // went silent once logged in (stalled), or a download ended well but short of the size the
+    // server announced for it (incomplete).
     bool beforeLogin = false;
     bool connectionLost = false;
+    bool stalled = false;
+    bool incomplete = false;
+
+    // Worth one more try, on another connection where there is one.
+    bool retriable() const { return !ok && (connectionLost || stalled || incomplete); }
 };
 
 class FtpSession {
@@ -99,6 +116,7 @@ private:
     void configure(Request& request, Run& run, char* errorText);
     void configureSecurity(const FtpLogin& login);
     int drive(Run& run, bool* stalled, bool* cancelled);
+    qint64 expectedSize(const Run& run) const;
     static QString doing(const Request& request, const Run& run);
     FtpOutcome describeFailure(const Request& request, const Run& run, int result, long reply,
                                const char* errorText) const;

@@ -59,8 +59,14 @@ bool ListingReader::endLine() {
                                      "reads at most %1")
                           .arg(QLocale(QLocale::English).toString(kMaxNames)));
     QString name = decodeListedName(line);
-    if (matchesPattern(name, pattern_) && isStorableFileName(name))
+    if (!matchesPattern(name, pattern_))
+        return true;
+    if (isStorableFileName(name)) {
         names_.append({std::move(name), std::move(line)});
+    } else if (++unstorableCount_ <= kMaxUnstorableKept) {
+        QString reason = unstorableReason(name);
+        unstorable_.append({std::move(name), std::move(reason)});
+    }
     return true;
 }
 

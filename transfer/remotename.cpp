@@ -13,24 +13,34 @@ constexpr qsizetype kLongestLocalName = 255;
 
 } // namespace
 
-bool isStorableFileName(const QString& name) {
-    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1String("..")))
-        return false;
+QString unstorableReason(const QString& name) {
+    if (name.isEmpty())
+        return QStringLiteral("an empty name");
+    if (name.contains(QLatin1String("..")))
+        return QStringLiteral("a name holding \"..\"");
     if (QFile::encodeName(name).size() > kLongestLocalName)
-        return false;
+        return QStringLiteral("a name longer than the 255 bytes a local file name may have");
     for (const QChar c : name) {
         const ushort u = c.unicode();
         if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format)
-            return false;
-        if (QStringView(u"/\\:<>\"|?*").contains(c))
-            return false;
+            return QStringLiteral("a name holding a control character");
+        if (QStringView(u"/\\").contains(c))
+            return QStringLiteral("a name holding a path separator");
+        if (QStringView(u":<>\"|?*").contains(c))
+            return QStringLiteral("a name holding a character file systems refuse (%1)").arg(c);
     }
-    return true;
+    if (name.indexOf(QLatin1String(".LET")) < 1)
+        return QStringLiteral("no merge file name before \".LET\"");
+    return {};
+}
+
+bool isStorableFileName(const QString& name) {
+    const QString reason = unstorableReason(name);
+    return reason.isEmpty() || reason.startsWith(QLatin1String("no merge file name"));
 }
 
 bool isSafeMergeFileName(const QString& name) {
-    // No ".LET", or nothing before it: not a merge file.
-    return isStorableFileName(name) && name.indexOf(QLatin1String(".LET")) >= 1;
+    return unstorableReason(name).isEmpty();
 }
 
 QString mergeFileBaseName(const QString& storedName) {
@@ -52,13 +62,18 @@ QStringList mergeFileDisplayNames(const QStringList& storedNames) {
     return shown;
 }
 
-QStringList downloadableNames(const QStringList& listed) {
+QStringList downloadableNames(const QStringList& listed, QList<UnstorableName>* unstorable) {
     QStringList names;
     QSet<QString> seen;
     for (const QString& line : listed) {
-        if (line.isEmpty() || !isSafeMergeFileName(line) || seen.contains(line))
+        if (line.isEmpty() || seen.contains(line))
             continue;
         seen.insert(line);
+        if (const QString reason = unstorableReason(line); !reason.isEmpty()) {
+            if (unstorable)
+                unstorable->append({line, reason});
+            continue;
+        }
         names << line;
     }
     return names;

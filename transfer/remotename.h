@@ -7,9 +7,15 @@
 // that ends up inside the data folder may be used as the name of a local copy.
 namespace qv {
 
-// True for a plain name that can be the name of a file in the data folder: without path
-// separators, "..", drive or stream colons, control characters, or characters file systems
-// refuse, and short enough for the local file system (255 bytes as the system spells it).
+// Why a listed name cannot be the name of a merge file's copy in the data folder, in words that
+// follow "cannot be stored here: " ("a name holding a path separator"); "" when it can. A copy's
+// name is a plain file name without path separators, "..", drive or stream colons, control
+// characters or characters file systems refuse, of at most 255 bytes as the system spells it,
+// holding ".LET" after at least one character.
+QString unstorableReason(const QString& name);
+
+// True for a plain name that can be the name of a file in the data folder: everything
+// unstorableReason asks but the ".LET".
 bool isStorableFileName(const QString& name);
 
 // True for a storable name holding ".LET" after at least one character.
@@ -24,7 +30,15 @@ QString mergeFileBaseName(const QString& storedName);
 // exactly one stored file.
 QStringList mergeFileDisplayNames(const QStringList& storedNames);
 
+// A listed name that cannot be stored, and why (unstorableReason).
+struct UnstorableName {
+    QString name;
+    QString reason;
+};
+
 // The names of a listing worth downloading, in listing order: safe merge file names, each once.
-QStringList downloadableNames(const QStringList& listed);
+// The others (but empty lines and repeats) go to *unstorable, with their reasons, when given.
+QStringList downloadableNames(const QStringList& listed,
+                              QList<UnstorableName>* unstorable = nullptr);
 
 } // namespace qv

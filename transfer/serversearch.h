@@ -1,14 +1,20 @@
 #pragma once
 
+#include "transfer/remotename.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
 // The search of the server folder "/u/vantrelle/accounts/" without a window: the connection
-// fields checked, the copies of the previous search removed, the folder listed, every merge file
-// downloaded into the data folder, and the connection fields saved. The Search button and the
-// command line both run it; each brings its own way of waiting and of showing the progress.
+// fields checked, the folder listed, every merge file downloaded into the data folder, and the
+// connection fields saved. The copies of the previous search stay until the listing has
+// succeeded; then each is replaced only by a complete new copy, and those of files no longer
+// listed go. Every listed file that is not stored is reported with its reason. The Search button
+// and the command line both run it (holding the program folder's SearchLock); each brings its
+// own way of waiting and of showing the progress.
 namespace qv {
 
 class TransferControl;
@@ -62,8 +68,16 @@ struct SearchSteps {
     std::function<void()> advance;
     // A copy has arrived; count is the number arrived so far. May be empty.
     std::function<void(const QString& name, const QString& localPath, int count)> arrived;
+    // A chosen name was not stored, for the reason given. May be empty.
+    std::function<void(const QString& name, const QString& reason)> notStored;
     // True once the search is to stop (the window closing). May be empty.
     std::function<bool()> cancelled;
+};
+
+// A listed merge file that was not stored, and why.
+struct FailedFile {
+    QString name;
+    QString reason;
 };
 
 struct SearchResult {
@@ -71,10 +85,19 @@ struct SearchResult {
     Status status = Status::Listed;
     int count = 0;      // copies that arrived
     QString writeError; // WriteFailed: the system's reason
+    // The listed files not stored, in the listing's order: downloads that failed (each after
+    // its last try), and after a local write error those not run.
+    QList<FailedFile> failures;
+    // Listed names that cannot be stored here (the first few), and how many there were.
+    QList<UnstorableName> unstorable;
+    int unstorableCount = 0;
+
+    // Listed files not stored, downloads and names alike.
+    int notStored() const { return static_cast<int>(failures.size()) + unstorableCount; }
 };
 
-// From the removal of the old copies to the last download; the fields are not checked or saved
-// here. The control must be set up (connectTransfer) and owned by the calling thread.
+// From the listing to the last download; the fields are not checked or saved here. The control
+// must be set up (connectTransfer) and owned by the calling thread.
 SearchResult runServerSearch(TransferControl& control, const SearchSteps& steps);
 
 } // namespace qv

@@ -1,5 +1,7 @@
 #include "transfer/statustext.h"
 
+#include "transfer/downloadboard.h"
+
 namespace qv {
 
 namespace {
@@ -70,6 +72,12 @@ QString connectionErrorMessage(qint32 code, const QString& info) {
         return status;
     return status + QStringLiteral("\r\n") +
            QStringLiteral("Please check IP Address/Login/Paswword Settings");
+}
+
+QString downloadFailureText(qint32 code, const QString& info) {
+    if (code == transfer::kDownloadNotRun)
+        return info;
+    return QStringLiteral("%1 (error %2)").arg(info, QString::number(code));
 }
 
 QStringList responseLines(const QString& data) {

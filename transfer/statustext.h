@@ -27,6 +27,10 @@ bool isConnectionSettingsError(qint32 code, const QString& info);
 // its own cause.
 QString connectionErrorMessage(qint32 code, const QString& info);
 
+// Why one download failed, for the list of files not stored: "Permission denied. (error 550)";
+// a download that was not run (kDownloadNotRun) gives its reason alone.
+QString downloadFailureText(qint32 code, const QString& info);
+
 // The lines of response data, split at every CR LF; empty lines are dropped, and text after the
 // last CR LF is a line of its own.
 QStringList responseLines(const QString& data);

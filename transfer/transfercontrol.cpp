@@ -7,7 +7,6 @@
 #include "transfer/readahead.h"
 #include "transfer/trustfiles.h"
 
-#include <QFile>
 #include <QPointer>
 #include <algorithm>
 #include <curl/curl.h>
@@ -24,10 +23,10 @@ struct TransferControl::Batch {
     // The owner's side.
     bool announced = false; // the first file not ended yet was announced
     bool stopped = false;   // no further file is shown
-    int shown = 0;          // files shown to their end
 };
 
-TransferControl::TransferControl(QObject* parent) : QObject(parent) {
+TransferControl::TransferControl(QObject* parent)
+    : QObject(parent), timeouts_(transfer::FtpTimeouts::initial()) {
     reportClock_.setInterval(kShowProgressEveryMs);
     connect(&reportClock_, &QTimer::timeout, this, &TransferControl::reportTick);
     session_.setCancelFlag(&cancel_);
@@ -464,9 +463,6 @@ bool TransferControl::showDownload(const transfer::DownloadBoard::Report& report
     if (!alive)
         return false;
     batch->announced = false;
-    batch->shown = report.item + 1;
-    if (!report.ok && report.code == kLocalWriteError)
-        batch->stopped = true; // nothing more can be stored here: the rest are not run
     emit DownloadFinished(report.item);
     return alive && !batch->stopped;
 }
@@ -482,12 +478,9 @@ void TransferControl::finishDownloads() {
     showDownloads();
     if (!alive)
         return;
-    const std::shared_ptr<Batch> batch = std::move(batch_);
-    // Copies that arrived after the series stopped were never shown: as if not run.
-    for (int i = batch->shown; i < batch->board.count(); ++i) {
-        if (batch->board.arrived(i))
-            QFile::remove(batch->items[static_cast<size_t>(i)].localPath);
-    }
+    // Copies that arrived after a cancel are not shown, but stay: each is complete, and has
+    // already taken the place of the copy before it.
+    batch_.reset();
     busy_ = false;
     reportClock_.stop();
     emit CommandEnded();
@@ -518,6 +511,10 @@ void TransferControl::deliverOutcome(transfer::FtpOutcome outcome,
                                      const transfer::FtpCommand& command) {
     if (!outcome.ok && outcome.untrusted && trustedNow(outcome))
         return; // the command runs again; it is still executing
+    if (command.kind == transfer::FtpCommand::Kind::List) {
+        unstorable_ = outcome.unstorable;
+        unstorableCount_ = outcome.unstorableCount;
+    }
     if (outcome.ok && command.kind == transfer::FtpCommand::Kind::List) {
         // The listing as lines of names (those that match the pattern and can be stored); how
         // the server spells a name is kept where it is not the name's UTF-8.

@@ -59,6 +59,9 @@ public:
     // ResponseCode of a download the server sent but this computer could not write (a full disk,
     // no permission); ResponseInfo holds the system's reason.
     static constexpr int kLocalWriteError = 23;
+    // ResponseCode of a download of DownloadAll not run, because an earlier one could not be
+    // written here.
+    static constexpr int kNotRun = transfer::kDownloadNotRun;
 
     // How many connections DownloadAll opens at most, unless told otherwise.
     static constexpr int kDefaultConnections = 4;
@@ -99,9 +102,9 @@ public:
     // why). While it runs, each file in turn is announced with DownloadStarted, its states follow
     // with StateChanged, and its end with ResponseCompleted or Error (ResponseCode and
     // ResponseInfo tell which) and DownloadFinished; the next file follows once one has ended.
-    // After a download this computer could not write, or Cancel, no further file is announced,
-    // the files not begun are not run, and the copies of those that arrived unannounced are
-    // removed. CommandEnded follows the last.
+    // After a download this computer could not write, the files not begun are not run: each
+    // ends with Error (kNotRun); those under way run to their end. After Cancel no further file
+    // is announced (a copy that arrived meanwhile stays). CommandEnded follows the last.
     bool DownloadAll(const QString& url, const QStringList& commands);
     bool DownloadAll(const QString& url, const QList<transfer::FtpCommand>& commands);
     void setConnections(int connections);
@@ -109,6 +112,11 @@ public:
 
     // The next part of the response data, at most size characters; "" when nothing is left.
     QString GetChunk(int size);
+
+    // After a listing: the names that matched but cannot be stored here, with their reasons
+    // (the first ListingReader::kMaxUnstorableKept), and how many there were.
+    QList<UnstorableName> UnstorableNames() const { return unstorable_; }
+    int UnstorableCount() const { return unstorableCount_; }
 
     int ResponseCode() const { return responseCode_; }
     QString ResponseInfo() const { return responseInfo_; }
@@ -192,6 +200,8 @@ private:
     QString data_;
     qsizetype dataPos_ = 0;
     QHash<QString, QByteArray> wireNames_; // listed names as the server spelled them
+    QList<UnstorableName> unstorable_;
+    int unstorableCount_ = 0;
     transfer::FtpTimeouts timeouts_;
     TrustPrompt trustPrompt_;
     std::function<void()> command_;       // the running command's job, run again once trusted

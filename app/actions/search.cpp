@@ -13,6 +13,8 @@
 #include "platform/twips.h"
 #include "transfer/connectionfields.h"
 #include "transfer/remotename.h"
+#include "transfer/searchlock.h"
+#include "transfer/searchreport.h"
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
@@ -62,14 +64,16 @@ private:
     bool set_ = false;
 };
 
-// The message box with why the search stopped, then the window back to normal; the settings are
-// not saved. A search the operator cancelled by closing the window says nothing.
-void finishWithMessage(Form2& form, BusyPointer& pointer, const QString& message) {
+// The message box with why the search stopped, then the window back to normal with the summary
+// given (none unless given); the settings are not saved. A search the operator cancelled by
+// closing the window says nothing.
+void finishWithMessage(Form2& form, BusyPointer& pointer, const QString& message,
+                       const QString& summary = {}) {
     if (!form.closeRequested())
         qv::dialogs().message(&form, message, kCaption);
     pointer.reset();
     qv::guidance::armGuidanceAfterSearch(form, SearchOutcome::MessageBox);
-    form.endSearch(QString());
+    form.endSearch(summary);
 }
 
 // The three connection fields as typed.
@@ -111,6 +115,14 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
     // The name each download is shown under: its merge file's name, or the name as stored where
     // another download has the same merge file name.
     auto shown = std::make_shared<QHash<QString, QString>>();
+    // Files stored and not stored so far, for the summary.
+    auto tally = std::make_shared<std::pair<int, int>>(0, 0);
+    const auto showTally = [&form, tally] {
+        QString text = QStringLiteral("- Searching Server %1 files found").arg(tally->first);
+        if (tally->second > 0)
+            text += QStringLiteral(", %1 not stored").arg(tally->second);
+        form.progress.setSummary(text);
+    };
     steps.wait = [&form] { waitForTransfer(form); };
     steps.startFailed = [&form, &failure] {
         transferStateChanged(form, qv::code(qv::TransferState::Error));
@@ -132,10 +144,15 @@ qv::SearchSteps windowSteps(Form2& form, qv::PacedRow& tried, qv::MergeTemplates
     steps.status = [&form](const QString& text) { form.progress.setStep(text); };
     steps.setMaximum = [&form](int maximum) { form.progress.countTo(maximum); };
     steps.advance = [&form] { form.progress.advance(); };
-    steps.arrived = [&form, &templates, shown](const QString& name, const QString& localPath,
-                                               int count) {
-        form.progress.setSummary(QStringLiteral("- Searching Server %1 files found").arg(count));
+    steps.arrived = [&form, &templates, shown, tally,
+                     showTally](const QString& name, const QString& localPath, int count) {
+        tally->first = count;
+        showTally();
         addEntry(form, templates, name, shown->value(name, qv::mergeFileBaseName(name)), localPath);
+    };
+    steps.notStored = [tally, showTally](const QString&, const QString&) {
+        ++tally->second;
+        showTally();
     };
     steps.cancelled = [&form] { return form.closeRequested(); };
     return steps;
@@ -196,6 +213,10 @@ void searchServer(Form2& form) {
     if (const QString unusable = qv::unusableConnectionField(typedFields(form));
         !unusable.isEmpty())
         return finishWithMessage(form, pointer, unusable);
+    // Held to the end: another search on this program folder is told so, and changes nothing.
+    qv::SearchLock lock;
+    if (!lock.acquire())
+        return finishWithMessage(form, pointer, lock.message());
 
     prepare(form, pointer);
     using Status = qv::SearchResult::Status;
@@ -205,16 +226,20 @@ void searchServer(Form2& form) {
     if (form.closeRequested())
         return; // cancelled by closing the window: nothing is saved
     if (search.done.status == Status::WriteFailed)
-        return finishWithMessage(form, pointer, search.done.writeError);
+        return finishWithMessage(form, pointer, qv::searchEndMessage(search.done),
+                                 qv::searchSummary(search.done));
     const int count = search.done.count;
 
     if (const QString unsaved = qv::saveConnectionFields(Form2::settingsPath(), typedFields(form));
         !unsaved.isEmpty())
         return finishWithMessage(form, pointer, unsaved);
     pointer.reset();
+    form.endSearch(qv::searchSummary(search.done));
+    // What was listed and not stored, file by file, before the guidance goes on.
+    if (search.done.notStored() > 0)
+        qv::dialogs().message(&form, qv::searchEndMessage(search.done), kCaption);
     qv::guidance::armGuidanceAfterSearch(form, count == 0 ? SearchOutcome::NoFiles
                                                           : SearchOutcome::FilesDownloaded);
-    form.endSearch(QStringLiteral("Search Complete %1 files found").arg(count));
     form.transfer->Disconnect();
 }
 

@@ -5,6 +5,8 @@
 #include "transfer/connectionfields.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/peeridentity.h"
+#include "transfer/searchlock.h"
+#include "transfer/searchreport.h"
 #include "transfer/serversearch.h"
 #include "transfer/statustext.h"
 #include "transfer/transfercontrol.h"
@@ -163,6 +165,15 @@ bool connectionCount(const QCommandLineParser& options, int* count) {
     return number && *count >= 1 && *count <= TransferControl::kMaxConnections;
 }
 
+// Every listed file the search did not store, one a line with its reason, after a heading.
+void reportNotStored(const SearchResult& done) {
+    if (done.notStored() == 0)
+        return;
+    err() << notStoredHeading(done.notStored()) << Qt::endl;
+    for (const QString& line : notStoredLines(done))
+        err() << line << Qt::endl;
+}
+
 } // namespace
 
 int runSearch(const QCommandLineParser& options) {
@@ -179,6 +190,10 @@ int runSearch(const QCommandLineParser& options) {
         return fail(kUsage, unusable);
     if (QString why; !transfer::parseFtpAddress(fields.address, &why))
         return fail(kUsage, connectionErrorMessage(kBadAddress, why));
+    // Held to the end: another search on this program folder is told so, and changes nothing.
+    SearchLock lock;
+    if (!lock.acquire())
+        return fail(kBusy, lock.message());
 
     TransferControl control;
     connectTransfer(control, fields);
@@ -204,14 +219,17 @@ int runSearch(const QCommandLineParser& options) {
             return fail(kUntrusted, listener.message);
         return fail(kConnection, listener.message);
     }
-    if (done.status != SearchResult::Status::Listed)
+    if (done.status != SearchResult::Status::Listed) {
+        reportNotStored(done);
         return fail(kLocalWrite, done.writeError);
+    }
     if (const QString failure = saveConnectionFields(settingsPath(), fields); !failure.isEmpty())
         return fail(kLocalWrite, failure);
     control.Disconnect();
     waitForCommand(control);
     out() << QStringLiteral("%1 files found").arg(done.count) << Qt::endl;
-    return kSuccess;
+    reportNotStored(done);
+    return done.notStored() == 0 ? kSuccess : kNotStored;
 }
 
 } // namespace qv::cli

@@ -54,6 +54,15 @@ void FtpServer::stallDownload(const QString& name) {
     appendToList(QStringLiteral("stall_retr"), name);
 }
 
+void FtpServer::shortDownload(const QString& name, qint64 bytes) {
+    setInMap(QStringLiteral("short_retr"), name, static_cast<double>(bytes));
+}
+
+void FtpServer::setRefuseListing(bool refuse) {
+    config_.insert(QStringLiteral("refuse_list"), refuse);
+    writeConfig();
+}
+
 void FtpServer::setStallListing(bool stall) {
     config_.insert(QStringLiteral("stall_list"), stall);
     writeConfig();

@@ -26,6 +26,9 @@ public:
     void dropDownloadOnce(const QString& name, qint64 afterBytes); // the first download only
     void setMaxConnections(int connections); // at once; a further one gets 421 ("REFUSED")
     void stallDownload(const QString& name); // 150, then silence
+    // 150 announcing the whole size, then only the first bytes, then 226 as if complete.
+    void shortDownload(const QString& name, qint64 bytes);
+    void setRefuseListing(bool refuse); // 550 to every name listing
     void setStallListing(bool stall);
     void addListedName(const QString& name); // listed, whether or not the file exists
     // count names prefix + five digits + suffix, listed without files.

@@ -21,6 +21,10 @@ behaves while it runs. Keys, all optional:
                      only; later ones get the whole file
   max_cons_per_ip    connections taken at once from one address; a further one is refused with
                      421 (0: no limit)
+  short_retr         {file name: byte count}: the opening reply announces the whole file's size
+                     ("150 ... (N bytes)."), then that many bytes are sent and the transfer ends
+                     as complete (226)
+  refuse_list        true: every name listing is refused with 550
 Every connection, login and command is appended to the events file, one line each; a connection
 refused for the limit is "REFUSED".
 """
@@ -78,6 +82,9 @@ def main():
         def ftp_NLST(self, path):
             event("NLST " + self.fs.fs2ftp(path))
             cfg = config()
+            if cfg.get("refuse_list"):
+                self.respond("550 Permission denied.")
+                return None
             if cfg.get("stall_list"):
                 self.respond("150 File status okay. About to open data connection.")
                 return None
@@ -134,7 +141,21 @@ def main():
                     head = f.read(int(drop[name]))
                 self.push_dtp_data(_DroppingProducer(head, self), isproducer=True, cmd="RETR")
                 return None
+            short = cfg.get("short_retr", {})
+            if name in short:
+                with open(file, "rb") as f:
+                    head = f.read(int(short[name]))
+                self.announced_size = os.path.getsize(file)
+                self.push_dtp_data(head, cmd="RETR")
+                return None
             return super().ftp_RETR(file)
+
+        def respond(self, resp, *args, **kwargs):
+            size = getattr(self, "announced_size", None)
+            if size is not None and resp[:3] in ("150", "125"):
+                self.announced_size = None
+                resp = "%s Opening BINARY mode data connection (%d bytes)." % (resp[:3], size)
+            return super().respond(resp, *args, **kwargs)
 
         def ftp_DELE(self, path):
             event("DELE " + self.fs.fs2ftp(path))

@@ -104,6 +104,11 @@ int ScriptServer::count(const QString& eventPrefix) const {
     return n;
 }
 
+void ScriptServer::kill() {
+    process_.kill();
+    process_.waitForFinished(5000);
+}
+
 void ScriptServer::clearEvents() const {
     QFile(workPath(QStringLiteral("events.log"))).open(QIODevice::WriteOnly | QIODevice::Truncate);
 }

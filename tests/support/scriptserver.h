@@ -28,6 +28,10 @@ public:
     int count(const QString& eventPrefix) const;
     void clearEvents() const;
 
+    // The server dies at once, as a crashed or switched-off server does: its connections drop
+    // and no new one is answered.
+    void kill();
+
 protected:
     ScriptServer() = default;
     // Runs the script with the arguments, then --config and --events; true once it listens.

@@ -8,6 +8,7 @@
 #include "app/actions/search.h"
 #include "controls/command/command.h"
 #include "tests/support/designcontrol.h"
+#include "tests/support/foldersnapshot.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -105,42 +106,73 @@ private slots:
     void listingBeyondTheLimits_data();
     void listingBeyondTheLimits();
     void skippedNamesKeepMemoryFlat();
+    void namesOfEveryLength();
+    void dataFolderIsAFile();
+    void secondWindowIsTold();
 };
 
 void TestFaults::searchSurvivesAFault_data() {
     QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("message"); // "" none; a prefix when it ends with "*"
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QString>("status"); // an error the status line showed, a prefix
+    QTest::addColumn<QString>("message"); // a failed listing's; a prefix when it ends with "*"
+    QTest::addColumn<QString>("status");  // an error the status line showed, a prefix
+    QTest::addColumn<QString>("reason");  // why B.LET was not stored, a prefix
+    QTest::addColumn<int>("tries");       // downloads of B.LET
 
-    const QStringList none;
-    const QStringList aAndC{"A|1|A.LET|1", "C|1|C.LET|2"};
-    QTest::newRow("login refused") << "login"
-                                   << "- Connection Error! 530: Login incorrect." + kAdvice << none
-                                   << "- Connection Error! 530";
-    QTest::newRow("connection dropped during the listing")
-        << "drop listing"
-        << "- Connection Error! *" << none << "- Connection Error! ";
+    QTest::newRow("login refused")
+        << "login"
+        << "- Connection Error! 530: Login incorrect." + kAdvice << "- Connection Error! 530"
+        << "" << 0;
+    QTest::newRow("connection dropped during the listing") << "drop listing"
+                                                           << "- Connection Error! *"
+                                                           << "- Connection Error! "
+                                                           << "" << 0;
     QTest::newRow("listing stalls")
         << "stall listing"
         << "- Connection Error! 28: The server stopped responding (nothing received for 1 "
            "second)"
-        << none << "- Connection Error! 28";
-    QTest::newRow("connection dropped during a download") << "drop download"
-                                                          << "" << aAndC << "- Connection Error! ";
-    QTest::newRow("download stalls") << "stall download"
-                                     << "" << aAndC << "- Connection Error! 28";
-    QTest::newRow("file vanishes after the listing") << "vanish"
-                                                     << "" << aAndC << "- Connection Error! 550";
+        << "- Connection Error! 28"
+        << "" << 0;
+    QTest::newRow("listing refused") << "refuse listing"
+                                     << "- Connection Error! 550: Permission denied."
+                                     << "- Connection Error! 550"
+                                     << "" << 0;
+    // A file whose transfer broke off, went silent or ended short is tried once more.
+    QTest::newRow("connection dropped twice during a download")
+        << "drop download"
+        << ""
+        << "- Connection Error! "
+        << "The server closed the connection while downloading /u/vantrelle/accounts/B.LET "
+           "(error "
+        << 2;
+    QTest::newRow("download stalls twice")
+        << "stall download"
+        << ""
+        << "- Connection Error! 28"
+        << "The server stopped responding (nothing received for 1 second) (error 28)" << 2;
+    QTest::newRow("download ended early with 226")
+        << "short download"
+        << ""
+        << "- Connection Error! 18"
+        << "The server ended the transfer of /u/vantrelle/accounts/B.LET after 100000 of "
+           "300000 bytes (error 18)"
+        << 2;
+    QTest::newRow("file vanishes after the listing")
+        << "vanish"
+        << ""
+        << "- Connection Error! 550"
+        << "No such file or directory. (error 550)" << 1;
     QTest::newRow("download refused") << "refuse download"
-                                      << "" << aAndC << "- Connection Error! 550";
+                                      << ""
+                                      << "- Connection Error! 550"
+                                      << "Permission denied. (error 550)" << 1;
 }
 
 void TestFaults::searchSurvivesAFault() {
     QFETCH(QString, fault);
     QFETCH(QString, message);
-    QFETCH(QStringList, rows);
     QFETCH(QString, status);
+    QFETCH(QString, reason);
+    QFETCH(int, tries);
 
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
@@ -148,6 +180,9 @@ void TestFaults::searchSurvivesAFault() {
     f.server.putFile("C.LET", "N\n1\n2\n");
     f.folder.write("auto.ini", kOldSettings);
     f.folder.write("data/keep.txt", "not a copy");
+    f.folder.write("data/B.LET", "N\nthe previous copy\n");
+    f.folder.write("data/GONE.LET", "N\nno longer listed\n");
+    const auto before = qv::test::folderSnapshot(f.folder.filePath("data"));
     f.form->transfer->setTimeouts({5000, 1000});
     if (fault == "login")
         f.server.setRefuseLogin(true);
@@ -155,10 +190,14 @@ void TestFaults::searchSurvivesAFault() {
         f.server.dropListing(7);
     else if (fault == "stall listing")
         f.server.setStallListing(true);
+    else if (fault == "refuse listing")
+        f.server.setRefuseListing(true);
     else if (fault == "drop download")
         f.server.dropDownload("B.LET", 100000);
     else if (fault == "stall download")
         f.server.stallDownload("B.LET");
+    else if (fault == "short download")
+        f.server.shortDownload("B.LET", 100000);
     else if (fault == "vanish")
         f.server.vanishAfterListing("B.LET");
     else
@@ -167,36 +206,43 @@ void TestFaults::searchSurvivesAFault() {
 
     searchServer(*f.form);
 
-    if (message.isEmpty()) {
-        QCOMPARE(f.dialogs.messages, QStringList());
-    } else {
-        QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    const QString shown = f.dialogs.messages[0];
+    if (reason.isEmpty()) {
         if (message.endsWith('*')) {
-            QVERIFY2(f.dialogs.messages[0].startsWith(message.chopped(1)),
-                     qPrintable(f.dialogs.messages[0]));
+            QVERIFY2(shown.startsWith(message.chopped(1)), qPrintable(shown));
             // A drop is not the settings' fault: the message ends with what happened.
-            QVERIFY2(f.dialogs.messages[0].contains("The server closed the connection while "
-                                                    "listing /u/vantrelle/accounts/"),
-                     qPrintable(f.dialogs.messages[0]));
-            QVERIFY(!f.dialogs.messages[0].contains(kAdvice));
+            QVERIFY2(shown.contains("The server closed the connection while "
+                                    "listing /u/vantrelle/accounts/"),
+                     qPrintable(shown));
+            QVERIFY(!shown.contains(kAdvice));
         } else {
-            QCOMPARE(f.dialogs.messages[0], message);
+            QCOMPARE(shown, message);
         }
+    } else {
+        // The end message: what arrived, then which file was not stored and why.
+        const QString head = "Search Complete 2 files found, 1 not stored: B.LET\r\n\r\n"
+                             "1 listed file was not stored:\r\nB.LET: ";
+        QVERIFY2(shown.startsWith(head + reason), qPrintable(shown));
+        QVERIFY2(shown.endsWith(" (the copy of the previous search is kept)"), qPrintable(shown));
     }
     QVERIFY2(!log.errors().isEmpty() && log.errors().first().startsWith(status),
              qPrintable(log.texts.join(" / ")));
-    QCOMPARE(f.rows(), rows);
+    QCOMPARE(f.server.count("RETR /u/vantrelle/accounts/B.LET"), tries);
     checkWindowIsBack(f);
-    QStringList files{"keep.txt"};
-    if (!rows.isEmpty())
-        files = QStringList{"A.LET", "C.LET", "keep.txt"};
-    checkDataFolder(f, files);
-    if (rows.isEmpty()) {
+    if (reason.isEmpty()) {
+        // A failed listing changes nothing here: the previous copies and the settings stay.
+        QCOMPARE(f.rows(), QStringList());
+        QCOMPARE(qv::test::folderSnapshot(f.folder.filePath("data")), before);
         QCOMPARE(f.folder.read("auto.ini"), kOldSettings);
     } else {
+        QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "C|1|C.LET|2"}));
+        // B.LET keeps its previous copy; GONE.LET, no longer listed, went.
+        checkDataFolder(f, {"A.LET", "B.LET", "C.LET", "keep.txt"});
         QCOMPARE(f.folder.read("data/A.LET"), QByteArray("N\n1\n"));
+        QCOMPARE(f.folder.read("data/B.LET"), QByteArray("N\nthe previous copy\n"));
         QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-                 QString("Search Complete 2 files found"));
+                 QString("Search Complete 2 files found, 1 not stored: B.LET"));
         QVERIFY(f.folder.read("auto.ini").contains("Login=root\r\n"));
     }
 
@@ -209,6 +255,9 @@ void TestFaults::searchSurvivesAFault() {
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|0", "C|1|C.LET|2"}));
     QCOMPARE(f.folder.read("data/B.LET"), QByteArray(300000, 'b'));
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Complete 3 files found"));
+    checkDataFolder(f, {"A.LET", "B.LET", "C.LET", "keep.txt"});
     checkWindowIsBack(f);
 }
 
@@ -232,13 +281,21 @@ void TestFaults::tenThousandNames() {
     searchServer(*f.form);
 
     qInfo("a listing of 10,002 names searched in %lld ms", static_cast<long long>(clock.elapsed()));
-    QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(listed, 2);
     QCOMPARE(designControl<QListWidget>(*f.form, "List1")->count(), 2);
     QCOMPARE(f.server.count("RETR"), 2);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "ZZ|1|ZZ.LET|2"}));
-    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-             QString("Search Complete 2 files found"));
+    // The names not used are not skipped silently: the first are named, the rest counted.
+    const QString summary = "Search Complete 2 files found, 10000 not stored: ..00000.LET, "
+                            "..00001.LET, ..00002.LET, ...";
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(), summary);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY2(f.dialogs.messages[0].startsWith(summary + "\r\n\r\n10000 listed files were not "
+                                                        "stored:\r\n..00000.LET: cannot be "
+                                                        "stored here: a name holding \"..\"\r\n"),
+             qPrintable(f.dialogs.messages[0]));
+    QVERIFY2(f.dialogs.messages[0].endsWith("\r\n... and 89 more"),
+             qPrintable(f.dialogs.messages[0]));
     checkWindowIsBack(f);
     checkDataFolder(f, {"A.LET", "ZZ.LET"});
 }
@@ -344,8 +401,8 @@ void TestFaults::listingBeyondTheLimits() {
     checkWindowIsBack(f);
 }
 
-// A listing at the limit, nearly all of it names that cannot be stored: the search completes, and
-// the names it skips cost next to nothing.
+// A listing at the limit, nearly all of it names that cannot be stored: the search completes, says
+// so, and the names it skips cost next to nothing.
 void TestFaults::skippedNamesKeepMemoryFlat() {
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
@@ -360,16 +417,121 @@ void TestFaults::skippedNamesKeepMemoryFlat() {
 
     const long peakGrowthKb = statusKb("VmHWM") - before;
     qInfo("peak memory grew by %ld KiB for 99,998 skipped names", peakGrowthKb);
-    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.messages.size(), 1);
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
-    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-             QString("Search Complete 2 files found"));
+    QVERIFY(designControl<QLineEdit>(*f.form, "Text6")
+                ->text()
+                .startsWith("Search Complete 2 files found, 99998 not stored: "));
     checkWindowIsBack(f);
     if (!peakReset)
         QSKIP("the peak of resident memory cannot be reset here");
     if (kSanitized)
         QSKIP("memory is not measured under AddressSanitizer");
     QVERIFY2(peakGrowthKb < 16 * 1024, qPrintable(QString::number(peakGrowthKb)));
+}
+
+// A name as long as a local file name may be is downloaded; one that cannot be stored here is
+// named with its reason, in the summary and in the end message.
+void TestFaults::namesOfEveryLength() {
+    SearchFixture f;
+    const QString longest = QString(251, 'L') + ".LET"; // 255 bytes
+    const QString longer = QString(197, 'M') + ".LET";  // 201 bytes
+    const QString tooLong = QString(252, 'T') + ".LET"; // 256 bytes: listed, no file can be
+    f.server.putFile(longest, "N\n1\n");
+    f.server.putFile(longer, "N\n1\n2\n");
+    f.server.addListedName(tooLong);
+    f.server.addListedName("a:b.LET");
+
+    searchServer(*f.form);
+
+    QCOMPARE(f.rows(), (QStringList{QString(251, 'L') + "|1|" + longest + "|1",
+                                    QString(197, 'M') + "|1|" + longer + "|2"}));
+    QCOMPARE(f.folder.read("data/" + longest), QByteArray("N\n1\n"));
+    checkDataFolder(f, {longest, longer});
+    const QString summary = "Search Complete 2 files found, 2 not stored: " + tooLong + ", a:b.LET";
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(), summary);
+    QCOMPARE(f.dialogs.messages,
+             QStringList{summary + "\r\n\r\n2 listed files were not stored:\r\n" + tooLong +
+                         ": cannot be stored here: a name longer than the 255 bytes a local "
+                         "file name may have\r\n"
+                         "a:b.LET: cannot be stored here: a name holding a character file "
+                         "systems refuse (:)"});
+    checkWindowIsBack(f);
+}
+
+// A data folder that is no folder: every listed file is named as not stored, with the system's
+// reason; the search says it stopped.
+void TestFaults::dataFolderIsAFile() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.putFile("B.LET", "N\n1\n2\n");
+    QVERIFY(QDir(f.folder.filePath("data")).removeRecursively()); // made as the window opened
+    f.folder.write("data", "not a folder");
+    f.folder.write("auto.ini", kOldSettings);
+
+    searchServer(*f.form);
+
+    QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
+             QString("Search Stopped 0 files found, 2 not stored: A.LET, B.LET"));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    const QStringList lines = f.dialogs.messages[0].split("\r\n");
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[2], QString("2 listed files were not stored:"));
+    // Whichever connection tried first met the reason; the other file was then not run.
+    const auto cannotWrite = [&](const QString& name) {
+        return name + ": Cannot write " + f.folder.filePath("data/" + name) +
+               ": Not a directory (error 23)";
+    };
+    QVERIFY2(lines[3].startsWith("A.LET: ") && lines[4].startsWith("B.LET: "),
+             qPrintable(f.dialogs.messages[0]));
+    QVERIFY2(lines[3] == cannotWrite("A.LET") || lines[4] == cannotWrite("B.LET"),
+             qPrintable(f.dialogs.messages[0]));
+    QCOMPARE(f.folder.read("data"), QByteArray("not a folder"));
+    QCOMPARE(f.folder.read("auto.ini"), kOldSettings);
+    checkWindowIsBack(f);
+}
+
+// A second window that searches the same program folder while the first does is told so, and
+// neither removes nor replaces anything; the first goes on to its end.
+void TestFaults::secondWindowIsTold() {
+    SearchFixture f;
+    f.server.putFile("A.LET", "N\n1\n");
+    f.server.putFile("B.LET", "N\n1\n2\n");
+    f.folder.write("data/OLD.LET", "N\nold\n");
+    Form2 second;
+    designControl<QLineEdit>(second, "Text10")->setText(f.server.address());
+    designControl<QLineEdit>(second, "Text11")->setText(f.server.user());
+    designControl<QLineEdit>(second, "Text12")->setText(f.server.password());
+    QMap<QString, QString> duringFirst;
+    bool tried = false;
+    // Once the first search is under way (its listing is on its way), the second begins.
+    connect(f.form->transfer, &qv::TransferControl::StateChanged, &second, [&](qint16 state) {
+        if (tried || state != qv::code(qv::TransferState::RequestSent))
+            return;
+        tried = true;
+        duringFirst = qv::test::folderSnapshot(f.folder.filePath("data"));
+        searchServer(second);
+        QCOMPARE(qv::test::folderSnapshot(f.folder.filePath("data")), duringFirst);
+    });
+
+    searchServer(*f.form);
+
+    QVERIFY(tried);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY2(f.dialogs.messages[0].startsWith("Another search is running in the program folder " +
+                                              f.folder.path() + " (process "),
+             qPrintable(f.dialogs.messages[0]));
+    QCOMPARE(f.server.count("NLST"), 1);
+    QVERIFY(second.isEnabled());
+    QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "B|1|B.LET|2"}));
+    checkDataFolder(f, {"A.LET", "B.LET"});
+
+    // Once the first has ended, the second searches as usual.
+    f.dialogs.messages.clear();
+    searchServer(second);
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(designControl<QLineEdit>(second, "Text6")->text(),
+             QString("Search Complete 2 files found"));
 }
 
 QTEST_MAIN(TestFaults)

@@ -32,8 +32,8 @@ private slots:
     void missingField();
     void listingError_data();
     void listingError();
-    void failedDownloadIsSkipped_data();
-    void failedDownloadIsSkipped();
+    void failedDownloadIsReported_data();
+    void failedDownloadIsReported();
     void hostileNamesAreSkipped();
     void longNames();
     void settingsFileAfterASearch();
@@ -255,18 +255,20 @@ void TestSearch::listingError() {
     QVERIFY(!designControl<QTimer>(*f.form, "Timer2")->isActive() &&
             !designControl<QTimer>(*f.form, "Timer4")->isActive());
     QCOMPARE(designControl<ListView>(*f.form, "ListView1")->itemCount(), 0);
-    QCOMPARE(f.dataFiles(), QStringList()); // the previous copies went before the listing
+    // The previous copies stay until a listing has succeeded.
+    QCOMPARE(f.dataFiles(), QStringList{"OLD.LET"});
+    QCOMPARE(f.folder.read("data/OLD.LET"), QByteArray("previous copy"));
     QCOMPARE(f.folder.read("auto.ini"), QByteArray("[Default]\r\nIpaddress=old\r\n"));
 }
 
-void TestSearch::failedDownloadIsSkipped_data() {
+void TestSearch::failedDownloadIsReported_data() {
     QTest::addColumn<QString>("fault");
     QTest::newRow("refused") << "refuse";
     QTest::newRow("connection dropped") << "drop";
     QTest::newRow("stalled") << "stall";
 }
 
-void TestSearch::failedDownloadIsSkipped() {
+void TestSearch::failedDownloadIsReported() {
     QFETCH(QString, fault);
     SearchFixture f;
     f.server.putFile("A.LET", "N\n1\n");
@@ -282,11 +284,16 @@ void TestSearch::failedDownloadIsSkipped() {
 
     searchServer(*f.form);
 
-    QCOMPARE(f.dialogs.messages, QStringList());
+    // The others arrive; the end says which file was not stored, and why.
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY2(f.dialogs.messages[0].startsWith("Search Complete 2 files found, 1 not stored: "
+                                              "B.LET\r\n\r\n1 listed file was not stored:\r\n"
+                                              "B.LET: "),
+             qPrintable(f.dialogs.messages[0]));
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "C|1|C.LET|2"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"})); // no partial or temporary file
     QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-             QString("Search Complete 2 files found"));
+             QString("Search Complete 2 files found, 1 not stored: B.LET"));
     QCOMPARE(designControl<QProgressBar>(*f.form, "ProgressBar1")->value(), 3);
     QVERIFY(designControl<QTimer>(*f.form, "Timer2")->isActive());
     QVERIFY(f.folder.read("auto.ini").contains("Login=root"));
@@ -309,12 +316,28 @@ void TestSearch::hostileNamesAreSkipped() {
     QVERIFY(!QFile::exists(f.folder.filePath("EVIL.LET")));
     QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), QStringList{"auto.ini"});
     QCOMPARE(f.server.count("RETR"), 1);
+    // Not skipped silently: each merge file name is named with why it cannot be stored, its
+    // control characters shown escaped; ".." is no merge file name and says nothing.
     QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-             QString("Search Complete 1 files found"));
+             QString("Search Complete 1 files found, 7 not stored: ../EVIL.LET, sub/EVIL.LET, "
+                     "a\\EVIL.LET, ..."));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages[0].split("\r\n").mid(2),
+             (QStringList{"7 listed files were not stored:",
+                          "../EVIL.LET: cannot be stored here: a name holding \"..\"",
+                          "sub/EVIL.LET: cannot be stored here: a name holding a path separator",
+                          "a\\EVIL.LET: cannot be stored here: a name holding a path separator",
+                          "C:EVIL.LET: cannot be stored here: a name holding a character file "
+                          "systems refuse (:)",
+                          "bell\\x07.LET: cannot be stored here: a name holding a control "
+                          "character",
+                          "tab\\x09EVIL.LET: cannot be stored here: a name holding a control "
+                          "character",
+                          ".LET: cannot be stored here: no merge file name before \".LET\""}));
 }
 
 // A name as long as the local file system takes is fetched; one longer (the server's file
-// system may take it) is skipped like any name that cannot be stored, and the search goes on.
+// system may take it) is named like any name that cannot be stored, and the search goes on.
 void TestSearch::longNames() {
     SearchFixture f;
     const QString longest = QString(120, QChar(0xe9)) + "ABCD" + ".LET"; // 248 bytes in UTF-8
@@ -326,14 +349,18 @@ void TestSearch::longNames() {
 
     searchServer(*f.form);
 
-    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY2(f.dialogs.messages[0].endsWith(tooLong + ": cannot be stored here: a name longer "
+                                                      "than the 255 bytes a local file name may "
+                                                      "have"),
+             qPrintable(f.dialogs.messages[0]));
     // In the listing's order: the server sorts the names by their bytes.
     QCOMPARE(f.rows(), (QStringList{"A|1|A.LET|1", "Z|1|Z.LET|0",
                                     QString(120, QChar(0xe9)) + "ABCD|1|" + longest + "|2"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "Z.LET", longest}));
     QCOMPARE(f.server.count("RETR"), 3);
     QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-             QString("Search Complete 3 files found"));
+             "Search Complete 3 files found, 1 not stored: " + tooLong);
     QVERIFY(f.folder.read("auto.ini").contains("Login=root")); // the settings are saved
 }
 

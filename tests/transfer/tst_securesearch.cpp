@@ -432,7 +432,8 @@ void TestSecureSearch::faultDuringADownload_data() {
                                               << "- Connection Error! 28: The server stopped";
 }
 
-// One file fails; the others arrive, no partial file is left, and the search ends as usual.
+// One file fails on both tries; the others arrive, no partial file is left, and the search ends
+// saying which file was not stored.
 void TestSecureSearch::faultDuringADownload() {
     QFETCH(Server, server);
     QFETCH(QString, fault);
@@ -465,17 +466,22 @@ void TestSecureSearch::faultDuringADownload() {
 
     searchServer(*f.form);
 
-    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY2(f.dialogs.messages[0].startsWith("Search Complete 2 files found, 1 not stored: "
+                                              "B.LET\r\n\r\n1 listed file was not stored:\r\n"
+                                              "B.LET: "),
+             qPrintable(f.dialogs.messages[0]));
     QVERIFY2(errors.size() == 1 && errors[0].startsWith(error), qPrintable(errors.join(" / ")));
     QCOMPARE(f.rows(), (QStringList{"A", "C"}));
     QCOMPARE(f.dataFiles(), (QStringList{"A.LET", "C.LET"}));
     QCOMPARE(designControl<QLineEdit>(*f.form, "Text6")->text(),
-             QString("Search Complete 2 files found"));
+             QString("Search Complete 2 files found, 1 not stored: B.LET"));
 
     // Once the server behaves again, everything arrives.
     dropping = false;
     if (f.sftp)
         f.sftp->clearFaults();
+    f.dialogs.messages.clear();
     searchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), (QStringList{"A", "B", "C"}));

@@ -135,6 +135,9 @@ void TestStatusText::safeNames_data() {
     QTest::newRow("empty") << "" << false;
     QTest::newRow("too long") << QString(300, 'a') + ".LET" << false;
     QTest::newRow("255 bytes") << QString(124, QChar(0xe9)) + "abc.LET" << true;
+    QTest::newRow("201 ASCII bytes") << QString(197, 'a') + ".LET" << true;
+    QTest::newRow("255 ASCII bytes") << QString(251, 'a') + ".LET" << true;
+    QTest::newRow("256 ASCII bytes") << QString(252, 'a') + ".LET" << false;
     QTest::newRow("256 bytes, 130 characters") << QString(126, QChar(0xe9)) + ".LET" << false;
 }
 
