@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -170,6 +171,7 @@ private slots:
         QV_STAGE(exportToHtml(form, folder, opened));
         QV_STAGE(exportToSpreadsheet(form, opened));
         QV_STAGE(deleteOnServer(form, server));
+        QV_STAGE(searchWithFailures(form, server, folder));
         QV_STAGE(searchOverSftp(form, sftp, folder, home));
 
         form.close();
@@ -295,11 +297,48 @@ private:
         screenshot(QStringLiteral("8-after-delete"));
     }
 
+    // A search in which one download is refused (550) and one drops on both tries: the status
+    // area and the message at the end name both, with their reasons; what arrived is shown.
+    void searchWithFailures(Form2& form, qv::test::FtpServer& server,
+                            const qv::test::TempProgramFolder& folder) {
+        server.putFile(QStringLiteral("BIG.LET"), QByteArray(300000, 'b'));
+        server.dropDownload(QStringLiteral("BIG.LET"), 100000);
+        server.refuseDownload(QStringLiteral("CUSTOMERS.LET"));
+        QString shownMessage;
+        answerNextDialog([&shownMessage](QWidget* dialog) {
+            if (auto* box = qobject_cast<QMessageBox*>(dialog))
+                shownMessage = box->text();
+            screenshot(QStringLiteral("9-search-failures"));
+            xdo({QStringLiteral("key"), QStringLiteral("Return")});
+        });
+        click(designControl<Command>(form, "Command1"));
+        QTRY_VERIFY_WITH_TIMEOUT(!shownMessage.isEmpty(), 30000);
+        QTRY_VERIFY(form.isEnabled());
+        const QString summary = designControl<QLineEdit>(form, "Text6")->text();
+        QVERIFY2(
+            summary.startsWith(QStringLiteral("Search Complete 1 files found, 2 not stored: ")),
+            qPrintable(summary));
+        QVERIFY2(shownMessage.contains(QStringLiteral("2 listed files were not stored:")),
+                 qPrintable(shownMessage));
+        QVERIFY2(shownMessage.contains(
+                     QStringLiteral("CUSTOMERS.LET: Permission denied. (error 550) (the copy of "
+                                    "the previous search is kept)")),
+                 qPrintable(shownMessage));
+        QVERIFY2(shownMessage.contains(QStringLiteral("BIG.LET: The server closed the connection "
+                                                      "while downloading /u/vantrelle/accounts/"
+                                                      "BIG.LET")),
+                 qPrintable(shownMessage));
+        QCOMPARE(designControl<ListView>(form, "ListView1")->itemCount(), 1);
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("data/CUSTOMERS.LET"))), kCustomers);
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("data/BIG.LET"))));
+        server.clearFaults();
+    }
+
     // Search over SFTP: the unknown host key is shown and trusted with Yes.
     void searchOverSftp(Form2& form, const qv::test::SftpServer& sftp,
                         const qv::test::TempProgramFolder& folder, const QTemporaryDir& home) {
         answerNextDialog([](QWidget*) {
-            screenshot(QStringLiteral("9-host-key-question"));
+            screenshot(QStringLiteral("10-host-key-question"));
             xdo({QStringLiteral("key"), QStringLiteral("alt+y")});
         });
         typeInto(designControl<QLineEdit>(form, "Text10"), sftp.address());
@@ -310,7 +349,7 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(designControl<QLineEdit>(form, "Text6")->text(),
                                   QStringLiteral("Search Complete 1 files found"), 30000);
         QTRY_VERIFY(form.isEnabled());
-        screenshot(QStringLiteral("10-after-sftp-search"));
+        screenshot(QStringLiteral("11-after-sftp-search"));
         QCOMPARE(readFile(folder.filePath(QStringLiteral("data/OVERDUE.LET"))), kOverdue);
         QCOMPARE(readFile(home.filePath(QStringLiteral(".ssh/known_hosts"))),
                  sftp.knownHostsLine() + '\n');
