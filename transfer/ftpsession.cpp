@@ -384,6 +384,11 @@ FtpOutcome FtpSession::perform(Kind kind, const FtpLogin& login, const QByteArra
         return outcome;
     }
     file.discard(); // the temporary copy goes; a file already at localPath stays as it was
+    // A transfer that ended short of a known size says how far it came (libcurl finds this
+    // itself where it knows the size, as over SFTP).
+    if (const qint64 expected = kind == Kind::Get ? expectedSize(run) : -1;
+        result == CURLE_PARTIAL_FILE && !run.stalled && !run.cancelled && run.received < expected)
+        return endedShort(remotePath, run.received, expected);
     FtpOutcome outcome = describeFailure(request, run, result, reply, errorText);
     outcome.beforeLogin = !run.requested && !run.cancelled;
     outcome.stalled = run.stalled;

@@ -58,6 +58,7 @@ class SearchFailures : public QObject {
 private slots:
     void downloadsNotStored_data();
     void downloadsNotStored();
+    void sftpFileEndsEarly();
     void serverDiesMidway_data();
     void serverDiesMidway();
     void failedSearchLeavesData_data();
@@ -167,6 +168,28 @@ void SearchFailures::downloadsNotStored() {
     // Nothing is fetched that could not be stored.
     QCOMPARE(server.count("RETR /u/vantrelle/accounts/B.LET"),
              fault == "data file" ? 0 : (retried ? 2 : 1));
+}
+
+// An SFTP server that answers the end of a file before the size the file's attributes give: the
+// file is tried once more, then named; nothing of it is stored.
+void SearchFailures::sftpFileEndsEarly() {
+    qv::test::SftpServer server;
+    QVERIFY(server.isRunning());
+    server.putFile("A.LET", "N\n1\n");
+    server.putFile("B.LET", kBig);
+    server.shortDownload("B.LET", 100000);
+    CommandLine cli;
+    const Run run = cli.run(searchArguments(server.address(), server.user()) +
+                                QStringList{"--trust-fingerprint", server.fingerprint()},
+                            server.password());
+    QVERIFY2(run.status == 6, run.err);
+    QCOMPARE(run.out, QByteArray("1 files found\n"));
+    QVERIFY2(run.err.contains("\n1 listed file was not stored:\nB.LET: The server ended the "
+                              "transfer of /u/vantrelle/accounts/B.LET after 100000 of 300000 "
+                              "bytes (error 18)\n"),
+             run.err);
+    QCOMPARE(dataFiles(cli), QStringList{"A.LET"});
+    QCOMPARE(server.count("OPEN /u/vantrelle/accounts/B.LET"), 2);
 }
 
 // The server dies in the middle of a download: the file under way and every file after it (in the

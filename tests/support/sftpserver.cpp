@@ -51,6 +51,10 @@ void SftpServer::refuseDownload(const QString& name) {
     appendToList(QStringLiteral("refuse_read"), name);
 }
 
+void SftpServer::shortDownload(const QString& name, qint64 bytes) {
+    setInMap(QStringLiteral("short_read"), name, static_cast<double>(bytes));
+}
+
 void SftpServer::refuseDelete(const QString& name) {
     appendToList(QStringLiteral("refuse_remove"), name);
 }

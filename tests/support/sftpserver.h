@@ -30,6 +30,7 @@ public:
     void dropDownload(const QString& name, qint64 afterBytes); // then the connection is cut
     void stallDownload(const QString& name);                   // no data, no answer
     void refuseDownload(const QString& name);
+    void shortDownload(const QString& name, qint64 bytes); // then the file seems to end
     void refuseDelete(const QString& name = QStringLiteral("*"));
     void setMaxSessions(int sessions); // at once; a further connection is closed ("REFUSED")
     void clearFaults();

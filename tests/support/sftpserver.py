@@ -10,6 +10,7 @@ request, so a test can change how the server behaves while it runs. Keys, all op
   drop_read    {file name: byte count}: a download gets that many bytes, then the connection drops
   stall_read   file names whose download gets no data at all (the reads never answer)
   refuse_read  file names whose download is refused (permission denied)
+  short_read   {file name: byte count}: a download gets that many bytes, then the end of the file
   refuse_remove  file names whose delete is refused ("*" refuses every delete)
   max_sessions   connections served at once; a further one is closed at once (0: no limit)
 Every connection, password attempt and request is appended to the events file, one line each:
@@ -103,6 +104,9 @@ def main():
             drop = config().get("drop_read", {})
             if name in drop:
                 return _DroppingFile(handle, int(drop[name]), self.chan)
+            short = config().get("short_read", {})
+            if name in short:
+                return _DroppingFile(handle, int(short[name]), None)
             if name in config().get("stall_read", []):
                 return _DroppingFile(handle, None, self.chan)
             return handle
@@ -196,8 +200,9 @@ async def _end_with_parent():
 
 
 class _DroppingFile:
-    """A file that hands out its first bytes, then closes the whole connection; without a limit,
-    a file whose reads never answer."""
+    """A file that hands out its first bytes, then closes the whole connection (without a
+    channel: then answers as if the file ended there); without a limit, a file whose reads never
+    answer."""
 
     def __init__(self, handle, limit, chan):
         self.handle = handle
@@ -208,7 +213,8 @@ class _DroppingFile:
         if self.limit is None:
             return asyncio.sleep(3600)
         if offset >= self.limit:
-            self.chan.get_connection().abort()
+            if self.chan is not None:
+                self.chan.get_connection().abort()
             return b""
         self.handle.seek(offset)
         return self.handle.read(min(size, self.limit - offset))
