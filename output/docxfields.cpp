@@ -212,8 +212,9 @@ void finishField(FieldTable& table, int index, const output::MergeData& data) {
         }
     if (f.code.kind == FieldKind::MergeField && f.code.fault.isEmpty())
         f.column = data.fieldIndex(f.code.args[0].staticText().trimmed());
-    for (pugi::xml_node p = f.begin.parent(); p && !f.inTable; p = p.parent())
-        f.inTable = is(p, "w:tc");
+    for (pugi::xml_node p = f.begin.parent(); p && !f.cell; p = p.parent())
+        if (is(p, "w:tc"))
+            f.cell = p;
 }
 
 // Puts the placeholder in place of the field's runs; the runs and the paragraphs whose marks
@@ -313,6 +314,36 @@ QString staticFormula(const fields::FieldCode& code) {
     return text;
 }
 
+// The check of a formula before the merge, with the template's table around it: the cells that
+// hold fields and come after the formula's own are merged only after it.
+QString formulaFault(const CompiledField& f, const QLocale& locale,
+                     const QSet<QString>& bookmarks) {
+    const QString formula = staticFormula(f.code);
+    const pugi::xml_node row = f.cell.parent(), tbl = row.parent();
+    if (!f.cell || !is(row, "w:tr") || !is(tbl, "w:tbl"))
+        return fields::formulaFault(formula, locale, bookmarks, nullptr);
+    fields::FormulaTable table;
+    std::vector<std::vector<char>> filled;
+    for (pugi::xml_node tr : tbl.children("w:tr")) {
+        filled.emplace_back();
+        QStringList cells;
+        for (pugi::xml_node tc : tr.children("w:tc")) {
+            if (tc == f.cell) {
+                table.row = int(table.rows.size());
+                table.column = int(cells.size());
+            }
+            filled.back().push_back(needsExpanding(tc));
+            cells << QString();
+        }
+        table.rows.push_back(std::move(cells));
+    }
+    const auto filledAfter = [&](int r, int c) {
+        const bool after = r > table.row || (r == table.row && c > table.column);
+        return after && filled[size_t(r)][size_t(c)] != 0;
+    };
+    return fields::formulaFault(formula, locale, bookmarks, &table, filledAfter);
+}
+
 } // namespace
 
 void resolveBookmarks(FieldTable& table, const QLocale& locale) {
@@ -336,7 +367,7 @@ void resolveBookmarks(FieldTable& table, const QLocale& locale) {
     }
     for (CompiledField& f : table.fields)
         if (f.code.kind == FieldKind::Formula && f.code.fault.isEmpty())
-            f.code.fault = fields::formulaFault(staticFormula(f.code), locale, set, f.inTable);
+            f.code.fault = formulaFault(f, locale, set);
 }
 
 namespace {

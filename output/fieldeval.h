@@ -25,7 +25,7 @@ struct CompiledField {
     pugi::xml_node codeLook;             // the run of the code's first character
     pugi::xml_node resultLook;           // the first run of the template's result, if any
     int column = -1;                     // MERGEFIELD: the merge file's field; -1 when it has none
-    bool inTable = false;                // it stands in a table cell
+    pugi::xml_node cell;                 // the table cell it stands in, if any
     QString written;                     // the code as written, nested fields in braces
     QString fault;                       // why the merge cannot place the field; empty when it can
 };

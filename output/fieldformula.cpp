@@ -438,6 +438,8 @@ Value Parser::cell(int row, int column) {
         return {};
     if (row >= int(t->rows.size()) || column >= t->rows[size_t(row)].size())
         return {};
+    if (sources_.cellRead)
+        sources_.cellRead(row, column);
     const std::optional<double> v = parseNumber(t->rows[size_t(row)][column], symbols_.locale);
     return {v.value_or(0), {}};
 }
@@ -615,9 +617,12 @@ bool Parser::cellRange(int fromRow, int fromColumn, int toRow, int toColumn,
     if (!t)
         return false;
     for (int r = fromRow; r <= toRow && r < int(t->rows.size()); ++r)
-        for (int c = fromColumn; c <= toColumn && c < t->rows[size_t(r)].size(); ++c)
+        for (int c = fromColumn; c <= toColumn && c < t->rows[size_t(r)].size(); ++c) {
+            if (sources_.cellRead)
+                sources_.cellRead(r, c);
             if (const std::optional<double> v = parseNumber(t->rows[size_t(r)][c], symbols_.locale))
                 values.push_back(*v);
+        }
     return true;
 }
 
@@ -632,6 +637,8 @@ bool Parser::positional(const QString& position, std::vector<double>& values) {
     for (int r = t->row + dr, c = t->column + dc;
          r >= 0 && r < int(t->rows.size()) && c >= 0 && c < t->rows[size_t(r)].size();
          r += dr, c += dc) {
+        if (sources_.cellRead)
+            sources_.cellRead(r, c);
         const std::optional<double> v = parseNumber(t->rows[size_t(r)][c], symbols_.locale);
         if (!v)
             break;
@@ -647,20 +654,42 @@ FormulaResult evaluateFormula(const QString& formula, const QLocale& locale,
     return Parser(formula, locale, sources).run();
 }
 
+namespace {
+
+QString cellName(int row, int column) {
+    QString name;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        name.prepend(QChar(u'A' + (c - 1) % 26));
+    return name + QString::number(row + 1);
+}
+
+} // namespace
+
 QString formulaFault(const QString& formula, const QLocale& locale, const QSet<QString>& bookmarks,
-                     bool inTable) {
-    const FormulaTable anyTable;
+                     const FormulaTable* table,
+                     const std::function<bool(int row, int column)>& filledAfter) {
+    if (formula.trimmed().isEmpty())
+        return QStringLiteral("The formula field holds no formula.");
+    FormulaTable ones; // every cell a number, so that ABOVE and its kin run to the table's edge
+    if (table) {
+        ones = *table;
+        for (QStringList& row : ones.rows)
+            row.fill(QStringLiteral("1"));
+    }
     FormulaSources sources;
     sources.bookmark = [&bookmarks](const QString& name) -> std::optional<QString> {
         if (bookmarks.contains(name.toLower()))
             return QStringLiteral("1");
         return std::nullopt;
     };
-    sources.table = [&]() -> const FormulaTable* { return inTable ? &anyTable : nullptr; };
+    sources.table = [&]() -> const FormulaTable* { return table ? &ones : nullptr; };
+    QString unmerged;
+    sources.cellRead = [&](int row, int column) {
+        if (unmerged.isEmpty() && filledAfter && filledAfter(row, column))
+            unmerged = cellName(row, column);
+    };
     Parser parser(formula, locale, sources);
     const FormulaResult r = parser.run();
-    if (formula.trimmed().isEmpty())
-        return QStringLiteral("The formula field holds no formula.");
     if (r.error.startsWith(QLatin1String("!Syntax Error")) && !parser.undefinedName.isEmpty() &&
         r.error.endsWith(parser.undefinedName))
         return QStringLiteral("The formula calls \"%1\", which is not a function of formulas.")
@@ -675,6 +704,11 @@ QString formulaFault(const QString& formula, const QLocale& locale, const QSet<Q
         return QStringLiteral("The formula names \"%1\", which is neither a function nor a "
                               "bookmark that a SET or ASK field sets.")
             .arg(parser.undefinedName);
+    if (!unmerged.isEmpty())
+        return QStringLiteral("The formula reads the cell %1, whose fields the merge fills only "
+                              "after the formula; put the formula below and right of the cells "
+                              "it reads.")
+            .arg(unmerged);
     return {};
 }
 

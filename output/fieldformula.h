@@ -31,6 +31,8 @@ struct FormulaSources {
     // The table the formula stands in, asked only when the formula refers to cells; nullptr when
     // it stands in none.
     std::function<const FormulaTable*()> table;
+    // Told of every cell of the table the formula reads (row and column from 0).
+    std::function<void(int row, int column)> cellRead;
 };
 
 struct FormulaResult {
@@ -47,9 +49,12 @@ FormulaResult evaluateFormula(const QString& formula, const QLocale& locale,
 
 // Why a formula cannot be computed for any record, checked before anything is merged: its text
 // with every nested field standing for a number, the bookmarks that SET and ASK fields set (lower
-// case), and whether the field stands in a table. Empty when it can be computed.
+// case), and the table the field stands in (null outside tables; its cells' text is not read).
+// filledAfter(row, column) tells whether a cell holds fields that the merge fills only after the
+// formula: a formula that reads one would read it unmerged. Empty when it can be computed.
 QString formulaFault(const QString& formula, const QLocale& locale, const QSet<QString>& bookmarks,
-                     bool inTable);
+                     const FormulaTable* table,
+                     const std::function<bool(int row, int column)>& filledAfter = {});
 
 // A formula's value as the word processor shows it without a numeric picture: rounded to two
 // decimal places, no trailing zeros, no grouping.

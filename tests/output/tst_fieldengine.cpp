@@ -552,6 +552,27 @@ private slots:
                               "Item|Qty|Price|Total|Pens|-3|2|-6.00|Ink|1|3|3|Sum|||-3.00"}));
     }
 
+    // A formula reading a cell below it that holds a merge field would read it unmerged: the
+    // pre-pass names it before anything is written.
+    void formulaReadingLaterCells() {
+        const QString body =
+            QStringLiteral("<w:tbl><w:tblGrid/><w:tr><w:tc>") + paragraphs("{ = SUM(BELOW) }") +
+            QStringLiteral("</w:tc></w:tr><w:tr><w:tc>") + paragraphs("{ MERGEFIELD Balance }") +
+            QStringLiteral("</w:tc></w:tr></w:tbl>");
+        RecordingInteraction interaction;
+        const ScopedServices installed([&](Services& s) { s.mergeInteraction = &interaction; });
+        ooxml::Package out;
+        QString error;
+        QVERIFY(!merge(test::fieldTemplate(body), &out, &error));
+        QCOMPARE(interaction.faults.size(), 1);
+        QCOMPARE(interaction.faults[0].size(), 1);
+        QCOMPARE(interaction.faults[0][0].fieldCode, QStringLiteral("= SUM(BELOW)"));
+        QVERIFY2(interaction.faults[0][0].reason.startsWith(
+                     QStringLiteral("The formula reads the cell A2, whose fields the merge fills "
+                                    "only after the formula")),
+                 qPrintable(interaction.faults[0][0].reason));
+    }
+
     // Nesting: fields up to the stated depth merge; deeper ones, and XML nested deeper than
     // any word processor writes, are refused at once with the template named, and nothing is
     // merged.
