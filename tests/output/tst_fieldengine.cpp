@@ -573,6 +573,23 @@ private slots:
                  qPrintable(interaction.faults[0][0].reason));
     }
 
+    // The merged document grows in a temporary file; where none can be made, the merge says so
+    // and makes nothing.
+    void noTemporaryFile() {
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/proc"); // a folder where nobody can make a file
+        ooxml::Package out;
+        QString error;
+        const bool merged =
+            merge(test::fieldTemplate(paragraphs("{ MERGEFIELD Name }")), &out, &error);
+        saved.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", saved);
+        QVERIFY(!merged);
+        QVERIFY2(error.startsWith(QStringLiteral("The merged document cannot be written in "
+                                                 "\"/proc\"")),
+                 qPrintable(error));
+        QVERIFY(out.partNames().isEmpty());
+    }
+
     // Nesting: fields up to the stated depth merge; deeper ones, and XML nested deeper than
     // any word processor writes, are refused at once with the template named, and nothing is
     // merged.
