@@ -256,6 +256,11 @@ private slots:
         QTest::newRow("REF to a document bookmark stays")
             << "{ REF Mark1 }" << QStringList{"~", "~", "~"}
             << " REF Mark1 ; REF Mark1 ; REF Mark1 ";
+        // Unattended, every prompt takes its default; a default of merge fields is the record's.
+        QTest::newRow("default answer per record")
+            << "{ ASK t \"Town?\" \\d \"{ MERGEFIELD Town }\" }{ REF t }/"
+               "{ FILLIN \"For { MERGEFIELD Name }?\" \\d \"{ MERGEFIELD Name }!\" }"
+            << QStringList{"Cork/Ann!", "Sligo/Bob!", "Mcroom/Cy!"} << none;
         // Formulas are computed for every record; the template's stale result never shows.
         QTest::newRow("formula of merge fields, picture")
             << "{ = { MERGEFIELD Balance } * 2 \\# \"0.00\" }"
