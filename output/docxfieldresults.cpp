@@ -37,15 +37,61 @@ void appendRunText(pugi::xml_node run, const QString& value) {
     flush();
 }
 
-bool needsExpanding(pugi::xml_node node) {
-    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
+namespace {
+
+// The text of a cell: its characters, tabs as blanks, paragraphs joined by blanks; walked
+// without recursion.
+QString cellText(pugi::xml_node cell) {
+    QString text;
+    for (pugi::xml_node n = cell.first_child(); n && n != cell;) {
+        if (is(n, "w:t"))
+            text += QString::fromUtf8(n.text().get());
+        else if (is(n, "w:tab") || (is(n, "w:p") && !text.isEmpty()))
+            text += QLatin1Char(' ');
+        if (n.first_child() && !is(n, "w:t") && !is(n, "w:instrText")) {
+            n = n.first_child();
             continue;
-        if (is(c, kPlaceholder) || is(c, "w:footnoteReference") || is(c, "w:endnoteReference") ||
-            needsExpanding(c))
-            return true;
+        }
+        while (n != cell && !n.next_sibling())
+            n = n.parent();
+        if (n != cell)
+            n = n.next_sibling();
     }
-    return false;
+    return text.trimmed();
+}
+
+} // namespace
+
+bool readFormulaTable(pugi::xml_node place, fields::FormulaTable* table) {
+    pugi::xml_node cell = place.parent();
+    while (cell && !is(cell, "w:tc"))
+        cell = cell.parent();
+    const pugi::xml_node row = cell.parent(), tbl = row.parent();
+    if (!cell || !is(row, "w:tr") || !is(tbl, "w:tbl"))
+        return false;
+    table->rows.clear();
+    for (pugi::xml_node tr : tbl.children("w:tr")) {
+        QStringList cells;
+        for (pugi::xml_node tc : tr.children("w:tc")) {
+            if (tc == cell) {
+                table->row = int(table->rows.size());
+                table->column = int(cells.size());
+            }
+            cells << (tc == cell ? QString() : cellText(tc));
+        }
+        table->rows.push_back(std::move(cells));
+    }
+    return true;
+}
+
+bool needsExpanding(pugi::xml_node node) {
+    bool found = false;
+    forEachElement(node, [&found](pugi::xml_node c) {
+        found = found || is(c, kPlaceholder) || is(c, "w:footnoteReference") ||
+                is(c, "w:endnoteReference");
+        return !found;
+    });
+    return found;
 }
 
 namespace {
@@ -83,22 +129,35 @@ FieldExpander::FieldExpander(const FieldTable& table, fields::FieldEvaluator& ev
                              NoteHook notes)
     : table_(table), evaluator_(evaluator), notes_(std::move(notes)) {}
 
+// Walks the copy without recursion; a placeholder gives way to its results (put before it, so
+// the walk goes on after it), alternate content is merged branch by branch.
 void FieldExpander::expand(pugi::xml_node node) {
-    for (pugi::xml_node c = node.first_child(), next; c; c = next) {
-        next = c.next_sibling();
-        if (c.type() != pugi::node_element)
-            continue;
-        const char* name = c.name();
-        if (std::strcmp(name, kPlaceholder) == 0)
+    pugi::xml_node c = node.first_child();
+    while (c) {
+        const char* name = c.type() == pugi::node_element ? c.name() : "";
+        if (std::strcmp(name, kPlaceholder) == 0) {
+            const pugi::xml_node next = nextOutside(c, node);
             place(c);
-        else if (std::strcmp(name, "w:footnoteReference") == 0 ||
-                 std::strcmp(name, "w:endnoteReference") == 0) {
+            c = next;
+            continue;
+        }
+        if (std::strcmp(name, "w:footnoteReference") == 0 ||
+            std::strcmp(name, "w:endnoteReference") == 0) {
             if (notes_)
                 notes_(c);
-        } else if (std::strcmp(name, "mc:AlternateContent") == 0)
+        } else if (std::strcmp(name, "mc:AlternateContent") == 0 &&
+                   alternativesDepth_ < kMaxAlternatives) {
+            const pugi::xml_node next = nextOutside(c, node);
+            ++alternativesDepth_;
             alternatives(c);
-        else if (c.first_child())
-            expand(c);
+            --alternativesDepth_;
+            c = next;
+            continue;
+        } else if (*name && c.first_child()) {
+            c = c.first_child();
+            continue;
+        }
+        c = nextOutside(c, node);
     }
 }
 
@@ -120,6 +179,7 @@ void FieldExpander::alternatives(pugi::xml_node alternateContent) {
 
 void FieldExpander::place(pugi::xml_node placeholder) {
     std::vector<Piece> out;
+    evaluator_.setPlace(placeholder);
     evaluator_.evaluate(placeholder.attribute("n").as_int(), out);
     pugi::xml_node textRun, textLook;
     for (const Piece& p : out) {

@@ -19,23 +19,21 @@ bool isFieldPart(pugi::xml_node n) {
 }
 
 void collectElements(pugi::xml_node node, const char* name, std::vector<pugi::xml_node>& found) {
-    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
+    forEachElement(node, [&](pugi::xml_node c) {
         if (is(c, name))
             found.push_back(c);
-        collectElements(c, name, found);
-    }
+        return true;
+    });
 }
 
 pugi::xml_node firstRun(pugi::xml_node node) {
-    for (pugi::xml_node c : node.children()) {
-        if (is(c, "w:r"))
-            return c;
-        if (pugi::xml_node r = firstRun(c))
-            return r;
-    }
-    return {};
+    pugi::xml_node run;
+    forEachElement(node, [&](pugi::xml_node c) {
+        if (!run && is(c, "w:r"))
+            run = c;
+        return !run;
+    });
+    return run;
 }
 
 pugi::xml_node addRun(pugi::xml_node f, pugi::xml_node rPr, const char* child) {
@@ -99,14 +97,15 @@ void splitFieldRuns(pugi::xml_node root) {
 
 // The runs of one story in document order; text boxes are stories of their own.
 void storyRuns(pugi::xml_node node, std::vector<pugi::xml_node>& runs) {
-    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element || is(c, "w:txbxContent") || is(c, kStore))
-            continue;
-        if (is(c, "w:r"))
+    forEachElement(node, [&](pugi::xml_node c) {
+        if (is(c, "w:txbxContent") || is(c, kStore))
+            return false;
+        if (is(c, "w:r")) {
             runs.push_back(c);
-        else
-            storyRuns(c, runs);
-    }
+            return false;
+        }
+        return true;
+    });
 }
 
 pugi::xml_node paragraphOf(pugi::xml_node run) {
@@ -196,24 +195,10 @@ void SpanReader::run(pugi::xml_node r) {
     }
 }
 
-QString writtenCode(const FieldTable& table, int index) {
-    QString code;
-    for (const Piece& p : table.fields[static_cast<size_t>(index)].codePieces) {
-        if (p.kind == Piece::Text)
-            code += p.text;
-        else if (p.kind == Piece::Field)
-            code += QLatin1Char('{') + writtenCode(table, p.field) + QLatin1Char('}');
-        else if (p.kind == Piece::Mark)
-            code += QLatin1Char(' ');
-    }
-    return code;
-}
-
 // The field's code read, its looks and its merge field found.
 void finishField(FieldTable& table, int index, const output::MergeData& data) {
     CompiledField& f = table.fields[static_cast<size_t>(index)];
     f.code = fields::parseFieldCode(f.codePieces);
-    f.written = writtenCode(table, index).trimmed();
     f.codeLook = f.begin;
     for (const Piece& p : f.codePieces)
         if (p.kind == Piece::Text && !p.text.trimmed().isEmpty()) {
@@ -227,6 +212,9 @@ void finishField(FieldTable& table, int index, const output::MergeData& data) {
         }
     if (f.code.kind == FieldKind::MergeField && f.code.fault.isEmpty())
         f.column = data.fieldIndex(f.code.args[0].staticText().trimmed());
+    for (pugi::xml_node p = f.begin.parent(); p && !f.cell; p = p.parent())
+        if (is(p, "w:tc"))
+            f.cell = p;
 }
 
 // Puts the placeholder in place of the field's runs; the runs and the paragraphs whose marks
@@ -267,6 +255,10 @@ void compileStory(pugi::xml_node story, pugi::xml_node store, const output::Merg
         const char* type = fldCharType(runs[i]);
         if (!type)
             continue;
+        if (std::strcmp(type, "begin") == 0 && depth >= kMaxFieldNesting) {
+            table.tooDeep = true;
+            return;
+        }
         if (std::strcmp(type, "begin") == 0 && depth++ == 0)
             begin = i;
         else if (std::strcmp(type, "end") == 0 && depth > 0 && --depth == 0) {
@@ -294,17 +286,67 @@ void compileStory(pugi::xml_node story, pugi::xml_node store, const output::Merg
 } // namespace
 
 void compileFields(pugi::xml_node root, const output::MergeData& data, FieldTable& table) {
+    if (table.tooDeep)
+        return;
     convertSimpleFields(root);
     splitFieldRuns(root);
     pugi::xml_node store = root.append_child(kStore);
     std::vector<pugi::xml_node> boxes;
     collectElements(root, "w:txbxContent", boxes);
-    for (pugi::xml_node box : boxes)
-        compileStory(box, store, data, table);
-    compileStory(root, store, data, table);
+    for (size_t i = 0; i < boxes.size() && !table.tooDeep; ++i)
+        compileStory(boxes[i], store, data, table);
+    if (!table.tooDeep)
+        compileStory(root, store, data, table);
 }
 
-void resolveBookmarks(FieldTable& table) {
+namespace {
+
+// A formula's words with every nested field standing for a number.
+QString staticFormula(const fields::FieldCode& code) {
+    QString text;
+    for (const fields::Token& t : code.args) {
+        for (const Piece& p : t.pieces)
+            text += p.kind == Piece::Text
+                        ? p.text
+                        : (p.kind == Piece::Field ? QStringLiteral(" 1 ") : QStringLiteral(" "));
+        text += QLatin1Char(' ');
+    }
+    return text;
+}
+
+// The check of a formula before the merge, with the template's table around it: the cells that
+// hold fields and come after the formula's own are merged only after it.
+QString formulaFault(const CompiledField& f, const QLocale& locale,
+                     const QSet<QString>& bookmarks) {
+    const QString formula = staticFormula(f.code);
+    const pugi::xml_node row = f.cell.parent(), tbl = row.parent();
+    if (!f.cell || !is(row, "w:tr") || !is(tbl, "w:tbl"))
+        return fields::formulaFault(formula, locale, bookmarks, nullptr);
+    fields::FormulaTable table;
+    std::vector<std::vector<char>> filled;
+    for (pugi::xml_node tr : tbl.children("w:tr")) {
+        filled.emplace_back();
+        QStringList cells;
+        for (pugi::xml_node tc : tr.children("w:tc")) {
+            if (tc == f.cell) {
+                table.row = int(table.rows.size());
+                table.column = int(cells.size());
+            }
+            filled.back().push_back(needsExpanding(tc));
+            cells << QString();
+        }
+        table.rows.push_back(std::move(cells));
+    }
+    const auto filledAfter = [&](int r, int c) {
+        const bool after = r > table.row || (r == table.row && c > table.column);
+        return after && filled[size_t(r)][size_t(c)] != 0;
+    };
+    return fields::formulaFault(formula, locale, bookmarks, &table, filledAfter);
+}
+
+} // namespace
+
+void resolveBookmarks(FieldTable& table, const QLocale& locale) {
     QSet<QString> set;
     for (const CompiledField& f : table.fields)
         if ((f.code.kind == FieldKind::Set || f.code.kind == FieldKind::Ask) &&
@@ -323,14 +365,50 @@ void resolveBookmarks(FieldTable& table) {
             c.kind = FieldKind::Other; // a bookmark of the document: the word processor's
         }
     }
+    for (CompiledField& f : table.fields)
+        if (f.code.kind == FieldKind::Formula && f.code.fault.isEmpty())
+            f.code.fault = formulaFault(f, locale, set);
 }
 
 namespace {
 
+// The field's code as written, nested fields in braces, shortened past a few hundred characters;
+// built without recursion.
+QString writtenCode(const FieldTable& table, int index) {
+    constexpr qsizetype kLongest = 300;
+    QString code;
+    struct Step {
+        int field;
+        size_t next;
+    };
+    std::vector<Step> stack{{index, 0}};
+    while (!stack.empty() && code.size() <= kLongest) {
+        Step& step = stack.back();
+        const std::vector<Piece>& pieces = table.fields[static_cast<size_t>(step.field)].codePieces;
+        if (step.next == pieces.size()) {
+            stack.pop_back();
+            if (!stack.empty())
+                code += QLatin1Char('}');
+            continue;
+        }
+        const Piece& p = pieces[step.next++];
+        if (p.kind == Piece::Text)
+            code += p.text;
+        else if (p.kind == Piece::Mark)
+            code += QLatin1Char(' ');
+        else if (p.kind == Piece::Field) {
+            code += QLatin1Char('{');
+            stack.push_back({p.field, 0});
+        }
+    }
+    if (code.size() > kLongest)
+        code = code.left(kLongest) + QStringLiteral("...");
+    return code.trimmed();
+}
+
 void collectFaults(const FieldTable& table, int index, QList<output::TemplateFault>& faults) {
     const CompiledField& f = table.fields[static_cast<size_t>(index)];
     output::TemplateFault fault;
-    fault.fieldCode = f.written;
     if (!f.fault.isEmpty()) {
         fault.reason = f.fault;
     } else if (!f.code.fault.isEmpty()) {
@@ -341,6 +419,7 @@ void collectFaults(const FieldTable& table, int index, QList<output::TemplateFau
         fault.missingField = true;
     }
     if (!fault.reason.isEmpty()) {
+        fault.fieldCode = writtenCode(table, index);
         for (const output::TemplateFault& known : faults)
             if (known.fieldCode == fault.fieldCode && known.reason == fault.reason)
                 return;

@@ -16,9 +16,14 @@
 // template then has its placeholders replaced by the fields' results for its record.
 namespace qv::docx {
 
+// Fields nested deeper than this, and XML elements, make a template the merge refuses.
+inline constexpr int kMaxFieldNesting = 256;
+inline constexpr int kMaxXmlNesting = 10000;
+
 struct FieldTable {
     std::vector<fields::CompiledField> fields;
     std::vector<int> placed; // the outermost fields, each standing at a placeholder
+    bool tooDeep = false;    // fields nest deeper than kMaxFieldNesting: nothing was compiled
 };
 
 // The element that stands for a field in a compiled part; its attribute "n" is the field's index.
@@ -30,8 +35,13 @@ inline constexpr const char* kStore = "qv:store";
 void compileFields(pugi::xml_node root, const output::MergeData& data, FieldTable& table);
 
 // Once every part is compiled: REF fields and bare bookmark names that name a bookmark some SET
-// or ASK field sets are merged; others stay for the word processor.
-void resolveBookmarks(FieldTable& table);
+// or ASK field sets are merged; others stay for the word processor. Formulas that cannot be
+// computed for any record (unreadable, naming what is neither a function nor such a bookmark,
+// reading cells outside a table) get their fault.
+void resolveBookmarks(FieldTable& table, const QLocale& locale);
+
+// The table around a place in a copy, its cells' text as merged so far; false outside a table.
+bool readFormulaTable(pugi::xml_node place, fields::FormulaTable* table);
 
 // The placed fields (and the fields nested in them) the merge cannot fill as written: codes that
 // cannot be read and merge fields the merge file does not have. Each fault once.
@@ -54,9 +64,13 @@ private:
     void place(pugi::xml_node placeholder);
     void alternatives(pugi::xml_node alternateContent);
 
+    // Alternate content inside alternate content past this depth is walked as plain content.
+    static constexpr int kMaxAlternatives = 16;
+
     const FieldTable& table_;
     fields::FieldEvaluator& evaluator_;
     NoteHook notes_;
+    int alternativesDepth_ = 0;
 };
 
 // Run content for a value: text, a tab element for a tab and a line break for a line end (CR,

@@ -4,17 +4,19 @@
 
 #include <QHash>
 #include <algorithm>
-#include <functional>
 
 namespace qv::docx {
 
 namespace {
 
-void forEachElement(pugi::xml_node root, const std::function<void(pugi::xml_node)>& visit) {
+// Every element from root down (root too), without recursion.
+template <class Visit> void everyElement(pugi::xml_node root, Visit visit) {
     if (root.type() == pugi::node_element)
         visit(root);
-    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling())
-        forEachElement(c, visit);
+    forEachElement(root, [&visit](pugi::xml_node n) {
+        visit(n);
+        return true;
+    });
 }
 
 bool isBookmark(pugi::xml_node n) {
@@ -24,7 +26,7 @@ bool isBookmark(pugi::xml_node n) {
 } // namespace
 
 void UniqueIds::reserve(pugi::xml_node root) {
-    forEachElement(root, [this](pugi::xml_node n) {
+    everyElement(root, [this](pugi::xml_node n) {
         if (is(n, "wp:docPr"))
             nextDrawing_ = std::max(nextDrawing_, n.attribute("id").as_ullong() + 1);
         else if (isBookmark(n))
@@ -35,7 +37,7 @@ void UniqueIds::reserve(pugi::xml_node root) {
 void UniqueIds::renumber(const std::vector<pugi::xml_node>& roots) {
     QHash<long long, long long> bookmarks; // the template's id -> this copy's
     for (pugi::xml_node root : roots)
-        forEachElement(root, [&](pugi::xml_node n) {
+        everyElement(root, [&](pugi::xml_node n) {
             if (is(n, "wp:docPr")) {
                 n.attribute("id").set_value(nextDrawing_++);
             } else if (isBookmark(n)) {

@@ -2,6 +2,7 @@
 #include "output/docxfields.h"
 #include "output/docxids.h"
 #include "output/docxparts.h"
+#include "output/docxspool.h"
 
 #include <QDir>
 #include <QHash>
@@ -28,17 +29,14 @@ using IdMap = QHash<QString, QString>;
 void rewireSections(pugi::xml_node root, const IdMap& ids) {
     if (ids.isEmpty())
         return;
-    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        if (is(c, "w:headerReference") || is(c, "w:footerReference")) {
-            const QString id = attr(c, "r:id");
-            if (ids.contains(id))
-                c.attribute("r:id").set_value(ids.value(id).toUtf8().constData());
-        } else {
-            rewireSections(c, ids);
-        }
-    }
+    forEachElement(root, [&ids](pugi::xml_node c) {
+        if (!is(c, "w:headerReference") && !is(c, "w:footerReference"))
+            return true;
+        const QString id = attr(c, "r:id");
+        if (ids.contains(id))
+            c.attribute("r:id").set_value(ids.value(id).toUtf8().constData());
+        return false;
+    });
 }
 
 void setNextPage(pugi::xml_node sectPr) {
@@ -93,17 +91,13 @@ bool readsValuesOnly(const FieldTable& table, int index, std::vector<int>& colum
 
 // Whether every field placed below root reads only the record's values, and which columns.
 bool readsValuesOnly(const FieldTable& table, pugi::xml_node root, std::vector<int>& columns) {
-    for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
-        if (n.type() != pugi::node_element)
-            continue;
-        if (is(n, kPlaceholder)) {
-            if (!readsValuesOnly(table, n.attribute("n").as_int(), columns))
-                return false;
-        } else if (!is(n, kStore) && !readsValuesOnly(table, n, columns)) {
-            return false;
-        }
-    }
-    return true;
+    bool only = true;
+    forEachElement(root, [&](pugi::xml_node n) {
+        if (is(n, kPlaceholder))
+            only = only && readsValuesOnly(table, n.attribute("n").as_int(), columns);
+        return only && !is(n, kPlaceholder) && !is(n, kStore);
+    });
+    return only;
 }
 
 // Copies a compiled part without its store.
@@ -143,6 +137,13 @@ void dropMailMergeSettings(ooxml::Package& out, const QString& mainPart) {
     out.setPart(relsPathOf(settings), save(srels.doc));
 }
 
+// "The template "path"" as a message's subject.
+QString templateNamed(const QString& templatePath) {
+    return templatePath.isEmpty()
+               ? QStringLiteral("The template")
+               : QStringLiteral("The template \"%1\"").arg(QDir::toNativeSeparators(templatePath));
+}
+
 QString faultMessage(const QList<output::TemplateFault>& faults, const QString& templatePath) {
     QStringList shown;
     for (qsizetype i = 0; i < faults.size() && i < 3; ++i)
@@ -150,12 +151,8 @@ QString faultMessage(const QList<output::TemplateFault>& faults, const QString& 
     QString text = shown.join(QLatin1Char(' '));
     if (faults.size() > 3)
         text += QStringLiteral(" (and %1 more)").arg(faults.size() - 3);
-    const QString which =
-        templatePath.isEmpty()
-            ? QStringLiteral("The template")
-            : QStringLiteral("The template \"%1\"").arg(QDir::toNativeSeparators(templatePath));
-    return which + QStringLiteral(" has fields the merge cannot fill, so nothing was merged. ") +
-           text;
+    return templateNamed(templatePath) +
+           QStringLiteral(" has fields the merge cannot fill, so nothing was merged. ") + text;
 }
 
 // One merge: the template's parts compiled once, then one copy per record (or per group of
@@ -167,7 +164,9 @@ public:
           interaction_(options.interaction ? *options.interaction : output::mergeInteraction()),
           evaluator_(table_.fields, data, interaction_, options.locale),
           bodyExpander_(table_, evaluator_, [this](pugi::xml_node ref) { note(ref); }),
-          headerExpander_(table_, evaluator_) {}
+          headerExpander_(table_, evaluator_) {
+        evaluator_.setTableReader(readFormulaTable);
+    }
 
     bool run(QString* error);
 
@@ -180,11 +179,11 @@ private:
     QString addHeaderCopy(const Part& header, const QByteArray& xml);
     void note(pugi::xml_node reference);
     void dropCopyNotes();
-    void startWriting();
+    bool startWriting(QString* error);
     QByteArray markXml() const;
     void writeOut(pugi::xml_node stop);
-    QByteArray mainXml();
-    void finish();
+    bool writeMain(QString* error);
+    bool finish(QString* error);
 
     ooxml::Package& out_;
     const output::MergeData& data_;
@@ -195,13 +194,14 @@ private:
     FieldExpander bodyExpander_, headerExpander_;
 
     QString mainPart_;
+    QString deepPart_; // a part whose XML nests too deep to merge
     pugi::xml_document doc_;
     pugi::xml_node body_, finalSection_;
     // Finished copies leave the tree as XML: what stands between the mark and the copy being
-    // made goes into written_, so the tree holds one copy at a time however many records.
+    // made goes to the spool's file, so memory holds one copy at a time however many records.
     pugi::xml_node mark_;
-    QByteArray written_;
-    qsizetype prefixSize_ = 0;
+    PartSpool spool_;
+    QByteArray prefix_; // the main document's XML up to the mark, as the spool starts with it
     std::vector<pugi::xml_node> original_;
     std::vector<char> needs_;
     Rels rels_;
@@ -225,14 +225,29 @@ bool Merger::open(QString* error) {
     mainPart_ = mainPartName(out_);
     if (mainPart_.isEmpty() || !load(doc_, out_.part(mainPart_)))
         return fail(QStringLiteral("The template's main document part is damaged."));
+    if (elementDepth(doc_, kMaxXmlNesting) > kMaxXmlNesting)
+        deepPart_ = mainPart_;
     body_ = doc_.document_element().child("w:body");
     if (!body_)
         return fail(QStringLiteral("The template's main document has no body."));
     rels_.open(out_.part(relsPathOf(mainPart_)));
     for (pugi::xml_node r : rels_.root.children("Relationship"))
         relIds_.insert(attr(r, "Id"));
-    uniqueIds_ = usedIds(out_, mainPart_, doc_);
-    openParts();
+    if (deepPart_.isEmpty()) {
+        uniqueIds_ = usedIds(out_, mainPart_, doc_);
+        openParts();
+    }
+    if (!deepPart_.isEmpty())
+        return fail(templateNamed(options_.templatePath) +
+                    QStringLiteral(" nests the XML of its part \"%1\" more than %2 levels deep, "
+                                   "as no word processor writes a document; nothing was merged.")
+                        .arg(deepPart_)
+                        .arg(kMaxXmlNesting));
+    if (table_.tooDeep)
+        return fail(templateNamed(options_.templatePath) +
+                    QStringLiteral(" nests fields more than %1 deep, as no letter needs; nothing "
+                                   "was merged.")
+                        .arg(kMaxFieldNesting));
     for (const auto& h : headers_)
         if (!h->doc.document_element())
             return fail(QStringLiteral("The template part \"%1\" is damaged.").arg(h->name));
@@ -258,6 +273,10 @@ void Merger::openParts() {
             if (header)
                 headers_.push_back(std::move(part)); // reported as damaged
             continue;
+        }
+        if (elementDepth(part->doc, kMaxXmlNesting) > kMaxXmlNesting) {
+            deepPart_ = part->name;
+            return;
         }
         pugi::xml_node root = part->doc.document_element();
         compileFields(root, data_, table_);
@@ -295,7 +314,6 @@ void Merger::openParts() {
         c = originals.append_move(c);
     mark_ = finalSection_ ? body_.insert_child_before(kWrittenMark, finalSection_)
                           : body_.append_child(kWrittenMark);
-    startWriting();
 }
 
 // A foot- or endnote reference in a copy: the note gets a merged copy of its own.
@@ -454,16 +472,19 @@ bool Merger::mergeCopy(qsizetype start, qsizetype* next) {
 // tree.
 void Merger::writeOut(pugi::xml_node stop) {
     for (pugi::xml_node n = mark_.next_sibling(); n && n != stop; n = mark_.next_sibling()) {
-        appendXml(written_, n);
+        spool_.append(n);
         body_.remove_child(n);
     }
 }
 
-// The XML of the main document up to the mark, which the written copies follow.
-void Merger::startWriting() {
+// The spool starts with the XML of the main document up to the mark, which the copies follow.
+bool Merger::startWriting(QString* error) {
+    if (!spool_.open(error))
+        return false;
     const QByteArray xml = save(doc_);
-    written_ = xml.left(xml.indexOf(markXml()));
-    prefixSize_ = written_.size();
+    prefix_ = xml.left(xml.indexOf(markXml()));
+    spool_.append(prefix_);
+    return true;
 }
 
 QByteArray Merger::markXml() const {
@@ -474,18 +495,21 @@ QByteArray Merger::markXml() const {
 
 // The main document's XML: the tree with the written copies in place of the mark. They were
 // written after the start of the document as it stood before the merge; that start is checked
-// rather than assumed unchanged, and put right in place when it differs.
-QByteArray Merger::mainXml() {
+// rather than assumed unchanged, and put right when it differs.
+bool Merger::writeMain(QString* error) {
     const QByteArray mark = markXml();
     const QByteArray rest = save(doc_);
     const qsizetype at = rest.indexOf(mark);
-    QByteArray xml = std::exchange(written_, QByteArray());
-    if (QByteArrayView(rest).first(at) != QByteArrayView(xml).first(prefixSize_))
-        xml.replace(0, prefixSize_, rest.first(at));
-    return xml.append(QByteArrayView(rest).sliced(at + mark.size()));
+    if (QByteArrayView(rest).first(at) != QByteArrayView(prefix_))
+        spool_.replaceHead(prefix_.size(), QByteArrayView(rest).first(at));
+    spool_.append(QByteArrayView(rest).sliced(at + mark.size()));
+    const std::shared_ptr<QFile> file = spool_.finish(error);
+    if (file)
+        out_.setPartFile(mainPart_, file);
+    return bool(file);
 }
 
-void Merger::finish() {
+bool Merger::finish(QString* error) {
     writeOut(finalSection_);
     doc_.document_element().remove_child(kOriginals);
     if (finalSection_)
@@ -503,20 +527,24 @@ void Merger::finish() {
     addOverrides(out_, newTypes_);
     rels_.removeMailMerge(); // the merged document keeps no data source
     out_.setPart(relsPathOf(mainPart_), save(rels_.doc));
-    out_.setPart(mainPart_, mainXml());
+    if (!writeMain(error))
+        return false;
     dropMailMergeSettings(out_, mainPart_);
+    return true;
 }
 
 bool Merger::run(QString* error) {
     if (!open(error))
         return false;
-    resolveBookmarks(table_);
+    resolveBookmarks(table_, options_.locale);
     const QList<output::TemplateFault> faults = templateFaults(table_);
     if (!faults.isEmpty() && !interaction_.mergeDespite(faults, options_.templatePath)) {
         if (error)
             *error = faultMessage(faults, options_.templatePath);
         return false;
     }
+    if (!startWriting(error))
+        return false;
     try {
         qsizetype next = 0;
         while (next < data_.records.size())
@@ -531,8 +559,7 @@ bool Merger::run(QString* error) {
             *error = QStringLiteral("Every record was skipped, so the merge made no document.");
         return false;
     }
-    finish();
-    return true;
+    return finish(error);
 }
 
 } // namespace

@@ -46,6 +46,26 @@ bool is(pugi::xml_node n, const char* name) {
     return n.type() == pugi::node_element && std::strcmp(n.name(), name) == 0;
 }
 
+int elementDepth(pugi::xml_node root, int limit) {
+    int depth = 0, deepest = 0;
+    pugi::xml_node n = root.first_child();
+    while (n && deepest <= limit) {
+        if (n.type() == pugi::node_element)
+            deepest = std::max(deepest, depth + 1);
+        if (n.first_child()) {
+            n = n.first_child();
+            ++depth;
+            continue;
+        }
+        while (n && n != root && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        n = n && n != root ? n.next_sibling() : pugi::xml_node();
+    }
+    return deepest;
+}
+
 QString attr(pugi::xml_node n, const char* name) {
     return QString::fromUtf8(n.attribute(name).value());
 }

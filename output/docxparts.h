@@ -30,6 +30,31 @@ void appendXml(QByteArray& out, pugi::xml_node node);
 
 // True for an element of that qualified name.
 bool is(pugi::xml_node n, const char* name);
+
+// The node that follows n's subtree in document order, within root; null at root's end.
+inline pugi::xml_node nextOutside(pugi::xml_node n, pugi::xml_node root) {
+    for (; n && n != root; n = n.parent())
+        if (pugi::xml_node s = n.next_sibling())
+            return s;
+    return {};
+}
+
+// Calls visit(element) for every element below root in document order, without recursion, so
+// that no nesting exhausts the stack; visit returns false to skip the element's children.
+template <class Visit> void forEachElement(pugi::xml_node root, Visit visit) {
+    pugi::xml_node n = root.first_child();
+    while (n) {
+        const bool element = n.type() == pugi::node_element;
+        if (element && visit(n) && n.first_child())
+            n = n.first_child();
+        else
+            n = nextOutside(n, root);
+    }
+}
+
+// The deepest nesting of elements below root (root's children are at 1), walked without
+// recursion; stops counting past limit.
+int elementDepth(pugi::xml_node root, int limit);
 // The attribute's value; empty when it is missing.
 QString attr(pugi::xml_node n, const char* name);
 // Sets the attribute, adding it when missing, to the value as XML can carry it.

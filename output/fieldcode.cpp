@@ -156,6 +156,10 @@ void checkArguments(FieldCode& code) {
                                         "between two values.")
                              .arg(code.keyword.toUpper());
         break;
+    case K::Formula:
+        if (code.args.empty())
+            code.fault = QStringLiteral("The formula field holds no formula.");
+        break;
     case K::Set:
     case K::Ref:
     case K::Ask:
@@ -182,6 +186,24 @@ void checkFormats(FieldCode& code) {
             return;
         }
     }
+}
+
+// "=2*3" or "={ MERGEFIELD Qty }*2": the formula's sign becomes a word of its own, the type.
+bool splitFormulaSign(std::vector<Token>& tokens) {
+    Token& first = tokens[0];
+    if (first.quoted || first.pieces.empty() || first.pieces[0].kind != Piece::Text ||
+        !first.pieces[0].text.startsWith(QLatin1Char('=')))
+        return false;
+    Token sign;
+    sign.pieces.push_back(Piece{Piece::Text, QStringLiteral("="), first.pieces[0].node, -1});
+    first.pieces[0].text.remove(0, 1);
+    if (first.pieces[0].text.isEmpty())
+        first.pieces.erase(first.pieces.begin());
+    if (first.pieces.empty())
+        tokens[0] = std::move(sign);
+    else
+        tokens.insert(tokens.begin(), std::move(sign));
+    return true;
 }
 
 } // namespace
@@ -256,11 +278,14 @@ FieldCode parseFieldCode(const std::vector<Piece>& pieces) {
             code.fault = QStringLiteral("The field is empty.");
         return code;
     }
+    if (splitFormulaSign(tokens))
+        code.kind = FieldKind::Formula;
     // A type given by a nested field or in quotes is left to the word processor.
-    if (tokens[0].quoted || !tokens[0].isStatic())
+    else if (tokens[0].quoted || !tokens[0].isStatic())
         return code;
     code.keyword = tokens[0].staticText();
-    code.kind = kindOf(code.keyword);
+    if (code.kind != FieldKind::Formula)
+        code.kind = kindOf(code.keyword);
     if (code.kind == FieldKind::Other) {
         code.args.assign(std::make_move_iterator(tokens.begin() + 1),
                          std::make_move_iterator(tokens.end()));

@@ -58,7 +58,8 @@ enum class FieldKind {
     Ref, // REF, or a bare bookmark name that a SET or ASK field sets
     Ask,
     FillIn,
-    Other, // kept for the word processor to update
+    Formula, // = and an expression: its words are the args, nested fields in place
+    Other,   // kept for the word processor to update
 };
 
 enum class Comparison { Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };

@@ -87,6 +87,9 @@ FieldEvaluator::FieldEvaluator(const std::vector<CompiledField>& fields,
 
 void FieldEvaluator::startCopy(qsizetype record) {
     record_ = copyStart_ = record;
+    // Answers given for one record serve only that record: those of earlier copies go.
+    answers_.removeIf(
+        [](const QHash<QString, Answer>::iterator& it) { return !it.value().everyRecord; });
 }
 
 void FieldEvaluator::finishCopy() {
@@ -136,10 +139,57 @@ void FieldEvaluator::evaluate(int field, std::vector<Piece>& out) {
     case FieldKind::Ask:
         bookmarks_.insert(f.code.args[0].staticText().toLower(), ask(f));
         break;
+    case FieldKind::Formula:
+        formula(f, out);
+        break;
     case FieldKind::Other:
         live(f, out);
         break;
     }
+}
+
+// The formula computed from its words (nested fields' results in place), under its switches:
+// \# formats the number itself, not its text; an error text stands unformatted.
+void FieldEvaluator::formula(const CompiledField& f, std::vector<Piece>& out) {
+    QString expression;
+    for (const Token& t : f.code.args)
+        expression += text(t) + QLatin1Char(' ');
+    FormulaSources sources;
+    sources.bookmark = [this](const QString& name) -> std::optional<QString> {
+        const auto it = bookmarks_.constFind(name.toLower());
+        return it == bookmarks_.constEnd() ? std::nullopt : std::optional<QString>(*it);
+    };
+    std::optional<FormulaTable> table;
+    bool tableRead = false;
+    sources.table = [&]() -> const FormulaTable* {
+        if (!tableRead) {
+            tableRead = true;
+            table.emplace();
+            if (!tableReader_ || !place_ || !tableReader_(place_, &*table))
+                table.reset();
+        }
+        return table ? &*table : nullptr;
+    };
+    const FormulaResult r = evaluateFormula(expression, locale_, sources);
+    QString v = r.error;
+    if (r.error.isEmpty()) {
+        v = formulaText(r.value, locale_);
+        bool pictured = false;
+        for (const Switch& s : f.code.switches) {
+            if (!s.hasArgument || !isTextFormat(s))
+                continue;
+            const QString arg = text(s.argument);
+            if (s.letter == QLatin1Char('#')) {
+                v = pictured ? applyNumericPicture(v, arg, locale_)
+                             : formatNumber(r.value, arg, locale_);
+                pictured = true;
+            } else if (s.letter == QLatin1Char('*')) {
+                v = applyGeneralFormat(v, arg, locale_);
+            }
+        }
+    }
+    if (!v.isEmpty())
+        out.push_back(Piece{Piece::Text, v, look(f), -1});
 }
 
 // The raw value of a MERGEFIELD, REF or FILLIN field.

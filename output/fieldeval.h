@@ -1,12 +1,14 @@
 #pragma once
 
 #include "output/fieldcode.h"
+#include "output/fieldformula.h"
 #include "output/mergedata.h"
 #include "output/mergeinteraction.h"
 
 #include <QHash>
 #include <QLocale>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // The merge's fields evaluated for one record at a time: what each field gives (its result as
@@ -23,6 +25,7 @@ struct CompiledField {
     pugi::xml_node codeLook;             // the run of the code's first character
     pugi::xml_node resultLook;           // the first run of the template's result, if any
     int column = -1;                     // MERGEFIELD: the merge file's field; -1 when it has none
+    pugi::xml_node cell;                 // the table cell it stands in, if any
     QString written;                     // the code as written, nested fields in braces
     QString fault;                       // why the merge cannot place the field; empty when it can
 };
@@ -46,6 +49,12 @@ public:
     void setRecord(qsizetype record) { record_ = record; }
     qsizetype copyStart() const { return copyStart_; }
 
+    // Reads the table around a place of the copy being merged; false when it stands in none.
+    using TableReader = std::function<bool(pugi::xml_node place, FormulaTable* table)>;
+    void setTableReader(TableReader reader) { tableReader_ = std::move(reader); }
+    // Where the copy's outermost field being evaluated stands (for formulas that read cells).
+    void setPlace(pugi::xml_node place) { place_ = place; }
+
     // Appends what the field gives for the current record. May move on to further records
     // (NEXT, NEXTIF), throw SkipRecord (SKIPIF) or MergeCancelled (a question cancelled).
     void evaluate(int field, std::vector<Piece>& out);
@@ -61,6 +70,7 @@ private:
     QString text(const Token& token);
     QString ask(const CompiledField& f);
     void live(const CompiledField& f, std::vector<Piece>& out);
+    void formula(const CompiledField& f, std::vector<Piece>& out);
     QString fieldValue(const CompiledField& f);
     void advance();
 
@@ -77,6 +87,8 @@ private:
     qsizetype record_ = 0, copyStart_ = 0, merged_ = 0;
     QHash<QString, QString> bookmarks_; // SET and ASK, by lower-case name
     QHash<QString, Answer> answers_;    // ASK and FILLIN, by bookmark and prompt
+    TableReader tableReader_;
+    pugi::xml_node place_;
 };
 
 // The text of pieces: characters, a paragraph mark as CR.

@@ -40,11 +40,11 @@ public:
     virtual bool mergeDespite(const QList<TemplateFault>& faults, const QString& templatePath) = 0;
 };
 
-// Every prompt takes its default answer; a faulty template stops the merge.
+// Every prompt takes its default answer, each record its own; a faulty template stops the merge.
 class DefaultMergeInteraction : public MergeInteraction {
 public:
     std::optional<FieldAnswer> answer(const FieldQuestion& question) override {
-        return FieldAnswer{question.defaultAnswer, true};
+        return FieldAnswer{question.defaultAnswer, false};
     }
     bool mergeDespite(const QList<TemplateFault>&, const QString&) override { return false; }
 };

@@ -124,7 +124,7 @@ bool Package::read(const QString& path, QString* error) {
         // A name the zip file repeats: its first entry is the part.
         if (good && !index_.contains(entries[i].name)) {
             index_.insert(entries[i].name, parts_.size());
-            parts_.emplace_back(entries[i].name, std::move(bytes));
+            parts_.push_back(Part{entries[i].name, std::move(bytes), nullptr});
         } else if (!good && error)
             *error =
                 QStringLiteral("The part \"%1\" of \"%2\" is damaged.").arg(entries[i].name, path);
@@ -152,22 +152,25 @@ bool Package::write(const QString& path, QString* error) const {
     auto leads = [](const QString& name) {
         return name == QLatin1String("[Content_Types].xml") || name == QLatin1String("mimetype");
     };
-    std::vector<const std::pair<QString, QByteArray>*> order;
-    for (const auto& p : parts_)
-        if (leads(p.first))
+    std::vector<const Part*> order;
+    for (const Part& p : parts_)
+        if (leads(p.name))
             order.push_back(&p);
-    for (const auto& p : parts_)
-        if (!leads(p.first))
+    for (const Part& p : parts_)
+        if (!leads(p.name))
             order.push_back(&p);
-    for (const auto* p : order) {
-        zip_source_t* src = zip_source_buffer(za, p->second.constData(),
-                                              static_cast<zip_uint64_t>(p->second.size()), 0);
-        const zip_int64_t index = src ? zip_file_add(za, p->first.toUtf8().constData(), src,
+    for (const Part* p : order) {
+        // A part in a file is read from it as the zip file is written, piece by piece.
+        zip_source_t* src =
+            p->file ? zip_source_file(za, QFile::encodeName(p->file->fileName()).constData(), 0, -1)
+                    : zip_source_buffer(za, p->bytes.constData(),
+                                        static_cast<zip_uint64_t>(p->bytes.size()), 0);
+        const zip_int64_t index = src ? zip_file_add(za, p->name.toUtf8().constData(), src,
                                                      ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
                                       : zip_int64_t(-1);
         // Deflate's fastest level: a merged document runs to hundreds of megabytes of XML,
         // which it packs nearly as small as the default level does, in a third of the time.
-        const bool stored = p->first == QLatin1String("mimetype");
+        const bool stored = p->name == QLatin1String("mimetype");
         if (index < 0 ||
             zip_set_file_compression(za, static_cast<zip_uint64_t>(index),
                                      stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, stored ? 0 : 1) != 0) {
@@ -192,30 +195,47 @@ bool Package::contains(const QString& name) const {
 
 QByteArray Package::part(const QString& name) const {
     const auto it = index_.constFind(name);
-    return it == index_.constEnd() ? QByteArray() : parts_[*it].second;
+    if (it == index_.constEnd())
+        return {};
+    const Part& p = parts_[*it];
+    if (!p.file)
+        return p.bytes;
+    QFile file(p.file->fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Package::Part& Package::place(const QString& name) {
+    if (const auto it = index_.constFind(name); it != index_.constEnd())
+        return parts_[*it];
+    index_.insert(name, parts_.size());
+    parts_.push_back(Part{name, {}, nullptr});
+    return parts_.back();
 }
 
 void Package::setPart(const QString& name, const QByteArray& bytes) {
-    if (const auto it = index_.constFind(name); it != index_.constEnd()) {
-        parts_[*it].second = bytes;
-        return;
-    }
-    index_.insert(name, parts_.size());
-    parts_.emplace_back(name, bytes);
+    Part& p = place(name);
+    p.bytes = bytes;
+    p.file.reset();
+}
+
+void Package::setPartFile(const QString& name, std::shared_ptr<QFile> file) {
+    Part& p = place(name);
+    p.bytes.clear();
+    p.file = std::move(file);
 }
 
 void Package::removePart(const QString& name) {
-    if (std::erase_if(parts_, [&](const auto& p) { return p.first == name; }) == 0)
+    if (std::erase_if(parts_, [&](const Part& p) { return p.name == name; }) == 0)
         return;
     index_.clear();
     for (size_t i = 0; i < parts_.size(); ++i)
-        index_.insert(parts_[i].first, i);
+        index_.insert(parts_[i].name, i);
 }
 
 QStringList Package::partNames() const {
     QStringList names;
-    for (const auto& p : parts_)
-        names << p.first;
+    for (const Part& p : parts_)
+        names << p.name;
     return names;
 }
 

@@ -4,8 +4,10 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <utility>
+#include <memory>
 #include <vector>
+
+class QFile;
 
 // An Office Open XML package (or an OpenDocument one) held in memory: its parts by name, in
 // their order in the zip file.
@@ -24,11 +26,22 @@ public:
     bool contains(const QString& name) const;
     QByteArray part(const QString& name) const;                 // empty when missing
     void setPart(const QString& name, const QByteArray& bytes); // adds or replaces
+    // Adds or replaces a part whose bytes are the whole of a file, too large to hold in memory:
+    // read only when the package is written (or the part asked for). The package and its copies
+    // keep the file as long as they need it; it must not change any more.
+    void setPartFile(const QString& name, std::shared_ptr<QFile> file);
     void removePart(const QString& name);
     QStringList partNames() const;
 
 private:
-    std::vector<std::pair<QString, QByteArray>> parts_;
+    struct Part {
+        QString name;
+        QByteArray bytes;
+        std::shared_ptr<QFile> file; // when set, the part's bytes are the file's
+    };
+    Part& place(const QString& name);
+
+    std::vector<Part> parts_;
     QHash<QString, size_t> index_; // part name -> its place in parts_
 };
 

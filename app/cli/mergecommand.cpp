@@ -18,15 +18,16 @@ namespace {
 
 const QString kIgnoreMissing = QStringLiteral("ignore-missing-fields");
 
-// Without a window nobody is asked: every prompt takes its default answer, and a template with
-// faulty fields stops the merge unless the caller let merge fields the merge file lacks stay
-// empty and those are the only faults.
+// Without a window nobody is asked: every prompt takes its default answer for each record, and
+// a template with faulty fields stops the merge unless the caller let merge fields the merge
+// file lacks stay empty and those are the only faults.
 class UnattendedMerge : public output::MergeInteraction {
 public:
     explicit UnattendedMerge(bool ignoreMissing) : ignoreMissing_(ignoreMissing) {}
 
+    // Each record's own default: a default made of merge fields differs from record to record.
     std::optional<output::FieldAnswer> answer(const output::FieldQuestion& question) override {
-        return output::FieldAnswer{question.defaultAnswer, true};
+        return output::FieldAnswer{question.defaultAnswer, false};
     }
 
     bool mergeDespite(const QList<output::TemplateFault>& faults,

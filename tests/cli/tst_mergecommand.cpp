@@ -68,6 +68,7 @@ private slots:
     // Month names and number grouping as the letters expect them, whatever the machine's locale.
     void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
     void mergesLetters();
+    void formulaAndRecordDefaults();
     void faultyTemplate_data();
     void faultyTemplate();
     void usage_data();
@@ -96,6 +97,29 @@ void MergeCommandTest::mergesLetters() {
                                   "You owe nothing.",
                                   "The Accounts Office"};
     QCOMPARE(qv::test::mergedText(output, &codes), expected);
+    QVERIFY2(codes.isEmpty(), qPrintable(codes.join(QLatin1Char('|'))));
+}
+
+// A formula is computed for each letter, and a prompt's default made of a merge field is each
+// record's own: nobody is asked, every letter takes its record's default.
+void MergeCommandTest::formulaAndRecordDefaults() {
+    Program program;
+    program.mergeFile(QStringLiteral("ACC"), kAccounts);
+    program.letterTemplate(
+        QStringLiteral("ACC"),
+        paragraph(field({R"(ASK town "Where?" \d ")", field("MERGEFIELD Town"), "\""})) +
+            paragraph(text("From ") + field("REF town") + text(": ") +
+                      field({R"(FILLIN "Branch?" \d ")", field("MERGEFIELD Town"), R"( office")"}) +
+                      text(", owing ") +
+                      field({"= ", field("MERGEFIELD Balance"), R"( * 2 \# ",0.00")"}, "9.99") +
+                      text(".")));
+    const QString output = program.path(QStringLiteral("home/letters.docx"));
+    const Run run = program.run({"merge", "ACC", "--output", "letters.docx"});
+    QVERIFY2(run.status == 0, run.err.constData());
+    QStringList codes;
+    QCOMPARE(qv::test::mergedText(output, &codes),
+             (QStringList{"", "From Cork: Cork office, owing 2,469.00.", "<page>", "",
+                          "From Sligo: Sligo office, owing 0.00."}));
     QVERIFY2(codes.isEmpty(), qPrintable(codes.join(QLatin1Char('|'))));
 }
 

@@ -256,6 +256,38 @@ private slots:
         QTest::newRow("REF to a document bookmark stays")
             << "{ REF Mark1 }" << QStringList{"~", "~", "~"}
             << " REF Mark1 ; REF Mark1 ; REF Mark1 ";
+        // Unattended, every prompt takes its default; a default of merge fields is the record's.
+        QTest::newRow("default answer per record")
+            << "{ ASK t \"Town?\" \\d \"{ MERGEFIELD Town }\" }{ REF t }/"
+               "{ FILLIN \"For { MERGEFIELD Name }?\" \\d \"{ MERGEFIELD Name }!\" }"
+            << QStringList{"Cork/Ann!", "Sligo/Bob!", "Mcroom/Cy!"} << none;
+        // Formulas are computed for every record; the template's stale result never shows.
+        QTest::newRow("formula of merge fields, picture")
+            << "{ = { MERGEFIELD Balance } * 2 \\# \"0.00\" }"
+            << QStringList{"25.00", "0.00", "-6.00"} << none;
+        QTest::newRow("formula without spaces or picture")
+            << "{ ={ MERGEFIELD Balance }/4 }" << QStringList{"3.13", "0", "-0.75"} << none;
+        QTest::newRow("division by zero in one record")
+            << "{ = 10 / { MERGEFIELD Balance } }" << QStringList{"0.8", "!Zero Divide", "-3.33"}
+            << none;
+        QTest::newRow("formula inside IF")
+            << "{ IF { = { MERGEFIELD Balance } * 2 } > 10 \"big\" \"small\" }"
+            << QStringList{"big", "small", "small"} << none;
+        QTest::newRow("IF inside a formula") << "{ = 1 + { IF { MERGEFIELD Balance } > 0 1 0 } }"
+                                             << QStringList{"2", "1", "1"} << none;
+        QTest::newRow("SET bookmark and REF in a formula")
+            << "{ SET rate 1.5 }{ = rate * { MERGEFIELD Balance } + { REF rate } }"
+            << QStringList{"20.25", "1.5", "-3"} << none;
+        QTest::newRow("text in a formula")
+            << "{ = { MERGEFIELD Name } + 1 }"
+            << QStringList{"!Undefined Bookmark, Ann", "!Undefined Bookmark, Bob",
+                           "!Undefined Bookmark, Cy"}
+            << none;
+        QTest::newRow("formula in words")
+            << "{ = { MERGEFIELD Balance } + 1 \\* CardText }"
+            << QStringList{"fourteen", "one",
+                           "Error! Number cannot be represented in specified format."}
+            << none;
     }
     void results() {
         QFETCH(QString, body);
@@ -382,6 +414,21 @@ private slots:
             << QStringList{"MERGEFIELD Name \\* Shouting: The switch \\* names the format "
                            "\"Shouting\", which the word processor does not have."}
             << false << QStringList{".", ".", "."};
+        QTest::newRow("formula that cannot be read")
+            << "{ = { MERGEFIELD Balance } * }{ MERGEFIELD Name }"
+            << QStringList{"= { MERGEFIELD Balance } *: The formula cannot be read (!Unexpected "
+                           "End of Formula)."}
+            << false << QStringList{"Ann", "Bob", "Cy"};
+        QTest::newRow("formula naming what nothing sets")
+            << "{ = Totl * 2 }."
+            << QStringList{"= Totl * 2: The formula names \"Totl\", which is neither a function "
+                           "nor a bookmark that a SET or ASK field sets."}
+            << false << QStringList{".", ".", "."};
+        QTest::newRow("formula reading cells outside a table")
+            << "{ = SUM(ABOVE) }."
+            << QStringList{"= SUM(ABOVE): The formula refers to table cells but does not stand "
+                           "in a table."}
+            << false << QStringList{".", ".", "."};
         QTest::newRow("merge field without a name, twice")
             << "{ MERGEFIELD }{ MERGEFIELD }."
             << QStringList{"MERGEFIELD: The MERGEFIELD field names no merge field."} << false
@@ -485,6 +532,112 @@ private slots:
         QCOMPARE(d["tables"].toArray(),
                  (QJsonArray{QJsonArray{"L1", "L2", "L3", "L4"}, QJsonArray{"L5", "L6", "L7", "L8"},
                              QJsonArray{"L9", "L10", "", ""}}));
+    }
+
+    // Formulas in a table of each copy: products of cells on their row, SUM(ABOVE) over the
+    // merged values, each under its picture.
+    void formulaTable() {
+        auto row = [](const QStringList& cells) {
+            QString xml = QStringLiteral("<w:tr>");
+            for (const QString& c : cells)
+                xml += QStringLiteral("<w:tc>") + paragraphs(c) + QStringLiteral("</w:tc>");
+            return xml + QStringLiteral("</w:tr>");
+        };
+        const QString body =
+            QStringLiteral("<w:tbl><w:tblGrid/>") + row({"Item", "Qty", "Price", "Total"}) +
+            row({"Pens", "{ MERGEFIELD Balance }", "2", "{ = B2*C2 \\# \"0.00\" }"}) +
+            row({"Ink", "1", "3", "{ = B3*C3 }"}) +
+            row({"Sum", "", "", "{ = SUM(ABOVE) \\# \"0.00\" }"}) + QStringLiteral("</w:tbl>");
+        ooxml::Package out;
+        QString error;
+        QVERIFY2(merge(test::fieldTemplate(body), &out, &error), qPrintable(error));
+        QCOMPARE(readMerged(out).copies,
+                 (QStringList{"Item|Qty|Price|Total|Pens|12.50|2|25.00|Ink|1|3|3|Sum|||28.00",
+                              "Item|Qty|Price|Total|Pens|0|2|0.00|Ink|1|3|3|Sum|||3.00",
+                              "Item|Qty|Price|Total|Pens|-3|2|-6.00|Ink|1|3|3|Sum|||-3.00"}));
+    }
+
+    // A formula reading a cell below it that holds a merge field would read it unmerged: the
+    // pre-pass names it before anything is written.
+    void formulaReadingLaterCells() {
+        const QString body =
+            QStringLiteral("<w:tbl><w:tblGrid/><w:tr><w:tc>") + paragraphs("{ = SUM(BELOW) }") +
+            QStringLiteral("</w:tc></w:tr><w:tr><w:tc>") + paragraphs("{ MERGEFIELD Balance }") +
+            QStringLiteral("</w:tc></w:tr></w:tbl>");
+        RecordingInteraction interaction;
+        const ScopedServices installed([&](Services& s) { s.mergeInteraction = &interaction; });
+        ooxml::Package out;
+        QString error;
+        QVERIFY(!merge(test::fieldTemplate(body), &out, &error));
+        QCOMPARE(interaction.faults.size(), 1);
+        QCOMPARE(interaction.faults[0].size(), 1);
+        QCOMPARE(interaction.faults[0][0].fieldCode, QStringLiteral("= SUM(BELOW)"));
+        QVERIFY2(interaction.faults[0][0].reason.startsWith(
+                     QStringLiteral("The formula reads the cell A2, whose fields the merge fills "
+                                    "only after the formula")),
+                 qPrintable(interaction.faults[0][0].reason));
+    }
+
+    // The merged document grows in a temporary file; where none can be made, the merge says so
+    // and makes nothing.
+    void noTemporaryFile() {
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/proc"); // a folder where nobody can make a file
+        ooxml::Package out;
+        QString error;
+        const bool merged =
+            merge(test::fieldTemplate(paragraphs("{ MERGEFIELD Name }")), &out, &error);
+        saved.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", saved);
+        QVERIFY(!merged);
+        QVERIFY2(error.startsWith(QStringLiteral("The merged document cannot be written in "
+                                                 "\"/proc\"")),
+                 qPrintable(error));
+        QVERIFY(out.partNames().isEmpty());
+    }
+
+    // Nesting: fields up to the stated depth merge; deeper ones, and XML nested deeper than
+    // any word processor writes, are refused at once with the template named, and nothing is
+    // merged.
+    void nesting_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("result"); // empty: refused
+        QTest::addColumn<QString>("message");
+        auto ifs = [](int n) {
+            return paragraphs(QStringLiteral("{ IF 1 = 1 \"").repeated(n) + QStringLiteral("x") +
+                              QStringLiteral("\" \"\" }").repeated(n));
+        };
+        auto xml = [](int n) {
+            return QStringLiteral("<w:customXml w:element=\"a\">").repeated(n) +
+                   paragraphs(QStringLiteral("{ MERGEFIELD Name }")) +
+                   QStringLiteral("</w:customXml>").repeated(n);
+        };
+        QTest::newRow("256 nested fields") << ifs(256) << "x"
+                                           << "";
+        QTest::newRow("5,000 nested fields") << ifs(5000) << ""
+                                             << "nests fields more than 256 deep";
+        QTest::newRow("5,000 nested elements") << xml(5000) << "Cy"
+                                               << "";
+        QTest::newRow("100,000 nested elements")
+            << xml(100000) << ""
+            << "nests the XML of its part \"word/document.xml\" more than 10000 levels deep";
+    }
+    void nesting() {
+        QFETCH(QString, body);
+        QFETCH(QString, result);
+        QFETCH(QString, message);
+        ooxml::Package out;
+        QString error;
+        const bool merged = merge(test::fieldTemplate(body), &out, &error);
+        QCOMPARE(merged, !result.isEmpty());
+        if (merged) { // the last record's result, wherever the nesting put it
+            const QByteArray xml = out.part(QStringLiteral("word/document.xml"));
+            QVERIFY(xml.contains(">" + result.toUtf8() + "</w:t>"));
+            QVERIFY(!xml.contains("qv:"));
+        } else {
+            QVERIFY2(error.startsWith(QStringLiteral("The template \"/t/Letter.dot\"")),
+                     qPrintable(error));
+            QVERIFY2(error.contains(message), qPrintable(error));
+        }
     }
 
     // Through the automation surface: the template's full name reaches the question; stopped,

@@ -192,6 +192,39 @@ private slots:
                      qPrintable(fieldCode));
     }
 
+    // A letter with formulas (the issue's invoice: quantity times price, and a table summed
+    // with SUM(ABOVE)): LibreOffice, which computes no formula from merge data, reads each
+    // letter's own results, not the template's stale ones.
+    void completeMergeFormula() {
+        Fixture f("Name|Qty|Price\nAnn|2|3.5\nBob|10|1.25\n");
+        using test::field;
+        using test::paragraph;
+        using test::text;
+        auto cell = [](const QByteArray& runs) { return "<w:tc>" + paragraph(runs) + "</w:tc>"; };
+        const QByteArray letter =
+            paragraph(text("Total: ") + field({"= ", field("MERGEFIELD Qty"), " * ",
+                                               field("MERGEFIELD Price"), R"( \# "0.00")"},
+                                              "7.00")) +
+            "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>"
+            "<w:tr>" +
+            cell(text("Qty")) + cell(field("MERGEFIELD Qty")) + "</w:tr><w:tr>" +
+            cell(text("Price")) + cell(field("MERGEFIELD Price")) + "</w:tr><w:tr>" +
+            cell(text("Sum")) + cell(field({"= SUM(ABOVE)"}, "5.5")) + "</w:tr></w:tbl>" +
+            paragraph(text("End"));
+        QVERIFY(
+            test::writeLetterTemplate(f.folder.filePath(QStringLiteral("Word/ABC.dot")), letter));
+        output::mergeIntoTemplate(QStringLiteral("ABC"));
+        QCOMPARE(f.opened.size(), 1);
+        const QJsonObject d = check({"text", f.opened[0]});
+        QStringList body = strings(d["body"]);
+        body.removeAll(QString());
+        QCOMPARE(body, (QStringList{"Total: 7.00", "End", "Total: 12.50", "End"}));
+        QCOMPARE(table(d["tables"]),
+                 (QList<QStringList>{{"Qty", "2", "Price", "3.5", "Sum", "5.5"},
+                                     {"Qty", "10", "Price", "1.25", "Sum", "11.25"}}));
+        QVERIFY2(strings(d["fields"]).isEmpty(), qPrintable(strings(d["fields"]).join('|')));
+    }
+
     // The workbook: Calc shows every value of the merge file in its cell, exactly; a value is a
     // number only where it reads the same as a number, so "007" stays text.
     void workbook() {

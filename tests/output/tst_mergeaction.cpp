@@ -80,6 +80,7 @@ private slots:
     void accountLetters();
     void prompts_data();
     void prompts();
+    void formulaAndRecordDefaults();
     void cancelledPrompt();
     void faultyTemplate_data();
     void faultyTemplate();
@@ -153,6 +154,23 @@ void MergeActionTest::prompts() {
     QCOMPARE(f.dialogs.inputDefaults.count(QStringLiteral("none")), asked.count("Note?"));
     for (const QString& title : f.dialogs.titles)
         QCOMPARE(title, QStringLiteral("Quorvane"));
+}
+
+// A formula is computed for each letter, and a prompt whose prompt and default hold merge
+// fields shows each record's own: the operator who takes the default gets each record's town.
+void MergeActionTest::formulaAndRecordDefaults() {
+    Fixture f(paragraph(field({R"(ASK town "Town of )", field("MERGEFIELD Name"), R"(?" \d ")",
+                               field("MERGEFIELD Town"), "\""})) +
+              paragraph(text("From ") + field("REF town") + text(", owing ") +
+                        field({"= ", field("MERGEFIELD Balance"), R"( * 2 \# "0.00")"}, "9.99") +
+                        text(".")));
+    for (const char* town : {"Cork", "Sligo", "Galway"})
+        f.dialogs.promptAnswers.enqueue(qv::PromptAnswer{QString::fromLatin1(town), false});
+    QCOMPARE(f.merge(),
+             (QStringList{"", "From Cork, owing 2469.00.", "<page>", "",
+                          "From Sligo, owing -10.00.", "<page>", "", "From Galway, owing 0.00."}));
+    QCOMPARE(f.dialogs.prompts, (QStringList{"Town of Ann?", "Town of Bob?", "Town of ?"}));
+    QCOMPARE(f.dialogs.inputDefaults, (QStringList{"Cork", "Sligo", "Galway"}));
 }
 
 // Cancel stops the merge: nothing is written and no further message follows.

@@ -99,6 +99,32 @@ private slots:
         QVERIFY(read.contains(QStringLiteral("word/empty.xml")));
     }
 
+    // A part held in a file (a merged document too large for memory): its copies share the
+    // file, the zip file holds its bytes, and a part set again in memory replaces it.
+    void partInAFile() {
+        QTemporaryDir dir;
+        auto file = std::make_shared<QFile>(dir.filePath(QStringLiteral("spool.xml")));
+        QVERIFY(file->open(QIODevice::WriteOnly));
+        const QByteArray text = QByteArray("<w:p/>").repeated(200000);
+        QCOMPARE(file->write(text), text.size());
+        file->close();
+        ooxml::Package package;
+        package.setPart(QStringLiteral("[Content_Types].xml"), "<Types/>");
+        package.setPartFile(QStringLiteral("word/document.xml"), file);
+        const ooxml::Package copy = package;
+        QCOMPARE(copy.part(QStringLiteral("word/document.xml")), text);
+        QString error;
+        const QString path = dir.filePath(QStringLiteral("a.docx"));
+        QVERIFY2(copy.write(path, &error), qPrintable(error));
+        ooxml::Package read;
+        QVERIFY2(read.read(path, &error), qPrintable(error));
+        QCOMPARE(read.partNames(), (QStringList{"[Content_Types].xml", "word/document.xml"}));
+        QCOMPARE(read.part(QStringLiteral("word/document.xml")), text);
+        package.setPart(QStringLiteral("word/document.xml"), "<small/>");
+        QCOMPARE(package.part(QStringLiteral("word/document.xml")), QByteArray("<small/>"));
+        QCOMPARE(copy.part(QStringLiteral("word/document.xml")), text);
+    }
+
     // Entries whose names could point outside the package are not taken into it.
     void unsafeNamesAreNotCopied() {
         QTemporaryDir dir;

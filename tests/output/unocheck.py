@@ -5,8 +5,9 @@
                                              merge (LibreOffice 7.4 runs one mail merge from an
                                              embedded database per session: its temporary copy
                                              of the main document stays locked)
-  unocheck.py PORT text FILE                 body paragraphs, and the header and footer of every
-                                             page style the body uses, in order
+  unocheck.py PORT text FILE                 body paragraphs, the cells of every table (row by
+                                             row), and the header and footer of every page
+                                             style the body uses, in order
   unocheck.py PORT sheet FILE                every cell of the first sheet's used area
   unocheck.py PORT stop                      ends the office
 """
@@ -131,11 +132,13 @@ def document(ctx, path, workdir):
 
 def text(ctx, path):
     doc = load(ctx, path)
-    body, styles = [], []
+    body, styles, tables = [], [], []
     paragraphs = doc.Text.createEnumeration()
     while paragraphs.hasMoreElements():
         p = paragraphs.nextElement()
-        if p.supportsService("com.sun.star.text.Paragraph"):
+        if p.supportsService("com.sun.star.text.TextTable"):
+            tables.append([p.getCellByName(n).String for n in p.getCellNames()])
+        elif p.supportsService("com.sun.star.text.Paragraph"):
             body.append(p.String)
             if p.PageStyleName and (not styles or styles[-1] != p.PageStyleName):
                 styles.append(p.PageStyleName)
@@ -152,7 +155,8 @@ def text(ctx, path):
         f = found.nextElement()
         fields.append(f.getImplementationName() + ": " + f.getPresentation(True))
     doc.close(True)
-    return {"body": body, "headers": headers, "footers": footers, "fields": fields}
+    return {"body": body, "headers": headers, "footers": footers, "fields": fields,
+            "tables": tables}
 
 
 def sheet(ctx, path):
