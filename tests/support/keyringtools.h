@@ -64,4 +64,41 @@ inline bool lockKeyring() {
     return status == 0;
 }
 
+// Lets the keyring's prompts (started by the session bus) show on this process's display.
+inline bool showPromptsOnThisDisplay() {
+    QStringList entries;
+    for (const char* name : {"DISPLAY", "XAUTHORITY"})
+        if (const QByteArray value = qgetenv(name); !value.isEmpty())
+            entries << QStringLiteral("'%1': '%2'")
+                           .arg(QLatin1String(name), QString::fromLocal8Bit(value));
+    int status = -1;
+    runTool(QStringLiteral("gdbus"),
+            {QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
+             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("--object-path"),
+             QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("--method"),
+             QStringLiteral("org.freedesktop.DBus.UpdateActivationEnvironment"),
+             QLatin1Char('{') + entries.join(QStringLiteral(", ")) + QLatin1Char('}')},
+            {}, &status);
+    return status == 0;
+}
+
+// Starts an operator who waits for the keyring's unlock prompt, gives it the focus and types
+// password and Return on the keyboard, or presses Escape when password is empty. Ends with status 0
+// once answered.
+inline void answerUnlockPrompt(QProcess& process, const QByteArray& password) {
+    const QString keys = password.isEmpty()
+                             ? QStringLiteral("xdotool key Escape")
+                             : QStringLiteral("xdotool type \"$QV_ANSWER\" && xdotool key Return");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QV_ANSWER"), QString::fromUtf8(password));
+    process.setProcessEnvironment(env);
+    process.start(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"),
+         QStringLiteral(
+             "w=$(timeout 30 xdotool search --sync --onlyvisible --name '^Unlock' | head -n1) "
+             "&& [ -n \"$w\" ] && xdotool windowfocus --sync \"$w\" && ") +
+             keys});
+}
+
 } // namespace qv::test
