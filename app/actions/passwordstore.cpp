@@ -1,11 +1,13 @@
 #include "app/actions/passwordstore.h"
 
 #include "app/form2.h"
+#include "settings/inifile.h"
 #include "settings/passwordplace.h"
 #include "transfer/passwordkey.h"
 #include "ui/dialogs.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -31,15 +33,30 @@ std::optional<qv::PasswordKey> typedKey(Form2& form) {
     return key;
 }
 
+// The typed address and login saved beside the choice: the start finds the password under them.
+QString saveKeyOfThePassword(const qv::ConnectionFields& fields) {
+    QString error;
+    for (const auto& [key, value] : {std::pair{QStringLiteral("Ipaddress"), fields.address},
+                                     std::pair{QStringLiteral("Login"), fields.login}})
+        if (!qv::INIwrite(Form2::settingsPath(), QStringLiteral("Default"), key, value, &error))
+            return QStringLiteral("The settings cannot be saved in %1: %2")
+                .arg(Form2::settingsPath(), error);
+    return {};
+}
+
 void moveIntoKeyring(Form2& form) {
     const std::optional<qv::PasswordKey> key = typedKey(form);
-    const QString problem =
-        key ? qv::movePasswordToKeyring(Form2::settingsPath(), *qv::desktopKeyring(), *key,
-                                        form.settings.credentials().password,
-                                        qv::promptingForThisSession())
-            : QString();
-    if (!key || !problem.isEmpty())
+    if (!key) {
         form.settings.setPasswordInKeyring(false);
+        return;
+    }
+    const qv::ConnectionFields fields = form.settings.credentials();
+    QString problem = qv::movePasswordToKeyring(Form2::settingsPath(), *qv::desktopKeyring(), *key,
+                                                fields.password, qv::promptingForThisSession());
+    if (!problem.isEmpty())
+        form.settings.setPasswordInKeyring(false);
+    else
+        problem = saveKeyOfThePassword(fields);
     if (!problem.isEmpty())
         tell(form, problem);
 }

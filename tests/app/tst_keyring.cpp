@@ -67,6 +67,7 @@ private slots:
     }
     void choiceIsOffByDefault();
     void switchingOnMovesThePassword();
+    void switchingOnUnderATypedAddress();
     void startFillsThePasswordAndSearches();
     void commandLineTakesThePassword_data();
     void commandLineTakesThePassword();
@@ -102,6 +103,23 @@ void KeyringTest::switchingOnMovesThePassword() {
     QCOMPARE(secretOf(server), server.password().toUtf8());
     QCOMPARE(w.settings(), settingsInKeyring(server));
     QCOMPARE(w.password()->text(), server.password()); // still typed for this run
+}
+
+// The password is filed under the address and login as typed, and they are saved with the
+// choice, so the next start finds it.
+void KeyringTest::switchingOnUnderATypedAddress() {
+    if (!qv::test::keyringRunning())
+        QSKIP("no keyring");
+    qv::test::FtpServer server;
+    Window w("[Default]\r\nPassword=" + server.password().toUtf8() +
+             "\r\nLogin=root\r\nIpaddress=old.example\r\n");
+    designControl<QLineEdit>(*w.form, "Text10")->setText(server.address());
+    w.choice()->click();
+    QCOMPARE(w.dialogs.messages, QStringList());
+    QCOMPARE(w.settings(), settingsInKeyring(server));
+    QCOMPARE(secretOf(server), server.password().toUtf8());
+    const std::unique_ptr<Form2> next = std::make_unique<Form2>();
+    QCOMPARE(designControl<QLineEdit>(*next, "Text12")->text(), server.password());
 }
 
 void KeyringTest::startFillsThePasswordAndSearches() {
@@ -242,6 +260,17 @@ void KeyringTest::absentService() {
         QSKIP("run with QV_TEST_NO_SECRET_SERVICE=1 and no session bus");
     qv::test::FtpServer server;
     server.putFile("A.LET", "Name|Town\nAnn|Cork\n");
+    {
+        // Switching on: the store fails, and the settings file stays as it was.
+        Window off(settingsWithPassword(server));
+        off.choice()->click();
+        QVERIFY(!off.choice()->isChecked());
+        QCOMPARE(off.dialogs.messages.size(), 1);
+        QVERIFY2(off.dialogs.messages[0].contains(QStringLiteral("cannot be reached")) &&
+                     off.dialogs.messages[0].contains(QStringLiteral("stays in the settings file")),
+                 qPrintable(off.dialogs.messages[0]));
+        QCOMPARE(off.settings(), settingsWithPassword(server));
+    }
 
     qv::test::CommandLine cli;
     cli.write(kIni, settingsInKeyring(server));
