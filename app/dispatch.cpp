@@ -3,6 +3,7 @@
 #include "app/actions/browser.h"
 #include "app/actions/exports.h"
 #include "app/actions/hoverdetails.h"
+#include "app/actions/passwordstore.h"
 #include "app/actions/recordviewer.h"
 #include "app/actions/search.h"
 #include "app/actions/transferstatus.h"
@@ -16,6 +17,8 @@
 #include "ui/listview.h"
 #include "ui/shapes.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +72,7 @@ std::span<const Route> Form2Routes::all() {
     {control<&Form2::settings, &SettingsPanel::address_>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { selectFieldText(f.settings.address_); }},
     {control<&Form2::settings, &SettingsPanel::login_>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { selectFieldText(f.settings.login_); }},
     {control<&Form2::settings, &SettingsPanel::password_>,     Event::GotFocus,     [](Form2& f, const EventArgs&) { selectFieldText(f.settings.password_); }},
+    {control<&Form2::settings, &SettingsPanel::keyringChoice_>, Event::Click,        [](Form2& f, const EventArgs&) { switchPasswordPlace(f); }},
     // Merge files: browser, record list, hover details.
     {control<&Form2::browser, &BrowserPanel::files_>,  Event::Click,        [](Form2& f, const EventArgs&) { selectMergeFile(f); }},
     {control<&Form2::browser, &BrowserPanel::files_>,  Event::MouseMove,    [](Form2& f, const EventArgs& a) {
@@ -128,8 +132,8 @@ bool hookOwnEvent(Form2& form, QObject* source, Event event, Action action) {
 
     if (auto* button = qobject_cast<Command*>(source); button && event == Event::Click)
         return QObject::connect(button, &Command::Click, &form, plain);
-    if (auto* push = qobject_cast<QPushButton*>(source); push && event == Event::Click)
-        return QObject::connect(push, &QPushButton::clicked, &form, plain);
+    if (auto* push = qobject_cast<QAbstractButton*>(source); push && event == Event::Click)
+        return QObject::connect(push, &QAbstractButton::clicked, &form, plain);
     if (auto* view = qobject_cast<ListView*>(source)) {
         if (event == Event::Click)
             return QObject::connect(view, &ListView::Click, &form, plain);

@@ -19,6 +19,7 @@
 #include "ui/shapes.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -58,6 +59,7 @@ enum class Kind {
     Shape,
     FlatButton,
     Button,
+    CheckBox,
     ListBox,
     ListView,
     ProgressBar
@@ -69,9 +71,10 @@ template <auto... Path> auto& member(Form2& form) {
     return (form.*....*Path);
 }
 
-using Slot = std::variant<Member<QLabel>, Member<QLineEdit>, Member<PictureBox>, Member<LineShape>,
-                          Member<RectShape>, Member<Command>, Member<QPushButton>,
-                          Member<QListWidget>, Member<ListView>, Member<QProgressBar>>;
+using Slot =
+    std::variant<Member<QLabel>, Member<QLineEdit>, Member<PictureBox>, Member<LineShape>,
+                 Member<RectShape>, Member<Command>, Member<QPushButton>, Member<QListWidget>,
+                 Member<ListView>, Member<QProgressBar>, Member<QCheckBox>>;
 
 using Panel = Form2::Panel;
 
@@ -146,6 +149,7 @@ std::span<const ControlDesign> Form2Design::controls() {
     {"Text11",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::login_>, 8985, 3630, 2325, 390, "", true, Look::Input, Panel::Settings},
     {"Text22",   Kind::CaptionBox, &member<&Form2::settings, &SettingsPanel::passwordCaption_>, 7770, 4440, 1665, 390, "Password", true, Look::Caption, Panel::Settings},
     {"Text12",   Kind::TextBox,    &member<&Form2::settings, &SettingsPanel::password_>, 8985, 4395, 2325, 390, "", true, Look::Input, Panel::Settings},
+    {"chkKeyring", Kind::CheckBox, &member<&Form2::settings, &SettingsPanel::keyringChoice_>, 7680, 4860, 4140, 255, "Keep the password in the desktop keyring", true, Look::Body, Panel::Settings},
     // Details panel.
     {"Text1",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::name_>,  8700, 1290, 3060, 450, "", true, Look::Heading, Panel::Details},
     {"Text2",    Kind::CaptionBox, &member<&Form2::details, &DetailsPanel::date_>,  7920, 2040, 3885, 360, "", true, Look::Caption, Panel::Details},
@@ -295,7 +299,7 @@ QWidget* placeControl(Form2* form, const ControlDesign& design) {
                 }
             } else if constexpr (std::is_same_v<T, Command>) {
                 w->setCaption(caption);
-            } else if constexpr (std::is_same_v<T, QPushButton>) {
+            } else if constexpr (std::is_same_v<T, QPushButton> || std::is_same_v<T, QCheckBox>) {
                 w->setText(caption);
             } else if constexpr (std::is_same_v<T, LineShape>) {
                 w->setEnds({design.left, design.top}, {design.width, design.height});
@@ -400,7 +404,8 @@ void Form2::styleControls() {
     for (RectShape* shape : {frame.rightBorderInner_, frame.rightBorderOuter_})
         shape->setBorderColour(Qt::white);
 
-    for (QLineEdit* note : {settings.windowsVersion_, frame.supportAddress_}) {
+    for (QWidget* note : std::initializer_list<QWidget*>{
+             settings.windowsVersion_, frame.supportAddress_, settings.keyringChoice_}) {
         QFont f = note->font();
         f.setPointSizeF(f.pointSizeF() * 0.9);
         note->setFont(f);
@@ -420,7 +425,10 @@ void Form2::styleControls() {
 
     setTabOrder(settings.address_, settings.login_);
     setTabOrder(settings.login_, settings.password_);
-    setTabOrder(settings.password_, settings.searchButton_);
+    setTabOrder(settings.password_, settings.keyringChoice_);
+    setTabOrder(settings.keyringChoice_, settings.searchButton_);
+    // The progress group's frame covers the choice while a search runs.
+    settings.keyringChoice_->stackUnder(progress.box_);
 }
 
 void Form2::createPictures() {

@@ -1,3 +1,4 @@
+#include "app/actions/passwordstore.h"
 #include "app/fieldhints.h"
 #include "app/form2.h"
 #include "app/guidance.h"
@@ -105,6 +106,7 @@ void Form2::loadSettings() {
     settings.address_->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
     settings.login_->setText(qv::INIread(path, section, QStringLiteral("Login")));
     settings.password_->setText(qv::INIread(path, section, QStringLiteral("Password")));
+    loadPasswordFromKeyring(*this);
 }
 
 void Form2::loadIntroductionTexts() {

@@ -11,12 +11,14 @@ function(qv_add_library name)
     target_link_libraries(${name} PRIVATE qv_strict)
 endfunction()
 
-# qv_add_test(<name> SOURCES <files...> [LIBS <targets...>] [WIDGETS] [TIMEOUT <seconds>])
+# qv_add_test(<name> SOURCES <files...> [LIBS <targets...>] [WIDGETS] [KEYRING]
+#             [TIMEOUT <seconds>])
 # One Qt Test executable, registered with CTest; widget tests run on the offscreen platform.
 # Every test gets the window-free test support; WIDGETS adds its widget part (and the main
-# window's library, quorvane_app).
+# window's library, quorvane_app). KEYRING runs the test inside a private D-Bus session with an
+# unlocked GNOME Keyring of its own (tests/support/withkeyring.sh; skipped without gnome-keyring).
 function(qv_add_test name)
-    cmake_parse_arguments(T "WIDGETS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "WIDGETS;KEYRING" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
@@ -26,7 +28,13 @@ function(qv_add_test name)
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} ${support} Qt6::Test qv_warnings)
-    add_test(NAME ${name} COMMAND ${name})
+    if(T_KEYRING)
+        add_test(NAME ${name}
+            COMMAND ${PROJECT_SOURCE_DIR}/tests/support/withkeyring.sh $<TARGET_FILE:${name}>)
+        set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QV_SOURCE_DIR=${PROJECT_SOURCE_DIR};QV_BUILD_DIR=${PROJECT_BINARY_DIR}")

@@ -12,6 +12,9 @@ packages=(
     python3-pyftpdlib python3-openpyxl python3-docx
     vsftpd python3-asyncssh python3-cryptography openssh-client lftp
     xvfb xauth xdotool
+    # The server password in the desktop keyring: libsecret to build with; GNOME Keyring, a
+    # private D-Bus session, secret-tool and gdbus for its tests.
+    libsecret-1-dev gnome-keyring dbus libsecret-tools libglib2.0-bin
     clang libclang-rt-14-dev
     # The layout check of the test command (scripts/format.sh --check).
     clang-format

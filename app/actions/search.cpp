@@ -1,5 +1,6 @@
 #include "app/actions/search.h"
 
+#include "app/actions/passwordstore.h"
 #include "app/actions/transferstatus.h"
 #include "app/form2.h"
 #include "app/guidance.h"
@@ -230,8 +231,7 @@ void searchServer(Form2& form) {
                                  qv::searchSummary(search.done));
     const int count = search.done.count;
 
-    if (const QString unsaved = qv::saveConnectionFields(Form2::settingsPath(), typedFields(form));
-        !unsaved.isEmpty())
+    if (const QString unsaved = saveSearchSettings(form); !unsaved.isEmpty())
         return finishWithMessage(form, pointer, unsaved);
     pointer.reset();
     form.endSearch(qv::searchSummary(search.done));

@@ -8,6 +8,11 @@
 class QCommandLineParser;
 class QTextStream;
 
+namespace qv {
+struct ConnectionFields;
+class PasswordKeyring;
+} // namespace qv
+
 // The commands of the command line. Each writes its result to standard output, its progress and
 // messages to standard error, and returns its exit status (exitstatus.h).
 namespace qv::cli {
@@ -61,6 +66,13 @@ std::optional<QString> exportOutputPath(const QString& given, QString* error);
 // otherwise, or when it cannot be read.
 inline constexpr qint64 kPasswordFileLimit = 4096;
 bool readPasswordFile(const QString& path, QString* password, QString* error);
+
+// The password the desktop keyring keeps for the fields' server, port and login. The keyring is
+// asked to prompt (to be unlocked) only when there is a display to prompt on. False with a
+// message when the address is unusable, or the keyring cannot be reached, stays locked or holds
+// no password for that login.
+bool readKeyringPassword(const ConnectionFields& fields, PasswordKeyring& keyring,
+                         QString* password, QString* error);
 
 // True when the fingerprint the operator gave names the identity's fingerprint: a "SHA256:"
 // prefix and colons do not count; hexadecimal digits match without regard to case.

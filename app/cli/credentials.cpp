@@ -1,4 +1,6 @@
 #include "app/cli/commands.h"
+#include "settings/passwordkeyring.h"
+#include "transfer/passwordkey.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -73,6 +75,27 @@ bool readPasswordFile(const QString& path, QString* password, QString* error) {
     if (end >= 0 && line.endsWith('\r'))
         line.chop(1);
     *password = QString::fromUtf8(line);
+    return true;
+}
+
+bool readKeyringPassword(const ConnectionFields& fields, PasswordKeyring& keyring,
+                         QString* password, QString* error) {
+    QString why;
+    const std::optional<PasswordKey> key = passwordKeyOf(fields, &why);
+    if (!key) {
+        *error = QStringLiteral("The password is kept in the desktop keyring, but the address "
+                                "'%1' names no server to find it for: %2")
+                     .arg(fields.address, why);
+        return false;
+    }
+    const KeyringReply reply = keyring.lookup(*key, promptingForThisSession());
+    if (!reply.done()) {
+        *error = keyringProblemText(reply, *key) +
+                 QStringLiteral("\nGive the password with --password-file or QUORVANE_PASSWORD "
+                                "instead.");
+        return false;
+    }
+    *password = reply.password;
     return true;
 }
 

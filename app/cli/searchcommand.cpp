@@ -1,6 +1,8 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
 #include "platform/programfolder.h"
+#include "settings/passwordkeyring.h"
+#include "settings/passwordplace.h"
 #include "settings/settingspath.h"
 #include "transfer/connectionfields.h"
 #include "transfer/ftpaddress.h"
@@ -100,7 +102,8 @@ private:
     bool accepted_ = false;
 };
 
-// The fields: the options, then the password sources, then "auto.ini".
+// The fields: the options, then the password sources: the password file, the environment, the
+// desktop keyring when "auto.ini" keeps the password there, else "auto.ini".
 bool connectionFields(const QCommandLineParser& options, ConnectionFields* fields, QString* error) {
     *fields = readConnectionFields(settingsPath());
     if (options.isSet(QStringLiteral("address")))
@@ -112,7 +115,17 @@ bool connectionFields(const QCommandLineParser& options, ConnectionFields* field
                                 error);
     if (const QByteArray fromEnvironment = qgetenv("QUORVANE_PASSWORD"); !fromEnvironment.isEmpty())
         fields->password = QString::fromLocal8Bit(fromEnvironment);
+    else if (passwordInKeyring(settingsPath()))
+        return readKeyringPassword(*fields, *desktopKeyring(), &fields->password, error);
     return true;
+}
+
+// Saves the fields; when the keyring keeps the password, "auto.ini" gets no password and the
+// keyring is left as it is.
+QString saveFields(ConnectionFields fields) {
+    if (passwordInKeyring(settingsPath()))
+        fields.password.clear();
+    return saveConnectionFields(settingsPath(), fields);
 }
 
 // The listing and the errors of the control, as the window's status handler takes them.
@@ -223,7 +236,7 @@ int runSearch(const QCommandLineParser& options) {
         reportNotStored(done);
         return fail(kLocalWrite, done.writeError);
     }
-    if (const QString failure = saveConnectionFields(settingsPath(), fields); !failure.isEmpty())
+    if (const QString failure = saveFields(fields); !failure.isEmpty())
         return fail(kLocalWrite, failure);
     control.Disconnect();
     waitForCommand(control);

@@ -2,6 +2,7 @@
 
 #include "controls/command/command.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 qv::ConnectionFields SettingsPanel::credentials() const {
@@ -10,6 +11,24 @@ qv::ConnectionFields SettingsPanel::credentials() const {
 
 void SettingsPanel::setSearchEnabled(bool enabled) {
     searchButton_->setEnabled(enabled);
+}
+
+bool SettingsPanel::passwordInKeyring() const {
+    return keyringChoice_->isChecked();
+}
+
+void SettingsPanel::setPasswordInKeyring(bool inKeyring) {
+    keyringChoice_->setChecked(inKeyring);
+}
+
+void SettingsPanel::setPassword(const QString& password) {
+    password_->setText(password);
+}
+
+bool SettingsPanel::noteKeyringProblemOnce() {
+    const bool first = !keyringProblemSaid_;
+    keyringProblemSaid_ = true;
+    return first;
 }
 
 SettingsPanel::HintPlace SettingsPanel::place(Hint hint) {

@@ -8,6 +8,7 @@
 
 class Command;
 class PictureBox;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -19,6 +20,14 @@ public:
     // The three connection fields as typed.
     qv::ConnectionFields credentials() const;
     void setSearchEnabled(bool enabled);
+
+    // The choice "Keep the password in the desktop keyring" and the password field, as the
+    // password's place is read at start and switched. Setting them runs no action.
+    bool passwordInKeyring() const;
+    void setPasswordInKeyring(bool inKeyring);
+    void setPassword(const QString& password);
+    // True the first time only: a keyring that cannot be used is said once a run.
+    bool noteKeyringProblemOnce();
 
     // The places with a hint: the three connection fields and the frame around Search.
     enum class Hint { Address, Login, Password, Search };
@@ -58,6 +67,7 @@ private:
     QLineEdit* login_ = nullptr;
     QLineEdit* passwordCaption_ = nullptr;
     QLineEdit* password_ = nullptr;
+    QCheckBox* keyringChoice_ = nullptr;
     QLineEdit* searchHintArea_ = nullptr;
     Command* searchButton_ = nullptr;
     BalloonTooltip addressTip_;
@@ -68,4 +78,5 @@ private:
     bool loginHintShown_ = false;
     bool passwordHintShown_ = false;
     bool searchHintShown_ = false;
+    bool keyringProblemSaid_ = false;
 };

@@ -60,7 +60,7 @@ field() { dpkg-deb -f "$package" "$1"; }
 [ -n "$(field Description)" ] || fail "no Description field"
 depends=$(field Depends)
 # From dpkg-shlibdeps: the libraries the program links, each with its version floor.
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 libzip4 libxlsxwriter libpugixml1v5 libc6 libstdc++6; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 libzip4 libxlsxwriter libpugixml1v5 libsecret-1-0 libc6 libstdc++6; do
     grep -qE "(^|, )${library//+/\\+}[a-z0-9]* \\(>= [^)]+\\)" <<<"$depends" ||
         fail "Depends lacks $library with a version: $depends"
 done
@@ -69,6 +69,7 @@ for need in xdg-utils ca-certificates; do
     grep -qE "(^|, )$need(,|$| )" <<<"$depends" || fail "Depends lacks $need: $depends"
 done
 grep -q libreoffice-writer <<<"$(field Recommends)" || fail "Recommends lacks libreoffice-writer"
+grep -q gnome-keyring <<<"$(field Recommends)" || fail "Recommends lacks gnome-keyring"
 
 bash "$source_dir/tests/package/validate.sh" "$work" "$package" || fail "a validator found errors"
 rm -rf "$work"
