@@ -3,23 +3,18 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
 #include "platform/services.h"
+#include "settings/settingsfile.h"
+#include "settings/settingspath.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QTextStream>
-#include <cstring>
 
 namespace {
 
 using namespace qv::cli;
 
 const char* const kCommands[] = {"search", "list", "export", "merge"};
-const QStringList kCommandOptions = {
-    QStringLiteral("address"),       QStringLiteral("login"),
-    QStringLiteral("password-file"), QStringLiteral("trust-fingerprint"),
-    QStringLiteral("width"),         QStringLiteral("output"),
-    QStringLiteral("password"),      QStringLiteral("ignore-missing-fields")};
 
 const QString kDescription = QStringLiteral(
     "Fetches merge files from the server and exports them, without a window.\n"
@@ -101,28 +96,67 @@ QString misplacedOption(const QCommandLineParser& parser, const QString& command
     return {};
 }
 
-// "--login", "--login=u", "-login": an option of the commands, not of the window.
-bool isCommandOption(const char* argument) {
-    const QString text = QString::fromLocal8Bit(argument);
-    static const QRegularExpression form(QStringLiteral("^--?([a-z-]+)(=.*)?$"));
-    const QRegularExpressionMatch match = form.match(text);
-    return match.hasMatch() && kCommandOptions.contains(match.captured(1));
+// Qt's own options of the window ("-platform offscreen", "--style=fusion"): those that take a
+// value, and those that stand alone.
+const QStringList kWindowOptionsWithValue = {QStringLiteral("platform"),
+                                             QStringLiteral("platformpluginpath"),
+                                             QStringLiteral("platformtheme"),
+                                             QStringLiteral("plugin"),
+                                             QStringLiteral("qwindowgeometry"),
+                                             QStringLiteral("geometry"),
+                                             QStringLiteral("qwindowtitle"),
+                                             QStringLiteral("title"),
+                                             QStringLiteral("qwindowicon"),
+                                             QStringLiteral("icon"),
+                                             QStringLiteral("display"),
+                                             QStringLiteral("style"),
+                                             QStringLiteral("stylesheet"),
+                                             QStringLiteral("session"),
+                                             QStringLiteral("name"),
+                                             QStringLiteral("qmljsdebugger")};
+const QStringList kWindowFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                  QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                  QStringLiteral("sync")};
+
+// True when every argument is one of Qt's options of the window (with its value).
+bool onlyWindowOptions(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!argument.startsWith(QLatin1Char('-')))
+            return false;
+        QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        const bool valueGiven = name.contains(QLatin1Char('='));
+        name = name.section(QLatin1Char('='), 0, 0);
+        if (kWindowOptionsWithValue.contains(name)) {
+            if (!valueGiven && ++i >= argc)
+                return false;
+        } else if (!kWindowFlags.contains(name) || valueGiven) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString usageText() {
+    return QStringLiteral("Usage: quorvane search [--address A] [--login L] [--password-file F]\n"
+                          "                       [--trust-fingerprint SHA256] [--connections N]\n"
+                          "       quorvane list\n"
+                          "       quorvane export html|xlsx|odt NAME [--width N] [--output PATH]\n"
+                          "       quorvane merge NAME [--output PATH] [--ignore-missing-fields]\n"
+                          "       quorvane --help | --version");
+}
+
+// A usage error that concerns the whole command line: the message and the usage text.
+int usageError(const QString& message) {
+    return fail(kUsage, message + QLatin1Char('\n') + usageText());
 }
 
 } // namespace
 
 bool isCommandLine(int argc, char* argv[]) {
-    if (argc < 2)
-        return false;
-    const char* first = argv[1];
-    for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
-        if (std::strcmp(first, option) == 0)
-            return true;
-    // An option of the commands before the command is a usage error, never a window.
-    if (isCommandOption(first))
-        return true;
-    // Qt's own options of the window start with "-"; a word is a command (or a wrong one).
-    return first[0] != '-';
+    // No arguments, or only Qt's options of the window, open the window; any other argument is
+    // the command line's (a command, --help, --version, or a usage error).
+    return argc >= 2 && !onlyWindowOptions(argc, argv);
 }
 
 int runCommandLine(int argc, char* argv[]) {
@@ -138,16 +172,16 @@ int runCommandLine(int argc, char* argv[]) {
     QCommandLineParser parser;
     addOptions(parser);
     if (!parser.parse(QCoreApplication::arguments()))
-        return fail(kUsage, parser.errorText());
+        return usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(kSuccess);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
-    if (isCommandOption(argv[1]))
-        return fail(kUsage, QStringLiteral("The command comes first, its options after it: "
-                                           "quorvane search|list|export ... [options]. Try "
-                                           "\"quorvane --help\"."));
+    if (argv[1][0] == '-')
+        return usageError(QStringLiteral("The command comes first, its options after it: "
+                                         "quorvane search|list|export|merge ... [options]. Try "
+                                         "\"quorvane --help\"."));
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
     if (const QString misplaced = misplacedOption(parser, command);
@@ -156,6 +190,10 @@ int runCommandLine(int argc, char* argv[]) {
     if (command == QLatin1String(kCommands[0])) {
         if (arguments.size() > 1)
             return fail(kUsage, QStringLiteral("search takes no arguments, only options."));
+        // A file far larger than settings take is refused before anything is sent.
+        if (const QString tooLarge = qv::settingsfile::sizeProblem(qv::settingsPath());
+            !tooLarge.isEmpty())
+            return fail(kLocalWrite, tooLarge);
         return runSearch(parser);
     }
     if (command == QLatin1String(kCommands[1]))
@@ -164,6 +202,6 @@ int runCommandLine(int argc, char* argv[]) {
         return runExport(parser, arguments.mid(1));
     if (command == QLatin1String(kCommands[3]))
         return runMerge(parser, arguments.mid(1));
-    return fail(kUsage,
-                QStringLiteral("Unknown command \"%1\". Try \"quorvane --help\".").arg(command));
+    return usageError(
+        QStringLiteral("Unknown command \"%1\". Try \"quorvane --help\".").arg(command));
 }
