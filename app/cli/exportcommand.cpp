@@ -1,5 +1,6 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
+#include "app/cli/optiontable.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "mergefiles/recordtable.h"
@@ -164,8 +165,7 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     const QStringList kinds = {QStringLiteral("html"), QStringLiteral("xlsx"),
                                QStringLiteral("odt")};
     if (arguments.size() != 2 || !kinds.contains(arguments[0]))
-        return fail(kUsage, QStringLiteral("Usage: quorvane export html|xlsx|odt NAME "
-                                           "[--width N] [--output PATH]"));
+        return fail(kUsage, commandUsage(*findCommand(QStringLiteral("export"))));
     const QString kind = arguments[0];
     const QString typed = arguments[1];
     if (kind != kinds[0] && options.isSet(QStringLiteral("width")))

@@ -1,5 +1,6 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
+#include "app/cli/optiontable.h"
 #include "mergefiles/mergefile.h"
 #include "output/mergeinteraction.h"
 #include "output/wordmerge.h"
@@ -56,8 +57,7 @@ private:
 
 int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
     if (arguments.size() != 1)
-        return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
-                                           "[--ignore-missing-fields]"));
+        return fail(kUsage, commandUsage(*findCommand(QStringLiteral("merge"))));
     ExportTarget target;
     if (const int status = exportTarget(options, arguments[0], QString(), &target);
         status != kSuccess)
