@@ -7,7 +7,9 @@
 #include "platform/programfolder.h"
 #include "platform/twips.h"
 #include "settings/inifile.h"
+#include "settings/settingsfile.h"
 #include "ui/animationplayer.h"
+#include "ui/dialogs.h"
 #include "ui/listview.h"
 #include "ui/shapes.h"
 
@@ -102,6 +104,12 @@ void Form2::loadFlatButtons() {
 void Form2::loadSettings() {
     // A settings file that cannot be read or created leaves the fields empty.
     const QString path = settingsPath();
+    // A file far larger than settings take is not read: the operator is told why the fields
+    // stay empty.
+    if (const QString tooLarge = qv::settingsfile::sizeProblem(path); !tooLarge.isEmpty()) {
+        qv::dialogs().message(this, tooLarge, QStringLiteral("Quorvane"));
+        return;
+    }
     const QString section = QStringLiteral("Default");
     settings.address_->setText(qv::INIread(path, section, QStringLiteral("Ipaddress")));
     settings.login_->setText(qv::INIread(path, section, QStringLiteral("Login")));

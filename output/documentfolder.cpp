@@ -24,6 +24,20 @@ QString safeStem(const QString& stem) {
     s = s.trimmed();
     return s.isEmpty() ? QStringLiteral("Document") : s;
 }
+
+// "Name.ext", "Name (2).ext", ... in the folder.
+QString candidateName(const QString& folder, const QString& name, const QString& extension, int n) {
+    return QDir(folder).filePath((n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n)) +
+                                 QLatin1Char('.') + extension);
+}
+
+// The document's name as it stands now: the first name that is free.
+QString intendedName(const QString& folder, const QString& name, const QString& extension) {
+    for (int n = 1; n < 100000; ++n)
+        if (const QString c = candidateName(folder, name, extension, n); !QFileInfo::exists(c))
+            return QDir::toNativeSeparators(c);
+    return QDir::toNativeSeparators(candidateName(folder, name, extension, 1));
+}
 } // namespace
 
 QString documentFolder() {
@@ -38,9 +52,13 @@ QString documentFolder() {
 bool saveNewDocument(const QString& stem, const QString& extension, const DocumentWriter& write,
                      QString* finalPath, QString* error) {
     const QString folder = documentFolder();
+    const QString name = safeStem(stem);
     if (!QDir().mkpath(folder)) {
         if (error)
-            *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(folder);
+            *error =
+                QStringLiteral("The file \"%1\" cannot be written: its folder \"%2\" "
+                               "cannot be created.")
+                    .arg(intendedName(folder, name, extension), QDir::toNativeSeparators(folder));
         return false;
     }
     tempfiles::removeStale(folder); // what an interrupted export left
@@ -50,8 +68,8 @@ bool saveNewDocument(const QString& stem, const QString& extension, const Docume
         t.setAutoRemove(false);
         if (!t.open()) {
             if (error)
-                *error = QStringLiteral("No file can be written in \"%1\": %2")
-                             .arg(folder, t.errorString());
+                *error = QStringLiteral("The file \"%1\" cannot be written: %2")
+                             .arg(intendedName(folder, name, extension), t.errorString());
             return false;
         }
         temp = t.fileName();
@@ -60,16 +78,13 @@ bool saveNewDocument(const QString& stem, const QString& extension, const Docume
     if (!write(temp, error) || !tempfiles::syncToDisk(temp, &why)) {
         if (!why.isEmpty() && error)
             *error = QStringLiteral("\"%1\" cannot be written: %2").arg(temp, why);
-        if (error) // the operator knows the folder, not the temporary name
-            error->replace(temp, QDir::toNativeSeparators(folder));
+        if (error) // the operator knows the document's name, not the temporary one
+            error->replace(temp, intendedName(folder, name, extension));
         QFile::remove(temp);
         return false;
     }
-    const QString name = safeStem(stem);
     for (int n = 1; n < 100000; ++n) {
-        const QString candidate =
-            QDir(folder).filePath((n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n)) +
-                                  QLatin1Char('.') + extension);
+        const QString candidate = candidateName(folder, name, extension, n);
         if (QFileInfo::exists(candidate))
             continue;
         if (QFile::rename(temp, candidate)) { // never replaces an existing file

@@ -3,6 +3,7 @@
 #include "output/outputtext.h"
 #include "platform/codepage.h"
 #include "platform/dates.h"
+#include "platform/outputtarget.h"
 #include "platform/programfolder.h"
 #include "platform/tempfiles.h"
 
@@ -21,6 +22,14 @@
 namespace qv::output {
 
 namespace {
+
+// The system's reason for a failed write or flush of a file; never Qt's "Unknown error".
+QString reasonOf(const QIODevice& device) {
+    const auto* file = qobject_cast<const QFileDevice*>(&device);
+    if (file && file->error() == QFileDevice::NoError)
+        return QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+    return device.errorString();
+}
 
 // Collects the page's bytes in a fixed buffer and hands them to the device in large pieces.
 class Sink {
@@ -51,7 +60,7 @@ public:
     bool finish(QString* error) {
         write();
         if (failed_ && error)
-            *error = device_.errorString();
+            *error = reasonOf(device_);
         return !failed_;
     }
 
@@ -91,9 +100,18 @@ private:
             left -= static_cast<qsizetype>(piece);
         }
     }
+    // A write that the disk cuts short is given the rest again: the next one fails with the
+    // system's reason (a full disk), which a short count alone does not tell.
     void put(const char* text, size_t size) {
-        if (!failed_ && device_.write(text, static_cast<qint64>(size)) != static_cast<qint64>(size))
-            failed_ = true;
+        while (!failed_ && size > 0) {
+            const qint64 written = device_.write(text, static_cast<qint64>(size));
+            if (written <= 0) {
+                failed_ = true;
+                break;
+            }
+            text += written;
+            size -= static_cast<size_t>(written);
+        }
     }
     void write() {
         if (pos_ > 0)
@@ -242,15 +260,25 @@ bool saveHtmlPage(const QString& path, const HtmlPage& page, QString* error) {
     QTemporaryFile file(tempfiles::exportTemplate(folder, QStringLiteral(".html")));
     if (!file.open())
         return fail(file.errorString());
+    // Written straight to the file (the page collects its own large pieces): a write the disk
+    // cuts short then ends with the system's reason, where a buffered flush gives none.
+    QFile direct;
+    if (!direct.open(file.handle(), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::DontCloseHandle))
+        return fail(direct.errorString());
     QString why;
-    if (!writeHtmlPage(file, page, &why))
+    if (!writeHtmlPage(direct, page, &why))
         return fail(why);
-    if (!file.flush())
-        return fail(file.errorString());
     if (::fsync(file.handle()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    // The complete page takes the place of the earlier one in one step.
+    // The complete page takes the place of the earlier one in one step; what is not a regular
+    // file (a device, a FIFO) is never replaced.
+    if (const QString unsafe = unsafeOutputTarget(path); !unsafe.isEmpty()) {
+        if (error)
+            *error = unsafe;
+        return false;
+    }
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
                     QFile::encodeName(path).constData()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));

@@ -1,5 +1,6 @@
 #include "platform/tempfiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,16 +32,46 @@ qint64 ownerOf(const QString& name) {
     return match.captured(1).isEmpty() ? 0 : match.captured(1).toLongLong();
 }
 
-bool isRunning(qint64 pid) {
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+// When the process started, in seconds since the epoch; 0 when that cannot be told.
+qint64 processStart(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile system(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly) || !system.open(QIODevice::ReadOnly))
+        return 0;
+    // The fields after the program's name in parentheses: the start is the 20th, in clock ticks
+    // since the machine started.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    if (fields.size() < 20 || ticksPerSecond <= 0)
+        return 0;
+    const qint64 sinceBoot = fields[19].toLongLong() / ticksPerSecond;
+    for (const QByteArray& entry : system.readAll().split('\n'))
+        if (entry.startsWith("btime "))
+            return entry.mid(6).trimmed().toLongLong() + sinceBoot;
+    return 0;
+}
+
+// Whether the process that made a file written at `written` (seconds since the epoch) may still
+// be writing it. A process of that number that started after the file was written is another
+// one that took the number over (after a restart of the machine, say): the file is left over.
+bool isRunning(qint64 pid, qint64 written) {
+    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM))
+        return false;
+    const qint64 started = processStart(pid);
+    constexpr qint64 kClockSlack = 2; // seconds: the start time is given in clock ticks
+    return started == 0 || written + kClockSlack >= started;
 }
 
 template <typename Pick> void removeWhere(const QString& folder, const Pick& pick) {
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         const qint64 owner = ownerOf(name);
-        if (owner >= 0 && pick(owner))
-            QFile::remove(dir.filePath(name));
+        if (owner < 0)
+            continue;
+        const QString path = dir.filePath(name);
+        if (pick(owner, QFileInfo(path).lastModified().toSecsSinceEpoch()))
+            QFile::remove(path);
     }
 }
 
@@ -89,12 +120,14 @@ QString downloadTemplate(const QString& target) {
 
 void removeStale(const QString& folder) {
     const qint64 self = ::getpid();
-    removeWhere(folder, [self](qint64 owner) { return owner != self && !isRunning(owner); });
+    removeWhere(folder, [self](qint64 owner, qint64 written) {
+        return owner != self && !isRunning(owner, written);
+    });
 }
 
 void removeOwn(const QString& folder) {
     const qint64 self = ::getpid();
-    removeWhere(folder, [self](qint64 owner) { return owner == self; });
+    removeWhere(folder, [self](qint64 owner, qint64) { return owner == self; });
 }
 
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {

@@ -22,12 +22,24 @@ QString lowerCase(const QString& text) {
     return lower;
 }
 
+// Every line end as CR LF: a file a text editor wrote with LF alone (or an old one with CR
+// alone) reads and is rewritten as one the program wrote.
+QString withCrLf(const QString& text) {
+    if (!text.contains(kLf))
+        return text;
+    QString lines = text;
+    lines.replace(kCrLf, QString(kLf));
+    lines.replace(kCr, kLf);
+    lines.replace(kLf, kCrLf);
+    return lines;
+}
+
 // The file decoded, after making sure it exists.
 bool readText(const QString& path, QString* text, QString* error) {
     QByteArray bytes;
     if (!settingsfile::ensureExists(path, error) || !settingsfile::readBytes(path, &bytes, error))
         return false;
-    *text = codepage::decode(bytes);
+    *text = withCrLf(codepage::decode(bytes));
     return true;
 }
 

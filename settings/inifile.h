@@ -4,7 +4,10 @@
 
 // "auto.ini": the program's own small INI dialect. Section and key names match without regard to
 // case; values are taken unchanged up to the end of their line. Files hold one byte per character
-// (Windows-1252) with CR LF line ends and are opened and closed within each call.
+// (Windows-1252) with CR LF line ends and are opened and closed within each call. A file with LF
+// line ends (as a text editor writes it) is read as if its lines ended with CR LF, and rewritten
+// with CR LF. A file larger than settingsfile::kLargestFile (64 KB) is neither read nor written:
+// the reason says so.
 namespace qv {
 
 // The value of key in section, or "" when either is missing. A missing file is created empty and

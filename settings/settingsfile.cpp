@@ -51,14 +51,39 @@ bool ensureExists(const QString& path, QString* error) {
     return true;
 }
 
+namespace {
+
+QString tooLarge(const QString& path) {
+    return QStringLiteral("The settings file \"%1\" is larger than %2 KB, far more than settings "
+                          "take, and is not read. Remove it, or replace it with the settings.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))
+        .arg(kLargestFile / 1024);
+}
+
+} // namespace
+
 bool readBytes(const QString& path, QByteArray* bytes, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, file.errorString());
-    *bytes = file.readAll();
+    // One byte more than the limit tells a file that is too large, whatever its kind.
+    *bytes = file.read(kLargestFile + 1);
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString());
+    if (bytes->size() > kLargestFile) {
+        bytes->clear();
+        return fail(error, tooLarge(path));
+    }
     return true;
+}
+
+QString sizeProblem(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(kLargestFile + 1).size() > kLargestFile ? tooLarge(path) : QString();
 }
 
 bool writableTarget(const QString& path, QString* target, QString* error) {

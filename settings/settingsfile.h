@@ -13,8 +13,17 @@ namespace qv::settingsfile {
 // nothing is created through a link. False with the reason when the file cannot be created.
 bool ensureExists(const QString& path, QString* error);
 
-// The whole file, through a link as well. False with the reason when it cannot be read.
+// The largest settings file that is read: far more than the three settings ever take, so a
+// larger file is no settings file (and is not read into memory whole).
+inline constexpr qint64 kLargestFile = 64 * 1024;
+
+// The whole file, through a link as well. False with the reason when it cannot be read or is
+// larger than kLargestFile.
 bool readBytes(const QString& path, QByteArray* bytes, QString* error);
+
+// Why the file is not read for its size: "" when it is not larger than kLargestFile, or
+// cannot be read at all.
+QString sizeProblem(const QString& path);
 
 // The file that a rewrite of path replaces: path itself, or the file a link at path points to
 // when that lies within the folder holding path. False with the reason ("Permission denied" for

@@ -13,10 +13,13 @@ enum class KnownHostMatch {
     Missing, // no entry of the host with a key of this type
     Matches, // an entry of the host holds this very key
     Differs, // the host's entries of this key type hold another key
+    Revoked, // a "@revoked" line names this key for the host: never to be trusted
 };
 
 // How the file's entries for host name `name` (as known_hosts writes it: "host" or "[host]:port",
-// plain or hashed "|1|salt|hash") stand to the key (its SSH wire form, type name first).
+// plain or hashed "|1|salt|hash") stand to the key (its SSH wire form, type name first). A key
+// that a "@revoked" line names for the host (its host patterns may hold the wildcards "*" and
+// "?", as OpenSSH's do) is Revoked, whatever else the file says of it.
 KnownHostMatch lookUpKnownHost(const QString& file, const QString& name, const QByteArray& key);
 
 } // namespace qv::transfer

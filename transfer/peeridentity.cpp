@@ -23,6 +23,13 @@ QString trustQuestion(const PeerIdentity& identity) {
 }
 
 QString changedIdentityWarning(const PeerIdentity& identity) {
+    if (identity.revoked) {
+        return QStringLiteral("WARNING: the SSH host key of %1 (%2 %3) is revoked: it is marked "
+                              "@revoked in %4 and is never trusted. Someone may be listening "
+                              "in, or the server still uses a key that was withdrawn. The "
+                              "connection was refused and the password was not sent.")
+            .arg(identity.hostPort, identity.keyType, identity.fingerprint, identity.trustFile);
+    }
     if (identity.kind == PeerIdentity::Kind::HostKey) {
         return QStringLiteral("WARNING: the SSH host key of %1 has changed (now %2 %3); it "
                               "differs from the key in %4. Someone may be listening in. The "

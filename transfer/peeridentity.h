@@ -29,14 +29,15 @@ struct PeerIdentity {
     // What trusting it records: certificate, "sha256//<base64 of its public key's SHA-256>";
     // host key, "<key type name> <base64 key>" as in known_hosts.
     QByteArray trustEntry;
-    QString trustFile; // the file Yes writes to
-    QString trustName; // the host as that file names it: "host:port", or "[host]:port" for SSH
+    QString trustFile;    // the file Yes writes to
+    QString trustName;    // the host as that file names it: "host:port", or "[host]:port" for SSH
+    bool revoked = false; // host key marked "@revoked" in known_hosts: refused, never asked
 };
 
 // The Yes/No question put to the operator about an identity that is not changed.
 QString trustQuestion(const PeerIdentity& identity);
 
-// The warning for an identity that differs from the trusted one.
+// The warning for an identity that differs from the trusted one, or whose key was revoked.
 QString changedIdentityWarning(const PeerIdentity& identity);
 
 // What the operator is told after answering No.

@@ -64,11 +64,13 @@ void SshCheck::configure(CURL* handle, const FtpAddress& address, const TrustSet
 }
 
 int SshCheck::judge(const QByteArray& key, int match) {
-    if (match == CURLKHMATCH_OK)
-        return CURLKHSTAT_FINE;
-    // libssh2 stops at a line it cannot read; the file is read again past such lines.
+    // libssh2 knows no "@revoked" lines and stops at a line it cannot read: the file is read
+    // again, past such lines, and a revoked key is refused even where libssh2 found it.
     const KnownHostMatch known =
         lookUpKnownHost(QString::fromLocal8Bit(knownHostsFile_), trustName_, key);
+    const bool revoked = known == KnownHostMatch::Revoked;
+    if (!revoked && match == CURLKHMATCH_OK)
+        return CURLKHSTAT_FINE;
     if (known == KnownHostMatch::Matches && match != CURLKHMATCH_MISMATCH)
         return CURLKHSTAT_FINE;
     if (known == KnownHostMatch::Differs)
@@ -76,16 +78,19 @@ int SshCheck::judge(const QByteArray& key, int match) {
     PeerIdentity identity;
     identity.kind = PeerIdentity::Kind::HostKey;
     identity.hostPort = hostPort_;
-    identity.changed = match == CURLKHMATCH_MISMATCH;
+    identity.revoked = revoked;
+    // Refused without a question, like a changed key.
+    identity.changed = revoked || match == CURLKHMATCH_MISMATCH;
     const QByteArray typeName = sshKeyTypeName(key);
     identity.keyType = sshKeyTypeLabel(typeName);
     identity.fingerprint = sshFingerprint(key);
     identity.trustEntry = typeName + ' ' + key.toBase64();
     identity.trustFile = QString::fromLocal8Bit(knownHostsFile_);
     identity.trustName = trustName_;
-    identity.reason = identity.changed
-                          ? QStringLiteral("it differs from the key in %1").arg(identity.trustFile)
-                          : QStringLiteral("it is not in %1").arg(identity.trustFile);
+    identity.reason =
+        revoked            ? QStringLiteral("it is marked @revoked in %1").arg(identity.trustFile)
+        : identity.changed ? QStringLiteral("it differs from the key in %1").arg(identity.trustFile)
+                           : QStringLiteral("it is not in %1").arg(identity.trustFile);
     refused_ = identity;
     return CURLKHSTAT_REJECT;
 }

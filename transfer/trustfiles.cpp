@@ -91,6 +91,11 @@ bool addKnownHost(const QString& file, const QString& name, const QByteArray& en
 }
 
 bool recordTrust(const PeerIdentity& identity, QString* why) {
+    if (identity.revoked || identity.changed) {
+        if (why)
+            *why = changedIdentityWarning(identity);
+        return false;
+    }
     if (identity.kind == PeerIdentity::Kind::HostKey)
         return addKnownHost(identity.trustFile, identity.trustName, identity.trustEntry, why);
     return pinCertificate(identity.trustFile, identity.trustName, identity.trustEntry, why);

@@ -29,7 +29,8 @@ QString knownHostsName(const QString& host, int port);
 // Appends "<name> <entry>" to the file. False with why on failure.
 bool addKnownHost(const QString& file, const QString& name, const QByteArray& entry, QString* why);
 
-// Records an identity the operator trusted in its file. False with why on failure.
+// Records an identity the operator trusted in its file. False with why on failure; an identity
+// that is changed or revoked is never recorded.
 bool recordTrust(const PeerIdentity& identity, QString* why);
 
 // ~/.ssh/known_hosts of the user who runs the program.

@@ -39,27 +39,41 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments);
 // name as stored ("X.LET.LET"); "" when there is none. *shownName gets the name `list` shows.
 QString storedName(const QString& name, QString* shownName = nullptr);
 
-// What an export or a merge of merge file `typed` works on: the file given with --output
-// (absolute; "" for the usual place), the merge file's stored name and the name shown for it.
-struct ExportTarget {
-    QString output, stored, name;
+// Where an export or a merge puts its file when --output is given: a file to replace (made
+// absolute), or a folder where the file gets its usual name (a free one for documents). Both
+// are empty for the usual place.
+struct OutputDestination {
+    QString file, folder;
 };
-// Finds the target; a usage error is reported and its status returned, else kSuccess. The
-// temporary files an interrupted run left where the export writes go first.
-int exportTarget(const QCommandLineParser& options, const QString& typed, ExportTarget* target);
+
+// What an export or a merge of merge file `typed` works on: where its file goes, the merge
+// file's stored name and the name shown for it.
+struct ExportTarget {
+    OutputDestination output;
+    QString stored, name;
+};
+// Finds the target; a usage error is reported and its status returned, else kSuccess.
+// `usualName` is the name the export gives its file in a folder ("output.html"), "" for the
+// documents, which take a free name. The temporary files an interrupted run left where the
+// export writes go first.
+int exportTarget(const QCommandLineParser& options, const QString& typed, const QString& usualName,
+                 ExportTarget* target);
 
 // A document made by an automation step, which saves it in the document folder (or the folder
-// of `output`) and hands it to the desktop; here the hand-over only takes note of its path,
-// which is printed. The exit status of the export.
-int makeDocument(const QString& output, const std::function<void()>& step);
+// of the destination) and hands it to the desktop; here the hand-over only takes note of its
+// path, which is printed. The exit status of the export.
+int makeDocument(const OutputDestination& output, const std::function<void()>& step);
 
 // The merge file copies in the data folder ("ABC.LET"), in name order.
 QStringList mergeCopies();
 
-// The --output path of an export made absolute against the working directory ("" when none was
-// given); nullopt with a message when it names one of the program's own files (the settings, the
-// pinned certificates, the executable, the data and template folders).
-std::optional<QString> exportOutputPath(const QString& given, QString* error);
+// Where --output puts an export: `given` made absolute against the working directory; a folder
+// takes the file under `usualName` (see exportTarget). nullopt with a message when it names one
+// of the program's own files (anything already in the program folder bar the html export's
+// "output.html", the settings, the pinned certificates, the executable, the data and template
+// folders) or something that is not a regular file (a device, a FIFO, a socket).
+std::optional<OutputDestination> exportOutputPath(const QString& given, const QString& usualName,
+                                                  QString* error);
 
 // The password in the first line of the file, without its line end. The file must be a regular
 // file of at most kPasswordFileLimit bytes, not readable by group or others; false with a message

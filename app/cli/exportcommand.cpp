@@ -1,5 +1,6 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
+#include "app/cli/optiontable.h"
 #include "mergefiles/mergefile.h"
 #include "mergefiles/mergerecordmodel.h"
 #include "mergefiles/recordtable.h"
@@ -9,6 +10,7 @@
 #include "output/spreadsheetexport.h"
 #include "output/wordmerge.h"
 #include "output/writerdata.h"
+#include "platform/outputtarget.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "transfer/remotename.h"
@@ -16,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <cerrno>
 #include <cstdio>
@@ -38,36 +41,57 @@ QString storedName(const QString& name, QString* shownName) {
 
 namespace {
 
-// Moves the new file to the path the operator asked for, replacing a file there in one step.
+// Moves the new file to the path the operator asked for, replacing a file there in one step;
+// what is not a regular file (a device, a FIFO) is never replaced.
 bool moveInPlace(const QString& from, const QString& to, QString* error) {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    QString why = unsafeOutputTarget(to);
+    if (why.isEmpty() &&
+        std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
-    *error = QStringLiteral("The file \"%1\" cannot be written: %2 (it was saved as \"%3\").")
-                 .arg(to, QString::fromLocal8Bit(std::strerror(errno)), from);
+    if (why.isEmpty())
+        why = QStringLiteral("The file \"%1\" cannot be written: %2")
+                  .arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+    *error = QStringLiteral("%1 (it was saved as \"%2\").").arg(why, from);
     return false;
+}
+
+// A message about the document the step was making in the destination's folder names the file
+// the operator asked for.
+QString namingOutput(QString message, const QString& folder, const QString& output) {
+    const QRegularExpression made(
+        QStringLiteral("\"%1[^\"/]*\"")
+            .arg(QRegularExpression::escape(QDir::toNativeSeparators(folder + QLatin1Char('/')))));
+    return message.replace(made,
+                           QLatin1Char('"') + QDir::toNativeSeparators(output) + QLatin1Char('"'));
 }
 
 } // namespace
 
-int makeDocument(const QString& output, const std::function<void()>& step) {
+int makeDocument(const OutputDestination& output, const std::function<void()>& step) {
     QString saved;
+    const QString folder = !output.folder.isEmpty() ? output.folder
+                           : !output.file.isEmpty() ? QFileInfo(output.file).absolutePath()
+                                                    : QString();
     ScopedServices services([&](Services& s) {
         s.fileOpener = [&saved](const QString& path) {
             saved = path;
             return true;
         };
-        if (!output.isEmpty())
-            s.documentFolder = QFileInfo(output).absolutePath();
+        if (!folder.isEmpty())
+            s.documentFolder = folder;
     });
     bool localWrite = false;
-    if (const QString error = automation::failureOf(step, &localWrite); !error.isEmpty())
+    if (QString error = automation::failureOf(step, &localWrite); !error.isEmpty()) {
+        if (!output.file.isEmpty())
+            error = namingOutput(error, folder, output.file);
         return fail(localWrite ? kLocalWrite : kFailed, error);
+    }
     if (saved.isEmpty())
         return fail(kFailed, QStringLiteral("No file was made."));
     QString error;
-    if (!output.isEmpty() && !moveInPlace(saved, output, &error))
+    if (!output.file.isEmpty() && !moveInPlace(saved, output.file, &error))
         return fail(kLocalWrite, error);
-    out() << QDir::toNativeSeparators(output.isEmpty() ? saved : output) << Qt::endl;
+    out() << QDir::toNativeSeparators(output.file.isEmpty() ? saved : output.file) << Qt::endl;
     return kSuccess;
 }
 
@@ -93,12 +117,12 @@ std::optional<QString> widthOption(const QCommandLineParser& options, QString* e
 }
 
 int exportHtml(const QString& name, const MergeRecordModel& records, const QString& width,
-               const QString& output) {
+               const OutputDestination& output) {
     output::HtmlPage page = output::newHtmlPage(name, width);
     page.columns = recordTableTitles(records);
     page.rowCount = records.rowCount();
     page.row = [&records](qsizetype r) { return recordTableRow(records, static_cast<int>(r)); };
-    const QString path = output.isEmpty() ? output::htmlPagePath() : output;
+    const QString path = output.file.isEmpty() ? output::htmlPagePath() : output.file;
     QString error;
     if (!output::saveHtmlPage(path, page, &error))
         return fail(kLocalWrite, error);
@@ -106,7 +130,8 @@ int exportHtml(const QString& name, const MergeRecordModel& records, const QStri
     return kSuccess;
 }
 
-int exportWorkbook(const MergeRecordModel& records, int recordCount, const QString& output) {
+int exportWorkbook(const MergeRecordModel& records, int recordCount,
+                   const OutputDestination& output) {
     output::SpreadsheetExport e;
     e.rowCount = records.rowCount();
     e.recordCount = recordCount;
@@ -116,10 +141,11 @@ int exportWorkbook(const MergeRecordModel& records, int recordCount, const QStri
 
 } // namespace
 
-int exportTarget(const QCommandLineParser& options, const QString& typed, ExportTarget* target) {
+int exportTarget(const QCommandLineParser& options, const QString& typed, const QString& usualName,
+                 ExportTarget* target) {
     QString error;
-    const std::optional<QString> output =
-        exportOutputPath(options.value(QStringLiteral("output")), &error);
+    const std::optional<OutputDestination> output =
+        exportOutputPath(options.value(QStringLiteral("output")), usualName, &error);
     if (!output)
         return fail(kUsage, error);
     target->output = *output;
@@ -127,10 +153,11 @@ int exportTarget(const QCommandLineParser& options, const QString& typed, Export
     if (target->stored.isEmpty() || !isSafeMergeFileName(target->stored))
         return fail(kUsage, QStringLiteral("There is no merge file \"%1\" in %2.")
                                 .arg(typed, programPath(QStringLiteral("data"))));
-    for (const QString& folder :
-         {output->isEmpty() ? output::documentFolder() : QFileInfo(*output).absolutePath(),
-          output::writerDataFolder(), programFolder()})
-        removeTemporariesOnInterruption(folder);
+    const QString folder = !output->folder.isEmpty() ? output->folder
+                           : !output->file.isEmpty() ? QFileInfo(output->file).absolutePath()
+                                                     : output::documentFolder();
+    for (const QString& f : {folder, output::writerDataFolder(), programFolder()})
+        removeTemporariesOnInterruption(f);
     return kSuccess;
 }
 
@@ -138,8 +165,7 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     const QStringList kinds = {QStringLiteral("html"), QStringLiteral("xlsx"),
                                QStringLiteral("odt")};
     if (arguments.size() != 2 || !kinds.contains(arguments[0]))
-        return fail(kUsage, QStringLiteral("Usage: quorvane export html|xlsx|odt NAME "
-                                           "[--width N] [--output PATH]"));
+        return fail(kUsage, commandUsage(*findCommand(QStringLiteral("export"))));
     const QString kind = arguments[0];
     const QString typed = arguments[1];
     if (kind != kinds[0] && options.isSet(QStringLiteral("width")))
@@ -149,7 +175,8 @@ int runExport(const QCommandLineParser& options, const QStringList& arguments) {
     if (!width)
         return fail(kUsage, error);
     ExportTarget target;
-    if (const int status = exportTarget(options, typed, &target); status != kSuccess)
+    const QString usualName = kind == kinds[0] ? QStringLiteral("output.html") : QString();
+    if (const int status = exportTarget(options, typed, usualName, &target); status != kSuccess)
         return status;
     const QString& name = target.name;
     const QString& stored = target.stored;

@@ -1,5 +1,6 @@
 #include "app/cli/commands.h"
 #include "app/cli/exitstatus.h"
+#include "app/cli/optiontable.h"
 #include "mergefiles/mergefile.h"
 #include "output/mergeinteraction.h"
 #include "output/wordmerge.h"
@@ -57,15 +58,15 @@ private:
 
 int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
     if (arguments.size() != 1)
-        return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
-                                           "[--ignore-missing-fields]"));
+        return fail(kUsage, commandUsage(*findCommand(QStringLiteral("merge"))));
     ExportTarget target;
-    if (const int status = exportTarget(options, arguments[0], &target); status != kSuccess)
+    if (const int status = exportTarget(options, arguments[0], QString(), &target);
+        status != kSuccess)
         return status;
     const QString& name = target.name;
     if (!hasMergeTemplate(name))
-        return fail(kUsage, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
-                                .arg(name, QDir::toNativeSeparators(mergeTemplatePath(name))));
+        return fail(kFailed, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
+                                 .arg(name, QDir::toNativeSeparators(mergeTemplatePath(name))));
     UnattendedMerge unattended(options.isSet(kIgnoreMissing));
     ScopedServices answering([&unattended](Services& s) { s.mergeInteraction = &unattended; });
     return makeDocument(target.output,

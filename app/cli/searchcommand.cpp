@@ -26,6 +26,9 @@ namespace {
 // whose certificate or host key is not trusted (libcurl's "peer failed verification").
 constexpr int kBadAddress = 3;
 constexpr int kNotTrusted = 60;
+// A pinned certificate's key that differs from the pin (libcurl's "SSL public key does not
+// match pinned public key"): a changed certificate, a possible interception.
+constexpr int kPinMismatch = 90;
 
 bool onTerminal() {
     return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
@@ -228,7 +231,7 @@ int runSearch(const QCommandLineParser& options) {
             return fail(kUntrusted, listener.message + QStringLiteral("\n") + trust.why());
         if (listener.responseCode == kNotTrusted && trust.accepted()) // the trust not recorded
             return fail(kLocalWrite, listener.message);
-        if (listener.responseCode == kNotTrusted) // a changed certificate or host key
+        if (listener.responseCode == kNotTrusted || listener.responseCode == kPinMismatch)
             return fail(kUntrusted, listener.message);
         return fail(kConnection, listener.message);
     }

@@ -463,8 +463,9 @@ void CommandLineTest::lookAlikeNames() {
     const QList<std::pair<QString, QByteArray>> reach = {
         {"X", "plain"}, {"X.LET", "plain"},    {"X.LET.LET", "double"}, {"X.LETTER.LET", "letter"},
         {"Y", "alone"}, {"Y.LET.LET", "alone"}};
+    const QTemporaryDir outside; // what is already in the program folder is never replaced
     for (const auto& [name, value] : reach) {
-        const QString page = cli.path(QStringLiteral("page.html"));
+        const QString page = outside.filePath(QStringLiteral("page.html"));
         const Run run = cli.run({"export", "html", name, "--output", page});
         QVERIFY2(run.status == 0, qPrintable(name + ": " + QString::fromLocal8Bit(run.err)));
         QVERIFY2(cli.read(page).contains(value), qPrintable(name));
@@ -529,20 +530,27 @@ void CommandLineTest::exportsMatchWindow() {
 void CommandLineTest::exportOutputReplacesInOneStep() {
     CommandLine cli;
     cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
-    const QString target = cli.path(QStringLiteral("out/overdue.xlsx"));
-    cli.write(QStringLiteral("out/overdue.xlsx"), "the earlier workbook");
+    const QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("overdue.xlsx"));
+    {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("the earlier workbook") > 0);
+    }
     Run run = cli.run({"export", "xlsx", "OVERDUE", "--output", target});
     QVERIFY2(run.status == 0, run.err);
     QCOMPARE(run.out, target.toUtf8() + "\n");
     QVERIFY(qv::ooxml::looksLikeZip(cli.read(target).left(8)));
-    QCOMPARE(QDir(cli.path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
+    QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{"overdue.xlsx"});
 
-    // A target that is a folder: the message says where the workbook was saved instead.
-    QVERIFY(QDir().mkpath(cli.path(QStringLiteral("out/folder.xlsx"))));
-    run = cli.run({"export", "xlsx", "OVERDUE", "--output", cli.path("out/folder.xlsx")});
-    QCOMPARE(run.status, 4);
-    QVERIFY2(run.err.contains("cannot be written"), run.err);
+    // A target that is a folder: the workbook goes into it under its usual name.
+    const QString folder = outside.filePath(QStringLiteral("folder.xlsx"));
+    QVERIFY(QDir().mkpath(folder));
+    run = cli.run({"export", "xlsx", "OVERDUE", "--output", folder});
+    QVERIFY2(run.status == 0, run.err);
+    QCOMPARE(run.out, QDir(folder).filePath(QStringLiteral("Book1.xlsx")).toUtf8() + "\n");
+    QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"overdue.xlsx"});
 }
 
 // Ctrl-C or SIGTERM in the middle of a download: the partial copy goes, the status tells the
@@ -630,22 +638,29 @@ void CommandLineTest::exportOnFullDisk() {
         QSKIP("mounting a small file system needs root");
     CommandLine cli;
     cli.write(QStringLiteral("data/OVERDUE.LET"), kOverdue);
-    qv::test::SmallDisk disk(cli.path(full), QStringLiteral("64k"));
+    // --output leads out of the program folder, whose files an export never replaces.
+    const QTemporaryDir outside;
+    const QString folder = output ? outside.filePath(full) : cli.path(full);
+    qv::test::SmallDisk disk(folder, QStringLiteral("64k"));
     QVERIFY(disk.mounted());
     const QByteArray earlier = "the earlier file";
-    cli.write(full + QStringLiteral("/OVERDUE.txt"), earlier); // an earlier data copy
+    const QString earlierFile = folder + QStringLiteral("/OVERDUE.txt"); // an earlier data copy
+    {
+        QFile file(earlierFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+    }
     disk.fill();
     QStringList args{"export", kind, "OVERDUE"};
     if (output)
-        args << "--output" << cli.path(full + QStringLiteral("/OVERDUE.txt"));
+        args << "--output" << earlierFile;
 
     const Run run = cli.run(args);
     QCOMPARE(run.status, 4);
     QVERIFY2(run.err.contains("No space left on device"), run.err);
     QVERIFY(run.out.isEmpty());
-    QCOMPARE(QDir(cli.path(full)).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              (QStringList{"OVERDUE.txt", "filler"}));
-    QCOMPARE(cli.read(full + QStringLiteral("/OVERDUE.txt")), earlier);
+    QCOMPARE(cli.read(earlierFile), earlier);
 }
 
 // A folder that cannot hold the export: the same status for every kind.

@@ -175,7 +175,7 @@ void MergeCommandTest::usage_data() {
     QTest::newRow("no name") << QStringList{"merge"} << 2 << QByteArray("Usage: quorvane merge");
     QTest::newRow("unknown merge file")
         << QStringList{"merge", "NOPE"} << 2 << QByteArray("There is no merge file \"NOPE\"");
-    QTest::newRow("no template") << QStringList{"merge", "PLAIN"} << 2
+    QTest::newRow("no template") << QStringList{"merge", "PLAIN"} << 1
                                  << QByteArray("has no template");
     QTest::newRow("option of another command") << QStringList{"merge", "ACC", "--width", "50"} << 2
                                                << QByteArray("--width does not apply to merge");

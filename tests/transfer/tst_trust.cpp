@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "tests/support/sftpserver.h"
 #include "tests/support/tempprogramfolder.h"
+#include "transfer/knownhosts.h"
 #include "transfer/peeridentity.h"
 #include "transfer/sshcheck.h"
 #include "transfer/transfercontrol.h"
@@ -45,6 +46,8 @@ private slots:
     void untrustedServerEndsTheCommand_data();
     void untrustedServerEndsTheCommand();
     void keyTrustedWithSshIsKnown();
+    void revokedKeyIsNeverAsked_data();
+    void revokedKeyIsNeverAsked();
 };
 
 void TestTrust::pinnedCertificates() {
@@ -288,6 +291,52 @@ void TestTrust::keyTrustedWithSshIsKnown() {
     QCOMPARE(asked, 0);
     QCOMPARE(control.ResponseInfo(), QString());
     QCOMPARE(control.GetChunk(1024), QString("A.LET\r\n"));
+}
+
+// A key marked "@revoked" in known_hosts is refused as revoked: whatever else the file says of
+// it, the operator is never asked (the window's question is never put) and nothing is appended.
+void TestTrust::revokedKeyIsNeverAsked_data() {
+    QTest::addColumn<QByteArray>("lines"); // %N the host's name, %K the server's key
+    QTest::newRow("revoked only") << QByteArray("@revoked %N %K\n");
+    QTest::newRow("trusted, then revoked") << QByteArray("%N %K\n@revoked %N %K\n");
+    QTest::newRow("revoked for every host") << QByteArray("@revoked * %K\n%N %K\n");
+    QTest::newRow("revoked for a pattern") << QByteArray("@revoked 127.0.0.?,[127.0.0.1]:* %K\n");
+}
+
+void TestTrust::revokedKeyIsNeverAsked() {
+    QFETCH(QByteArray, lines);
+    qv::test::TempProgramFolder folder;
+    QTemporaryDir home;
+    const QString knownHosts = home.filePath("known_hosts");
+    const qv::ScopedServices services([&](qv::Services& s) { s.knownHostsFile = knownHosts; });
+    qv::test::SftpServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    const QByteArray line = server.knownHostsLine();
+    const QByteArray name = line.left(line.indexOf(' '));
+    lines.replace("%N", name).replace("%K", server.publicKey());
+    QFile file(knownHosts);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines) == lines.size());
+    file.close();
+    const QByteArray key = QByteArray::fromBase64(server.publicKey().split(' ').value(1));
+    QCOMPARE(lookUpKnownHost(knownHosts, QString::fromLatin1(name), key), KnownHostMatch::Revoked);
+
+    qv::TransferControl control;
+    control.setURL(server.address());
+    control.setUserName(server.user());
+    control.setPassword(server.password());
+    int asked = 0;
+    control.setTrustPrompt([&](const PeerIdentity&) {
+        ++asked;
+        return true; // an operator who would say Yes to anything
+    });
+    QSignalSpy ended(&control, &qv::TransferControl::CommandEnded);
+    QVERIFY(control.Execute(QString(), "DIR /u/vantrelle/accounts/*.LET"));
+    QVERIFY(ended.wait(20000));
+
+    QCOMPARE(asked, 0);
+    QVERIFY2(control.ResponseInfo().contains("is revoked"), qPrintable(control.ResponseInfo()));
+    QCOMPARE(server.count("PASSWORD"), 0);
+    QCOMPARE(readFile(knownHosts), lines);
 }
 
 QTEST_MAIN(TestTrust)
