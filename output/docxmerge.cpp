@@ -1,7 +1,7 @@
 #include "output/docx.h"
-#include "output/docxfields.h"
-#include "output/docxids.h"
-#include "output/docxparts.h"
+#include "output/internal/docxfields.h"
+#include "output/internal/docxids.h"
+#include "output/internal/docxparts.h"
 
 #include <QDir>
 #include <QHash>

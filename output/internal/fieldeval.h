@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/fieldcode.h"
+#include "output/internal/fieldcode.h"
 #include "output/mergedata.h"
 #include "output/mergeinteraction.h"
 
