@@ -10,6 +10,9 @@
 namespace qv::guidance {
 namespace {
 
+// The guidance balloons are lower than the balloon's design.
+const QSize kBalloonSizeTwips(4680, 1620);
+
 void arm(QTimer* timer, int delay) {
     if (!timer)
         return;
@@ -50,8 +53,15 @@ qv::BalloonWindow* showGuidance(Form2& form, Message m) {
     const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
     auto* tip = new qv::BalloonWindow(&form);
     // The message's settings are always within range and it loads no file: nothing can fail.
-    (void)tip->setBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
-                          autoCloseMs(m), 1620, 4680, QStringLiteral("Tahoma"), QString(), false);
+    qv::BalloonContent content;
+    content.title = title();
+    content.body = text(m);
+    content.atTwips = at;
+    content.iconCode = QStringLiteral("i");
+    content.autoCloseMs = autoCloseMs(m);
+    content.sizeTwips = kBalloonSizeTwips;
+    content.fontName = QStringLiteral("Tahoma");
+    (void)tip->setBalloon(content);
     tip->show();
     form.activateWindow();
     return tip;
