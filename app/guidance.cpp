@@ -32,7 +32,7 @@ void stop(QTimer* timer) {
 const QWidget* anchorOf(const Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.frame.guidanceAnchor();
+        return form.details.commandStatusAnchor();
     case Message::Select:
         return form.browser.guidanceAnchor();
     case Message::Settings:
@@ -90,10 +90,7 @@ void stopGuidanceOnSelection(Form2& form) {
     stop(guidanceTimer(form, Message::Select));
 }
 
-void onGuidanceTimer(Form2& form, int number) {
-    if (number < 1 || number > 4)
-        return;
-    const auto m = static_cast<Message>(number - 1);
+void onGuidanceTimer(Form2& form, Message m) {
     stop(guidanceTimer(form, m));
     switch (m) {
     case Message::Start:
