@@ -68,7 +68,7 @@ void BrowserPanel::createPictures() {
 
 void BrowserPanel::arrange() {
     files_->raise();
-    files_->setArrange(2);
+    files_->setArrange(ListView::kArrangeTop);
 }
 
 void BrowserPanel::hideLists() {

@@ -84,6 +84,13 @@ void applyLook(QWidget* control, Look look, Surface surface = Surface::Plain) {
 
 } // namespace
 
+void makeNote(QWidget* control) {
+    constexpr double kNoteScale = 0.9;
+    QFont f = control->font();
+    f.setPointSizeF(f.pointSizeF() * kNoteScale);
+    control->setFont(f);
+}
+
 QPixmap asset(const QString& file) {
     return QPixmap(QStringLiteral(":/assets/") + file);
 }

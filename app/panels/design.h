@@ -68,6 +68,9 @@ QListWidget* listBox(QWidget* panel, const char* name, Twips place);
 ListView* listView(QWidget* panel, const char* name, Twips place);
 QProgressBar* progressBar(QWidget* panel, const char* name, Twips place);
 
+// A note in a tenth smaller type than its look's (the system's name, the support address).
+void makeNote(QWidget* control);
+
 // One of the project's pictures (assets/).
 QPixmap asset(const QString& file);
 

@@ -124,9 +124,7 @@ SettingsPanel::SettingsPanel(QWidget* window) : DesignLayer(window) {
 
 // The smaller system name, the password field, the names read aloud and the keyboard order.
 void SettingsPanel::styleFields() {
-    QFont small = windowsVersion_->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    windowsVersion_->setFont(small);
+    design::makeNote(windowsVersion_);
 
     password_->setEchoMode(QLineEdit::Password);
     // A proxy built on the style's key owns its own base style (built on the widget's style it

@@ -40,9 +40,7 @@ WindowFrame::WindowFrame(QWidget* window) : DesignLayer(window) {
         l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     for (RectShape* s : {rightBorderInner_, rightBorderOuter_})
         s->setBorderColour(Qt::white);
-    QFont small = supportAddress_->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    supportAddress_->setFont(small);
+    makeNote(supportAddress_);
 
     connect(quitButton_, &Command::Click, this, &WindowFrame::quitRequested);
     connect(exitPicture_, &PictureBox::Click, this, &WindowFrame::exitRequested);
@@ -61,7 +59,7 @@ void WindowFrame::showHeadingRule() {
 
 void WindowFrame::showPictureBorder(const PictureBox* picture) {
     for (PictureBox* p : {exitPicture_, aboutPicture_, settingsPicture_})
-        p->setBorderStyle(p == picture ? 1 : 0);
+        p->setBorderStyle(p == picture ? PictureBox::kSingleBorder : PictureBox::kNoBorder);
 }
 
 void WindowFrame::clearPictureBorders() {
