@@ -3,10 +3,6 @@
 #include "app/form2.h"
 #include "ui/tooltip.h"
 
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QTimer>
-
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -37,69 +33,28 @@ HintText hintText(SettingsPanel::Hint hint) {
             kCrLf};
 }
 
-void setUp(BalloonTooltip& tip, int style, int icon, int delay) {
+// The tooltips' shapes and icon (their property values) and how long the pointer rests first.
+constexpr int kBalloonStyle = 1;
+constexpr int kRectangleStyle = 0;
+constexpr int kInformationIcon = 1;
+constexpr int kTipDelayMs = 100;
+
+void setUp(BalloonTooltip& tip, int style) {
     tip.Style(style);
-    tip.Icon(icon);
-    tip.DelayTime(delay);
+    tip.Icon(kInformationIcon);
+    tip.DelayTime(kTipDelayMs);
 }
-
-// Where the caret of a field is as far as the operator is concerned: where it was when the field
-// last lost the focus, and at the start after the program has put a new text into the field.
-const char* const kCaretProperty = "qvCaret";
-
-class CaretKeeper : public QObject {
-public:
-    explicit CaretKeeper(QLineEdit* field) : QObject(field), field_(field) {
-        field->setProperty(kCaretProperty, 0);
-        field->installEventFilter(this);
-        connect(field, &QLineEdit::textChanged, this, [this] {
-            if (!field_->hasFocus())
-                field_->setProperty(kCaretProperty, 0);
-        });
-    }
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut) {
-            const int caret =
-                field_->hasSelectedText() ? field_->selectionStart() : field_->cursorPosition();
-            field_->setProperty(kCaretProperty, caret);
-        }
-        return false;
-    }
-
-private:
-    QLineEdit* field_;
-};
 
 } // namespace
 
 void createTooltips(Form2& form) {
-    setUp(form.browser.filesTip(), 1, 1, 100);
-    setUp(form.browser.fieldNamesTip(), 0, 1, 100);
+    setUp(form.browser.filesTip(), kBalloonStyle);
+    setUp(form.browser.fieldNamesTip(), kRectangleStyle);
     for (const SettingsPanel::Hint hint : SettingsPanel::kHints)
-        setUp(form.settings.hintTip(hint), 1, 1, 100);
-    for (QLineEdit* field : form.settings.inputFields())
-        new CaretKeeper(field);
+        setUp(form.settings.hintTip(hint), kBalloonStyle);
 }
 
 void attachFieldHint(Form2& form, SettingsPanel::Hint hint) {
     const HintText shown = hintText(hint);
     form.settings.showHintOnce(hint, shown.title, shown.text);
-}
-
-void selectFieldText(QLineEdit* field) {
-    if (!field)
-        return;
-    // A click places the caret itself, after the focus has arrived.
-    if (QGuiApplication::mouseButtons() != Qt::NoButton)
-        return;
-    const QVariant kept = field->property(kCaretProperty);
-    const int start = kept.isValid() ? kept.toInt() : field->cursorPosition();
-    // Runs after the field's own focus handling, which would otherwise select everything.
-    QTimer::singleShot(0, field, [field, start] {
-        if (!field->hasFocus())
-            return;
-        const int from = std::clamp(start, 0, int(field->text().size()));
-        field->setSelection(from, int(field->text().size()) - from);
-    });
 }

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <QStringList>
-#include <QTimer>
-#include <QWidget>
-#include <cstdint>
-
 #include "app/panels/browserpanel.h"
 #include "app/panels/detailspanel.h"
 #include "app/panels/guidancetimers.h"
@@ -13,42 +8,33 @@
 #include "app/panels/settingspanel.h"
 #include "app/panels/windowframe.h"
 
-class PictureBox;
+#include <QString>
+#include <QWidget>
+
 namespace qv {
 class TransferControl;
 } // namespace qv
 
-// The program's one working window. Its controls are private members of its panels (app/panels/),
-// under names that say what they are; each keeps its design name as its object name (the control
-// table in app/form2.cpp maps one to the other). The features run on it from app/actions/ (for
-// example searchServer(Form2&)); they talk to the panels and to the window's intents, never to
-// the controls. Positions are designed in twips on a client area of 12075 x 7680.
+// The program's one working window. It is made of panels (app/panels/), each a layer of the
+// window that owns its controls, keeps each control's design name as its object name and tells
+// what the operator wants through its signals; the window connects those signals to the features'
+// actions (app/actions/, for example searchServer(Form2&)), which talk to the panels' intents and
+// the window's own. Positions are designed in twips on a client area of 12075 x 7680.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
     explicit Form2(QWidget* parent = nullptr);
     ~Form2() override;
 
+    // The panels, from the bottom layer up.
     WindowFrame frame;
     IntroductionPanel introduction;
-    BrowserPanel browser;
     SettingsPanel settings;
-    DetailsPanel details;
     ProgressPanel progress;
+    DetailsPanel details;
+    BrowserPanel browser;
     GuidanceTimers guidance;
-    qv::TransferControl* transfer = nullptr; // the FTP transfer control
-
-    // --- Panels ----------------------------------------------------------------------------------
-    // Groups of controls the window shows and hides together; the control table names the group
-    // of each control.
-    enum class Panel {
-        None,
-        Introduction,  // the product picture and texts the browser replaces
-        Settings,      // address, login, password and Search
-        Details,       // the selected merge file and the commands that act on it
-        ProgressGroup, // the search's frame, clip, bar and status lines (not its summary)
-    };
-    void setPanelVisible(Panel panel, bool visible);
+    qv::TransferControl* transfer = nullptr; // the FTP transfer control (design name Inet1)
 
     // What the window shows, by intent, where it spans several panels. Features call these (and
     // the panels' own intents) instead of showing and hiding controls one by one.
@@ -58,13 +44,10 @@ public:
     void beginSearch();  // window disabled, the progress group shown with its clip playing
     void endSearch(const QString& summary); // the progress group gone but for the summary
 
-    // --- Operations -----------------------------------------------------------------------------
-    // Calls Initialize on every flat button of form, in its control order.
-    void initialiseFlatButtons(QWidget* form);
     void backToSettings(); // "Back": from the details panel to the settings panel
-    void quitProgram();    // "Quit"
-    void exitProgram();    // the exit picture
-    void onActivated();    // each time the window becomes active
+
+    // Calls Initialize on every flat button directly in form, in its control order.
+    void initialiseFlatButtons(QWidget* form);
 
     // Long work (a search, a delete, loading records, an export) runs inside the window's event
     // handlers while events are pumped. Closing the window meanwhile does not destroy it under
@@ -104,36 +87,18 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void createControls();
-    void styleControls();
-    void createPictures();
-    void createLists();
-    void createTimers();
+    void connectPanels();
     void runLoadStep();
-
-    // The load step's parts, in their order.
-    void loadNameWindowsVersion();
-    void loadHideProgressFrame(); // the clip is opened by its owner
-    void loadTitle();
-    void loadButtonCaptions();
-    void loadHideDetailsPanel();
-    void loadBrowserSize();
-    void loadMakeFolders();
-    void loadHideProgressBar();
-    void loadFlatButtons();
-    void loadSettings();
-    void loadIntroductionTexts();
-    void loadHideLists();
-    void loadAboutText();
-
     void keepBalloonsUsable();
     void runUnloadStep();
+
     bool unloaded_ = false;
     int work_ = 0;
     bool closeRequested_ = false;
-    QList<QWidget*> panels_[5]; // by Panel
 };
 
 // "2.0.1": the program's version as major.minor.revision.

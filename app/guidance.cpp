@@ -10,6 +10,9 @@
 namespace qv::guidance {
 namespace {
 
+// The guidance balloons are lower than the balloon's design.
+const QSize kBalloonSizeTwips(4680, 1620);
+
 void arm(QTimer* timer, int delay) {
     if (!timer)
         return;
@@ -29,7 +32,7 @@ void stop(QTimer* timer) {
 const QWidget* anchorOf(const Form2& form, Message m) {
     switch (m) {
     case Message::Start:
-        return form.frame.guidanceAnchor();
+        return form.details.commandStatusAnchor();
     case Message::Select:
         return form.browser.guidanceAnchor();
     case Message::Settings:
@@ -50,8 +53,15 @@ qv::BalloonWindow* showGuidance(Form2& form, Message m) {
     const QPoint at = anchor ? anchorTwips(m, screenRect(anchor)) : QPoint();
     auto* tip = new qv::BalloonWindow(&form);
     // The message's settings are always within range and it loads no file: nothing can fail.
-    (void)tip->setBalloon(title(), text(m), at.x(), at.y(), QStringLiteral("i"), true,
-                          autoCloseMs(m), 1620, 4680, QStringLiteral("Tahoma"), QString(), false);
+    qv::BalloonContent content;
+    content.title = title();
+    content.body = text(m);
+    content.atTwips = at;
+    content.iconCode = QStringLiteral("i");
+    content.autoCloseMs = autoCloseMs(m);
+    content.sizeTwips = kBalloonSizeTwips;
+    content.fontName = QStringLiteral("Tahoma");
+    (void)tip->setBalloon(content);
     tip->show();
     form.activateWindow();
     return tip;
@@ -80,10 +90,7 @@ void stopGuidanceOnSelection(Form2& form) {
     stop(guidanceTimer(form, Message::Select));
 }
 
-void onGuidanceTimer(Form2& form, int number) {
-    if (number < 1 || number > 4)
-        return;
-    const auto m = static_cast<Message>(number - 1);
+void onGuidanceTimer(Form2& form, Message m) {
     stop(guidanceTimer(form, m));
     switch (m) {
     case Message::Start:

@@ -22,9 +22,8 @@ void stopGuidanceOnSearch(Form2& form); // a search stops the start timer
 void armGuidanceAfterSearch(Form2& form, SearchOutcome outcome);
 void stopGuidanceOnSelection(Form2& form); // a selection stops the select timer
 
-// The timer event of the start, select, settings or no-files timer (number 1 to 4): disable the
-// timer, interval 0, show its message.
-void onGuidanceTimer(Form2& form, int number);
+// The timer event of a message's timer: disable the timer, interval 0, show its message.
+void onGuidanceTimer(Form2& form, Message m);
 
 // The four routines. Each shows a new balloon owned by the main window and gives the focus back
 // to the main window; the balloon is returned for whoever wants to look at it.

@@ -1,31 +1,25 @@
-// The main window's panel groups and the intents the features use to change what the window
-// shows.
+// The intents that change what the main window shows across its panels.
 
 #include "app/form2.h"
 
-void Form2::setPanelVisible(Panel panel, bool visible) {
-    for (QWidget* w : panels_[static_cast<int>(panel)])
-        w->setVisible(visible);
-}
-
 void Form2::showSettings() {
     browser.hideRecordList();
-    setPanelVisible(Panel::Settings, true);
+    settings.setContentVisible(true);
     progress.showSummary(); // the last search's summary
-    setPanelVisible(Panel::Details, false);
+    details.setContentVisible(false);
     details.hideTemplateChoice();
     frame.showHeadingRule();
 }
 
 void Form2::showDetails() {
-    setPanelVisible(Panel::Settings, false);
+    settings.setContentVisible(false);
     progress.hideLines();
-    setPanelVisible(Panel::Details, true);
+    details.setContentVisible(true);
     frame.showHeadingRule();
 }
 
 void Form2::showBrowser() {
-    setPanelVisible(Panel::Introduction, false);
+    introduction.setContentVisible(false);
     browser.showFiles();
 }
 
@@ -36,7 +30,6 @@ void Form2::beginSearch() {
 }
 
 void Form2::endSearch(const QString& summary) {
-    setPanelVisible(Panel::ProgressGroup, false);
     progress.end(summary);
     settings.setSearchEnabled(true);
     setEnabled(true);

@@ -59,7 +59,7 @@ void Progress::unload() {
     delete form;
 }
 
-Progress::Progress()
+Progress::Progress(LoadedWindow<Progress>::Key)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("Progress"));

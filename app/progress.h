@@ -19,6 +19,9 @@ class AnimationPlayer;
 class Progress : public QWidget {
     Q_OBJECT
 public:
+    // Made on first use only (form()).
+    explicit Progress(LoadedWindow<Progress>::Key);
+
     // The loaded window; the first use loads it (and starts its clip), as `Progress.` does.
     static Progress& form();
     static bool isLoaded();
@@ -38,8 +41,6 @@ public:
     void refresh();
 
 private:
-    friend class LoadedWindow<Progress>;
-    Progress();
     ~Progress() override;
 
     qv::AnimationPlayer* clip_;

@@ -120,7 +120,7 @@ QString SplashWindow::termsOfUse() {
         "without written consent.");
 }
 
-SplashWindow::SplashWindow()
+SplashWindow::SplashWindow(LoadedWindow<SplashWindow>::Key)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));

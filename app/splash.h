@@ -18,6 +18,9 @@ extern bool OpenMainAfterSplash;
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
+    // Made on first use only (form()).
+    explicit SplashWindow(LoadedWindow<SplashWindow>::Key);
+
     // The loaded window; the first use loads it (its load step arms the timer).
     static SplashWindow& form();
     static bool isLoaded();
@@ -37,8 +40,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class LoadedWindow<SplashWindow>;
-    SplashWindow();
     ~SplashWindow() override;
     void closeWhenTimeIsUp();
 

@@ -1,13 +1,16 @@
-# qv_add_library(<name> SOURCES <files...> [LINKS <targets...>])
-# The one static library of a folder. LINKS are what its headers and sources use (Qt modules,
-# third-party libraries and the project's libraries below it): they are public, so the link line
-# shows the library's layer and whatever links it gets them too. Includes are written from the
-# top of the tree ("transfer/ftpsession.h"). It is built with the strict warnings (qv_strict).
+# qv_add_library(<name> SOURCES <files...> [LINKS <targets...>] [PRIVATE_LINKS <targets...>])
+# The one static library of a folder. LINKS are what its public headers use (Qt modules and the
+# project's libraries below it): they are public, so the link line shows the library's layer and
+# whatever links it gets them too. PRIVATE_LINKS are what only its sources and private headers
+# use (the third-party libraries): whatever links the library gets their code, never their
+# headers. Includes are written from the top of the tree ("transfer/ftpsession.h"). It is built
+# with the strict warnings (qv_strict).
 function(qv_add_library name)
-    cmake_parse_arguments(L "" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(L "" "" "SOURCES;LINKS;PRIVATE_LINKS" ${ARGN})
     add_library(${name} STATIC ${L_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${L_LINKS})
+    target_link_libraries(${name} PRIVATE ${L_PRIVATE_LINKS})
     target_link_libraries(${name} PRIVATE qv_strict)
 endfunction()
 

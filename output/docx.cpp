@@ -1,6 +1,6 @@
 #include "output/docx.h"
 
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 
 #include <QUrl>
 

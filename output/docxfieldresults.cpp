@@ -1,5 +1,5 @@
-#include "output/docxfields.h"
-#include "output/docxparts.h"
+#include "output/internal/docxfields.h"
+#include "output/internal/docxparts.h"
 #include "output/outputtext.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "output/docxfields.h"
+#include "output/internal/docxfields.h"
 
 #include "output/docx.h"
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 
 #include <QSet>
 #include <cstring>

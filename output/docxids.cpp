@@ -1,6 +1,6 @@
-#include "output/docxids.h"
+#include "output/internal/docxids.h"
 
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 
 #include <QHash>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "output/docx.h"
-#include "output/docxfields.h"
-#include "output/docxids.h"
-#include "output/docxparts.h"
-#include "output/docxspool.h"
+#include "output/internal/docxfields.h"
+#include "output/internal/docxids.h"
+#include "output/internal/docxparts.h"
+#include "output/internal/docxspool.h"
 
 #include <QDir>
 #include <QHash>

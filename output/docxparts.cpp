@@ -1,4 +1,4 @@
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 
 #include "output/outputtext.h"
 

@@ -1,6 +1,6 @@
-#include "output/docxspool.h"
+#include "output/internal/docxspool.h"
 
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 #include "platform/tempfiles.h"
 
 #include <QDir>

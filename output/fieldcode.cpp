@@ -1,4 +1,4 @@
-#include "output/fieldcode.h"
+#include "output/internal/fieldcode.h"
 
 #include "output/fieldformat.h"
 

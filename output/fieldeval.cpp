@@ -1,4 +1,4 @@
-#include "output/fieldeval.h"
+#include "output/internal/fieldeval.h"
 
 #include "output/fieldformat.h"
 

@@ -147,11 +147,12 @@ BalloonWindow::BalloonWindow(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::Fra
     runLayout();
 }
 
-std::optional<BalloonFailure>
-BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
-                          const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
-                          int widthTwips, const QVariant& fontName, const QString& rtfFile,
-                          bool showLink) {
+std::optional<BalloonFailure> BalloonWindow::setBalloon(const BalloonContent& content) {
+    const QString& titleText = content.title;
+    const QString& bodyText = content.body;
+    const QString& rtfFile = content.rtfFile;
+    const int autoCloseMs = content.autoCloseMs;
+    int heightTwips = content.sizeTwips.height();
     title_->setText(titleText);
     if (!bodyText.isEmpty())
         text_->setPlainText(bodyText);
@@ -161,9 +162,9 @@ BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int
             return BalloonFailure{BalloonFailure::Kind::RtfFile, rtf.error};
         text_->setHtml(rtf.html);
     }
-    move(qv::twipsToPixels(QPoint(xTwips, yTwips)));
+    move(qv::twipsToPixels(content.atTwips));
 
-    icon_ = balloon::iconForCode(iconCode);
+    icon_ = balloon::iconForCode(content.iconCode);
     if (const int slot = balloon::iconSlot(icon_); slot >= 0) {
         const QLabel* store = balloon::isClassic(icon_) ? classicIcons_[slot] : modernIcons_[slot];
         iconPicture_->setPixmap(store->pixmap());
@@ -172,8 +173,8 @@ BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int
         iconPicture_->hide();
     }
 
-    closeButton_->setVisible(showClose);
-    closeGlyph_->setVisible(showClose);
+    closeButton_->setVisible(content.showClose);
+    closeGlyph_->setVisible(content.showClose);
 
     if (autoCloseMs < 0 || autoCloseMs > balloon::kLongestAutoClose)
         return BalloonFailure{BalloonFailure::Kind::AutoCloseRange,
@@ -190,20 +191,19 @@ BalloonWindow::setBalloon(const QString& titleText, const QString& bodyText, int
         autoCloseTimer_->stop();
     }
 
-    if (showLink)
+    if (content.showLink)
         heightTwips = balloon::heightWithLinkStrip(heightTwips, true, linkStrip_->height());
     else
         linkStrip_->resize(linkStrip_->width(), 0);
     linkStrip_->setVisible(linkStrip_->height() > 0);
 
-    resize(qv::twipsToPixels(widthTwips), height());
+    resize(qv::twipsToPixels(content.sizeTwips.width()), height());
     runLayout();
     resize(width(), qv::twipsToPixels(heightTwips));
     runLayout();
     roundCorners();
 
-    const QString face = fontName.toString();
-    if (!face.isEmpty()) {
+    if (const QString& face = content.fontName; !face.isEmpty()) {
         setFace(this, face);
         if (rtfFile.isEmpty())
             setFace(text_, face);

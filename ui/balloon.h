@@ -17,6 +17,20 @@ class QTimer;
 
 namespace qv {
 
+// What a balloon shows and where: positions and sizes in twips, the auto-close time in ms.
+struct BalloonContent {
+    QString title;
+    QString body;          // plain text; empty keeps the body as it is
+    QPoint atTwips;        // the window's top left corner on the screen
+    QString iconCode;      // "i" information, "!" warning, ... (balloon::iconForCode)
+    bool showClose = true; // the close button in the corner
+    int autoCloseMs = 0;   // 0 = never
+    QSize sizeTwips{balloon::kDesignWidthTwips, balloon::kDesignHeightTwips};
+    QString fontName;      // empty keeps the design's font
+    QString rtfFile;       // a rich-text body read from this file, when given
+    bool showLink = false; // the link strip under the body
+};
+
 // Why setBalloon stopped. The window keeps what was filled before the failing step.
 struct BalloonFailure {
     enum class Kind {
@@ -46,13 +60,9 @@ class BalloonWindow : public QWidget {
 public:
     explicit BalloonWindow(QWidget* owner = nullptr);
 
-    // Fills, places and sizes the window; positions and sizes in twips, auto-close in ms
-    // (0 = never). Returns the failure when the RTF file cannot be shown or the auto-close time
-    // is out of range; the steps before the failing one have been done.
-    [[nodiscard]] std::optional<BalloonFailure>
-    setBalloon(const QString& titleText, const QString& bodyText, int xTwips, int yTwips,
-               const QString& iconCode, bool showClose, int autoCloseMs, int heightTwips,
-               int widthTwips, const QVariant& fontName, const QString& rtfFile, bool showLink);
+    // Fills, places and sizes the window. Returns the failure when the RTF file cannot be shown
+    // or the auto-close time is out of range; the steps before the failing one have been done.
+    [[nodiscard]] std::optional<BalloonFailure> setBalloon(const BalloonContent& content);
 
     void hideBalloon();
     // Gives the window its rounded outline and border for its current size.

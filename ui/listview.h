@@ -102,7 +102,8 @@ public:
     int View() const { return view_; }
     void setView(int view);
 
-    // Arrangement of the icon views: 2 arranges automatically from the top.
+    // Arrangement of the icon views: kArrangeTop arranges automatically from the top.
+    static constexpr int kArrangeTop = 2;
     int Arrange() const { return arrange_; }
     void setArrange(int arrange);
 

@@ -1,6 +1,7 @@
 #include "ui/scaler.h"
 
 #include "platform/twips.h"
+#include "ui/designlayer.h"
 
 #include <QMetaProperty>
 #include <QPointer>
@@ -84,14 +85,7 @@ private:
 class WidgetForm : public scaler::ScalableForm {
 public:
     WidgetForm(QWidget& form, const LineEndsAccess* lines) : form_(form) {
-        for (QObject* child : form.children()) {
-            const QString name = child->objectName();
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
-                continue;
-            if (auto* w = qobject_cast<QWidget*>(child); w && w->isWindow())
-                continue; // a window of its own (a balloon, a tooltip) is no control
-            controls_.push_back(std::make_unique<ObjectControl>(child, lines));
-        }
+        addControls(form, lines);
     }
 
     QString name() const override {
@@ -113,6 +107,23 @@ public:
     }
 
 private:
+    // The named children of parent; the controls of a layer (which covers the window, so that
+    // its controls' places are the window's) count as the window's own.
+    void addControls(const QObject& parent, const LineEndsAccess* lines) {
+        for (QObject* child : parent.children()) {
+            if (auto* layer = qobject_cast<DesignLayer*>(child)) {
+                addControls(*layer, lines);
+                continue;
+            }
+            const QString name = child->objectName();
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+                continue;
+            if (auto* w = qobject_cast<QWidget*>(child); w && w->isWindow())
+                continue; // a window of its own (a balloon, a tooltip) is no control
+            controls_.push_back(std::make_unique<ObjectControl>(child, lines));
+        }
+    }
+
     QRect outer() const { return form_.isWindow() ? form_.frameGeometry() : form_.geometry(); }
 
     QWidget& form_;

@@ -8,7 +8,8 @@
 class QWidget;
 
 // The layout scaler on a window of widgets. The window's controls are its named child objects
-// (child windows and Qt's own helpers excluded), in creation order; their places are read and
+// (child windows and Qt's own helpers excluded) and those of its layers (qv::DesignLayer), in
+// creation order; their places are read and
 // set in twips. Objects without a place (timers) are recorded with zeros and never moved.
 namespace qv {
 

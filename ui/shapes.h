@@ -19,7 +19,9 @@ public:
     bool Stretch() const { return stretch_; }
     void setStretch(bool on);
 
-    int BorderStyle() const { return border_; } // 0 none, 1 single line
+    static constexpr int kNoBorder = 0;
+    static constexpr int kSingleBorder = 1;
+    int BorderStyle() const { return border_; } // kNoBorder or kSingleBorder
     void setBorderStyle(int style);
 
 signals:

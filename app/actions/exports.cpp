@@ -5,6 +5,7 @@
 #include "app/mergequestions.h"
 #include "app/progress.h"
 #include "mergefiles/mergefile.h"
+#include "mergefiles/mergerecordmodel.h"
 #include "mergefiles/recordtable.h"
 #include "output/automation.h"
 #include "output/htmlpage.h"
@@ -31,11 +32,11 @@ const QString kTitle = QStringLiteral("Quorvane");
 QString runWordCommand(Form2& form, const QString& status, const std::function<void()>& step) {
     Form2::Work work(form);
     form.setCursor(Qt::WaitCursor);
-    form.frame.showCommandStatus(status);
+    form.details.showCommandStatus(status);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const QString error = qv::automation::failureOf(step);
     form.unsetCursor();
-    form.frame.hideCommandStatus();
+    form.details.hideCommandStatus();
     return error;
 }
 
@@ -53,13 +54,6 @@ bool loadAllRecords(Form2& form) {
     loadMergeRecords(form, form.selectedMergeFile(), form.details.recordCount());
     form.setCursor(Qt::WaitCursor);
     return !form.closeRequested();
-}
-
-// Row r (from 0) of the record list: its text, then its sub-items.
-QStringList rowOf(const ListView& list, int r) {
-    if (ListViewModel* items = list.itemModel(); items && list.model() == items)
-        return items->row(r).texts;
-    return recordTableRow(*list.model(), r);
 }
 
 } // namespace
@@ -97,11 +91,12 @@ void exportToSpreadsheet(Form2& form) {
         return;
 
     ListView& list = form.browser.recordList();
+    const MergeRecordModel& records = recordListModel(form);
     // The record being exported is the selected row of the record list and the progress window
     // counts it; both move together a few dozen times a second (nobody sees the rows in between),
     // and the last one exported ends selected and counted.
     qv::output::SpreadsheetExport e;
-    e.rowCount = list.model()->rowCount();
+    e.rowCount = records.rowCount();
     e.recordCount = form.details.recordCount();
     QString status; // the export's text for the row last reached
     qv::PacedRow shown(
@@ -114,7 +109,7 @@ void exportToSpreadsheet(Form2& form) {
             p.setStatus(status);
         },
         qv::kShowProgressEveryMs);
-    e.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r - 1)); };
+    e.row = [&records](qsizetype r) { return recordTableRow(records, static_cast<int>(r - 1)); };
     e.showProgress = [](int maximum) {
         Progress& p = Progress::form();
         p.showWindow();
@@ -153,16 +148,16 @@ void exportToHtml(Form2& form) {
         return;
 
     const QString path = qv::output::htmlPagePath();
-    const ListView& list = form.browser.recordList();
+    const MergeRecordModel& records = recordListModel(form);
     const std::optional<QString> width = qv::output::tableWidth(qv::dialogs().input(
         &form, QStringLiteral("Please key in Table Width Percentage (100%=Fullscreen)"),
         QStringLiteral("Table Width"), QStringLiteral("100")));
     QString error;
     if (width) {
         qv::output::HtmlPage page = qv::output::newHtmlPage(form.details.fileName(), *width);
-        page.columns = recordTableTitles(*list.model());
-        page.rowCount = list.model()->rowCount();
-        page.row = [&list](qsizetype r) { return rowOf(list, static_cast<int>(r)); };
+        page.columns = recordTableTitles(records);
+        page.rowCount = records.rowCount();
+        page.row = [&records](qsizetype r) { return recordTableRow(records, static_cast<int>(r)); };
         qv::output::saveHtmlPage(path, page, &error);
     }
 

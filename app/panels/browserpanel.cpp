@@ -1,8 +1,11 @@
 #include "app/panels/browserpanel.h"
 
+#include "app/panels/design.h"
 #include "controls/command/command.h"
 #include "platform/twips.h"
 #include "ui/listview.h"
+
+#include <QPushButton>
 
 namespace {
 
@@ -18,6 +21,67 @@ void setHeightTwips(QWidget* w, int twips) {
 }
 
 } // namespace
+
+BrowserPanel::BrowserPanel(QWidget* window) : DesignLayer(window) {
+    using namespace design;
+    files_ = listView(this, "ListView1", {0, 0, 7380, 5010});
+    records_ = listView(this, "lw1", {0, kRecordListTop, kRecordListWidth, kRecordListShortHeight});
+    viewButton_ = flatButton(this, "Command8", {9285, 7035, 1065, 420}, QStringLiteral("ListView"));
+    // Below the designed client area, never shown.
+    loadButton_ = button(this, "Command5", {8130, 7380, 1215, 495}, QStringLiteral("Command5"));
+    loadButton_->hide();
+    createPictures();
+
+    connect(files_, &ListView::Click, this, [this] { emit mergeFileChosen(selectedMergeFile()); });
+    connect(
+        files_, &ListView::MouseMove, this,
+        [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint at) { emit pointerOverFiles(at); });
+    connect(records_, &ListView::DblClick, this, &BrowserPanel::recordListResizeRequested);
+    connect(records_, &ListView::MouseMove, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint at) {
+                emit pointerOverRecords(at);
+            });
+    connect(viewButton_, &Command::Click, this, &BrowserPanel::cycleView);
+}
+
+// The browser's columns and pictures, the record list's pictures and view.
+void BrowserPanel::createPictures() {
+    largeIcons_ = new ImageList(QSize(50, 50), this);
+    smallIcons_ = new ImageList(QSize(16, 16), this);
+    for (const char* file :
+         {"icon-blank.png", "icon-word.png", "icon-record.png", "icon-empty.png"}) {
+        largeIcons_->Add(design::asset(QStringLiteral("large/") + QLatin1String(file)));
+        smallIcons_->Add(design::asset(QStringLiteral("small/") + QLatin1String(file)));
+    }
+
+    files_->addColumn(QStringLiteral("File Name"), 2400);
+    files_->addColumn(QStringLiteral("Date Transfered"), 2400);
+    files_->addColumn(QStringLiteral("Records"), 0);
+    files_->addColumn(QStringLiteral("No of records"), 1500);
+    files_->setIcons(largeIcons_);
+    files_->setSmallIcons(largeIcons_);
+    files_->setBackgroundPicture(design::asset(QStringLiteral("browser-background.png")));
+    records_->setIcons(smallIcons_);
+    records_->setSmallIcons(smallIcons_);
+    records_->setView(ListView::Report);
+}
+
+void BrowserPanel::arrange() {
+    files_->raise();
+    files_->setArrange(ListView::kArrangeTop);
+}
+
+void BrowserPanel::hideLists() {
+    files_->hide();
+    records_->hide();
+    updatePointerArea();
+}
+
+void BrowserPanel::setFullHeight() {
+    setHeightTwips(files_, kBrowserFullHeight);
+    records_->hide();
+    updatePointerArea();
+}
 
 int BrowserPanel::addMergeFile(const MergeFileRow& row, int icon) {
     const int r = files_->addItem(row.name, icon, icon);
@@ -106,12 +170,14 @@ QIcon BrowserPanel::recordIcon(int index) const {
 void BrowserPanel::showFiles() {
     setHeightTwips(files_, kBrowserFullHeight);
     files_->show();
+    updatePointerArea();
 }
 
 void BrowserPanel::showRecordList() {
     setHeightTwips(files_, kBrowserShortHeight);
     setHeightTwips(records_, kRecordListHeight);
     records_->show();
+    updatePointerArea();
 }
 
 void BrowserPanel::hideRecordList() {
@@ -119,12 +185,14 @@ void BrowserPanel::hideRecordList() {
         shrinkRecordList(); // enlarged over the browser by a double click
     records_->hide();
     setHeightTwips(files_, kBrowserFullHeight);
+    updatePointerArea();
 }
 
 void BrowserPanel::shrinkRecordList() {
     files_->show();
     records_->setGeometry(
         qv::twipsToPixels(0, kRecordListTop, kRecordListWidth, kRecordListShortHeight));
+    updatePointerArea();
 }
 
 void BrowserPanel::toggleRecordListSize(QSize windowFrame) {
@@ -142,6 +210,7 @@ void BrowserPanel::toggleRecordListSize(QSize windowFrame) {
     const int width = qv::pixelsToTwips(windowFrame.width()) - 100;
     records_->resize(qv::twipsToPixels(width), records_->height());
     records_->move(0, records_->y());
+    updatePointerArea();
 }
 
 const QWidget* BrowserPanel::guidanceAnchor() const {

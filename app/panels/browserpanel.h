@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/panels/mergefilerow.h"
+#include "ui/designlayer.h"
 #include "ui/tooltip.h"
 
 #include <QIcon>
@@ -15,9 +16,12 @@ class ListView;
 class QPushButton;
 
 // The merge-file browser on the left, the record list below it, their pictures and what the
-// pointer hovers over.
-class BrowserPanel {
+// pointer hovers over. The top layer of the window.
+class BrowserPanel : public qv::DesignLayer {
+    Q_OBJECT
 public:
+    explicit BrowserPanel(QWidget* window);
+
     // --- The browser's entries ------------------------------------------------------------------
     int addMergeFile(const MergeFileRow& row, int icon); // the new entry's row, from 0
     void clearMergeFiles();
@@ -46,11 +50,14 @@ public:
 
     // --- The record list ------------------------------------------------------------------------
     // The record viewer fills the list through a model of its own: it is handed the list for that
-    // (and the exports read the loaded rows and select the one being exported).
+    // (and the exports select the row being exported).
     ListView& recordList() { return *records_; }
     QIcon recordIcon(int index) const; // a picture of the record list's rows
 
-    void showFiles(); // the browser at its full height
+    void arrange();       // the browser on top, its icons arranged
+    void hideLists();     // before the first search
+    void showFiles();     // the browser at its full height
+    void setFullHeight(); // the browser at its full height, the record list hidden
     void showRecordList();
     void hideRecordList();
     void shrinkRecordList(); // an enlarged record list back below the browser
@@ -62,17 +69,24 @@ public:
     // control, so this one control is handed out as a widget.
     const QWidget* guidanceAnchor() const;
 
-private:
-    friend class Form2;
-    friend struct Form2Design;
-    friend struct Form2Routes;
+signals:
+    // The operator clicked the browser: the entry chosen, none when the click chose nothing.
+    void mergeFileChosen(const std::optional<MergeFileRow>& row);
+    // A double click on the record list: between its place and nearly the whole window.
+    void recordListResizeRequested();
+    // The pointer moved over the browser or the record list (a point in pixels of the list).
+    void pointerOverFiles(QPoint pixels);
+    void pointerOverRecords(QPoint pixels);
 
-    ListView* files_ = nullptr;
-    ListView* records_ = nullptr;
-    Command* viewButton_ = nullptr;
-    QPushButton* loadButton_ = nullptr;
-    ImageList* largeIcons_ = nullptr;
-    ImageList* smallIcons_ = nullptr;
+private:
+    void createPictures();
+
+    ListView* files_;
+    ListView* records_;
+    Command* viewButton_;
+    QPushButton* loadButton_;
+    ImageList* largeIcons_;
+    ImageList* smallIcons_;
     int hoverRow_ = 0;
     int recordHoverRow_ = 0;
     BalloonTooltip filesTip_;

@@ -2,22 +2,25 @@
 
 #include "guidance/guidancemessages.h"
 
+#include <QObject>
+
 class QTimer;
 
 // The one-shot timers of the guidance balloons, one a message: start, select, settings and no
-// files.
-class GuidanceTimers {
+// files (design names Timer1 to Timer4).
+class GuidanceTimers : public QObject {
+    Q_OBJECT
 public:
-    // The timer of a message, for the guidance to arm, stop and hear.
+    explicit GuidanceTimers(QObject* window);
+
+    // The timer of a message, for the guidance to arm and stop.
     QTimer* timer(qv::guidance::Message message) const;
     void stopAll();
 
-private:
-    friend class Form2;
-    friend struct Form2Routes;
+signals:
+    // A message's timer ran out.
+    void due(qv::guidance::Message message);
 
-    QTimer* startTimer_ = nullptr;
-    QTimer* selectTimer_ = nullptr;
-    QTimer* settingsTimer_ = nullptr;
-    QTimer* noFilesTimer_ = nullptr;
+private:
+    QTimer* timers_[4]; // by message
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "transfer/serversearch.h"
+#include "ui/designlayer.h"
 #include "ui/tooltip.h"
 
-#include <QList>
 #include <QString>
 
 class Command;
@@ -11,15 +11,22 @@ class PictureBox;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QWidget;
 
 // The connection settings: address, login and password with their captions, the Search button
 // and the hints over them.
-class SettingsPanel {
+class SettingsPanel : public qv::DesignLayer {
+    Q_OBJECT
 public:
-    // The three connection fields as typed.
+    explicit SettingsPanel(QWidget* window);
+
+    // The three connection fields as typed, and as read from the settings file.
     qv::ConnectionFields credentials() const;
+    void showCredentials(const qv::ConnectionFields& fields);
+    void showSystemName(const QString& name); // the line under the heading
     void setSearchEnabled(bool enabled);
+    void setContentVisible(bool visible);
+    // The keyboard focus on the address field when it is still empty.
+    void focusEmptyAddress();
 
     // The choice "Keep the password in the desktop keyring" and the password field, as the
     // password's place is read at start and switched. Setting them runs no action.
@@ -37,46 +44,41 @@ public:
     // Attaches the hint's tip to its place, once: false when it was attached before.
     bool showHintOnce(Hint hint, const QString& title, const QString& text);
 
-    // The three input fields, for the field hints to keep their carets (they follow the fields'
-    // focus and text as widgets).
-    QList<QLineEdit*> inputFields() const;
-
-    // Where the guidance balloons point: the address field, the Windows version line. A balloon
-    // is placed over a control, so these two are handed out as widgets.
+    // Where the guidance balloons point: the address field, the system's name. A balloon is
+    // placed over a control, so these two are handed out as widgets.
     const QWidget* addressAnchor() const;
     const QWidget* versionAnchor() const;
 
+signals:
+    void searchRequested();
+    // The operator ticked or cleared "Keep the password in the desktop keyring".
+    void passwordPlaceSwitched();
+    // The pointer moved over a place with a hint.
+    void hintWanted(SettingsPanel::Hint hint);
+
 private:
-    friend class Form2;
-    friend struct Form2Design;
-    friend struct Form2Routes;
-
+    // A hint's place, its tip and whether the tip was attached.
     struct HintPlace {
-        QLineEdit* SettingsPanel::*field;
-        BalloonTooltip SettingsPanel::*tip;
-        bool SettingsPanel::*shown;
+        QLineEdit* field = nullptr;
+        BalloonTooltip tip;
+        bool shown = false;
     };
-    static HintPlace place(Hint hint);
+    HintPlace& place(Hint hint);
+    const HintPlace& place(Hint hint) const;
+    void styleFields();
 
-    QLabel* heading_ = nullptr;
-    PictureBox* picture_ = nullptr;
-    QLineEdit* windowsVersion_ = nullptr;
-    QLineEdit* addressCaption_ = nullptr;
-    QLineEdit* address_ = nullptr;
-    QLineEdit* loginCaption_ = nullptr;
-    QLineEdit* login_ = nullptr;
-    QLineEdit* passwordCaption_ = nullptr;
-    QLineEdit* password_ = nullptr;
-    QCheckBox* keyringChoice_ = nullptr;
-    QLineEdit* searchHintArea_ = nullptr;
-    Command* searchButton_ = nullptr;
-    BalloonTooltip addressTip_;
-    BalloonTooltip loginTip_;
-    BalloonTooltip passwordTip_;
-    BalloonTooltip searchTip_;
-    bool addressHintShown_ = false;
-    bool loginHintShown_ = false;
-    bool passwordHintShown_ = false;
-    bool searchHintShown_ = false;
+    PictureBox* picture_;
+    QLabel* heading_;
+    QLineEdit* windowsVersion_;
+    QLineEdit* addressCaption_;
+    QLineEdit* address_;
+    QLineEdit* loginCaption_;
+    QLineEdit* login_;
+    QLineEdit* passwordCaption_;
+    QLineEdit* password_;
+    QCheckBox* keyringChoice_;
+    QLineEdit* searchHintArea_;
+    Command* searchButton_;
+    HintPlace hints_[4]; // by Hint
     bool keyringProblemSaid_ = false;
 };

@@ -34,7 +34,7 @@ public:
     }
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
-        s.disabled = !static_cast<Command*>(widget())->isEnabledFlag();
+        s.disabled = !static_cast<const Command*>(widget())->Enabled();
         return s;
     }
     QStringList actionNames() const override { return {pressAction()}; }
@@ -109,14 +109,6 @@ void Command::setCaption(const QString& caption) {
     refreshFace();
 }
 
-bool Command::Enabled() {
-    if (firstRun_ == 0) {
-        firstRun_ = 1;
-        machine_.setEnabled(true);
-    }
-    return machine_.enabled();
-}
-
 void Command::setEnabled(bool enabled) {
     machine_.setEnabled(enabled);
     setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
@@ -147,6 +139,7 @@ void Command::setVisibleProperty(bool opaque) {
 }
 
 void Command::Initialize() {
+    firstRun_ = 1; // set up: a control saved from now on is no longer new
     machine_.initialize();
     pointerTimer_.start();
 }

@@ -26,9 +26,7 @@ public:
     QString Caption() const { return caption_; }
     void setCaption(const QString& caption);
 
-    // Reading Enabled on a control that was never set up marks it set up and enabled.
-    bool Enabled();
-    bool isEnabledFlag() const { return machine_.enabled(); } // without the first-run side effect
+    bool Enabled() const { return machine_.enabled(); }
     // Hides QWidget::setEnabled: a disabled flat button keeps its place and draws itself grey.
     void setEnabled(bool enabled);
 
@@ -42,7 +40,8 @@ public:
     bool Visible() const { return opaque_; }
     void setVisibleProperty(bool opaque);
 
-    // Normal face state and the pointer check every 100 ms; nothing is redrawn.
+    // Normal face state and the pointer check every 100 ms; nothing is redrawn. A new control
+    // (firstRun() 0) is set up from then on.
     void Initialize();
 
     // Presses the button as its access key does (also the press action for screen readers).

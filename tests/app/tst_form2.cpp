@@ -278,10 +278,12 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // The pictures lie below the designed client area and scale with the window, so no size
-        // shows them: lift them into view.
+        // shows them: lift them into view, and their layer (the window's frame, at the bottom)
+        // over the panels.
         for (PictureBox* p : {exitPicture, aboutPicture, settingsPicture}) {
             p->move(p->x(), p->y() - qv::twipsToPixels(1500));
             p->raise();
+            p->parentWidget()->raise();
         }
         QTest::mouseMove(exitPicture, QPoint(10, 10));
         QCOMPARE(exitPicture->BorderStyle(), 1);

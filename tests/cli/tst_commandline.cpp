@@ -94,8 +94,7 @@ struct Window {
 
     // The merge file selected in the browser.
     void select(const QString& stored) {
-        designControl<QLineEdit>(*form, "Text1")->setText(qv::mergeFileBaseName(stored));
-        designControl<QLineEdit>(*form, "Text3")->setText(stored);
+        form->details.showFile({qv::mergeFileBaseName(stored), {}, stored, {}});
         form->details.setRecordCount(countMergeRecords(stored));
     }
 

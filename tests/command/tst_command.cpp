@@ -160,10 +160,11 @@ private slots:
         QVERIFY(!button.pointerCheckRunning());
         QCOMPARE(button.firstRun(), quint8(0));
         QVERIFY(button.Enabled());
-        QCOMPARE(button.firstRun(), quint8(1));
+        QCOMPARE(button.firstRun(), quint8(0)); // reading a property changes nothing
         QCOMPARE(button.size(), QSize(105, 28));
         button.Initialize();
         QVERIFY(button.pointerCheckRunning());
+        QCOMPARE(button.firstRun(), quint8(1));
     }
 
     void mouseClickRaisesClick() {
@@ -313,7 +314,7 @@ private slots:
         qv::host::RecordingHost host;
         Command button;
         button.setHost(&host);
-        button.Enabled(); // first run done
+        button.Initialize(); // first run done
         PropertyBag bag;
         button.WriteProperties(bag);
         QVERIFY(bag.keys().isEmpty());
@@ -340,7 +341,7 @@ private slots:
         qv::host::RecordingHost host;
         Command button;
         button.setHost(&host);
-        button.Enabled();
+        button.Initialize(); // first run done
         button.setCaption(QStringLiteral("&Search"));
         button.setEnabled(false);
         QFont font(QStringLiteral("Serif"), 14);

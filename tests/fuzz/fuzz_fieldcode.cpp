@@ -3,8 +3,8 @@
 // and a small table to read). Neither may crash, hang or recurse without bound, whatever the
 // nesting of quotes, parentheses or calls; a formula gives a finite number or one of the word
 // processor's error texts, which all begin with "!".
-#include "output/fieldcode.h"
 #include "output/fieldformula.h"
+#include "output/internal/fieldcode.h"
 
 #include <QLocale>
 #include <QString>

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(designControl<QLineEdit>(form, "Text1")->text(), QString("ABC"));
         QCOMPARE(designControl<QLineEdit>(form, "Text2")->text(),
                  QString("Date: (05/03/2024 14:07:09)"));
-        QCOMPARE(designControl<QLineEdit>(form, "Text3")->text(), QString("ABC.LET"));
+        QCOMPARE(form.details.storedName(), QString("ABC.LET"));
         QCOMPARE(designControl<QLineEdit>(form, "Text9")->text(), QString("Size: 0 KB (38) Bytes"));
         QCOMPARE(designControl<QLineEdit>(form, "Text13")->text(), "Path: " + mergeFilePath("ABC"));
         QCOMPARE(designControl<QLineEdit>(form, "Text17")->text(), QString("Total Records: 3"));

@@ -1,7 +1,7 @@
 #include "fieldtemplate.h"
 #include "output/automation.h"
 #include "output/docx.h"
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 #include "output/mergedata.h"
 #include "output/mergeinteraction.h"
 #include "output/wordmerge.h"

@@ -50,8 +50,7 @@ struct Fixture {
         if (!qv::test::writeLetterTemplate(folder.filePath(QStringLiteral("Word/ACC.dot")), body))
             qFatal("the template could not be written");
         form = std::make_unique<Form2>();
-        designControl<QLineEdit>(*form, "Text1")->setText(QStringLiteral("ACC"));
-        designControl<QLineEdit>(*form, "Text3")->setText(QStringLiteral("ACC.LET"));
+        form->details.showFile({QStringLiteral("ACC"), {}, QStringLiteral("ACC.LET"), {}});
         form->details.setRecordCount(3);
     }
 

@@ -22,8 +22,18 @@ std::optional<qv::BalloonFailure> setUp(BalloonWindow& tip, const QString& icon 
                                         bool showClose = true, int autoClose = 0,
                                         const QString& text = "Body text", const QString& rtf = {},
                                         bool button = false) {
-    return tip.setBalloon("Getting Started", text, 1500, 3000, icon, showClose, autoClose, 1620,
-                          4680, QString("Tahoma"), rtf, button);
+    qv::BalloonContent content;
+    content.title = "Getting Started";
+    content.body = text;
+    content.atTwips = {1500, 3000};
+    content.iconCode = icon;
+    content.showClose = showClose;
+    content.autoCloseMs = autoClose;
+    content.sizeTwips = {4680, 1620};
+    content.fontName = "Tahoma";
+    content.rtfFile = rtf;
+    content.showLink = button;
+    return tip.setBalloon(content);
 }
 
 bool deleted(QPointer<BalloonWindow>& tip) {
@@ -89,7 +99,12 @@ void BalloonTest::designState() {
     QCOMPARE(tip.windowRegion(), qv::balloon::roundedRegion(QSize(312, 127)));
     QCOMPARE(designControl<QLabel>(tip, "lblTitle")->font().bold(), true);
     // Nothing to say: the body keeps its design content.
-    QVERIFY(!tip.setBalloon("T", "", 0, 0, "i", true, 0, 1620, 4680, QString("Tahoma"), "", false));
+    qv::BalloonContent plain;
+    plain.title = "T";
+    plain.iconCode = "i";
+    plain.sizeTwips = {4680, 1620};
+    plain.fontName = "Tahoma";
+    QVERIFY(!tip.setBalloon(plain));
     QCOMPARE(tip.bodyText(), QString("txtTip"));
     const auto* strip = designControl<QWidget>(tip, "cmdLink");
     QVERIFY(!strip->isVisibleTo(&tip));

@@ -1,6 +1,7 @@
 #include "app/form2.h"
 #include "tests/support/designcontrol.h"
 #include "ui/balloon.h"
+#include "ui/designlayer.h"
 #include "ui/listview.h"
 #include "ui/scaler.h"
 #include "ui/shapes.h"
@@ -54,6 +55,7 @@ class ScalerTest : public QObject {
     Q_OBJECT
 private slots:
     void window();
+    void layerControlsCountAsTheWindows();
     void mainWindow();
 };
 
@@ -111,6 +113,33 @@ void ScalerTest::window() {
     QCOMPARE(line->ends, QLine(150, 300, 4500, 300));
 }
 
+// A layer covers its window: its controls are recorded and scaled as the window's own, the layer
+// itself is no control.
+void ScalerTest::layerControlsCountAsTheWindows() {
+    qv::scaler::LayoutScaler scaler;
+    QWidget form;
+    form.setObjectName("Form2");
+    form.resize(600, 400);
+    auto* layer = new qv::DesignLayer(&form);
+    layer->setObjectName("settingsLayer");
+    QWidget* own = control(&form, "Label1", QRect(0, 0, 9000, 6000));
+    QWidget* text = control(layer, "Text10", QRect(1500, 1500, 3000, 900));
+
+    qv::rescaleForm(scaler, form);
+    const auto& records = scaler.controlRecords();
+    QCOMPARE(records.size(), size_t(2));
+    QCOMPARE(records[0].Name, QString("Text10")); // the layer's, in the window's child order
+    QCOMPARE(records[0].Left, 1500);
+    QCOMPARE(records[1].Name, QString("Label1"));
+
+    form.resize(900, 200);
+    layer->setGeometry(form.rect()); // the window keeps its layers at its size
+    qv::rescaleForm(scaler, form);
+    QCOMPARE(text->geometry(), qv::twipsToPixels(2250, 750, 4500, 450));
+    QCOMPARE(own->geometry(), qv::twipsToPixels(0, 0, 13500, 3000));
+    QCOMPARE(layer->geometry(), form.rect());
+}
+
 void ScalerTest::mainWindow() {
     qv::test::TempProgramFolder folder;
     Form2 form;
@@ -130,6 +159,8 @@ void ScalerTest::mainWindow() {
     QCOMPARE(designControl<ListView>(form, "ListView1")->geometry(),
              qv::twipsToPixels(0, 0, 14760, 2505)); // from its record
     QCOMPARE(designControl<QLineEdit>(form, "Text10")->font(), font);
+    // The panels cover the window whatever its size.
+    QCOMPARE(designControl<QLineEdit>(form, "Text10")->parentWidget()->geometry(), form.rect());
 
     form.resize(qv::twipsToPixels(QSize(12075, 7680)));
     QCOMPARE(designControl<QLineEdit>(form, "Text10")->geometry(),

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/fieldcode.h"
 #include "output/fieldformula.h"
+#include "output/internal/fieldcode.h"
 #include "output/mergedata.h"
 #include "output/mergeinteraction.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/fieldeval.h"
+#include "output/internal/fieldeval.h"
 #include "output/mergedata.h"
 #include "output/mergeinteraction.h"
 
