@@ -1,5 +1,7 @@
-// Exporting a full merge file (32,767 records of 26 values) to a workbook and to the HTML page,
-// beside the floor for the page: writing the same bytes in one buffered write.
+// Exporting a full merge file (32,767 records of 26 values) to a workbook and to the HTML page
+// in-process, from rows already in memory; the page beside its floor in the same process:
+// writing the same bytes in one buffered write. The workbook has no in-process peer here (the
+// whole-process comparison with LibreOffice is bench/window/run_window.sh's).
 //
 //   bench_output                 Google Benchmark figures
 //   bench_output --csv <path>    writes the same data as CSV (for the LibreOffice comparison)
@@ -81,6 +83,12 @@ void BM_ExportXlsx(benchmark::State& state) {
         e.row = [](qsizetype r) { return records()[r - 1]; };
         qv::output::exportToSpreadsheet(e);
         state.PauseTiming();
+        // The workbook must be there: an export that wrote nothing gives no figure.
+        const QStringList written = QDir(dir.path()).entryList({QStringLiteral("*.xlsx")});
+        if (written.size() != 1 || QFileInfo(dir.filePath(written.value(0))).size() == 0) {
+            state.SkipWithError("the export wrote no workbook");
+            break;
+        }
         for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
             QFile::remove(dir.filePath(f));
         state.ResumeTiming();
@@ -161,8 +169,10 @@ void BM_ExportHtml(benchmark::State& state) {
     const qv::output::HtmlPage p = page();
     for (auto _ : state) {
         QString error;
-        if (!qv::output::saveHtmlPage(path, p, &error))
-            state.SkipWithError(qPrintable(error));
+        if (!qv::output::saveHtmlPage(path, p, &error) || QFileInfo(path).size() == 0) {
+            state.SkipWithError(error.isEmpty() ? "no page written" : qPrintable(error));
+            break;
+        }
     }
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
@@ -178,8 +188,10 @@ void BM_HtmlFloor(benchmark::State& state) {
     const QByteArray bytes = buffer.data();
     for (auto _ : state) {
         QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) {
+            state.SkipWithError("the floor's write failed");
+            break;
+        }
         f.close();
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());

@@ -1,9 +1,13 @@
+# shellcheck shell=bash
 # Sourced by the benchmarks that search a local vsftpd: installs what they need, starts vsftpd on
 # 127.0.0.1 with its own configuration, serving a folder to anonymous logins (so no account is
 # added and no system file is changed), and writes merge files for it to serve. Needs root.
-# Sets: user, password, port, server_pid; the caller sets $work (a temporary folder) first. At
+# Also fetches the files with curl for comparison (curl_run). Sets: user, password, port,
+# server_pid; the caller sets $work (a temporary folder) first. At
 # the end the server stops and $work goes.
 
+# shellcheck source=bench/rows.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../rows.sh"
 # shellcheck source=scripts/lib/vsftpd_tls.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/vsftpd_tls.sh"
 
@@ -111,14 +115,27 @@ curl_config() {
     done
 }
 
-# curl_fetch <base url> <config> [curl options]: the listing, then every file; prints the
-# milliseconds.
-curl_fetch() {
-    local t0 t1 base=$1 config=$2
-    shift 2
-    t0=$(date +%s%N)
-    curl -s "$@" -l -u "$user:$password" "$base/" -o /dev/null
-    /usr/bin/time -f %M -o "$work/curl.mem" curl -s "$@" -u "$user:$password" -K "$config"
-    t1=$(date +%s%N)
-    echo $(((t1 - t0) / 1000000))
+# curl_run <side> <base url> <config> <folder> <count> <bytes each> <login> [curl options]:
+# the listing, then every file over one connection, as two processes timed together; checked.
+curl_run() {
+    local side=$1 url=$2 config=$3 folder=$4 count=$5 size=$6 login=$7 ms why
+    shift 7
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    timed curl -s -S --fail "$@" -l -u "$login:$password" "$url/" -o "$work/listing"
+    ms=$t_ms
+    if [ "$t_status" != 0 ]; then
+        side_fail "$side" "curl's listing exited $t_status: $(said)"
+        return
+    fi
+    timed curl -s -S --fail "$@" -u "$login:$password" -K "$config"
+    ms=$((ms + t_ms))
+    echo "  $side: ${ms} ms, status $t_status, ${t_kb} kB" >&2
+    if [ "$t_status" != 0 ]; then
+        side_fail "$side" "curl exited $t_status: $(said)"
+    elif ! why=$(check_files "$folder" "$count" "$size"); then
+        side_fail "$side" "curl: $why"
+    else
+        side_take "$side" "$ms" "$t_kb"
+    fi
 }

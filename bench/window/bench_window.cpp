@@ -1,7 +1,10 @@
 // The operator's view of the program's speed: the real main window shown on an X server
 // (QT_QPA_PLATFORM=xcb, under xvfb-run), each action started by a click on its control, timed
 // from the click until its result exists. Prints one line:
-//   ms=<wall time> peak_kb=<peak resident size> [files=<browser entries>]
+//   ms=<from the click> peak_kb=<peak resident size> added_kb=<the peak less the resident size
+//   just before the click> process_ms=<from the process's start to the result, less the pause
+//   before the click> [files=<browser entries>|bytes=<merged document's size>]
+// (startup: ms from the window's construction; added_kb is then the whole peak).
 //
 //   bench_window startup                                  construction to the window exposed
 //   bench_window search <address> <login> <password> <n>  until the settings are saved and the
@@ -15,7 +18,7 @@
 //                                                         the desktop to open
 // The exports answer the table width with 100 and open nothing; the merge's prompts take their
 // default answers. With QV_WINDOW_KEEP=<path> set, a copy of the document written is kept there
-// (to compare the output of two builds).
+// (to check it, or to compare the output of two builds).
 
 #include "app/form2.h"
 #include "controls/command/command.h"
@@ -36,7 +39,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <ctime>
 #include <optional>
+#include <unistd.h>
 
 using qv::test::designControl;
 
@@ -57,14 +62,62 @@ public:
     bool failed = false;
 };
 
-long peakKb() {
+long statusKb(const QByteArray& key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+long peakKb() {
+    return statusKb("VmHWM:");
+}
+
+// The process's resident size now, with its peak brought down to it: what an operation adds
+// is then the peak after it less this.
+long startAddedMemory() {
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5"); // resets the peak resident size to the current one
+    return statusKb("VmRSS:");
+}
+
+// Milliseconds since this process was started (the kernel's start time, in clock ticks).
+qint64 msSinceProcessStart() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // The fields after the command's closing parenthesis, the first of them the state (3rd).
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    const qint64 startTicks = fields.value(22 - 3).toLongLong();
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000 -
+           startTicks * 1000 / sysconf(_SC_CLK_TCK);
+}
+
+qint64 g_settleMs = 0; // the pause before the click, not counted in the process's time
+
+// The figures of one run: from the click, the peak and what the action added to it, and the
+// time since the process started (less the pause before the click).
+void printFigures(qint64 clickMs, long before, const QByteArray& extra = {}) {
+    const long peak = peakKb();
+    std::printf("ms=%lld peak_kb=%ld added_kb=%ld process_ms=%lld%s\n",
+                static_cast<long long>(clickMs), peak, peak - before,
+                static_cast<long long>(msSinceProcessStart() - g_settleMs), extra.constData());
+}
+
+// With QV_WINDOW_KEEP=<path> set, a copy of the document written is kept there (to check it,
+// or to compare the output of two builds).
+void keepCopy(const QString& path) {
+    if (const QString keep = qEnvironmentVariable("QV_WINDOW_KEEP"); !keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(path, keep);
+    }
 }
 
 void clickCentre(QWidget* widget, QPoint at = {}) {
@@ -87,7 +140,7 @@ int startup() {
     if (!showWindow(form))
         return 1;
     QCoreApplication::processEvents();
-    std::printf("ms=%lld peak_kb=%ld\n", static_cast<long long>(clock.elapsed()), peakKb());
+    printFigures(clock.elapsed(), 0);
     return 0;
 }
 
@@ -96,6 +149,7 @@ int search(Form2& form, char** argv) {
     designControl<QLineEdit>(form, "Text11")->setText(QString::fromLocal8Bit(argv[3]));
     designControl<QLineEdit>(form, "Text12")->setText(QString::fromLocal8Bit(argv[4]));
     const int expected = QByteArray(argv[5]).toInt();
+    const long before = startAddedMemory();
     QElapsedTimer clock;
     clock.start();
     clickCentre(designControl<Command>(form, "Command1"));
@@ -103,8 +157,9 @@ int search(Form2& form, char** argv) {
     const int files = static_cast<int>(
         QDir(qv::programPath(QStringLiteral("data"))).entryList(QDir::Files).size());
     const bool saved = QFile::exists(Form2::settingsPath());
-    std::printf("ms=%lld peak_kb=%ld files=%d\n", static_cast<long long>(ms), peakKb(),
-                designControl<ListView>(form, "ListView1")->itemCount());
+    printFigures(ms, before,
+                 " files=" +
+                     QByteArray::number(designControl<ListView>(form, "ListView1")->itemCount()));
     return files == expected &&
                    designControl<ListView>(form, "ListView1")->itemCount() == expected && saved
                ? 0
@@ -144,19 +199,21 @@ int exportRecords(Form2& form, const QString& kind, const QString& source, const
         return 1;
     }
     const bool html = kind == QLatin1String("html");
+    const long before = startAddedMemory();
     QElapsedTimer clock;
     clock.start();
     clickCentre(html ? designControl<Command>(form, "Command11")
                      : designControl<Command>(form, "Command7"));
     const qint64 ms = clock.elapsed();
-    std::printf("ms=%lld peak_kb=%ld rows=%d\n", static_cast<long long>(ms), peakKb(),
-                designControl<ListView>(form, "lw1")->model()->rowCount());
-    const bool written = html ? QFileInfo(qv::programPath(QStringLiteral("output.html"))).isFile()
-                              : !QDir(documents).entryList({QStringLiteral("*.xlsx")}).isEmpty();
-    if (!written) {
+    printFigures(ms, before);
+    const QStringList workbooks = QDir(documents).entryList({QStringLiteral("*.xlsx")});
+    const QString written = html ? qv::programPath(QStringLiteral("output.html"))
+                                 : QDir(documents).filePath(workbooks.value(0));
+    if (!QFileInfo(written).isFile()) {
         std::fprintf(stderr, "no %s written\n", html ? "page" : "workbook");
         return 1;
     }
+    keepCopy(written);
     return dialogs.failed ? 1 : 0;
 }
 
@@ -172,18 +229,20 @@ int completeMerge(Form2& form, const QString& source, const QString& templatePat
         std::fprintf(stderr, "the merge file and its template could not be selected\n");
         return 1;
     }
+    const long before = startAddedMemory();
     QElapsedTimer clock;
     clock.start();
     clickCentre(designControl<Command>(form, "Command4"));
     while (!opened && !dialogs.failed && clock.elapsed() < 600000)
         QTest::qWait(1);
     const qint64 ms = clock.elapsed();
-    std::printf("ms=%lld peak_kb=%ld bytes=%lld\n", static_cast<long long>(ms), peakKb(),
-                opened ? static_cast<long long>(QFileInfo(*opened).size()) : -1LL);
+    printFigures(ms, before,
+                 " bytes=" + QByteArray::number(opened ? QFileInfo(*opened).size() : -1LL));
     if (!opened || QFileInfo(*opened).fileName() != name + QStringLiteral(" merged.docx")) {
         std::fprintf(stderr, "no merged document: %s\n", opened ? qPrintable(*opened) : "none");
         return 1;
     }
+    keepCopy(*opened);
     return dialogs.failed ? 1 : 0;
 }
 
@@ -214,8 +273,6 @@ int main(int argc, char** argv) {
         s.dialogs = &dialogs;
         s.fileOpener = [&opened](const QString& path) {
             opened = path;
-            if (const QString keep = qEnvironmentVariable("QV_WINDOW_KEEP"); !keep.isEmpty())
-                QFile::copy(path, keep);
             return true;
         };
     });
@@ -223,7 +280,10 @@ int main(int argc, char** argv) {
     Form2 form;
     if (!showWindow(form))
         return 1;
+    QElapsedTimer settle;
+    settle.start();
     QTest::qWait(200); // the window settles as an operator would see it before the click
+    g_settleMs = settle.elapsed();
     if (searching)
         return search(form, argv);
     if (merging)

@@ -3,12 +3,25 @@
 #include "tests/support/tempprogramfolder.h"
 #include "ui/animationplayer.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QtTest>
 
 using qv::test::designControl;
+
+namespace {
+
+bool hasColoursOtherThan(const QImage& image, QRgb colour) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != colour)
+                return true;
+    return false;
+}
+
+} // namespace
 
 class TestProgress : public QObject {
     Q_OBJECT
@@ -85,10 +98,11 @@ private slots:
         p.setMaximum(1000000);
         const auto* clip = designControl<qv::AnimationPlayer>(p, "Animation1");
         const int firstFrame = clip->currentFrame();
-        QElapsedTimer clock;
-        clock.start();
+        // Fed without a return to the event loop until the clip has moved on (or a generous
+        // deadline passes: then it never moved).
+        const QDeadlineTimer deadline(20000);
         int value = 0;
-        while (clock.elapsed() < 600)
+        while (clip->currentFrame() == firstFrame && !deadline.hasExpired())
             p.setValue(++value % 1000000);
         QVERIFY(clip->currentFrame() != firstFrame);
     }
@@ -96,9 +110,16 @@ private slots:
     void missingClipLeavesTheWindowWorking() {
         QFile::remove(folder->filePath("AccessDatabase.avi"));
         Progress& p = Progress::form();
-        QVERIFY(!designControl<qv::AnimationPlayer>(p, "Animation1")->isOpen());
+        const auto* clip = designControl<qv::AnimationPlayer>(p, "Animation1");
+        QVERIFY(!clip->isOpen());
         p.showWindow();
+        p.setMaximum(10);
         p.setValue(1);
+        p.setStatus("Loading Record 1 of 10");
+        QVERIFY(p.isVisible());
+        QVERIFY(!clip->isPlaying());
+        QCOMPARE(designControl<QProgressBar>(p, "ProgressBar1")->value(), 1);
+        QCOMPARE(p.statusText(), QString("Loading Record 1 of 10"));
     }
 
     void unloadAndLoadAgain() {
@@ -119,6 +140,16 @@ private slots:
         p.setStatus("Loading Record 4 of 10");
         QVERIFY(QTest::qWaitForWindowExposed(&p));
         const QImage shot = p.grab().toImage();
+        QCOMPARE(shot.size(), QSize(279, 88));
+        // The window's blue around the controls; the bar filled on its left four tenths only;
+        // the status written below it.
+        QCOMPARE(QColor(shot.pixel(2, 84)), QColor(88, 146, 231));
+        const QRect bar = designControl<QProgressBar>(p, "ProgressBar1")->geometry();
+        const QColor filled = shot.pixel(bar.left() + bar.width() / 5, bar.center().y());
+        const QColor empty = shot.pixel(bar.left() + bar.width() * 9 / 10, bar.center().y());
+        QVERIFY2(filled != empty, qPrintable(filled.name() + " " + empty.name()));
+        const QRect status = designControl<QLabel>(p, "Label1")->geometry() & shot.rect();
+        QVERIFY(hasColoursOtherThan(shot.copy(status), shot.pixel(status.topLeft())));
         const QString build = QString::fromLocal8Bit(qgetenv("QV_BUILD_DIR"));
         if (!build.isEmpty())
             QVERIFY(shot.save(build + "/progress.png"));

@@ -66,7 +66,7 @@ void focusWindow(QWidget* widget) {
 void typeInto(QLineEdit* field, const QString& text) {
     focusWindow(field);
     click(field);
-    QTest::qWait(100);
+    QTRY_VERIFY(field->hasFocus()); // the click has arrived
     xdo({QStringLiteral("key"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")});
     xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"), text});
 }
@@ -82,7 +82,8 @@ void answerNextDialog(std::function<void(QWidget*)> answer) {
             return;
         poll->stop();
         poll->deleteLater();
-        QTest::qWait(300);
+        if (!QTest::qWaitForWindowExposed(dialog))
+            qWarning() << "the dialog was not shown";
         focusWindow(dialog);
         answer(dialog);
     });

@@ -196,6 +196,12 @@ int VsftpdServer::connections() const {
     return static_cast<int>(file.readAll().count("CONNECT: Client"));
 }
 
+int VsftpdServer::sessionProcesses() const {
+    if (process_.state() == QProcess::NotRunning)
+        return 0;
+    return static_cast<int>(descendants(static_cast<pid_t>(process_.processId())).size());
+}
+
 void VsftpdServer::dropConnections() {
     if (process_.state() == QProcess::NotRunning)
         return;

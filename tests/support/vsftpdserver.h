@@ -42,6 +42,9 @@ public:
     QStringList commands() const;
     // How many connections the server accepted, refused ones included.
     int connections() const;
+    // How many processes still serve connections: 0 once every session has ended and the
+    // server has counted it out (a limit per address counts the processes it has not reaped).
+    int sessionProcesses() const;
     // Cuts every open connection, as a server that goes away does; new ones are accepted.
     void dropConnections();
 

@@ -144,6 +144,13 @@ struct SecureFixture {
             return sftp->count(QStringLiteral("CONNECT")) + sftp->count(QStringLiteral("REFUSED"));
         return vsftpd->connections();
     }
+    // How many of its connections the server still serves.
+    int openSessions() const {
+        if (sftp)
+            return sftp->count(QStringLiteral("CONNECT")) -
+                   sftp->count(QStringLiteral("DISCONNECT"));
+        return vsftpd->sessionProcesses();
+    }
     // The browser's entries, sorted: they come in the listing's order, which SFTP servers do
     // not sort.
     QStringList rows() const {
@@ -527,7 +534,8 @@ void TestSecureSearch::serverTakesFewerConnections() {
     QVERIFY2(asked > limit, qPrintable(QString::number(asked))); // four were tried
     QCOMPARE(f.logins(), limit);
 
-    QTest::qWait(300); // the server counts a closed connection out once its process has ended
+    // The server counts a closed connection out once its process has ended.
+    QTRY_COMPARE(f.openSessions(), 0);
     searchServer(*f.form);
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(f.rows(), names);

@@ -1,6 +1,7 @@
 #include "tests/support/ftpserver.h"
 #include "transfer/transfercontrol.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <functional>
 
 using qv::TransferControl;
 using qv::test::FtpServer;
@@ -32,6 +34,17 @@ bool waitForEnd(TransferControl& control, int ms = 20000) {
         return true;
     QSignalSpy ended(&control, &TransferControl::CommandEnded);
     return ended.wait(ms) && !control.StillExecuting();
+}
+
+// Waits until the condition holds, handling no events meanwhile; false after ms.
+bool untilWithoutEvents(const std::function<bool()>& condition, int ms = 20000) {
+    const QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 QString readAll(TransferControl& control) {
@@ -229,19 +242,26 @@ void TestTransferControl::badSettingsFailAtOnce() {
     QVERIFY(!control->StillExecuting());
     QVERIFY(control->ResponseCode() != 0);
     QVERIFY(!control->ResponseInfo().isEmpty());
-    QTest::qWait(50);
     QVERIFY(log.states.isEmpty());
+    // A command that runs after it: anything the refused one had set going would come first.
+    connectTo(*server);
+    QVERIFY(control->Execute(QString(), kList));
+    QVERIFY(waitForEnd(*control));
+    QCOMPARE(log.states, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 12}));
 }
 
 void TestTransferControl::statesOnlyWhileEventsArePumped() {
     server->putFile("A.LET", "a\n");
-    StateLog log(*control);
     QVERIFY(control->Execute(QString(), kList));
-    QThread::msleep(1500); // long enough for the worker to finish; no events handled meanwhile
+    QVERIFY(waitForEnd(*control));
+    StateLog log(*control);
+    QVERIFY(get("A.LET"));
+    // The worker's last step is putting the copy in place; no events are handled meanwhile.
+    QVERIFY(untilWithoutEvents([&] { return QFile::exists(localPath("A.LET")); }));
     QVERIFY(log.states.isEmpty());
     QVERIFY(control->StillExecuting());
     QVERIFY(waitForEnd(*control));
-    QCOMPARE(log.states.last(), 12);
+    QCOMPARE(log.states, (QList<int>{5, 6, 7, 8, 12}));
 }
 
 void TestTransferControl::refusedLogin() {
@@ -387,7 +407,7 @@ void TestTransferControl::destroyingDuringAStallReturnsQuickly() {
     server->putFile("A.LET", "a\n");
     server->stallDownload("A.LET");
     QVERIFY(get("A.LET"));
-    QTest::qWait(500);
+    QTRY_COMPARE(retrieved("A.LET"), 1); // the download has begun, and stalls
     QElapsedTimer clock;
     clock.start();
     delete control;
@@ -459,8 +479,10 @@ void TestTransferControl::readAheadStopsAfterALocalWriteError() {
     QVERIFY(control->Execute(control->URL(), getCommand("A.LET", nowhere)));
     QVERIFY(waitForEnd(*control));
     QCOMPARE(control->ResponseCode(), TransferControl::kLocalWriteError);
-    // Time enough for a worker that went on to fetch both from the local server.
-    QTest::qWait(300);
+    // A worker that went on would have begun B before it runs the next command, which ends
+    // the read-ahead: the server's log would show B fetched before this listing.
+    QVERIFY(control->Execute(QString(), kList));
+    QVERIFY(waitForEnd(*control));
     QCOMPARE(retrieved("B.LET") + retrieved("C.LET"), 0);
     QVERIFY(get("B.LET"));
     QVERIFY(waitForEnd(*control));
