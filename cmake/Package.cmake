@@ -25,7 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # xdg-utils opens the HTML page and the documents with the desktop's programs; ca-certificates
 # is the trust store the TLS checks start from.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, ca-certificates")
-# The new document's data source needs Writer with Base.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer, libreoffice-base")
+# The new document's data source needs Writer with Base; the PDF letters and printing are laid
+# out by Writer (any of its forms: the desktop's or the one without a display).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libreoffice-writer | libreoffice-writer-nogui, libreoffice-base")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-calc")
 include(CPack)

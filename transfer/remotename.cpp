@@ -1,32 +1,9 @@
 #include "transfer/remotename.h"
 
-#include <QFile>
 #include <QHash>
 #include <QSet>
 
 namespace qv {
-
-namespace {
-
-// The longest file name the local file systems take, in bytes (NAME_MAX).
-constexpr qsizetype kLongestLocalName = 255;
-
-} // namespace
-
-bool isStorableFileName(const QString& name) {
-    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1String("..")))
-        return false;
-    if (QFile::encodeName(name).size() > kLongestLocalName)
-        return false;
-    for (const QChar c : name) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format)
-            return false;
-        if (QStringView(u"/\\:<>\"|?*").contains(c))
-            return false;
-    }
-    return true;
-}
 
 bool isSafeMergeFileName(const QString& name) {
     // No ".LET", or nothing before it: not a merge file.

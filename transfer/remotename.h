@@ -1,16 +1,14 @@
 #pragma once
 
+#include "platform/filenames.h"
+
 #include <QString>
 #include <QStringList>
 
 // Names of merge files as the server lists them are input from outside. Only a plain file name
-// that ends up inside the data folder may be used as the name of a local copy.
+// that ends up inside the data folder may be used as the name of a local copy
+// (isStorableFileName, platform/filenames.h).
 namespace qv {
-
-// True for a plain name that can be the name of a file in the data folder: without path
-// separators, "..", drive or stream colons, control characters, or characters file systems
-// refuse, and short enough for the local file system (255 bytes as the system spells it).
-bool isStorableFileName(const QString& name);
 
 // True for a storable name holding ".LET" after at least one character.
 bool isSafeMergeFileName(const QString& name);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+// A PDF of merged letters laid out once, cut into letters at the pages where each starts (the
+// named destinations of the copies' bookmarks, docx::copyBookmarkName). Read with libqpdf.
+namespace qv::output {
+
+class PdfLetters {
+public:
+    PdfLetters();
+    ~PdfLetters();
+    PdfLetters(const PdfLetters&) = delete;
+    PdfLetters& operator=(const PdfLetters&) = delete;
+
+    // Reads the PDF and finds the first page of each of its `letters` letters, marked by the
+    // bookmarks of copies firstCopy, firstCopy + 1, ... (from 1); false with a message when it
+    // cannot be read or a letter's start is missing.
+    bool open(const QString& path, qsizetype firstCopy, qsizetype letters, QString* error);
+    int pageCount() const;
+    // The pages (from 0) of letter `letter` (from 0): first, and one past the last.
+    int firstPage(qsizetype letter) const;
+    int endPage(qsizetype letter) const;
+    // Writes letters first to last (from 0, both included) as a new PDF at path; false with a
+    // message on failure (a partial file is removed).
+    bool write(qsizetype first, qsizetype last, const QString& path, QString* error) const;
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d_;
+};
+
+} // namespace qv::output
