@@ -103,6 +103,7 @@ private:
     std::vector<qsizetype> starts_;   // the first record of each letter
     qsizetype first_ = 0, last_ = -1; // the letters (from 0) the job wants
     QTemporaryDir work_{QDir(QDir::tempPath()).filePath(QStringLiteral("quorvane-letters-XXXXXX"))};
+    TemporaryFolderNote workNote_{work_.path()};
     QStringList temporaries_;
 };
 

@@ -44,19 +44,19 @@ std::vector<LiveRun>& liveRuns() {
 // Takes note of a running LibreOffice for stopPdfLayouts() while it lives.
 class RunNote {
 public:
-    RunNote(qint64 group, const QString& folder) : group_(group) {
+    RunNote(qint64 group, const QString& folder) : folder_(folder) {
         std::lock_guard lock(runsMutex());
         liveRuns().push_back({group, folder});
     }
     ~RunNote() {
         std::lock_guard lock(runsMutex());
-        std::erase_if(liveRuns(), [this](const LiveRun& r) { return r.group == group_; });
+        std::erase_if(liveRuns(), [this](const LiveRun& r) { return r.folder == folder_; });
     }
     RunNote(const RunNote&) = delete;
     RunNote& operator=(const RunNote&) = delete;
 
 private:
-    qint64 group_;
+    QString folder_;
 };
 
 void endGroup(QProcess& p) {
@@ -174,9 +174,20 @@ bool layOutPdf(const QString& document, const QString& pdf, const PdfLayoutContr
 void stopPdfLayouts() {
     std::lock_guard lock(runsMutex());
     for (const LiveRun& run : liveRuns()) {
-        ::kill(static_cast<pid_t>(-run.group), SIGKILL);
+        if (run.group > 0)
+            ::kill(static_cast<pid_t>(-run.group), SIGKILL);
         QDir(run.folder).removeRecursively();
     }
+}
+
+TemporaryFolderNote::TemporaryFolderNote(const QString& folder) : folder_(folder) {
+    std::lock_guard lock(runsMutex());
+    liveRuns().push_back({0, folder});
+}
+
+TemporaryFolderNote::~TemporaryFolderNote() {
+    std::lock_guard lock(runsMutex());
+    std::erase_if(liveRuns(), [this](const LiveRun& r) { return r.folder == folder_; });
 }
 
 } // namespace qv::output

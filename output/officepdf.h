@@ -28,8 +28,21 @@ struct PdfLayoutControl {
 bool layOutPdf(const QString& document, const QString& pdf, const PdfLayoutControl& control,
                QString* error);
 
-// Ends every LibreOffice run of this process at once and removes its temporary folders, for an
-// interruption of the command line (callable from another thread).
+// Ends every LibreOffice run of this process at once and removes its temporary folders and those
+// noted with a TemporaryFolderNote, for an interruption of the command line (callable from
+// another thread).
 void stopPdfLayouts();
+
+// Notes a temporary folder of the letters' work for stopPdfLayouts() while it lives.
+class TemporaryFolderNote {
+public:
+    explicit TemporaryFolderNote(const QString& folder);
+    ~TemporaryFolderNote();
+    TemporaryFolderNote(const TemporaryFolderNote&) = delete;
+    TemporaryFolderNote& operator=(const TemporaryFolderNote&) = delete;
+
+private:
+    QString folder_;
+};
 
 } // namespace qv::output

@@ -14,12 +14,41 @@ namespace {
 
 using namespace qv::cli;
 
-const char* const kCommands[] = {"search", "list", "export", "merge"};
+const char* const kCommands[] = {"search", "list", "export", "merge", "print"};
 const QStringList kCommandOptions = {
-    QStringLiteral("address"),       QStringLiteral("login"),
-    QStringLiteral("password-file"), QStringLiteral("trust-fingerprint"),
-    QStringLiteral("width"),         QStringLiteral("output"),
-    QStringLiteral("password"),      QStringLiteral("ignore-missing-fields")};
+    QStringLiteral("address"), QStringLiteral("login"), QStringLiteral("password-file"),
+    QStringLiteral("trust-fingerprint"), QStringLiteral("width"), QStringLiteral("output"),
+    QStringLiteral("password"), QStringLiteral("ignore-missing-fields"),
+    // Letters (merge --to/--each, print).
+    QStringLiteral("to"), QStringLiteral("each"), QStringLiteral("printer"),
+    QStringLiteral("records")};
+
+// Letters: the options of "merge --to/--each" and of "print", their help and which command takes
+// which; kept together for the table of options.
+const QList<QCommandLineOption> kLetterOptions = {
+    {QStringLiteral("to"), QStringLiteral("docx or pdf: what the letters become (merge)."),
+     QStringLiteral("docx|pdf")},
+    {QStringLiteral("each"),
+     QStringLiteral("One file a letter, named by this pattern of merge fields, such as "
+                    "\"{Account} {Last}\" (merge)."),
+     QStringLiteral("PATTERN")},
+    {QStringLiteral("printer"),
+     QStringLiteral("The printer; the default one unless given (print)."), QStringLiteral("P")},
+    {QStringLiteral("records"),
+     QStringLiteral("Only the letters of these records, such as 1-50 (print)."),
+     QStringLiteral("N-M")},
+};
+const QStringList kLetterMergeOptions = {QStringLiteral("to"), QStringLiteral("each")};
+const QStringList kPrintOptions = {QStringLiteral("printer"), QStringLiteral("records")};
+const QString kLetterHelp = QStringLiteral(
+    "  merge NAME --to docx|pdf [--each PATTERN] [--output FILE|FOLDER]\n"
+    "      The letters as one PDF (--to pdf; --output FILE), or one file a letter (--each,\n"
+    "      a Word document or a PDF each, named by the pattern of merge fields, in the\n"
+    "      document folder or --output FOLDER; names taken get \" (2)\"). Prints each path.\n"
+    "      PDF needs LibreOffice Writer, which lays out the letters once.\n"
+    "  print NAME [--printer P] [--records 1-50]\n"
+    "      Prints the letters (all, or those of the records given) as one job on the\n"
+    "      default printer or P, and prints the job's printer-number.\n");
 
 const QString kDescription = QStringLiteral(
     "Fetches merge files from the server and exports them, without a window.\n"
@@ -54,7 +83,9 @@ const QString kDescription = QStringLiteral(
     "5 the server's certificate or host key is not trusted or changed, 130/143 interrupted.");
 
 void addOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(kDescription);
+    QString description = kDescription;
+    description.insert(description.indexOf(QStringLiteral("\nExit status")), kLetterHelp);
+    parser.setApplicationDescription(description);
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -78,8 +109,9 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("ignore-missing-fields"),
          QStringLiteral("Merge with the template's missing merge fields left empty (merge).")},
     });
+    parser.addOptions(kLetterOptions);
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("search, list, export or merge."));
+                                 QStringLiteral("search, list, export, merge or print."));
 }
 
 // An option given to a command that does not take it is a usage error; "" when all fit.
@@ -88,11 +120,13 @@ QString misplacedOption(const QCommandLineParser& parser, const QString& command
         QStringLiteral("address"), QStringLiteral("login"), QStringLiteral("password-file"),
         QStringLiteral("trust-fingerprint"), QStringLiteral("connections")};
     const QStringList exportOptions = {QStringLiteral("width"), QStringLiteral("output")};
-    const QStringList mergeOptions = {QStringLiteral("output"),
-                                      QStringLiteral("ignore-missing-fields")};
+    const QStringList mergeOptions =
+        QStringList{QStringLiteral("output"), QStringLiteral("ignore-missing-fields")} +
+        kLetterMergeOptions;
     const QStringList allowed = command == QLatin1String(kCommands[0])   ? searchOptions
                                 : command == QLatin1String(kCommands[2]) ? exportOptions
                                 : command == QLatin1String(kCommands[3]) ? mergeOptions
+                                : command == QLatin1String(kCommands[4]) ? kPrintOptions
                                                                          : QStringList();
     for (const QString& name : parser.optionNames())
         if (!allowed.contains(name) && name != QLatin1String("help") &&
@@ -164,6 +198,8 @@ int runCommandLine(int argc, char* argv[]) {
         return runExport(parser, arguments.mid(1));
     if (command == QLatin1String(kCommands[3]))
         return runMerge(parser, arguments.mid(1));
+    if (command == QLatin1String(kCommands[4])) // letters
+        return runPrint(parser, arguments.mid(1));
     return fail(kUsage,
                 QStringLiteral("Unknown command \"%1\". Try \"quorvane --help\".").arg(command));
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QTextStream>
 #include <algorithm>
+#include <memory>
 
 namespace qv::cli {
 
@@ -54,7 +55,16 @@ private:
 
 } // namespace
 
+// Letters: the same unattended answers for merge --to/--each and print.
+std::unique_ptr<output::MergeInteraction> unattendedMerge(bool ignoreMissing) {
+    return std::make_unique<UnattendedMerge>(ignoreMissing);
+}
+
 int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
+    // Letters: --to and --each (lettercommand.cpp).
+    if (arguments.size() == 1 &&
+        (options.isSet(QStringLiteral("to")) || options.isSet(QStringLiteral("each"))))
+        return runLetterMerge(options, arguments[0]);
     if (arguments.size() != 1)
         return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "
                                            "[--ignore-missing-fields]"));
