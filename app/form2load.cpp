@@ -1,3 +1,4 @@
+#include "app/actions/letters.h"
 #include "app/fieldhints.h"
 #include "app/form2.h"
 #include "app/guidance.h"
@@ -35,6 +36,7 @@ void Form2::runLoadStep() {
     loadIntroductionTexts();
     loadHideLists();
     loadAboutText();
+    installLetterMenu(*this); // the letters' outputs beside Complete Merge
 }
 
 void Form2::loadNameWindowsVersion() {
