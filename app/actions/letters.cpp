@@ -117,6 +117,7 @@ public:
         dialog_.setLabelText(QStringLiteral("Merging the letters"));
         dialog_.show();
         clock_.start();
+        pump_.start();
     }
     void show(const qv::output::LetterProgress& p) {
         const bool last = p.total > 0 && p.done >= p.total;
@@ -130,7 +131,10 @@ public:
         clock_.restart();
     }
     bool cancelled() {
-        QCoreApplication::processEvents();
+        if (pump_.elapsed() >= qv::kShowProgressEveryMs) { // Cancel and the close are heard
+            QCoreApplication::processEvents();
+            pump_.restart();
+        }
         return dialog_.wasCanceled() || form_.closeRequested();
     }
     void attach(qv::output::LetterJob& job) {
@@ -141,7 +145,7 @@ public:
 private:
     Form2& form_;
     QProgressDialog dialog_;
-    QElapsedTimer clock_;
+    QElapsedTimer clock_, pump_;
     int stage_ = -1;
 };
 

@@ -39,6 +39,7 @@ int runMerge(const QCommandLineParser& options, const QStringList& arguments);
 // Letters (lettercommand.cpp, printcommand.cpp): "merge NAME --to docx|pdf [--each PATTERN]
 // [--output FILE|FOLDER]" and "print NAME [--printer P] [--records 1-50]".
 std::unique_ptr<output::MergeInteraction> unattendedMerge(bool ignoreMissing);
+bool isLetterMerge(const QCommandLineParser& options); // --each, or --to other than docx
 int runLetterMerge(const QCommandLineParser& options, const QString& typed);
 int runPrint(const QCommandLineParser& options, const QStringList& arguments);
 

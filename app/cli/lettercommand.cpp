@@ -77,6 +77,12 @@ int runLetterJob(output::LetterJob& job, output::LetterResult* result) {
     return fail(result->localWrite ? kLocalWrite : kFailed, result->error);
 }
 
+bool isLetterMerge(const QCommandLineParser& options) {
+    return options.isSet(QStringLiteral("each")) ||
+           (options.isSet(QStringLiteral("to")) &&
+            options.value(QStringLiteral("to")) != QLatin1String("docx"));
+}
+
 int runLetterMerge(const QCommandLineParser& options, const QString& typed) {
     const QString usage = QStringLiteral(
         "Usage: quorvane merge NAME --to docx|pdf [--each PATTERN] [--output FILE|FOLDER] "
@@ -87,10 +93,6 @@ int runLetterMerge(const QCommandLineParser& options, const QString& typed) {
         to != QLatin1String("pdf"))
         return fail(kUsage, usage);
     const bool pdf = to == QLatin1String("pdf");
-    if (!pdf && !each) { // one document: Complete Merge as it always was
-        QStringList plain{typed};
-        return runMerge(options, plain);
-    }
     ExportTarget target;
     if (const int status = exportTarget(options, typed, &target); status != kSuccess)
         return status;

@@ -61,9 +61,8 @@ std::unique_ptr<output::MergeInteraction> unattendedMerge(bool ignoreMissing) {
 }
 
 int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
-    // Letters: --to and --each (lettercommand.cpp).
-    if (arguments.size() == 1 &&
-        (options.isSet(QStringLiteral("to")) || options.isSet(QStringLiteral("each"))))
+    // Letters: --to pdf and --each (lettercommand.cpp); --to docx alone is this merge.
+    if (arguments.size() == 1 && isLetterMerge(options))
         return runLetterMerge(options, arguments[0]);
     if (arguments.size() != 1)
         return fail(kUsage, QStringLiteral("Usage: quorvane merge NAME [--output PATH] "

@@ -198,6 +198,7 @@ class LettersCommandTest : public QObject {
 private slots:
     void pdfEach();
     void documentEach();
+    void oneDocument();
     void onePdf();
     void usage_data();
     void usage();
@@ -240,6 +241,15 @@ void LettersCommandTest::documentEach() {
              QStringList({"Ann (2).docx", "Ann.docx", "Bob.docx", "Cat.docx"}));
     QCOMPARE(qv::test::mergedText(program.path(QStringLiteral("home/out/Bob.docx"))),
              QStringList({"Letter to Bob of Sligo", "Account A-2"}));
+}
+
+// --to docx without --each is Complete Merge as always: one document.
+void LettersCommandTest::oneDocument() {
+    Program program;
+    const Run run = program.run({"merge", "ACC", "--to", "docx", "--output", "all.docx"});
+    QVERIFY2(run.status == 0, run.err.constData());
+    QCOMPARE(qv::test::mergedText(program.path(QStringLiteral("home/all.docx"))).count("<page>"),
+             3);
 }
 
 void LettersCommandTest::onePdf() {
