@@ -15,9 +15,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QThread>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qv::output {
 
@@ -62,6 +65,19 @@ QString temporaryIn(const QString& folder, const QString& extension, QString* er
         return {};
     }
     return t.fileName();
+}
+
+// Flushes what was written in the folder's file system to the disk, in one step for all files.
+bool syncFolder(const QString& folder, QString* error) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::syncfs(fd) == 0;
+    const int code = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        *error = QString::fromLocal8Bit(std::strerror(code));
+    return synced;
 }
 
 // One run of the job: its state between the steps.
@@ -202,20 +218,32 @@ bool LetterRun::writeEach() {
     const QString extension = pdf ? QStringLiteral("pdf") : extension_;
     QStringList stems;
     for (qsizetype i = first_; i <= last_; ++i) {
-        if (cancelled())
-            return false;
         const QString temp = temporaryIn(folder, extension, &error);
         if (temp.isEmpty())
             return fail(error, true);
         temporaries_ << temp;
-        const bool written = pdf ? laidOut.write(i - first_, i - first_, temp, &error)
-                                 : splitter.extract(i, i).write(temp, &error);
-        if (!written || !tempfiles::syncToDisk(temp, &error))
-            return fail(error, true);
         stems << letterStem(job_.pattern, data_, starts_[size_t(i)], extension);
-        tell(LetterProgress::Writing, i - first_ + 1, result_.letters,
-             QStringLiteral("%1 of %2 files written").arg(i - first_ + 1).arg(result_.letters));
     }
+    const auto told = [this](qsizetype done) {
+        tell(LetterProgress::Writing, done, result_.letters,
+             QStringLiteral("%1 of %2 files written").arg(done).arg(result_.letters));
+        return !cancelled();
+    };
+    if (pdf) {
+        if (!laidOut.writeEach(temporaries_, QThread::idealThreadCount(), told, &error))
+            return error.isEmpty() ? false : fail(error, true);
+    } else {
+        for (qsizetype i = first_; i <= last_; ++i) {
+            if (!splitter.extract(i, i).write(temporaries_[i - first_], &error))
+                return fail(error, true);
+            if (!told(i - first_ + 1))
+                return false;
+        }
+    }
+    if (!syncFolder(folder, &error))
+        return fail(QStringLiteral("The letters cannot be written to \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(folder), error),
+                    true);
     return placeFiles(stems, extension);
 }
 

@@ -4,7 +4,11 @@
 
 #include <QFile>
 #include <QHash>
+#include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
 // qpdf without its old PointerHolder (std::shared_ptr throughout).
 #define POINTERHOLDER_TRANSITION 4
 #include <qpdf/QPDF.hh>
@@ -44,6 +48,7 @@ std::map<std::string, QPDFObjGen> namedDestinations(QPDF& pdf) {
 } // namespace
 
 struct PdfLetters::Data {
+    QString path;
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
     std::vector<int> starts;
@@ -54,6 +59,7 @@ PdfLetters::~PdfLetters() = default;
 
 bool PdfLetters::open(const QString& path, qsizetype firstCopy, qsizetype letters, QString* error) {
     d_ = std::make_unique<Data>();
+    d_->path = path;
     try {
         d_->pdf.setSuppressWarnings(true);
         d_->pdf.processFile(QFile::encodeName(path).constData());
@@ -112,6 +118,66 @@ bool PdfLetters::write(qsizetype first, qsizetype last, const QString& path, QSt
         return false;
     }
     return true;
+}
+
+bool PdfLetters::writeEach(const QStringList& paths, int threads,
+                           const std::function<bool(qsizetype written)>& progress,
+                           QString* error) const {
+    threads = std::max(1, std::min<int>(threads, int(paths.size() / 50) + 1));
+    std::atomic<qsizetype> written{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    QString firstError;
+    int running = threads;
+    // Worker k writes letters k, k + threads, ...; all but the first read the PDF themselves
+    // (a QPDF is not shared between threads).
+    auto work = [&](int k) {
+        PdfLetters own;
+        const PdfLetters* from = this;
+        QString why;
+        if (k > 0) {
+            own.d_ = std::make_unique<Data>();
+            own.d_->path = d_->path;
+            own.d_->starts = d_->starts;
+            try {
+                own.d_->pdf.setSuppressWarnings(true);
+                own.d_->pdf.processFile(QFile::encodeName(d_->path).constData());
+                own.d_->pages = QPDFPageDocumentHelper(own.d_->pdf).getAllPages();
+                from = &own;
+            } catch (const std::exception& e) {
+                why = QString::fromStdString(e.what());
+            }
+        }
+        for (qsizetype i = k; why.isEmpty() && i < paths.size() && !stop; i += threads) {
+            if (from->write(i, i, paths[i], &why))
+                ++written;
+        }
+        std::lock_guard lock(mutex);
+        if (!why.isEmpty() && firstError.isEmpty()) {
+            firstError = why;
+            stop = true;
+        }
+        --running;
+        changed.notify_all();
+    };
+    std::vector<std::thread> workers;
+    for (int k = 0; k < threads; ++k)
+        workers.emplace_back(work, k);
+    for (bool done = false; !done;) {
+        {
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::milliseconds(40));
+            done = running == 0;
+        }
+        if (!progress(written))
+            stop = true; // even when all are written: the files are not kept
+    }
+    for (std::thread& t : workers)
+        t.join();
+    if (error)
+        *error = firstError;
+    return firstError.isEmpty() && !stop;
 }
 
 } // namespace qv::output

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +28,13 @@ public:
     // Writes letters first to last (from 0, both included) as a new PDF at path; false with a
     // message on failure (a partial file is removed).
     bool write(qsizetype first, qsizetype last, const QString& path, QString* error) const;
+
+    // Writes letter i (from 0) to paths[i] on up to `threads` threads, each reading the PDF once;
+    // `progress` is called on the calling thread with the files written so far, a few dozen
+    // times a second and at the end, and stops the work when it returns false. False with a
+    // message when a file cannot be written (or with none when stopped).
+    bool writeEach(const QStringList& paths, int threads,
+                   const std::function<bool(qsizetype written)>& progress, QString* error) const;
 
 private:
     struct Data;
