@@ -3,6 +3,7 @@
 #include "app/cli/letterrun.h"
 #include "mergefiles/mergefile.h"
 #include "output/letters.h"
+#include "output/officepdf.h"
 #include "printing/letterprinting.h"
 
 #include <QCommandLineParser>
@@ -72,6 +73,7 @@ int runPrint(const QCommandLineParser& options, const QStringList& arguments) {
         return fail(
             kLocalWrite,
             QStringLiteral("No temporary folder is available: %1").arg(folder.errorString()));
+    const output::TemporaryFolderNote removedOnInterruption(folder.path());
     job.target = folder.filePath(target.name + QStringLiteral(".pdf"));
     const auto unattended = unattendedMerge(false);
     job.interaction = unattended.get();
