@@ -47,8 +47,16 @@ QString pdfText(const QString& pdf) {
     return output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).simplified();
 }
 
+// The temporary folder the program runs with (TMPDIR), where its LibreOffice keeps its profile.
+QTemporaryDir& privateTemp() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// LibreOffice processes of this test's runs.
 int officeProcesses() {
-    return output(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("quorvane-pdf-")})
+    return output(QStringLiteral("pgrep"),
+                  {QStringLiteral("-f"), privateTemp().filePath(QStringLiteral("quorvane-pdf-"))})
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
         .size();
 }
@@ -84,6 +92,7 @@ public:
             env.remove(QString::fromLatin1(name));
         env.insert(QStringLiteral("HOME"), home());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
+        env.insert(QStringLiteral("TMPDIR"), privateTemp().path());
         for (const QString& key : extra.keys())
             env.insert(key, extra.value(key));
         process.setProcessEnvironment(env);
@@ -326,8 +335,9 @@ void LettersCommandTest::interrupted() {
     QCOMPARE(officeProcesses(), 0);
     QCOMPARE(program.filesIn(QStringLiteral("home/out")), QStringList());
     QCOMPARE(
-        QDir::temp().entryList(
-            {QStringLiteral("quorvane-letters-*"), QStringLiteral("quorvane-pdf-*")}, QDir::Dirs),
+        QDir(privateTemp().path())
+            .entryList({QStringLiteral("quorvane-letters-*"), QStringLiteral("quorvane-pdf-*")},
+                       QDir::Dirs),
         QStringList());
 }
 

@@ -57,10 +57,17 @@ int pdfPages(const QString& pdf) {
     return pages.match(run(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
 }
 
-// LibreOffice processes started for the letters (their private profiles live in
-// "quorvane-pdf-..." folders).
+// The temporary folder of this test, where the letters' LibreOffice keeps its profile.
+QTemporaryDir& privateTemp() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// LibreOffice processes started for the letters of this test (their private profiles live in
+// "quorvane-pdf-..." folders of its temporary folder).
 int officeProcesses() {
-    return run(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("quorvane-pdf-")})
+    return run(QStringLiteral("pgrep"),
+               {QStringLiteral("-f"), privateTemp().filePath(QStringLiteral("quorvane-pdf-"))})
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
         .size();
 }
@@ -75,6 +82,7 @@ class TestLetters : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qputenv("TMPDIR", QFile::encodeName(privateTemp().path())); }
     void init();
     void stems_data();
     void stems();

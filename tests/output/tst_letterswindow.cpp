@@ -26,9 +26,16 @@ namespace {
 
 const QByteArray kAccounts = "Name|Town\nAnn|Cork\nBob|Sligo\nCat|Galway\n";
 
+QTemporaryDir& privateTemp() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// LibreOffice processes of this test's letters (their profiles lie in its temporary folder).
 int officeProcesses() {
     QProcess p;
-    p.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("quorvane-pdf-")});
+    p.start(QStringLiteral("pgrep"),
+            {QStringLiteral("-f"), privateTemp().filePath(QStringLiteral("quorvane-pdf-"))});
     p.waitForFinished();
     return p.readAllStandardOutput().count('\n');
 }
@@ -107,6 +114,7 @@ bool haveOffice() {
 class LettersWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { qputenv("TMPDIR", QFile::encodeName(privateTemp().path())); }
     void menuBesideCompleteMerge();
     void documentsEach();
     void cancelStopsEverything_data();
