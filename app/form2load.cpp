@@ -1,3 +1,4 @@
+#include "app/actions/letters.h"
 #include "app/actions/passwordstore.h"
 #include "app/fieldhints.h"
 #include "app/form2.h"
@@ -58,4 +59,5 @@ void Form2::runLoadStep() {
     introduction.showVersion(programVersion());
     frame.showVersion(programVersion());
     browser.hideLists();
+    installLetterMenu(*this); // the letters' outputs beside Complete Merge
 }

@@ -25,9 +25,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # xdg-utils opens the HTML page and the documents with the desktop's programs; ca-certificates
 # is the trust store the TLS checks start from.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, ca-certificates")
-# The new document's data source needs Writer with Base; the choice to keep the server password
-# in the desktop keyring needs a Secret Service (libsecret, linked, comes through the
-# libraries' scan above).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer, libreoffice-base, gnome-keyring")
+# The new document's data source needs Writer with Base; the PDF letters and printing are laid
+# out by Writer (any of its forms: the desktop's or the one without a display); the choice to keep
+# the server password in the desktop keyring needs a Secret Service (libsecret, linked, comes
+# through the libraries' scan above).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libreoffice-writer | libreoffice-writer-nogui, libreoffice-base, gnome-keyring")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-calc")
 include(CPack)

@@ -6,6 +6,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <functional>
 
 // Word-processing documents in Office Open XML: a new blank document, the mail-merge data source
 // in its settings, and the merge of a main document with every record of a merge file.
@@ -41,7 +42,16 @@ struct MergeOptions {
     QLocale locale = QLocale::system();
     // The template's full name, named when its fields are faulty.
     QString templatePath;
+    // Letters cut from the merged document: each copy starts with a bookmark named
+    // copyBookmarkName(n), n counting the copies from 1.
+    bool markCopies = false;
+    // Told after each copy is merged, with the records (from 0) it was made of, first to next
+    // (excluded); false stops the merge as a cancelled question does. Empty: nobody is told.
+    std::function<bool(qsizetype first, qsizetype next)> copyMerged;
 };
+
+// The name of the bookmark that starts copy n (from 1) when MergeOptions::markCopies is set.
+QString copyBookmarkName(qsizetype copy);
 
 // Merges the records into copies of the main document as merging to a new document does: the
 // mail-merge fields (MERGEFIELD, IF, MERGEREC, MERGESEQ, NEXT, NEXTIF, SKIPIF, SET, ASK, FILLIN,

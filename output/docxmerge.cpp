@@ -178,6 +178,7 @@ private:
     QString mergedHeader(Part& header);
     QString addHeaderCopy(const Part& header, const QByteArray& xml);
     void note(pugi::xml_node reference);
+    void markCopy(const std::vector<pugi::xml_node>& copies);
     void dropCopyNotes();
     bool startWriting(QString* error);
     QByteArray markXml() const;
@@ -460,12 +461,35 @@ bool Merger::mergeCopy(qsizetype start, qsizetype* next) {
     }
     for (pugi::xml_node c : copies)
         rewireSections(c, ids);
+    if (options_.markCopies)
+        markCopy(copies);
     writeOut(copies.empty() ? finalSection_ : copies.front());
     evaluator_.finishCopy();
     lastIds_ = ids;
     ++copies_;
     *next = evaluator_.record() + 1;
+    if (options_.copyMerged && !options_.copyMerged(start, *next))
+        throw fields::MergeCancelled();
     return true;
+}
+
+// The copy's bookmark, at the start of its first paragraph (a copy without one is not marked).
+void Merger::markCopy(const std::vector<pugi::xml_node>& copies) {
+    for (pugi::xml_node c : copies) {
+        pugi::xml_node p =
+            is(c, "w:p") ? c : c.find_node([](pugi::xml_node n) { return is(n, "w:p"); });
+        if (!p)
+            continue;
+        pugi::xml_node after = p.child("w:pPr");
+        pugi::xml_node start = after ? p.insert_child_after("w:bookmarkStart", after)
+                                     : p.prepend_child("w:bookmarkStart");
+        pugi::xml_node end = p.insert_child_after("w:bookmarkEnd", start);
+        start.append_attribute("w:id") = 0;
+        setAttr(start, "w:name", copyBookmarkName(copies_ + 1));
+        end.append_attribute("w:id") = 0;
+        uniqueIds_.renumber({start, end}); // an id no bookmark of the document has
+        return;
+    }
 }
 
 // Writes the body's content from the mark up to stop (the end when null) and takes it out of the
@@ -563,6 +587,10 @@ bool Merger::run(QString* error) {
 }
 
 } // namespace
+
+QString copyBookmarkName(qsizetype copy) {
+    return QStringLiteral("QvLetter%1").arg(copy);
+}
 
 bool mergeDocument(const ooxml::Package& main, const output::MergeData& data,
                    ooxml::Package* result, QString* error, const MergeOptions& options) {

@@ -21,6 +21,9 @@ packages=(
     # LibreOffice judges the documents and workbooks in tst_output_libreoffice. Base reads the
     # new document's embedded database; no Java runtime is needed for its flat-file connection.
     libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-base python3-uno
+    # Letters: libqpdf cuts the laid-out PDF into letters, libcups prints them; the tests read
+    # the PDFs with poppler's pdftotext and print to a CUPS server of their own (cups-pdf).
+    libqpdf-dev libcups2-dev poppler-utils cups printer-driver-cups-pdf
     # The Debian package: CPack's dependency scan (dpkg-shlibdeps, file), the validators, and
     # debootstrap for the clean-install check.
     dpkg-dev file desktop-file-utils appstream lintian debootstrap

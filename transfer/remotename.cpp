@@ -6,37 +6,12 @@
 
 namespace qv {
 
-namespace {
-
-// The longest file name the local file systems take, in bytes (NAME_MAX).
-constexpr qsizetype kLongestLocalName = 255;
-
-} // namespace
-
 QString unstorableReason(const QString& name) {
-    if (name.isEmpty())
-        return QStringLiteral("an empty name");
-    if (name.contains(QLatin1String("..")))
-        return QStringLiteral("a name holding \"..\"");
-    if (QFile::encodeName(name).size() > kLongestLocalName)
-        return QStringLiteral("a name longer than the 255 bytes a local file name may have");
-    for (const QChar c : name) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format)
-            return QStringLiteral("a name holding a control character");
-        if (QStringView(u"/\\").contains(c))
-            return QStringLiteral("a name holding a path separator");
-        if (QStringView(u":<>\"|?*").contains(c))
-            return QStringLiteral("a name holding a character file systems refuse (%1)").arg(c);
-    }
+    if (QString problem = fileNameProblem(name); !problem.isEmpty())
+        return problem;
     if (name.indexOf(QLatin1String(".LET")) < 1)
         return QStringLiteral("no merge file name before \".LET\"");
     return {};
-}
-
-bool isStorableFileName(const QString& name) {
-    const QString reason = unstorableReason(name);
-    return reason.isEmpty() || reason.startsWith(QLatin1String("no merge file name"));
 }
 
 bool isSafeMergeFileName(const QString& name) {

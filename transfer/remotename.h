@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/filenames.h"
+
 #include <QString>
 #include <QStringList>
 
 // Names of merge files as the server lists them are input from outside. Only a plain file name
-// that ends up inside the data folder may be used as the name of a local copy.
+// that ends up inside the data folder may be used as the name of a local copy
+// (isStorableFileName, platform/filenames.h).
 namespace qv {
 
 // Why a listed name cannot be the name of a merge file's copy in the data folder, in words that
@@ -13,10 +16,6 @@ namespace qv {
 // characters or characters file systems refuse, of at most 255 bytes as the system spells it,
 // holding ".LET" after at least one character.
 QString unstorableReason(const QString& name);
-
-// True for a plain name that can be the name of a file in the data folder: everything
-// unstorableReason asks but the ".LET".
-bool isStorableFileName(const QString& name);
 
 // True for a storable name holding ".LET" after at least one character.
 bool isSafeMergeFileName(const QString& name);

@@ -131,6 +131,8 @@ int runCommandLine(int argc, char* argv[]) {
         return runList(arguments.mid(1));
     case kExportCommand:
         return runExport(parser, arguments.mid(1));
+    case kPrintCommand:
+        return runPrint(parser, arguments.mid(1));
     default:
         return runMerge(parser, arguments.mid(1));
     }

@@ -3,9 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCommandLineParser;
+namespace qv::output {
+class MergeInteraction;
+}
 class QTextStream;
 
 namespace qv {
@@ -29,11 +33,20 @@ int fail(int status, const QString& message);
 // Called before any other thread starts.
 void cleanUpOnInterruption();
 void removeTemporariesOnInterruption(const QString& folder);
+// Also runs `step` (from the waiting thread) on an interruption, before the process ends.
+void runOnInterruption(void (*step)());
 
 int runSearch(const QCommandLineParser& options);
 int runList(const QStringList& arguments);
 int runExport(const QCommandLineParser& options, const QStringList& arguments);
 int runMerge(const QCommandLineParser& options, const QStringList& arguments);
+
+// Letters (lettercommand.cpp, printcommand.cpp): "merge NAME --to docx|pdf [--each PATTERN]
+// [--output FILE|FOLDER]" and "print NAME [--printer P] [--records 1-50]".
+std::unique_ptr<output::MergeInteraction> unattendedMerge(bool ignoreMissing);
+bool isLetterMerge(const QCommandLineParser& options); // --each, or --to other than docx
+int runLetterMerge(const QCommandLineParser& options, const QString& typed);
+int runPrint(const QCommandLineParser& options, const QStringList& arguments);
 
 // The stored name of merge file `name` in the data folder: the name `list` shows for it, or the
 // name as stored ("X.LET.LET"); "" when there is none. *shownName gets the name `list` shows.

@@ -2,11 +2,13 @@
 #include "platform/tempfiles.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <csignal>
 #include <mutex>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace qv::cli {
 
@@ -19,6 +21,11 @@ std::mutex& foldersMutex() {
 
 QStringList& folders() {
     static QStringList list;
+    return list;
+}
+
+std::vector<void (*)()>& steps() {
+    static std::vector<void (*)()> list;
     return list;
 }
 
@@ -40,6 +47,8 @@ void waitForInterruption() {
     }
     {
         std::lock_guard lock(foldersMutex());
+        for (void (*step)() : steps())
+            step();
         for (const QString& folder : folders())
             tempfiles::removeOwn(folder);
     }
@@ -59,6 +68,12 @@ void removeTemporariesOnInterruption(const QString& folder) {
     std::lock_guard lock(foldersMutex());
     if (!folder.isEmpty() && !folders().contains(folder))
         folders() << folder;
+}
+
+void runOnInterruption(void (*step)()) {
+    std::lock_guard lock(foldersMutex());
+    if (std::find(steps().begin(), steps().end(), step) == steps().end())
+        steps().push_back(step);
 }
 
 } // namespace qv::cli

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QTextStream>
 #include <algorithm>
+#include <memory>
 
 namespace qv::cli {
 
@@ -56,7 +57,15 @@ private:
 
 } // namespace
 
+// Letters: the same unattended answers for merge --to/--each and print.
+std::unique_ptr<output::MergeInteraction> unattendedMerge(bool ignoreMissing) {
+    return std::make_unique<UnattendedMerge>(ignoreMissing);
+}
+
 int runMerge(const QCommandLineParser& options, const QStringList& arguments) {
+    // Letters: --to pdf and --each (lettercommand.cpp); --to docx alone is this merge.
+    if (arguments.size() == 1 && isLetterMerge(options))
+        return runLetterMerge(options, arguments[0]);
     if (arguments.size() != 1)
         return fail(kUsage, commandUsage(*findCommand(QStringLiteral("merge"))));
     ExportTarget target;

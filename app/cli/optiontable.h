@@ -14,7 +14,8 @@ enum CommandBit : unsigned {
     kSearchCommand = 1,
     kListCommand = 2,
     kExportCommand = 4,
-    kMergeCommand = 8
+    kMergeCommand = 8,
+    kPrintCommand = 16
 };
 
 struct CommandEntry {
@@ -53,7 +54,14 @@ inline constexpr CommandEntry kCommandTable[] = {
      "Word/NAME.dot and prints the merged document's path; nothing is opened. Prompts\n"
      "(ASK, FILLIN) take their default answer. A template with merge fields the merge\n"
      "file lacks, or with field codes that cannot be read, is not merged; with\n"
-     "--ignore-missing-fields the missing merge fields are left empty."},
+     "--ignore-missing-fields the missing merge fields are left empty.\n"
+     "With --to pdf the letters become one PDF (--output FILE); with --each, one file a\n"
+     "letter (a Word document or a PDF each, named by the pattern of merge fields, in\n"
+     "the document folder or --output FOLDER; names taken get \" (2)\"). Prints each\n"
+     "path. PDF needs LibreOffice Writer, which lays out the letters once."},
+    {"print", "NAME", kPrintCommand,
+     "Prints the letters of merge file NAME (all, or those of the records given) as one\n"
+     "job on the default printer or P, and prints the job's printer-number."},
 };
 
 inline constexpr OptionEntry kOptionTable[] = {
@@ -68,6 +76,11 @@ inline constexpr OptionEntry kOptionTable[] = {
      "Where the file goes: a file, or a folder that takes it under its usual name."},
     {"ignore-missing-fields", nullptr, kMergeCommand,
      "Merge with the template's missing merge fields left empty."},
+    {"to", "docx|pdf", kMergeCommand, "What the letters become: Word documents or PDF."},
+    {"each", "PATTERN", kMergeCommand,
+     "One file a letter, named by this pattern of merge fields, such as \"{Account} {Last}\"."},
+    {"printer", "P", kPrintCommand, "The printer; the default one unless given."},
+    {"records", "N-M", kPrintCommand, "Only the letters of these records, such as 1-50."},
 };
 
 // The command of that name; nullptr for none.
