@@ -1,7 +1,7 @@
 #include "output/docxsplit.h"
 
 #include "output/docx.h"
-#include "output/docxparts.h"
+#include "output/internal/docxparts.h"
 
 #include <QHash>
 #include <QSet>
