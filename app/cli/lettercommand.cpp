@@ -83,6 +83,24 @@ bool isLetterMerge(const QCommandLineParser& options) {
             options.value(QStringLiteral("to")) != QLatin1String("docx"));
 }
 
+namespace {
+
+// Where the letters go: the folder (or file) --output gave for one file a letter; for the one
+// PDF, the file given, or the first free name "NAME.pdf", "NAME (2).pdf", ... in the folder
+// given; "" for the document folder.
+QString letterTarget(const ExportTarget& target, bool each) {
+    const OutputDestination& output = target.output;
+    if (each || output.folder.isEmpty())
+        return output.file.isEmpty() ? output.folder : output.file;
+    const QDir folder(output.folder);
+    QString path = folder.filePath(target.name + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(target.name).arg(n));
+    return path;
+}
+
+} // namespace
+
 int runLetterMerge(const QCommandLineParser& options, const QString& typed) {
     const QString usage = QStringLiteral(
         "Usage: quorvane merge NAME --to docx|pdf [--each PATTERN] [--output FILE|FOLDER] "
@@ -94,19 +112,19 @@ int runLetterMerge(const QCommandLineParser& options, const QString& typed) {
         return fail(kUsage, usage);
     const bool pdf = to == QLatin1String("pdf");
     ExportTarget target;
-    if (const int status = exportTarget(options, typed, &target); status != kSuccess)
+    if (const int status = exportTarget(options, typed, QString(), &target); status != kSuccess)
         return status;
     if (!hasMergeTemplate(target.name))
-        return fail(kUsage, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
-                                .arg(target.name,
-                                     QDir::toNativeSeparators(mergeTemplatePath(target.name))));
+        return fail(kFailed, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
+                                 .arg(target.name,
+                                      QDir::toNativeSeparators(mergeTemplatePath(target.name))));
     output::LetterJob job;
     job.name = target.name;
     job.dataPath = mergeCopyPath(target.stored);
     job.templatePath = mergeTemplatePath(target.name);
     job.output = each ? (pdf ? output::LetterOutput::PdfEach : output::LetterOutput::DocumentEach)
                       : output::LetterOutput::Pdf;
-    job.target = target.output;
+    job.target = letterTarget(target, each);
     if (each) {
         job.pattern = options.value(QStringLiteral("each"));
         output::MergeData data;
