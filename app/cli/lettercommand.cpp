@@ -101,6 +101,20 @@ QString letterTarget(const ExportTarget& target, bool each) {
 
 } // namespace
 
+int letterJobFor(const QCommandLineParser& options, const QString& typed, ExportTarget* target,
+                 output::LetterJob* job) {
+    if (const int status = exportTarget(options, typed, QString(), target); status != kSuccess)
+        return status;
+    if (!hasMergeTemplate(target->name))
+        return fail(kFailed, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
+                                 .arg(target->name,
+                                      QDir::toNativeSeparators(mergeTemplatePath(target->name))));
+    job->name = target->name;
+    job->dataPath = mergeCopyPath(target->stored);
+    job->templatePath = mergeTemplatePath(target->name);
+    return kSuccess;
+}
+
 int runLetterMerge(const QCommandLineParser& options, const QString& typed) {
     const QString usage = QStringLiteral(
         "Usage: quorvane merge NAME --to docx|pdf [--each PATTERN] [--output FILE|FOLDER] "
@@ -112,16 +126,9 @@ int runLetterMerge(const QCommandLineParser& options, const QString& typed) {
         return fail(kUsage, usage);
     const bool pdf = to == QLatin1String("pdf");
     ExportTarget target;
-    if (const int status = exportTarget(options, typed, QString(), &target); status != kSuccess)
-        return status;
-    if (!hasMergeTemplate(target.name))
-        return fail(kFailed, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
-                                 .arg(target.name,
-                                      QDir::toNativeSeparators(mergeTemplatePath(target.name))));
     output::LetterJob job;
-    job.name = target.name;
-    job.dataPath = mergeCopyPath(target.stored);
-    job.templatePath = mergeTemplatePath(target.name);
+    if (const int status = letterJobFor(options, typed, &target, &job); status != kSuccess)
+        return status;
     job.output = each ? (pdf ? output::LetterOutput::PdfEach : output::LetterOutput::DocumentEach)
                       : output::LetterOutput::Pdf;
     job.target = letterTarget(target, each);

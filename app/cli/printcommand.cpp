@@ -47,17 +47,9 @@ int runPrint(const QCommandLineParser& options, const QStringList& arguments) {
         return fail(kUsage, QStringLiteral("Usage: quorvane print NAME [--printer P] "
                                            "[--records 1-50]"));
     ExportTarget target;
-    if (const int status = exportTarget(options, arguments[0], QString(), &target);
-        status != kSuccess)
-        return status;
-    if (!hasMergeTemplate(target.name))
-        return fail(kFailed, QStringLiteral("The merge file \"%1\" has no template \"%2\".")
-                                 .arg(target.name,
-                                      QDir::toNativeSeparators(mergeTemplatePath(target.name))));
     output::LetterJob job;
-    job.name = target.name;
-    job.dataPath = mergeCopyPath(target.stored);
-    job.templatePath = mergeTemplatePath(target.name);
+    if (const int status = letterJobFor(options, arguments[0], &target, &job); status != kSuccess)
+        return status;
     job.output = output::LetterOutput::Pdf;
     const QString records = options.value(QStringLiteral("records"));
     QString error;
