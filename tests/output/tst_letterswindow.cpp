@@ -60,8 +60,7 @@ struct Fixture {
             qFatal("the template could not be written");
         form = std::make_unique<Form2>();
         form->show();
-        designControl<QLineEdit>(*form, "Text1")->setText(QStringLiteral("ACC"));
-        designControl<QLineEdit>(*form, "Text3")->setText(QStringLiteral("ACC.LET"));
+        form->details.showFile({QStringLiteral("ACC"), {}, QStringLiteral("ACC.LET"), {}});
         form->details.setRecordCount(3);
         form->details.showTemplateChoice(true);
     }
