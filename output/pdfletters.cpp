@@ -107,7 +107,9 @@ bool PdfLetters::write(qsizetype first, qsizetype last, const QString& path, QSt
         QPDFPageDocumentHelper outPages(out);
         for (int p = firstPage(first); p < endPage(last); ++p)
             outPages.addPage(d_->pages[size_t(p)], false);
-        QPDFWriter writer(out, QFile::encodeName(path).constData());
+        // The writer keeps the name's pointer until it has written: the bytes must outlive it.
+        const QByteArray fileName = QFile::encodeName(path);
+        QPDFWriter writer(out, fileName.constData());
         writer.setStaticID(false);
         writer.write();
     } catch (const std::exception& e) {

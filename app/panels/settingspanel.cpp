@@ -61,7 +61,10 @@ public:
         });
     }
 
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A field being destroyed loses the focus too, when it is no longer a line edit.
+        if (!qobject_cast<QLineEdit*>(watched))
+            return false;
         if (event->type() == QEvent::FocusOut)
             caret_ =
                 field_->hasSelectedText() ? field_->selectionStart() : field_->cursorPosition();
